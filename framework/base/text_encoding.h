@@ -1,0 +1,11 @@
+// Conversion between the code page 1252 texts the programs keep (messages,
+// names in files) and the UTF-8 the display layer shows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+std::string Cp1252ToUtf8(std::string_view text);
+// Characters that code page 1252 cannot hold become '?'; malformed UTF-8
+// bytes are taken as code page 1252 bytes.
+std::string Utf8ToCp1252(std::string_view text);
