@@ -1,0 +1,18 @@
+// The folder and file name the last file dialog chose. The folder ends with
+// its '/' so that callers build a path by joining the two directly; programs
+// preset the folder to start the next dialog in a remembered place.
+#pragma once
+
+#include <string>
+
+struct FileDialogState {
+  std::string directory;  // up to 256 characters, with its trailing '/'
+  std::string fileName;   // up to 256 characters, without a folder
+};
+extern FileDialogState gFileDialog;
+
+void ResetFileDialogState();
+std::string GetDialogDirectory();
+void SetDialogDirectory(const std::string& directory);
+std::string GetDialogFileName();
+void SetDialogFileName(const std::string& fileName);

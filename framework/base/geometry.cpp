@@ -1,0 +1,68 @@
+#include "framework/base/geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+bool IsPointInRect(ScreenPoint p, const ScreenRect& r) {
+  return r.left <= p.x && p.x <= r.right && r.top <= p.y && p.y <= r.bottom;
+}
+
+bool DoRectsOverlap(const ScreenRect& a, const ScreenRect& b) {
+  return !(a.left > b.right || a.right < b.left || a.top > b.bottom || a.bottom < b.top);
+}
+
+bool IsPointInPolygon(const ScreenPoint* points, int count, int32_t x, int32_t y) {
+  // Crossings of a ray to the right; an edge counts when exactly one of its
+  // ends lies above the point's row, so a vertex on the row counts once.
+  bool inside = false;
+  for (int i = 0, j = count - 1; i < count; j = i++) {
+    const ScreenPoint& a = points[i];
+    const ScreenPoint& b = points[j];
+    if ((a.y > y) == (b.y > y)) continue;
+    double crossX = a.x + double(y - a.y) * double(b.x - a.x) / double(b.y - a.y);
+    if (x < crossX) inside = !inside;
+  }
+  return inside;
+}
+
+int IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
+                      double& x, double& y) {
+  const double a1 = y1 - y2, b1 = x2 - x1, c1 = x1 * y2 - x2 * y1;
+  const double a2 = y3 - y4, b2 = x4 - x3, c2 = x3 * y4 - x4 * y3;
+  const double det = a1 * b2 - a2 * b1;
+  if (std::fabs(det) < 1e-8) return 0;
+  x = (b1 * c2 - b2 * c1) / det;
+  y = (c1 * a2 - c2 * a1) / det;
+  auto within = [](double v, double e1, double e2) { return std::min(e1, e2) <= v && v <= std::max(e1, e2); };
+  return within(x, x1, x2) && within(y, y1, y2) && within(x, x3, x4) && within(y, y3, y4) ? 1 : 0;
+}
+
+bool FixDecimalCommaText(std::string& text) {
+  bool replaced = false;
+  for (char& c : text) {
+    if (c == ',') {
+      c = '.';
+      replaced = true;
+    }
+  }
+  return replaced;
+}
+
+namespace {
+constexpr double kFeetPerMetre = 3.28084;
+constexpr double kSquareFeetPerSquareMetre = 10.76391;
+constexpr double kCubicFeetPerCubicMetre = 35.31467;
+constexpr double kPoundsPerKilogram = 2.204622;
+
+double ImperialFactor(int kind) {
+  return kind == kUnitArea ? kSquareFeetPerSquareMetre : kind == kUnitVolume ? kCubicFeetPerCubicMetre : kFeetPerMetre;
+}
+double CentimetreFactor(int kind) { return kind == kUnitArea ? 6.4516 : 2.54; }
+}  // namespace
+
+double MetricToImperial(double value, int kind) { return value * ImperialFactor(kind); }
+double ImperialToMetric(double value, int kind) { return value / ImperialFactor(kind); }
+double CentimetresToInches(double value, int kind) { return value / CentimetreFactor(kind); }
+double InchesToCentimetres(double value, int kind) { return value * CentimetreFactor(kind); }
+double PoundsToKilograms(double value) { return value / kPoundsPerKilogram; }
+double KilogramsToPounds(double value) { return value * kPoundsPerKilogram; }

@@ -1,0 +1,47 @@
+// Small pure helpers the editors and dialogs share: hit tests on screen
+// rectangles and polygons, 2D segment intersection, the decimal-comma
+// repair of number fields, and unit conversions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct ScreenPoint {
+  int32_t x = 0, y = 0;
+};
+
+struct ScreenRect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Edges included.
+bool IsPointInRect(ScreenPoint point, const ScreenRect& rect);
+// Touching rectangles overlap.
+bool DoRectsOverlap(const ScreenRect& a, const ScreenRect& b);
+// Even-odd rule over `count` points.
+bool IsPointInPolygon(const ScreenPoint* points, int count, int32_t x, int32_t y);
+
+// Intersection of the lines through (x1,y1)-(x2,y2) and (x3,y3)-(x4,y4).
+// Returns 0 for parallel lines (|det| < 1e-8), leaving x and y alone;
+// otherwise writes the intersection and returns 1 when it lies within both
+// segments' bounding boxes (bounds inclusive), else 0.
+int IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
+                      double& x, double& y);
+
+// Replaces every ',' by '.'; true when anything was replaced. Number fields
+// run their text through it before parsing.
+bool FixDecimalCommaText(std::string& text);
+
+// Unit kinds of the conversions.
+enum UnitKind : int { kUnitLength = 1, kUnitArea = 2, kUnitVolume = 3 };
+
+double MetricToImperial(double value, int kind);
+double ImperialToMetric(double value, int kind);
+double CentimetresToInches(double value, int kind);
+double InchesToCentimetres(double value, int kind);
+double PoundsToKilograms(double value);
+double KilogramsToPounds(double value);
+
+// The fixed budget in bytes against which the copy and array commands check
+// the packed size of what they would create.
+constexpr uint32_t GetAvailableMemory() { return 1048576; }

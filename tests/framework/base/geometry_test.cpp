@@ -1,0 +1,70 @@
+#include "framework/base/geometry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Geometry, RectangleHitsIncludeEdges) {
+  const ScreenRect r{10, 20, 30, 40};
+  EXPECT_TRUE(IsPointInRect({30, 40}, r));  // right-bottom corner
+  EXPECT_TRUE(IsPointInRect({10, 20}, r));
+  EXPECT_FALSE(IsPointInRect({31, 30}, r));
+  EXPECT_TRUE(DoRectsOverlap(r, {30, 0, 50, 20}));  // one shared corner
+  EXPECT_TRUE(DoRectsOverlap(r, {0, 40, 10, 60}));
+  EXPECT_FALSE(DoRectsOverlap(r, {31, 20, 50, 40}));
+}
+
+TEST(Geometry, PolygonHitsUseEvenOdd) {
+  const ScreenPoint square[] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  EXPECT_TRUE(IsPointInPolygon(square, 4, 5, 5));
+  EXPECT_FALSE(IsPointInPolygon(square, 4, 15, 5));
+  // A self-overlapping star: its middle is outside under even-odd.
+  const ScreenPoint star[] = {{0, 0}, {20, 0}, {20, 10}, {5, 10}, {5, -5}, {15, -5}, {15, 5}, {0, 5}};
+  EXPECT_FALSE(IsPointInPolygon(star, 8, 10, 2));
+  EXPECT_TRUE(IsPointInPolygon(star, 8, 2, 2));
+  // A point level with a vertex of a diamond is classified once.
+  const ScreenPoint diamond[] = {{5, 0}, {10, 5}, {5, 10}, {0, 5}};
+  EXPECT_TRUE(IsPointInPolygon(diamond, 4, 5, 5));
+  EXPECT_FALSE(IsPointInPolygon(diamond, 4, -1, 5));
+}
+
+TEST(Geometry, SegmentIntersection) {
+  struct Case {
+    double x1, y1, x2, y2, x3, y3, x4, y4;
+    int result;
+    double x, y;  // expected outputs (start values 99 when untouched)
+  } cases[] = {
+      {0, 0, 2, 2, 0, 2, 2, 0, 1, 1, 1},
+      {0, 0, 1, 0, 2, -1, 2, 1, 0, 2, 0},    // lines meet outside the first segment
+      {0, 0, 1, 1, 0, 1, 1, 2, 0, 99, 99},   // parallel: outputs untouched
+      {5, -1, 5, 1, 0, 0, 10, 0, 1, 5, 0},   // vertical against horizontal
+      {0, 0, 4, 0, 4, -3, 4, 3, 1, 4, 0},    // touching at an end counts
+  };
+  for (const Case& c : cases) {
+    double x = 99, y = 99;
+    EXPECT_EQ(IntersectSegments(c.x1, c.y1, c.x2, c.y2, c.x3, c.y3, c.x4, c.y4, x, y), c.result);
+    EXPECT_DOUBLE_EQ(x, c.x);
+    EXPECT_DOUBLE_EQ(y, c.y);
+  }
+}
+
+TEST(Geometry, DecimalComma) {
+  std::string text = "2,5";
+  EXPECT_TRUE(FixDecimalCommaText(text));
+  EXPECT_EQ(text, "2.5");
+  std::string plain = "2.5";
+  EXPECT_FALSE(FixDecimalCommaText(plain));
+}
+
+TEST(Geometry, UnitConversions) {
+  EXPECT_DOUBLE_EQ(MetricToImperial(1, kUnitLength), 3.28084);
+  EXPECT_DOUBLE_EQ(MetricToImperial(1, 7), 3.28084);  // any other kind is a length
+  EXPECT_DOUBLE_EQ(ImperialToMetric(10.76391, kUnitArea), 1);
+  EXPECT_DOUBLE_EQ(MetricToImperial(2, kUnitVolume), 70.62934);
+  EXPECT_DOUBLE_EQ(CentimetresToInches(2.54, kUnitLength), 1);
+  EXPECT_DOUBLE_EQ(InchesToCentimetres(1, kUnitArea), 6.4516);
+  EXPECT_DOUBLE_EQ(KilogramsToPounds(PoundsToKilograms(3)), 3);
+  EXPECT_EQ(GetAvailableMemory(), 1048576u);
+}
+
+}  // namespace
