@@ -126,7 +126,8 @@ void UpdateSpeakerBandPower(Loudspeaker& speaker, const SpeakerType& type) {
     // A positive gain never raises a band above the type's rated power.
     if (power > rated) power = rated >= 0.1 ? rated : speaker.nominalPower * 0.0001;
     speaker.power[size_t(band)] = float(power);
-    speaker.intensity[size_t(band)] = float(speaker.power[size_t(band)] * std::pow(10.0, type.Sensitivity(band) / 10.0));
+    speaker.intensity[size_t(band)] =
+        float(speaker.power[size_t(band)] * std::pow(10.0, type.Sensitivity(band) / 10.0));
   }
 }
 
@@ -181,7 +182,7 @@ int BuildSpeakerSymbol(Loudspeaker& speaker, GraphicObject* object, bool isNew) 
   SpeakerType* type = SpeakerTypeOf(speaker);
   GraphicObject* shape = type && type->shape ? type->shape : gSpeakerModel.defaultSymbol;
   if (!shape) return 0;
-  if (type) type->shape = shape;
+  if (type && !type->shape) type->shape = shape;
   if (!isNew) EraseSpeakerSymbol(object);
 
   ObjectVertex* vertices = AllocVertexArray(shape->vertexCount);
@@ -251,7 +252,8 @@ void SpeakerAnglesFromSymbol(GraphicObject* object) {
   Loudspeaker speaker;
   if (!ReadLoudspeaker(object, speaker) || object->vertexCount < 2) return;
   const uint32_t n = object->vertexCount;
-  const SpeakerAngles angles = AnglesFromReferencePoints(speaker.position, object->vertices[n - 2], object->vertices[n - 1]);
+  const SpeakerAngles angles =
+      AnglesFromReferencePoints(speaker.position, object->vertices[n - 2], object->vertices[n - 1]);
   speaker.horizontal = angles.horizontal;
   speaker.vertical = angles.vertical;
   speaker.rotation = angles.rotation;

@@ -102,7 +102,8 @@ extern SpeakerModelState gSpeakerModel;
 
 // Frees every type, empties the table, sets the loudspeaker limit, fills the
 // attenuation factors and marks the model set up. Loudspeaker objects and the
-// default symbol are left alone (a new project empties the object list).
+// default symbol are left alone (a new project empties the object list); the
+// materials, calculation options and results reset their own records.
 int ResetSpeakerModel();
 
 // "Maximum amount of speakers is 5000" under "Sorry!".

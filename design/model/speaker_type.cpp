@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <type_traits>
 
 void SpeakerTypeDeleter::operator()(SpeakerType* type) const { std::free(type); }
 
@@ -51,8 +52,8 @@ namespace {
 constexpr size_t kBandRegion = 72, kBandRegionSize = 382;
 constexpr size_t kTextRegionSize = 71;
 constexpr size_t kOwnerRegion = 462, kOwnerRegionSize = 50;
-constexpr size_t kOwnerKey = kSpeakerTypeName, kOwnerKeySize = 50;
-constexpr size_t kHeaderSize = kSpeakerBalloon;
+constexpr size_t kOwnerKey = kTypeName, kOwnerKeySize = 50;
+constexpr size_t kHeaderSize = kTypeBalloon;
 
 struct Regions {
   std::span<uint8_t> text, band, owner, ownerKey, password;
@@ -61,13 +62,13 @@ struct Regions {
 Regions RegionsOf(std::span<uint8_t> record) {
   return {record.subspan(0, kTextRegionSize), record.subspan(kBandRegion, kBandRegionSize),
           record.subspan(kOwnerRegion, kOwnerRegionSize), record.subspan(kOwnerKey, kOwnerKeySize),
-          record.subspan(kSpeakerPassword, kSpeakerPasswordSize)};
+          record.subspan(kTypePassword, kTypePasswordSize)};
 }
 
 // Opens the owner region and compares its sum with the check word.
 bool OpenOwnerRegion(std::span<uint8_t> record, uint32_t& sum) {
   const Regions r = RegionsOf(record);
-  const uint32_t expected = LoadU32(&record[kSpeakerCheckWord]) ^ SpeakerCheckWordMask();
+  const uint32_t expected = LoadU32(&record[kTypeCheckWord]) ^ SpeakerCheckWordMask();
   sum = ScrambleBlock(r.owner, r.ownerKey, false);
   return sum == expected;
 }
@@ -78,21 +79,21 @@ void SealSpeakerRecord(std::span<uint8_t, kSpeakerTypeSize> record) {
   const Regions r = RegionsOf(record);
   uint32_t sum = ScrambleBlock(r.text, r.password, true);
   sum += ScrambleBlock(r.band, r.password, true);
-  sum += ScrambleBlock(record.subspan(kSpeakerBalloon), r.password, true);
+  sum += ScrambleBlock(record.subspan(kTypeBalloon), r.password, true);
   const uint32_t ownerSum = ScrambleBlock(r.owner, r.ownerKey, true);
   sum += ownerSum;
-  StoreU32(&record[kSpeakerChecksum], sum);
-  StoreU32(&record[kSpeakerCheckWord], ownerSum ^ SpeakerCheckWordMask());
+  StoreU32(&record[kTypeChecksum], sum);
+  StoreU32(&record[kTypeCheckWord], ownerSum ^ SpeakerCheckWordMask());
 }
 
 int UnsealSpeakerRecord(std::span<uint8_t, kSpeakerTypeSize> record) {
   uint32_t sum = 0;
   if (!OpenOwnerRegion(record, sum)) return 0;
   const Regions r = RegionsOf(record);
-  sum += ScrambleBlock(record.subspan(kSpeakerBalloon), r.password, false);
+  sum += ScrambleBlock(record.subspan(kTypeBalloon), r.password, false);
   sum += ScrambleBlock(r.band, r.password, false);
   sum += ScrambleBlock(r.text, r.password, false);
-  return sum == LoadU32(&record[kSpeakerChecksum]) ? 1 : 0;
+  return sum == LoadU32(&record[kTypeChecksum]) ? 1 : 0;
 }
 
 int UnsealSpeakerHeader(std::span<uint8_t> record) {
@@ -108,13 +109,13 @@ void ResetSpeakerType(SpeakerType& type) {
   constexpr size_t kResetHeadSize = 132;  // names, flags, sensitivity and rated power
   std::fill_n(type.bytes.begin(), kResetHeadSize, uint8_t(0));
   for (int band = 0; band < kBandCount; ++band) type.SetDirectivityQ10(band, 1);
-  std::fill(type.bytes.begin() + kSpeakerBalloon, type.bytes.end(), kBalloonCodeZeroDb);
+  std::fill(type.bytes.begin() + kTypeBalloon, type.bytes.end(), kBalloonCodeZeroDb);
 }
 
 void ConvertOlderSpeakerRecord(std::span<const uint8_t, kOlderSpeakerTypeSize> older, SpeakerType& type) {
   constexpr size_t kStoredRows = kBalloonRows - 1;
   constexpr size_t kStoredBandSize = kStoredRows * kBalloonColumns;  // 2592
-  std::fill_n(type.bytes.begin(), kSpeakerBalloon, uint8_t(0));
+  std::fill_n(type.bytes.begin(), kTypeBalloon, uint8_t(0));
   std::copy_n(older.begin(), kOlderSpeakerHeadSize, type.bytes.begin());
   for (int band = 0; band < kBandCount; ++band) {
     std::span<uint8_t, kBalloonBandSize> rows = type.BalloonBand(band);
@@ -170,7 +171,7 @@ SpeakerSectionResult ReadSpeakerTypeSection(ByteReader& reader, SpeakerTypeTable
     if (!type) return SpeakerSectionResult::kNoMemory;
     if (!reader.Bytes(older.data(), kOlderSpeakerHeadSize)) return SpeakerSectionResult::kBadFormat;
     bool good = true;
-    if (older[kSpeakerLayoutFlag] == kCurrentSpeakerLayout) {
+    if (older[kTypeLayoutFlag] == kCurrentSpeakerLayout) {
       std::copy_n(older.begin(), kOlderSpeakerHeadSize, type->bytes.begin());
       if (!reader.Bytes(type->bytes.data() + kOlderSpeakerHeadSize, kSpeakerTypeSize - kOlderSpeakerHeadSize))
         return SpeakerSectionResult::kBadFormat;
@@ -181,13 +182,14 @@ SpeakerSectionResult ReadSpeakerTypeSection(ByteReader& reader, SpeakerTypeTable
       if (!reader.Bytes(older.data() + kOlderSpeakerHeadSize, kOlderSpeakerTypeSize - kOlderSpeakerHeadSize))
         return SpeakerSectionResult::kBadFormat;
       ConvertOlderSpeakerRecord(older, *type);
-      WriteTextField(type->Bytes().subspan(kSpeakerOwnerBlock, kConvertedSpeakerStamp.size() + 1),
-                     kConvertedSpeakerStamp);
+      WriteTextField(type->Bytes().subspan(kTypeOwnerBlock, kConvertedSpeakerStamp.size() + 1), kConvertedSpeakerStamp);
     }
     // A record that failed its check holds garbage in +196: it must not pick
     // an arbitrary object as its shape.
-    if (good) LinkShapeAtPosition(*type, model, defaultSymbol);
-    else type->shape = defaultSymbol;
+    if (good)
+      LinkShapeAtPosition(*type, model, defaultSymbol);
+    else
+      type->shape = defaultSymbol;
     allGood = allGood && good;
     read.types[size_t(i)] = std::move(type);
     read.count = int16_t(i + 1);

@@ -25,31 +25,31 @@ constexpr size_t kSpeakerTypeSize = 19160;
 constexpr size_t kOlderSpeakerTypeSize = 18344;
 constexpr size_t kOlderSpeakerHeadSize = 200;
 
-constexpr int kBandCount = 7;  // 125 Hz .. 8 kHz
-constexpr int kBalloonRows = 37;     // 0 .. 180 degrees in 5-degree steps
-constexpr int kBalloonColumns = 72;  // 0 .. 355 degrees in 5-degree steps
+constexpr int kBandCount = 7;                                                // 125 Hz .. 8 kHz
+constexpr int kBalloonRows = 37;                                             // 0 .. 180 degrees in 5-degree steps
+constexpr int kBalloonColumns = 72;                                          // 0 .. 355 degrees in 5-degree steps
 constexpr size_t kBalloonBandSize = size_t(kBalloonRows) * kBalloonColumns;  // 2664
 constexpr uint8_t kBalloonCodeZeroDb = 225;
 
 // Stored offsets.
-constexpr size_t kSpeakerBrand = 0;          // char[21]
-constexpr size_t kSpeakerTypeName = 21;      // char[9]
-constexpr size_t kSpeakerComment = 30;       // char[41]
-constexpr size_t kSpeakerLayoutFlag = 71;    // u8, never scrambled
-constexpr size_t kSpeakerComposition = 72;   // i16
-constexpr size_t kSpeakerBandSelection = 74; // u16
-constexpr size_t kSpeakerSensitivity = 76;   // f32[7], dB at 1 W / 1 m
-constexpr size_t kSpeakerRatedPower = 104;   // f32[7], W
-constexpr size_t kSpeakerDirectivity = 146;  // i16[7], Q x 10
-constexpr size_t kSpeakerEfficiency = 160;   // i16[7], percent x 10
-constexpr size_t kSpeakerImpedance = 174;    // i16[7], ohms
-constexpr size_t kSpeakerShapeField = 196;   // i32 list position (projects) / u32 chain length (databases)
-constexpr size_t kSpeakerOwnerBlock = 200;   // 312 bytes
-constexpr size_t kSpeakerChecksum = 454;     // u32
-constexpr size_t kSpeakerCheckWord = 458;    // u32
-constexpr size_t kSpeakerPassword = 470;     // char[20], also the scrambler's record key
-constexpr size_t kSpeakerPasswordSize = 20;
-constexpr size_t kSpeakerBalloon = 512;      // u8[7][37][72]
+constexpr size_t kTypeBrand = 0;           // char[21]
+constexpr size_t kTypeName = 21;           // char[9]
+constexpr size_t kTypeComment = 30;        // char[41]
+constexpr size_t kTypeLayoutFlag = 71;     // u8, never scrambled
+constexpr size_t kTypeComposition = 72;    // i16
+constexpr size_t kTypeBandSelection = 74;  // u16
+constexpr size_t kTypeSensitivity = 76;    // f32[7], dB at 1 W / 1 m
+constexpr size_t kTypeRatedPower = 104;    // f32[7], W
+constexpr size_t kTypeDirectivity = 146;   // i16[7], Q x 10
+constexpr size_t kTypeEfficiency = 160;    // i16[7], percent x 10
+constexpr size_t kTypeImpedance = 174;     // i16[7], ohms
+constexpr size_t kTypeShapeField = 196;    // i32 list position (projects) / u32 chain length (databases)
+constexpr size_t kTypeOwnerBlock = 200;    // 312 bytes
+constexpr size_t kTypeChecksum = 454;      // u32
+constexpr size_t kTypeCheckWord = 458;     // u32
+constexpr size_t kTypePassword = 470;      // char[20], also the scrambler's record key
+constexpr size_t kTypePasswordSize = 20;
+constexpr size_t kTypeBalloon = 512;  // u8[7][37][72]
 
 // The layer of the types' shape objects.
 constexpr uint32_t kShapeLayer = 3;
@@ -69,60 +69,56 @@ struct SpeakerType {
   std::span<uint8_t, kSpeakerTypeSize> Bytes() { return bytes; }
   std::span<const uint8_t, kSpeakerTypeSize> Bytes() const { return bytes; }
 
-  std::string Brand() const { return Text(kSpeakerBrand, 21); }
-  std::string TypeName() const { return Text(kSpeakerTypeName, 9); }
-  std::string Comment() const { return Text(kSpeakerComment, 41); }
-  void SetBrand(std::string_view text) { SetText(kSpeakerBrand, 21, text); }
-  void SetTypeName(std::string_view text) { SetText(kSpeakerTypeName, 9, text); }
-  void SetComment(std::string_view text) { SetText(kSpeakerComment, 41, text); }
+  std::string Brand() const { return Text(kTypeBrand, 21); }
+  std::string TypeName() const { return Text(kTypeName, 9); }
+  std::string Comment() const { return Text(kTypeComment, 41); }
+  void SetBrand(std::string_view text) { SetText(kTypeBrand, 21, text); }
+  void SetTypeName(std::string_view text) { SetText(kTypeName, 9, text); }
+  void SetComment(std::string_view text) { SetText(kTypeComment, 41, text); }
 
-  uint8_t LayoutFlag() const { return bytes[kSpeakerLayoutFlag]; }
-  void SetLayoutFlag(uint8_t v) { bytes[kSpeakerLayoutFlag] = v; }
-  int16_t Composition() const { return LoadI16(&bytes[kSpeakerComposition]); }
-  void SetComposition(int16_t v) { StoreI16(&bytes[kSpeakerComposition], v); }
-  uint16_t BandSelection() const { return LoadU16(&bytes[kSpeakerBandSelection]); }
-  void SetBandSelection(uint16_t v) { StoreU16(&bytes[kSpeakerBandSelection], v); }
+  uint8_t LayoutFlag() const { return bytes[kTypeLayoutFlag]; }
+  void SetLayoutFlag(uint8_t v) { bytes[kTypeLayoutFlag] = v; }
+  int16_t Composition() const { return LoadI16(&bytes[kTypeComposition]); }
+  void SetComposition(int16_t v) { StoreI16(&bytes[kTypeComposition], v); }
+  uint16_t BandSelection() const { return LoadU16(&bytes[kTypeBandSelection]); }
+  void SetBandSelection(uint16_t v) { StoreU16(&bytes[kTypeBandSelection], v); }
 
   // Per band, band 0 .. 6.
-  float Sensitivity(int band) const { return LoadF32(&bytes[kSpeakerSensitivity + 4 * band]); }
-  float RatedPower(int band) const { return LoadF32(&bytes[kSpeakerRatedPower + 4 * band]); }
-  int16_t DirectivityQ10(int band) const { return LoadI16(&bytes[kSpeakerDirectivity + 2 * band]); }
-  int16_t Efficiency(int band) const { return LoadI16(&bytes[kSpeakerEfficiency + 2 * band]); }
-  int16_t Impedance(int band) const { return LoadI16(&bytes[kSpeakerImpedance + 2 * band]); }
-  void SetSensitivity(int band, float v) { StoreF32(&bytes[kSpeakerSensitivity + 4 * band], v); }
-  void SetRatedPower(int band, float v) { StoreF32(&bytes[kSpeakerRatedPower + 4 * band], v); }
-  void SetDirectivityQ10(int band, int16_t v) { StoreI16(&bytes[kSpeakerDirectivity + 2 * band], v); }
-  void SetEfficiency(int band, int16_t v) { StoreI16(&bytes[kSpeakerEfficiency + 2 * band], v); }
-  void SetImpedance(int band, int16_t v) { StoreI16(&bytes[kSpeakerImpedance + 2 * band], v); }
+  float Sensitivity(int band) const { return LoadF32(&bytes[kTypeSensitivity + 4 * band]); }
+  float RatedPower(int band) const { return LoadF32(&bytes[kTypeRatedPower + 4 * band]); }
+  int16_t DirectivityQ10(int band) const { return LoadI16(&bytes[kTypeDirectivity + 2 * band]); }
+  int16_t Efficiency(int band) const { return LoadI16(&bytes[kTypeEfficiency + 2 * band]); }
+  int16_t Impedance(int band) const { return LoadI16(&bytes[kTypeImpedance + 2 * band]); }
+  void SetSensitivity(int band, float v) { StoreF32(&bytes[kTypeSensitivity + 4 * band], v); }
+  void SetRatedPower(int band, float v) { StoreF32(&bytes[kTypeRatedPower + 4 * band], v); }
+  void SetDirectivityQ10(int band, int16_t v) { StoreI16(&bytes[kTypeDirectivity + 2 * band], v); }
+  void SetEfficiency(int band, int16_t v) { StoreI16(&bytes[kTypeEfficiency + 2 * band], v); }
+  void SetImpedance(int band, int16_t v) { StoreI16(&bytes[kTypeImpedance + 2 * band], v); }
 
   // +196: the shape's list position in a project file (-1 = default symbol),
   // the byte length of the shape chain behind the record in a database.
-  int32_t ShapeField() const { return LoadI32(&bytes[kSpeakerShapeField]); }
-  void SetShapeField(int32_t v) { StoreI32(&bytes[kSpeakerShapeField], v); }
+  int32_t ShapeField() const { return LoadI32(&bytes[kTypeShapeField]); }
+  void SetShapeField(int32_t v) { StoreI32(&bytes[kTypeShapeField], v); }
 
-  uint32_t Checksum() const { return LoadU32(&bytes[kSpeakerChecksum]); }
-  uint32_t CheckWord() const { return LoadU32(&bytes[kSpeakerCheckWord]); }
-  std::span<uint8_t, kSpeakerPasswordSize> Password() {
-    return std::span(bytes).subspan<kSpeakerPassword, kSpeakerPasswordSize>();
+  uint32_t Checksum() const { return LoadU32(&bytes[kTypeChecksum]); }
+  uint32_t CheckWord() const { return LoadU32(&bytes[kTypeCheckWord]); }
+  std::span<uint8_t, kTypePasswordSize> Password() {
+    return std::span(bytes).subspan<kTypePassword, kTypePasswordSize>();
   }
 
   // The balloon: per band 37 rows of 72 one-byte codes, row-major.
   std::span<const uint8_t, kBalloonBandSize> BalloonBand(int band) const {
-    return std::span<const uint8_t, kBalloonBandSize>(&bytes[kSpeakerBalloon + kBalloonBandSize * band],
-                                                      kBalloonBandSize);
+    return std::span<const uint8_t, kBalloonBandSize>(&bytes[kTypeBalloon + kBalloonBandSize * band], kBalloonBandSize);
   }
   std::span<uint8_t, kBalloonBandSize> BalloonBand(int band) {
-    return std::span<uint8_t, kBalloonBandSize>(&bytes[kSpeakerBalloon + kBalloonBandSize * band],
-                                                kBalloonBandSize);
+    return std::span<uint8_t, kBalloonBandSize>(&bytes[kTypeBalloon + kBalloonBandSize * band], kBalloonBandSize);
   }
   uint8_t BalloonCode(int band, int row, int column) const {
-    return bytes[kSpeakerBalloon + kBalloonBandSize * band + size_t(row) * kBalloonColumns + column];
+    return bytes[kTypeBalloon + kBalloonBandSize * band + size_t(row) * kBalloonColumns + column];
   }
 
  private:
-  std::string Text(size_t offset, size_t width) const {
-    return ReadTextField(std::span(bytes).subspan(offset, width));
-  }
+  std::string Text(size_t offset, size_t width) const { return ReadTextField(std::span(bytes).subspan(offset, width)); }
   void SetText(size_t offset, size_t width, std::string_view text) {
     WriteTextField(std::span(bytes).subspan(offset, width), text);
   }
@@ -145,9 +141,7 @@ struct SpeakerTypeTable {
   std::array<SpeakerTypePtr, kMaxSpeakerTypes> types;
 
   // The record at `index`, null when the index names none.
-  SpeakerType* At(int index) const {
-    return index >= 0 && index < count ? types[size_t(index)].get() : nullptr;
-  }
+  SpeakerType* At(int index) const { return index >= 0 && index < count ? types[size_t(index)].get() : nullptr; }
 };
 // Frees every record; the count becomes 0.
 void ClearSpeakerTypeTable(SpeakerTypeTable& table);

@@ -21,12 +21,12 @@ SpeakerType SampleRecord() {
   return type;
 }
 
-bool IsScrambled(size_t offset) { return offset != kSpeakerLayoutFlag && (offset < 454 || offset > 461); }
+bool IsScrambled(size_t offset) { return offset != kTypeLayoutFlag && (offset < 454 || offset > 461); }
 
 // Everything but the two check values.
 void ExpectSameRecord(const SpeakerType& a, const SpeakerType& b) {
   for (size_t i = 0; i < kSpeakerTypeSize; ++i)
-    if (i < kSpeakerChecksum || i >= kSpeakerCheckWord + 4) {
+    if (i < kTypeChecksum || i >= kTypeCheckWord + 4) {
       ASSERT_EQ(a.bytes[i], b.bytes[i]) << "offset " << i;
     }
 }
@@ -65,7 +65,7 @@ TEST(SealTest, UnsealGivesTheRecordBack) {
   ASSERT_EQ(UnsealSpeakerRecord(opened.Bytes()), 1);
   ExpectSameRecord(opened, plain);
   // Byte 71 and the check values read the same sealed and opened.
-  for (size_t i = kSpeakerChecksum; i < kSpeakerCheckWord + 4; ++i) EXPECT_EQ(opened.bytes[i], sealed.bytes[i]);
+  for (size_t i = kTypeChecksum; i < kTypeCheckWord + 4; ++i) EXPECT_EQ(opened.bytes[i], sealed.bytes[i]);
 }
 
 TEST(SealTest, ByteOf71IsNeverScrambled) {
@@ -82,8 +82,8 @@ TEST(SealTest, EmptyPasswordStillScramblesByTheKeyTable) {
   SealSpeakerRecord(sealed.Bytes());
   // With a zero record key the mask is the key table, none of whose bytes is 0.
   for (size_t i = 0; i < kSpeakerTypeSize; ++i) {
-    const bool keyedByPassword = i <= 70 || (i >= 72 && i <= 453) || i >= kSpeakerBalloon;
-    if (keyedByPassword && i != kSpeakerLayoutFlag) {
+    const bool keyedByPassword = i <= 70 || (i >= 72 && i <= 453) || i >= kTypeBalloon;
+    if (keyedByPassword && i != kTypeLayoutFlag) {
       ASSERT_NE(sealed.bytes[i], plain.bytes[i]) << "offset " << i;
     }
   }
@@ -100,7 +100,7 @@ TEST(SealTest, OneBitChangeAnywhereInAScrambledRegionFailsTheFullUnseal) {
     damaged.bytes[i] ^= uint8_t(1u << (i % 8));
     ASSERT_EQ(UnsealSpeakerRecord(damaged.Bytes()), 0) << "offset " << i;
   }
-  for (size_t i : {kSpeakerChecksum, kSpeakerCheckWord + 3}) {
+  for (size_t i : {kTypeChecksum, kTypeCheckWord + 3}) {
     SpeakerType damaged = sealed;
     damaged.bytes[i] ^= 0x10;
     EXPECT_EQ(UnsealSpeakerRecord(damaged.Bytes()), 0) << "offset " << i;
@@ -112,9 +112,13 @@ TEST(SealTest, HeaderUnsealChecksOnlyTheOwnerRegionAndItsKey) {
     size_t offset;
     int header;
   } cases[] = {
-      {0, 1},     {20, 1},    {72, 1},   {196, 1},  {453, 1},  {512, 1}, {19159, 1},
-      {kSpeakerChecksum, 1},  // the total is not compared
-      {21, 0},    {70, 0},    {462, 0},  {470, 0},  {511, 0},  {kSpeakerCheckWord, 0},
+      {0, 1},     {20, 1},
+      {72, 1},    {196, 1},
+      {453, 1},   {512, 1},
+      {19159, 1}, {kTypeChecksum, 1},  // the total is not compared
+      {21, 0},    {70, 0},
+      {462, 0},   {470, 0},
+      {511, 0},   {kTypeCheckWord, 0},
   };
   const SpeakerType plain = SampleRecord();
   SpeakerType sealed = plain;
@@ -127,7 +131,7 @@ TEST(SealTest, HeaderUnsealChecksOnlyTheOwnerRegionAndItsKey) {
 
   // The first 512 bytes are enough: names and band data come out plain, the
   // balloon stays scrambled.
-  std::vector<uint8_t> head(sealed.bytes.begin(), sealed.bytes.begin() + kSpeakerBalloon);
+  std::vector<uint8_t> head(sealed.bytes.begin(), sealed.bytes.begin() + kTypeBalloon);
   ASSERT_EQ(UnsealSpeakerHeader(head), 1);
   EXPECT_TRUE(std::equal(head.begin(), head.begin() + 454, plain.bytes.begin()));
   EXPECT_EQ(UnsealSpeakerHeader(std::span(head).first(511)), 0);
@@ -144,7 +148,7 @@ TEST(SpeakerTypeRecordTest, ResetClearsTheHeadAndFlattensTheBalloon) {
   EXPECT_EQ(type.TypeName(), "");
   EXPECT_TRUE(std::all_of(type.bytes.begin(), type.bytes.begin() + 132, [](uint8_t b) { return b == 0; }));
   for (int band = 0; band < kBandCount; ++band) EXPECT_EQ(type.DirectivityQ10(band), 1);
-  EXPECT_TRUE(std::all_of(type.bytes.begin() + kSpeakerBalloon, type.bytes.end(), [](uint8_t b) { return b == 225; }));
+  EXPECT_TRUE(std::all_of(type.bytes.begin() + kTypeBalloon, type.bytes.end(), [](uint8_t b) { return b == 225; }));
   EXPECT_TRUE(std::equal(type.bytes.begin() + 132, type.bytes.begin() + 146, before.bytes.begin() + 132));
   EXPECT_TRUE(std::equal(type.bytes.begin() + 160, type.bytes.begin() + 512, before.bytes.begin() + 160));
 }
@@ -169,7 +173,7 @@ TEST(SpeakerTypeRecordTest, AccessorsReadTheStoredOffsets) {
 std::vector<uint8_t> OlderRecord() {
   std::vector<uint8_t> older(kOlderSpeakerTypeSize);
   for (size_t i = 0; i < 200; ++i) older[i] = uint8_t(i + 1);
-  older[kSpeakerLayoutFlag] = 0;
+  older[kTypeLayoutFlag] = 0;
   for (int band = 0; band < kBandCount; ++band)
     for (int row = 0; row < 36; ++row)
       for (int column = 0; column < 72; ++column)
@@ -183,13 +187,14 @@ TEST(SpeakerTypeRecordTest, OlderLayoutGainsTheLastRowAndLayoutFlag2) {
   ConvertOlderSpeakerRecord(std::span<const uint8_t, kOlderSpeakerTypeSize>(older.data(), older.size()), type);
   EXPECT_EQ(type.LayoutFlag(), kCurrentSpeakerLayout);
   for (size_t i = 0; i < 200; ++i)
-    if (i != kSpeakerLayoutFlag) {
+    if (i != kTypeLayoutFlag) {
       ASSERT_EQ(type.bytes[i], older[i]);
     }
   EXPECT_TRUE(std::all_of(type.bytes.begin() + 200, type.bytes.begin() + 512, [](uint8_t b) { return b == 0; }));
   for (int band = 0; band < kBandCount; ++band)
     for (int column = 0; column < 72; ++column) {
-      for (int row = 0; row < 36; ++row) ASSERT_EQ(type.BalloonCode(band, row, column), uint8_t(band * 37 + row + column));
+      for (int row = 0; row < 36; ++row)
+        ASSERT_EQ(type.BalloonCode(band, row, column), uint8_t(band * 37 + row + column));
       ASSERT_EQ(type.BalloonCode(band, 36, column), type.BalloonCode(band, 35, column));
     }
 }
@@ -244,7 +249,7 @@ TEST_F(SpeakerSectionTest, RoundTripsRecordsAndShapeLinks) {
   // The live records keep the shape positions written into the sealed copies.
   EXPECT_EQ(written.At(0)->ShapeField(), 1);
   EXPECT_EQ(written.At(1)->ShapeField(), -1);
-  EXPECT_EQ(bytes[2 + kSpeakerLayoutFlag], kCurrentSpeakerLayout);
+  EXPECT_EQ(bytes[2 + kTypeLayoutFlag], kCurrentSpeakerLayout);
 
   SpeakerTypeTable read;
   ASSERT_EQ(Read(bytes, read), SpeakerSectionResult::kOk);
@@ -261,7 +266,7 @@ TEST_F(SpeakerSectionTest, FailedRecordIsResetAndGetsTheDefaultSymbol) {
   std::vector<uint8_t> bytes = WrittenSection(written);
   // A damaged balloon byte: the band region (and the stored position 1, a
   // real shape) is opened before the total fails.
-  bytes[2 + kSpeakerBalloon + 100] ^= 0x01;
+  bytes[2 + kTypeBalloon + 100] ^= 0x01;
 
   SpeakerTypeTable read;
   ASSERT_EQ(Read(bytes, read), SpeakerSectionResult::kRecordsReset);
@@ -297,8 +302,8 @@ TEST_F(SpeakerSectionTest, BadCountsAndShortSectionsLeaveTheTableAlone) {
     StoreI16(b.data(), count);
     bad.push_back(b);
   }
-  bad.push_back(std::vector<uint8_t>(full.begin(), full.end() - 1));   // second record short
-  bad.push_back(std::vector<uint8_t>(full.begin(), full.begin() + 1)); // no count
+  bad.push_back(std::vector<uint8_t>(full.begin(), full.end() - 1));    // second record short
+  bad.push_back(std::vector<uint8_t>(full.begin(), full.begin() + 1));  // no count
 
   for (const std::vector<uint8_t>& b : bad) {
     EXPECT_EQ(Read(b, table), SpeakerSectionResult::kBadFormat);
@@ -311,7 +316,7 @@ TEST_F(SpeakerSectionTest, OlderLayoutRecordIsConvertedAndStamped) {
   std::vector<uint8_t> bytes(2);
   StoreI16(bytes.data(), 1);
   std::vector<uint8_t> older = OlderRecord();
-  StoreI32(&older[kSpeakerShapeField], 1);
+  StoreI32(&older[kTypeShapeField], 1);
   bytes.insert(bytes.end(), older.begin(), older.end());
 
   SpeakerTypeTable read;
@@ -319,7 +324,7 @@ TEST_F(SpeakerSectionTest, OlderLayoutRecordIsConvertedAndStamped) {
   ASSERT_EQ(read.count, 1);
   const SpeakerType& type = *read.At(0);
   EXPECT_EQ(type.LayoutFlag(), kCurrentSpeakerLayout);
-  EXPECT_EQ(ReadTextField(std::span(type.bytes).subspan(kSpeakerOwnerBlock, 16)), "KORVANE V2.80  ");
+  EXPECT_EQ(ReadTextField(std::span(type.bytes).subspan(kTypeOwnerBlock, 16)), "KORVANE V2.80  ");
   EXPECT_EQ(type.BalloonCode(6, 36, 9), type.BalloonCode(6, 35, 9));
   EXPECT_EQ(type.shape, shape_);
 
