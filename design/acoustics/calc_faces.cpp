@@ -44,15 +44,6 @@ uint32_t NormalSignBits(const ObjectVertex& normal) {
   return bits;
 }
 
-// A material item right behind the start item that names no project
-// material is set to material 0. A face without a material item is left
-// alone: the item behind its start names a vertex.
-void RepairMaterialIndex(GraphicObject& object, uint32_t first, int materialCount) {
-  if (first + 1 >= object.itemCount) return;
-  ObjectItem& item = object.items[first + 1];
-  if (item.op == kOpAttribute && item.index >= materialCount) item.index = 0;
-}
-
 CalcFace MakeCalcFace(GraphicObject& object, uint32_t first, Vec3d sums) {
   CalcFace face;
   face.firstItem = first;
@@ -84,7 +75,10 @@ int32_t BuildCalcFaceTable(CalcFaceTable& table) {
         ShowMessage("Too many room faces", nullptr, kMsgOk);
         return 0;
       }
-      RepairMaterialIndex(*o, i, materialCount);
+      // A material item naming no project material is set to material 0; a
+      // face without a material item is left alone.
+      if (ObjectItem* material = FaceMaterialItem(*o, i); material && material->index >= materialCount)
+        material->index = 0;
       table.faces.push_back(MakeCalcFace(*o, i, sums));
     }
   }
@@ -92,10 +86,8 @@ int32_t BuildCalcFaceTable(CalcFaceTable& table) {
 }
 
 int CalcFaceMaterialIndex(const CalcFace& face) {
-  const GraphicObject& object = *face.object;
-  if (face.firstItem + 1 >= object.itemCount) return 0;
-  const ObjectItem item = object.items[face.firstItem + 1];
-  return item.op == kOpAttribute && item.index < gMaterials.project.count ? item.index : 0;
+  const ObjectItem* material = FaceMaterialItem(*face.object, face.firstItem);
+  return material && material->index < gMaterials.project.count ? material->index : 0;
 }
 
 void ComputeFaceBounds(const GraphicObject& object, uint32_t first, FaceBox& box) {

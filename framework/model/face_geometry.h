@@ -45,6 +45,14 @@ FaceWalk WalkFaceVertices(const GraphicObject& object, uint32_t first, Visit&& v
   return FaceWalk::kOpen;
 }
 
+// The material item of the polygon whose start item is `first`: the
+// attribute item right behind the start, or nullptr when the polygon has
+// none (the item behind its start then names a vertex).
+inline ObjectItem* FaceMaterialItem(const GraphicObject& object, uint32_t first) {
+  if (first + 1 >= object.itemCount || object.items[first + 1].op != kOpAttribute) return nullptr;
+  return &object.items[first + 1];
+}
+
 // The Newell vector of the polygon starting at item `first`: perpendicular
 // to it by the right-hand rule of its vertex order, twice its area long. A
 // polygon without a close item gets no closing edge; one naming a missing
