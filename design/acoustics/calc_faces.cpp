@@ -1,0 +1,198 @@
+#include "design/acoustics/calc_faces.h"
+
+#include <cmath>
+
+#include "design/model/materials.h"
+#include "framework/base/show_message.h"
+
+CalcFaceTable gCalcFaceTable;
+
+void ResetCalcFaceTable() { gCalcFaceTable.faces.clear(); }
+
+namespace {
+
+// The plane (u, v) that drops the dominant axis.
+struct Projection {
+  int u, v;
+};
+Projection ProjectionDropping(uint32_t dominantAxis) {
+  if (dominantAxis == 0) return {1, 2};
+  if (dominantAxis == 1) return {0, 2};
+  return {0, 1};
+}
+
+uint32_t DominantAxis(const ObjectVertex& normal) {
+  uint32_t axis = 0;
+  float largest = 0;
+  for (int a = 0; a < 3; ++a) {
+    float magnitude = std::fabs(Coordinate(normal, a));
+    if (magnitude > largest) {
+      largest = magnitude;
+      axis = uint32_t(a);
+    }
+  }
+  return axis;
+}
+
+uint32_t NormalSignBits(const ObjectVertex& normal) {
+  uint32_t bits = 0;
+  for (int a = 0; a < 3; ++a) {
+    float c = Coordinate(normal, a);
+    uint32_t sign = c > 0.01f ? 1 : c < -0.01f ? 3 : 0;
+    bits |= sign << (2 * a);
+  }
+  return bits;
+}
+
+CalcFace MakeCalcFace(GraphicObject& object, uint32_t first, Vec3d sums) {
+  CalcFace face;
+  face.firstItem = first;
+  face.object = &object;
+  face.halfNormalLength2 = float(Dot(sums, sums) * 0.5);
+  ComputeFaceBounds(object, first, face.box);
+  face.normal = ToVertex(sums);
+  face.planePoint = object.vertices[object.items[first].index];
+  face.planeConstant = float(-Dot(ToVec3d(face.normal), ToVec3d(face.planePoint)));
+  face.dominantAxis = DominantAxis(face.normal);
+  face.normalSignBits = NormalSignBits(face.normal);
+  return face;
+}
+
+}  // namespace
+
+int32_t BuildCalcFaceTable(CalcFaceTable& table) {
+  table.faces.reserve(kMaxCalcFaces);
+  table.faces.clear();
+  const int materialCount = gMaterials.project.count;
+  for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
+    if (o->layer != 0 || (o->kind != kKindFace && o->kind != kKindSolid)) continue;
+    for (uint32_t i = 0; i < o->itemCount; ++i) {
+      if (o->items[i].op != kOpStart) continue;
+      const Vec3d sums = ComputeFaceAreaVector(*o, i);
+      if (!(std::sqrt(Dot(sums, sums)) >= 0.01)) continue;
+      if (table.Count() == kMaxCalcFaces) {
+        table.faces.clear();
+        ShowMessage("Too many room faces", nullptr, kMsgOk);
+        return 0;
+      }
+      // A material item naming no project material is set to material 0; a
+      // face without a material item is left alone.
+      if (ObjectItem* material = FaceMaterialItem(*o, i); material && material->index >= materialCount)
+        material->index = 0;
+      table.faces.push_back(MakeCalcFace(*o, i, sums));
+    }
+  }
+  return table.Count();
+}
+
+int CalcFaceMaterialIndex(const CalcFace& face) {
+  const ObjectItem* material = FaceMaterialItem(*face.object, face.firstItem);
+  return material && material->index < gMaterials.project.count ? material->index : 0;
+}
+
+void ComputeFaceBounds(const GraphicObject& object, uint32_t first, FaceBox& box) {
+  box = FaceBox{};
+  WalkFaceVertices(object, first, [&box](const ObjectVertex& v) {
+    for (int a = 0; a < 3; ++a) {
+      float c = Coordinate(v, a);
+      if (c < box.min[a]) box.min[a] = c;
+      if (c > box.max[a]) box.max[a] = c;
+    }
+  });
+}
+
+void ComputeRayPlaneHit(CalcRay& ray) {
+  const Vec3d direction = ToVec3d(ray.direction);
+  const Vec3d u = direction * (1.0 / std::sqrt(Dot(direction, direction)));
+  const Vec3d normal = ToVec3d(ray.face->normal);
+  const Vec3d origin = ToVec3d(ray.origin);
+  const double t = (Dot(normal, origin) + ray.face->planeConstant) / Dot(normal, u);
+  ray.hitPoint = ToVertex(origin - u * t);
+}
+
+int IntersectRayPlane(CalcRay& ray) {
+  const Vec3d direction = ToVec3d(ray.direction);
+  if (!(std::sqrt(Dot(direction, direction)) >= 0.001)) return 0;
+  ComputeRayPlaneHit(ray);
+  return PointInCalcFace(ray);
+}
+
+int CountEdgeCrossing(const ObjectVertex& a, const ObjectVertex& b, const ObjectVertex& point,
+                      uint32_t dominantAxis) {
+  const Projection p = ProjectionDropping(dominantAxis);
+  const double au = Coordinate(a, p.u), av = Coordinate(a, p.v);
+  const double bu = Coordinate(b, p.u), bv = Coordinate(b, p.v);
+  const double hu = Coordinate(point, p.u), hv = Coordinate(point, p.v);
+  if ((av > hv) == (bv > hv)) return 0;
+  // av != bv here, so the division is safe.
+  const double crossing = au + (hv - av) * (bu - au) / (bv - av);
+  return crossing > hu ? 1 : 0;
+}
+
+int PointInCalcFace(const CalcRay& ray) {
+  const CalcFace& face = *ray.face;
+  const Projection p = ProjectionDropping(face.dominantAxis);
+  for (int axis : {p.u, p.v}) {
+    const float c = Coordinate(ray.hitPoint, axis);
+    if (!(c >= face.box.min[axis] && c <= face.box.max[axis])) return 0;
+  }
+  int crossings = 0;
+  const ObjectVertex* start = nullptr;
+  const ObjectVertex* previous = nullptr;
+  FaceWalk end = WalkFaceVertices(*face.object, face.firstItem, [&](const ObjectVertex& v) {
+    if (previous) crossings += CountEdgeCrossing(*previous, v, ray.hitPoint, face.dominantAxis);
+    else start = &v;
+    previous = &v;
+  });
+  if (end != FaceWalk::kClosed) return 0;
+  crossings += CountEdgeCrossing(*previous, *start, ray.hitPoint, face.dominantAxis);
+  return crossings & 1;
+}
+
+SegmentBox BoundSegment(Vec3d a, Vec3d b) {
+  SegmentBox box;
+  for (int axis = 0; axis < 3; ++axis) {
+    // Written so that a NaN end leaves a NaN bound, which overlaps nothing.
+    const bool ordered = a[axis] <= b[axis];
+    box.min[axis] = ordered ? a[axis] : b[axis];
+    box.max[axis] = ordered ? b[axis] : a[axis];
+  }
+  return box;
+}
+
+bool SegmentOverlapsFace(const SegmentBox& segment, const FaceBox& face) {
+  for (int axis = 0; axis < 3; ++axis)
+    if (!(segment.max[axis] > face.min[axis] && segment.min[axis] < face.max[axis])) return false;
+  return true;
+}
+
+int CheckSegmentFaces(const CalcFaceTable& table, CalcRay& ray, const CalcFace* face, int nearest) {
+  const Vec3d origin = ToVec3d(ray.origin);
+  const Vec3d direction = ToVec3d(ray.direction);
+  const SegmentBox segment = BoundSegment(origin, origin + direction);
+  const double length2 = Dot(direction, direction);
+  const Vec3d u = direction * (1.0 / std::sqrt(length2));
+
+  double nearestDistance2 = 1.0e10;
+  const CalcFace* nearestFace = nullptr;
+  for (const CalcFace& candidate : table.faces) {
+    if (!nearest && &candidate == face) continue;
+    if (!SegmentOverlapsFace(segment, candidate.box)) continue;
+    const Vec3d normal = ToVec3d(candidate.normal);
+    const double t = (Dot(normal, origin) + candidate.planeConstant) / Dot(normal, u);
+    const Vec3d hit = origin - u * t;
+    bool inSegment = t * t < length2;
+    for (int axis = 0; axis < 3 && inSegment; ++axis)
+      inSegment = (segment.min[axis] - hit[axis]) * (segment.max[axis] - hit[axis]) <= 0;
+    if (!inSegment) continue;
+    ray.hitPoint = ToVertex(hit);
+    ray.face = &candidate;
+    if (!PointInCalcFace(ray)) continue;
+    if (!nearest) return 0;
+    if (t * t < nearestDistance2) {
+      nearestDistance2 = t * t;
+      nearestFace = &candidate;
+    }
+  }
+  return nearest ? nearestFace == face : 1;
+}

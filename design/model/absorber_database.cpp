@@ -1,0 +1,118 @@
+#include "design/model/absorber_database.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "framework/base/show_message.h"
+
+namespace {
+
+// Field offsets and widths of the stored record.
+constexpr size_t kNameOffset = 0, kNameWidth = 22;
+constexpr size_t kDescriptionOffset = 23, kDescriptionWidth = 80;
+constexpr size_t kAbsorptionOffset = 112;
+constexpr size_t kCategoryOffset = 148, kCategoryWidth = 80;
+
+// The text of a field, cut where a write would cut it (width - 1).
+std::string DecodeText(std::span<const uint8_t, kAbsorberRecordSize> bytes, size_t offset, size_t width) {
+  return ReadTextField(bytes.subspan(offset, width - 1));
+}
+
+// Moves the first `count` records of `source` into `table` and empties the
+// entries behind them.
+void TakeRecords(AbsorberTable& table, AbsorberTable& source, int16_t count) {
+  for (int i = 0; i < kMaxAbsorberRecords; ++i)
+    table.records[i] = i < count ? std::move(source.records[i]) : AbsorberRecord{};
+  table.count = count;
+}
+
+}  // namespace
+
+// ---- The 256-byte record ----
+
+void DecodeAbsorberRecord(std::span<const uint8_t, kAbsorberRecordSize> bytes, AbsorberRecord& record) {
+  record.name = DecodeText(bytes, kNameOffset, kNameWidth);
+  record.description = DecodeText(bytes, kDescriptionOffset, kDescriptionWidth);
+  record.category = DecodeText(bytes, kCategoryOffset, kCategoryWidth);
+  for (int b = 0; b < kAbsorberBandCount; ++b) record.absorption[b] = LoadF32(&bytes[kAbsorptionOffset + 4 * b]);
+}
+
+void EncodeAbsorberRecord(const AbsorberRecord& record, std::span<uint8_t, kAbsorberRecordSize> bytes) {
+  std::fill(bytes.begin(), bytes.end(), uint8_t(0));
+  WriteTextField(bytes.subspan(kNameOffset, kNameWidth), record.name);
+  WriteTextField(bytes.subspan(kDescriptionOffset, kDescriptionWidth), record.description);
+  WriteTextField(bytes.subspan(kCategoryOffset, kCategoryWidth), record.category);
+  for (int b = 0; b < kAbsorberBandCount; ++b) StoreF32(&bytes[kAbsorptionOffset + 4 * b], record.absorption[b]);
+}
+
+bool ReadAbsorberRecord(ByteReader& reader, AbsorberRecord& record) {
+  std::array<uint8_t, kAbsorberRecordSize> bytes;
+  if (!reader.Bytes(bytes.data(), bytes.size())) return false;
+  DecodeAbsorberRecord(bytes, record);
+  return true;
+}
+
+bool WriteAbsorberRecord(ByteWriter& writer, const AbsorberRecord& record) {
+  std::array<uint8_t, kAbsorberRecordSize> bytes;
+  EncodeAbsorberRecord(record, bytes);
+  return writer.Bytes(bytes.data(), bytes.size());
+}
+
+// ---- A table as a count and its records ----
+
+bool ReadMaterialSection(ByteReader& reader, MaterialTable& table) {
+  int16_t count = 0;
+  if (!reader.I16(count) || count < 0 || count > kMaxAbsorberRecords ||
+      uint64_t(count) * kAbsorberRecordSize > reader.Remaining())
+    return false;
+  auto read = std::make_unique<MaterialTable>();
+  for (int i = 0; i < count; ++i)
+    if (!ReadAbsorberRecord(reader, read->records[i])) return false;
+  TakeRecords(table, *read, count);
+  return true;
+}
+
+bool WriteMaterialSection(ByteWriter& writer, const MaterialTable& table) {
+  if (!writer.I16(table.count)) return false;
+  for (int i = 0; i < table.count; ++i)
+    if (!WriteAbsorberRecord(writer, table.records[i])) return false;
+  return true;
+}
+
+// ---- The .KAB file ----
+
+int ReadAbsorberDatabaseFile(const std::string& path, AbsorberDatabase& database, const char* badFormatMessage) {
+  FileReader reader(path);
+  if (!reader.IsOpen()) return -1;
+  std::string magic;
+  if (!reader.Text(kAbsorberMagicSize, magic) || magic != kAbsorberDatabaseMagic) {
+    ShowMessage(badFormatMessage, nullptr, kMsgOk);
+    return 0;
+  }
+  const uint64_t stored = reader.Remaining() / kAbsorberRecordSize;
+  const auto count = int16_t(stored < uint64_t(kMaxAbsorberRecords) ? stored : kMaxAbsorberRecords);
+  auto read = std::make_unique<AbsorberDatabase>();
+  for (int i = 0; i < count; ++i) {
+    if (!ReadAbsorberRecord(reader, read->records[i])) {
+      ShowMessage(badFormatMessage, nullptr, kMsgOk);
+      return 0;
+    }
+  }
+  TakeRecords(database, *read, count);
+  if (stored > uint64_t(kMaxAbsorberRecords)) ShowMessage(kTooManyMaterialsMessage, nullptr, kMsgOk);
+  return 1;
+}
+
+int WriteAbsorberDatabaseFile(const std::string& path, const AbsorberDatabase& database) {
+  SafeFileWriter writer(path);
+  std::array<uint8_t, kAbsorberMagicSize> magic;
+  WriteTextFieldFull(magic, kAbsorberDatabaseMagic);
+  writer.Bytes(magic.data(), magic.size());
+  for (int i = 0; i < database.count; ++i) WriteAbsorberRecord(writer, database.records[i]);
+  if (!writer.Commit()) {
+    ShowMessage(kWriteFailedMessage, nullptr, kMsgOk);
+    return 0;
+  }
+  return 1;
+}

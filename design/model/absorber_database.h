@@ -1,0 +1,86 @@
+// The absorber material record, the tables of 200 that hold it (the
+// project's materials and a loaded absorber database) and the absorber
+// database file (.KAB). The design program and the absorber-database editor
+// share this code, so it depends on nothing but the byte codec and the
+// message box.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "framework/base/byte_codec.h"
+
+constexpr int kAbsorberBandCount = 7;  // 125 Hz .. 8 kHz
+constexpr int16_t kMaxAbsorberRecords = 200;
+constexpr size_t kAbsorberRecordSize = 256;
+
+// The 32-byte magic field that opens a .KAB file: this text and two NULs.
+inline constexpr char kAbsorberDatabaseMagic[] = "KORVANE ABSORBER DATABASE V1.1";
+constexpr size_t kAbsorberMagicSize = 32;
+
+inline constexpr char kTooManyMaterialsMessage[] = "Database can\xB4t contain more than 200 materials";
+inline constexpr char kWriteFailedMessage[] = "Couldn\xB4t write data to disk !";
+
+// One material. Stored as 256 bytes: name at 0 (22 bytes, at most 21
+// characters), description at 23 (80 bytes), the seven coefficients at 112
+// (f32), category at 148 (80 bytes); the other bytes are unused and stored 0.
+// The name is the key by which database and project entries are matched
+// (exact comparison); an empty name marks a free project entry.
+struct AbsorberRecord {
+  std::string name;         // at most 21 characters
+  std::string description;  // at most 79 characters
+  std::string category;     // at most 79 characters
+  std::array<float, kAbsorberBandCount> absorption{};  // 0..1 per octave band
+
+  bool operator==(const AbsorberRecord&) const = default;
+};
+
+// A signed 16-bit count followed by room for 200 records. Entries at and
+// above the count are empty.
+struct AbsorberTable {
+  int16_t count = 0;
+  std::array<AbsorberRecord, kMaxAbsorberRecords> records;
+
+  bool operator==(const AbsorberTable&) const = default;
+};
+// The project's materials: face attribute items index it, and indexes never
+// move (unused entries are emptied, not removed). Entry 0 is the default.
+using MaterialTable = AbsorberTable;
+// A loaded absorber database.
+using AbsorberDatabase = AbsorberTable;
+
+// ---- The 256-byte record ----
+
+// Texts longer than their field are cut so that what is in memory is exactly
+// what a write stores.
+void DecodeAbsorberRecord(std::span<const uint8_t, kAbsorberRecordSize> bytes, AbsorberRecord& record);
+void EncodeAbsorberRecord(const AbsorberRecord& record, std::span<uint8_t, kAbsorberRecordSize> bytes);
+bool ReadAbsorberRecord(ByteReader& reader, AbsorberRecord& record);
+bool WriteAbsorberRecord(ByteWriter& writer, const AbsorberRecord& record);
+
+// ---- A table as a count and its records (project files, undo snapshots) ----
+
+// Reads an i16 count and that many records. A count outside 0..200, or one
+// whose records are not all in the input, fails and leaves the table as it
+// was.
+bool ReadMaterialSection(ByteReader& reader, MaterialTable& table);
+bool WriteMaterialSection(ByteWriter& writer, const MaterialTable& table);
+
+// ---- The .KAB file: the magic field, then records to the end of the file ----
+
+// Reads the file at `path` (opened for reading only) into `database`:
+// (size - 32) / 256 records, of which the first 200 are kept and the rest
+// reported with kTooManyMaterialsMessage. Returns 1 when loaded; 0 when the
+// file does not start with the magic or cannot be read, after showing
+// `badFormatMessage` (the two programs word it differently), with the
+// database as it was; -1 when the file cannot be opened (no message).
+int ReadAbsorberDatabaseFile(const std::string& path, AbsorberDatabase& database, const char* badFormatMessage);
+
+// Writes the magic field and the database's records in table order. The file
+// is replaced only when everything was written; otherwise shows
+// kWriteFailedMessage, keeps the old file and returns 0. Returns 1 when
+// written.
+int WriteAbsorberDatabaseFile(const std::string& path, const AbsorberDatabase& database);

@@ -1,0 +1,66 @@
+#include "design/model/materials.h"
+
+#include <vector>
+
+#include "framework/model/graphic_object.h"
+
+MaterialState gMaterials;
+
+void ResetMaterials() {
+  gMaterials.databasePath.clear();
+  ResetProjectMaterials();
+}
+
+void ResetProjectMaterials() {
+  gMaterials.project = MaterialTable{};
+  if (gMaterials.databasePath.empty()) gMaterials.database = AbsorberDatabase{};
+  SetDefaultMaterial();
+}
+
+void SetDefaultMaterial() {
+  AbsorberRecord& entry = gMaterials.project.records[0];
+  entry = AbsorberRecord{};
+  entry.name = "100%";
+  entry.description = "Absorber 100%";
+  entry.absorption.fill(1.0f);
+  gMaterials.project.count = 1;
+}
+
+int AddMaterialFromDatabase(int dbIndex) {
+  const AbsorberDatabase& database = gMaterials.database;
+  if (dbIndex < 0 || dbIndex >= database.count) return -1;
+  const AbsorberRecord& record = database.records[dbIndex];
+  if (record.name.empty()) return -1;
+
+  MaterialTable& project = gMaterials.project;
+  int freeEntry = -1;
+  for (int i = 0; i < project.count; ++i) {
+    if (project.records[i].name == record.name) return i;
+    if (project.records[i].name.empty()) freeEntry = i;
+  }
+  if (freeEntry < 0) {
+    if (project.count >= kMaxAbsorberRecords) return -1;
+    freeEntry = project.count++;
+  }
+  project.records[freeEntry] = record;
+  return freeEntry;
+}
+
+void PurgeUnusedMaterials() {
+  MaterialTable& project = gMaterials.project;
+  if (project.count < 1) return;
+  std::vector<bool> used(project.count, false);
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
+    if (o->layer != 0 || !(o->kind & kKindFaceOrSolid)) continue;
+    for (uint32_t i = 0; i < o->itemCount; ++i)
+      if (o->items[i].op == kOpAttribute && o->items[i].index < project.count) used[o->items[i].index] = true;
+  }
+  for (int i = 0; i < project.count; ++i)
+    if (!used[i]) project.records[i].name.clear();
+}
+
+int LoadAbsorberDatabase(const std::string& path) {
+  int result = ReadAbsorberDatabaseFile(path, gMaterials.database, "Invalid file format");
+  if (result == 1) gMaterials.databasePath = path;
+  return result;
+}

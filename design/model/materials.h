@@ -1,0 +1,45 @@
+// The design program's materials: the project's MaterialTable, the loaded
+// AbsorberDatabase from which materials are copied into it, and the
+// operations on them that the material commands, the face list and the
+// project reset share.
+#pragma once
+
+#include <string>
+
+#include "design/model/absorber_database.h"
+
+struct MaterialState {
+  MaterialTable project;
+  AbsorberDatabase database;
+  std::string databasePath;  // the loaded database file; empty when none is loaded
+};
+extern MaterialState gMaterials;
+
+// Start-up state: no database loaded, the project holds the default material.
+void ResetMaterials();
+// The material step of a new project: the project table emptied down to the
+// default material; the database emptied too unless a database file is
+// loaded (a new project keeps the loaded database).
+void ResetProjectMaterials();
+
+// Writes the default material ("100%", all coefficients 1.0) into entry 0
+// and sets the count to 1.
+void SetDefaultMaterial();
+
+// The project index of database record `dbIndex`: the entry of the same
+// name when there is one, else a copy in the last free entry, else a copy
+// appended. -1 when the table is full, and for a record that cannot become a
+// project material: an index outside the database, or an empty name (which
+// would take the place of a free entry and so of the faces that still name
+// it).
+int AddMaterialFromDatabase(int dbIndex);
+
+// Empties the name of every project material that no face or solid of the
+// room (layer 0) names, entry 0 included.
+void PurgeUnusedMaterials();
+
+// Loads the database file at `path` (the file half of the load command):
+// on success it becomes the loaded database; a file of another format shows
+// "Invalid file format" and keeps the previous database; an unopenable file
+// is ignored. Returns as ReadAbsorberDatabaseFile.
+int LoadAbsorberDatabase(const std::string& path);
