@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "design/model/materials.h"
 #include "framework/base/show_message.h"
 
 SpeakerModelState gSpeakerModel;
@@ -92,6 +93,7 @@ bool WriteLoudspeaker(const Loudspeaker& speaker, GraphicObject* object) {
 
 int ResetSpeakerModel() {
   ClearSpeakerTypeTable(gSpeakerModel.types);
+  ResetProjectMaterials();
   gSpeakerModel.speakerLimit = kMaxLoudspeakers;
   for (int code = 0; code < 256; ++code) gSpeakerModel.attenuationFactors[size_t(code)] = AttenuationCodeToFactor(code);
   gSpeakerModel.setUp = true;

@@ -100,10 +100,10 @@ struct SpeakerModelState {
 };
 extern SpeakerModelState gSpeakerModel;
 
-// Frees every type, empties the table, sets the loudspeaker limit, fills the
-// attenuation factors and marks the model set up. Loudspeaker objects and the
-// default symbol are left alone (a new project empties the object list); the
-// materials, calculation options and results reset their own records.
+// Frees every type, empties the table, resets the project's materials down to
+// the default material, sets the loudspeaker limit, fills the attenuation
+// factors and marks the model set up. Loudspeaker objects and the default
+// symbol are left alone (a new project empties the object list).
 int ResetSpeakerModel();
 
 // "Maximum amount of speakers is 5000" under "Sorry!".
