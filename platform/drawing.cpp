@@ -149,6 +149,32 @@ void PrepareTextPainter(QPainter& painter, const ContextObject& c, int x, int y)
   if (c.fontValue.escapement) painter.rotate(-c.fontValue.escapement / 10.0);
 }
 
+// The lines of a boxed text: broken at newlines (unless single-line) and,
+// with word breaks, between words that would pass the box's width. Lines
+// follow each other at the font's cell height.
+QStringList BreakLines(const QString& text, const QFontMetrics& metrics, int width, unsigned format) {
+  if (format & kTextSingleLine) return {QString(text).replace(u'\n', u' ')};
+  QStringList lines;
+  for (const QString& paragraph : text.split(u'\n')) {
+    if (!(format & kTextWordBreak)) {
+      lines << paragraph;
+      continue;
+    }
+    QString line;
+    for (const QString& word : paragraph.split(u' ')) {
+      QString longer = line.isEmpty() ? word : line + u' ' + word;
+      if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+        lines << line;
+        line = word;
+      } else {
+        line = longer;
+      }
+    }
+    lines << line;
+  }
+  return lines;
+}
+
 }  // namespace
 
 void InitContext(ContextObject& c) {
@@ -453,19 +479,24 @@ int DrawTextInRect(Context context, const Rect& rect, std::string_view text, uns
   const ContextObject& c = *t.context;
   QString s = ToQt(text);
   if (!(format & kTextNoPrefix)) s = WithoutPrefixes(s);
-  int flags = format & kTextCentre ? Qt::AlignHCenter : format & kTextRight ? Qt::AlignRight : Qt::AlignLeft;
-  flags |= format & kTextVerticalCentre ? Qt::AlignVCenter : format & kTextBottom ? Qt::AlignBottom : Qt::AlignTop;
-  if (format & kTextWordBreak) flags |= Qt::TextWordWrap;
-  if (format & kTextSingleLine) flags |= Qt::TextSingleLine;
-  QRect box(0, 0, rect.right - rect.left, rect.bottom - rect.top);
+  QFontMetrics metrics(c.fontValue.font);
+  int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  QStringList lines = BreakLines(s, metrics, width, format);
+  int lineHeight = metrics.height();
+  int total = int(lines.size()) * lineHeight;
+  int y = format & kTextVerticalCentre ? (height - total) / 2 : format & kTextBottom ? height - total : 0;
   QPainter painter(&t.window->surface);
   PrepareTextPainter(painter, c, rect.left, rect.top);
-  painter.setClipRect(box);
-  QRect used = QFontMetrics(c.fontValue.font).boundingRect(box, flags, s);
-  if (c.backMode == kBackOpaque) painter.fillRect(used, QColor::fromRgb(ToPixel(c.back)));
-  painter.drawText(box, flags, s);
+  painter.setClipRect(0, 0, width, height);
+  for (const QString& line : lines) {
+    int w = metrics.horizontalAdvance(line);
+    int x = format & kTextCentre ? (width - w) / 2 : format & kTextRight ? width - w : 0;
+    if (c.backMode == kBackOpaque) painter.fillRect(x, y, w, lineHeight, QColor::fromRgb(ToPixel(c.back)));
+    painter.drawText(x, y + metrics.ascent(), line);
+    y += lineHeight;
+  }
   Drawn(t);
-  return used.height();
+  return total;
 }
 
 Bitmap LoadBitmap(Instance instance, std::string_view name) {

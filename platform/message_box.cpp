@@ -43,6 +43,11 @@ std::string ModalText() {
   return box ? detail::FromQt(box->text()) : std::string();
 }
 
+std::string ModalCaption() {
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal ? detail::FromQt(modal->windowTitle()) : std::string();
+}
+
 }  // namespace test
 
 int MessageBox(Window owner, std::string_view text, std::optional<std::string_view> caption, unsigned flags) {

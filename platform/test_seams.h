@@ -61,7 +61,8 @@ void RequestClose(Window window);
 // Keys sent to the box or dialog now shown modally (from an idle hook).
 bool PressKeyInModal(unsigned virtualKey);
 bool CloseModal();
-std::string ModalText();  // its text, "" when none is shown
+std::string ModalText();     // its text, "" when none is shown
+std::string ModalCaption();  // its caption
 
 struct RecordedBox {
   std::string text;

@@ -363,8 +363,20 @@ void SurfaceView::keyPressEvent(QKeyEvent* event) {
 
 using namespace detail;
 
+namespace {
+
+// The offscreen platform warns about every top-level window; nothing to fix.
+QtMessageHandler gToolkitMessages = nullptr;
+void FilterToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (text.contains(QLatin1String("propagateSizeHints"))) return;
+  if (gToolkitMessages) gToolkitMessages(type, context, text);
+}
+
+}  // namespace
+
 Instance StartApplication(std::string_view program) {
   if (!QApplication::instance()) {
+    gToolkitMessages = qInstallMessageHandler(FilterToolkitMessage);
     static int argc = 1;
     static char name[] = "korvane";
     static char* argv[] = {name, nullptr};
