@@ -540,8 +540,12 @@ void ShowWindow(Window window, ShowMode mode) {
     case ShowMode::kHide: w->frame->hide(); break;
     case ShowMode::kShow: w->frame->show(); break;
     case ShowMode::kMaximised:
-      if (w->parent == Window::kNone)
+      if (w->parent == Window::kNone) {
+        // Without a window manager a request to maximise is not acted on:
+        // take the screen's free area first.
+        if (QScreen* screen = QGuiApplication::primaryScreen()) w->frame->setGeometry(screen->availableGeometry());
         w->frame->showMaximized();
+      }
       else
         w->frame->show();
       break;
