@@ -16,6 +16,7 @@ constexpr std::uintptr_t kStockBlackPen = 1, kStockNullPen = 2;
 constexpr std::uintptr_t kStockWhiteBrush = 1, kStockHollowBrush = 2, kStockLightGreyBrush = 3;
 constexpr std::uintptr_t kStockFont = 1;
 constexpr int kDefaultCellHeight = 16;
+constexpr Colour kNoColour = 0xFFFFFFFF;  // what colour getters give for a bad context
 
 bool IsStock(std::uintptr_t handle) { return handle < 100; }
 
@@ -46,17 +47,39 @@ FontObject MakeFont(const FontSpec& spec) {
   return {font, spec.escapement};
 }
 
-const PenObject* FindPen(Pen pen) {
-  auto it = S().pens.find(std::uintptr_t(pen));
-  return it == S().pens.end() ? nullptr : &it->second;
+// Selects the object `handle` of `objects` into a context slot, keeping a
+// copy of it; returns the handle it replaces (none for a bad handle).
+template <class Handle, class Value>
+Handle SelectInto(Context context, Handle handle, const std::map<std::uintptr_t, Value>& objects, Handle ContextObject::*slot,
+                  Value ContextObject::*copy) {
+  ContextObject* c = FindContext(context);
+  auto it = objects.find(std::uintptr_t(handle));
+  if (!c || it == objects.end()) return Handle::kNone;
+  Handle previous = c->*slot;
+  c->*slot = handle;
+  c->*copy = it->second;
+  return previous;
 }
+
+// Sets one state field of a context and returns its old value.
+template <class T>
+T Exchange(Context context, T ContextObject::*field, T value, T none) {
+  ContextObject* c = FindContext(context);
+  if (!c) return none;
+  T previous = c->*field;
+  c->*field = value;
+  return previous;
+}
+
+template <class T>
+T Read(Context context, T ContextObject::*field, T none) {
+  ContextObject* c = FindContext(context);
+  return c ? c->*field : none;
+}
+
 const BrushObject* FindBrush(Brush brush) {
   auto it = S().brushes.find(std::uintptr_t(brush));
   return it == S().brushes.end() ? nullptr : &it->second;
-}
-const FontObject* FindFont(Font font) {
-  auto it = S().fonts.find(std::uintptr_t(font));
-  return it == S().fonts.end() ? nullptr : &it->second;
 }
 QImage* FindBitmap(Bitmap bitmap) {
   auto it = S().bitmaps.find(std::uintptr_t(bitmap));
@@ -276,80 +299,25 @@ bool DeleteObject(Brush brush) { return !IsStock(std::uintptr_t(brush)) && S().b
 bool DeleteObject(Font font) { return !IsStock(std::uintptr_t(font)) && S().fonts.erase(std::uintptr_t(font)); }
 bool DeleteObject(Bitmap bitmap) { return S().bitmaps.erase(std::uintptr_t(bitmap)) > 0; }
 
-Pen SelectPen(Context context, Pen pen) {
-  ContextObject* c = FindContext(context);
-  const PenObject* value = FindPen(pen);
-  if (!c || !value) return Pen::kNone;
-  Pen previous = c->pen;
-  c->pen = pen;
-  c->penValue = *value;
-  return previous;
-}
-
+Pen SelectPen(Context context, Pen pen) { return SelectInto(context, pen, S().pens, &ContextObject::pen, &ContextObject::penValue); }
 Brush SelectBrush(Context context, Brush brush) {
-  ContextObject* c = FindContext(context);
-  const BrushObject* value = FindBrush(brush);
-  if (!c || !value) return Brush::kNone;
-  Brush previous = c->brush;
-  c->brush = brush;
-  c->brushValue = *value;
-  return previous;
+  return SelectInto(context, brush, S().brushes, &ContextObject::brush, &ContextObject::brushValue);
 }
-
 Font SelectFont(Context context, Font font) {
-  ContextObject* c = FindContext(context);
-  const FontObject* value = FindFont(font);
-  if (!c || !value) return Font::kNone;
-  Font previous = c->font;
-  c->font = font;
-  c->fontValue = *value;
-  return previous;
+  return SelectInto(context, font, S().fonts, &ContextObject::font, &ContextObject::fontValue);
 }
 
-int SetMixMode(Context context, int mode) {
-  ContextObject* c = FindContext(context);
-  if (!c) return 0;
-  int previous = c->mix;
-  c->mix = mode;
-  return previous;
-}
-int GetMixMode(Context context) {
-  ContextObject* c = FindContext(context);
-  return c ? c->mix : 0;
-}
+int SetMixMode(Context context, int mode) { return Exchange(context, &ContextObject::mix, mode, 0); }
+int GetMixMode(Context context) { return Read(context, &ContextObject::mix, 0); }
 int SetBackMode(Context context, int mode) {
-  ContextObject* c = FindContext(context);
-  if (!c || (mode != kBackTransparent && mode != kBackOpaque)) return 0;
-  int previous = c->backMode;
-  c->backMode = mode;
-  return previous;
+  if (mode != kBackTransparent && mode != kBackOpaque) return 0;
+  return Exchange(context, &ContextObject::backMode, mode, 0);
 }
-int GetBackMode(Context context) {
-  ContextObject* c = FindContext(context);
-  return c ? c->backMode : 0;
-}
-Colour SetBackColour(Context context, Colour colour) {
-  ContextObject* c = FindContext(context);
-  if (!c) return 0xFFFFFFFF;
-  Colour previous = c->back;
-  c->back = colour & 0xFFFFFF;
-  return previous;
-}
-Colour GetBackColour(Context context) {
-  ContextObject* c = FindContext(context);
-  return c ? c->back : 0xFFFFFFFF;
-}
-Colour SetTextColour(Context context, Colour colour) {
-  ContextObject* c = FindContext(context);
-  if (!c) return 0xFFFFFFFF;
-  Colour previous = c->text;
-  c->text = colour & 0xFFFFFF;
-  return previous;
-}
-Colour GetTextColour(Context context) {
-  ContextObject* c = FindContext(context);
-  return c ? c->text : 0xFFFFFFFF;
-}
+int GetBackMode(Context context) { return Read(context, &ContextObject::backMode, 0); }
+Colour SetBackColour(Context context, Colour colour) { return Exchange(context, &ContextObject::back, colour & 0xFFFFFF, kNoColour); }
+Colour GetBackColour(Context context) { return Read(context, &ContextObject::back, kNoColour); }
+Colour SetTextColour(Context context, Colour colour) { return Exchange(context, &ContextObject::text, colour & 0xFFFFFF, kNoColour); }
+Colour GetTextColour(Context context) { return Read(context, &ContextObject::text, kNoColour); }
 
 void MoveTo(Context context, int x, int y) {
   if (ContextObject* c = FindContext(context)) c->position = {x, y};

@@ -80,6 +80,14 @@ WParam MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
   return flags;
 }
 
+LParam PointOf(const QMouseEvent& event) { return PackPoint(int(event.position().x()), int(event.position().y())); }
+
+// Posts the message of the event's button: `left` or `right`.
+void PostButton(Window window, const QMouseEvent& event, unsigned left, unsigned right) {
+  unsigned kind = event.button() == Qt::LeftButton ? left : event.button() == Qt::RightButton ? right : 0;
+  if (kind) PostMessage(window, kind, MouseFlags(event.buttons(), event.modifiers()), PointOf(event));
+}
+
 Qt::KeyboardModifiers QtModifiers(WParam modifiers) {
   Qt::KeyboardModifiers result;
   if (modifiers & kMouseShift) result |= Qt::ShiftModifier;
@@ -306,8 +314,6 @@ void SurfaceView::resizeEvent(QResizeEvent*) {
 void SurfaceView::mousePressEvent(QMouseEvent* event) {
   WindowObject* w = FindWindow(window_);
   if (!w) return;
-  LParam at = PackPoint(int(event->position().x()), int(event->position().y()));
-  WParam flags = MouseFlags(event->buttons(), event->modifiers());
   if (w->kind == WindowKind::kOwnerDrawButton) {
     if (event->button() == Qt::LeftButton) {
       w->pressed = true;
@@ -315,15 +321,12 @@ void SurfaceView::mousePressEvent(QMouseEvent* event) {
     }
     return;
   }
-  if (event->button() == Qt::LeftButton) PostMessage(window_, msg::kLeftButtonDown, flags, at);
-  if (event->button() == Qt::RightButton) PostMessage(window_, msg::kRightButtonDown, flags, at);
+  PostButton(window_, *event, msg::kLeftButtonDown, msg::kRightButtonDown);
 }
 
 void SurfaceView::mouseReleaseEvent(QMouseEvent* event) {
   WindowObject* w = FindWindow(window_);
   if (!w) return;
-  LParam at = PackPoint(int(event->position().x()), int(event->position().y()));
-  WParam flags = MouseFlags(event->buttons(), event->modifiers());
   if (w->kind == WindowKind::kOwnerDrawButton) {
     if (event->button() == Qt::LeftButton && w->pressed) {
       w->pressed = false;
@@ -332,25 +335,19 @@ void SurfaceView::mouseReleaseEvent(QMouseEvent* event) {
     }
     return;
   }
-  if (event->button() == Qt::LeftButton) PostMessage(window_, msg::kLeftButtonUp, flags, at);
-  if (event->button() == Qt::RightButton) PostMessage(window_, msg::kRightButtonUp, flags, at);
+  PostButton(window_, *event, msg::kLeftButtonUp, msg::kRightButtonUp);
 }
 
 void SurfaceView::mouseDoubleClickEvent(QMouseEvent* event) {
   WindowObject* w = FindWindow(window_);
-  if (!w || w->kind != WindowKind::kFramework) return;
-  LParam at = PackPoint(int(event->position().x()), int(event->position().y()));
-  WParam flags = MouseFlags(event->buttons(), event->modifiers());
-  if (event->button() == Qt::LeftButton) PostMessage(window_, msg::kLeftDoubleClick, flags, at);
-  if (event->button() == Qt::RightButton) PostMessage(window_, msg::kRightDoubleClick, flags, at);
+  if (w && w->kind == WindowKind::kFramework) PostButton(window_, *event, msg::kLeftDoubleClick, msg::kRightDoubleClick);
 }
 
 void SurfaceView::mouseMoveEvent(QMouseEvent* event) {
   WindowObject* w = FindWindow(window_);
   if (!w || w->kind != WindowKind::kFramework) return;
   ApplyCursor(*w);
-  PostMessage(window_, msg::kMouseMove, MouseFlags(event->buttons(), event->modifiers()),
-              PackPoint(int(event->position().x()), int(event->position().y())));
+  PostMessage(window_, msg::kMouseMove, MouseFlags(event->buttons(), event->modifiers()), PointOf(*event));
 }
 
 void SurfaceView::keyPressEvent(QKeyEvent* event) {
