@@ -29,22 +29,22 @@ QString FamilyOf(std::string_view face) {
   return f;
 }
 
-FontObject MakeFont(const FontSpec& spec) {
-  QFont font(FamilyOf(spec.face));
+FontObject MakeFont(const FontRequest& request) {
+  QFont font(FamilyOf(request.face));
   font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
   font.setHintingPreference(QFont::PreferFullHinting);
   // The cell height of the face per pixel of size.
   QFont probe(font);
   probe.setPixelSize(100);
   double cellPerPixel = QFontMetricsF(probe).height() / 100.0;
-  int height = spec.height == 0 ? kDefaultCellHeight : spec.height;
+  int height = request.height == 0 ? kDefaultCellHeight : request.height;
   int pixels = height > 0 ? int(std::lround(height / cellPerPixel)) : -height;
   font.setPixelSize(std::max(pixels, 1));
-  if (spec.width > 0) {
+  if (request.width > 0) {
     double natural = QFontMetricsF(font).averageCharWidth();
-    if (natural > 0) font.setStretch(std::clamp(int(std::lround(100.0 * spec.width / natural)), 1, 4000));
+    if (natural > 0) font.setStretch(std::clamp(int(std::lround(100.0 * request.width / natural)), 1, 4000));
   }
-  return {font, spec.escapement};
+  return {font, request.escapement};
 }
 
 // Selects the object `handle` of `objects` into a context slot, keeping a
@@ -277,10 +277,10 @@ Brush GetStockBrush(StockBrush which) {
   return Brush::kNone;
 }
 
-Font CreateFont(const FontSpec& spec) {
-  if (spec.face.empty()) return Font::kNone;
+Font CreateFont(const FontRequest& request) {
+  if (request.face.empty()) return Font::kNone;
   Font font = Font(S().nextHandle++);
-  S().fonts[std::uintptr_t(font)] = MakeFont(spec);
+  S().fonts[std::uintptr_t(font)] = MakeFont(request);
   return font;
 }
 

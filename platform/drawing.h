@@ -45,13 +45,13 @@ Brush GetStockBrush(StockBrush which);
 // width, 0 for the face's own. `escapement` turns the text counter-clockwise
 // in tenths of a degree. "Arial" resolves to Liberation Sans, "Times New
 // Roman" and "Courier New" to Liberation Serif and Mono.
-struct FontSpec {
+struct FontRequest {
   int height = 0;
   int width = 0;
   int escapement = 0;
   std::string_view face = "Arial";
 };
-Font CreateFont(const FontSpec& spec);  // none for an empty face
+Font CreateFont(const FontRequest& request);  // none for an empty face
 // The font of a context with none selected: Liberation Sans, 16 pixels high.
 Font GetStockFont();
 
