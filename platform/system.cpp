@@ -78,10 +78,11 @@ CursorShape SetCursor(CursorShape shape) {
   auto& s = detail::S();
   CursorShape previous = s.cursor;
   if (shape == previous) return previous;
+  s.cursor = shape;
+  if (!QApplication::instance()) return previous;  // no screen to show it on
   if (previous != CursorShape::kArrow) QApplication::restoreOverrideCursor();
   if (shape == CursorShape::kWait) QApplication::setOverrideCursor(Qt::WaitCursor);
   if (shape == CursorShape::kNone) QApplication::setOverrideCursor(Qt::BlankCursor);
-  s.cursor = shape;
   return previous;
 }
 

@@ -291,3 +291,5 @@ int DrawStyledText(int left, int top, int right, int bottom, const char* text, u
 
 void SetArrowCursor() { platform::SetCursor(platform::CursorShape::kArrow); }
 void HideCursor() { platform::SetCursor(platform::CursorShape::kNone); }
+WaitCursorScope::WaitCursorScope() : previous_(platform::SetCursor(platform::CursorShape::kWait)) {}
+WaitCursorScope::~WaitCursorScope() { platform::SetCursor(previous_); }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/drawing.h"
+#include "platform/system.h"
 #include "platform/types.h"
 
 // A window the framework draws in.
@@ -112,3 +113,14 @@ int DrawStyledText(int left, int top, int right, int bottom, const char* text, u
 // Cursors.
 void SetArrowCursor();
 void HideCursor();
+// Shows the wait cursor for as long as it lives, then the cursor before it.
+class WaitCursorScope {
+ public:
+  WaitCursorScope();
+  ~WaitCursorScope();
+  WaitCursorScope(const WaitCursorScope&) = delete;
+  WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+
+ private:
+  platform::CursorShape previous_;
+};
