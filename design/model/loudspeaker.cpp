@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "design/acoustics/receiver_engine.h"
 #include "design/model/materials.h"
 #include "framework/base/show_message.h"
 
@@ -92,6 +93,7 @@ bool WriteLoudspeaker(const Loudspeaker& speaker, GraphicObject* object) {
 // ---- The loudspeaker model ----
 
 int ResetSpeakerModel() {
+  ResetReceiverEngine();
   ClearSpeakerTypeTable(gSpeakerModel.types);
   ResetProjectMaterials();
   gSpeakerModel.speakerLimit = kMaxLoudspeakers;

@@ -100,10 +100,12 @@ struct SpeakerModelState {
 };
 extern SpeakerModelState gSpeakerModel;
 
-// Frees every type, empties the table, resets the project's materials down to
-// the default material, sets the loudspeaker limit, fills the attenuation
-// factors and marks the model set up. Loudspeaker objects and the default
-// symbol are left alone (a new project empties the object list).
+// Empties the active-loudspeaker table and the band echograms of the
+// calculations, frees every type, empties the table, resets the project's
+// materials down to the default material, sets the loudspeaker limit, fills
+// the attenuation factors and marks the model set up. Loudspeaker objects
+// and the default symbol are left alone (a new project empties the object
+// list).
 int ResetSpeakerModel();
 
 // "Maximum amount of speakers is 5000" under "Sorry!".

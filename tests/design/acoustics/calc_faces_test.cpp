@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "design/model/materials.h"
-#include "tests/design/acoustics/face_fixtures.h"
+#include "tests/design/acoustics/room_fixtures.h"
 #include "tests/support/message_recorder.h"
 
 namespace {

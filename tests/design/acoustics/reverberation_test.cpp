@@ -9,7 +9,7 @@
 
 #include "design/model/materials.h"
 #include "framework/base/byte_codec.h"
-#include "tests/design/acoustics/face_fixtures.h"
+#include "tests/design/acoustics/room_fixtures.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-// Room and audience faces built in the model list for the calculation tests.
+// Room faces for the tests of the calculations and the loudspeaker aiming:
+// face objects appended to the model, built from plain polygons.
 #pragma once
 
 #include <algorithm>
@@ -58,4 +59,11 @@ inline std::vector<Polygon> BoxFaces(float lx, float ly, float lz) {
   return {RectangleXY(0, 0, lx, ly),         Reversed(RectangleXY(0, 0, lx, ly, lz)),
           WallX(0, 0, ly, 0, lz),            Reversed(WallX(lx, 0, ly, 0, lz)),
           WallY(0, 0, lx, 0, lz),            Reversed(WallY(ly, 0, lx, 0, lz))};
+}
+
+// The box's six faces, one face object each, with the materials
+// `materials[i]` in the order of BoxFaces.
+inline void AddBoxRoom(ObjectVertex size, const int (&materials)[6] = {0, 0, 0, 0, 0, 0}) {
+  const std::vector<Polygon> faces = BoxFaces(size.x, size.y, size.z);
+  for (int i = 0; i < 6; ++i) AddObject({faces[size_t(i)]}, materials[i]);
 }
