@@ -14,8 +14,9 @@
 #include <cstdint>
 
 #include "design/model/absorber_database.h"
+#include "design/model/speaker_type.h"
 
-constexpr int kBandCount = kAbsorberBandCount;  // 125 Hz .. 8 kHz
+static_assert(kBandCount == kAbsorberBandCount);  // 125 Hz .. 8 kHz
 using BandValues = std::array<double, kBandCount>;
 
 // Rt60Method: the project's reverberation method; any other value computes
