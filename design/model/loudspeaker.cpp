@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "design/model/materials.h"
+#include "design/model/project.h"
 #include "framework/base/show_message.h"
+#include "framework/model/layers.h"
 
 SpeakerModelState gSpeakerModel;
 
@@ -92,8 +94,11 @@ bool WriteLoudspeaker(const Loudspeaker& speaker, GraphicObject* object) {
 // ---- The loudspeaker model ----
 
 int ResetSpeakerModel() {
+  gProject.resultPresent = 0;
   ClearSpeakerTypeTable(gSpeakerModel.types);
   ResetProjectMaterials();
+  gProject.calcOptions = CalcOptions{};
+  gLayers.SetVisible(kShapeLayer, false);
   gSpeakerModel.speakerLimit = kMaxLoudspeakers;
   for (int code = 0; code < 256; ++code) gSpeakerModel.attenuationFactors[size_t(code)] = AttenuationCodeToFactor(code);
   gSpeakerModel.setUp = true;
