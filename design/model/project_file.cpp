@@ -15,6 +15,7 @@ namespace {
 constexpr size_t kHeaderReserved1 = 3;   // bytes 17-19
 constexpr size_t kHeaderReserved2 = 24;  // bytes 66-89
 constexpr size_t kVersionChars = 4;
+constexpr double kHighestVersion = 99.99;
 constexpr uint32_t kUnitVectorCount = 2;
 constexpr std::array<uint32_t, 4> kLayersHiddenAfterRead = {3, 4, 6, 8};
 constexpr std::string_view kProjectExtension = ".KPR";
@@ -148,6 +149,19 @@ bool BackUpFile(const std::string& from, const std::string& to) {
   return writer.Bytes(bytes.data(), bytes.size()) && writer.Commit();
 }
 
+// The version of the project file `reader` opened, from its header; -1
+// after "Can´t locate file" or "Invalid file format !".
+int ReadVersionedHeader(FileReader& reader) {
+  if (!reader.IsOpen()) {
+    ShowFileMessage(kCantLocateFileMessage);
+    return -1;
+  }
+  ProjectHeader header;
+  const int version = ReadProjectHeader(reader, header) ? ProjectFileVersion(header) : -1;
+  if (version < 0) ShowFileMessage(kInvalidFileFormatMessage);
+  return version;
+}
+
 // Reads a whole file of the given layout behind its checked magic and, when
 // it is complete and consistent, makes it the live model.
 int ReadAndCommit(FileReader& reader, PackedLayout layout, const std::string& path) {
@@ -229,7 +243,9 @@ int ProjectFileVersion(const ProjectHeader& header) {
   while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
   double version = 0;
   if (std::from_chars(digits.data(), digits.data() + digits.size(), version).ec != std::errc()) return 0;
-  return int(version * 100);
+  // Four characters can spell no sensible version beyond 99.99 ("9e99", "inf").
+  if (!(version >= 0)) return 0;
+  return int(std::min(version, kHighestVersion) * 100);
 }
 
 // ---- Reading ----
@@ -295,16 +311,8 @@ void CommitProjectModel(ProjectModel& model, const std::string& path) {
 
 int ReadProjectFile(const std::string& path) {
   FileReader reader(path);
-  if (!reader.IsOpen()) {
-    ShowFileMessage(kCantLocateFileMessage);
-    return 0;
-  }
-  ProjectHeader header;
-  const int version = ReadProjectHeader(reader, header) ? ProjectFileVersion(header) : -1;
-  if (version < 0) {
-    ShowFileMessage(kInvalidFileFormatMessage);
-    return 0;
-  }
+  const int version = ReadVersionedHeader(reader);
+  if (version < 0) return 0;
   if (version < kFirstCurrentProjectVersion) return ReadOldProjectFile(path);
   FileReader file(path);
   return ReadAndCommit(file, PackedLayout::kCurrent, path);
@@ -360,49 +368,35 @@ int SaveProjectAs(const std::string& chosenPath) {
 
 int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& objects) {
   FileReader r(path);
-  if (!r.IsOpen()) {
-    ShowFileMessage(kCantLocateFileMessage);
-    return 0;
-  }
-  ProjectHeader header;
-  const int version = ReadProjectHeader(r, header) ? ProjectFileVersion(header) : -1;
-  if (version < 0) {
-    ShowFileMessage(kInvalidFileFormatMessage);
-    return 0;
-  }
+  const int version = ReadVersionedHeader(r);
+  if (version < 0) return 0;
   if (version < kFirstCurrentProjectVersion) return -1;
 
   ObjectList read;
-  bool ok = r.Skip(kStoredLayersSize);
+  PackedReadResult result = r.Skip(kStoredLayersSize) ? PackedReadResult::kOk : PackedReadResult::kBadFormat;
   PackedObjectHeader h;
-  while (ok) {
-    ok = ReadPackedHeader(r, PackedLayout::kCurrent, h);
-    const bool taken = (h.layer == 0 || h.layer == 7) && (h.state & kStateHiddenMask) == 0;
-    if (ok && taken) {
-      GraphicObject* o = nullptr;
-      const PackedReadResult result = ReadPackedBody(r, PackedLayout::kCurrent, h, 0, o);
-      if (result == PackedReadResult::kNoMemory) {
-        FreeObjectList(read);
-        ShowFileMessage(kOutOfMemoryMessage);
-        return 0;
-      }
-      ok = result == PackedReadResult::kOk;
-      if (ok) {
-        for (uint32_t i = 0; i < o->itemCount; ++i)
-          if (o->items[i].op == kOpAttribute) o->items[i].index = 0;
-        o->state = kStateSelected;
-        o->layer = layer;
-        o->colour = layer == 7 ? kAuxiliaryColour : kRoomColour;
-        InsertObjectBeforeInList(o, read.first, read);
-      }
-    } else if (ok) {
-      ok = SkipPackedBody(r, PackedLayout::kCurrent, h);
+  while (result == PackedReadResult::kOk) {
+    if (!ReadPackedHeader(r, PackedLayout::kCurrent, h)) {
+      result = PackedReadResult::kBadFormat;
+      break;
+    }
+    const bool taken = (h.layer == 0 || h.layer == kAuxiliaryLayer) && (h.state & kStateHiddenMask) == 0;
+    GraphicObject* o = nullptr;
+    if (!taken) {
+      if (!SkipPackedBody(r, PackedLayout::kCurrent, h)) result = PackedReadResult::kBadFormat;
+    } else if ((result = ReadPackedBody(r, PackedLayout::kCurrent, h, 0, o)) == PackedReadResult::kOk) {
+      for (uint32_t i = 0; i < o->itemCount; ++i)
+        if (o->items[i].op == kOpAttribute) o->items[i].index = 0;
+      o->state = kStateSelected;
+      o->layer = layer;
+      o->colour = layer == kAuxiliaryLayer ? kAuxiliaryColour : kRoomColour;
+      InsertObjectBeforeInList(o, read.first, read);
     }
     if (h.next == 0) break;
   }
-  if (!ok) {
+  if (result != PackedReadResult::kOk) {
     FreeObjectList(read);
-    ShowFileMessage(kInvalidFileFormatMessage);
+    ShowFileMessage(result == PackedReadResult::kNoMemory ? kOutOfMemoryMessage : kInvalidFileFormatMessage);
     return 0;
   }
   objects = read;

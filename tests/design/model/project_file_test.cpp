@@ -39,6 +39,18 @@ const GraphicObject* FindSpeaker(const std::string& name) {
   return nullptr;
 }
 
+// A shape read back with its reference points (1,0,0) and (0,0,1) behind
+// its own vertices.
+void ExpectReadShape(const GraphicObject* shape, uint32_t vertexCount) {
+  ASSERT_NE(shape, nullptr);
+  ASSERT_EQ(shape->vertexCount, vertexCount);
+  const ObjectVertex& axis = shape->vertices[vertexCount - 2];
+  const ObjectVertex& up = shape->vertices[vertexCount - 1];
+  EXPECT_TRUE(axis.x == 1 && axis.y == 0 && axis.z == 0);
+  EXPECT_TRUE(up.x == 0 && up.y == 0 && up.z == 1);
+  EXPECT_EQ(shape->vertices[0].x, 0.5f);
+}
+
 // The stored header of every object record of a current-format file.
 std::vector<PackedObjectHeader> StoredRecords(const std::vector<uint8_t>& file) {
   std::vector<PackedObjectHeader> records;
@@ -158,11 +170,7 @@ TEST_F(ProjectFileTest, RoundTripKeepsTheWholeModel) {
   EXPECT_EQ(audience->colour, kAudienceColour);
   EXPECT_EQ(audience->state, kStateDuplicate);
   const GraphicObject* shape = FindOnLayer(kShapeLayer);
-  ASSERT_NE(shape, nullptr);
-  ASSERT_EQ(shape->vertexCount, 5u);
-  EXPECT_EQ(shape->vertices[0].x, 0.5f);
-  EXPECT_EQ(shape->vertices[3].x, 1.0f);
-  EXPECT_EQ(shape->vertices[4].z, 1.0f);
+  ExpectReadShape(shape, 5);
   EXPECT_EQ(shape->colour, 9u);
   EXPECT_EQ(shape->state, 134u);
   const GraphicObject* aim = FindOnLayer(kAimLineLayer);
@@ -340,10 +348,7 @@ TEST_F(ProjectFileTest, OlderProjectReadsWithItsShortHeadersAndItems) {
   EXPECT_EQ(room->colour, kRoomColour);
 
   const GraphicObject* shape = FindOnLayer(kShapeLayer);
-  ASSERT_NE(shape, nullptr);
-  ASSERT_EQ(shape->vertexCount, 5u);
-  EXPECT_EQ(shape->vertices[3].x, 1.0f);
-  EXPECT_EQ(shape->vertices[4].z, 1.0f);
+  ExpectReadShape(shape, 5);
   ASSERT_EQ(gSpeakerModel.types.count, 1);
   EXPECT_EQ(gSpeakerModel.types.At(0)->Brand(), "OLDTYPE");
   EXPECT_EQ(gSpeakerModel.types.At(0)->shape, shape);
@@ -364,6 +369,19 @@ TEST_F(ProjectFileTest, OlderProjectReadsWithItsShortHeadersAndItems) {
   EXPECT_EQ(gProject.view.nodeSnapWidth, 4.0);
   EXPECT_EQ(gProject.view.gridSize, 0.5f);
   EXPECT_EQ(gProject.calcOptions, (CalcOptions{0, -1, 2, 7, 2, 0}));
+}
+
+TEST(ProjectVersionTest, VersionIsReadFromTheFourCharactersBehindThePrefix) {
+  const std::pair<const char*, int> cases[] = {
+      {"KORVANE V2.80  ", 280}, {"KORVANE V1.27  ", 127}, {"KORVANE V2.10", 210}, {"KORVANE V1.50", 150},
+      {"KORVANE V2", 200},      {"KORVANE VABCD", 0},     {"KORVANE V9e99", 9999}, {"KORVANE Vnan", 0},
+      {"KORVANX V2.80", -1},    {"", -1},
+  };
+  for (const auto& [magic, version] : cases) {
+    ProjectHeader header;
+    header.magic = magic;
+    EXPECT_EQ(ProjectFileVersion(header), version) << magic;
+  }
 }
 
 TEST_F(ProjectFileTest, VersionRouting) {
