@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cstring>
+#include <string_view>
 
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
