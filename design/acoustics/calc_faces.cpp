@@ -85,10 +85,12 @@ int32_t BuildCalcFaceTable(CalcFaceTable& table) {
   return table.Count();
 }
 
-int CalcFaceMaterialIndex(const CalcFace& face) {
-  const ObjectItem* material = FaceMaterialItem(*face.object, face.firstItem);
+int FaceMaterialIndex(const GraphicObject& object, uint32_t first) {
+  const ObjectItem* material = FaceMaterialItem(object, first);
   return material && material->index < gMaterials.project.count ? material->index : 0;
 }
+
+int CalcFaceMaterialIndex(const CalcFace& face) { return FaceMaterialIndex(*face.object, face.firstItem); }
 
 void ComputeFaceBounds(const GraphicObject& object, uint32_t first, FaceBox& box) {
   box = FaceBox{};

@@ -63,8 +63,11 @@ struct CalcRay {
 // room faces" and leaves the table empty. Returns the number of entries.
 int32_t BuildCalcFaceTable(CalcFaceTable& table);
 
-// The project material of a face: the index its material item names, or 0
-// when it has none or names no project material.
+// The project material of the polygon starting at item `first`: the index
+// its material item names, or 0 when it has none or names no project
+// material.
+int FaceMaterialIndex(const GraphicObject& object, uint32_t first);
+// The same for a table entry.
 int CalcFaceMaterialIndex(const CalcFace& face);
 
 // Bounds over the vertices of the polygon starting at item `first`.

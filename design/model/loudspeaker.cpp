@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "design/acoustics/receiver_engine.h"
 #include "design/model/materials.h"
 #include "design/model/project.h"
 #include "framework/base/show_message.h"
@@ -95,6 +96,7 @@ bool WriteLoudspeaker(const Loudspeaker& speaker, GraphicObject* object) {
 
 int ResetSpeakerModel() {
   gProject.resultPresent = 0;
+  ResetReceiverEngine();
   ClearSpeakerTypeTable(gSpeakerModel.types);
   ResetProjectMaterials();
   gProject.calcOptions = CalcOptions{};

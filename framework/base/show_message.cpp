@@ -11,16 +11,19 @@ int PrintMessage(const char* text, const char* caption, unsigned) {
   return kIdOk;
 }
 
-MessageHandler gMessageHandler = PrintMessage;
+MessageHandler gMessageHandler = nullptr;
+MessageHandler gDefaultHandler = PrintMessage;
 
 }  // namespace
 
 int ShowMessage(const char* text, const char* caption, unsigned flags) {
-  return gMessageHandler(text, caption, flags);
+  return (gMessageHandler ? gMessageHandler : gDefaultHandler)(text, caption, flags);
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler) {
   MessageHandler previous = gMessageHandler;
-  gMessageHandler = handler ? handler : PrintMessage;
+  gMessageHandler = handler;
   return previous;
 }
+
+void SetDefaultMessageHandler(MessageHandler handler) { gDefaultHandler = handler ? handler : PrintMessage; }

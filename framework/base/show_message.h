@@ -20,8 +20,12 @@ enum MessageAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 // and returns the button pressed.
 int ShowMessage(const char* text, const char* caption, unsigned flags);
 
-// Where ShowMessage sends its message. The window layer installs the real
-// message box at start-up; tests install a recorder with scripted answers.
-// Returns the handler it replaces.
 using MessageHandler = int (*)(const char* text, const char* caption, unsigned flags);
+// Where ShowMessage sends its message: the installed handler (tests install
+// a recorder with scripted answers), else the default one. Returns the
+// handler it replaces, nullptr for the default; nullptr goes back to it.
 MessageHandler SetMessageHandler(MessageHandler handler);
+// The default: the framework's start-up makes it the message box over the
+// main window; nullptr (the state before start-up) prints to stderr and
+// answers with the first button.
+void SetDefaultMessageHandler(MessageHandler handler);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/base/byte_codec.h"
+#include "framework/base/drawing_layer.h"
 #include "framework/base/show_message.h"
 #include "framework/model/packed_object.h"
 
@@ -319,6 +320,7 @@ void DropCollapsedPolygon(std::vector<ObjectItem>& output, size_t start) {
 
 GraphicObject* WeldObjectVertices(GraphicObject* object) {
   if (!object) return nullptr;
+  WaitCursorScope waitCursor;  // the vertex search is quadratic
   const uint32_t itemCount = object->itemCount;
 
   // Vertex pass: the first kept vertex within 1 mm takes every later one.

@@ -7,45 +7,12 @@
 #include <vector>
 
 #include "design/model/materials.h"
+#include "tests/design/acoustics/room_fixtures.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
 
-using Polygon = std::vector<ObjectVertex>;
-constexpr int kNoMaterial = -1;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
-// An object appended to the model whose polygons each run 0 (3) 1 ... 1 2
-// over their own vertices; the material item is left out for kNoMaterial.
-GraphicObject* AddObject(const std::vector<Polygon>& polygons, int material = 0, uint32_t kind = kKindFace,
-                         uint32_t layer = 0) {
-  std::vector<ObjectVertex> vertices;
-  std::vector<ObjectItem> items;
-  for (const Polygon& polygon : polygons) {
-    for (size_t i = 0; i < polygon.size(); ++i) {
-      uint16_t op = i == 0 ? kOpStart : i + 1 == polygon.size() ? kOpClose : kOpLineTo;
-      items.push_back({op, uint16_t(vertices.size())});
-      vertices.push_back(polygon[i]);
-      if (i == 0 && material != kNoMaterial) items.push_back({kOpAttribute, uint16_t(material)});
-    }
-  }
-  GraphicObject* o = CreateObject(0, uint32_t(vertices.size()), uint32_t(items.size()));
-  std::copy(vertices.begin(), vertices.end(), o->vertices);
-  std::copy(items.begin(), items.end(), o->items);
-  o->kind = kind;
-  o->layer = layer;
-  AppendObject(o);
-  return o;
-}
-
-// An axis-aligned rectangle, counter-clockwise seen from +z.
-Polygon RectangleXY(float x0, float y0, float x1, float y1, float z = 0) {
-  return {{x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z}};
-}
-// A wall in the plane x = `x` over y0..y1, z0..z1.
-Polygon WallX(float x, float y0, float y1, float z0, float z1) {
-  return {{x, y0, z0}, {x, y1, z0}, {x, y1, z1}, {x, y0, z1}};
-}
 
 class CalcFacesTest : public ::testing::Test {
  protected:

@@ -26,6 +26,15 @@ inline GraphicObject* MakeShape(uint32_t layer = kShapeLayer) {
 // commands create it.
 inline GraphicObject* MakeSpeakerObject() { return CreateObject(kLoudspeakerSize, 0, 0); }
 
+// A loudspeaker object holding `speaker`, appended to the model list.
+inline GraphicObject* PlaceSpeaker(const Loudspeaker& speaker) {
+  GraphicObject* o = MakeSpeakerObject();
+  o->layer = kLoudspeakerLayer;
+  WriteLoudspeaker(speaker, o);
+  AppendObject(o);
+  return o;
+}
+
 class SpeakerModelTest : public ::testing::Test {
  protected:
   void SetUp() override {

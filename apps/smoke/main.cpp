@@ -1,0 +1,134 @@
+// A small program to look at the framework's windows: a main window with the
+// SMOKE menu, a drawing window inside the margins, and a picture drawn on
+// Draw/Picture. `--screenshot FILE` draws, shows a progress window, writes a
+// screenshot of the whole screen and ends.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "framework/base/drawing_layer.h"
+#include "framework/base/framework_windows.h"
+#include "framework/base/progress_window.h"
+#include "platform/application.h"
+#include "platform/system.h"
+#include "platform/test_seams.h"
+#include "platform/window.h"
+
+namespace {
+
+constexpr int kCmdPicture = 4201, kCmdClear = 4202, kCmdExit = 199;
+bool gPictureShown = false;
+
+void LayOut() {
+  platform::Size client = platform::GetClientSize(MainWindow.window);
+  MainWindow.right = client.width;
+  MainWindow.bottom = client.height;
+  int width = client.width - kDrawMarginLeft - kDrawMarginRight, height = client.height - kDrawMarginTop - kDrawMarginBottom;
+  platform::MoveWindow(DrawWindow->window, kDrawMarginLeft, kDrawMarginTop, width, height, true);
+  platform::Size inner = platform::GetClientSize(DrawWindow->window);
+  DrawWindow->right = inner.width;
+  DrawWindow->bottom = inner.height;
+}
+
+void DrawPicture() {
+  WindowRecord* previous = SelectOutputWindow(DrawWindow);
+  SetBrushColor(30);
+  SelectNullPen(1);
+  DrawRectangle({0, 0, GetClientWidth(), GetClientHeight()}, 1);
+  SelectNullPen(0);
+  // The palette: 64 swatches.
+  for (int i = 0; i < kPaletteSize; ++i) {
+    SetBrushColor(std::int16_t(i));
+    SetPenColor(0);
+    DrawRectangle({10 + (i % 32) * 18, 10 + (i / 32) * 18, 24 + (i % 32) * 18, 24 + (i / 32) * 18}, 1);
+  }
+  // The sixteen fill patterns.
+  for (int i = 0; i < kPatternBrushCount; ++i) {
+    SetBrushColor(std::int16_t(i));
+    FillRectanglePattern(10 + i * 24, 60, 30 + i * 24, 80);
+  }
+  // Solid and dotted pens, a filled polygon, a bevel, text.
+  for (int i = 0; i < 6; ++i) {
+    SetPenColor(std::int16_t(i < 3 ? 21 + i : 40 + i * 4));
+    DrawLine(10, 100 + i * 8, 300, 100 + i * 8);
+  }
+  SetPenColor(14);
+  SetBrushColor(25);
+  const platform::Point star[] = {{420, 100}, {450, 190}, {375, 135}, {465, 135}, {390, 190}};
+  DrawPolygon(star, 5);
+  SetBrushColor(5);
+  DrawBevel({320, 100, 360, 140}, 1);
+  SetTextColorIndex(0);
+  DrawTextAt(10, 160, "Korvane drawing layer: 16 px text, 20\xB0, 12 m\xB2");
+  SetTextStyle("Arial", 24, 10, 0, 21, 30, 2);
+  DrawStyledText(10, 190, 360, 220, "Styled text & colours", platform::kTextLeft);
+  SetTextStyle("Arial", 16, 8, 900, 32, 30, 1);
+  DrawStyledText(480, 220, 600, 400, "Turned", platform::kTextLeft);
+  SetPenColor(0);
+  SelectOutputWindow(previous);
+  gPictureShown = true;
+}
+
+platform::LParam MainProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
+  if (window == MainWindow.window) {
+    switch (kind) {
+      case platform::msg::kSize:
+        if (DrawWindow->window != platform::Window::kNone) LayOut();
+        return 0;
+      case platform::msg::kCommand:
+        switch (platform::LowWord(wParam)) {
+          case kCmdPicture: DrawPicture(); break;
+          case kCmdClear:
+            gPictureShown = false;
+            platform::InvalidateWindow(DrawWindow->window);
+            break;
+          case kCmdExit: platform::DestroyWindow(MainWindow.window); break;
+        }
+        return 0;
+      case platform::msg::kDestroy: ShutdownFramework(); return 0;
+    }
+  } else if (window == DrawWindow->window && kind == platform::msg::kPaint && gPictureShown) {
+    DrawPicture();
+    return 0;
+  }
+  return platform::DefaultWindowProc(window, kind, wParam, lParam);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* screenshot = argc == 3 && std::strcmp(argv[1], "--screenshot") == 0 ? argv[2] : nullptr;
+  platform::Instance instance = platform::StartApplication("smoke");
+  SetMainTitle("Korvane smoke");
+  InitFramework(instance, "SMOKE", MainProc);
+  DrawWindow->window = CreateChildWindow("", platform::kStyleBorder, kDrawMarginLeft, kDrawMarginTop, 100, 100, 10000);
+  LayOut();
+  if (screenshot) {
+    // Acts by the clock while the loop waits, so that the real window has
+    // been shown and painted before the screen is taken.
+    std::uint32_t start = platform::TickCount();
+    int step = 0;
+    platform::test::SetIdleHook([&] {
+      std::uint32_t elapsed = platform::TickCount() - start;
+      if (step == 0 && elapsed > 300) {
+        ++step;
+        platform::PostMessage(MainWindow.window, platform::msg::kCommand, kCmdPicture);
+      } else if (step == 1 && elapsed > 600) {
+        ++step;
+        OpenProgressWindow("Calculating...", "60 %", "Cancel");
+        UpdateProgress(60, "60 %");
+      } else if (step == 2 && elapsed > 1500) {
+        ++step;
+        bool saved = platform::test::SaveScreenPng(screenshot);
+        std::printf("%s %s\n", saved ? "wrote" : "could not write", screenshot);
+        CloseProgressWindow();
+        platform::DestroyWindow(MainWindow.window);
+      }
+    });
+  }
+  platform::Message message;
+  while (platform::GetMessage(message)) platform::DispatchMessage(message);
+  UnregisterFrameworkClasses();
+  platform::EndApplication(instance);
+  return 0;
+}

@@ -1,0 +1,34 @@
+// Where the loudspeakers aim: the point at which a loudspeaker's axis first
+// meets a room face, and the aim-line overlay that shows a line from every
+// switched-on loudspeaker to its aim point.
+#pragma once
+
+#include <cstdint>
+
+#include "design/acoustics/calc_faces.h"
+#include "design/model/loudspeaker.h"
+
+// The overlay: one object on this layer, in this colour, whose line k runs
+// from vertex 2k (a loudspeaker's position) to vertex 2k + 1 (its aim point).
+constexpr uint32_t kAimLineLayer = 4;
+constexpr uint32_t kAimLineColour = 22;
+
+// The index in `table` of the face that the loudspeaker's axis (a segment of
+// 10000 m from its position) meets first ahead of it, with the meeting point
+// in `point`; of faces at equal distance the earlier wins. -1 when the axis
+// meets no face; `point` is then unchanged.
+int FindAimPoint(const CalcFaceTable& table, const Loudspeaker& speaker, ObjectVertex& point);
+
+struct AimLineHooks {
+  // Redraws the model (crosshair hidden around it) once a new overlay is in
+  // the list. Set by the drawing layer; without it nothing is redrawn.
+  void (*redraw)() = nullptr;
+};
+extern AimLineHooks gAimLineHooks;
+
+// Replaces the overlay: frees the old one, rebuilds the calculation face
+// table and, when any switched-on loudspeaker aims at a face, puts a new
+// overlay at the head of the model list, hidden unless `layerShown` (the
+// aim-line layer is switched on), and redraws. "Insufficient Memory" when
+// the overlay cannot be allocated; there is then none.
+void RebuildAimLines(bool layerShown);

@@ -1,0 +1,198 @@
+#include "framework/base/framework_windows.h"
+
+#include <cstdio>
+
+#include "framework/base/progress_window.h"
+#include "framework/base/show_message.h"
+#include "framework/base/text_encoding.h"
+#include "platform/menu.h"
+#include "platform/message_box.h"
+#include "platform/resources.h"
+
+FrameworkState gFramework;
+
+static_assert(kMsgOkCancel == platform::kBoxOkCancel && kMsgYesNoCancel == platform::kBoxYesNoCancel &&
+              kMsgIconStop == platform::kBoxIconStop && kMsgIconExclamation == platform::kBoxIconExclamation &&
+              kMsgDefaultButton2 == platform::kBoxDefaultButton2 && kMsgSystemModal == platform::kBoxSystemModal);
+static_assert(kIdOk == platform::kAnswerOk && kIdCancel == platform::kAnswerCancel && kIdYes == platform::kAnswerYes &&
+              kIdNo == platform::kAnswerNo);
+
+namespace {
+
+// ShowMessage's handler while the framework runs: the message box over the
+// main window.
+int ShowMessageBox(const char* text, const char* caption, unsigned flags) {
+  std::string shown = Cp1252ToUtf8(text ? text : "");
+  std::string title = caption ? Cp1252ToUtf8(caption) : std::string();
+  return platform::MessageBox(MainWindow.window, shown,
+                              caption ? std::optional<std::string_view>(title) : std::nullopt, flags);
+}
+
+void ReplaceBrush(platform::Brush brush) {
+  platform::SelectBrush(gOutput.context, brush);
+  if (gOutput.brush != gOutput.stockBrush) platform::DeleteObject(gOutput.brush);
+  gOutput.brush = brush;
+}
+
+void ReplacePen(platform::Pen pen) {
+  platform::SelectPen(gOutput.context, pen);
+  if (gOutput.pen != gOutput.stockPen) platform::DeleteObject(gOutput.pen);
+  gOutput.pen = pen;
+}
+
+platform::Window CreateMainChild(platform::ControlKind kind, const char* text, int x, int y, int width, int height, int id) {
+  return platform::CreateControl(kind, Cp1252ToUtf8(text ? text : ""), x, y, width, height, MainWindow.window, id);
+}
+
+}  // namespace
+
+void ResetFramework() {
+  gFramework = {};
+  SetDefaultMessageHandler(nullptr);
+}
+
+int InitFramework(platform::Instance instance, const char* resourceName, platform::WindowProc windowProc) {
+  gFramework.instance = instance;
+  InitPalette();
+  gOutput.stockPen = platform::GetStockPen(platform::StockPen::kBlack);
+  gOutput.stockBrush = platform::GetStockBrush(platform::StockBrush::kWhite);
+  gOutput.pen = gOutput.stockPen;
+  gOutput.brush = gOutput.stockBrush;
+
+  platform::WindowClass main;
+  main.name = kMainWindowClass;
+  main.proc = windowProc;
+  main.style = platform::kClassRedrawOnResize | platform::kClassOwnContext;
+  main.background = kLightGrey;
+  main.icon = resourceName ? resourceName : "";
+  main.cursor = platform::CursorShape::kArrow;
+  main.instance = instance;
+  platform::RegisterWindowClass(main);
+  platform::WindowClass status;
+  status.name = kStatusWindowClass;
+  status.proc = StatusWindowProc;
+  status.style = platform::kClassNoClose;
+  status.background = 0xFFFFFF;
+  status.instance = instance;
+  platform::RegisterWindowClass(status);
+
+  gFramework.mainMenu = platform::LoadMenu(instance, resourceName ? resourceName : "");
+  platform::WindowCreation creation;
+  creation.className = kMainWindowClass;
+  creation.caption = Cp1252ToUtf8(GetMainTitle());
+  creation.style = platform::kStyleOverlapped | platform::kStyleClipChildren;
+  MainWindow.window = platform::CreateWindow(creation);
+  SelectOutputWindow(&MainWindow);
+  platform::SetWindowMenu(MainWindow.window, gFramework.mainMenu);
+  platform::ShowWindow(MainWindow.window, platform::ShowMode::kMaximised);
+  platform::UpdateWindow(MainWindow.window);
+
+  LoadPatternBrushes();
+  platform::SetBackMode(gOutput.context, platform::kBackTransparent);
+  gFramework.startFolder = platform::StartDirectory();
+  gFramework.version = platform::GetSystemVersion();
+  SetDefaultTextStyle();
+  SetDefaultMessageHandler(ShowMessageBox);
+  return 1;
+}
+
+void LoadPatternBrushes() {
+  for (int i = 0; i < kPatternBrushCount; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "LEV_%02d", i);
+    gFramework.patternBitmaps[i] = platform::LoadBitmap(gFramework.instance, name);
+    gFramework.patternBrushes[i] = platform::CreatePatternBrush(gFramework.patternBitmaps[i]);
+  }
+  ReplacePen(platform::CreatePen(platform::PenStyle::kSolid, 1, 0));
+  ReplaceBrush(platform::CreateSolidBrush(0));
+}
+
+void ReleaseDrawingObjects() {
+  platform::SelectPen(gOutput.context, gOutput.stockPen);
+  platform::SelectBrush(gOutput.context, gOutput.stockBrush);
+  if (gOutput.pen != gOutput.stockPen) platform::DeleteObject(gOutput.pen);
+  if (gOutput.brush != gOutput.stockBrush) platform::DeleteObject(gOutput.brush);
+  gOutput.pen = gOutput.stockPen;
+  gOutput.brush = gOutput.stockBrush;
+  for (int i = 0; i < kPatternBrushCount; ++i) {
+    platform::DeleteObject(gFramework.patternBrushes[i]);
+    platform::DeleteObject(gFramework.patternBitmaps[i]);
+    gFramework.patternBrushes[i] = platform::Brush::kNone;
+    gFramework.patternBitmaps[i] = platform::Bitmap::kNone;
+  }
+}
+
+void UnregisterFrameworkClasses() {
+  platform::UnregisterWindowClass(kStatusWindowClass);
+  platform::UnregisterWindowClass(kMainWindowClass);
+}
+
+void ShutdownFramework() {
+  SelectOutputWindow(&MainWindow);
+  ReleaseDrawingObjects();
+  MainWindow.context = platform::Context::kNone;
+  platform::PostQuitMessage(0);
+}
+
+const std::string& GetStartDirectory() { return gFramework.startFolder; }
+
+platform::Menu GetWindowMenu(WindowRecord* record) {
+  return record ? platform::GetWindowMenu(record->window) : platform::Menu::kNone;
+}
+
+void ReplaceWindowMenu(WindowRecord* record, const char* resourceName) {
+  if (!record) return;
+  platform::Menu old = platform::GetWindowMenu(record->window);
+  platform::Menu menu = platform::LoadMenu(gFramework.instance, resourceName ? resourceName : "");
+  platform::DestroyMenu(old);
+  platform::SetWindowMenu(record->window, menu);
+  if (old == gFramework.mainMenu) gFramework.mainMenu = menu;
+}
+
+bool CheckMenuItemOn(platform::Menu menu, int id) { return platform::SetMenuItemChecked(menu, id, true); }
+bool CheckMenuItemOff(platform::Menu menu, int id) { return platform::SetMenuItemChecked(menu, id, false); }
+void DeleteMenuItem(platform::Menu menu, int id) { platform::RemoveMenuItem(menu, id); }
+
+void InsertMenuItem(platform::Menu menu, int newId, int beforeId, const char* text) {
+  platform::InsertMenuItemBefore(menu, beforeId, newId, Cp1252ToUtf8(text ? text : ""));
+}
+
+platform::Window CreatePushButton(const char* text, int x, int y, int width, int height, int id) {
+  return CreateMainChild(platform::ControlKind::kPushButton, text, x, y, width, height, id);
+}
+
+platform::Window CreateOwnerDrawButton(const char* text, int x, int y, int width, int height, int id) {
+  return CreateMainChild(platform::ControlKind::kOwnerDrawButton, text, x, y, width, height, id);
+}
+
+platform::Window CreateHorizontalScrollBar(const char* text, int x, int y, int width, int height, int id) {
+  return CreateMainChild(platform::ControlKind::kHorizontalScrollBar, text, x, y, width, height, id);
+}
+
+platform::Window CreateVerticalScrollBar(const char* text, int x, int y, int width, int height, int id) {
+  return CreateMainChild(platform::ControlKind::kVerticalScrollBar, text, x, y, width, height, id);
+}
+
+platform::Window CreateChildWindow(const char* title, unsigned style, int x, int y, int width, int height, int id) {
+  platform::WindowCreation creation;
+  creation.className = kMainWindowClass;
+  creation.caption = Cp1252ToUtf8(title ? title : "");
+  creation.style = style | platform::kStyleChild | platform::kStyleVisible | platform::kStyleClipChildren;
+  creation.x = x;
+  creation.y = y;
+  creation.width = width;
+  creation.height = height;
+  creation.parent = MainWindow.window;
+  creation.id = id;
+  return platform::CreateWindow(creation);
+}
+
+void DestroyControl(platform::Window window) { platform::DestroyWindow(window); }
+
+ScrollParams* UnpackScrollParams(platform::WParam wParam, platform::LParam lParam) {
+  static ScrollParams params;
+  params.scrollBar = platform::ParamWindow(lParam);
+  params.code = std::int32_t(platform::LowWord(wParam));
+  params.thumb = platform::HighSigned(wParam);
+  return &params;
+}

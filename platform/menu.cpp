@@ -1,0 +1,298 @@
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <cctype>
+
+#include "platform/internal.h"
+
+namespace platform {
+namespace detail {
+namespace {
+
+MenuObject* FindMenu(Menu menu) {
+  auto it = S().menus.find(std::uintptr_t(menu));
+  return it == S().menus.end() ? nullptr : &it->second;
+}
+
+// Menu definitions, one entry a line:
+//   popup "&File"            opens a popup, closed by `end`
+//   item 101 "&New\tCtrl+N"  a command (optionally followed by `checked`, `grayed`)
+//   separator
+//   # a comment
+class MenuParser {
+ public:
+  explicit MenuParser(const QByteArray& text) : text_(text.toStdString()) {}
+
+  bool Parse(std::vector<MenuItem>& items) { return ParseList(items, 0) && AtEnd(); }
+
+ private:
+  bool ParseList(std::vector<MenuItem>& items, int depth) {
+    for (;;) {
+      std::string word = Word();
+      if (word.empty()) return depth == 0;
+      if (word == "end") return depth > 0;
+      MenuItem item;
+      if (word == "separator") {
+        item.separator = true;
+      } else if (word == "popup") {
+        item.popup = true;
+        if (!Quoted(item.text) || !ParseList(item.children, depth + 1)) return false;
+      } else if (word == "item") {
+        std::string number = Word();
+        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return false;
+        item.id = std::stoi(number);
+        if (!Quoted(item.text)) return false;
+        for (std::string option = OptionOnLine(); !option.empty(); option = OptionOnLine()) {
+          if (option == "checked") item.checked = true;
+          else if (option == "grayed") item.enabled = false;
+          else return false;
+        }
+      } else {
+        return false;
+      }
+      items.push_back(std::move(item));
+    }
+  }
+
+  void SkipSpace(bool newlines) {
+    while (at_ < text_.size()) {
+      char c = text_[at_];
+      if (c == '#') {
+        while (at_ < text_.size() && text_[at_] != '\n') ++at_;
+      } else if (c == '\n' ? newlines : std::isspace(static_cast<unsigned char>(c))) {
+        ++at_;
+      } else {
+        break;
+      }
+    }
+  }
+  std::string Word() {
+    SkipSpace(true);
+    std::size_t start = at_;
+    while (at_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[at_])) && text_[at_] != '"') ++at_;
+    return text_.substr(start, at_ - start);
+  }
+  std::string OptionOnLine() {
+    SkipSpace(false);
+    if (at_ >= text_.size() || text_[at_] == '\n') return {};
+    return Word();
+  }
+  bool Quoted(std::string& out) {
+    SkipSpace(false);
+    if (at_ >= text_.size() || text_[at_] != '"') return false;
+    for (++at_; at_ < text_.size() && text_[at_] != '"'; ++at_) {
+      if (text_[at_] == '\\' && at_ + 1 < text_.size()) {
+        char next = text_[++at_];
+        out += next == 't' ? '\t' : next;
+      } else {
+        out += text_[at_];
+      }
+    }
+    if (at_ >= text_.size()) return false;
+    ++at_;
+    return true;
+  }
+  bool AtEnd() {
+    SkipSpace(true);
+    return at_ >= text_.size();
+  }
+
+  std::string text_;
+  std::size_t at_ = 0;
+};
+
+// Finds the list holding the command item `id` and its place there.
+bool Locate(std::vector<MenuItem>& items, int id, std::vector<MenuItem>*& list, std::size_t& index) {
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].popup) {
+      if (Locate(items[i].children, id, list, index)) return true;
+    } else if (!items[i].separator && items[i].id == id) {
+      list = &items;
+      index = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+MenuItem* FindItem(Menu menu, int id) {
+  MenuObject* m = FindMenu(menu);
+  std::vector<MenuItem>* list = nullptr;
+  std::size_t index = 0;
+  if (!m || !Locate(m->items, id, list, index)) return nullptr;
+  return &(*list)[index];
+}
+
+void Changed(Menu menu) {
+  MenuObject* m = FindMenu(menu);
+  if (!m) return;
+  if (WindowObject* w = FindWindow(m->window)) RebuildMenuBar(*w);
+}
+
+void AddItems(QWidget* parent, const std::vector<MenuItem>& items, Window window) {
+  for (const MenuItem& item : items) {
+    if (item.separator) {
+      if (auto* menu = qobject_cast<QMenu*>(parent)) menu->addSeparator();
+      continue;
+    }
+    if (item.popup) {
+      auto* popup = new QMenu(ToQt(item.text), parent);
+      popup->menuAction()->setEnabled(item.enabled);
+      AddItems(popup, item.children, window);
+      parent->addAction(popup->menuAction());
+      continue;
+    }
+    auto* action = new QAction(ToQt(item.text), parent);
+    action->setData(item.id);
+    action->setCheckable(item.checked);
+    action->setChecked(item.checked);
+    action->setEnabled(item.enabled);
+    int id = item.id;
+    QObject::connect(action, &QAction::triggered, action, [window, id] { PostMessage(window, msg::kCommand, WParam(id), 0); });
+    parent->addAction(action);
+  }
+}
+
+QAction* FindAction(const QList<QAction*>& actions, int id) {
+  for (QAction* action : actions) {
+    if (QMenu* popup = action->menu()) {
+      if (!action->isEnabled()) continue;
+      if (QAction* found = FindAction(popup->actions(), id)) return found;
+    } else if (!action->isSeparator() && action->data().isValid() && action->data().toInt() == id) {
+      return action;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void RebuildMenuBar(WindowObject& w) {
+  if (!w.menuBar) return;
+  w.menuBar->clear();
+  for (QObject* child : w.menuBar->children())
+    if (qobject_cast<QMenu*>(child)) child->deleteLater();
+  if (MenuObject* m = FindMenu(w.menu)) AddItems(w.menuBar, m->items, w.handle);
+  w.frame->Layout();
+}
+
+void ResetMenus() { S().menus.clear(); }
+
+}  // namespace detail
+
+using namespace detail;
+
+Menu LoadMenu(Instance instance, std::string_view name) {
+  QFile file(ResourcePath(instance, "menus", name, ".menu"));
+  if (!file.open(QIODevice::ReadOnly)) return Menu::kNone;
+  MenuObject menu;
+  if (!MenuParser(file.readAll()).Parse(menu.items)) return Menu::kNone;
+  Menu handle = Menu(S().nextHandle++);
+  S().menus.emplace(std::uintptr_t(handle), std::move(menu));
+  return handle;
+}
+
+bool SetWindowMenu(Window window, Menu menu) {
+  WindowObject* w = FindWindow(window);
+  MenuObject* m = FindMenu(menu);
+  if (!w || !w->menuBar || (menu != Menu::kNone && !m)) return false;
+  if (MenuObject* old = FindMenu(w->menu)) old->window = Window::kNone;
+  w->menu = menu;
+  if (m) m->window = window;
+  RebuildMenuBar(*w);
+  return true;
+}
+
+Menu GetWindowMenu(Window window) {
+  WindowObject* w = FindWindow(window);
+  return w ? w->menu : Menu::kNone;
+}
+
+void DestroyMenu(Menu menu) {
+  MenuObject* m = FindMenu(menu);
+  if (!m) return;
+  WindowObject* w = FindWindow(m->window);
+  S().menus.erase(std::uintptr_t(menu));
+  if (w) {
+    w->menu = Menu::kNone;
+    RebuildMenuBar(*w);
+  }
+}
+
+bool SetMenuItemChecked(Menu menu, int id, bool checked) {
+  MenuItem* item = FindItem(menu, id);
+  if (!item) return false;
+  item->checked = checked;
+  Changed(menu);
+  return true;
+}
+
+bool IsMenuItemChecked(Menu menu, int id) {
+  MenuItem* item = FindItem(menu, id);
+  return item && item->checked;
+}
+
+bool RemoveMenuItem(Menu menu, int id) {
+  MenuObject* m = FindMenu(menu);
+  std::vector<MenuItem>* list = nullptr;
+  std::size_t index = 0;
+  if (!m || !Locate(m->items, id, list, index)) return false;
+  list->erase(list->begin() + std::ptrdiff_t(index));
+  Changed(menu);
+  return true;
+}
+
+bool InsertMenuItemBefore(Menu menu, int beforeId, int newId, std::string_view text) {
+  MenuObject* m = FindMenu(menu);
+  std::vector<MenuItem>* list = nullptr;
+  std::size_t index = 0;
+  if (!m || !Locate(m->items, beforeId, list, index)) return false;
+  MenuItem item;
+  item.id = newId;
+  item.text = std::string(text);
+  list->insert(list->begin() + std::ptrdiff_t(index), std::move(item));
+  Changed(menu);
+  return true;
+}
+
+bool HasMenuItem(Menu menu, int id) { return FindItem(menu, id) != nullptr; }
+
+std::string GetMenuItemText(Menu menu, int id) {
+  MenuItem* item = FindItem(menu, id);
+  return item ? item->text : std::string();
+}
+
+bool EnableMenuBarItem(Menu menu, int position, bool enabled) {
+  MenuObject* m = FindMenu(menu);
+  if (!m || position < 0 || position >= int(m->items.size())) return false;
+  m->items[std::size_t(position)].enabled = enabled;
+  return true;  // shown at the next RedrawMenuBar
+}
+
+bool IsMenuBarItemEnabled(Menu menu, int position) {
+  MenuObject* m = FindMenu(menu);
+  return m && position >= 0 && position < int(m->items.size()) && m->items[std::size_t(position)].enabled;
+}
+
+int MenuBarItemCount(Menu menu) {
+  MenuObject* m = FindMenu(menu);
+  return m ? int(m->items.size()) : 0;
+}
+
+void RedrawMenuBar(Window window) {
+  if (WindowObject* w = FindWindow(window)) RebuildMenuBar(*w);
+}
+
+namespace test {
+
+bool ChooseMenuItem(Window window, int id) {
+  WindowObject* w = FindWindow(window);
+  if (!w || !w->menuBar) return false;
+  QAction* action = FindAction(w->menuBar->actions(), id);
+  if (!action || !action->isEnabled()) return false;
+  action->trigger();
+  return true;
+}
+
+}  // namespace test
+}  // namespace platform

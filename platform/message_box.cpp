@@ -1,0 +1,97 @@
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/internal.h"
+
+namespace platform {
+namespace test {
+
+MessageBoxScript::MessageBoxScript() { detail::S().boxScript = this; }
+MessageBoxScript::~MessageBoxScript() {
+  if (detail::S().boxScript == this) detail::S().boxScript = nullptr;
+}
+void MessageBoxScript::Answer(int answer) { answers_.push_back(answer); }
+
+int AnswerScripted(Window owner, std::string_view text, std::optional<std::string_view> caption, unsigned flags) {
+  MessageBoxScript& script = *detail::S().boxScript;
+  RecordedBox box{std::string(text), caption ? std::optional<std::string>(std::string(*caption)) : std::nullopt, flags, owner};
+  script.boxes_.push_back(std::move(box));
+  return script.next_ < script.answers_.size() ? script.answers_[script.next_++] : kAnswerOk;
+}
+
+bool PressKeyInModal(unsigned virtualKey) {
+  QWidget* modal = QApplication::activeModalWidget();
+  int key = detail::QtKeyOf(virtualKey);
+  if (!modal || !key) return false;
+  QWidget* target = modal->focusWidget() ? modal->focusWidget() : modal;
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &release);
+  return true;
+}
+
+bool CloseModal() {
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal && modal->close();
+}
+
+std::string ModalText() {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  return box ? detail::FromQt(box->text()) : std::string();
+}
+
+std::string ModalCaption() {
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal ? detail::FromQt(modal->windowTitle()) : std::string();
+}
+
+}  // namespace test
+
+int MessageBox(Window owner, std::string_view text, std::optional<std::string_view> caption, unsigned flags) {
+  using namespace detail;
+  if (S().boxScript) return test::AnswerScripted(owner, text, caption, flags);
+
+  WindowObject* w = FindWindow(owner);
+  QMessageBox box(w ? w->frame->window() : nullptr);
+  box.setWindowTitle(caption ? ToQt(*caption) : QStringLiteral("Error"));
+  box.setText(ToQt(text));
+  switch (flags & kBoxIconMask) {
+    case kBoxIconStop: box.setIcon(QMessageBox::Critical); break;
+    case kBoxIconExclamation: box.setIcon(QMessageBox::Warning); break;
+    default: break;
+  }
+  QMessageBox::StandardButton defaultButton = QMessageBox::Ok, escapeButton = QMessageBox::Ok;
+  switch (flags & kBoxButtonMask) {
+    case kBoxOkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      defaultButton = flags & kBoxDefaultButton2 ? QMessageBox::Cancel : QMessageBox::Ok;
+      escapeButton = QMessageBox::Cancel;
+      break;
+    case kBoxYesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      defaultButton = flags & kBoxDefaultButton2 ? QMessageBox::No : QMessageBox::Yes;
+      escapeButton = QMessageBox::Cancel;
+      break;
+    default:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+  }
+  box.setDefaultButton(defaultButton);
+  box.setEscapeButton(escapeButton);
+  box.setWindowModality(w && !(flags & kBoxSystemModal) ? Qt::WindowModal : Qt::ApplicationModal);
+  box.show();
+  // A plain loop over the toolkit's events, so that an idle hook can answer.
+  while (box.isVisible()) PumpToolkit(true);
+  switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Cancel: return kAnswerCancel;
+    case QMessageBox::Yes: return kAnswerYes;
+    case QMessageBox::No: return kAnswerNo;
+    case QMessageBox::Ok: return kAnswerOk;
+    default: return escapeButton == QMessageBox::Cancel ? kAnswerCancel : kAnswerOk;
+  }
+}
+
+}  // namespace platform

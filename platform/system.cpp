@@ -1,0 +1,118 @@
+#include <QApplication>
+#include <QCursor>
+#include <QOperatingSystemVersion>
+#include <QSysInfo>
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+
+#include "platform/internal.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+namespace {
+
+fs::path PathOf(std::string_view path) { return fs::path(std::u8string(path.begin(), path.end())); }
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return text;
+}
+
+}  // namespace
+
+std::string StartDirectory() { return detail::S().startDirectory; }
+
+std::uint32_t TickCount() {
+  auto& s = detail::S();
+  if (s.fixedClockMs) return s.fixedTicks;
+  static const auto start = std::chrono::steady_clock::now();
+  auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  return std::uint32_t(elapsed.count());
+}
+
+std::tm LocalTime() {
+  auto& s = detail::S();
+  std::time_t now = s.fixedClockMs ? std::time_t(*s.fixedClockMs / 1000) : std::time(nullptr);
+  std::tm result{};
+  localtime_r(&now, &result);
+  return result;
+}
+
+bool FileExists(std::string_view path) {
+  std::error_code error;
+  return fs::is_regular_file(PathOf(path), error);
+}
+
+std::int64_t FileSize(std::string_view path) {
+  std::error_code error;
+  auto size = fs::file_size(PathOf(path), error);
+  return error ? -1 : std::int64_t(size);
+}
+
+bool CopyFileOverwrite(std::string_view from, std::string_view to) {
+  std::error_code error;
+  return fs::copy_file(PathOf(from), PathOf(to), fs::copy_options::overwrite_existing, error) && !error;
+}
+
+bool DeleteFile(std::string_view path) {
+  std::error_code error;
+  return fs::remove(PathOf(path), error) && !error;
+}
+
+std::string FindFileIgnoringCase(std::string_view path) {
+  if (FileExists(path)) return std::string(path);
+  fs::path wanted = PathOf(path);
+  fs::path folder = wanted.has_parent_path() ? wanted.parent_path() : fs::path(".");
+  std::string name = Lower(wanted.filename().string());
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    if (!entry.is_regular_file(error) || Lower(entry.path().filename().string()) != name) continue;
+    return wanted.has_parent_path() ? (folder / entry.path().filename()).string() : entry.path().filename().string();
+  }
+  return {};
+}
+
+CursorShape SetCursor(CursorShape shape) {
+  auto& s = detail::S();
+  CursorShape previous = s.cursor;
+  if (shape == previous) return previous;
+  s.cursor = shape;
+  if (!QApplication::instance()) return previous;  // no screen to show it on
+  if (previous != CursorShape::kArrow) QApplication::restoreOverrideCursor();
+  if (shape == CursorShape::kWait) QApplication::setOverrideCursor(Qt::WaitCursor);
+  if (shape == CursorShape::kNone) QApplication::setOverrideCursor(Qt::BlankCursor);
+  return previous;
+}
+
+CursorShape GetCursor() { return detail::S().cursor; }
+
+void Beep() { QApplication::beep(); }
+
+SystemVersion GetSystemVersion() {
+  QStringList parts = QSysInfo::kernelVersion().split(u'.');
+  SystemVersion version;
+  if (parts.size() > 0) version.major = parts[0].toInt();
+  if (parts.size() > 1) version.minor = parts[1].toInt();
+  return version;
+}
+
+namespace test {
+
+void SetClock(std::uint32_t ticks, std::time_t localTime) {
+  detail::S().fixedTicks = ticks;
+  detail::S().fixedClockMs = std::uint64_t(localTime) * 1000;
+}
+
+void AdvanceClock(std::uint32_t milliseconds) {
+  auto& s = detail::S();
+  if (!s.fixedClockMs) return;
+  s.fixedTicks += milliseconds;
+  *s.fixedClockMs += milliseconds;
+}
+
+void UseRealClock() { detail::S().fixedClockMs.reset(); }
+
+}  // namespace test
+}  // namespace platform

@@ -1,0 +1,106 @@
+// Seams for tests: act as the user, look at what windows show, answer
+// message boxes and set the clock. Tests run under the offscreen platform
+// (QT_QPA_PLATFORM=offscreen); everything here works there.
+//
+// Acting as the user whenever the program waits:
+//   platform::test::SetIdleHook([&] { ... });
+// The hook runs each time GetMessage (or a modal message box) would block
+// with nothing to do; it posts input (below), a command or a quit. It runs
+// again while the loop would still block, so it must make progress.
+//
+// Input (sent through the toolkit as real events, so they arrive translated
+// as messages on the queue; coordinates are the window's client pixels):
+//   Click(window, x, y)                      left down + up
+//   Click(window, x, y, kMouseRight)         right down + up
+//   DoubleClick, MouseMove, KeyPress(window, kKeyF5), TypeText(window, "ab")
+//   ChooseMenuItem(window, id)               as if picked from its menu
+//   ClickControl(button), ScrollAction(window or bar, ScrollBar, code),
+//   DragScrollThumb(window or bar, ScrollBar, position)
+//   RequestClose(window)                     the close box
+//
+// Message boxes: while a MessageBoxScript lives, boxes are not shown; each
+// is recorded and answered from the script (kAnswerOk when it runs out).
+//
+// Surfaces: SurfacePixel(window, x, y) reads a pixel (0x00BBGGRR),
+// SaveSurfacePng(window, path) writes the surface, SaveWindowPng the window
+// as the screen shows it (menu, caption, children), SaveScreenPng the whole
+// screen. DrawCallCount(window) counts the drawing calls that reached the
+// window's surface, so a test can tell that nothing was drawn.
+//
+// Clock: SetClock(ticks, time) fixes TickCount and LocalTime,
+// AdvanceClock(ms) moves both on, UseRealClock() goes back.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/messages.h"
+#include "platform/types.h"
+#include "platform/window.h"
+
+namespace platform::test {
+
+void SetIdleHook(std::function<void()> hook);  // an empty function removes it
+
+void Click(Window window, int x, int y, WParam button = kMouseLeft, WParam modifiers = 0);
+void DoubleClick(Window window, int x, int y, WParam button = kMouseLeft, WParam modifiers = 0);
+void MouseMove(Window window, int x, int y, WParam modifiers = 0);
+void KeyPress(Window window, unsigned virtualKey, WParam modifiers = 0);
+void TypeText(Window window, std::string_view text);
+bool ChooseMenuItem(Window window, int id);  // false when missing or greyed
+bool ClickControl(Window control);
+void ScrollAction(Window window, ScrollBar bar, unsigned code);
+void DragScrollThumb(Window window, ScrollBar bar, int position);
+void RequestClose(Window window);
+
+// Keys sent to the box or dialog now shown modally (from an idle hook).
+bool PressKeyInModal(unsigned virtualKey);
+bool CloseModal();
+std::string ModalText();     // its text, "" when none is shown
+std::string ModalCaption();  // its caption
+
+struct RecordedBox {
+  std::string text;
+  std::optional<std::string> caption;
+  unsigned flags = 0;
+  Window owner = Window::kNone;
+};
+class MessageBoxScript {
+ public:
+  MessageBoxScript();
+  ~MessageBoxScript();
+  MessageBoxScript(const MessageBoxScript&) = delete;
+  MessageBoxScript& operator=(const MessageBoxScript&) = delete;
+  void Answer(int answer);
+  const std::vector<RecordedBox>& boxes() const { return boxes_; }
+
+ private:
+  friend int AnswerScripted(Window, std::string_view, std::optional<std::string_view>, unsigned);
+  std::vector<int> answers_;
+  std::size_t next_ = 0;
+  std::vector<RecordedBox> boxes_;
+};
+
+Colour SurfacePixel(Window window, int x, int y);  // 0xFFFFFFFF outside
+Size SurfaceSize(Window window);
+bool SaveSurfacePng(Window window, const std::string& path);
+bool SaveWindowPng(Window window, const std::string& path);
+bool SaveScreenPng(const std::string& path);
+std::uint64_t DrawCallCount(Window window);
+
+// Live objects that a program created (stock objects not counted).
+struct LiveObjects {
+  int pens = 0, brushes = 0, fonts = 0, bitmaps = 0;
+};
+LiveObjects CountLiveObjects();
+
+void SetClock(std::uint32_t ticks, std::time_t localTime);
+void AdvanceClock(std::uint32_t milliseconds);
+void UseRealClock();
+
+}  // namespace platform::test

@@ -1,0 +1,83 @@
+// Menus from resource definitions, changed by command id.
+#include <gtest/gtest.h>
+
+#include "platform/menu.h"
+#include "platform/test_seams.h"
+#include "tests/support/gui_fixture.h"
+
+using namespace platform;
+
+namespace {
+
+class MenuTest : public PlatformTest {
+ protected:
+  void SetUp() override {
+    PlatformTest::SetUp();
+    menu_ = LoadMenu(instance_, "SMOKE");
+    ASSERT_NE(menu_, Menu::kNone);
+    ASSERT_TRUE(SetWindowMenu(window_, menu_));
+  }
+  Menu menu_ = Menu::kNone;
+};
+
+TEST_F(MenuTest, LoadsTheDefinitionAndAMissingOneGivesNone) {
+  EXPECT_EQ(LoadMenu(instance_, "NO_SUCH_MENU"), Menu::kNone);
+  EXPECT_EQ(GetWindowMenu(window_), menu_);
+  EXPECT_EQ(MenuBarItemCount(menu_), 4);
+  EXPECT_EQ(GetMenuItemText(menu_, 4201), "&Picture\tF2");
+  EXPECT_TRUE(IsMenuItemChecked(menu_, 604));
+  EXPECT_FALSE(IsMenuItemChecked(menu_, 605));
+  EXPECT_TRUE(HasMenuItem(menu_, 503));
+}
+
+TEST_F(MenuTest, ChoosingAnItemPostsItsCommandToTheWindow) {
+  EXPECT_TRUE(test::ChooseMenuItem(window_, 4201));
+  EXPECT_FALSE(test::ChooseMenuItem(window_, 9999));
+  Pump();
+  auto commands = Received(msg::kCommand);
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0].window, window_);
+  EXPECT_EQ(LowWord(commands[0].wParam), 4201u);
+  EXPECT_EQ(commands[0].lParam, 0);
+}
+
+TEST_F(MenuTest, ItemsAreCheckedDeletedAndInsertedById) {
+  EXPECT_TRUE(SetMenuItemChecked(menu_, 605, true));
+  EXPECT_TRUE(SetMenuItemChecked(menu_, 604, false));
+  EXPECT_TRUE(IsMenuItemChecked(menu_, 605));
+  EXPECT_FALSE(IsMenuItemChecked(menu_, 604));
+  EXPECT_FALSE(SetMenuItemChecked(menu_, 12345, true));
+
+  EXPECT_TRUE(InsertMenuItemBefore(menu_, 4202, 4210, "C&ircle"));
+  EXPECT_FALSE(InsertMenuItemBefore(menu_, 777, 4211, "nowhere"));
+  EXPECT_TRUE(test::ChooseMenuItem(window_, 4210));
+  EXPECT_TRUE(RemoveMenuItem(menu_, 4201));
+  EXPECT_FALSE(RemoveMenuItem(menu_, 4201));
+  EXPECT_FALSE(HasMenuItem(menu_, 4201));
+  EXPECT_FALSE(test::ChooseMenuItem(window_, 4201));
+  Pump();
+  auto commands = Received(msg::kCommand);
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(LowWord(commands[0].wParam), 4210u);
+}
+
+TEST_F(MenuTest, GreyedPopupsOfferNothingUntilEnabledAgain) {
+  EXPECT_TRUE(EnableMenuBarItem(menu_, 3, false));  // Draw
+  RedrawMenuBar(window_);
+  EXPECT_FALSE(IsMenuBarItemEnabled(menu_, 3));
+  EXPECT_FALSE(test::ChooseMenuItem(window_, 4201));
+  EXPECT_TRUE(test::ChooseMenuItem(window_, 101));
+  EXPECT_TRUE(EnableMenuBarItem(menu_, 3, true));
+  RedrawMenuBar(window_);
+  EXPECT_TRUE(test::ChooseMenuItem(window_, 4201));
+  EXPECT_FALSE(EnableMenuBarItem(menu_, 4, false));
+}
+
+TEST_F(MenuTest, ADestroyedMenuLeavesTheWindow) {
+  DestroyMenu(menu_);
+  EXPECT_EQ(GetWindowMenu(window_), Menu::kNone);
+  EXPECT_FALSE(HasMenuItem(menu_, 101));
+  EXPECT_FALSE(test::ChooseMenuItem(window_, 101));
+}
+
+}  // namespace
