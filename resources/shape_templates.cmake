@@ -26,17 +26,22 @@ add_custom_target(korvane_shape_templates DEPENDS ${shape_template_files})
 set_property(GLOBAL PROPERTY KORVANE_SHAPE_TEMPLATE_DIR ${KORVANE_SHAPE_TEMPLATE_DIR})
 set_property(GLOBAL PROPERTY KORVANE_SHAPE_TEMPLATE_FILES ${shape_template_files})
 
-# korvane_shape_templates(<target> [FILES_VAR <var>])
+# korvane_shape_templates(<target> [EMBED <program>] [FILES_VAR <var>])
 # Builds the templates before <target> and gives it the compile definition
-# KORVANE_SHAPE_TEMPLATE_DIR, the folder that holds <NAME>.bin. With
-# FILES_VAR, <var> receives the block files, for a program's resource target
-# to embed as its RCDATA blocks "LSTMPL" and "XYZ_CROSS".
+# KORVANE_SHAPE_TEMPLATE_DIR, the folder that holds <NAME>.bin. With EMBED,
+# <target> (the program's korvane_resources_<program>) embeds them as its
+# RCDATA blocks /<program>/rcdata/LSTMPL.bin and XYZ_CROSS.bin, where
+# platform::LoadRcData finds them. With FILES_VAR, <var> receives the files.
 function(korvane_shape_templates target)
-  cmake_parse_arguments(ARG "" "FILES_VAR" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "EMBED;FILES_VAR" "" ${ARGN})
   get_property(dir GLOBAL PROPERTY KORVANE_SHAPE_TEMPLATE_DIR)
   get_property(files GLOBAL PROPERTY KORVANE_SHAPE_TEMPLATE_FILES)
   add_dependencies(${target} korvane_shape_templates)
   target_compile_definitions(${target} PRIVATE KORVANE_SHAPE_TEMPLATE_DIR="${dir}")
+  if(ARG_EMBED)
+    qt_add_resources(${target} korvane_shape_templates_${ARG_EMBED}
+                     PREFIX "/${ARG_EMBED}/rcdata" BASE ${dir} FILES ${files})
+  endif()
   if(ARG_FILES_VAR)
     set(${ARG_FILES_VAR} ${files} PARENT_SCOPE)
   endif()
