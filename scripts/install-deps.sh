@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages of scripts/packages.txt that are missing.
-# As root it installs them; otherwise it prints the one command to run.
+# As root (or with password-less sudo) it installs them; otherwise it prints
+# the one command to run.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 missing=()
@@ -12,9 +13,15 @@ while read -r pkg; do
 done < "$here/packages.txt"
 [ ${#missing[@]} -eq 0 ] && exit 0
 if [ "$(id -u)" -eq 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  sudo=""
+elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
+  sudo="sudo -n"
+else
+  sudo="none"
+fi
+if [ "$sudo" != none ]; then
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 else
   echo "Missing packages. Run:"
   echo "  sudo apt-get install -y ${missing[*]}"

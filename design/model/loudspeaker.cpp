@@ -6,7 +6,9 @@
 
 #include "design/acoustics/receiver_engine.h"
 #include "design/model/materials.h"
+#include "design/model/project.h"
 #include "framework/base/show_message.h"
+#include "framework/model/layers.h"
 
 SpeakerModelState gSpeakerModel;
 
@@ -93,9 +95,12 @@ bool WriteLoudspeaker(const Loudspeaker& speaker, GraphicObject* object) {
 // ---- The loudspeaker model ----
 
 int ResetSpeakerModel() {
+  gProject.resultPresent = 0;
   ResetReceiverEngine();
   ClearSpeakerTypeTable(gSpeakerModel.types);
   ResetProjectMaterials();
+  gProject.calcOptions = CalcOptions{};
+  gLayers.SetVisible(kShapeLayer, false);
   gSpeakerModel.speakerLimit = kMaxLoudspeakers;
   for (int code = 0; code < 256; ++code) gSpeakerModel.attenuationFactors[size_t(code)] = AttenuationCodeToFactor(code);
   gSpeakerModel.setUp = true;

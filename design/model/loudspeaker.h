@@ -100,12 +100,13 @@ struct SpeakerModelState {
 };
 extern SpeakerModelState gSpeakerModel;
 
-// Empties the active-loudspeaker table and the band echograms of the
-// calculations, frees every type, empties the table, resets the project's
-// materials down to the default material, sets the loudspeaker limit, fills
-// the attenuation factors and marks the model set up. Loudspeaker objects
-// and the default symbol are left alone (a new project empties the object
-// list).
+// Clears the result-present flag, empties the active-loudspeaker table and
+// the band echograms of the calculations, frees every type, empties the
+// table, resets the project's materials down to the default material, sets
+// the calculation options to their defaults, hides the shape layer (3), sets
+// the loudspeaker limit, fills the attenuation factors and marks the model
+// set up. Loudspeaker objects and the default symbol are left alone (a new
+// project empties the object list).
 int ResetSpeakerModel();
 
 // "Maximum amount of speakers is 5000" under "Sorry!".

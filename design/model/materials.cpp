@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "design/model/project.h"
 #include "framework/model/graphic_object.h"
 
 MaterialState gMaterials;
@@ -24,6 +25,7 @@ void SetDefaultMaterial() {
   entry.description = "Absorber 100%";
   entry.absorption.fill(1.0f);
   gMaterials.project.count = 1;
+  gProject.measuredRt.fill(0.0);
 }
 
 int AddMaterialFromDatabase(int dbIndex) {

@@ -22,8 +22,8 @@ void ResetMaterials();
 // loaded (a new project keeps the loaded database).
 void ResetProjectMaterials();
 
-// Writes the default material ("100%", all coefficients 1.0) into entry 0
-// and sets the count to 1.
+// Writes the default material ("100%", all coefficients 1.0) into entry 0,
+// sets the count to 1 and the project's measured reverberation times to 0.
 void SetDefaultMaterial();
 
 // The project index of database record `dbIndex`: the entry of the same

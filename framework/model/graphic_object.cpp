@@ -419,6 +419,6 @@ GraphicObject* WeldObjectVertices(GraphicObject* object) {
 
 void* CheckedAlloc(size_t size) {
   void* p = std::malloc(size ? size : 1);
-  if (!p) ShowMessage("Insufficient memory, operation cancelled", nullptr, kMsgOk);
+  if (!p) ShowMessage(kOutOfMemoryMessage, nullptr, kMsgOk);
   return p;
 }

@@ -170,5 +170,6 @@ GraphicObject* WeldObjectVertices(GraphicObject* object);
 
 // ---- Allocation with the shared out-of-memory message ----
 
-// malloc that shows "Insufficient memory, operation cancelled" on failure.
+inline constexpr char kOutOfMemoryMessage[] = "Insufficient memory, operation cancelled";
+// malloc that shows kOutOfMemoryMessage on failure.
 void* CheckedAlloc(size_t size);

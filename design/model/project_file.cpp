@@ -1,0 +1,410 @@
+#include "design/model/project_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <string_view>
+
+#include "design/model/loudspeaker.h"
+#include "design/model/materials.h"
+#include "framework/base/show_message.h"
+#include "framework/model/undo_ring.h"
+
+namespace {
+
+constexpr size_t kHeaderReserved1 = 3;   // bytes 17-19
+constexpr size_t kHeaderReserved2 = 24;  // bytes 66-89
+constexpr size_t kVersionChars = 4;
+constexpr double kHighestVersion = 99.99;
+constexpr uint32_t kUnitVectorCount = 2;
+constexpr std::array<uint32_t, 4> kLayersHiddenAfterRead = {3, 4, 6, 8};
+constexpr std::string_view kProjectExtension = ".KPR";
+constexpr std::string_view kBackupSuffix = "_old.KPR";
+
+void ShowFileMessage(const char* text) { ShowMessage(text, nullptr, kMsgOk); }
+
+bool ReadCalcOptions(ByteReader& r, CalcOptions& c) {
+  return r.I16(c.resultView) && r.I16(c.resultSubChoice) && r.I16(c.gridIndex) && r.I16(c.band) &&
+         r.I16(c.phaseMode) && r.U16(c.roomBits);
+}
+
+void WriteCalcOptions(ByteWriter& w, const CalcOptions& c) {
+  w.I16(c.resultView);
+  w.I16(c.resultSubChoice);
+  w.I16(c.gridIndex);
+  w.I16(c.band);
+  w.I16(c.phaseMode);
+  w.U16(c.roomBits);
+}
+
+// ---- Object records ----
+
+// The colour and state rules of a read by layer; loudspeakers take their
+// colour from their on word in the current format and keep the stored one in
+// the older.
+void ApplyLayerRules(GraphicObject& o, PackedLayout layout) {
+  switch (o.layer) {
+    case 0:
+      o.colour = kRoomColour;
+      break;
+    case 1:
+      o.colour = kAudienceColour;
+      break;
+    case kLoudspeakerLayer:
+      if (layout == PackedLayout::kCurrent)
+        o.colour = o.data && LoadU16(o.data + kSpeakerOn) == 1 ? kSpeakerColourOn : kSpeakerColourOff;
+      break;
+    case kAimLineLayer:
+      o.colour = 0;
+      o.state = kStateLayerOff;
+      break;
+    default:
+      break;
+  }
+}
+
+// Reads the object records up to the one whose next word is 0, the settings
+// object last among them.
+ProjectReadResult ReadObjectRecords(ByteReader& r, PackedLayout layout, ProjectModel& model) {
+  PackedObjectHeader h;
+  do {
+    if (!ReadPackedHeader(r, layout, h)) return ProjectReadResult::kBadFormat;
+    // A loudspeaker's data is its 152-byte block.
+    if (h.layer == kLoudspeakerLayer && h.dataSize != 0 && h.dataSize != kLoudspeakerSize)
+      return ProjectReadResult::kBadFormat;
+    const uint32_t extra = h.layer == kShapeLayer ? kUnitVectorCount : 0;
+    GraphicObject* o = nullptr;
+    switch (ReadPackedBody(r, layout, h, extra, o)) {
+      case PackedReadResult::kOk:
+        break;
+      case PackedReadResult::kBadFormat:
+        return ProjectReadResult::kBadFormat;
+      case PackedReadResult::kNoMemory:
+        ShowFileMessage(kOutOfMemoryMessage);
+        return ProjectReadResult::kNoMemory;
+    }
+    if (extra) {
+      o->vertices[o->vertexCount - 2] = {1, 0, 0};
+      o->vertices[o->vertexCount - 1] = {0, 0, 1};
+    }
+    ApplyLayerRules(*o, layout);
+    AppendObjectToList(o, model.objects);
+  } while (h.next != 0);
+
+  GraphicObject* last = model.objects.last;
+  if (last->kind == kKindSettings) {
+    if (last->dataSize != kPlotHeaderSize) return ProjectReadResult::kBadFormat;
+    std::copy_n(last->data, kPlotHeaderSize, model.plotHeader.bytes.begin());
+    FreeObjectInList(last, model.objects);
+  }
+  return ProjectReadResult::kOk;
+}
+
+void WriteObjectRecords(ByteWriter& w, const ObjectList& model) {
+  for (const GraphicObject* o = model.first; o; o = o->next)
+    WritePackedObject(w, *o, 0, kPackedNextFollows, o->layer == kShapeLayer ? kUnitVectorCount : 0);
+  // The settings object ends every file, so that even an empty model has the
+  // object record every reader expects.
+  GraphicObject settings{};
+  settings.kind = kKindSettings;
+  settings.state = kSettingsObjectState;
+  settings.dataSize = uint32_t(kPlotHeaderSize);
+  settings.data = gPlotHeader.bytes.data();
+  WritePackedObject(w, settings, 0, 0);
+}
+
+// ---- The live model ----
+
+// Rebuilds every loudspeaker's symbol from its type. Each rebuilt symbol goes
+// to the head of the list, so the last is rebuilt first to keep their order.
+void RebuildSpeakerSymbols() {
+  std::vector<GraphicObject*> speakers;
+  for (GraphicObject* o = gObjects.model.first; o; o = o->next)
+    if (IsLoudspeakerObject(o)) speakers.push_back(o);
+  for (auto it = speakers.rbegin(); it != speakers.rend(); ++it) {
+    Loudspeaker speaker;
+    if (ReadLoudspeaker(*it, speaker)) BuildSpeakerSymbol(speaker, *it, true);
+  }
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view ending) {
+  return text.size() >= ending.size() &&
+         std::equal(ending.begin(), ending.end(), text.end() - ending.size(),
+                    [](char a, char b) { return std::toupper(uint8_t(a)) == std::toupper(uint8_t(b)); });
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Copies the file at `from` over `to` through a temporary file. True when
+// there was nothing to copy, too.
+bool BackUpFile(const std::string& from, const std::string& to) {
+  FileReader reader(from);
+  if (!reader.IsOpen()) return true;
+  std::vector<uint8_t> bytes;
+  if (!reader.Block(size_t(reader.Size()), bytes)) return false;
+  SafeFileWriter writer(to);
+  return writer.Bytes(bytes.data(), bytes.size()) && writer.Commit();
+}
+
+// The version of the project file `reader` opened, from its header; -1
+// after "Can´t locate file" or "Invalid file format !".
+int ReadVersionedHeader(FileReader& reader) {
+  if (!reader.IsOpen()) {
+    ShowFileMessage(kCantLocateFileMessage);
+    return -1;
+  }
+  ProjectHeader header;
+  const int version = ReadProjectHeader(reader, header) ? ProjectFileVersion(header) : -1;
+  if (version < 0) ShowFileMessage(kInvalidFileFormatMessage);
+  return version;
+}
+
+// Reads a whole file of the given layout behind its checked magic and, when
+// it is complete and consistent, makes it the live model.
+int ReadAndCommit(FileReader& reader, PackedLayout layout, const std::string& path) {
+  ProjectModel model;
+  switch (ReadProjectModel(reader, layout, gSpeakerModel.defaultSymbol, model)) {
+    case ProjectReadResult::kOk:
+      CommitProjectModel(model, path);
+      return 1;
+    case ProjectReadResult::kBadFormat:
+      ShowFileMessage(kInvalidFileFormatMessage);
+      return 0;
+    case ProjectReadResult::kNoMemory:
+      return 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+// ---- Header ----
+
+bool ReadProjectHeader(ByteReader& r, ProjectHeader& header) {
+  ProjectHeader h;
+  bool ok = r.Text(kProjectMagicSize, h.magic) && r.I8(h.reverbMethod) && r.Skip(kHeaderReserved1) &&
+            r.I16(h.viewMode) && r.F32(h.snapStep) && r.U16(h.snapOn) && r.F32(h.nodeSnapWidth) &&
+            r.U16(h.nodeSnapOn);
+  for (float& rt : h.measuredRt) ok = ok && r.F32(rt);
+  ok = ok && r.F32(h.gridSize) && r.Skip(kHeaderReserved2) && ReadCalcOptions(r, h.calcOptions);
+  if (ok) header = h;
+  return ok;
+}
+
+bool WriteProjectHeader(ByteWriter& w, const ProjectHeader& h) {
+  w.Text(kProjectMagicSize, h.magic);
+  w.I8(h.reverbMethod);
+  w.Zeros(kHeaderReserved1);
+  w.I16(h.viewMode);
+  w.F32(h.snapStep);
+  w.U16(h.snapOn);
+  w.F32(h.nodeSnapWidth);
+  w.U16(h.nodeSnapOn);
+  for (float rt : h.measuredRt) w.F32(rt);
+  w.F32(h.gridSize);
+  w.Zeros(kHeaderReserved2);
+  WriteCalcOptions(w, h.calcOptions);
+  return w.ok();
+}
+
+ProjectHeader ProjectHeaderOf(const ProjectState& state) {
+  ProjectHeader h;
+  h.magic = kProjectMagic;
+  h.reverbMethod = int8_t(state.reverbMethod);
+  h.viewMode = state.view.viewMode;
+  h.snapStep = state.view.snapStep;
+  h.snapOn = uint16_t(state.view.snapOn);
+  h.nodeSnapWidth = float(state.view.nodeSnapWidth);
+  h.nodeSnapOn = uint16_t(state.view.nodeSnapOn);
+  for (int i = 0; i < kRt60BandCount; ++i) h.measuredRt[size_t(i)] = float(state.measuredRt[size_t(i)]);
+  h.gridSize = state.view.gridSize;
+  h.calcOptions = state.calcOptions;
+  return h;
+}
+
+void ApplyProjectHeader(const ProjectHeader& h, ProjectState& state) {
+  state.reverbMethod = h.reverbMethod;
+  state.view.viewMode = h.viewMode;
+  state.view.snapStep = h.snapStep;
+  state.view.nodeSnapWidth = h.nodeSnapWidth;
+  for (int i = 0; i < kRt60BandCount; ++i) state.measuredRt[size_t(i)] = h.measuredRt[size_t(i)];
+  state.view.gridSize = h.gridSize;
+  state.calcOptions = h.calcOptions;
+}
+
+int ProjectFileVersion(const ProjectHeader& header) {
+  const std::string_view magic = header.magic;
+  const std::string_view prefix = kProjectMagicPrefix;
+  if (!magic.starts_with(prefix)) return -1;
+  std::string_view digits = magic.substr(prefix.size(), kVersionChars);
+  while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+  double version = 0;
+  if (std::from_chars(digits.data(), digits.data() + digits.size(), version).ec != std::errc()) return 0;
+  // Four characters can spell no sensible version beyond 99.99 ("9e99", "inf").
+  if (!(version >= 0)) return 0;
+  return int(std::min(version, kHighestVersion) * 100);
+}
+
+// ---- Reading ----
+
+ProjectModel::ProjectModel() { ResetLayers(layers); }
+
+ProjectModel::~ProjectModel() { FreeObjectList(objects); }
+
+ProjectReadResult ReadProjectModel(ByteReader& r, PackedLayout layout, GraphicObject* defaultSymbol,
+                                   ProjectModel& model) {
+  if (!ReadProjectHeader(r, model.header) || !ReadStoredLayers(r, model.layers)) return ProjectReadResult::kBadFormat;
+  ProjectReadResult result = ReadObjectRecords(r, layout, model);
+  if (result == ProjectReadResult::kOk) {
+    switch (ReadSpeakerTypeSection(r, model.types, model.objects, defaultSymbol)) {
+      case SpeakerSectionResult::kOk:
+      case SpeakerSectionResult::kRecordsReset:
+        break;
+      case SpeakerSectionResult::kBadFormat:
+        result = ProjectReadResult::kBadFormat;
+        break;
+      case SpeakerSectionResult::kNoMemory:
+        result = ProjectReadResult::kNoMemory;
+        break;
+    }
+  }
+  if (result == ProjectReadResult::kOk &&
+      (!SpeakerTypeIndexesValid(model.objects, model.types) || !ReadMaterialSection(r, model.materials)))
+    result = ProjectReadResult::kBadFormat;
+  if (result == ProjectReadResult::kOk && layout == PackedLayout::kCurrent &&
+      !r.Block(size_t(r.Remaining()), model.resultBlock))
+    result = ProjectReadResult::kBadFormat;
+  if (result != ProjectReadResult::kOk) {
+    FreeObjectList(model.objects);
+    ClearSpeakerTypeTable(model.types);
+  }
+  return result;
+}
+
+void CommitProjectModel(ProjectModel& model, const std::string& path) {
+  const uint32_t snapOn = gProject.view.snapOn;
+  const uint32_t nodeSnapOn = gProject.view.nodeSnapOn;
+  NewProject();
+  gProject.view.snapOn = snapOn;
+  gProject.view.nodeSnapOn = nodeSnapOn;
+  gProject.path = path;
+
+  std::copy_n(model.layers.records.begin(), kStoredLayerCount, gLayers.records.begin());
+  for (uint32_t layer : kLayersHiddenAfterRead) gLayers.SetVisible(layer, false);
+  gObjects.model = model.objects;
+  model.objects = ObjectList{};
+  gPlotHeader = model.plotHeader;
+  gSpeakerModel.types = std::move(model.types);
+  gMaterials.project = model.materials;
+  ApplyProjectHeader(model.header, gProject);
+  if (!model.resultBlock.empty()) {
+    MemoryReader block(model.resultBlock);
+    gProject.resultPresent = ReadProjectResultBlock(block) ? 1 : 0;
+  }
+  RebuildSpeakerSymbols();
+  ClearUndoRing();
+  gProject.modified = 0;
+}
+
+int ReadProjectFile(const std::string& path) {
+  FileReader reader(path);
+  const int version = ReadVersionedHeader(reader);
+  if (version < 0) return 0;
+  if (version < kFirstCurrentProjectVersion) return ReadOldProjectFile(path);
+  FileReader file(path);
+  return ReadAndCommit(file, PackedLayout::kCurrent, path);
+}
+
+int ReadOldProjectFile(const std::string& path) {
+  FileReader reader(path);
+  if (!reader.IsOpen()) return 0;
+  ProjectHeader header;
+  if (!ReadProjectHeader(reader, header) || header.magic != kOldProjectMagic) {
+    ShowFileMessage(kInvalidFileFormatMessage);
+    return 0;
+  }
+  FileReader file(path);
+  return ReadAndCommit(file, PackedLayout::kOld, path);
+}
+
+// ---- Writing ----
+
+bool WriteProjectFile(ByteWriter& w) {
+  WriteProjectHeader(w, ProjectHeaderOf(gProject));
+  WriteStoredLayers(w, gLayers);
+  WriteObjectRecords(w, gObjects.model);
+  if (!WriteSpeakerTypeSection(w, gSpeakerModel.types, gObjects.model)) return false;
+  WriteMaterialSection(w, gMaterials.project);
+  if (gProject.resultPresent == 1) WriteProjectResultBlock(w);
+  return w.ok();
+}
+
+std::string ForceProjectExtension(const std::string& path) {
+  return EndsWithNoCase(path, kProjectExtension) ? path : path + std::string(kProjectExtension);
+}
+
+std::string ProjectBackupPath(const std::string& path) {
+  return path.substr(0, path.size() - std::min(path.size(), kProjectExtension.size())) + std::string(kBackupSuffix);
+}
+
+int SaveProjectAs(const std::string& chosenPath) {
+  const std::string path = ForceProjectExtension(chosenPath);
+  SafeFileWriter writer(path);
+  if (!writer.IsOpen() || !WriteProjectFile(writer) || !BackUpFile(path, ProjectBackupPath(path)) ||
+      !writer.Commit()) {
+    ShowFileMessage(kCantWriteFileMessage);
+    return 0;
+  }
+  gProject.modified = 0;
+  gProject.path = path;
+  gProject.lastProjectFolder = FolderOf(path);
+  return 1;
+}
+
+// ---- Objects of another project ----
+
+int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& objects) {
+  FileReader r(path);
+  const int version = ReadVersionedHeader(r);
+  if (version < 0) return 0;
+  if (version < kFirstCurrentProjectVersion) return -1;
+
+  ObjectList read;
+  PackedReadResult result = r.Skip(kStoredLayersSize) ? PackedReadResult::kOk : PackedReadResult::kBadFormat;
+  PackedObjectHeader h;
+  while (result == PackedReadResult::kOk) {
+    if (!ReadPackedHeader(r, PackedLayout::kCurrent, h)) {
+      result = PackedReadResult::kBadFormat;
+      break;
+    }
+    const bool taken = (h.layer == 0 || h.layer == kAuxiliaryLayer) && (h.state & kStateHiddenMask) == 0;
+    GraphicObject* o = nullptr;
+    if (!taken) {
+      if (!SkipPackedBody(r, PackedLayout::kCurrent, h)) result = PackedReadResult::kBadFormat;
+    } else if ((result = ReadPackedBody(r, PackedLayout::kCurrent, h, 0, o)) == PackedReadResult::kOk) {
+      for (uint32_t i = 0; i < o->itemCount; ++i)
+        if (o->items[i].op == kOpAttribute) o->items[i].index = 0;
+      o->state = kStateSelected;
+      o->layer = layer;
+      o->colour = layer == kAuxiliaryLayer ? kAuxiliaryColour : kRoomColour;
+      InsertObjectBeforeInList(o, read.first, read);
+    }
+    if (h.next == 0) break;
+  }
+  if (result != PackedReadResult::kOk) {
+    FreeObjectList(read);
+    ShowFileMessage(result == PackedReadResult::kNoMemory ? kOutOfMemoryMessage : kInvalidFileFormatMessage);
+    return 0;
+  }
+  objects = read;
+  return 1;
+}
+
+// ---- The result block ----
+
+bool ReadProjectResultBlock(ByteReader&) { return false; }
+
+bool WriteProjectResultBlock(ByteWriter& writer) { return writer.ok(); }

@@ -1,0 +1,176 @@
+// The project file (.KPR) of the design program and the older project
+// format it still reads, plus the reading of another project's room and
+// auxiliary objects for Import Room Geometry and Insert File.
+//
+// A project file is, little-endian, in this order: the 102-byte
+// ProjectHeader; the 16 stored layers (384 bytes); one packed object record
+// per model object (48-byte header, data, vertices, 4-byte items; word 1
+// non-zero on every record but the last; objects on the shape layer 3
+// without their last two vertices, the unit vectors (1,0,0) and (0,0,1) that
+// the reader appends again), ending with the settings object (kind 33, state
+// 224, layer 0, the 742 plot-header bytes as data); the speaker-type section
+// (i16 count, sealed records whose +196 names the shape's list position or
+// -1); the material section (i16 count 0..200, 256-byte records); and, only
+// while a calculation result is held, the map-file block.
+//
+// The older format ("KORVANE V1.27  ") has the same header and layers, 40-byte
+// object headers and 2-byte items (op = v & 3, index = v >> 2), the same
+// type and material sections, and no result block.
+//
+// Reading never touches the live model until the whole file was read: the
+// reader parses into a ProjectModel and only a complete, consistent one
+// replaces the model. The view, menu, panel and title updates that follow a
+// read are the shell's.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "design/model/absorber_database.h"
+#include "design/model/project.h"
+#include "design/model/speaker_type.h"
+#include "framework/base/byte_codec.h"
+#include "framework/model/graphic_object.h"
+#include "framework/model/layers.h"
+#include "framework/model/packed_object.h"
+#include "framework/model/plot_header.h"
+
+inline constexpr char kProjectMagic[] = "KORVANE V2.80  ";
+inline constexpr char kOldProjectMagic[] = "KORVANE V1.27  ";
+// The part of the magic every project version shares; the four characters
+// behind it are the version.
+inline constexpr char kProjectMagicPrefix[] = "KORVANE V";
+constexpr int kFirstCurrentProjectVersion = 200;  // version x 100
+
+constexpr size_t kProjectHeaderSize = 102;
+constexpr size_t kProjectMagicSize = 16;
+constexpr size_t kCalcOptionsSize = 12;
+
+// The settings object that ends the object records.
+constexpr uint32_t kSettingsObjectState = 224;
+
+inline constexpr char kInvalidFileFormatMessage[] = "Invalid file format !";
+inline constexpr char kCantLocateFileMessage[] = "Can\xB4t locate file";
+inline constexpr char kCantWriteFileMessage[] = "Can\xB4t write file -write protection?";
+
+// Object colours that a read sets by layer.
+constexpr uint32_t kRoomColour = 0;      // layer 0
+constexpr uint32_t kAudienceColour = 21;  // layer 1
+constexpr uint32_t kAuxiliaryColour = 14;  // layer 7, for inserted objects
+constexpr uint32_t kAimLineLayer = 4;
+constexpr uint32_t kAuxiliaryLayer = 7;
+
+// The 102-byte header. Offsets: 0 magic char[16]; 16 i8 reverberation
+// method; 17-19 reserved; 20 i16 view mode; 22 f32 snap step; 26 u16 snap
+// on; 28 f32 node-snap width; 32 u16 node snap on; 34 f32[7] measured RT;
+// 62 f32 grid size; 66-89 reserved; 90 CalcOptions (six 16-bit words).
+// Reserved bytes are written as zeros and never read.
+struct ProjectHeader {
+  std::string magic;
+  int8_t reverbMethod = 0;
+  int16_t viewMode = 0;
+  float snapStep = 0;
+  uint16_t snapOn = 0;
+  float nodeSnapWidth = 0;
+  uint16_t nodeSnapOn = 0;
+  std::array<float, kRt60BandCount> measuredRt{};
+  float gridSize = 0;
+  CalcOptions calcOptions;
+};
+
+bool ReadProjectHeader(ByteReader& reader, ProjectHeader& header);
+bool WriteProjectHeader(ByteWriter& writer, const ProjectHeader& header);
+// The header a save writes for `state`.
+ProjectHeader ProjectHeaderOf(const ProjectState& state);
+// Takes the header's settings into `state`, except the two snap switches,
+// which keep what they were.
+void ApplyProjectHeader(const ProjectHeader& header, ProjectState& state);
+// The version x 100 (truncated) of a header starting "KORVANE V", read from
+// the four characters behind it (0 when they are no number); -1 for any
+// other magic.
+int ProjectFileVersion(const ProjectHeader& header);
+
+// A project read from a file that is not yet the live model.
+struct ProjectModel {
+  ProjectHeader header;
+  LayerTable layers;  // the 16 stored records; the others as new
+  ObjectList objects;  // owned: freed with the model unless taken
+  PlotHeaderBlock plotHeader;
+  SpeakerTypeTable types;
+  MaterialTable materials;
+  // The bytes behind the materials of a current-format file, where a result
+  // block may stand.
+  std::vector<uint8_t> resultBlock;
+
+  ProjectModel();
+  ~ProjectModel();
+  ProjectModel(const ProjectModel&) = delete;
+  ProjectModel& operator=(const ProjectModel&) = delete;
+};
+
+enum class ProjectReadResult {
+  kOk,
+  kBadFormat,  // short, inconsistent or out of range
+  kNoMemory,   // an allocation failed (a record's failure has shown its message)
+};
+
+// Parses a whole project behind its magic check: `reader` stands at the
+// start of the file. Types link their shapes into `model.objects`, or to
+// `defaultSymbol`. On failure `model` holds nothing of the file.
+ProjectReadResult ReadProjectModel(ByteReader& reader, PackedLayout layout, GraphicObject* defaultSymbol,
+                                   ProjectModel& model);
+
+// Makes a read project the live model: a new project with the snap switches
+// as they were, the file's layers (with layers 3, 4, 6 and 8 hidden),
+// objects, plot-header texts, types, materials and header settings, the
+// result block when one is readable, `path` as the project path, every
+// loudspeaker's symbol rebuilt from its type, an empty undo ring and a
+// cleared modified mark.
+void CommitProjectModel(ProjectModel& model, const std::string& path);
+
+// Reads a project file of any version (versions below 2.00 go to
+// ReadOldProjectFile) and makes it the live model. 1 when read; 0 after
+// "Can´t locate file" or "Invalid file format !" (or a memory message), with
+// the model and the modified mark as they were.
+int ReadProjectFile(const std::string& path);
+// Reads a "KORVANE V1.27  " project; an unopenable file ends silently.
+int ReadOldProjectFile(const std::string& path);
+
+// The save of File/Save as after its dialog: the path gets ".KPR" unless it
+// ends so in any case; the file is written in full beside the target, the
+// old file is copied to "<name>_old.KPR", and only then is the new file put
+// in its place. 1 when saved (the path becomes the project path, its folder
+// the last project folder and the mark is cleared); 0 after "Can´t write
+// file -write protection?", with the old file, its backup and the mark as
+// they were.
+int SaveProjectAs(const std::string& path);
+// Writes the whole project (model, types, materials, settings) to `writer`.
+bool WriteProjectFile(ByteWriter& writer);
+
+// The path with ".KPR" appended unless its last four characters are ".KPR"
+// in any case.
+std::string ForceProjectExtension(const std::string& path);
+// The path without its last four characters, plus "_old.KPR".
+std::string ProjectBackupPath(const std::string& path);
+
+// The room and auxiliary objects of another project (layer 0 or 7, none of
+// the state bits 0xE0), for Import Room Geometry (layer 0) and Insert File
+// (layer 7): each on `layer` with state 8 (selected), colour 14 on layer 7
+// and 0 otherwise, material items set to material 0. `objects` receives
+// them in the order they go before the model's first object (the last read
+// first). 1 when read (perhaps none); -1 for a project older than 2.00
+// (silently); 0 after "Can´t locate file" or "Invalid file format !", with
+// nothing read.
+int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& objects);
+
+// The map-file block behind the materials of a project that holds a result.
+// Reading is given the bytes behind the materials and answers whether a
+// result was read; writing appends the block. The map-file code fills both
+// in; until it does, no block is read (a project opens without a result)
+// and none is written.
+bool ReadProjectResultBlock(ByteReader& reader);
+bool WriteProjectResultBlock(ByteWriter& writer);

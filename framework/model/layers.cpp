@@ -1,0 +1,26 @@
+#include "framework/model/layers.h"
+
+LayerTable gLayers;
+
+void ResetLayers(LayerTable& table) {
+  for (int i = 0; i < kLayerCount; ++i) {
+    table.records[size_t(i)].name = "LAYER " + std::to_string(i + 1);
+    table.records[size_t(i)].visible = i < 3 ? 1 : 0;
+  }
+}
+
+bool ReadStoredLayers(ByteReader& reader, LayerTable& table) {
+  std::array<LayerRecord, kStoredLayerCount> read;
+  for (LayerRecord& record : read)
+    if (!reader.Text(kLayerNameSize, record.name) || !reader.U16(record.visible)) return false;
+  std::copy(read.begin(), read.end(), table.records.begin());
+  return true;
+}
+
+bool WriteStoredLayers(ByteWriter& writer, const LayerTable& table) {
+  for (int i = 0; i < kStoredLayerCount; ++i) {
+    writer.Text(kLayerNameSize, table.records[size_t(i)].name);
+    writer.U16(table.records[size_t(i)].visible);
+  }
+  return writer.ok();
+}

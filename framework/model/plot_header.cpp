@@ -1,0 +1,15 @@
+#include "framework/model/plot_header.h"
+
+#include "framework/base/byte_codec.h"
+
+PlotHeaderBlock gPlotHeader;
+
+void ResetPlotHeader() { gPlotHeader = PlotHeaderBlock{}; }
+
+std::string PlotHeaderBlock::Field(size_t offset, size_t width) const {
+  return ReadTextField(std::span(bytes).subspan(offset, width));
+}
+
+void PlotHeaderBlock::SetField(size_t offset, size_t width, std::string_view text) {
+  WriteTextField(std::span(bytes).subspan(offset, width), text);
+}

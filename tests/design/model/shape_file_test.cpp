@@ -1,0 +1,228 @@
+#include "design/model/shape_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "design/model/project_file.h"
+#include "framework/base/byte_codec.h"
+#include "framework/model/face_geometry.h"
+#include "tests/support/message_recorder.h"
+
+namespace {
+
+struct OwnedShape {
+  explicit OwnedShape(GraphicObject* o) : object(o) {}
+  ~OwnedShape() {
+    ObjectList unlinked;
+    if (object) FreeObjectInList(object, unlinked);
+  }
+  GraphicObject* object;
+};
+
+uint16_t Packed(uint16_t op, uint16_t index) { return uint16_t(index << 2 | op); }
+
+// "TARNIK 1.0     ": two blocks, a triangle and a line.
+std::vector<uint8_t> TarnikFixture() {
+  MemoryWriter w;
+  w.Text(32, kTarnikMagic);
+  w.Zeros(384);
+  // Block 1: three vertices, items 0 1 2.
+  w.U16(3);
+  w.U16(3);
+  w.Zeros(10);
+  w.U32(1);
+  for (float x : {0.0f, 1.0f, 2.0f}) {
+    w.F32(x);
+    w.F32(0);
+    w.F32(0);
+  }
+  for (uint16_t op = 0; op < 3; ++op) {
+    w.U16(op);
+    w.U16(op);
+  }
+  // Block 2, the last: two vertices, items 0 1 over its own indices.
+  w.U16(2);
+  w.U16(2);
+  w.Zeros(10);
+  w.U32(0);
+  for (float y : {5.0f, 6.0f}) {
+    w.F32(0);
+    w.F32(y);
+    w.F32(0);
+  }
+  for (uint16_t i = 0; i < 2; ++i) {
+    w.U16(i);
+    w.U16(i);
+  }
+  return w.Take();
+}
+
+// "TARNIK V1.27": the project header, then 40-byte blocks: a room block, a
+// layer-3 block that is skipped, and a layer-2 block.
+std::vector<uint8_t> PackedShapeFixture(const char* magic) {
+  MemoryWriter w;
+  w.Text(16, magic);
+  w.Zeros(kProjectHeaderSize - 16);
+  w.Zeros(384);
+  auto block = [&w](uint16_t layer, uint16_t dataSize, const std::vector<float>& xs, bool last) {
+    for (uint32_t word : {0u, last ? 0u : 1u, 0u, 0u, 0u, 16u, 0u, 0u}) w.U32(word);
+    w.U16(layer);
+    w.U16(uint16_t(xs.size()));
+    w.U16(uint16_t(xs.size()));
+    w.U16(dataSize);
+    w.Zeros(dataSize);
+    for (float x : xs) {
+      w.F32(x);
+      w.F32(0);
+      w.F32(1);
+    }
+    for (size_t i = 0; i < xs.size(); ++i) w.U16(Packed(i == 0 ? 0 : 1, uint16_t(i)));
+  };
+  block(0, 4, {1, 2}, false);
+  block(3, 8, {7, 8, 9}, false);
+  block(2, 0, {3, 4, 5}, true);
+  return w.Take();
+}
+
+void ExpectShapeObject(const GraphicObject* shape, uint32_t ownVertices) {
+  ASSERT_NE(shape, nullptr);
+  EXPECT_EQ(shape->kind, kKindSolid);
+  EXPECT_EQ(shape->state, kShapeState);
+  EXPECT_EQ(shape->layer, kShapeLayer);
+  EXPECT_EQ(shape->dataSize, 0u);
+  EXPECT_EQ(shape->previous, nullptr);
+  EXPECT_EQ(shape->next, nullptr);
+  ASSERT_EQ(shape->vertexCount, ownVertices + 2);
+  const ObjectVertex& axis = shape->vertices[ownVertices];
+  const ObjectVertex& up = shape->vertices[ownVertices + 1];
+  EXPECT_TRUE(axis.x == 1 && axis.y == 0 && axis.z == 0);
+  EXPECT_TRUE(up.x == 0 && up.y == 0 && up.z == 1);
+}
+
+TEST(ShapeFileTest, TarnikBlocksBecomeOneShape) {
+  MessageRecorder messages;
+  OwnedShape shape(ReadShapeFile(TarnikFixture()));
+  ExpectShapeObject(shape.object, 5);
+  EXPECT_EQ(shape.object->vertices[4].y, 6.0f);
+  ASSERT_EQ(shape.object->itemCount, 5u);
+  EXPECT_EQ(shape.object->items[2].op, kOpClose);
+  // The second block's indices are raised by the first block's three vertices.
+  EXPECT_EQ(shape.object->items[3].op, kOpStart);
+  EXPECT_EQ(shape.object->items[3].index, 3);
+  EXPECT_EQ(shape.object->items[4].index, 4);
+  EXPECT_TRUE(messages.texts().empty());
+}
+
+TEST(ShapeFileTest, PackedBlocksOnLayersAboveTwoAreSkipped) {
+  for (const char* magic : {kTarnikV127Magic, kProjectMagic}) {
+    MessageRecorder messages;
+    OwnedShape shape(ReadShapeFile(PackedShapeFixture(magic)));
+    ExpectShapeObject(shape.object, 5);
+    std::vector<float> xs;
+    for (uint32_t i = 0; i < 5; ++i) xs.push_back(shape.object->vertices[i].x);
+    EXPECT_EQ(xs, (std::vector<float>{1, 2, 3, 4, 5})) << magic;
+    ASSERT_EQ(shape.object->itemCount, 5u);
+    EXPECT_EQ(shape.object->items[2].op, kOpStart);
+    EXPECT_EQ(shape.object->items[2].index, 2);
+    EXPECT_EQ(shape.object->items[4].index, 4);
+    EXPECT_TRUE(messages.texts().empty()) << magic;
+  }
+}
+
+TEST(ShapeFileTest, ForeignShortAndInconsistentFilesAreRefused) {
+  std::vector<uint8_t> foreign = TarnikFixture();
+  foreign[0] = 'X';
+  std::vector<uint8_t> whole = TarnikFixture();
+  std::vector<uint8_t> cut(whole.begin(), whole.end() - 1);
+  std::vector<uint8_t> strayIndex = whole;
+  StoreU16(&strayIndex[whole.size() - 2], 2);  // the second block has vertices 0 and 1 only
+  std::vector<uint8_t> endless = whole;
+  StoreU32(&endless[416 + 18 + 36 + 12 + 14], 1);  // the last block says another follows
+  for (const std::vector<uint8_t>* file : {&foreign, &cut, &strayIndex, &endless, &whole}) {
+    MessageRecorder messages;
+    OwnedShape shape(ReadShapeFile(*file));
+    if (file == &whole) {
+      EXPECT_NE(shape.object, nullptr);
+      continue;
+    }
+    EXPECT_EQ(shape.object, nullptr);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{kInvalidFileFormatMessage});
+  }
+}
+
+// ---- The templates built from resources/shapes ----
+
+std::vector<uint8_t> TemplateBlock(const std::string& name) {
+  std::vector<uint8_t> bytes;
+  EXPECT_TRUE(ReadWholeFile(std::string(KORVANE_SHAPE_TEMPLATE_DIR) + "/" + name + ".bin", bytes)) << name;
+  return bytes;
+}
+
+TEST(ShapeTemplateTest, LoudspeakerSymbolIsABoxPointingAlongXWithItsCentreAtTheOrigin) {
+  OwnedShape shape(ReadShapeResource(TemplateBlock("LSTMPL")));
+  ExpectShapeObject(shape.object, 16);
+  const GraphicObject& o = *shape.object;
+  ObjectVertex low{1e9f, 1e9f, 1e9f}, high{-1e9f, -1e9f, -1e9f};
+  for (uint32_t i = 0; i < 16; ++i) {
+    const ObjectVertex& v = o.vertices[i];
+    low = {std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z)};
+    high = {std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z)};
+  }
+  EXPECT_FLOAT_EQ(low.x, -0.4f);
+  EXPECT_FLOAT_EQ(high.x, 0.005f);
+  EXPECT_FLOAT_EQ(high.y - low.y, 0.3f);
+  EXPECT_FLOAT_EQ(high.z - low.z, 0.5f);
+  EXPECT_FLOAT_EQ(high.y + low.y, 0.0f);
+  EXPECT_FLOAT_EQ(high.z + low.z, 0.0f);
+
+  // Seven closed faces, all facing outwards; the front ones face +x.
+  std::vector<uint32_t> starts;
+  for (uint32_t i = 0; i < o.itemCount; ++i)
+    if (o.items[i].op == kOpStart) starts.push_back(i);
+  ASSERT_EQ(starts.size(), 7u);
+  int facingFront = 0;
+  for (uint32_t start : starts) {
+    const Vec3d normal = ComputeFaceAreaVector(o, start);
+    Vec3d centre{0, 0, 0};
+    int n = 0;
+    WalkFaceVertices(o, start, [&](const ObjectVertex& v) {
+      centre = centre + ToVec3d(v);
+      ++n;
+    });
+    centre = centre * (1.0 / n);
+    EXPECT_GT(Dot(normal, centre - Vec3d{-0.2, 0, 0}), 0) << start;
+    if (normal.x > 0) ++facingFront;
+  }
+  EXPECT_EQ(facingFront, 2);
+}
+
+TEST(ShapeTemplateTest, AxisCrossHasItsOriginAtVertex18AndOnlyMovesAndDraws) {
+  OwnedShape shape(ReadShapeResource(TemplateBlock("XYZ_CROSS")));
+  ExpectShapeObject(shape.object, 22);
+  const GraphicObject& o = *shape.object;
+  const ObjectVertex& origin = o.vertices[18];
+  EXPECT_TRUE(origin.x == 0 && origin.y == 0 && origin.z == 0);
+  for (uint32_t i = 0; i < o.itemCount; ++i) EXPECT_LE(o.items[i].op, kOpLineTo) << i;
+  // Each axis is drawn from the origin to its unit tip.
+  int axes = 0;
+  for (uint32_t i = 0; i + 1 < o.itemCount; ++i) {
+    if (o.items[i].op != kOpStart || o.items[i].index != 18) continue;
+    const ObjectVertex& tip = o.vertices[o.items[i + 1].index];
+    EXPECT_FLOAT_EQ(tip.x + tip.y + tip.z, 1.0f);
+    ++axes;
+  }
+  EXPECT_EQ(axes, 3);
+}
+
+TEST(ShapeTemplateTest, MissingOrMalformedBlockGivesNoShape) {
+  MessageRecorder messages;
+  EXPECT_EQ(ReadShapeResource({}), nullptr);
+  std::vector<uint8_t> cut = TemplateBlock("LSTMPL");
+  cut.resize(cut.size() - 1);
+  EXPECT_EQ(ReadShapeResource(cut), nullptr);
+  EXPECT_TRUE(messages.texts().empty());
+}
+
+}  // namespace
