@@ -134,8 +134,8 @@ struct Timing {
 };
 
 Timing TimeMap(int16_t gridSize, uint16_t roomBits) {
-  LevelMapOptions options;
-  options.gridSize = gridSize;
+  CalcOptions options;
+  options.gridIndex = gridSize;
   options.roomBits = roomBits;
   const auto start = std::chrono::steady_clock::now();
   if (RunLevelTimeCalculation(options) != LevelMapRun::kDone) {
@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
     AddHall(t);
     AddSpeakers();
     const int faces = 6 * t * t;
-    for (uint16_t roomBits : {uint16_t(0), kMapFirstReflections}) {
+    for (uint16_t roomBits : {uint16_t(0), kCalcFirstReflection}) {
       const Timing timing = TimeMap(gridSize, roomBits);
       const BandRanges& ranges = gLevelMap.result.grid.ranges;
       std::printf("%6d %7u %-18s %9.3f %12.0f %16.4f %7.1f .. %5.1f\n", faces, timing.points,

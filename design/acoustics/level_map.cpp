@@ -16,7 +16,7 @@ void ResetLevelMap() { gLevelMap = LevelMapState{}; }
 
 void ClearMapResult() {
   gLevelMap.result = MapResult{};
-  gLevelMap.resultPresent = 0;
+  gProject.resultPresent = 0;
 }
 
 // ---- The audience faces ----
@@ -201,10 +201,10 @@ BandValues ReverberantEnergy(const BandValues& power, const RoomResults& room) {
   return r;
 }
 
-const ReverberantTerms& ComputeReverberantTerms(const ReverbSettings& settings) {
+const ReverberantTerms& ComputeReverberantTerms() {
   ReverberantTerms& terms = gLevelMap.terms;
   terms.acousticPower = SumSpeakerAcousticPower();
-  terms.room = ComputeRoomResults(settings);
+  terms.room = ComputeRoomResults(ProjectReverbSettings());
   terms.reverberant = ReverberantEnergy(terms.acousticPower, terms.room);
   return terms;
 }
@@ -245,10 +245,10 @@ double EarliestTime(const std::array<float, kBandCount>& times) {
 
 // ---- The calculation ----
 
-ReceiverOptions ReceiverOptionsOf(const LevelMapOptions& options) {
+ReceiverOptions ReceiverOptionsOf(const CalcOptions& options) {
   ReceiverOptions engine;
-  engine.shading = options.roomBits & kMapShading;
-  engine.firstReflections = options.roomBits & kMapFirstReflections;
+  engine.shading = options.roomBits & kCalcShading;
+  engine.firstReflections = options.roomBits & kCalcFirstReflection;
   engine.phase = PhaseRelations(options.phaseMode);
   return engine;
 }
@@ -291,7 +291,7 @@ void StorePointBands(const ReceiverContext& context, GridPoint& point, BandRange
 
 }  // namespace
 
-LevelMapRun RunLevelTimeCalculation(LevelMapOptions& options) {
+LevelMapRun RunLevelTimeCalculation(CalcOptions& options) {
   if (CountObjectsOnLayer2() == 0) return LevelMapRun::kNoSpeakers;
   ReceiverEngineState& engine = gReceiverEngine;
   if (PrepareActiveSpeakers(engine.activeSpeakers) == 0) {
@@ -301,11 +301,11 @@ LevelMapRun RunLevelTimeCalculation(LevelMapOptions& options) {
 
   // The new result is built aside: until the run ends, the last one stays.
   MapResult result;
-  if (!BuildMapGrid(result.faces, options.gridSize, result.grid)) return LevelMapRun::kNoGrid;
+  if (!BuildMapGrid(result.faces, options.gridIndex, result.grid)) return LevelMapRun::kNoGrid;
   result.counts = engine.activeSpeakers.counts;
   result.phaseMode = options.phaseMode;
 
-  LevelMapOptions run = options;
+  CalcOptions run = options;
   if (BuildCalcFaceTable(gCalcFaceTable) == 0) run.roomBits = 0;
   ReceiverContext& context = engine.context;
   context.speakers = &engine.activeSpeakers;
@@ -329,6 +329,6 @@ LevelMapRun RunLevelTimeCalculation(LevelMapOptions& options) {
     return LevelMapRun::kCancelled;
   }
   gLevelMap.result = std::move(result);
-  gLevelMap.resultPresent = 1;
+  gProject.resultPresent = 1;
   return LevelMapRun::kDone;
 }

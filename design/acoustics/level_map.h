@@ -18,6 +18,7 @@
 #include "design/acoustics/receiver_engine.h"
 #include "design/acoustics/reverberation.h"
 #include "design/acoustics/speech_transmission.h"
+#include "design/model/project.h"
 
 // ---- The audience faces ----
 
@@ -153,7 +154,7 @@ struct ReverberantTerms {
 // Runs the project's reverberation method on the current model and the
 // power sums into gLevelMap.terms, which it returns. The result window calls
 // it before every paint or export, so the terms follow the current model.
-const ReverberantTerms& ComputeReverberantTerms(const ReverbSettings& settings);
+const ReverberantTerms& ComputeReverberantTerms();
 
 // ---- Per-point values ----
 // x is a point's level (linear energy) of band b (0..6), `levels` all seven.
@@ -170,17 +171,8 @@ double EarliestTime(const std::array<float, kBandCount>& times);  // ms, from 1.
 
 // ---- The calculation ----
 
-// The options of a run, as the project's calculation options hold them.
-struct LevelMapOptions {
-  int16_t gridSize = 2;   // kAutomaticGridSize or an index into kGridSpacingTable
-  int16_t phaseMode = 2;  // 1 Energy, 2 Octave Bandwidth, 3 Single Frequency
-  uint16_t roomBits = 0;  // kMapShading | kMapFirstReflections
-};
-constexpr uint16_t kMapShading = 1;
-constexpr uint16_t kMapFirstReflections = 2;
-
-// The engine options of a run.
-ReceiverOptions ReceiverOptionsOf(const LevelMapOptions& options);
+// The engine options of a run: the include-room bits and the phase mode.
+ReceiverOptions ReceiverOptionsOf(const CalcOptions& options);
 
 // What a calculation leaves, and a map file holds.
 struct MapResult {
@@ -198,10 +190,10 @@ struct SinglePointList {
   uint32_t pointCount = 0;  // the grid point count the list belongs to
 };
 
+// Whether a result is held is the project's result-present flag: 1 after a
+// run reached its end or a map was read, 0 after a cancelled run.
 struct LevelMapState {
   MapResult result;
-  // 1 after a run reached its end or a map was read; 0 after a cancelled run.
-  int resultPresent = 0;
   SinglePointList singlePoints;
   // The description of the result: what a map file was saved or read with.
   std::string description;
@@ -231,8 +223,9 @@ enum class LevelMapRun {
   kDone,              // the new result is held
 };
 
-// Calculate/Level + Time with the options already chosen: the active
-// loudspeakers, the grid, the calculation faces (without any, no shading and
-// no reflections), then every point through the engine with the progress
-// window. `options.gridSize` becomes the size index the grid used.
-LevelMapRun RunLevelTimeCalculation(LevelMapOptions& options);
+// Calculate/Level + Time with the options already chosen (the project's,
+// after its dialog): the active loudspeakers, the grid, the calculation faces
+// (without any, no shading and no reflections), then every point through the
+// engine with the progress window. `options.gridIndex` becomes the size
+// index the grid used.
+LevelMapRun RunLevelTimeCalculation(CalcOptions& options);

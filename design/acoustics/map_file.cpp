@@ -232,7 +232,8 @@ int LoadMapFile(const std::string& path) {
     ShowMessage("Error reading data", nullptr, kMsgOk);
     return 0;
   }
-  gLevelMap.resultPresent = 1;
+  gProject.resultPresent = 1;
+  gProject.calcOptions.phaseMode = gLevelMap.result.phaseMode;
   gLevelMap.description = description;
   return 1;
 }

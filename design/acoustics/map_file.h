@@ -64,7 +64,9 @@ std::string MapFileDescription(std::span<const uint8_t, kMapHeaderSize> header);
 // has them, the single points (without, the list stays as it was). Then
 // rebuilds the engine's active loudspeakers and the calculation faces from
 // the current model. 1 on success; 0 for a short or inconsistent block,
-// with gLevelMap as it was. The result-present flag is the caller's.
+// with gLevelMap as it was. The result-present flag is the caller's; so is
+// the current phase mode, which stays the project's when a project reads
+// its block.
 int ReadMapFile(ByteReader& reader);
 
 // Calculate/Save Calculation behind its dialogs: `path` gets ".KMF" unless
@@ -77,12 +79,13 @@ int SaveMapFile(const std::string& path, const std::string& description);
 // Calculate/Load Calculation behind its dialog: checks the header ("Not a
 // valid map file"), shows the description under "Description :" with OK
 // and Cancel, and on OK reads the result ("Error reading data" when it
-// cannot, keeping the result held before). 1 when read: the flag is 1 and
-// the description is the result's; 0 otherwise.
+// cannot, keeping the result held before). 1 when read: the flag is 1, the
+// result's phase mode the current one and its description the result's; 0
+// otherwise.
 int LoadMapFile(const std::string& path);
 
 // The block at the end of a project file. Reading answers whether a result
 // was read (header and rest), taking its description; writing appends the
-// held result with its description.
+// held result with its description. The project file sets the flag.
 bool ReadMapFileBlock(ByteReader& reader);
 bool WriteMapFileBlock(ByteWriter& writer);

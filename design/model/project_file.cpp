@@ -5,6 +5,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "design/acoustics/map_file.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
 #include "framework/base/show_message.h"
@@ -302,7 +303,7 @@ void CommitProjectModel(ProjectModel& model, const std::string& path) {
   ApplyProjectHeader(model.header, gProject);
   if (!model.resultBlock.empty()) {
     MemoryReader block(model.resultBlock);
-    gProject.resultPresent = ReadProjectResultBlock(block) ? 1 : 0;
+    gProject.resultPresent = ReadMapFileBlock(block) ? 1 : 0;
   }
   RebuildSpeakerSymbols();
   ClearUndoRing();
@@ -338,7 +339,7 @@ bool WriteProjectFile(ByteWriter& w) {
   WriteObjectRecords(w, gObjects.model);
   if (!WriteSpeakerTypeSection(w, gSpeakerModel.types, gObjects.model)) return false;
   WriteMaterialSection(w, gMaterials.project);
-  if (gProject.resultPresent == 1) WriteProjectResultBlock(w);
+  if (gProject.resultPresent == 1) WriteMapFileBlock(w);
   return w.ok();
 }
 
@@ -402,9 +403,3 @@ int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& obje
   objects = read;
   return 1;
 }
-
-// ---- The result block ----
-
-bool ReadProjectResultBlock(ByteReader&) { return false; }
-
-bool WriteProjectResultBlock(ByteWriter& writer) { return writer.ok(); }

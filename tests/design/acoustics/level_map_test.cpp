@@ -222,10 +222,11 @@ TEST_F(RoomTermsTest, TheReverberantEnergyFollowsVolumeAndTime) {
   SetMaterial(0, 0.1f);
   AddBoxRoom({10, 10, 10});
   PlaceSpeaker(Speaker({5, 5, 5}, 1000));
+  gProject.reverbMethod = kRt60Eyring;
+  const ReverberantTerms& terms = ComputeReverberantTerms();
+  EXPECT_EQ(&terms, &gLevelMap.terms);
   ReverbSettings eyring;
   eyring.method = kRt60Eyring;
-  const ReverberantTerms& terms = ComputeReverberantTerms(eyring);
-  EXPECT_EQ(&terms, &gLevelMap.terms);
   EXPECT_EQ(terms.room.rt60, ComputeRoomResults(eyring).rt60);
   EXPECT_EQ(terms.reverberant, ReverberantEnergy(SumSpeakerAcousticPower(), terms.room));
   EXPECT_EQ(terms.Sti().reverberant, terms.reverberant);
@@ -256,11 +257,11 @@ using LevelMapRunTest = MapModelTest;
 
 TEST_F(LevelMapRunTest, EveryPointHoldsWhatTheEngineGivesThere) {
   AddHall();
-  LevelMapOptions options;
+  CalcOptions options;
   options.phaseMode = 1;
-  options.roomBits = kMapShading | kMapFirstReflections;
+  options.roomBits = kCalcShading | kCalcFirstReflection;
   ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
-  EXPECT_EQ(gLevelMap.resultPresent, 1);
+  EXPECT_EQ(gProject.resultPresent, 1);
   const MapResult& result = gLevelMap.result;
   const MapGrid& grid = result.grid;
   ASSERT_EQ(grid.PointCount(), 70u);  // 10 x 7 m at 1 m
@@ -304,7 +305,7 @@ TEST_F(LevelMapRunTest, ABandWhereNothingArrivesIsSilentAndLeavesTheRangesAlone)
   Loudspeaker low = Speaker({-5, 0.5, 1}, 0);
   low.intensity[0] = 1.0e6f;  // plays 125 Hz alone
   PlaceSpeaker(low);
-  LevelMapOptions options;
+  CalcOptions options;
   ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
   const MapGrid& grid = gLevelMap.result.grid;
   ASSERT_EQ(grid.PointCount(), 2u);
@@ -323,14 +324,14 @@ TEST_F(LevelMapRunTest, ABandWhereNothingArrivesIsSilentAndLeavesTheRangesAlone)
 
 TEST_F(LevelMapRunTest, ARunThatCannotStartKeepsTheLastResult) {
   AddHall();
-  LevelMapOptions options;
+  CalcOptions options;
   ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
   const float firstLevel = gLevelMap.result.grid.points[0].level[3];
 
   MessageRecorder messages;
   auto expectLastResult = [&](LevelMapRun run, LevelMapRun expected, const char* what) {
     EXPECT_EQ(run, expected) << what;
-    EXPECT_EQ(gLevelMap.resultPresent, 1) << what;
+    EXPECT_EQ(gProject.resultPresent, 1) << what;
     ASSERT_EQ(gLevelMap.result.grid.PointCount(), 70u) << what;
     EXPECT_EQ(gLevelMap.result.faces.Count(), 1) << what;
     EXPECT_EQ(gLevelMap.result.grid.points[0].level[3], firstLevel) << what;
@@ -373,10 +374,10 @@ TEST_F(LevelMapRunTest, ARunThatCannotStartKeepsTheLastResult) {
 TEST_F(LevelMapRunTest, TheRunKeepsTheSizeIndexItStepsUpTo) {
   AddAudience(RectangleXY(0, 0, 100, 50));  // 5000 m2
   PlaceSpeaker(Speaker({-1, 25, 3}));
-  LevelMapOptions options;
-  options.gridSize = 0;
+  CalcOptions options;
+  options.gridIndex = 0;
   ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
-  EXPECT_EQ(options.gridSize, 1);
+  EXPECT_EQ(options.gridIndex, 1);
   EXPECT_EQ(gLevelMap.result.grid.spacing, 0.5f);
   EXPECT_EQ(gLevelMap.result.grid.PointCount(), 20000u);
 }
@@ -422,9 +423,9 @@ class LevelMapWindowTest : public FrameworkTest, protected MapModel {
 
 TEST_F(LevelMapWindowTest, CancelLeavesNoResultAndNoPartialGrid) {
   AddHall();
-  LevelMapOptions options;
+  CalcOptions options;
   ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
-  ASSERT_EQ(gLevelMap.resultPresent, 1);
+  ASSERT_EQ(gProject.resultPresent, 1);
 
   // Every tick count read moves the clock on by 60 ms, so the second point
   // shows the progress; the message posted now is dispatched there and
@@ -445,7 +446,7 @@ TEST_F(LevelMapWindowTest, CancelLeavesNoResultAndNoPartialGrid) {
   EXPECT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kCancelled);
   EXPECT_EQ(caption, "Calculation Status :");
   EXPECT_EQ(gProgress.window, platform::Window::kNone);
-  EXPECT_EQ(gLevelMap.resultPresent, 0);
+  EXPECT_EQ(gProject.resultPresent, 0);
   EXPECT_EQ(gLevelMap.result.grid.PointCount(), 0u);
   EXPECT_EQ(gLevelMap.result.faces.Count(), 0);
 }

@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "design/acoustics/level_map.h"
+#include "design/model/project_file.h"
 #include "tests/design/acoustics/map_fixtures.h"
 #include "tests/support/message_recorder.h"
 
@@ -113,7 +114,7 @@ class MapFileTest : public MapModelTest {
     gLevelMap.result.faces.faces.resize(1);
     gLevelMap.result.grid.points.resize(5);
     gLevelMap.result.grid.points[4].level[2] = 77;
-    gLevelMap.resultPresent = 1;
+    gProject.resultPresent = 1;
     gLevelMap.singlePoints.count = 1;
     gLevelMap.singlePoints.pointCount = 5;
     gLevelMap.description = "held";
@@ -122,7 +123,7 @@ class MapFileTest : public MapModelTest {
     EXPECT_EQ(gLevelMap.result.faces.Count(), 1) << what;
     ASSERT_EQ(gLevelMap.result.grid.PointCount(), 5u) << what;
     EXPECT_EQ(gLevelMap.result.grid.points[4].level[2], 77) << what;
-    EXPECT_EQ(gLevelMap.resultPresent, 1) << what;
+    EXPECT_EQ(gProject.resultPresent, 1) << what;
     EXPECT_EQ(gLevelMap.singlePoints.count, 1) << what;
     EXPECT_EQ(gLevelMap.description, "held") << what;
   }
@@ -329,11 +330,13 @@ TEST_F(MapFileTest, LoadingAsksWithTheDescriptionAndTakesTheResult) {
     ExpectOtherResult("cancelled");
   }
 
-  gLevelMap.resultPresent = 0;
+  gProject.resultPresent = 0;
+  gProject.calcOptions.phaseMode = 1;
   MessageRecorder messages;
   EXPECT_EQ(LoadMapFile(path), 1);
   EXPECT_EQ(messages.texts(), std::vector<std::string>{"Stalls, first try"});
-  EXPECT_EQ(gLevelMap.resultPresent, 1);
+  EXPECT_EQ(gProject.resultPresent, 1);
+  EXPECT_EQ(gProject.calcOptions.phaseMode, 3);  // the result's
   EXPECT_EQ(gLevelMap.description, "Stalls, first try");
   EXPECT_EQ(gLevelMap.result.grid.PointCount(), 3u);
   EXPECT_EQ(gLevelMap.singlePoints.count, 2);
@@ -377,16 +380,55 @@ TEST_F(MapFileTest, SavingForcesTheExtensionAndReplacesAFileOnlyWhenComplete) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
 }
 
-TEST_F(MapFileTest, TheProjectBlockCarriesTheResultAndItsDescription) {
-  SetSampleResult();
+TEST_F(MapFileTest, AResultSavedWithTheProjectComesBackWithIt) {
+  AddHall();
+  CalcOptions options;
+  ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
   gLevelMap.description = "Balcony";
-  MemoryWriter writer;
-  ASSERT_TRUE(WriteMapFileBlock(writer));
+  gLevelMap.singlePoints.count = 1;
+  gLevelMap.singlePoints.indices[0] = 69;
+  const MapResult calculated = gLevelMap.result;
+  const std::string path = (dir_ / "hall.KPR").string();
+  MessageRecorder messages;
+  ASSERT_EQ(SaveProjectAs(path), 1);
+
+  NewProject();
   ResetLevelMap();
-  MemoryReader reader(writer.bytes());
-  ASSERT_TRUE(ReadMapFileBlock(reader));
+  ASSERT_EQ(ReadProjectFile(path), 1);
+  EXPECT_EQ(gProject.resultPresent, 1);
   EXPECT_EQ(gLevelMap.description, "Balcony");
-  EXPECT_EQ(gLevelMap.result.grid.PointCount(), 3u);
+  EXPECT_EQ(gLevelMap.singlePoints.count, 1);
+  EXPECT_EQ(gLevelMap.singlePoints.indices[0], 69);
+  const MapGrid& grid = gLevelMap.result.grid;
+  ASSERT_EQ(grid.PointCount(), 70u);
+  EXPECT_EQ(grid.spacing, calculated.grid.spacing);
+  EXPECT_EQ(gLevelMap.result.faces.Count(), 1);
+  for (size_t i = 0; i < grid.points.size(); ++i) {
+    EXPECT_EQ(grid.points[i].y, calculated.grid.points[i].y);
+    EXPECT_EQ(grid.points[i].level[3], LevelFromCode(int16_t(LevelCode(calculated.grid.points[i].level[3]))));
+    EXPECT_EQ(grid.points[i].time[3], std::floor(calculated.grid.points[i].time[3]));
+  }
+  EXPECT_EQ(gReceiverEngine.activeSpeakers.Count(), 2);
+
+  // Without a result the project ends at its materials.
+  ASSERT_EQ(SaveProjectAs(path), 1);
+  const uintmax_t withResult = fs::file_size(path);
+  gProject.resultPresent = 0;
+  ASSERT_EQ(SaveProjectAs(path), 1);
+  const uintmax_t withoutResult = fs::file_size(path);
+  EXPECT_EQ(withResult - withoutResult, kMapHeaderSize + 24 + 40 + kMapGridHeaderSize + 70 * 42 + 4 + 2);
+
+  // A damaged block: the project opens without a result.
+  gProject.resultPresent = 1;
+  ASSERT_EQ(SaveProjectAs(path), 1);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile(path, bytes));
+  bytes[withoutResult + kFaceCountAt] = 9;  // nine faces, where there is one
+  WriteFile("hall.KPR", bytes);
+  NewProject();
+  ASSERT_EQ(ReadProjectFile(path), 1);
+  EXPECT_EQ(gProject.resultPresent, 0);
+  EXPECT_TRUE(messages.texts().empty());
 }
 
 }  // namespace

@@ -10,11 +10,13 @@
 #include "tests/design/acoustics/room_fixtures.h"
 #include "tests/design/model/speaker_fixtures.h"
 
-// Sets up and clears the model, the loudspeaker model, the materials and
-// the map state; both the plain and the windowed fixtures use it.
+// Sets up and clears the project state, the model, the loudspeaker model,
+// the materials and the map state; both the plain and the windowed fixtures
+// use it.
 class MapModel {
  public:
   void SetUp() {
+    ResetProjectState();
     ResetObjectStore();
     ResetSpeakerModel();
     ResetMaterials();
@@ -25,6 +27,7 @@ class MapModel {
     SpeakerTypeTable& table = gSpeakerModel.types;
     table.types[0] = AllocSpeakerType();
     ResetSpeakerType(*table.types[0]);  // Q = 0.1, every direction at 0 dB
+    table.types[0]->SetLayoutFlag(kCurrentSpeakerLayout);
     table.count = 1;
   }
   void TearDown() {
@@ -37,6 +40,7 @@ class MapModel {
     ResetCalcFaceTable();
     ResetLevelMap();
     ResetReceiverEngine();
+    ResetProjectState();
   }
 
   static SpeakerType& Type() { return *gSpeakerModel.types.At(0); }
