@@ -195,9 +195,10 @@ BandValues SumSpeakerAcousticPower() {
 
 BandValues ReverberantEnergy(const BandValues& power, const RoomResults& room) {
   BandValues r;
-  for (size_t b = 0; b < kBandCount; ++b)
-    r[b] = room.volume <= kSmallestRoom ? 1.0
-                                        : power[b] * kReverberantFactor / (kSabineConstant * room.volume / room.rt60[b]);
+  for (size_t b = 0; b < kBandCount; ++b) {
+    const double absorption = kSabineConstant * room.volume / room.rt60[b];  // A_b of the time, m^2
+    r[b] = room.volume <= kSmallestRoom ? 1.0 : power[b] * kReverberantFactor / absorption;
+  }
   return r;
 }
 

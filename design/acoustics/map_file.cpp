@@ -3,25 +3,18 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cctype>
 #include <cmath>
 
 #include "design/acoustics/calc_faces.h"
 #include "design/acoustics/level_map.h"
 #include "framework/base/drawing_layer.h"
+#include "framework/base/file_dialog_state.h"
 #include "framework/base/show_message.h"
 
 namespace {
 
 constexpr int16_t kFirstPhaseMode = 1, kLastPhaseMode = 3;
 constexpr int16_t kMaxLevelCode = 32767;  // read back as signed
-
-bool EndsWithNoCase(const std::string& text, std::string_view ending) {
-  if (text.size() < ending.size()) return false;
-  return std::equal(ending.begin(), ending.end(), text.end() - ptrdiff_t(ending.size()), [](char a, char b) {
-    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-  });
-}
 
 bool Finite(std::initializer_list<float> values) {
   return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
@@ -201,7 +194,7 @@ int ReadMapFile(ByteReader& reader) {
 }
 
 int SaveMapFile(const std::string& chosenPath, const std::string& description) {
-  const std::string path = EndsWithNoCase(chosenPath, kMapExtension) ? chosenPath : chosenPath + kMapExtension;
+  const std::string path = ForceExtension(chosenPath, kMapExtension);
   SafeFileWriter writer(path);
   if (!writer.IsOpen()) {
     ShowMessage("Can\xB4t write file to disk", nullptr, kMsgOk);

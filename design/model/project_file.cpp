@@ -1,13 +1,13 @@
 #include "design/model/project_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <string_view>
 
 #include "design/acoustics/map_file.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
+#include "framework/base/file_dialog_state.h"
 #include "framework/base/show_message.h"
 #include "framework/model/undo_ring.h"
 
@@ -126,12 +126,6 @@ void RebuildSpeakerSymbols() {
     Loudspeaker speaker;
     if (ReadLoudspeaker(*it, speaker)) BuildSpeakerSymbol(speaker, *it, true);
   }
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view ending) {
-  return text.size() >= ending.size() &&
-         std::equal(ending.begin(), ending.end(), text.end() - ending.size(),
-                    [](char a, char b) { return std::toupper(uint8_t(a)) == std::toupper(uint8_t(b)); });
 }
 
 std::string FolderOf(const std::string& path) {
@@ -344,7 +338,7 @@ bool WriteProjectFile(ByteWriter& w) {
 }
 
 std::string ForceProjectExtension(const std::string& path) {
-  return EndsWithNoCase(path, kProjectExtension) ? path : path + std::string(kProjectExtension);
+  return ForceExtension(path, kProjectExtension);
 }
 
 std::string ProjectBackupPath(const std::string& path) {

@@ -104,7 +104,8 @@ class MapFileTest : public MapModelTest {
 
   std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const {
     const std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;
   }
 
