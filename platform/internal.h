@@ -130,6 +130,7 @@ struct State {
   std::string startDirectory;
   std::optional<std::uint64_t> fixedClockMs;  // the test clock, in ms of local time
   std::uint32_t fixedTicks = 0;
+  std::uint32_t clockStep = 0;  // ms the test clock moves on after each TickCount
 };
 State& S();
 

@@ -26,7 +26,11 @@ std::string StartDirectory() { return detail::S().startDirectory; }
 
 std::uint32_t TickCount() {
   auto& s = detail::S();
-  if (s.fixedClockMs) return s.fixedTicks;
+  if (s.fixedClockMs) {
+    const std::uint32_t ticks = s.fixedTicks;
+    test::AdvanceClock(s.clockStep);
+    return ticks;
+  }
   static const auto start = std::chrono::steady_clock::now();
   auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   return std::uint32_t(elapsed.count());
@@ -112,7 +116,12 @@ void AdvanceClock(std::uint32_t milliseconds) {
   *s.fixedClockMs += milliseconds;
 }
 
-void UseRealClock() { detail::S().fixedClockMs.reset(); }
+void SetClockStep(std::uint32_t milliseconds) { detail::S().clockStep = milliseconds; }
+
+void UseRealClock() {
+  detail::S().fixedClockMs.reset();
+  detail::S().clockStep = 0;
+}
 
 }  // namespace test
 }  // namespace platform

@@ -28,7 +28,9 @@
 // window's surface, so a test can tell that nothing was drawn.
 //
 // Clock: SetClock(ticks, time) fixes TickCount and LocalTime,
-// AdvanceClock(ms) moves both on, UseRealClock() goes back.
+// AdvanceClock(ms) moves both on, SetClockStep(ms) moves them on by ms after
+// every TickCount (for loops that pace themselves by it), UseRealClock()
+// goes back.
 #pragma once
 
 #include <cstdint>
@@ -101,6 +103,7 @@ LiveObjects CountLiveObjects();
 
 void SetClock(std::uint32_t ticks, std::time_t localTime);
 void AdvanceClock(std::uint32_t milliseconds);
+void SetClockStep(std::uint32_t milliseconds);
 void UseRealClock();
 
 }  // namespace platform::test

@@ -5,6 +5,7 @@
 
 #include "design/acoustics/calc_faces.h"
 #include "design/model/materials.h"
+#include "design/model/project.h"
 #include "framework/model/face_geometry.h"
 
 namespace {
@@ -131,6 +132,13 @@ RoomResults CalcRt60(const ReverbSettings& settings, const RoomSums& sums, const
     case kRt60Measured: return CalcRt60Measured(sums, settings.measured);
     default: return CalcRt60Sabine(sums, air);
   }
+}
+
+ReverbSettings ProjectReverbSettings() {
+  ReverbSettings settings;
+  settings.method = gProject.reverbMethod;
+  std::copy(gProject.measuredRt.begin(), gProject.measuredRt.end(), settings.measured.begin());
+  return settings;
 }
 
 RoomResults ComputeRoomResults(const ReverbSettings& settings) {

@@ -14,8 +14,9 @@
 #include <cstdint>
 
 #include "design/model/absorber_database.h"
+#include "design/model/speaker_type.h"
 
-constexpr int kBandCount = kAbsorberBandCount;  // 125 Hz .. 8 kHz
+static_assert(kBandCount == kAbsorberBandCount);  // 125 Hz .. 8 kHz
 using BandValues = std::array<double, kBandCount>;
 
 // Rt60Method: the project's reverberation method; any other value computes
@@ -79,6 +80,8 @@ RoomResults CalcRt60Measured(const RoomSums& sums, const BandValues& measured);
 RoomResults CalcRt60(const ReverbSettings& settings, const RoomSums& sums, const BandValues& air);
 // The project's room results on the current model, with air absorption.
 RoomResults ComputeRoomResults(const ReverbSettings& settings);
+// The method and measured times the project holds.
+ReverbSettings ProjectReverbSettings();
 
 // D_b = 4 m_b V: the air's share of the absorption area in each band, for
 // the coefficients `air` (per metre).

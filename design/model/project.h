@@ -21,7 +21,7 @@ constexpr uint16_t kCalcFirstReflection = 2;
 struct CalcOptions {
   int16_t resultView = 0;        // view mode of the result window
   int16_t resultSubChoice = -1;  // sub-choice of the result view, -1 none
-  int16_t gridIndex = 2;         // -1 "Minimum", 0..5 = 0.25, 0.5, 1, 2, 5, 10 m
+  int16_t gridIndex = 2;         // -1 "Minimum" (automatic), 0..7 = 0.25, 0.5, 1, 2, 5, 10, 25, 50 m
   int16_t band = 7;              // 0..6, 7 all bands
   int16_t phaseMode = 2;         // 1 Energy, 2 Octave Bandwidth, 3 Single Frequency
   uint16_t roomBits = 0;         // kCalcShading, kCalcFirstReflection

@@ -1,12 +1,13 @@
 #include "design/model/project_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <string_view>
 
+#include "design/acoustics/map_file.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
+#include "framework/base/file_dialog_state.h"
 #include "framework/base/show_message.h"
 #include "framework/model/undo_ring.h"
 
@@ -125,12 +126,6 @@ void RebuildSpeakerSymbols() {
     Loudspeaker speaker;
     if (ReadLoudspeaker(*it, speaker)) BuildSpeakerSymbol(speaker, *it, true);
   }
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view ending) {
-  return text.size() >= ending.size() &&
-         std::equal(ending.begin(), ending.end(), text.end() - ending.size(),
-                    [](char a, char b) { return std::toupper(uint8_t(a)) == std::toupper(uint8_t(b)); });
 }
 
 std::string FolderOf(const std::string& path) {
@@ -302,7 +297,7 @@ void CommitProjectModel(ProjectModel& model, const std::string& path) {
   ApplyProjectHeader(model.header, gProject);
   if (!model.resultBlock.empty()) {
     MemoryReader block(model.resultBlock);
-    gProject.resultPresent = ReadProjectResultBlock(block) ? 1 : 0;
+    gProject.resultPresent = ReadMapFileBlock(block) ? 1 : 0;
   }
   RebuildSpeakerSymbols();
   ClearUndoRing();
@@ -338,12 +333,12 @@ bool WriteProjectFile(ByteWriter& w) {
   WriteObjectRecords(w, gObjects.model);
   if (!WriteSpeakerTypeSection(w, gSpeakerModel.types, gObjects.model)) return false;
   WriteMaterialSection(w, gMaterials.project);
-  if (gProject.resultPresent == 1) WriteProjectResultBlock(w);
+  if (gProject.resultPresent == 1) WriteMapFileBlock(w);
   return w.ok();
 }
 
 std::string ForceProjectExtension(const std::string& path) {
-  return EndsWithNoCase(path, kProjectExtension) ? path : path + std::string(kProjectExtension);
+  return ForceExtension(path, kProjectExtension);
 }
 
 std::string ProjectBackupPath(const std::string& path) {
@@ -402,9 +397,3 @@ int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& obje
   objects = read;
   return 1;
 }
-
-// ---- The result block ----
-
-bool ReadProjectResultBlock(ByteReader&) { return false; }
-
-bool WriteProjectResultBlock(ByteWriter& writer) { return writer.ok(); }

@@ -166,11 +166,3 @@ std::string ProjectBackupPath(const std::string& path);
 // (silently); 0 after "Can´t locate file" or "Invalid file format !", with
 // nothing read.
 int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& objects);
-
-// The map-file block behind the materials of a project that holds a result.
-// Reading is given the bytes behind the materials and answers whether a
-// result was read; writing appends the block. The map-file code fills both
-// in; until it does, no block is read (a project opens without a result)
-// and none is written.
-bool ReadProjectResultBlock(ByteReader& reader);
-bool WriteProjectResultBlock(ByteWriter& writer);

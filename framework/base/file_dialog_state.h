@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 struct FileDialogState {
   std::string directory;  // up to 256 characters, with its trailing '/'
@@ -16,3 +17,7 @@ std::string GetDialogDirectory();
 void SetDialogDirectory(const std::string& directory);
 std::string GetDialogFileName();
 void SetDialogFileName(const std::string& fileName);
+
+// The path a save dialog returned, with `extension` (".KPR") appended
+// unless the path ends with it in any case.
+std::string ForceExtension(const std::string& path, std::string_view extension);

@@ -1,0 +1,335 @@
+#include "design/acoustics/level_map.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "design/acoustics/calc_faces.h"
+#include "framework/base/drawing_layer.h"
+#include "framework/base/progress_window.h"
+#include "framework/base/show_message.h"
+#include "platform/system.h"
+
+LevelMapState gLevelMap;
+
+void ResetLevelMap() { gLevelMap = LevelMapState{}; }
+
+void ClearMapResult() {
+  gLevelMap.result = MapResult{};
+  gProject.resultPresent = 0;
+}
+
+// ---- The audience faces ----
+
+namespace {
+
+// The index of the object's first start item, or its item count when it has
+// none.
+uint32_t FirstStartItem(const GraphicObject& object) {
+  uint32_t i = 0;
+  while (i < object.itemCount && object.items[i].op != kOpStart) ++i;
+  return i;
+}
+
+}  // namespace
+
+FaceExtents MappingFaceExtents(const GraphicObject& object) {
+  FaceExtents e;
+  for (uint32_t i = 0; i < object.vertexCount; ++i) {
+    const ObjectVertex& v = object.vertices[i];
+    if (v.x < e.minX) {
+      e.minX = v.x;
+      e.leastXVertex = i;
+    }
+    e.maxX = std::max(e.maxX, v.x);
+    e.minY = std::min(e.minY, v.y);
+    e.maxY = std::max(e.maxY, v.y);
+    e.maxZ = std::max(e.maxZ, v.z);
+  }
+  return e;
+}
+
+int CompareMappingFaces(const MappingFace& a, const MappingFace& b) {
+  if (a.maxZ < b.maxZ) return -1;
+  if (a.maxZ > b.maxZ) return 1;
+  return 0;
+}
+
+int BuildMappingFaces(MappingFaceTable& table) {
+  table.faces.clear();
+  table.extent = PlanExtent{};
+  PlanExtent& extent = table.extent;
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
+    if (o->layer != kAudienceLayer || table.faces.size() == size_t(kMaxMappingFaces)) continue;
+    const Vec3d n = ComputeFaceAreaVector(*o, FirstStartItem(*o));
+    if (!(std::fabs(n.z) >= kUprightFaceNz)) continue;
+    const FaceExtents e = MappingFaceExtents(*o);
+    MappingFace face;
+    face.object = o;
+    face.normal = ToVertex(n);
+    face.planeConstant = float(Dot(ToVec3d(face.normal), ToVec3d(o->vertices[e.leastXVertex])));
+    face.minX = e.minX;
+    face.maxX = e.maxX;
+    face.minY = e.minY;
+    face.maxY = e.maxY;
+    face.maxZ = e.maxZ;
+    extent.minX = std::min(extent.minX, e.minX);
+    extent.maxX = std::max(extent.maxX, e.maxX);
+    extent.minY = std::min(extent.minY, e.minY);
+    extent.maxY = std::max(extent.maxY, e.maxY);
+    table.faces.push_back(face);
+  }
+  std::stable_sort(table.faces.begin(), table.faces.end(),
+                   [](const MappingFace& a, const MappingFace& b) { return CompareMappingFaces(a, b) < 0; });
+  return table.Count();
+}
+
+double AudiencePlanArea() {
+  double area = 0;
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+    if (o->layer == kAudienceLayer && o->kind == kKindFace && o->itemCount > 0 && o->items[0].op == kOpStart)
+      area += std::fabs(ComputeFaceAreaVector(*o, 0).z) / 2;
+  return area;
+}
+
+int PointInMappingFace(const GraphicObject& object, float x, float y) {
+  constexpr uint32_t kPlan = 2;  // the projection that drops z
+  const ObjectVertex point{x, y, 0};
+  int crossings = 0;
+  const ObjectVertex* start = nullptr;
+  const ObjectVertex* previous = nullptr;
+  const FaceWalk end = WalkFaceVertices(object, FirstStartItem(object), [&](const ObjectVertex& v) {
+    if (previous) crossings += CountEdgeCrossing(*previous, v, point, kPlan);
+    else start = &v;
+    previous = &v;
+  });
+  if (end != FaceWalk::kClosed) return 0;
+  crossings += CountEdgeCrossing(*previous, *start, point, kPlan);
+  return crossings & 1;
+}
+
+// ---- The grid ----
+
+void BandRanges::Reset() {
+  minLevel.fill(1.0e20f);
+  maxLevel.fill(kSilentLevel);
+  minTime.fill(kNoArrivalMs);
+  maxTime.fill(0.0f);
+}
+
+float ChooseGridSpacing(double area, int16_t& sizeIndex) {
+  if (sizeIndex < 0) return float(std::sqrt(area / kMaxGridPoints) / 0.95);
+  for (int k = sizeIndex; k < kGridSpacingCount; ++k) {
+    const float s = kGridSpacingTable[size_t(k)];
+    if (float(area) / (s * s) < float(kMaxGridPoints)) {
+      sizeIndex = int16_t(k);
+      return s;
+    }
+  }
+  ShowMessage("Insufficient memory for grid size. Please select larger grid", nullptr, kMsgOk);
+  return 0;
+}
+
+int BuildMapGrid(MappingFaceTable& faces, int16_t& sizeIndex, MapGrid& grid) {
+  if (BuildMappingFaces(faces) == 0) return 0;
+  const float s = ChooseGridSpacing(AudiencePlanArea(), sizeIndex);
+  // No area gives no automatic spacing; a grid loop must always advance.
+  if (!(s > 0 && std::isfinite(s))) return 0;
+
+  WaitCursorScope wait;
+  grid.spacing = s;
+  grid.halfSpacing = s / 2;
+  grid.points.clear();
+  grid.points.reserve(kMaxGridPoints);
+  const float half = grid.halfSpacing;
+  for (size_t k = 0; k < faces.faces.size(); ++k) {
+    const MappingFace& face = faces.faces[k];
+    for (uint32_t j = 0;; ++j) {
+      const float y = face.minY + half + float(j) * s;
+      if (!(y < face.maxY - kGridEdgeMargin)) break;
+      for (uint32_t i = 0;; ++i) {
+        const float x = face.minX + half + float(i) * s;
+        if (!(x < face.maxX - kGridEdgeMargin)) break;
+        if (!PointInMappingFace(*face.object, x, y)) continue;
+        GridPoint& p = grid.points.emplace_back();
+        p.x = x;
+        p.y = y;
+        p.z = face.PlaneZ(x, y);
+        p.face = uint16_t(k);
+        if (grid.PointCount() == kMaxGridPoints) return 1;
+      }
+    }
+  }
+  return 1;
+}
+
+// ---- Room terms ----
+
+namespace {
+
+constexpr double kFourPi = 12.566370616;
+constexpr double kQFloor = 0.1;             // below this a directivity factor counts as 1
+constexpr double kReverberantFactor = 4 * 1.047;
+constexpr double kSabineConstant = 0.161;
+constexpr double kSmallestRoom = 1.0;       // m^3: up to this the reverberant energy is 1
+
+double Db(double energy) { return 10 * std::log10(energy); }
+
+}  // namespace
+
+BandValues SumSpeakerAcousticPower() {
+  BandValues power{};
+  for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
+    Loudspeaker speaker;
+    if (!ReadLoudspeaker(o, speaker) || !(speaker.on & 1)) continue;
+    const SpeakerType* type = SpeakerTypeOf(speaker);
+    if (!type) continue;
+    for (int b = 0; b < kBandCount; ++b) {
+      double q = type->DirectivityQ10(b) / 10.0;
+      if (q < kQFloor) q = 1;
+      power[size_t(b)] += speaker.intensity[size_t(b)] * kFourPi / (q + 1e-6);
+    }
+  }
+  return power;
+}
+
+BandValues ReverberantEnergy(const BandValues& power, const RoomResults& room) {
+  BandValues r;
+  for (size_t b = 0; b < kBandCount; ++b) {
+    const double absorption = kSabineConstant * room.volume / room.rt60[b];  // A_b of the time, m^2
+    r[b] = room.volume <= kSmallestRoom ? 1.0 : power[b] * kReverberantFactor / absorption;
+  }
+  return r;
+}
+
+const ReverberantTerms& ComputeReverberantTerms() {
+  ReverberantTerms& terms = gLevelMap.terms;
+  terms.acousticPower = SumSpeakerAcousticPower();
+  terms.room = ComputeRoomResults(ProjectReverbSettings());
+  terms.reverberant = ReverberantEnergy(terms.acousticPower, terms.room);
+  return terms;
+}
+
+// ---- Per-point values ----
+
+double TotalLevelBand(const ReverberantTerms& terms, int band, double x) {
+  return Db(x + terms.reverberant[size_t(band)] + 1e-12);
+}
+
+double TotalLevelAll(const ReverberantTerms& terms, PointLevels levels) {
+  double sum = 0;
+  for (size_t b = 0; b < kBandCount; ++b) sum += double(levels[b]) + terms.reverberant[b];
+  return Db(sum + 1e-12);
+}
+
+double DirectToReverbBand(const ReverberantTerms& terms, int band, double x) {
+  return Db(x / (terms.reverberant[size_t(band)] + 1.0));
+}
+
+double DirectToReverbAll(const ReverberantTerms& terms, PointLevels levels) {
+  double sum = 0;
+  for (size_t b = 0; b < kBandCount; ++b) sum += kBandSpeechWeights[b] * levels[b] / (terms.reverberant[b] + 1.0);
+  return Db(sum + 1e-12);
+}
+
+double DirectLevelAll(PointLevels levels) {
+  double sum = 0;
+  for (float x : levels) sum += x;
+  return Db(sum + 0.001);
+}
+
+double EarliestTime(const std::array<float, kBandCount>& times) {
+  double earliest = 1.0e6;
+  for (float t : times) earliest = std::min(earliest, double(t));
+  return earliest;
+}
+
+// ---- The calculation ----
+
+ReceiverOptions ReceiverOptionsOf(const CalcOptions& options) {
+  ReceiverOptions engine;
+  engine.shading = options.roomBits & kCalcShading;
+  engine.firstReflections = options.roomBits & kCalcFirstReflection;
+  engine.phase = PhaseRelations(options.phaseMode);
+  return engine;
+}
+
+int ReportMapProgress(MapProgress& progress, uint32_t i, uint32_t count) {
+  const uint32_t now = platform::TickCount();
+  if (!(now - progress.lastUpdate > kProgressInterval)) return 0;
+  progress.lastUpdate = now;
+  const double percent = i * 100.0 / count;
+  char text[32];
+  char* end = std::to_chars(text, text + sizeof text - 3, percent, std::chars_format::fixed, 1).ptr;
+  *end++ = ' ';
+  *end++ = '%';
+  *end = '\0';
+  return UpdateProgress(int(percent), text);
+}
+
+namespace {
+
+// Takes the engine's band results of one point into the point and the
+// ranges.
+void StorePointBands(const ReceiverContext& context, GridPoint& point, BandRanges& ranges) {
+  for (size_t b = 0; b < kBandCount; ++b) {
+    const BandEchogram& band = context.bands[b];
+    const float r = band.bandResult;
+    const float level = r >= kSilentLevel ? r : kSilentLevel;
+    point.level[b] = level;
+    if (level <= ranges.minLevel[b]) ranges.minLevel[b] = level;
+    if (r > kSilentLevel) {
+      const float time = band.firstArrival * 1000.0f;
+      point.time[b] = time;
+      if (level >= ranges.maxLevel[b]) ranges.maxLevel[b] = level;
+      if (time >= ranges.maxTime[b]) ranges.maxTime[b] = time;
+      if (time <= ranges.minTime[b]) ranges.minTime[b] = time;
+    } else {
+      point.time[b] = kNoArrivalMs;
+    }
+  }
+}
+
+}  // namespace
+
+LevelMapRun RunLevelTimeCalculation(CalcOptions& options) {
+  if (CountObjectsOnLayer2() == 0) return LevelMapRun::kNoSpeakers;
+  ReceiverEngineState& engine = gReceiverEngine;
+  if (PrepareActiveSpeakers(engine.activeSpeakers) == 0) {
+    ShowMessage("No speakers to process", nullptr, kMsgOk);
+    return LevelMapRun::kNoActiveSpeakers;
+  }
+
+  // The new result is built aside: until the run ends, the last one stays.
+  MapResult result;
+  if (!BuildMapGrid(result.faces, options.gridIndex, result.grid)) return LevelMapRun::kNoGrid;
+  result.counts = engine.activeSpeakers.counts;
+  result.phaseMode = options.phaseMode;
+
+  CalcOptions run = options;
+  if (BuildCalcFaceTable(gCalcFaceTable) == 0) run.roomBits = 0;
+  ReceiverContext& context = engine.context;
+  context.speakers = &engine.activeSpeakers;
+  context.faces = &gCalcFaceTable;
+  context.options = ReceiverOptionsOf(run);
+
+  OpenProgressWindow("Calculation Status :", "0 %", "Cancel");
+  MapProgress progress{platform::TickCount()};
+  std::vector<GridPoint>& points = result.grid.points;
+  bool cancelled = false;
+  for (uint32_t i = 0; i < points.size() && !cancelled; ++i) {
+    GridPoint& point = points[i];
+    CalcPointEchogram(context, {point.x, point.y, point.z});
+    StorePointBands(context, point, result.grid.ranges);
+    cancelled = ReportMapProgress(progress, i, uint32_t(points.size())) != 0;
+  }
+  CloseProgressWindow();
+
+  if (cancelled) {
+    ClearMapResult();
+    return LevelMapRun::kCancelled;
+  }
+  gLevelMap.result = std::move(result);
+  gProject.resultPresent = 1;
+  return LevelMapRun::kDone;
+}
