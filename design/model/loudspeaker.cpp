@@ -11,6 +11,7 @@
 #include "framework/model/layers.h"
 
 SpeakerModelState gSpeakerModel;
+SpeakerSymbolHooks gSpeakerSymbolHooks;
 
 // ---- The block codec ----
 
@@ -160,12 +161,6 @@ void TurnPass(std::span<ObjectVertex> vertices, const std::array<float, 3>& p, i
   }
 }
 
-// Screen side of a symbol rebuild. Pending: the drawing base is not built
-// yet, so nothing is drawn. Erasing will toggle the object's selection and
-// draw it in the background colour; drawing will draw the one object.
-void EraseSpeakerSymbol(GraphicObject*) {}
-void DrawSpeakerSymbol(GraphicObject*) {}
-
 bool IsInModelList(const GraphicObject* object) {
   return object->previous || object->next || gObjects.model.first == object;
 }
@@ -192,7 +187,7 @@ int BuildSpeakerSymbol(Loudspeaker& speaker, GraphicObject* object, bool isNew) 
   GraphicObject* shape = type && type->shape ? type->shape : gSpeakerModel.defaultSymbol;
   if (!shape) return 0;
   if (type && !type->shape) type->shape = shape;
-  if (!isNew) EraseSpeakerSymbol(object);
+  if (!isNew && gSpeakerSymbolHooks.erase) gSpeakerSymbolHooks.erase(object);
 
   ObjectVertex* vertices = AllocVertexArray(shape->vertexCount);
   ObjectItem* items = AllocItemArray(shape->itemCount);
@@ -225,7 +220,7 @@ int BuildSpeakerSymbol(Loudspeaker& speaker, GraphicObject* object, bool isNew) 
 
   PlaceSymbolVertices(std::span(object->vertices, object->vertexCount), speaker.position, speaker.horizontal,
                       speaker.vertical, speaker.rotation);
-  DrawSpeakerSymbol(object);
+  if (gSpeakerSymbolHooks.draw) gSpeakerSymbolHooks.draw(object);
   return 1;
 }
 

@@ -143,6 +143,16 @@ void PlaceSymbolVertices(std::span<ObjectVertex> vertices, const std::array<floa
 // object is freed and the link cleared).
 int BuildSpeakerSymbol(Loudspeaker& speaker, GraphicObject* object, bool isNew);
 
+// The screen side of a symbol rebuild, set by the drawing code: `erase`
+// takes the old symbol off the screen before a rebuild (selection toggled,
+// drawn in the background colour), `draw` draws the new one. Without them
+// nothing is drawn.
+struct SpeakerSymbolHooks {
+  void (*erase)(GraphicObject* object) = nullptr;
+  void (*draw)(GraphicObject* object) = nullptr;
+};
+extern SpeakerSymbolHooks gSpeakerSymbolHooks;
+
 struct SpeakerAngles {
   float horizontal = 0, vertical = 0, rotation = 0;
 };
