@@ -32,8 +32,6 @@ constexpr int kLevelScaleFirst = 37, kLevelScaleLast = 63;
 // range as 64.
 bool InPalette(std::int16_t index) { return std::uint16_t(index) < kPaletteSize; }
 
-bool IsStockPen(platform::Pen pen) { return pen == gOutput.stockPen || pen == platform::GetStockPen(platform::StockPen::kNull); }
-
 // The pattern brush that stands for the brush index: 0-15 their own, the
 // level scale 37-63 spread over the sixteen; none otherwise.
 platform::Brush PatternBrushOf(int index) {
@@ -108,19 +106,27 @@ void SetPenColor(std::int16_t index) {
     platform::SetBackMode(c, platform::kBackOpaque);
     pen = platform::CreatePen(platform::PenStyle::kDotted, 1, gPalette.colours[index]);
   }
-  platform::SelectPen(c, pen);
-  if (!IsStockPen(gOutput.pen)) platform::DeleteObject(gOutput.pen);
-  gOutput.pen = pen;
+  ReplaceOutputPen(pen);
   gOutput.penIndex = index;
 }
 
 void SetBrushColor(std::int16_t index) {
   if (index == gOutput.brushIndex || !InPalette(index)) return;
   platform::Brush brush = index == kWhiteIndex ? gOutput.stockBrush : platform::CreateSolidBrush(gPalette.colours[index]);
+  ReplaceOutputBrush(brush);
+  gOutput.brushIndex = index;
+}
+
+void ReplaceOutputPen(platform::Pen pen) {
+  platform::SelectPen(gOutput.context, pen);
+  if (gOutput.pen != gOutput.stockPen) platform::DeleteObject(gOutput.pen);
+  gOutput.pen = pen;
+}
+
+void ReplaceOutputBrush(platform::Brush brush) {
   platform::SelectBrush(gOutput.context, brush);
   if (gOutput.brush != gOutput.stockBrush) platform::DeleteObject(gOutput.brush);
   gOutput.brush = brush;
-  gOutput.brushIndex = index;
 }
 
 std::int16_t GetPenColor() { return gOutput.penIndex; }
