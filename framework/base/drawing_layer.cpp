@@ -86,8 +86,8 @@ void InitPalette() {
   for (int i = 0; i < kPaletteSize; ++i) gPalette.colours[i] = kInitialPalette[i];
 }
 
-void SetPaletteColor(int index, platform::Colour colour) {
-  if (std::uint16_t(index) < kPaletteSize) gPalette.colours[std::uint16_t(index)] = colour;
+void SetPaletteColor(std::int16_t index, platform::Colour colour) {
+  if (InPalette(index)) gPalette.colours[index] = colour;
 }
 
 void SetPenColor(std::int16_t index) {

@@ -71,7 +71,7 @@ std::string GetMainTitle();
 
 // Palette, pens and brushes.
 void InitPalette();
-void SetPaletteColor(int index, platform::Colour colour);
+void SetPaletteColor(std::int16_t index, platform::Colour colour);
 void SetPenColor(std::int16_t index);
 void SetBrushColor(std::int16_t index);
 std::int16_t GetPenColor();
