@@ -101,7 +101,9 @@ void SetPenColor(std::int16_t index) {
     }
     pen = index == 0 ? gOutput.stockPen : platform::CreatePen(platform::PenStyle::kSolid, 1, gPalette.colours[index]);
   } else {
-    gOutput.savedBackColour = platform::GetBackColour(c);
+    // Keep the back colour from before the first dotted pen: the one now
+    // set is the white of a dotted pen already selected.
+    if (gOutput.penIndex < kDottedFrom) gOutput.savedBackColour = platform::GetBackColour(c);
     platform::SetBackColour(c, gPalette.colours[kWhiteIndex]);
     platform::SetBackMode(c, platform::kBackOpaque);
     pen = platform::CreatePen(platform::PenStyle::kDotted, 1, gPalette.colours[index]);
