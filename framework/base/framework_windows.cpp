@@ -64,14 +64,14 @@ int InitFramework(platform::Instance instance, const char* resourceName, platfor
   status.instance = instance;
   platform::RegisterWindowClass(status);
 
-  gFramework.mainMenu = platform::LoadMenu(instance, resourceName ? resourceName : "");
+  platform::Menu menu = platform::LoadMenu(instance, resourceName ? resourceName : "");
   platform::WindowCreation creation;
   creation.className = kMainWindowClass;
   creation.caption = Cp1252ToUtf8(GetMainTitle());
   creation.style = platform::kStyleOverlapped | platform::kStyleClipChildren;
   MainWindow.window = platform::CreateWindow(creation);
   SelectOutputWindow(&MainWindow);
-  platform::SetWindowMenu(MainWindow.window, gFramework.mainMenu);
+  platform::SetWindowMenu(MainWindow.window, menu);
   platform::ShowWindow(MainWindow.window, platform::ShowMode::kMaximised);
   platform::UpdateWindow(MainWindow.window);
 
@@ -130,7 +130,6 @@ void ReplaceWindowMenu(WindowRecord* record, const char* resourceName) {
   platform::Menu menu = platform::LoadMenu(gFramework.instance, resourceName ? resourceName : "");
   platform::DestroyMenu(old);
   platform::SetWindowMenu(record->window, menu);
-  if (old == gFramework.mainMenu) gFramework.mainMenu = menu;
 }
 
 bool CheckMenuItemOn(platform::Menu menu, int id) { return platform::SetMenuItemChecked(menu, id, true); }
