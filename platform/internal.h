@@ -136,7 +136,7 @@ State& S();
 
 WindowObject* FindWindow(Window window);
 ContextObject* FindContext(Context context);
-std::string ProgramOf(Instance instance);
+// The path of a named resource of the instance's program (resources.cpp).
 QString ResourcePath(Instance instance, const char* folder, std::string_view name, const char* extension);
 void RebuildMenuBar(WindowObject& window);
 void ResetDrawingObjects();

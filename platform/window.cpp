@@ -32,15 +32,6 @@ WindowObject* FindWindow(Window window) {
   return it == S().windows.end() ? nullptr : it->second.get();
 }
 
-std::string ProgramOf(Instance instance) {
-  auto it = S().programs.find(std::uintptr_t(instance));
-  return it == S().programs.end() ? std::string() : it->second;
-}
-
-QString ResourcePath(Instance instance, const char* folder, std::string_view name, const char* extension) {
-  return QStringLiteral(":/%1/%2/%3%4").arg(ToQt(ProgramOf(instance)), folder, ToQt(name), extension);
-}
-
 void PumpToolkit(bool wait) {
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
