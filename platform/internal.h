@@ -87,7 +87,6 @@ struct WindowObject {
   Window handle{};
   WindowKind kind = WindowKind::kFramework;
   WindowProc proc = nullptr;
-  unsigned classStyle = 0;
   Colour background = 0xFFFFFF;
   CursorShape cursor = CursorShape::kArrow;
   unsigned style = 0;
