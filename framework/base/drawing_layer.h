@@ -80,7 +80,7 @@ std::int16_t GetDrawMode();
 void SelectNullPen(int on);
 void SetBackgroundColor(std::int16_t index);
 void SetTextColorIndex(std::int16_t index);
-// Select `pen` (`brush`) into the current context as the layer's current
+// Selects `pen` (or `brush`) into the current context as the layer's current
 // object, deleting the one it replaces unless that is a stock object.
 void ReplaceOutputPen(platform::Pen pen);
 void ReplaceOutputBrush(platform::Brush brush);
