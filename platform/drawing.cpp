@@ -1,11 +1,9 @@
-#include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
 
 #include "platform/internal.h"
 #include "platform/raster.h"
-#include "platform/resources.h"
 
 namespace platform {
 namespace detail {
@@ -465,31 +463,6 @@ int DrawTextInRect(Context context, const Rect& rect, std::string_view text, uns
   }
   Drawn(t);
   return total;
-}
-
-Bitmap LoadBitmap(Instance instance, std::string_view name) {
-  QImage image;
-  for (const char* extension : {".png", ".bmp"})
-    if (image.load(ResourcePath(instance, "bitmaps", name, extension))) break;
-  if (image.isNull()) return Bitmap::kNone;
-  Bitmap bitmap = Bitmap(S().nextHandle++);
-  S().bitmaps[std::uintptr_t(bitmap)] = image.convertToFormat(QImage::Format_RGB32);
-  return bitmap;
-}
-
-bool LoadRcData(Instance instance, std::string_view name, std::vector<std::uint8_t>& bytes) {
-  for (const char* extension : {"", ".bin"}) {
-    QFile file(ResourcePath(instance, "rcdata", name, extension));
-    if (!file.open(QIODevice::ReadOnly)) continue;
-    QByteArray data = file.readAll();
-    bytes.assign(data.begin(), data.end());
-    return true;
-  }
-  return false;
-}
-
-bool HasIcon(Instance instance, std::string_view name) {
-  return QFile::exists(ResourcePath(instance, "icons", name, ".png"));
 }
 
 namespace test {

@@ -87,7 +87,6 @@ struct WindowObject {
   Window handle{};
   WindowKind kind = WindowKind::kFramework;
   WindowProc proc = nullptr;
-  unsigned classStyle = 0;
   Colour background = 0xFFFFFF;
   CursorShape cursor = CursorShape::kArrow;
   unsigned style = 0;
@@ -136,7 +135,7 @@ State& S();
 
 WindowObject* FindWindow(Window window);
 ContextObject* FindContext(Context context);
-std::string ProgramOf(Instance instance);
+// The path of a named resource of the instance's program (resources.cpp).
 QString ResourcePath(Instance instance, const char* folder, std::string_view name, const char* extension);
 void RebuildMenuBar(WindowObject& window);
 void ResetDrawingObjects();

@@ -2,6 +2,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <cctype>
+#include <charconv>
 
 #include "platform/internal.h"
 
@@ -38,9 +39,7 @@ class MenuParser {
         item.popup = true;
         if (!Quoted(item.text) || !ParseList(item.children, depth + 1)) return false;
       } else if (word == "item") {
-        std::string number = Word();
-        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return false;
-        item.id = std::stoi(number);
+        if (!CommandId(item.id)) return false;
         if (!Quoted(item.text)) return false;
         for (std::string option = OptionOnLine(); !option.empty(); option = OptionOnLine()) {
           if (option == "checked") item.checked = true;
@@ -76,6 +75,15 @@ class MenuParser {
     SkipSpace(false);
     if (at_ >= text_.size() || text_[at_] == '\n') return {};
     return Word();
+  }
+  // A command id travels in the low 16 bits of kCommand's wParam.
+  bool CommandId(int& id) {
+    std::string number = Word();
+    unsigned value = 0;
+    auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (number.empty() || error != std::errc() || end != number.data() + number.size() || value > 0xFFFF) return false;
+    id = int(value);
+    return true;
   }
   bool Quoted(std::string& out) {
     SkipSpace(false);

@@ -5,16 +5,18 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/drawing.h"
+
 namespace platform::raster {
 
 std::uint32_t Mix(std::uint32_t destination, std::uint32_t source, int mode) {
   constexpr std::uint32_t kOpaque = 0xFF000000u, kRgb = 0x00FFFFFFu;
   switch (mode) {
-    case 7:  // pen XOR destination
+    case kMixXor:
       return kOpaque | ((destination ^ source) & kRgb);
-    case 10:  // NOT (pen XOR destination)
+    case kMixNotXor:
       return kOpaque | (~(destination ^ source) & kRgb);
-    default:  // 13 and anything else: the pen
+    default:  // kMixCopy and anything else: the pen
       return kOpaque | (source & kRgb);
   }
 }

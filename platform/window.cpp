@@ -32,15 +32,6 @@ WindowObject* FindWindow(Window window) {
   return it == S().windows.end() ? nullptr : it->second.get();
 }
 
-std::string ProgramOf(Instance instance) {
-  auto it = S().programs.find(std::uintptr_t(instance));
-  return it == S().programs.end() ? std::string() : it->second;
-}
-
-QString ResourcePath(Instance instance, const char* folder, std::string_view name, const char* extension) {
-  return QStringLiteral(":/%1/%2/%3%4").arg(ToQt(ProgramOf(instance)), folder, ToQt(name), extension);
-}
-
 void PumpToolkit(bool wait) {
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -443,7 +434,6 @@ Window CreateWindow(const WindowCreation& creation) {
   WindowObject* w = NewWindowObject(child ? creation.parent : Window::kNone, creation.style, creation.id);
   Window handle = w->handle;
   w->proc = cls.proc;
-  w->classStyle = cls.style;
   w->background = cls.background;
   w->cursor = cls.cursor;
   w->text = creation.caption;
@@ -561,7 +551,7 @@ bool MoveWindow(Window window, int x, int y, int width, int height, bool repaint
   if (!w) return false;
   w->frame->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
   w->frame->Layout();
-  if (repaint) w->invalid = w->invalid || w->view;
+  if (repaint && w->view) w->invalid = true;
   return true;
 }
 

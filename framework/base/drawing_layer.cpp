@@ -32,8 +32,6 @@ constexpr int kLevelScaleFirst = 37, kLevelScaleLast = 63;
 // range as 64.
 bool InPalette(std::int16_t index) { return std::uint16_t(index) < kPaletteSize; }
 
-bool IsStockPen(platform::Pen pen) { return pen == gOutput.stockPen || pen == platform::GetStockPen(platform::StockPen::kNull); }
-
 // The pattern brush that stands for the brush index: 0-15 their own, the
 // level scale 37-63 spread over the sixteen; none otherwise.
 platform::Brush PatternBrushOf(int index) {
@@ -88,8 +86,8 @@ void InitPalette() {
   for (int i = 0; i < kPaletteSize; ++i) gPalette.colours[i] = kInitialPalette[i];
 }
 
-void SetPaletteColor(int index, platform::Colour colour) {
-  if (std::uint16_t(index) < kPaletteSize) gPalette.colours[std::uint16_t(index)] = colour;
+void SetPaletteColor(std::int16_t index, platform::Colour colour) {
+  if (InPalette(index)) gPalette.colours[index] = colour;
 }
 
 void SetPenColor(std::int16_t index) {
@@ -103,24 +101,34 @@ void SetPenColor(std::int16_t index) {
     }
     pen = index == 0 ? gOutput.stockPen : platform::CreatePen(platform::PenStyle::kSolid, 1, gPalette.colours[index]);
   } else {
-    gOutput.savedBackColour = platform::GetBackColour(c);
+    // Keep the back colour from before the first dotted pen: the one now
+    // set is the white of a dotted pen already selected.
+    if (gOutput.penIndex < kDottedFrom) gOutput.savedBackColour = platform::GetBackColour(c);
     platform::SetBackColour(c, gPalette.colours[kWhiteIndex]);
     platform::SetBackMode(c, platform::kBackOpaque);
     pen = platform::CreatePen(platform::PenStyle::kDotted, 1, gPalette.colours[index]);
   }
-  platform::SelectPen(c, pen);
-  if (!IsStockPen(gOutput.pen)) platform::DeleteObject(gOutput.pen);
-  gOutput.pen = pen;
+  ReplaceOutputPen(pen);
   gOutput.penIndex = index;
 }
 
 void SetBrushColor(std::int16_t index) {
   if (index == gOutput.brushIndex || !InPalette(index)) return;
   platform::Brush brush = index == kWhiteIndex ? gOutput.stockBrush : platform::CreateSolidBrush(gPalette.colours[index]);
+  ReplaceOutputBrush(brush);
+  gOutput.brushIndex = index;
+}
+
+void ReplaceOutputPen(platform::Pen pen) {
+  platform::SelectPen(gOutput.context, pen);
+  if (gOutput.pen != gOutput.stockPen) platform::DeleteObject(gOutput.pen);
+  gOutput.pen = pen;
+}
+
+void ReplaceOutputBrush(platform::Brush brush) {
   platform::SelectBrush(gOutput.context, brush);
   if (gOutput.brush != gOutput.stockBrush) platform::DeleteObject(gOutput.brush);
   gOutput.brush = brush;
-  gOutput.brushIndex = index;
 }
 
 std::int16_t GetPenColor() { return gOutput.penIndex; }

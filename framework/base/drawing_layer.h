@@ -71,7 +71,7 @@ std::string GetMainTitle();
 
 // Palette, pens and brushes.
 void InitPalette();
-void SetPaletteColor(int index, platform::Colour colour);
+void SetPaletteColor(std::int16_t index, platform::Colour colour);
 void SetPenColor(std::int16_t index);
 void SetBrushColor(std::int16_t index);
 std::int16_t GetPenColor();
@@ -80,6 +80,10 @@ std::int16_t GetDrawMode();
 void SelectNullPen(int on);
 void SetBackgroundColor(std::int16_t index);
 void SetTextColorIndex(std::int16_t index);
+// Selects `pen` (or `brush`) into the current context as the layer's current
+// object, deleting the one it replaces unless that is a stock object.
+void ReplaceOutputPen(platform::Pen pen);
+void ReplaceOutputBrush(platform::Brush brush);
 
 // Lines and shapes. Rectangles are {left, top, right, bottom}.
 void MovePenTo(int x, int y);

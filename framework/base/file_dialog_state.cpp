@@ -6,15 +6,11 @@
 
 FileDialogState gFileDialog;
 
-namespace {
-constexpr size_t kMaxPathText = 256;
-}
-
 void ResetFileDialogState() { gFileDialog = FileDialogState{}; }
 std::string GetDialogDirectory() { return gFileDialog.directory; }
-void SetDialogDirectory(const std::string& directory) { gFileDialog.directory = directory.substr(0, kMaxPathText); }
+void SetDialogDirectory(const std::string& directory) { gFileDialog.directory = directory; }
 std::string GetDialogFileName() { return gFileDialog.fileName; }
-void SetDialogFileName(const std::string& fileName) { gFileDialog.fileName = fileName.substr(0, kMaxPathText); }
+void SetDialogFileName(const std::string& fileName) { gFileDialog.fileName = fileName; }
 
 std::string ForceExtension(const std::string& path, std::string_view extension) {
   auto same = [](char a, char b) {

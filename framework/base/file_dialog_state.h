@@ -6,9 +6,10 @@
 #include <string>
 #include <string_view>
 
+// Both are kept whole: a path cut to a fixed length would name another place.
 struct FileDialogState {
-  std::string directory;  // up to 256 characters, with its trailing '/'
-  std::string fileName;   // up to 256 characters, without a folder
+  std::string directory;  // with its trailing '/'
+  std::string fileName;   // without a folder
 };
 extern FileDialogState gFileDialog;
 

@@ -28,18 +28,6 @@ int ShowMessageBox(const char* text, const char* caption, unsigned flags) {
                               caption ? std::optional<std::string_view>(title) : std::nullopt, flags);
 }
 
-void ReplaceBrush(platform::Brush brush) {
-  platform::SelectBrush(gOutput.context, brush);
-  if (gOutput.brush != gOutput.stockBrush) platform::DeleteObject(gOutput.brush);
-  gOutput.brush = brush;
-}
-
-void ReplacePen(platform::Pen pen) {
-  platform::SelectPen(gOutput.context, pen);
-  if (gOutput.pen != gOutput.stockPen) platform::DeleteObject(gOutput.pen);
-  gOutput.pen = pen;
-}
-
 platform::Window CreateMainChild(platform::ControlKind kind, const char* text, int x, int y, int width, int height, int id) {
   return platform::CreateControl(kind, Cp1252ToUtf8(text ? text : ""), x, y, width, height, MainWindow.window, id);
 }
@@ -76,14 +64,14 @@ int InitFramework(platform::Instance instance, const char* resourceName, platfor
   status.instance = instance;
   platform::RegisterWindowClass(status);
 
-  gFramework.mainMenu = platform::LoadMenu(instance, resourceName ? resourceName : "");
+  platform::Menu menu = platform::LoadMenu(instance, resourceName ? resourceName : "");
   platform::WindowCreation creation;
   creation.className = kMainWindowClass;
   creation.caption = Cp1252ToUtf8(GetMainTitle());
   creation.style = platform::kStyleOverlapped | platform::kStyleClipChildren;
   MainWindow.window = platform::CreateWindow(creation);
   SelectOutputWindow(&MainWindow);
-  platform::SetWindowMenu(MainWindow.window, gFramework.mainMenu);
+  platform::SetWindowMenu(MainWindow.window, menu);
   platform::ShowWindow(MainWindow.window, platform::ShowMode::kMaximised);
   platform::UpdateWindow(MainWindow.window);
 
@@ -103,17 +91,13 @@ void LoadPatternBrushes() {
     gFramework.patternBitmaps[i] = platform::LoadBitmap(gFramework.instance, name);
     gFramework.patternBrushes[i] = platform::CreatePatternBrush(gFramework.patternBitmaps[i]);
   }
-  ReplacePen(platform::CreatePen(platform::PenStyle::kSolid, 1, 0));
-  ReplaceBrush(platform::CreateSolidBrush(0));
+  ReplaceOutputPen(platform::CreatePen(platform::PenStyle::kSolid, 1, 0));
+  ReplaceOutputBrush(platform::CreateSolidBrush(0));
 }
 
 void ReleaseDrawingObjects() {
-  platform::SelectPen(gOutput.context, gOutput.stockPen);
-  platform::SelectBrush(gOutput.context, gOutput.stockBrush);
-  if (gOutput.pen != gOutput.stockPen) platform::DeleteObject(gOutput.pen);
-  if (gOutput.brush != gOutput.stockBrush) platform::DeleteObject(gOutput.brush);
-  gOutput.pen = gOutput.stockPen;
-  gOutput.brush = gOutput.stockBrush;
+  ReplaceOutputPen(gOutput.stockPen);
+  ReplaceOutputBrush(gOutput.stockBrush);
   for (int i = 0; i < kPatternBrushCount; ++i) {
     platform::DeleteObject(gFramework.patternBrushes[i]);
     platform::DeleteObject(gFramework.patternBitmaps[i]);
@@ -146,7 +130,6 @@ void ReplaceWindowMenu(WindowRecord* record, const char* resourceName) {
   platform::Menu menu = platform::LoadMenu(gFramework.instance, resourceName ? resourceName : "");
   platform::DestroyMenu(old);
   platform::SetWindowMenu(record->window, menu);
-  if (old == gFramework.mainMenu) gFramework.mainMenu = menu;
 }
 
 bool CheckMenuItemOn(platform::Menu menu, int id) { return platform::SetMenuItemChecked(menu, id, true); }

@@ -18,7 +18,6 @@ constexpr int kPatternBrushCount = 16;
 
 struct FrameworkState {
   platform::Instance instance = platform::Instance::kNone;
-  platform::Menu mainMenu = platform::Menu::kNone;
   std::string startFolder;  // the current folder at start-up
   platform::SystemVersion version;
   platform::Brush patternBrushes[kPatternBrushCount] = {};  // none where the program has no bitmap

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/drawing.h"
+
 bool IsPointInRect(ScreenPoint p, const ScreenRect& r) {
   return r.left <= p.x && p.x <= r.right && r.top <= p.y && p.y <= r.bottom;
 }
@@ -12,17 +14,7 @@ bool DoRectsOverlap(const ScreenRect& a, const ScreenRect& b) {
 }
 
 bool IsPointInPolygon(const ScreenPoint* points, int count, int32_t x, int32_t y) {
-  // Crossings of a ray to the right; an edge counts when exactly one of its
-  // ends lies above the point's row, so a vertex on the row counts once.
-  bool inside = false;
-  for (int i = 0, j = count - 1; i < count; j = i++) {
-    const ScreenPoint& a = points[i];
-    const ScreenPoint& b = points[j];
-    if ((a.y > y) == (b.y > y)) continue;
-    double crossX = a.x + double(y - a.y) * double(b.x - a.x) / double(b.y - a.y);
-    if (x < crossX) inside = !inside;
-  }
-  return inside;
+  return platform::PolygonContainsPixel(points, count, x, y);
 }
 
 int IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,

@@ -6,19 +6,18 @@
 #include <cstdint>
 #include <string>
 
-struct ScreenPoint {
-  int32_t x = 0, y = 0;
-};
+#include "platform/types.h"
 
-struct ScreenRect {
-  int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
+// Screen points and rectangles {left, top, right, bottom} in pixels.
+using ScreenPoint = platform::Point;
+using ScreenRect = platform::Rect;
 
 // Edges included.
 bool IsPointInRect(ScreenPoint point, const ScreenRect& rect);
 // Touching rectangles overlap.
 bool DoRectsOverlap(const ScreenRect& a, const ScreenRect& b);
-// Even-odd rule over `count` points.
+// Even-odd rule over `count` points: true for exactly the pixels that the
+// polygon fills when drawn.
 bool IsPointInPolygon(const ScreenPoint* points, int count, int32_t x, int32_t y);
 
 // Intersection of the lines through (x1,y1)-(x2,y2) and (x3,y3)-(x4,y4).

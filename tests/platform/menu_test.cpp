@@ -22,6 +22,7 @@ class MenuTest : public PlatformTest {
 
 TEST_F(MenuTest, LoadsTheDefinitionAndAMissingOneGivesNone) {
   EXPECT_EQ(LoadMenu(instance_, "NO_SUCH_MENU"), Menu::kNone);
+  EXPECT_EQ(LoadMenu(instance_, "BAD_ID"), Menu::kNone);  // an id beyond 16 bits
   EXPECT_EQ(GetWindowMenu(window_), menu_);
   EXPECT_EQ(MenuBarItemCount(menu_), 4);
   EXPECT_EQ(GetMenuItemText(menu_, 4201), "&Picture\tF2");

@@ -69,6 +69,13 @@ TEST_F(DrawingLayerTest, ADottedPenPaintsWhiteGapsThenASolidPenRestoresTheBackgr
   EXPECT_EQ(platform::GetBackColour(gOutput.context), Palette(3));
   DrawLine(0, 20, 40, 20);
   for (int x = 0; x < 40; ++x) ASSERT_EQ(At(x, 20), Palette(5)) << x;
+  // A dotted pen after a dotted pen: the solid one that follows still gets
+  // the back colour from before the first.
+  SetBackgroundColor(7);
+  SetPenColor(40);
+  SetPenColor(45);
+  SetPenColor(5);
+  EXPECT_EQ(platform::GetBackColour(gOutput.context), Palette(7));
 }
 
 TEST_F(DrawingLayerTest, TheLayerOwnsAtMostOnePenAndOneBrush) {

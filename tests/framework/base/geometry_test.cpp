@@ -26,6 +26,11 @@ TEST(Geometry, PolygonHitsUseEvenOdd) {
   const ScreenPoint diamond[] = {{5, 0}, {10, 5}, {5, 10}, {0, 5}};
   EXPECT_TRUE(IsPointInPolygon(diamond, 4, 5, 5));
   EXPECT_FALSE(IsPointInPolygon(diamond, 4, -1, 5));
+  // A pixel is hit when the fill covers it, i.e. when its centre is inside.
+  const ScreenPoint triangle[] = {{0, 0}, {10, 0}, {0, 10}};
+  EXPECT_TRUE(IsPointInPolygon(triangle, 3, 8, 0));
+  EXPECT_FALSE(IsPointInPolygon(triangle, 3, 9, 0));
+  EXPECT_FALSE(IsPointInPolygon(triangle, 3, 0, 10));
 }
 
 TEST(Geometry, SegmentIntersection) {
