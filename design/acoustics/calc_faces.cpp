@@ -131,6 +131,20 @@ int CountEdgeCrossing(const ObjectVertex& a, const ObjectVertex& b, const Object
   return crossing > hu ? 1 : 0;
 }
 
+int PointInPolygon(const GraphicObject& object, uint32_t first, const ObjectVertex& point, uint32_t dominantAxis) {
+  int crossings = 0;
+  const ObjectVertex* start = nullptr;
+  const ObjectVertex* previous = nullptr;
+  const FaceWalk end = WalkFaceVertices(object, first, [&](const ObjectVertex& v) {
+    if (previous) crossings += CountEdgeCrossing(*previous, v, point, dominantAxis);
+    else start = &v;
+    previous = &v;
+  });
+  if (end != FaceWalk::kClosed) return 0;
+  crossings += CountEdgeCrossing(*previous, *start, point, dominantAxis);
+  return crossings & 1;
+}
+
 int PointInCalcFace(const CalcRay& ray) {
   const CalcFace& face = *ray.face;
   const Projection p = ProjectionDropping(face.dominantAxis);
@@ -138,17 +152,7 @@ int PointInCalcFace(const CalcRay& ray) {
     const float c = Coordinate(ray.hitPoint, axis);
     if (!(c >= face.box.min[axis] && c <= face.box.max[axis])) return 0;
   }
-  int crossings = 0;
-  const ObjectVertex* start = nullptr;
-  const ObjectVertex* previous = nullptr;
-  FaceWalk end = WalkFaceVertices(*face.object, face.firstItem, [&](const ObjectVertex& v) {
-    if (previous) crossings += CountEdgeCrossing(*previous, v, ray.hitPoint, face.dominantAxis);
-    else start = &v;
-    previous = &v;
-  });
-  if (end != FaceWalk::kClosed) return 0;
-  crossings += CountEdgeCrossing(*previous, *start, ray.hitPoint, face.dominantAxis);
-  return crossings & 1;
+  return PointInPolygon(*face.object, face.firstItem, ray.hitPoint, face.dominantAxis);
 }
 
 SegmentBox BoundSegment(Vec3d a, Vec3d b) {

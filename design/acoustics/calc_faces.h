@@ -85,6 +85,10 @@ int IntersectRayPlane(CalcRay& ray);
 // face, else 0. Bounds count as inside for the box rejection; the edge count
 // is half-open, so a point level with a vertex is classified correctly.
 int PointInCalcFace(const CalcRay& ray);
+// 1 when `point` lies inside the closed polygon starting at item `first`,
+// in the projection that drops `dominantAxis`: an odd count of
+// CountEdgeCrossing over its edges. 0 for a polygon that does not close.
+int PointInPolygon(const GraphicObject& object, uint32_t first, const ObjectVertex& point, uint32_t dominantAxis);
 // 1 when the polygon edge a-b crosses the half-line from `point` towards
 // increasing u, in the projection that drops `dominantAxis` (x: u = y, v = z;
 // y: u = x, v = z; z: u = x, v = y). An edge counts only when exactly one of

@@ -94,18 +94,7 @@ double AudiencePlanArea() {
 
 int PointInMappingFace(const GraphicObject& object, float x, float y) {
   constexpr uint32_t kPlan = 2;  // the projection that drops z
-  const ObjectVertex point{x, y, 0};
-  int crossings = 0;
-  const ObjectVertex* start = nullptr;
-  const ObjectVertex* previous = nullptr;
-  const FaceWalk end = WalkFaceVertices(object, FirstStartItem(object), [&](const ObjectVertex& v) {
-    if (previous) crossings += CountEdgeCrossing(*previous, v, point, kPlan);
-    else start = &v;
-    previous = &v;
-  });
-  if (end != FaceWalk::kClosed) return 0;
-  crossings += CountEdgeCrossing(*previous, *start, point, kPlan);
-  return crossings & 1;
+  return PointInPolygon(object, FirstStartItem(object), {x, y, 0}, kPlan);
 }
 
 // ---- The grid ----
