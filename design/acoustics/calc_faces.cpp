@@ -44,6 +44,13 @@ uint32_t NormalSignBits(const ObjectVertex& normal) {
   return bits;
 }
 
+// t such that origin - u t lies on the face's plane, for the unit direction
+// u (not finite when u runs parallel to the plane).
+double PlaneParameter(const CalcFace& face, Vec3d origin, Vec3d u) {
+  const Vec3d normal = ToVec3d(face.normal);
+  return (Dot(normal, origin) + face.planeConstant) / Dot(normal, u);
+}
+
 CalcFace MakeCalcFace(GraphicObject& object, uint32_t first, Vec3d sums) {
   CalcFace face;
   face.firstItem = first;
@@ -106,10 +113,8 @@ void ComputeFaceBounds(const GraphicObject& object, uint32_t first, FaceBox& box
 void ComputeRayPlaneHit(CalcRay& ray) {
   const Vec3d direction = ToVec3d(ray.direction);
   const Vec3d u = direction * (1.0 / std::sqrt(Dot(direction, direction)));
-  const Vec3d normal = ToVec3d(ray.face->normal);
   const Vec3d origin = ToVec3d(ray.origin);
-  const double t = (Dot(normal, origin) + ray.face->planeConstant) / Dot(normal, u);
-  ray.hitPoint = ToVertex(origin - u * t);
+  ray.hitPoint = ToVertex(origin - u * PlaneParameter(*ray.face, origin, u));
 }
 
 int IntersectRayPlane(CalcRay& ray) {
@@ -184,8 +189,7 @@ int CheckSegmentFaces(const CalcFaceTable& table, CalcRay& ray, const CalcFace* 
   for (const CalcFace& candidate : table.faces) {
     if (!nearest && &candidate == face) continue;
     if (!SegmentOverlapsFace(segment, candidate.box)) continue;
-    const Vec3d normal = ToVec3d(candidate.normal);
-    const double t = (Dot(normal, origin) + candidate.planeConstant) / Dot(normal, u);
+    const double t = PlaneParameter(candidate, origin, u);
     const Vec3d hit = origin - u * t;
     bool inSegment = t * t < length2;
     for (int axis = 0; axis < 3 && inSegment; ++axis)
