@@ -10,9 +10,6 @@
 
 namespace {
 
-// Sabine's constant: T = 0.161 V / A (seconds, m^3, m^2).
-constexpr double kSabineConstant = 0.161;
-
 // Visits every polygon of the faces and solids of layer 0 with its halved
 // Newell vector (its area vector).
 template <typename Visit>
