@@ -193,10 +193,7 @@ double AddSpeakerArrival(ReceiverContext& context, Vec3d x, bool reflection) {
 
   const double time = d / kSpeedOfSound + double(speaker.delay) * 0.001;
   if (!std::isfinite(time)) return d2;
-  if (!MakeRoomForArrival(context)) {
-    ++context.droppedArrivals;
-    return d2;
-  }
+  if (!MakeRoomForArrival(context)) return d2;
   const uint32_t n = context.arrivalCount++;
   const double polarity = speaker.polarity < 0 ? -1.0 : 1.0;
   for (int b = 0; b < kBandCount; ++b) {
@@ -256,7 +253,6 @@ int MirrorReceiverInFace(ReceiverContext& context, Vec3d receiver, const CalcFac
 
 void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
   context.arrivalCount = 0;
-  context.droppedArrivals = 0;
   const ReceiverOptions& options = context.options;
   const bool withFaces = context.faces && context.faces->Count() > 0;
   for (const ActiveSpeaker& entry : context.speakers->entries) {
