@@ -127,10 +127,9 @@ int BuildMapGrid(MappingFaceTable& faces, int16_t& sizeIndex, MapGrid& grid) {
 
   WaitCursorScope wait;
   grid.spacing = s;
-  grid.halfSpacing = s / 2;
   grid.points.clear();
   grid.points.reserve(kMaxGridPoints);
-  const float half = grid.halfSpacing;
+  const float half = grid.HalfSpacing();
   for (size_t k = 0; k < faces.faces.size(); ++k) {
     const MappingFace& face = faces.faces[k];
     for (uint32_t j = 0;; ++j) {

@@ -113,8 +113,8 @@ struct MapGrid {
   BandRanges ranges;
   std::vector<GridPoint> points;  // at most kMaxGridPoints
   float spacing = 0;               // m
-  float halfSpacing = 0;
   uint32_t PointCount() const { return uint32_t(points.size()); }
+  float HalfSpacing() const { return spacing / 2; }
 };
 
 // The spacing for an audience plan area: with a size index k >= 0 the first

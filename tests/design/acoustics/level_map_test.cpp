@@ -95,7 +95,7 @@ TEST_F(GridBuildTest, PointsRunRowByRowOnTheFacePlaneAtPositionsFromTheCounters)
   ASSERT_EQ(BuildMapGrid(faces, index, grid), 1);
   ASSERT_EQ(grid.PointCount(), 12u);
   EXPECT_EQ(grid.spacing, 1.0f);
-  EXPECT_EQ(grid.halfSpacing, 0.5f);
+  EXPECT_EQ(grid.HalfSpacing(), 0.5f);
   for (uint32_t k = 0; k < 12; ++k) {
     const GridPoint& p = grid.points[k];
     EXPECT_EQ(p.x, 2.5f + float(k % 4)) << k;
@@ -115,7 +115,7 @@ TEST_F(GridBuildTest, PointsRunRowByRowOnTheFacePlaneAtPositionsFromTheCounters)
   uint32_t column = 0;
   for (const GridPoint& p : grid.points) {
     if (p.y != grid.points[0].y) break;
-    EXPECT_EQ(p.x, 0.3f + grid.halfSpacing + float(column) * s) << column;
+    EXPECT_EQ(p.x, 0.3f + grid.HalfSpacing() + float(column) * s) << column;
     ++column;
   }
   EXPECT_GT(column, 2000u);

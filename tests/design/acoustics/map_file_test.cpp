@@ -77,7 +77,6 @@ class MapFileTest : public MapModelTest {
 
     MapGrid& g = r.grid;
     g.spacing = 1;
-    g.halfSpacing = 0.5f;
     g.points.resize(3);
     g.points[0] = {0.5f, 0.5f, 1.2f, {1.0e6f, 1.0f, 0.5f, 123.0f, 2.0f, 1000.0f, 10.0f},
                    {12.9f, 10000, 70000, 0.4f, 33.3f, 18.0f, 45.0f}, 0};
@@ -207,7 +206,7 @@ TEST_F(MapFileTest, ARoundTripKeepsTheResultWithinItsStoredSteps) {
     EXPECT_EQ(b.planeConstant, a.planeConstant);
     EXPECT_EQ(b.maxY, a.maxY);
   }
-  EXPECT_EQ(read.grid.halfSpacing, 0.5f);
+  EXPECT_EQ(read.grid.HalfSpacing(), 0.5f);
   EXPECT_EQ(read.grid.spacing, 1.0f);
   ASSERT_EQ(read.grid.PointCount(), 3u);
   for (size_t i = 0; i < 3; ++i) {
