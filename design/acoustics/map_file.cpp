@@ -160,9 +160,11 @@ int WriteMapFile(ByteWriter& w, const std::string& description) {
     w.U16(p.face);
   }
 
+  // A list that belongs to a grid of another point count may name points
+  // this grid lacks, which would make the reader refuse the whole block.
   const SinglePointList& list = gLevelMap.singlePoints;
-  if (list.count != 0) {
-    const int32_t count = std::clamp(list.count, 0, kMaxSinglePoints);
+  if (list.count > 0 && list.pointCount == grid.PointCount()) {
+    const int32_t count = std::min(list.count, kMaxSinglePoints);
     w.I32(count);
     for (int32_t i = 0; i < count; ++i) w.U16(list.indices[size_t(i)]);
   }

@@ -171,11 +171,26 @@ TEST_F(MapFileTest, TheBlockIsWrittenFieldByFieldAtItsOffsets) {
 
   EXPECT_EQ(SampleBytes(), e.v);
 
-  // Without single points nothing follows the points.
+  // Without single points of this grid nothing follows the points.
   gLevelMap.singlePoints.count = 0;
   MemoryWriter writer;
   ASSERT_EQ(WriteMapFile(writer, "Stalls, first try"), 1);
   EXPECT_EQ(writer.bytes(), std::vector<uint8_t>(e.v.begin(), e.v.begin() + kSinglePointsAt));
+}
+
+TEST_F(MapFileTest, SinglePointsLeftFromAnotherGridAreNotWritten) {
+  SetSampleResult();
+  // The list of an earlier result of five points names a point this grid of
+  // three lacks: written, it would make the block unreadable.
+  gLevelMap.singlePoints.count = 1;
+  gLevelMap.singlePoints.indices[0] = 4;
+  gLevelMap.singlePoints.pointCount = 5;
+  MemoryWriter writer;
+  ASSERT_EQ(WriteMapFile(writer, "Stalls"), 1);
+  EXPECT_EQ(writer.bytes().size(), kSinglePointsAt);
+  MemoryReader reader(writer.bytes());
+  EXPECT_TRUE(ReadMapFileBlock(reader));
+  EXPECT_EQ(gLevelMap.result.grid.PointCount(), 3u);
 }
 
 TEST_F(MapFileTest, ALongDescriptionIsCutToEightyCharacters) {
@@ -387,6 +402,7 @@ TEST_F(MapFileTest, AResultSavedWithTheProjectComesBackWithIt) {
   gLevelMap.description = "Balcony";
   gLevelMap.singlePoints.count = 1;
   gLevelMap.singlePoints.indices[0] = 69;
+  gLevelMap.singlePoints.pointCount = 70;
   const MapResult calculated = gLevelMap.result;
   const std::string path = (dir_ / "hall.KPR").string();
   MessageRecorder messages;
