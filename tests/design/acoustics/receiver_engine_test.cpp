@@ -283,12 +283,7 @@ TEST_F(ReceiverEngineTest, FirstReflectionsInARectangularRoomMatchTheImageSource
   // A long room, 40 x 8 x 4 m, each face its own material.
   const ObjectVertex size = {40, 8, 4};
   const float alpha[6] = {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f};
-  for (int i = 0; i < 6; ++i) {
-    AbsorberRecord& m = gMaterials.project.records[size_t(i + 1)];
-    m.name = "M" + std::to_string(i);
-    m.absorption.fill(alpha[i]);
-  }
-  gMaterials.project.count = 7;
+  for (int i = 0; i < 6; ++i) SetMaterial(i + 1, alpha[i]);
   AddBoxRoom(size, {1, 2, 3, 4, 5, 6});
   Loudspeaker s = Speaker({2, 3, 1.5});
   s.delay = 5.0f;
