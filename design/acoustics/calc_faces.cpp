@@ -99,6 +99,11 @@ int FaceMaterialIndex(const GraphicObject& object, uint32_t first) {
 
 int CalcFaceMaterialIndex(const CalcFace& face) { return FaceMaterialIndex(*face.object, face.firstItem); }
 
+double ClampedAbsorption(const AbsorberRecord& material, int band) {
+  const double alpha = material.absorption[size_t(band)];
+  return alpha > 0 ? (alpha < 1 ? alpha : 1) : 0;
+}
+
 void ComputeFaceBounds(const GraphicObject& object, uint32_t first, FaceBox& box) {
   box = FaceBox{};
   WalkFaceVertices(object, first, [&box](const ObjectVertex& v) {

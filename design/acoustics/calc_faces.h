@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "design/model/absorber_database.h"
 #include "framework/model/face_geometry.h"
 #include "framework/model/graphic_object.h"
 
@@ -69,6 +70,9 @@ int32_t BuildCalcFaceTable(CalcFaceTable& table);
 int FaceMaterialIndex(const GraphicObject& object, uint32_t first);
 // The same for a table entry.
 int CalcFaceMaterialIndex(const CalcFace& face);
+// Absorption coefficient `band` of a material as every calculation takes
+// it: limited to 0..1, a NaN counting as 0.
+double ClampedAbsorption(const AbsorberRecord& material, int band);
 
 // Bounds over the vertices of the polygon starting at item `first`.
 void ComputeFaceBounds(const GraphicObject& object, uint32_t first, FaceBox& box);

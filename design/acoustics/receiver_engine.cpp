@@ -269,7 +269,8 @@ void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
       Vec3d image;
       if (!MirrorReceiverInFace(context, point, face, image)) continue;
       const AbsorberRecord& material = gMaterials.project.records[size_t(CalcFaceMaterialIndex(face))];
-      for (int b = 0; b < kBandCount; ++b) context.reflectionWeights[size_t(b)] = 1.0f - material.absorption[size_t(b)];
+      for (int b = 0; b < kBandCount; ++b)
+        context.reflectionWeights[size_t(b)] = float(1.0 - ClampedAbsorption(material, b));
       AddSpeakerArrival(context, image, true);
     }
   }

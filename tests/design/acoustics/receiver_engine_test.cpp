@@ -349,6 +349,25 @@ TEST_F(ReceiverEngineTest, AFaceReflectsOnlyBetweenPointsOnOneSideWithinItself) 
   }
 }
 
+TEST_F(ReceiverEngineTest, AReflectionTakesItsCoefficientLimitedToZeroToOne) {
+  AddObject({WallX(5, 0, 2, 0, 2)}, 1);  // a free panel of material 1
+  PlaceSpeaker(Speaker({2, 1, 1}));
+  const Vec3d receiver = {3, 1.5, 1};
+  const double direct = Energy(k1k, 1.0e6, std::sqrt(1.25));
+  const double reflected = Energy(k1k, 1.0e6, std::sqrt(25.25));  // off the image at x = 7
+  struct Case {
+    float alpha;
+    double weight;
+  };
+  const Case cases[] = {{0.25f, 0.75}, {1.5f, 0}, {-0.2f, 1}, {std::numeric_limits<float>::quiet_NaN(), 1}};
+  for (const Case& c : cases) {
+    SetMaterial(1, c.alpha);
+    Calculate(receiver, {false, true, PhaseRelations::kEnergy});
+    ASSERT_EQ(context_->arrivalCount, 2u) << c.alpha;
+    EXPECT_NEAR(Result(k1k), 1 + direct + c.weight * reflected, 1e-5 * direct) << c.alpha;
+  }
+}
+
 TEST_F(ReceiverEngineTest, InAnLShapedRoomEveryPartOfTheReflectionPathIsTested) {
   // The L: the arms [0,10] x [0,4] and [0,4] x [0,10], 4 m high.
   const Polygon plan = {{0, 0, 0}, {10, 0, 0}, {10, 4, 0}, {4, 4, 0}, {4, 10, 0}, {0, 10, 0}};
