@@ -237,7 +237,9 @@ ReceiverOptions ReceiverOptionsOf(const CalcOptions& options) {
   ReceiverOptions engine;
   engine.shading = options.roomBits & kCalcShading;
   engine.firstReflections = options.roomBits & kCalcFirstReflection;
-  engine.phase = PhaseRelations(options.phaseMode);
+  const int16_t mode = options.phaseMode;
+  if (mode >= int16_t(PhaseRelations::kEnergy) && mode <= int16_t(PhaseRelations::kSingleFrequency))
+    engine.phase = PhaseRelations(mode);
   return engine;
 }
 
@@ -291,7 +293,6 @@ LevelMapRun RunLevelTimeCalculation(CalcOptions& options) {
   MapResult result;
   if (!BuildMapGrid(result.faces, options.gridIndex, result.grid)) return LevelMapRun::kNoGrid;
   result.counts = engine.activeSpeakers.counts;
-  result.phaseMode = options.phaseMode;
 
   CalcOptions run = options;
   if (BuildCalcFaceTable(gCalcFaceTable) == 0) run.roomBits = 0;
@@ -299,6 +300,7 @@ LevelMapRun RunLevelTimeCalculation(CalcOptions& options) {
   context.speakers = &engine.activeSpeakers;
   context.faces = &gCalcFaceTable;
   context.options = ReceiverOptionsOf(run);
+  result.phaseMode = int16_t(context.options.phase);  // the mode computed
 
   OpenProgressWindow("Calculation Status :", "0 %", "Cancel");
   MapProgress progress{platform::TickCount()};

@@ -322,6 +322,21 @@ TEST_F(LevelMapRunTest, ABandWhereNothingArrivesIsSilentAndLeavesTheRangesAlone)
   EXPECT_GT(grid.ranges.maxTime[0], grid.ranges.minTime[0]);
 }
 
+TEST_F(LevelMapRunTest, TheResultHoldsThePhaseModeComputed) {
+  AddHall();
+  struct Case {
+    int16_t asked, computed;
+  };
+  const Case cases[] = {{1, 1}, {2, 2}, {3, 3}, {0, 2}, {4, 2}, {-1, 2}};
+  for (const Case& c : cases) {
+    CalcOptions options;
+    options.phaseMode = c.asked;
+    EXPECT_EQ(int(ReceiverOptionsOf(options).phase), c.computed) << c.asked;
+    ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone) << c.asked;
+    EXPECT_EQ(gLevelMap.result.phaseMode, c.computed) << c.asked;
+  }
+}
+
 TEST_F(LevelMapRunTest, ARunThatCannotStartKeepsTheLastResult) {
   AddHall();
   CalcOptions options;
