@@ -44,6 +44,13 @@ uint32_t NormalSignBits(const ObjectVertex& normal) {
   return bits;
 }
 
+// t such that origin - u t lies on the face's plane, for the unit direction
+// u (not finite when u runs parallel to the plane).
+double PlaneParameter(const CalcFace& face, Vec3d origin, Vec3d u) {
+  const Vec3d normal = ToVec3d(face.normal);
+  return (Dot(normal, origin) + face.planeConstant) / Dot(normal, u);
+}
+
 CalcFace MakeCalcFace(GraphicObject& object, uint32_t first, Vec3d sums) {
   CalcFace face;
   face.firstItem = first;
@@ -92,6 +99,11 @@ int FaceMaterialIndex(const GraphicObject& object, uint32_t first) {
 
 int CalcFaceMaterialIndex(const CalcFace& face) { return FaceMaterialIndex(*face.object, face.firstItem); }
 
+double ClampedAbsorption(const AbsorberRecord& material, int band) {
+  const double alpha = material.absorption[size_t(band)];
+  return alpha > 0 ? (alpha < 1 ? alpha : 1) : 0;
+}
+
 void ComputeFaceBounds(const GraphicObject& object, uint32_t first, FaceBox& box) {
   box = FaceBox{};
   WalkFaceVertices(object, first, [&box](const ObjectVertex& v) {
@@ -106,10 +118,8 @@ void ComputeFaceBounds(const GraphicObject& object, uint32_t first, FaceBox& box
 void ComputeRayPlaneHit(CalcRay& ray) {
   const Vec3d direction = ToVec3d(ray.direction);
   const Vec3d u = direction * (1.0 / std::sqrt(Dot(direction, direction)));
-  const Vec3d normal = ToVec3d(ray.face->normal);
   const Vec3d origin = ToVec3d(ray.origin);
-  const double t = (Dot(normal, origin) + ray.face->planeConstant) / Dot(normal, u);
-  ray.hitPoint = ToVertex(origin - u * t);
+  ray.hitPoint = ToVertex(origin - u * PlaneParameter(*ray.face, origin, u));
 }
 
 int IntersectRayPlane(CalcRay& ray) {
@@ -131,6 +141,20 @@ int CountEdgeCrossing(const ObjectVertex& a, const ObjectVertex& b, const Object
   return crossing > hu ? 1 : 0;
 }
 
+int PointInPolygon(const GraphicObject& object, uint32_t first, const ObjectVertex& point, uint32_t dominantAxis) {
+  int crossings = 0;
+  const ObjectVertex* start = nullptr;
+  const ObjectVertex* previous = nullptr;
+  const FaceWalk end = WalkFaceVertices(object, first, [&](const ObjectVertex& v) {
+    if (previous) crossings += CountEdgeCrossing(*previous, v, point, dominantAxis);
+    else start = &v;
+    previous = &v;
+  });
+  if (end != FaceWalk::kClosed) return 0;
+  crossings += CountEdgeCrossing(*previous, *start, point, dominantAxis);
+  return crossings & 1;
+}
+
 int PointInCalcFace(const CalcRay& ray) {
   const CalcFace& face = *ray.face;
   const Projection p = ProjectionDropping(face.dominantAxis);
@@ -138,17 +162,7 @@ int PointInCalcFace(const CalcRay& ray) {
     const float c = Coordinate(ray.hitPoint, axis);
     if (!(c >= face.box.min[axis] && c <= face.box.max[axis])) return 0;
   }
-  int crossings = 0;
-  const ObjectVertex* start = nullptr;
-  const ObjectVertex* previous = nullptr;
-  FaceWalk end = WalkFaceVertices(*face.object, face.firstItem, [&](const ObjectVertex& v) {
-    if (previous) crossings += CountEdgeCrossing(*previous, v, ray.hitPoint, face.dominantAxis);
-    else start = &v;
-    previous = &v;
-  });
-  if (end != FaceWalk::kClosed) return 0;
-  crossings += CountEdgeCrossing(*previous, *start, ray.hitPoint, face.dominantAxis);
-  return crossings & 1;
+  return PointInPolygon(*face.object, face.firstItem, ray.hitPoint, face.dominantAxis);
 }
 
 SegmentBox BoundSegment(Vec3d a, Vec3d b) {
@@ -180,8 +194,7 @@ int CheckSegmentFaces(const CalcFaceTable& table, CalcRay& ray, const CalcFace* 
   for (const CalcFace& candidate : table.faces) {
     if (!nearest && &candidate == face) continue;
     if (!SegmentOverlapsFace(segment, candidate.box)) continue;
-    const Vec3d normal = ToVec3d(candidate.normal);
-    const double t = (Dot(normal, origin) + candidate.planeConstant) / Dot(normal, u);
+    const double t = PlaneParameter(candidate, origin, u);
     const Vec3d hit = origin - u * t;
     bool inSegment = t * t < length2;
     for (int axis = 0; axis < 3 && inSegment; ++axis)

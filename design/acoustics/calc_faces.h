@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "design/model/absorber_database.h"
 #include "framework/model/face_geometry.h"
 #include "framework/model/graphic_object.h"
 
@@ -69,6 +70,9 @@ int32_t BuildCalcFaceTable(CalcFaceTable& table);
 int FaceMaterialIndex(const GraphicObject& object, uint32_t first);
 // The same for a table entry.
 int CalcFaceMaterialIndex(const CalcFace& face);
+// Absorption coefficient `band` of a material as every calculation takes
+// it: limited to 0..1, a NaN counting as 0.
+double ClampedAbsorption(const AbsorberRecord& material, int band);
 
 // Bounds over the vertices of the polygon starting at item `first`.
 void ComputeFaceBounds(const GraphicObject& object, uint32_t first, FaceBox& box);
@@ -85,6 +89,10 @@ int IntersectRayPlane(CalcRay& ray);
 // face, else 0. Bounds count as inside for the box rejection; the edge count
 // is half-open, so a point level with a vertex is classified correctly.
 int PointInCalcFace(const CalcRay& ray);
+// 1 when `point` lies inside the closed polygon starting at item `first`,
+// in the projection that drops `dominantAxis`: an odd count of
+// CountEdgeCrossing over its edges. 0 for a polygon that does not close.
+int PointInPolygon(const GraphicObject& object, uint32_t first, const ObjectVertex& point, uint32_t dominantAxis);
 // 1 when the polygon edge a-b crosses the half-line from `point` towards
 // increasing u, in the projection that drops `dominantAxis` (x: u = y, v = z;
 // y: u = x, v = z; z: u = x, v = y). An edge counts only when exactly one of

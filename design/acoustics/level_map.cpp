@@ -94,18 +94,7 @@ double AudiencePlanArea() {
 
 int PointInMappingFace(const GraphicObject& object, float x, float y) {
   constexpr uint32_t kPlan = 2;  // the projection that drops z
-  const ObjectVertex point{x, y, 0};
-  int crossings = 0;
-  const ObjectVertex* start = nullptr;
-  const ObjectVertex* previous = nullptr;
-  const FaceWalk end = WalkFaceVertices(object, FirstStartItem(object), [&](const ObjectVertex& v) {
-    if (previous) crossings += CountEdgeCrossing(*previous, v, point, kPlan);
-    else start = &v;
-    previous = &v;
-  });
-  if (end != FaceWalk::kClosed) return 0;
-  crossings += CountEdgeCrossing(*previous, *start, point, kPlan);
-  return crossings & 1;
+  return PointInPolygon(object, FirstStartItem(object), {x, y, 0}, kPlan);
 }
 
 // ---- The grid ----
@@ -138,10 +127,9 @@ int BuildMapGrid(MappingFaceTable& faces, int16_t& sizeIndex, MapGrid& grid) {
 
   WaitCursorScope wait;
   grid.spacing = s;
-  grid.halfSpacing = s / 2;
   grid.points.clear();
   grid.points.reserve(kMaxGridPoints);
-  const float half = grid.halfSpacing;
+  const float half = grid.HalfSpacing();
   for (size_t k = 0; k < faces.faces.size(); ++k) {
     const MappingFace& face = faces.faces[k];
     for (uint32_t j = 0;; ++j) {
@@ -170,7 +158,6 @@ namespace {
 constexpr double kFourPi = 12.566370616;
 constexpr double kQFloor = 0.1;             // below this a directivity factor counts as 1
 constexpr double kReverberantFactor = 4 * 1.047;
-constexpr double kSabineConstant = 0.161;
 constexpr double kSmallestRoom = 1.0;       // m^3: up to this the reverberant energy is 1
 
 double Db(double energy) { return 10 * std::log10(energy); }
@@ -250,7 +237,9 @@ ReceiverOptions ReceiverOptionsOf(const CalcOptions& options) {
   ReceiverOptions engine;
   engine.shading = options.roomBits & kCalcShading;
   engine.firstReflections = options.roomBits & kCalcFirstReflection;
-  engine.phase = PhaseRelations(options.phaseMode);
+  const int16_t mode = options.phaseMode;
+  if (mode >= int16_t(PhaseRelations::kEnergy) && mode <= int16_t(PhaseRelations::kSingleFrequency))
+    engine.phase = PhaseRelations(mode);
   return engine;
 }
 
@@ -304,7 +293,6 @@ LevelMapRun RunLevelTimeCalculation(CalcOptions& options) {
   MapResult result;
   if (!BuildMapGrid(result.faces, options.gridIndex, result.grid)) return LevelMapRun::kNoGrid;
   result.counts = engine.activeSpeakers.counts;
-  result.phaseMode = options.phaseMode;
 
   CalcOptions run = options;
   if (BuildCalcFaceTable(gCalcFaceTable) == 0) run.roomBits = 0;
@@ -312,6 +300,7 @@ LevelMapRun RunLevelTimeCalculation(CalcOptions& options) {
   context.speakers = &engine.activeSpeakers;
   context.faces = &gCalcFaceTable;
   context.options = ReceiverOptionsOf(run);
+  result.phaseMode = int16_t(context.options.phase);  // the mode computed
 
   OpenProgressWindow("Calculation Status :", "0 %", "Cancel");
   MapProgress progress{platform::TickCount()};

@@ -113,8 +113,8 @@ struct MapGrid {
   BandRanges ranges;
   std::vector<GridPoint> points;  // at most kMaxGridPoints
   float spacing = 0;               // m
-  float halfSpacing = 0;
   uint32_t PointCount() const { return uint32_t(points.size()); }
+  float HalfSpacing() const { return spacing / 2; }
 };
 
 // The spacing for an audience plan area: with a size index k >= 0 the first
@@ -171,7 +171,9 @@ double EarliestTime(const std::array<float, kBandCount>& times);  // ms, from 1.
 
 // ---- The calculation ----
 
-// The engine options of a run: the include-room bits and the phase mode.
+// The engine options of a run: the include-room bits and the phase mode; a
+// mode outside 1..3 (a damaged project's) computes the default, Octave
+// Bandwidth, so the result never holds a mode a map file cannot.
 ReceiverOptions ReceiverOptionsOf(const CalcOptions& options);
 
 // What a calculation leaves, and a map file holds.

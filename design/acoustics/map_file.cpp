@@ -81,7 +81,7 @@ bool ReadMapBody(ByteReader& r, MapResult& result, SinglePointList& list, bool& 
   int16_t faceCount = 0;
   float half = 0;
   if (!r.I16(faceCount) || faceCount < 0 || !r.I16(result.phaseMode) || result.phaseMode < kFirstPhaseMode ||
-      result.phaseMode > kLastPhaseMode || !r.F32(half) || !(half > 0 && std::isfinite(half)))
+      result.phaseMode > kLastPhaseMode || !r.F32(half) || !(half > 0 && std::isfinite(2 * half)))
     return false;
   for (uint16_t& word : result.counts.words)
     if (!r.U16(word)) return false;
@@ -91,7 +91,6 @@ bool ReadMapBody(ByteReader& r, MapResult& result, SinglePointList& list, bool& 
     if (!ReadFace(r, face)) return false;
 
   MapGrid& grid = result.grid;
-  grid.halfSpacing = half;
   grid.spacing = 2 * half;
   uint32_t pointCount = 0;
   uint16_t band6LowBytes = 0;  // half of a float: taken again from the points
@@ -137,7 +136,7 @@ int WriteMapFile(ByteWriter& w, const std::string& description) {
 
   w.I16(result.faces.Count());
   w.I16(result.phaseMode);
-  w.F32(grid.halfSpacing);
+  w.F32(grid.HalfSpacing());
   for (uint16_t word : result.counts.words) w.U16(word);
   for (const MappingFace& face : result.faces.faces) {
     w.U32(0);
@@ -161,9 +160,11 @@ int WriteMapFile(ByteWriter& w, const std::string& description) {
     w.U16(p.face);
   }
 
+  // A list that belongs to a grid of another point count may name points
+  // this grid lacks, which would make the reader refuse the whole block.
   const SinglePointList& list = gLevelMap.singlePoints;
-  if (list.count != 0) {
-    const int32_t count = std::clamp(list.count, 0, kMaxSinglePoints);
+  if (list.count > 0 && list.pointCount == grid.PointCount()) {
+    const int32_t count = std::min(list.count, kMaxSinglePoints);
     w.I32(count);
     for (int32_t i = 0; i < count; ++i) w.U16(list.indices[size_t(i)]);
   }

@@ -16,8 +16,8 @@
 //   +114 N x 42    points: f32 x, y, z; u16[7] level codes
 //                  trunc(100 log10(level)), 0 for levels up to 1.0; u16[7]
 //                  times trunc(ms) within 0..65535; u16 face index
-//   then, only when there are single points: i32 n (1..100), n x u16 point
-//   indexes.
+//   then, only when there are single points of this grid: i32 n (1..100),
+//   n x u16 point indexes.
 //
 // Readers check every count and index and replace the held result only
 // when the whole block was read; the max time of band 6, which the block
@@ -49,8 +49,9 @@ float LevelFromCode(int16_t code);
 uint16_t TimeCode(float ms);
 
 // Writes the result of gLevelMap (faces, grid, loudspeaker counts, phase
-// mode, single points) as a whole block with `description`. 1 when every
-// write completed, 0 at the first that did not.
+// mode, and the single points when they belong to its grid) as a whole
+// block with `description`. 1 when every write completed, 0 at the first
+// that did not.
 int WriteMapFile(ByteWriter& writer, const std::string& description);
 
 // 1 when the header starts with the magic and its description ends within

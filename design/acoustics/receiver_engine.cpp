@@ -193,10 +193,7 @@ double AddSpeakerArrival(ReceiverContext& context, Vec3d x, bool reflection) {
 
   const double time = d / kSpeedOfSound + double(speaker.delay) * 0.001;
   if (!std::isfinite(time)) return d2;
-  if (!MakeRoomForArrival(context)) {
-    ++context.droppedArrivals;
-    return d2;
-  }
+  if (!MakeRoomForArrival(context)) return d2;
   const uint32_t n = context.arrivalCount++;
   const double polarity = speaker.polarity < 0 ? -1.0 : 1.0;
   for (int b = 0; b < kBandCount; ++b) {
@@ -256,7 +253,6 @@ int MirrorReceiverInFace(ReceiverContext& context, Vec3d receiver, const CalcFac
 
 void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
   context.arrivalCount = 0;
-  context.droppedArrivals = 0;
   const ReceiverOptions& options = context.options;
   const bool withFaces = context.faces && context.faces->Count() > 0;
   for (const ActiveSpeaker& entry : context.speakers->entries) {
@@ -273,7 +269,8 @@ void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
       Vec3d image;
       if (!MirrorReceiverInFace(context, point, face, image)) continue;
       const AbsorberRecord& material = gMaterials.project.records[size_t(CalcFaceMaterialIndex(face))];
-      for (int b = 0; b < kBandCount; ++b) context.reflectionWeights[size_t(b)] = 1.0f - material.absorption[size_t(b)];
+      for (int b = 0; b < kBandCount; ++b)
+        context.reflectionWeights[size_t(b)] = float(1.0 - ClampedAbsorption(material, b));
       AddSpeakerArrival(context, image, true);
     }
   }

@@ -171,7 +171,6 @@ struct ReceiverContext {
   double pathLimit = kOpenReflectionPathLimit;  // squared, m^2
   std::array<float, kBandCount> reflectionWeights{};  // 1 - alpha of the reflecting face
   uint32_t arrivalCount = 0;
-  uint32_t droppedArrivals = 0;  // arrivals the lists had no room for
   std::array<BandEchogram, kBandCount> bands;
   std::vector<uint32_t> timeOrder;  // scratch of the first-arrival rule
 };
@@ -187,7 +186,7 @@ void CalcPointEchogram(ReceiverContext& context, Vec3d point);
 // for the direct sound, the mirrored receiver for a reflection, whose energy
 // is weighted by the reflection weights) to all seven bands. Returns the
 // squared distance from the loudspeaker. An arrival at a time that is not
-// finite is not added.
+// finite, or one the lists have no room for (kMaxArrivals), is not added.
 double AddSpeakerArrival(ReceiverContext& context, Vec3d x, bool reflection);
 
 // 1 when the current loudspeaker's sound reaches `receiver` by a first-order

@@ -10,9 +10,6 @@
 
 namespace {
 
-// Sabine's constant: T = 0.161 V / A (seconds, m^3, m^2).
-constexpr double kSabineConstant = 0.161;
-
 // Visits every polygon of the faces and solids of layer 0 with its halved
 // Newell vector (its area vector).
 template <typename Visit>
@@ -22,12 +19,6 @@ void ForEachRoomFace(Visit&& visit) {
     for (uint32_t i = 0; i < o->itemCount; ++i)
       if (o->items[i].op == kOpStart) visit(*o, i, ComputeFaceAreaVector(*o, i) * 0.5);
   }
-}
-
-// Coefficient b of the face's material, limited to 0..1 (a NaN counts as 0).
-double FaceAbsorption(const AbsorberRecord& material, int band) {
-  const double alpha = material.absorption[size_t(band)];
-  return alpha > 0 ? (alpha < 1 ? alpha : 1) : 0;
 }
 
 // 0.161 V / area, and kMaxRt60 wherever that would be longer: an area of
@@ -71,7 +62,7 @@ RoomSums SumRoomFaces() {
     const AbsorberRecord& material = materials.records[size_t(FaceMaterialIndex(object, first))];
     for (int axis = 0; axis < 3; ++axis) sums.axisSurface[size_t(axis)] += std::fabs(area[axis]);
     for (int b = 0; b < kBandCount; ++b) {
-      const double alpha = FaceAbsorption(material, b);
+      const double alpha = ClampedAbsorption(material, b);
       sums.absorption[size_t(b)] += alpha * size;
       for (int axis = 0; axis < 3; ++axis)
         sums.axisAbsorption[size_t(axis)][size_t(b)] += alpha * std::fabs(area[axis]);

@@ -27,6 +27,9 @@ enum Rt60Method : int32_t { kRt60Sabine = 0, kRt60Eyring = 1, kRt60Fitzroy = 2, 
 inline constexpr BandValues kAirAbsorptionTable = {0.0, 3e-05, 0.0001, 0.0005, 0.002, 0.009, 0.035};
 inline constexpr BandValues kNoAirAbsorption = {};
 
+// Sabine's constant: T = 0.161 V / A (seconds, m^3, m^2).
+constexpr double kSabineConstant = 0.161;
+
 // Below this volume (m^3) the room counts as not closed: the formula methods
 // give reverberation times of 0.
 constexpr double kMinRoomVolume = 0.1;

@@ -95,7 +95,7 @@ TEST_F(GridBuildTest, PointsRunRowByRowOnTheFacePlaneAtPositionsFromTheCounters)
   ASSERT_EQ(BuildMapGrid(faces, index, grid), 1);
   ASSERT_EQ(grid.PointCount(), 12u);
   EXPECT_EQ(grid.spacing, 1.0f);
-  EXPECT_EQ(grid.halfSpacing, 0.5f);
+  EXPECT_EQ(grid.HalfSpacing(), 0.5f);
   for (uint32_t k = 0; k < 12; ++k) {
     const GridPoint& p = grid.points[k];
     EXPECT_EQ(p.x, 2.5f + float(k % 4)) << k;
@@ -115,7 +115,7 @@ TEST_F(GridBuildTest, PointsRunRowByRowOnTheFacePlaneAtPositionsFromTheCounters)
   uint32_t column = 0;
   for (const GridPoint& p : grid.points) {
     if (p.y != grid.points[0].y) break;
-    EXPECT_EQ(p.x, 0.3f + grid.halfSpacing + float(column) * s) << column;
+    EXPECT_EQ(p.x, 0.3f + grid.HalfSpacing() + float(column) * s) << column;
     ++column;
   }
   EXPECT_GT(column, 2000u);
@@ -320,6 +320,21 @@ TEST_F(LevelMapRunTest, ABandWhereNothingArrivesIsSilentAndLeavesTheRangesAlone)
   EXPECT_EQ(grid.ranges.minTime[4], kNoArrivalMs);
   EXPECT_EQ(grid.ranges.maxTime[4], 0.0f);
   EXPECT_GT(grid.ranges.maxTime[0], grid.ranges.minTime[0]);
+}
+
+TEST_F(LevelMapRunTest, TheResultHoldsThePhaseModeComputed) {
+  AddHall();
+  struct Case {
+    int16_t asked, computed;
+  };
+  const Case cases[] = {{1, 1}, {2, 2}, {3, 3}, {0, 2}, {4, 2}, {-1, 2}};
+  for (const Case& c : cases) {
+    CalcOptions options;
+    options.phaseMode = c.asked;
+    EXPECT_EQ(int(ReceiverOptionsOf(options).phase), c.computed) << c.asked;
+    ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone) << c.asked;
+    EXPECT_EQ(gLevelMap.result.phaseMode, c.computed) << c.asked;
+  }
 }
 
 TEST_F(LevelMapRunTest, ARunThatCannotStartKeepsTheLastResult) {

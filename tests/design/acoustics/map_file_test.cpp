@@ -77,7 +77,6 @@ class MapFileTest : public MapModelTest {
 
     MapGrid& g = r.grid;
     g.spacing = 1;
-    g.halfSpacing = 0.5f;
     g.points.resize(3);
     g.points[0] = {0.5f, 0.5f, 1.2f, {1.0e6f, 1.0f, 0.5f, 123.0f, 2.0f, 1000.0f, 10.0f},
                    {12.9f, 10000, 70000, 0.4f, 33.3f, 18.0f, 45.0f}, 0};
@@ -172,11 +171,26 @@ TEST_F(MapFileTest, TheBlockIsWrittenFieldByFieldAtItsOffsets) {
 
   EXPECT_EQ(SampleBytes(), e.v);
 
-  // Without single points nothing follows the points.
+  // Without single points of this grid nothing follows the points.
   gLevelMap.singlePoints.count = 0;
   MemoryWriter writer;
   ASSERT_EQ(WriteMapFile(writer, "Stalls, first try"), 1);
   EXPECT_EQ(writer.bytes(), std::vector<uint8_t>(e.v.begin(), e.v.begin() + kSinglePointsAt));
+}
+
+TEST_F(MapFileTest, SinglePointsLeftFromAnotherGridAreNotWritten) {
+  SetSampleResult();
+  // The list of an earlier result of five points names a point this grid of
+  // three lacks: written, it would make the block unreadable.
+  gLevelMap.singlePoints.count = 1;
+  gLevelMap.singlePoints.indices[0] = 4;
+  gLevelMap.singlePoints.pointCount = 5;
+  MemoryWriter writer;
+  ASSERT_EQ(WriteMapFile(writer, "Stalls"), 1);
+  EXPECT_EQ(writer.bytes().size(), kSinglePointsAt);
+  MemoryReader reader(writer.bytes());
+  EXPECT_TRUE(ReadMapFileBlock(reader));
+  EXPECT_EQ(gLevelMap.result.grid.PointCount(), 3u);
 }
 
 TEST_F(MapFileTest, ALongDescriptionIsCutToEightyCharacters) {
@@ -207,7 +221,7 @@ TEST_F(MapFileTest, ARoundTripKeepsTheResultWithinItsStoredSteps) {
     EXPECT_EQ(b.planeConstant, a.planeConstant);
     EXPECT_EQ(b.maxY, a.maxY);
   }
-  EXPECT_EQ(read.grid.halfSpacing, 0.5f);
+  EXPECT_EQ(read.grid.HalfSpacing(), 0.5f);
   EXPECT_EQ(read.grid.spacing, 1.0f);
   ASSERT_EQ(read.grid.PointCount(), 3u);
   for (size_t i = 0; i < 3; ++i) {
@@ -388,6 +402,7 @@ TEST_F(MapFileTest, AResultSavedWithTheProjectComesBackWithIt) {
   gLevelMap.description = "Balcony";
   gLevelMap.singlePoints.count = 1;
   gLevelMap.singlePoints.indices[0] = 69;
+  gLevelMap.singlePoints.pointCount = 70;
   const MapResult calculated = gLevelMap.result;
   const std::string path = (dir_ / "hall.KPR").string();
   MessageRecorder messages;

@@ -45,13 +45,6 @@ class MapModel {
 
   static SpeakerType& Type() { return *gSpeakerModel.types.At(0); }
 
-  // Project material `index` with `alpha` in every band.
-  static void SetMaterial(int index, float alpha) {
-    if (gMaterials.project.count <= index) gMaterials.project.count = int16_t(index + 1);
-    gMaterials.project.records[size_t(index)].name = "m" + std::to_string(index);
-    gMaterials.project.records[size_t(index)].absorption.fill(alpha);
-  }
-
   // A switched-on loudspeaker of the flat type aimed along +x.
   static Loudspeaker Speaker(Vec3d position, float intensity = 1.0e6f) {
     Loudspeaker s;

@@ -37,13 +37,6 @@ class ReverberationTest : public ::testing::Test {
     ResetObjectStore();
     ResetMaterials();
   }
-  // Project material `index` with coefficient `alpha` in every band.
-  static void SetMaterial(int index, float alpha) {
-    if (gMaterials.project.count <= index) gMaterials.project.count = int16_t(index + 1);
-    AbsorberRecord& record = gMaterials.project.records[size_t(index)];
-    record.name = "m" + std::to_string(index);
-    record.absorption.fill(alpha);
-  }
   // The 10 m cube with every face of material 0 at `alpha`.
   static void AddCube(float alpha) {
     SetMaterial(0, alpha);

@@ -1,12 +1,24 @@
 // Room faces for the tests of the calculations and the loudspeaker aiming:
-// face objects appended to the model, built from plain polygons.
+// face objects appended to the model, built from plain polygons, and the
+// project materials they name.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "design/model/materials.h"
 #include "framework/model/graphic_object.h"
+
+// Project material `index`, named "m<index>", with `alpha` in every band;
+// the table grows to hold it.
+inline void SetMaterial(int index, float alpha) {
+  MaterialTable& table = gMaterials.project;
+  if (table.count <= index) table.count = int16_t(index + 1);
+  table.records[size_t(index)].name = "m" + std::to_string(index);
+  table.records[size_t(index)].absorption.fill(alpha);
+}
 
 using Polygon = std::vector<ObjectVertex>;
 constexpr int kNoMaterial = -1;
