@@ -168,10 +168,10 @@ void SpeakerAnglesFromSymbol(GraphicObject* object);
 
 // ---- Types ----
 
-// Frees the types that no loudspeaker of the model uses (and their shapes,
-// never the default symbol), closes the gaps and renumbers every
-// loudspeaker's type index; every type left without a shape gets the default
-// symbol.
+// Frees the types that no loudspeaker of the model uses and their shapes
+// (never the default symbol, nor a shape that a kept type shares), closes
+// the gaps and renumbers every loudspeaker's type index; every type left
+// without a shape gets the default symbol.
 void PurgeUnusedSpeakerTypes();
 
 // ---- Balloon codes ----
