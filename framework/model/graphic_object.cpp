@@ -175,19 +175,22 @@ void UnlinkObject(GraphicObject* object) { UnlinkObjectFromList(object, gObjects
 void FreeObject(GraphicObject* object) { FreeObjectInList(object, gObjects.model); }
 void FreeAllObjects() { FreeObjectList(gObjects.model); }
 
-GraphicObject* GetObjectByIndex(int32_t n) {
+GraphicObject* GetObjectByIndexInList(int32_t n, const ObjectList& list) {
   if (n < 0) return nullptr;
-  GraphicObject* object = gObjects.model.first;
+  GraphicObject* object = list.first;
   while (object && n-- > 0) object = object->next;
   return object;
 }
 
-int32_t GetObjectIndex(const GraphicObject* object) {
+int32_t GetObjectIndexInList(const GraphicObject* object, const ObjectList& list) {
   int32_t index = 0;
-  for (const GraphicObject* o = gObjects.model.first; o; o = o->next, ++index)
+  for (const GraphicObject* o = list.first; o; o = o->next, ++index)
     if (o == object) return index;
   return -1;
 }
+
+GraphicObject* GetObjectByIndex(int32_t n) { return GetObjectByIndexInList(n, gObjects.model); }
+int32_t GetObjectIndex(const GraphicObject* object) { return GetObjectIndexInList(object, gObjects.model); }
 
 // ---- Access ----
 

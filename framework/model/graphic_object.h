@@ -135,6 +135,8 @@ void InsertObjectBeforeInList(GraphicObject* object, GraphicObject* position, Ob
 void UnlinkObjectFromList(GraphicObject* object, ObjectList& list);
 void FreeObjectInList(GraphicObject* object, ObjectList& list);
 ObjectList& FreeObjectList(ObjectList& list);
+GraphicObject* GetObjectByIndexInList(int32_t n, const ObjectList& list);
+int32_t GetObjectIndexInList(const GraphicObject* object, const ObjectList& list);
 
 // ---- Access ----
 
