@@ -117,11 +117,12 @@ enum class ProjectReadResult {
   kNoMemory,   // an allocation failed (a record's failure has shown its message)
 };
 
-// Parses a whole project behind its magic check: `reader` stands at the
-// start of the file. Types link their shapes into `model.objects`, or to
-// `defaultSymbol`. On failure `model` holds nothing of the file.
-ProjectReadResult ReadProjectModel(ByteReader& reader, PackedLayout layout, GraphicObject* defaultSymbol,
-                                   ProjectModel& model);
+// Parses the rest of a project whose header, already read and checked, is
+// `header`: `reader` stands right behind it. Types link their shapes into
+// `model.objects`, or to `defaultSymbol`. On failure `model` holds nothing
+// of the file.
+ProjectReadResult ReadProjectModel(ByteReader& reader, const ProjectHeader& header, PackedLayout layout,
+                                   GraphicObject* defaultSymbol, ProjectModel& model);
 
 // Makes a read project the live model: a new project with the snap switches
 // as they were, the file's layers (with layers 3, 4, 6 and 8 hidden),
