@@ -211,34 +211,40 @@ GraphicObject* AccessObject(int8_t flags, GraphicObject* object) {
   return result;
 }
 
-size_t AccessPackedObject(int8_t flags, std::span<const uint8_t> packed, size_t offset) {
+namespace {
+
+// The header of the whole packed record at `offset`; false when none lies
+// there in full.
+bool PackedRecordAt(std::span<const uint8_t> packed, size_t offset, PackedObjectHeader& header) {
   MemoryReader reader(packed);
+  return reader.Skip(offset) && ReadPackedHeader(reader, PackedLayout::kCurrent, header) &&
+         PackedBodySize(header, PackedLayout::kCurrent) <= reader.Remaining();
+}
+
+size_t PackedRecordSize(const PackedObjectHeader& header) {
+  return kPackedHeaderSize + size_t(PackedBodySize(header, PackedLayout::kCurrent));
+}
+
+}  // namespace
+
+size_t AccessPackedObject(int8_t flags, std::span<const uint8_t> packed, size_t offset) {
   PackedObjectHeader header;
-  if (!reader.Skip(offset) || !ReadPackedHeader(reader, PackedLayout::kCurrent, header)) return SIZE_MAX;
-  const size_t bodyStart = size_t(reader.Position());
-  const uint64_t bodySize = PackedBodySize(header, PackedLayout::kCurrent);
-  if (bodySize > reader.Remaining()) return SIZE_MAX;
+  if (!PackedRecordAt(packed, offset, header)) return SIZE_MAX;
 
   size_t result = offset;
   if (flags < 0 && (header.state & kStateChainMember)) {
-    // Records follow one another; the chain ends at the first with bit 4.
+    // Records follow one another; the chain ends at the first with bit 4, or
+    // at the last whole record.
     PackedObjectHeader walked = header;
-    size_t at = offset;
     while (!(walked.state & kStateChainEnd)) {
-      size_t next = at + kPackedHeaderSize + size_t(PackedBodySize(walked, PackedLayout::kCurrent));
-      MemoryReader ahead(packed);
-      PackedObjectHeader h;
-      if (!ahead.Skip(next) || !ReadPackedHeader(ahead, PackedLayout::kCurrent, h) ||
-          PackedBodySize(h, PackedLayout::kCurrent) > ahead.Remaining())
-        break;
-      at = next;
-      walked = h;
+      const size_t next = result + PackedRecordSize(walked);
+      if (!PackedRecordAt(packed, next, walked)) break;
+      result = next;
     }
-    result = at;
   }
   if (flags & kAccessFillBlock) {
     ObjectAccessBlock& block = gObjects.access;
-    const uint8_t* p = packed.data() + bodyStart + header.dataSize;
+    const uint8_t* p = packed.data() + offset + kPackedHeaderSize + header.dataSize;
     block.packedVertices.resize(header.vertexCount);
     for (auto& v : block.packedVertices) {
       v = {LoadF32(p), LoadF32(p + 4), LoadF32(p + 8)};
