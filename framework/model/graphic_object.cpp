@@ -207,6 +207,7 @@ GraphicObject* AccessObject(int8_t flags, GraphicObject* object) {
     block.vertexCount = object->vertexCount;
     block.items = object->items;
     block.itemCount = object->itemCount;
+    block.trailingData = nullptr;
   }
   return result;
 }

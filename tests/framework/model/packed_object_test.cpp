@@ -187,7 +187,19 @@ TEST(PackedObject, AccessPackedObjectWalksRecordsInSequence) {
   EXPECT_EQ(block.vertices[2].z, 2.5f);
   ASSERT_EQ(block.itemCount, 4u);
   EXPECT_EQ(block.items[1].index, 2);
+  EXPECT_EQ(block.trailingData, nullptr);  // a face has none
   EXPECT_EQ(AccessPackedObject(kAccessFillBlock, packed, packed.size() - 3), SIZE_MAX);
+
+  // A text record's trailing data lies behind its items; a live object has
+  // none, so accessing one clears the pointer into the packed bytes.
+  StoreU32(packed.data() + 20, kKindText);
+  AccessPackedObject(kAccessFillBlock, packed, 0);
+  EXPECT_EQ(block.trailingData, packed.data() + secondOffset);
+  GraphicObject* live = CreateObject(0, 1, 0);
+  AccessObject(kAccessFillBlock, live);
+  EXPECT_EQ(block.trailingData, nullptr);
+  ObjectList none;
+  FreeObjectInList(live, none);
   ResetObjectStore();
 }
 
