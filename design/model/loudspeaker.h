@@ -119,8 +119,8 @@ bool WithinSpeakerLimit(uint32_t adding);
 // The loudspeaker's type in the project, null when its index names none.
 SpeakerType* SpeakerTypeOf(const Loudspeaker& speaker);
 
-// True when every loudspeaker of `model` names a type of `types`. Loaders of
-// a model (project file, undo) refuse one that fails.
+// True when every loudspeaker of `model` names a type of `types`. The
+// project reader refuses a file whose model fails.
 bool SpeakerTypeIndexesValid(const ObjectList& model, const SpeakerTypeTable& types);
 
 // Recomputes `power` and `intensity` from the gains and the type. Polarity
