@@ -48,7 +48,6 @@ constexpr int kFirstCurrentProjectVersion = 200;  // version x 100
 
 constexpr size_t kProjectHeaderSize = 102;
 constexpr size_t kProjectMagicSize = 16;
-constexpr size_t kCalcOptionsSize = 12;
 
 // The settings object that ends the object records.
 constexpr uint32_t kSettingsObjectState = 224;
