@@ -123,6 +123,25 @@ TEST_F(ObjectStoreTest, CloneCopiesGeometryButNotData) {
   FreeObjectInList(c, none);
 }
 
+TEST_F(ObjectStoreTest, ResizedArraysKeepTheirEntriesAndZeroTheNewOnes) {
+  ObjectVertex* vertices = AllocVertexArray(2);
+  vertices[1] = {1, 2, 3};
+  vertices = ResizeVertexArray(vertices, 2, 4);
+  ASSERT_NE(vertices, nullptr);
+  EXPECT_EQ(vertices[1].y, 2.0f);
+  EXPECT_TRUE(vertices[3].x == 0 && vertices[3].y == 0 && vertices[3].z == 0);
+  EXPECT_EQ(ResizeVertexArray(vertices, 4, 0), nullptr);  // freed
+
+  ObjectItem* items = ResizeItemArray(nullptr, 0, 3);
+  ASSERT_NE(items, nullptr);
+  EXPECT_TRUE(items[2].op == 0 && items[2].index == 0);
+  items[0] = {kOpClose, 7};
+  items = ResizeItemArray(items, 3, 1);
+  EXPECT_EQ(items[0].index, 7);
+  ResizeItemArray(items, 1, 0);
+  EXPECT_EQ(AllocItemArray(0), nullptr);
+}
+
 TEST_F(ObjectStoreTest, LargestSelectedPackedSize) {
   GraphicObject* small = CreateObject(0, 1, 0);
   GraphicObject* big = CreateObject(0, 10, 0);
