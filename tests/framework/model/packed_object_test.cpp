@@ -181,6 +181,12 @@ TEST(PackedObject, AccessPackedObjectWalksRecordsInSequence) {
   const size_t secondOffset = FaceFixture().size();
 
   EXPECT_EQ(AccessPackedObject(kAccessWalkChain, packed, 0), secondOffset);
+  // A chain without an end stops at the last whole record, even with stray
+  // bytes behind it.
+  std::vector<uint8_t> endless = packed;
+  StoreU32(endless.data() + secondOffset + 24, kStateChainMember);
+  endless.resize(endless.size() + 20);
+  EXPECT_EQ(AccessPackedObject(kAccessWalkChain, endless, 0), secondOffset);
   EXPECT_EQ(AccessPackedObject(kAccessFillBlock, packed, 0), 0u);
   const ObjectAccessBlock& block = gObjects.access;
   ASSERT_EQ(block.vertexCount, 3u);
