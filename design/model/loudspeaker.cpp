@@ -163,10 +163,6 @@ void TurnPass(std::span<ObjectVertex> vertices, const std::array<float, 3>& p, i
   }
 }
 
-bool IsInModelList(const GraphicObject* object) {
-  return object->previous || object->next || gObjects.model.first == object;
-}
-
 }  // namespace
 
 void PlaceSymbolVertices(std::span<ObjectVertex> vertices, const std::array<float, 3>& position, float horizontal,
@@ -201,7 +197,7 @@ int BuildSpeakerSymbol(Loudspeaker& speaker, GraphicObject* object, bool isNew) 
     speaker.object = nullptr;
     return 0;
   }
-  if (IsInModelList(object)) UnlinkObject(object);
+  UnlinkObject(object);
   std::free(object->vertices);
   std::free(object->items);
   if (shape->vertexCount) std::memcpy(vertices, shape->vertices, shape->vertexCount * sizeof(ObjectVertex));

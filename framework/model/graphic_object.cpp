@@ -136,6 +136,9 @@ void UnlinkObjectFromList(GraphicObject* object, ObjectList& list) {
   if (!object) return;
   GraphicObject* p = object->previous;
   GraphicObject* n = object->next;
+  // An object without links is in the list only as its one object; any
+  // other is in no list, and unlinking it must not empty this one.
+  if (!p && !n && list.first != object) return;
   if (n) n->previous = p;
   else list.last = p;
   if (p) p->next = n;
@@ -146,12 +149,7 @@ void UnlinkObjectFromList(GraphicObject* object, ObjectList& list) {
 
 void FreeObjectInList(GraphicObject* object, ObjectList& list) {
   if (!object) return;
-  if (object->previous || object->next) {
-    UnlinkObjectFromList(object, list);
-  } else {
-    if (list.first == object) list.first = nullptr;
-    if (list.last == object) list.last = nullptr;
-  }
+  UnlinkObjectFromList(object, list);
   FreeObjectBlocks(object);
 }
 

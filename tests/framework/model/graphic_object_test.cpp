@@ -55,6 +55,8 @@ TEST_F(ObjectStoreTest, InsertionCases) {
   EXPECT_EQ(d->previous, nullptr);
   EXPECT_EQ(d->next, nullptr);
   EXPECT_EQ(GetObjectIndex(d), -1);
+  UnlinkObject(d);  // in no list: the list is left alone
+  EXPECT_EQ(Order(model), (std::vector<GraphicObject*>{c, a, b, e}));
   FreeObject(d);  // unlinked: the list is left alone
   FreeObject(c);  // the first
   FreeObject(e);  // the last
