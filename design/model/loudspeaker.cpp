@@ -1,8 +1,10 @@
 #include "design/model/loudspeaker.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "design/acoustics/receiver_engine.h"
 #include "design/model/materials.h"
@@ -161,10 +163,6 @@ void TurnPass(std::span<ObjectVertex> vertices, const std::array<float, 3>& p, i
   }
 }
 
-bool IsInModelList(const GraphicObject* object) {
-  return object->previous || object->next || gObjects.model.first == object;
-}
-
 }  // namespace
 
 void PlaceSymbolVertices(std::span<ObjectVertex> vertices, const std::array<float, 3>& position, float horizontal,
@@ -199,7 +197,7 @@ int BuildSpeakerSymbol(Loudspeaker& speaker, GraphicObject* object, bool isNew) 
     speaker.object = nullptr;
     return 0;
   }
-  if (IsInModelList(object)) UnlinkObject(object);
+  UnlinkObject(object);
   std::free(object->vertices);
   std::free(object->items);
   if (shape->vertexCount) std::memcpy(vertices, shape->vertices, shape->vertexCount * sizeof(ObjectVertex));
@@ -278,6 +276,7 @@ void PurgeUnusedSpeakerTypes() {
     std::array<int16_t, kMaxSpeakerTypes> newIndex;
     newIndex.fill(-1);
     int16_t kept = 0;
+    std::vector<GraphicObject*> unusedShapes;
     for (int i = 0; i < table.count; ++i) {
       SpeakerTypePtr& type = table.types[size_t(i)];
       if (used[size_t(i)]) {
@@ -285,12 +284,21 @@ void PurgeUnusedSpeakerTypes() {
         if (kept != i) table.types[size_t(kept)] = std::move(type);
         ++kept;
       } else {
-        if (type->shape && type->shape != gSpeakerModel.defaultSymbol) FreeObject(type->shape);
+        if (type->shape && type->shape != gSpeakerModel.defaultSymbol) unusedShapes.push_back(type->shape);
         type.reset();
       }
     }
     const int16_t oldCount = table.count;
     table.count = kept;
+    // Types read from a file may share a shape: each goes once, and only when
+    // no kept type still uses it.
+    std::sort(unusedShapes.begin(), unusedShapes.end());
+    unusedShapes.erase(std::unique(unusedShapes.begin(), unusedShapes.end()), unusedShapes.end());
+    for (GraphicObject* shape : unusedShapes) {
+      bool stillUsed = false;
+      for (int i = 0; i < kept; ++i) stillUsed = stillUsed || table.types[size_t(i)]->shape == shape;
+      if (!stillUsed) FreeObject(shape);
+    }
     for (GraphicObject* object = gObjects.model.first; object; object = object->next) {
       if (!IsLoudspeakerObject(object)) continue;
       const int16_t index = StoredTypeIndex(object);

@@ -20,6 +20,8 @@
 
 constexpr size_t kLoudspeakerSize = 152;
 constexpr uint32_t kLoudspeakerLayer = 2;
+// The layer of the aim-line overlay.
+constexpr uint32_t kAimLineLayer = 4;
 constexpr int kMaxLoudspeakers = 5000;
 
 // Symbol colours: switched on, switched off.
@@ -117,8 +119,8 @@ bool WithinSpeakerLimit(uint32_t adding);
 // The loudspeaker's type in the project, null when its index names none.
 SpeakerType* SpeakerTypeOf(const Loudspeaker& speaker);
 
-// True when every loudspeaker of `model` names a type of `types`. Loaders of
-// a model (project file, undo) refuse one that fails.
+// True when every loudspeaker of `model` names a type of `types`. The
+// project reader refuses a file whose model fails.
 bool SpeakerTypeIndexesValid(const ObjectList& model, const SpeakerTypeTable& types);
 
 // Recomputes `power` and `intensity` from the gains and the type. Polarity
@@ -166,10 +168,10 @@ void SpeakerAnglesFromSymbol(GraphicObject* object);
 
 // ---- Types ----
 
-// Frees the types that no loudspeaker of the model uses (and their shapes,
-// never the default symbol), closes the gaps and renumbers every
-// loudspeaker's type index; every type left without a shape gets the default
-// symbol.
+// Frees the types that no loudspeaker of the model uses and their shapes
+// (never the default symbol, nor a shape that a kept type shares), closes
+// the gaps and renumbers every loudspeaker's type index; every type left
+// without a shape gets the default symbol.
 void PurgeUnusedSpeakerTypes();
 
 // ---- Balloon codes ----

@@ -8,9 +8,8 @@
 #include "design/acoustics/calc_faces.h"
 #include "design/model/loudspeaker.h"
 
-// The overlay: one object on this layer, in this colour, whose line k runs
+// The overlay: one object on kAimLineLayer, in this colour, whose line k runs
 // from vertex 2k (a loudspeaker's position) to vertex 2k + 1 (its aim point).
-constexpr uint32_t kAimLineLayer = 4;
 constexpr uint32_t kAimLineColour = 22;
 
 // The index in `table` of the face that the loudspeaker's axis (a segment of

@@ -144,24 +144,23 @@ bool BackUpFile(const std::string& from, const std::string& to) {
   return writer.Bytes(bytes.data(), bytes.size()) && writer.Commit();
 }
 
-// The version of the project file `reader` opened, from its header; -1
-// after "Can´t locate file" or "Invalid file format !".
-int ReadVersionedHeader(FileReader& reader) {
+// Reads the header of the project file `reader` opened and gives its
+// version; -1 after "Can´t locate file" or "Invalid file format !".
+int ReadVersionedHeader(FileReader& reader, ProjectHeader& header) {
   if (!reader.IsOpen()) {
     ShowFileMessage(kCantLocateFileMessage);
     return -1;
   }
-  ProjectHeader header;
   const int version = ReadProjectHeader(reader, header) ? ProjectFileVersion(header) : -1;
   if (version < 0) ShowFileMessage(kInvalidFileFormatMessage);
   return version;
 }
 
-// Reads a whole file of the given layout behind its checked magic and, when
-// it is complete and consistent, makes it the live model.
-int ReadAndCommit(FileReader& reader, PackedLayout layout, const std::string& path) {
+// Reads the rest of a file of the given layout behind its checked header
+// and, when it is complete and consistent, makes it the live model.
+int ReadAndCommit(FileReader& reader, const ProjectHeader& header, PackedLayout layout, const std::string& path) {
   ProjectModel model;
-  switch (ReadProjectModel(reader, layout, gSpeakerModel.defaultSymbol, model)) {
+  switch (ReadProjectModel(reader, header, layout, gSpeakerModel.defaultSymbol, model)) {
     case ProjectReadResult::kOk:
       CommitProjectModel(model, path);
       return 1;
@@ -172,6 +171,16 @@ int ReadAndCommit(FileReader& reader, PackedLayout layout, const std::string& pa
       return 0;
   }
   return 0;
+}
+
+// An older project behind the header already read: its whole magic must be
+// the older one.
+int ReadOldProject(FileReader& reader, const ProjectHeader& header, const std::string& path) {
+  if (header.magic != kOldProjectMagic) {
+    ShowFileMessage(kInvalidFileFormatMessage);
+    return 0;
+  }
+  return ReadAndCommit(reader, header, PackedLayout::kOld, path);
 }
 
 }  // namespace
@@ -249,9 +258,10 @@ ProjectModel::ProjectModel() { ResetLayers(layers); }
 
 ProjectModel::~ProjectModel() { FreeObjectList(objects); }
 
-ProjectReadResult ReadProjectModel(ByteReader& r, PackedLayout layout, GraphicObject* defaultSymbol,
-                                   ProjectModel& model) {
-  if (!ReadProjectHeader(r, model.header) || !ReadStoredLayers(r, model.layers)) return ProjectReadResult::kBadFormat;
+ProjectReadResult ReadProjectModel(ByteReader& r, const ProjectHeader& header, PackedLayout layout,
+                                   GraphicObject* defaultSymbol, ProjectModel& model) {
+  model.header = header;
+  if (!ReadStoredLayers(r, model.layers)) return ProjectReadResult::kBadFormat;
   ProjectReadResult result = ReadObjectRecords(r, layout, model);
   if (result == ProjectReadResult::kOk) {
     switch (ReadSpeakerTypeSection(r, model.types, model.objects, defaultSymbol)) {
@@ -306,23 +316,19 @@ void CommitProjectModel(ProjectModel& model, const std::string& path) {
 
 int ReadProjectFile(const std::string& path) {
   FileReader reader(path);
-  const int version = ReadVersionedHeader(reader);
+  ProjectHeader header;
+  const int version = ReadVersionedHeader(reader, header);
   if (version < 0) return 0;
-  if (version < kFirstCurrentProjectVersion) return ReadOldProjectFile(path);
-  FileReader file(path);
-  return ReadAndCommit(file, PackedLayout::kCurrent, path);
+  if (version < kFirstCurrentProjectVersion) return ReadOldProject(reader, header, path);
+  return ReadAndCommit(reader, header, PackedLayout::kCurrent, path);
 }
 
 int ReadOldProjectFile(const std::string& path) {
   FileReader reader(path);
   if (!reader.IsOpen()) return 0;
-  ProjectHeader header;
-  if (!ReadProjectHeader(reader, header) || header.magic != kOldProjectMagic) {
-    ShowFileMessage(kInvalidFileFormatMessage);
-    return 0;
-  }
-  FileReader file(path);
-  return ReadAndCommit(file, PackedLayout::kOld, path);
+  ProjectHeader header;  // a short header leaves the magic empty, which is refused
+  ReadProjectHeader(reader, header);
+  return ReadOldProject(reader, header, path);
 }
 
 // ---- Writing ----
@@ -363,7 +369,8 @@ int SaveProjectAs(const std::string& chosenPath) {
 
 int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& objects) {
   FileReader r(path);
-  const int version = ReadVersionedHeader(r);
+  ProjectHeader header;
+  const int version = ReadVersionedHeader(r, header);
   if (version < 0) return 0;
   if (version < kFirstCurrentProjectVersion) return -1;
 

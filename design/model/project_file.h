@@ -26,7 +26,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -48,7 +47,6 @@ constexpr int kFirstCurrentProjectVersion = 200;  // version x 100
 
 constexpr size_t kProjectHeaderSize = 102;
 constexpr size_t kProjectMagicSize = 16;
-constexpr size_t kCalcOptionsSize = 12;
 
 // The settings object that ends the object records.
 constexpr uint32_t kSettingsObjectState = 224;
@@ -61,7 +59,6 @@ inline constexpr char kCantWriteFileMessage[] = "Can\xB4t write file -write prot
 constexpr uint32_t kRoomColour = 0;      // layer 0
 constexpr uint32_t kAudienceColour = 21;  // layer 1
 constexpr uint32_t kAuxiliaryColour = 14;  // layer 7, for inserted objects
-constexpr uint32_t kAimLineLayer = 4;
 constexpr uint32_t kAuxiliaryLayer = 7;
 
 // The 102-byte header. Offsets: 0 magic char[16]; 16 i8 reverberation
@@ -118,11 +115,12 @@ enum class ProjectReadResult {
   kNoMemory,   // an allocation failed (a record's failure has shown its message)
 };
 
-// Parses a whole project behind its magic check: `reader` stands at the
-// start of the file. Types link their shapes into `model.objects`, or to
-// `defaultSymbol`. On failure `model` holds nothing of the file.
-ProjectReadResult ReadProjectModel(ByteReader& reader, PackedLayout layout, GraphicObject* defaultSymbol,
-                                   ProjectModel& model);
+// Parses the rest of a project whose header, already read and checked, is
+// `header`: `reader` stands right behind it. Types link their shapes into
+// `model.objects`, or to `defaultSymbol`. On failure `model` holds nothing
+// of the file.
+ProjectReadResult ReadProjectModel(ByteReader& reader, const ProjectHeader& header, PackedLayout layout,
+                                   GraphicObject* defaultSymbol, ProjectModel& model);
 
 // Makes a read project the live model: a new project with the snap switches
 // as they were, the file's layers (with layers 3, 4, 6 and 8 hidden),

@@ -31,7 +31,6 @@ inline constexpr char kTarnikMagic[] = "TARNIK 1.0     ";
 inline constexpr char kTarnikV127Magic[] = "TARNIK V1.27";
 constexpr size_t kShapeMagicSize = 32;
 constexpr size_t kShapeSkippedSize = 384;
-constexpr size_t kShapeBlockHeaderSize = 18;
 constexpr uint32_t kShapeState = 134;
 
 // Reads an older shape file from its whole contents and returns the shape,

@@ -127,30 +127,12 @@ void ConvertOlderSpeakerRecord(std::span<const uint8_t, kOlderSpeakerTypeSize> o
 
 // ---- The shape link and its list position ----
 
-namespace {
-
-GraphicObject* ObjectAtPosition(const ObjectList& list, int32_t position) {
-  if (position < 0) return nullptr;
-  GraphicObject* object = list.first;
-  for (int32_t i = 0; object && i < position; ++i) object = object->next;
-  return object;
-}
-
-int32_t PositionOfObject(const ObjectList& list, const GraphicObject* target) {
-  int32_t position = 0;
-  for (const GraphicObject* object = list.first; object; object = object->next, ++position)
-    if (object == target) return position;
-  return -1;
-}
-
-}  // namespace
-
 void StoreShapePosition(SpeakerType& type, const ObjectList& list) {
-  type.SetShapeField(type.shape ? PositionOfObject(list, type.shape) : -1);
+  type.SetShapeField(GetObjectIndexInList(type.shape, list));
 }
 
 void LinkShapeAtPosition(SpeakerType& type, const ObjectList& list, GraphicObject* defaultSymbol) {
-  GraphicObject* object = ObjectAtPosition(list, type.ShapeField());
+  GraphicObject* object = GetObjectByIndexInList(type.ShapeField(), list);
   type.shape = object && object->layer == kShapeLayer ? object : defaultSymbol;
 }
 

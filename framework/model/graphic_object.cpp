@@ -136,6 +136,9 @@ void UnlinkObjectFromList(GraphicObject* object, ObjectList& list) {
   if (!object) return;
   GraphicObject* p = object->previous;
   GraphicObject* n = object->next;
+  // An object without links is in the list only as its one object; any
+  // other is in no list, and unlinking it must not empty this one.
+  if (!p && !n && list.first != object) return;
   if (n) n->previous = p;
   else list.last = p;
   if (p) p->next = n;
@@ -146,12 +149,7 @@ void UnlinkObjectFromList(GraphicObject* object, ObjectList& list) {
 
 void FreeObjectInList(GraphicObject* object, ObjectList& list) {
   if (!object) return;
-  if (object->previous || object->next) {
-    UnlinkObjectFromList(object, list);
-  } else {
-    if (list.first == object) list.first = nullptr;
-    if (list.last == object) list.last = nullptr;
-  }
+  UnlinkObjectFromList(object, list);
   FreeObjectBlocks(object);
 }
 
@@ -175,19 +173,22 @@ void UnlinkObject(GraphicObject* object) { UnlinkObjectFromList(object, gObjects
 void FreeObject(GraphicObject* object) { FreeObjectInList(object, gObjects.model); }
 void FreeAllObjects() { FreeObjectList(gObjects.model); }
 
-GraphicObject* GetObjectByIndex(int32_t n) {
+GraphicObject* GetObjectByIndexInList(int32_t n, const ObjectList& list) {
   if (n < 0) return nullptr;
-  GraphicObject* object = gObjects.model.first;
+  GraphicObject* object = list.first;
   while (object && n-- > 0) object = object->next;
   return object;
 }
 
-int32_t GetObjectIndex(const GraphicObject* object) {
+int32_t GetObjectIndexInList(const GraphicObject* object, const ObjectList& list) {
   int32_t index = 0;
-  for (const GraphicObject* o = gObjects.model.first; o; o = o->next, ++index)
+  for (const GraphicObject* o = list.first; o; o = o->next, ++index)
     if (o == object) return index;
   return -1;
 }
+
+GraphicObject* GetObjectByIndex(int32_t n) { return GetObjectByIndexInList(n, gObjects.model); }
+int32_t GetObjectIndex(const GraphicObject* object) { return GetObjectIndexInList(object, gObjects.model); }
 
 // ---- Access ----
 
@@ -204,38 +205,45 @@ GraphicObject* AccessObject(int8_t flags, GraphicObject* object) {
     block.vertexCount = object->vertexCount;
     block.items = object->items;
     block.itemCount = object->itemCount;
+    block.trailingData = nullptr;
   }
   return result;
 }
 
-size_t AccessPackedObject(int8_t flags, std::span<const uint8_t> packed, size_t offset) {
+namespace {
+
+// The header of the whole packed record at `offset`; false when none lies
+// there in full.
+bool PackedRecordAt(std::span<const uint8_t> packed, size_t offset, PackedObjectHeader& header) {
   MemoryReader reader(packed);
+  return reader.Skip(offset) && ReadPackedHeader(reader, PackedLayout::kCurrent, header) &&
+         PackedBodySize(header, PackedLayout::kCurrent) <= reader.Remaining();
+}
+
+size_t PackedRecordSize(const PackedObjectHeader& header) {
+  return kPackedHeaderSize + size_t(PackedBodySize(header, PackedLayout::kCurrent));
+}
+
+}  // namespace
+
+size_t AccessPackedObject(int8_t flags, std::span<const uint8_t> packed, size_t offset) {
   PackedObjectHeader header;
-  if (!reader.Skip(offset) || !ReadPackedHeader(reader, PackedLayout::kCurrent, header)) return SIZE_MAX;
-  const size_t bodyStart = size_t(reader.Position());
-  const uint64_t bodySize = PackedBodySize(header, PackedLayout::kCurrent);
-  if (bodySize > reader.Remaining()) return SIZE_MAX;
+  if (!PackedRecordAt(packed, offset, header)) return SIZE_MAX;
 
   size_t result = offset;
   if (flags < 0 && (header.state & kStateChainMember)) {
-    // Records follow one another; the chain ends at the first with bit 4.
+    // Records follow one another; the chain ends at the first with bit 4, or
+    // at the last whole record.
     PackedObjectHeader walked = header;
-    size_t at = offset;
     while (!(walked.state & kStateChainEnd)) {
-      size_t next = at + kPackedHeaderSize + size_t(PackedBodySize(walked, PackedLayout::kCurrent));
-      MemoryReader ahead(packed);
-      PackedObjectHeader h;
-      if (!ahead.Skip(next) || !ReadPackedHeader(ahead, PackedLayout::kCurrent, h) ||
-          PackedBodySize(h, PackedLayout::kCurrent) > ahead.Remaining())
-        break;
-      at = next;
-      walked = h;
+      const size_t next = result + PackedRecordSize(walked);
+      if (!PackedRecordAt(packed, next, walked)) break;
+      result = next;
     }
-    result = at;
   }
   if (flags & kAccessFillBlock) {
     ObjectAccessBlock& block = gObjects.access;
-    const uint8_t* p = packed.data() + bodyStart + header.dataSize;
+    const uint8_t* p = packed.data() + offset + kPackedHeaderSize + header.dataSize;
     block.packedVertices.resize(header.vertexCount);
     for (auto& v : block.packedVertices) {
       v = {LoadF32(p), LoadF32(p + 4), LoadF32(p + 8)};

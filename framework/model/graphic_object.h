@@ -119,6 +119,8 @@ ObjectVertex* ResizeVertexArray(ObjectVertex* array, uint32_t oldCount, uint32_t
 ObjectItem* ResizeItemArray(ObjectItem* array, uint32_t oldCount, uint32_t newCount);
 
 // ---- The model list ----
+// NULL objects are ignored; unlinking or freeing an object that is in no
+// list leaves the list alone.
 
 void AppendObject(GraphicObject* object);
 void InsertObjectBefore(GraphicObject* object, GraphicObject* position);
@@ -135,6 +137,8 @@ void InsertObjectBeforeInList(GraphicObject* object, GraphicObject* position, Ob
 void UnlinkObjectFromList(GraphicObject* object, ObjectList& list);
 void FreeObjectInList(GraphicObject* object, ObjectList& list);
 ObjectList& FreeObjectList(ObjectList& list);
+GraphicObject* GetObjectByIndexInList(int32_t n, const ObjectList& list);
+int32_t GetObjectIndexInList(const GraphicObject* object, const ObjectList& list);
 
 // ---- Access ----
 

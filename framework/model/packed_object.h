@@ -17,7 +17,6 @@ enum class PackedLayout {
 };
 
 constexpr size_t kPackedHeaderSize = 48;
-constexpr size_t kOldPackedHeaderSize = 40;
 
 // The stored header. The pointer words mean nothing on disk; readers look
 // only at `next` (non-zero while another record follows).

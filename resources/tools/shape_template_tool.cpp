@@ -36,13 +36,9 @@ struct Block {
   size_t VertexCount() const { return coordinates.size() / 3; }
 };
 
-bool ParseFloat(const std::string& token, float& value) {
-  const char* end = token.data() + token.size();
-  auto [ptr, ec] = std::from_chars(token.data(), end, value);
-  return ec == std::errc() && ptr == end;
-}
-
-bool ParseIndex(const std::string& token, unsigned& value) {
+// A number that is the whole token.
+template <typename T>
+bool ParseNumber(const std::string& token, T& value) {
   const char* end = token.data() + token.size();
   auto [ptr, ec] = std::from_chars(token.data(), end, value);
   return ec == std::errc() && ptr == end;
@@ -57,7 +53,7 @@ bool AddOutline(Block& block, const std::vector<std::string>& indexes, bool clos
   }
   for (size_t i = 0; i < indexes.size(); ++i) {
     unsigned index = 0;
-    if (!ParseIndex(indexes[i], index) || index >= block.VertexCount() || index > kMaxPackedIndex) {
+    if (!ParseNumber(indexes[i], index) || index >= block.VertexCount() || index > kMaxPackedIndex) {
       error = "no vertex " + indexes[i] + " in this block";
       return false;
     }
@@ -85,7 +81,7 @@ bool Parse(std::istream& in, std::vector<Block>& blocks, std::string& error, int
     } else if (keyword == "vertex" && args.size() == 3) {
       for (const std::string& arg : args) {
         float value = 0;
-        if (!ParseFloat(arg, value)) {
+        if (!ParseNumber(arg, value)) {
           error = "not a number: " + arg;
           return false;
         }

@@ -341,6 +341,26 @@ TEST_F(PurgeTest, RemovesUnusedTypesAndRenumbers) {
   EXPECT_EQ(kept3->shape, defaultSymbol_);
 }
 
+// Types read from a file may name one shape between them.
+TEST_F(PurgeTest, ASharedShapeGoesOnceAndOnlyWhenNoKeptTypeUsesIt) {
+  GraphicObject* keptShape = MakeShape();
+  GraphicObject* droppedShape = MakeShape();
+  AppendObject(keptShape);
+  AppendObject(droppedShape);
+  const int16_t used = AddType(keptShape);
+  AddType(keptShape);
+  AddType(droppedShape);
+  AddType(droppedShape);
+  AddSpeaker(used);
+  const uint32_t before = CountObjects();
+
+  PurgeUnusedSpeakerTypes();
+  ASSERT_EQ(gSpeakerModel.types.count, 1);
+  EXPECT_EQ(gSpeakerModel.types.At(0)->shape, keptShape);
+  EXPECT_NE(GetObjectIndex(keptShape), -1);
+  EXPECT_EQ(CountObjects(), before - 1);
+}
+
 TEST_F(PurgeTest, AllUsedOnlyGivesShapelessTypesTheDefaultSymbol) {
   const int16_t t0 = AddType(nullptr);
   AddSpeaker(t0);

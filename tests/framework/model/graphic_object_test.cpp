@@ -55,6 +55,8 @@ TEST_F(ObjectStoreTest, InsertionCases) {
   EXPECT_EQ(d->previous, nullptr);
   EXPECT_EQ(d->next, nullptr);
   EXPECT_EQ(GetObjectIndex(d), -1);
+  UnlinkObject(d);  // in no list: the list is left alone
+  EXPECT_EQ(Order(model), (std::vector<GraphicObject*>{c, a, b, e}));
   FreeObject(d);  // unlinked: the list is left alone
   FreeObject(c);  // the first
   FreeObject(e);  // the last
@@ -121,6 +123,25 @@ TEST_F(ObjectStoreTest, CloneCopiesGeometryButNotData) {
   EXPECT_EQ(CloneObject(nullptr), nullptr);
   ObjectList none;
   FreeObjectInList(c, none);
+}
+
+TEST_F(ObjectStoreTest, ResizedArraysKeepTheirEntriesAndZeroTheNewOnes) {
+  ObjectVertex* vertices = AllocVertexArray(2);
+  vertices[1] = {1, 2, 3};
+  vertices = ResizeVertexArray(vertices, 2, 4);
+  ASSERT_NE(vertices, nullptr);
+  EXPECT_EQ(vertices[1].y, 2.0f);
+  EXPECT_TRUE(vertices[3].x == 0 && vertices[3].y == 0 && vertices[3].z == 0);
+  EXPECT_EQ(ResizeVertexArray(vertices, 4, 0), nullptr);  // freed
+
+  ObjectItem* items = ResizeItemArray(nullptr, 0, 3);
+  ASSERT_NE(items, nullptr);
+  EXPECT_TRUE(items[2].op == 0 && items[2].index == 0);
+  items[0] = {kOpClose, 7};
+  items = ResizeItemArray(items, 3, 1);
+  EXPECT_EQ(items[0].index, 7);
+  ResizeItemArray(items, 1, 0);
+  EXPECT_EQ(AllocItemArray(0), nullptr);
 }
 
 TEST_F(ObjectStoreTest, LargestSelectedPackedSize) {

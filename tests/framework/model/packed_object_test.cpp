@@ -181,13 +181,31 @@ TEST(PackedObject, AccessPackedObjectWalksRecordsInSequence) {
   const size_t secondOffset = FaceFixture().size();
 
   EXPECT_EQ(AccessPackedObject(kAccessWalkChain, packed, 0), secondOffset);
+  // A chain without an end stops at the last whole record, even with stray
+  // bytes behind it.
+  std::vector<uint8_t> endless = packed;
+  StoreU32(endless.data() + secondOffset + 24, kStateChainMember);
+  endless.resize(endless.size() + 20);
+  EXPECT_EQ(AccessPackedObject(kAccessWalkChain, endless, 0), secondOffset);
   EXPECT_EQ(AccessPackedObject(kAccessFillBlock, packed, 0), 0u);
   const ObjectAccessBlock& block = gObjects.access;
   ASSERT_EQ(block.vertexCount, 3u);
   EXPECT_EQ(block.vertices[2].z, 2.5f);
   ASSERT_EQ(block.itemCount, 4u);
   EXPECT_EQ(block.items[1].index, 2);
+  EXPECT_EQ(block.trailingData, nullptr);  // a face has none
   EXPECT_EQ(AccessPackedObject(kAccessFillBlock, packed, packed.size() - 3), SIZE_MAX);
+
+  // A text record's trailing data lies behind its items; a live object has
+  // none, so accessing one clears the pointer into the packed bytes.
+  StoreU32(packed.data() + 20, kKindText);
+  AccessPackedObject(kAccessFillBlock, packed, 0);
+  EXPECT_EQ(block.trailingData, packed.data() + secondOffset);
+  GraphicObject* live = CreateObject(0, 1, 0);
+  AccessObject(kAccessFillBlock, live);
+  EXPECT_EQ(block.trailingData, nullptr);
+  ObjectList none;
+  FreeObjectInList(live, none);
   ResetObjectStore();
 }
 
