@@ -23,21 +23,27 @@ function(korvane_library name)
   endif()
 endfunction()
 
-# korvane_test(<name> [DEPS <targets>...])
-# A GoogleTest executable of every .cpp in the calling folder; its tests run
-# headless under Qt's offscreen platform.
+# korvane_test(<name> [GUI] [DEPS <targets>...])
+# A GoogleTest executable of every .cpp in the calling folder. GUI tests get
+# the window fixtures and run headless under Qt's offscreen platform; the
+# others link no toolkit at all.
 function(korvane_test name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
   endif()
-  add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} korvane_test_support GTest::gtest GTest::gtest_main)
+  add_executable(${name} ${sources} $<TARGET_OBJECTS:korvane_test_main>)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} korvane_test_support GTest::gtest)
+  set(environment "")
+  if(ARG_GUI)
+    target_link_libraries(${name} PRIVATE korvane_test_support_gui)
+    set(environment "QT_QPA_PLATFORM=offscreen")
+  endif()
   korvane_warnings(${name})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     TEST_PREFIX "${name}:"
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    PROPERTIES ENVIRONMENT "${environment}"
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()

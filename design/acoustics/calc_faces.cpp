@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "design/model/materials.h"
-#include "framework/base/show_message.h"
+#include "framework/core/services.h"
 
 CalcFaceTable gCalcFaceTable;
 

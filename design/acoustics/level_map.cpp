@@ -5,10 +5,7 @@
 #include <cmath>
 
 #include "design/acoustics/calc_faces.h"
-#include "framework/base/drawing_layer.h"
-#include "framework/base/progress_window.h"
-#include "framework/base/show_message.h"
-#include "platform/system.h"
+#include "framework/core/services.h"
 
 LevelMapState gLevelMap;
 
@@ -244,7 +241,7 @@ ReceiverOptions ReceiverOptionsOf(const CalcOptions& options) {
 }
 
 int ReportMapProgress(MapProgress& progress, uint32_t i, uint32_t count) {
-  const uint32_t now = platform::TickCount();
+  const uint32_t now = ServiceTickCount();
   if (!(now - progress.lastUpdate > kProgressInterval)) return 0;
   progress.lastUpdate = now;
   const double percent = i * 100.0 / count;
@@ -253,7 +250,7 @@ int ReportMapProgress(MapProgress& progress, uint32_t i, uint32_t count) {
   *end++ = ' ';
   *end++ = '%';
   *end = '\0';
-  return UpdateProgress(int(percent), text);
+  return ReportProgress(int(percent), text);
 }
 
 namespace {
@@ -302,8 +299,8 @@ LevelMapRun RunLevelTimeCalculation(CalcOptions& options) {
   context.options = ReceiverOptionsOf(run);
   result.phaseMode = int16_t(context.options.phase);  // the mode computed
 
-  OpenProgressWindow("Calculation Status :", "0 %", "Cancel");
-  MapProgress progress{platform::TickCount()};
+  BeginProgress("Calculation Status :", "0 %", "Cancel");
+  MapProgress progress{ServiceTickCount()};
   std::vector<GridPoint>& points = result.grid.points;
   bool cancelled = false;
   for (uint32_t i = 0; i < points.size() && !cancelled; ++i) {
@@ -312,7 +309,7 @@ LevelMapRun RunLevelTimeCalculation(CalcOptions& options) {
     StorePointBands(context, point, result.grid.ranges);
     cancelled = ReportMapProgress(progress, i, uint32_t(points.size())) != 0;
   }
-  CloseProgressWindow();
+  EndProgress();
 
   if (cancelled) {
     ClearMapResult();

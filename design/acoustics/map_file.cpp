@@ -7,9 +7,8 @@
 
 #include "design/acoustics/calc_faces.h"
 #include "design/acoustics/level_map.h"
-#include "framework/base/drawing_layer.h"
-#include "framework/base/file_dialog_state.h"
-#include "framework/base/show_message.h"
+#include "framework/core/file_dialog_state.h"
+#include "framework/core/services.h"
 
 namespace {
 

@@ -29,7 +29,7 @@
 #include <span>
 #include <string>
 
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 
 inline constexpr char kMapFileMagic[] = "KORVANE MAP FILE V2.80";
 constexpr size_t kMapHeaderSize = 128;

@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "framework/base/show_message.h"
+#include "framework/core/services.h"
 
 namespace {
 

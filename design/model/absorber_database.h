@@ -11,7 +11,7 @@
 #include <span>
 #include <string>
 
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 
 constexpr int kAbsorberBandCount = 7;  // 125 Hz .. 8 kHz
 constexpr int16_t kMaxAbsorberRecords = 200;

@@ -9,7 +9,7 @@
 #include "design/acoustics/receiver_engine.h"
 #include "design/model/materials.h"
 #include "design/model/project.h"
-#include "framework/base/show_message.h"
+#include "framework/core/services.h"
 #include "framework/model/layers.h"
 
 SpeakerModelState gSpeakerModel;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/base/show_message.h"
+#include "framework/core/services.h"
 
 AimLineHooks gAimLineHooks;
 

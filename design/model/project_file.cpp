@@ -7,8 +7,8 @@
 #include "design/acoustics/map_file.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
-#include "framework/base/file_dialog_state.h"
-#include "framework/base/show_message.h"
+#include "framework/core/file_dialog_state.h"
+#include "framework/core/services.h"
 #include "framework/model/undo_ring.h"
 
 namespace {

@@ -32,7 +32,7 @@
 #include "design/model/absorber_database.h"
 #include "design/model/project.h"
 #include "design/model/speaker_type.h"
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 #include "framework/model/graphic_object.h"
 #include "framework/model/layers.h"
 #include "framework/model/packed_object.h"

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "design/model/project_file.h"
-#include "framework/base/byte_codec.h"
-#include "framework/base/show_message.h"
+#include "framework/core/byte_codec.h"
+#include "framework/core/services.h"
 #include "framework/model/packed_object.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 #include "framework/model/graphic_object.h"
 
 constexpr size_t kSpeakerTypeSize = 19160;

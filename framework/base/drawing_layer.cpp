@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/base/framework_windows.h"
-#include "framework/base/text_encoding.h"
+#include "framework/core/text_encoding.h"
 #include "platform/system.h"
 
 WindowRecord MainWindow;
@@ -299,5 +299,12 @@ int DrawStyledText(int left, int top, int right, int bottom, const char* text, u
 
 void SetArrowCursor() { platform::SetCursor(platform::CursorShape::kArrow); }
 void HideCursor() { platform::SetCursor(platform::CursorShape::kNone); }
-WaitCursorScope::WaitCursorScope() : previous_(platform::SetCursor(platform::CursorShape::kWait)) {}
-WaitCursorScope::~WaitCursorScope() { platform::SetCursor(previous_); }
+void ShowWaitCursor(bool on) {
+  static std::vector<platform::CursorShape> previous;
+  if (on) {
+    previous.push_back(platform::SetCursor(platform::CursorShape::kWait));
+  } else if (!previous.empty()) {
+    platform::SetCursor(previous.back());
+    previous.pop_back();
+  }
+}

@@ -117,14 +117,6 @@ int DrawStyledText(int left, int top, int right, int bottom, const char* text, u
 // Cursors.
 void SetArrowCursor();
 void HideCursor();
-// Shows the wait cursor for as long as it lives, then the cursor before it.
-class WaitCursorScope {
- public:
-  WaitCursorScope();
-  ~WaitCursorScope();
-  WaitCursorScope(const WaitCursorScope&) = delete;
-  WaitCursorScope& operator=(const WaitCursorScope&) = delete;
-
- private:
-  platform::CursorShape previous_;
-};
+// Shows the wait cursor (true) and puts back the cursor before it (false);
+// calls nest. The core's WaitCursorScope reaches it through the services.
+void ShowWaitCursor(bool on);

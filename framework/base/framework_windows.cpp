@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "framework/base/progress_window.h"
-#include "framework/base/show_message.h"
-#include "framework/base/text_encoding.h"
+#include "framework/core/services.h"
+#include "framework/core/text_encoding.h"
 #include "platform/menu.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
@@ -36,7 +36,7 @@ platform::Window CreateMainChild(platform::ControlKind kind, const char* text, i
 
 void ResetFramework() {
   gFramework = {};
-  SetDefaultMessageHandler(nullptr);
+  InstallCoreServices({});
 }
 
 int InitFramework(platform::Instance instance, const char* resourceName, platform::WindowProc windowProc) {
@@ -80,7 +80,14 @@ int InitFramework(platform::Instance instance, const char* resourceName, platfor
   gFramework.startFolder = platform::StartDirectory();
   gFramework.version = platform::GetSystemVersion();
   SetDefaultTextStyle();
-  SetDefaultMessageHandler(ShowMessageBox);
+  CoreServices windows;
+  windows.showMessage = ShowMessageBox;
+  windows.openProgress = OpenProgressWindow;
+  windows.updateProgress = UpdateProgress;
+  windows.closeProgress = [] { CloseProgressWindow(); };
+  windows.waitCursor = ShowWaitCursor;
+  windows.tickCount = platform::TickCount;
+  InstallCoreServices(windows);
   return 1;
 }
 

@@ -4,7 +4,7 @@
 
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
-#include "framework/base/text_encoding.h"
+#include "framework/core/text_encoding.h"
 #include "platform/drawing.h"
 #include "platform/window.h"
 

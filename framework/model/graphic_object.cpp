@@ -3,9 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/base/byte_codec.h"
-#include "framework/base/drawing_layer.h"
-#include "framework/base/show_message.h"
+#include "framework/core/byte_codec.h"
+#include "framework/core/services.h"
 #include "framework/model/packed_object.h"
 
 ObjectStore gObjects;

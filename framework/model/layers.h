@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 
 constexpr int kLayerCount = 32;
 constexpr int kStoredLayerCount = 16;

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 #include "framework/model/graphic_object.h"
 
 enum class PackedLayout {

@@ -1,6 +1,6 @@
 #include "framework/model/plot_header.h"
 
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 
 PlotHeaderBlock gPlotHeader;
 

@@ -4,7 +4,7 @@
 #include <new>
 #include <span>
 
-#include "framework/base/show_message.h"
+#include "framework/core/services.h"
 #include "framework/model/layers.h"
 #include "framework/model/packed_object.h"
 

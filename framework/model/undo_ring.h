@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 #include "framework/model/graphic_object.h"
 
 // A table that snapshots carry beside the layers and objects. Restoring reads

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/base/show_message.h"
+#include "framework/core/services.h"
 
 struct RecordedMessage {
   std::string text;

@@ -5,11 +5,8 @@
 #include <cmath>
 #include <memory>
 
-#include "framework/base/framework_windows.h"
-#include "framework/base/progress_window.h"
-#include "platform/test_seams.h"
 #include "tests/design/acoustics/map_fixtures.h"
-#include "tests/support/gui_fixture.h"
+#include "tests/support/fake_services.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -398,69 +395,43 @@ TEST_F(LevelMapRunTest, TheRunKeepsTheSizeIndexItStepsUpTo) {
 }
 
 TEST_F(LevelMapRunTest, ProgressIsShownOncePerHundredMillisecondsOfTicks) {
-  platform::test::SetClock(1000, 0);
+  FakeServices services;
+  services.clock = 1100;
   MapProgress progress{1000};
-  platform::test::AdvanceClock(100);
   EXPECT_EQ(ReportMapProgress(progress, 25, 200), 0);
   EXPECT_EQ(progress.lastUpdate, 1000u);  // 100 ms is not more than 100 ms
-  platform::test::AdvanceClock(1);
-  gProgress.lastPercent = 0;
+  EXPECT_TRUE(services.percents.empty());
+  services.clock = 1101;
   EXPECT_EQ(ReportMapProgress(progress, 25, 200), 0);
   EXPECT_EQ(progress.lastUpdate, 1101u);
-  EXPECT_EQ(gProgress.lastPercent, 12);  // 12.5 % as a whole number
+  EXPECT_EQ(services.percents, std::vector<int>{12});  // 12.5 % as a whole number
 
   // The tick count wraps at 2^32.
-  platform::test::SetClock(50, 0);
+  services.clock = 50;
   progress.lastUpdate = 0xFFFFFFF0u;
   EXPECT_EQ(ReportMapProgress(progress, 199, 200), 0);
   EXPECT_EQ(progress.lastUpdate, 0xFFFFFFF0u);
-  platform::test::AdvanceClock(100);
+  services.clock = 150;
   ReportMapProgress(progress, 199, 200);
   EXPECT_EQ(progress.lastUpdate, 150u);
-  EXPECT_EQ(gProgress.lastPercent, 99);
-  platform::test::UseRealClock();
-  ResetProgressWindow();
+  EXPECT_EQ(services.percents.back(), 99);
 }
 
-// The run with the framework up: the progress window and its Cancel.
-class LevelMapWindowTest : public FrameworkTest, protected MapModel {
- protected:
-  void SetUp() override {
-    FrameworkTest::SetUp();
-    MapModel::SetUp();
-  }
-  void TearDown() override {
-    platform::test::UseRealClock();
-    MapModel::TearDown();
-    FrameworkTest::TearDown();
-  }
-};
-
-TEST_F(LevelMapWindowTest, CancelLeavesNoResultAndNoPartialGrid) {
+TEST_F(LevelMapRunTest, CancelLeavesNoResultAndNoPartialGrid) {
   AddHall();
   CalcOptions options;
   ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
   ASSERT_EQ(gProject.resultPresent, 1);
 
   // Every tick count read moves the clock on by 60 ms, so the second point
-  // shows the progress; the message posted now is dispatched there and
-  // presses Cancel.
-  constexpr unsigned kPressCancel = platform::msg::kUser + 1;
-  std::string caption;
-  onMessage = [&](const platform::Message& m) -> platform::LParam {
-    if (m.kind == kPressCancel) {
-      caption = platform::GetWindowText(gProgress.window);
-      platform::test::ClickControl(gProgress.cancelButton);
-      return 0;
-    }
-    return platform::DefaultWindowProc(m.window, m.kind, m.wParam, m.lParam);
-  };
-  platform::test::SetClock(0, 0);
-  platform::test::SetClockStep(60);
-  platform::PostMessage(MainWindow.window, kPressCancel);
+  // shows the progress, and that first update presses Cancel.
+  FakeServices services;
+  services.clockStep = 60;
+  services.cancelAtUpdate = 1;
   EXPECT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kCancelled);
-  EXPECT_EQ(caption, "Calculation Status :");
-  EXPECT_EQ(gProgress.window, platform::Window::kNone);
+  EXPECT_EQ(services.progressTitle, "Calculation Status :");
+  EXPECT_EQ(services.progressOpen, 0);
+  EXPECT_EQ(services.percents.size(), 1u);
   EXPECT_EQ(gProject.resultPresent, 0);
   EXPECT_EQ(gLevelMap.result.grid.PointCount(), 0u);
   EXPECT_EQ(gLevelMap.result.faces.Count(), 0);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "design/model/materials.h"
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 #include "tests/design/acoustics/room_fixtures.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "design/model/project_file.h"
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 #include "framework/model/face_geometry.h"
 #include "tests/support/message_recorder.h"
 

@@ -5,7 +5,7 @@
 
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
-#include "framework/base/show_message.h"
+#include "framework/core/services.h"
 #include "platform/drawing.h"
 #include "platform/test_seams.h"
 #include "tests/support/gui_fixture.h"
@@ -293,6 +293,8 @@ TEST_F(DrawingLayerTest, StyledTextUsesTheStyleAndRestoresTheContext) {
 }
 
 TEST_F(DrawingLayerTest, MessagesGoToTheMessageBoxOnceTheFrameworkRuns) {
+  // The messages are watched at the box itself, not by the test's handler.
+  const MessageHandler unexpected = SetMessageHandler(nullptr);
   {
     platform::test::MessageBoxScript script;
     script.Answer(kIdCancel);
@@ -311,6 +313,7 @@ TEST_F(DrawingLayerTest, MessagesGoToTheMessageBoxOnceTheFrameworkRuns) {
     EXPECT_EQ(ShowMessage("Save?", nullptr, kMsgYesNoCancel), kIdNo);
     EXPECT_EQ(recorder.texts(), std::vector<std::string>{"Save?"});
   }
+  SetMessageHandler(unexpected);
 }
 
 TEST_F(DrawingLayerTest, CursorsAreShownAndHidden) {

@@ -1,21 +1,7 @@
-#include "framework/base/geometry.h"
+#include "framework/core/geometry.h"
 
 #include <algorithm>
 #include <cmath>
-
-#include "platform/drawing.h"
-
-bool IsPointInRect(ScreenPoint p, const ScreenRect& r) {
-  return r.left <= p.x && p.x <= r.right && r.top <= p.y && p.y <= r.bottom;
-}
-
-bool DoRectsOverlap(const ScreenRect& a, const ScreenRect& b) {
-  return !(a.left > b.right || a.right < b.left || a.top > b.bottom || a.bottom < b.top);
-}
-
-bool IsPointInPolygon(const ScreenPoint* points, int count, int32_t x, int32_t y) {
-  return platform::PolygonContainsPixel(points, count, x, y);
-}
 
 int IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
                       double& x, double& y) {

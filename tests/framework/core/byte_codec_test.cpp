@@ -1,4 +1,4 @@
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "framework/base/text_encoding.h"
+#include "framework/core/text_encoding.h"
 
 namespace {
 

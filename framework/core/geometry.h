@@ -1,24 +1,10 @@
-// Small pure helpers the editors and dialogs share: hit tests on screen
-// rectangles and polygons, 2D segment intersection, the decimal-comma
-// repair of number fields, and unit conversions.
+// Small pure helpers the editors, dialogs and calculations share: 2D segment
+// intersection, the decimal-comma repair of number fields, and unit
+// conversions. The hit tests on screen pixels are in framework/base/hit_test.h.
 #pragma once
 
 #include <cstdint>
 #include <string>
-
-#include "platform/types.h"
-
-// Screen points and rectangles {left, top, right, bottom} in pixels.
-using ScreenPoint = platform::Point;
-using ScreenRect = platform::Rect;
-
-// Edges included.
-bool IsPointInRect(ScreenPoint point, const ScreenRect& rect);
-// Touching rectangles overlap.
-bool DoRectsOverlap(const ScreenRect& a, const ScreenRect& b);
-// Even-odd rule over `count` points: true for exactly the pixels that the
-// polygon fills when drawn.
-bool IsPointInPolygon(const ScreenPoint* points, int count, int32_t x, int32_t y);
 
 // Intersection of the lines through (x1,y1)-(x2,y2) and (x3,y3)-(x4,y4).
 // Returns 0 for parallel lines (|det| < 1e-8), leaving x and y alone;

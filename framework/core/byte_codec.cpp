@@ -1,4 +1,4 @@
-#include "framework/base/byte_codec.h"
+#include "framework/core/byte_codec.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "framework/base/file_dialog_state.h"
+#include "framework/core/file_dialog_state.h"
 
 #include <algorithm>
 #include <cctype>

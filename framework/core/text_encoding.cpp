@@ -1,4 +1,4 @@
-#include "framework/base/text_encoding.h"
+#include "framework/core/text_encoding.h"
 
 #include <cstdint>
 

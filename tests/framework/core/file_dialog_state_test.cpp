@@ -1,5 +1,5 @@
 // The folder and name the last file dialog chose, and forced extensions.
-#include "framework/base/file_dialog_state.h"
+#include "framework/core/file_dialog_state.h"
 
 #include <gtest/gtest.h>
 

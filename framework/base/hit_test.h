@@ -1,0 +1,19 @@
+// Hit tests on screen pixels: rectangles, and polygons by the drawing
+// layer's own fill rule, so that a click hits exactly what a fill covers.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+// Screen points and rectangles {left, top, right, bottom} in pixels.
+using ScreenPoint = platform::Point;
+using ScreenRect = platform::Rect;
+
+// Edges included.
+bool IsPointInRect(ScreenPoint point, const ScreenRect& rect);
+// Touching rectangles overlap.
+bool DoRectsOverlap(const ScreenRect& a, const ScreenRect& b);
+// Even-odd rule over `count` points: true for exactly the pixels that the
+// polygon fills when drawn.
+bool IsPointInPolygon(const ScreenPoint* points, int count, int32_t x, int32_t y);
