@@ -15,6 +15,7 @@
 #include "design/acoustics/level_map.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
+#include "framework/model/layers.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ void AddTessellatedSide(ObjectVertex origin, ObjectVertex u, ObjectVertex v, int
     }
   }
   o->kind = kKindFace;
-  o->layer = 0;
+  o->layer = kRoomLayer;
   AppendObject(o);
 }
 

@@ -4,6 +4,7 @@
 
 #include "design/model/materials.h"
 #include "framework/core/services.h"
+#include "framework/model/layers.h"
 
 CalcFaceTable gCalcFaceTable;
 
@@ -72,7 +73,7 @@ int32_t BuildCalcFaceTable(CalcFaceTable& table) {
   table.faces.clear();
   const int materialCount = gMaterials.project.count;
   for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
-    if (o->layer != 0 || (o->kind != kKindFace && o->kind != kKindSolid)) continue;
+    if (o->layer != kRoomLayer || (o->kind != kKindFace && o->kind != kKindSolid)) continue;
     for (uint32_t i = 0; i < o->itemCount; ++i) {
       if (o->items[i].op != kOpStart) continue;
       const Vec3d sums = ComputeFaceAreaVector(*o, i);

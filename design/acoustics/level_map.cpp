@@ -6,6 +6,7 @@
 
 #include "design/acoustics/calc_faces.h"
 #include "framework/core/services.h"
+#include "framework/model/layers.h"
 
 LevelMapState gLevelMap;
 

@@ -22,7 +22,6 @@
 
 // ---- The audience faces ----
 
-constexpr uint32_t kAudienceLayer = 1;
 // A face whose |nz| (Newell sum) is below this stands upright and gets no
 // grid points.
 constexpr float kUprightFaceNz = 0.001f;

@@ -7,6 +7,7 @@
 #include "design/model/materials.h"
 #include "design/model/project.h"
 #include "framework/model/face_geometry.h"
+#include "framework/model/layers.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ namespace {
 template <typename Visit>
 void ForEachRoomFace(Visit&& visit) {
   for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
-    if (o->layer != 0 || !(o->kind & kKindFaceOrSolid)) continue;
+    if (o->layer != kRoomLayer || !(o->kind & kKindFaceOrSolid)) continue;
     for (uint32_t i = 0; i < o->itemCount; ++i)
       if (o->items[i].op == kOpStart) visit(*o, i, ComputeFaceAreaVector(*o, i) * 0.5);
   }

@@ -19,9 +19,6 @@
 #include "framework/model/graphic_object.h"
 
 constexpr size_t kLoudspeakerSize = 152;
-constexpr uint32_t kLoudspeakerLayer = 2;
-// The layer of the aim-line overlay.
-constexpr uint32_t kAimLineLayer = 4;
 constexpr int kMaxLoudspeakers = 5000;
 
 // Symbol colours: switched on, switched off.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "framework/core/services.h"
+#include "framework/model/layers.h"
 
 AimLineHooks gAimLineHooks;
 

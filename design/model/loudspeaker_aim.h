@@ -7,6 +7,7 @@
 
 #include "design/acoustics/calc_faces.h"
 #include "design/model/loudspeaker.h"
+#include "framework/model/layers.h"
 
 // The overlay: one object on kAimLineLayer, in this colour, whose line k runs
 // from vertex 2k (a loudspeaker's position) to vertex 2k + 1 (its aim point).

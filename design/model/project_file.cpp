@@ -9,6 +9,7 @@
 #include "design/model/materials.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
+#include "framework/model/layers.h"
 #include "framework/model/undo_ring.h"
 
 namespace {
@@ -18,7 +19,7 @@ constexpr size_t kHeaderReserved2 = 24;  // bytes 66-89
 constexpr size_t kVersionChars = 4;
 constexpr double kHighestVersion = 99.99;
 constexpr uint32_t kUnitVectorCount = 2;
-constexpr std::array<uint32_t, 4> kLayersHiddenAfterRead = {3, 4, 6, 8};
+constexpr std::array<uint32_t, 4> kLayersHiddenAfterRead = {kShapeLayer, kAimLineLayer, kMeshLayer, kGridLayer};
 constexpr std::string_view kProjectExtension = ".KPR";
 constexpr std::string_view kBackupSuffix = "_old.KPR";
 
@@ -382,7 +383,7 @@ int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& obje
       result = PackedReadResult::kBadFormat;
       break;
     }
-    const bool taken = (h.layer == 0 || h.layer == kAuxiliaryLayer) && (h.state & kStateHiddenMask) == 0;
+    const bool taken = (h.layer == kRoomLayer || h.layer == kAuxiliaryLayer) && (h.state & kStateHiddenMask) == 0;
     GraphicObject* o = nullptr;
     if (!taken) {
       if (!SkipPackedBody(r, PackedLayout::kCurrent, h)) result = PackedReadResult::kBadFormat;

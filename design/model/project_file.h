@@ -59,7 +59,6 @@ inline constexpr char kCantWriteFileMessage[] = "Can\xB4t write file -write prot
 constexpr uint32_t kRoomColour = 0;      // layer 0
 constexpr uint32_t kAudienceColour = 21;  // layer 1
 constexpr uint32_t kAuxiliaryColour = 14;  // layer 7, for inserted objects
-constexpr uint32_t kAuxiliaryLayer = 7;
 
 // The 102-byte header. Offsets: 0 magic char[16]; 16 i8 reverberation
 // method; 17-19 reserved; 20 i16 view mode; 22 f32 snap step; 26 u16 snap

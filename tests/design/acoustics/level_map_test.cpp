@@ -1,4 +1,5 @@
 #include "design/acoustics/level_map.h"
+#include "framework/model/layers.h"
 
 #include <gtest/gtest.h>
 

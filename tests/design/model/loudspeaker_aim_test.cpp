@@ -1,4 +1,5 @@
 #include "design/model/loudspeaker_aim.h"
+#include "framework/model/layers.h"
 
 #include <gtest/gtest.h>
 
