@@ -139,7 +139,7 @@ Timing TimeMap(int16_t gridSize, uint16_t roomBits) {
   options.gridIndex = gridSize;
   options.roomBits = roomBits;
   const auto start = std::chrono::steady_clock::now();
-  if (RunLevelTimeCalculation(options) != LevelMapRun::kDone) {
+  if (RunLevelTimeCalculation(options, ProjectTables()) != LevelMapRun::kDone) {
     std::fprintf(stderr, "the map did not run\n");
     std::exit(1);
   }

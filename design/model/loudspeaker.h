@@ -90,8 +90,6 @@ bool WriteLoudspeaker(const Loudspeaker& speaker, GraphicObject* object);
 struct SpeakerModelState {
   SpeakerTypeTable types;
   int32_t speakerLimit = kMaxLoudspeakers;
-  // Energy factor of each of the 256 balloon codes (AttenuationFactorTable).
-  std::array<double, 256> attenuationFactors{};
   // The default loudspeaker symbol, the shape of every type without its own.
   // Loaded once at start-up and never freed by this model.
   GraphicObject* defaultSymbol = nullptr;
@@ -99,13 +97,10 @@ struct SpeakerModelState {
 };
 extern SpeakerModelState gSpeakerModel;
 
-// Clears the result-present flag, empties the active-loudspeaker table and
-// the band echograms of the calculations, frees every type, empties the
-// table, resets the project's materials down to the default material, sets
-// the calculation options to their defaults, hides the shape layer (3), sets
-// the loudspeaker limit, fills the attenuation factors and marks the model
-// set up. Loudspeaker objects and the default symbol are left alone (a new
-// project empties the object list).
+// Frees every type and empties the table, sets the loudspeaker limit and
+// marks the model set up. Loudspeaker objects and the default symbol are
+// left alone (a new project empties the object list; ClearProjectModel
+// resets the rest of the project).
 int ResetSpeakerModel();
 
 // "Maximum amount of speakers is 5000" under "Sorry!".
@@ -175,6 +170,9 @@ void PurgeUnusedSpeakerTypes();
 
 // 10^(((code - 225) / 5) / 10).
 double AttenuationCodeToFactor(int code);
+// The energy factor of each of the 256 codes, AttenuationCodeToFactor of
+// its index: a constant table built once.
+const std::array<double, 256>& AttenuationFactorTable();
 // (code - 225) / 5: one code step is 0.2 dB.
 double AttenuationCodeToDb(int code);
 // 5 x dB + 225 rounded to the nearest (halves to even), clamped to 0 .. 255.

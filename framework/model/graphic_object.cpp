@@ -283,14 +283,12 @@ uint32_t CountObjects() {
   return n;
 }
 
-namespace {
-uint32_t CountOnLayer(uint32_t layer) {
+uint32_t CountObjectsOnLayer(const ObjectList& list, uint32_t layer) {
   uint32_t n = 0;
-  for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+  for (const GraphicObject* o = list.first; o; o = o->next)
     if (o->layer == layer) ++n;
   return n;
 }
-}  // namespace
 
 uint32_t CountObjectsOnLayer0(uint32_t* faces) {
   uint32_t n = 0, f = 0;
@@ -303,9 +301,9 @@ uint32_t CountObjectsOnLayer0(uint32_t* faces) {
   return n;
 }
 
-uint32_t CountObjectsOnLayer1() { return CountOnLayer(kAudienceLayer); }
-uint32_t CountObjectsOnLayer2() { return CountOnLayer(kLoudspeakerLayer); }
-uint32_t CountObjectsOnLayer7() { return CountOnLayer(kAuxiliaryLayer); }
+uint32_t CountObjectsOnLayer1() { return CountObjectsOnLayer(gObjects.model, kAudienceLayer); }
+uint32_t CountObjectsOnLayer2() { return CountObjectsOnLayer(gObjects.model, kLoudspeakerLayer); }
+uint32_t CountObjectsOnLayer7() { return CountObjectsOnLayer(gObjects.model, kAuxiliaryLayer); }
 
 // ---- Welding ----
 

@@ -19,13 +19,6 @@ constexpr uint32_t kAimLineColour = 22;
 // meets no face; `point` is then unchanged.
 int FindAimPoint(const CalcFaceTable& table, const Loudspeaker& speaker, ObjectVertex& point);
 
-struct AimLineHooks {
-  // Redraws the model (crosshair hidden around it) once a new overlay is in
-  // the list. Set by the drawing layer; without it nothing is redrawn.
-  void (*redraw)() = nullptr;
-};
-extern AimLineHooks gAimLineHooks;
-
 // Replaces the overlay: frees the old one, rebuilds the calculation face
 // table and, when any switched-on loudspeaker aims at a face, puts a new
 // overlay at the head of the model list, hidden unless `layerShown` (the
