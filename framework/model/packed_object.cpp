@@ -27,12 +27,15 @@ bool ReadPackedHeader(ByteReader& r, PackedLayout layout, PackedObjectHeader& h)
   if (layout == PackedLayout::kCurrent) {
     ok = ok && r.U32(out.layer) && r.U32(out.vertexCount) && r.U32(out.itemCount) && r.U32(out.dataSize);
   } else {
+    // The four 16-bit words are taken only once all of them were read.
     uint16_t layer, vertexCount, itemCount, dataSize;
     ok = ok && r.U16(layer) && r.U16(vertexCount) && r.U16(itemCount) && r.U16(dataSize);
-    out.layer = layer;
-    out.vertexCount = vertexCount;
-    out.itemCount = itemCount;
-    out.dataSize = dataSize;
+    if (ok) {
+      out.layer = layer;
+      out.vertexCount = vertexCount;
+      out.itemCount = itemCount;
+      out.dataSize = dataSize;
+    }
   }
   if (ok) h = out;
   return ok;
