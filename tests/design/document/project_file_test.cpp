@@ -212,6 +212,27 @@ TEST_F(ProjectFileTest, RoundTripKeepsTheWholeModel) {
   EXPECT_EQ(gLevelMap.resultPresent, 0);
 }
 
+// A type record damaged on disk is reset when read; the project saved from
+// it reads back, and its next save writes the same bytes.
+TEST_F(ProjectFileTest, AProjectWithADamagedTypeRecordSavesAndReopens) {
+  BuildHall();
+  ASSERT_EQ(SaveProjectAs(Path("hall.KPR")), 1);
+  std::vector<uint8_t> damaged = FileBytes(Path("hall.KPR"));
+  const size_t firstType =
+      damaged.size() - (2 + kAbsorberRecordSize * size_t(gMaterials.project.count)) - 2 * kSpeakerTypeSize;
+  damaged[firstType + kTypeBalloon + 100] ^= 0x01;
+  WriteFile(Path("damaged.KPR"), damaged);
+
+  MessageRecorder messages;
+  ASSERT_EQ(ReadProjectFile(Path("damaged.KPR")), 1);
+  EXPECT_EQ(gSpeakerModel.types.At(0)->Brand(), "");
+  ASSERT_EQ(SaveProjectAs(Path("first.KPR")), 1);
+  ASSERT_EQ(ReadProjectFile(Path("first.KPR")), 1);
+  ASSERT_EQ(SaveProjectAs(Path("second.KPR")), 1);
+  EXPECT_EQ(FileBytes(Path("second.KPR")), FileBytes(Path("first.KPR")));
+  EXPECT_TRUE(messages.texts().empty());
+}
+
 // A tiny model written by hand: no objects, no types, no materials.
 TEST_F(ProjectFileTest, EmptyModelMatchesTheHandWrittenBytes) {
   gMaterials.project.count = 0;

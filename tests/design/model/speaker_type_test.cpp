@@ -146,7 +146,12 @@ TEST(SpeakerTypeRecordTest, ResetClearsTheHeadAndFlattensTheBalloon) {
   ResetSpeakerType(type);
   EXPECT_EQ(type.Brand(), "");
   EXPECT_EQ(type.TypeName(), "");
-  EXPECT_TRUE(std::all_of(type.bytes.begin(), type.bytes.begin() + 132, [](uint8_t b) { return b == 0; }));
+  // The head is zero but for the layout flag, which stays the current one
+  // so that the record is written and read again in its own layout.
+  EXPECT_TRUE(std::all_of(type.bytes.begin(), type.bytes.begin() + kTypeLayoutFlag, [](uint8_t b) { return b == 0; }));
+  EXPECT_EQ(type.LayoutFlag(), kCurrentSpeakerLayout);
+  EXPECT_TRUE(std::all_of(type.bytes.begin() + kTypeLayoutFlag + 1, type.bytes.begin() + 132,
+                          [](uint8_t b) { return b == 0; }));
   for (int band = 0; band < kBandCount; ++band) EXPECT_EQ(type.DirectivityQ10(band), 1);
   EXPECT_TRUE(std::all_of(type.bytes.begin() + kTypeBalloon, type.bytes.end(), [](uint8_t b) { return b == 225; }));
   EXPECT_TRUE(std::equal(type.bytes.begin() + 132, type.bytes.begin() + 146, before.bytes.begin() + 132));
@@ -275,6 +280,14 @@ TEST_F(SpeakerSectionTest, FailedRecordIsResetAndGetsTheDefaultSymbol) {
   EXPECT_EQ(read.At(0)->BalloonCode(3, 18, 40), 225);
   EXPECT_EQ(read.At(0)->shape, defaultSymbol_);
   EXPECT_EQ(read.At(1)->TypeName(), "SUB18");
+
+  // The reset record is written in the current layout and reads back as it
+  // was written.
+  const std::vector<uint8_t> again = WrittenSection(read);
+  ASSERT_EQ(again.size(), bytes.size());
+  SpeakerTypeTable reread;
+  ASSERT_EQ(Read(again, reread), SpeakerSectionResult::kOk);
+  EXPECT_EQ(WrittenSection(reread), again);
 }
 
 TEST_F(SpeakerSectionTest, StoredPositionMustNameAShapeObject) {
