@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 #include "design/acoustics/calc_faces.h"
 #include "design/acoustics/level_map.h"
@@ -118,7 +119,13 @@ uint16_t LevelCode(float level) {
   return uint16_t(std::min(code, double(kMaxLevelCode)));
 }
 
-float LevelFromCode(int16_t code) { return float(std::pow(10.0, code / 100.0)); }
+float LevelFromCode(int16_t code) {
+  float level = float(std::pow(10.0, code / 100.0));
+  // The nearest float may lie just below 10^(code / 100), and the code taken
+  // from it again one lower: the next float up gives the code back.
+  if (LevelCode(level) < code) level = std::nextafter(level, std::numeric_limits<float>::infinity());
+  return level;
+}
 
 uint16_t TimeCode(float ms) {
   if (!(ms > 0)) return 0;

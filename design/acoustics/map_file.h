@@ -44,7 +44,8 @@ constexpr uint32_t kMaxStoredTimeMs = 65535;
 
 inline constexpr char kMapExtension[] = ".KMF";
 
-// Level and time codes of the point records.
+// Level and time codes of the point records. A level read from a code is
+// written as that code again.
 uint16_t LevelCode(float level);
 float LevelFromCode(int16_t code);
 uint16_t TimeCode(float ms);

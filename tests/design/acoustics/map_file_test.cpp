@@ -249,6 +249,33 @@ TEST_F(MapFileTest, ARoundTripKeepsTheResultWithinItsStoredSteps) {
   EXPECT_EQ(gLevelMap.singlePoints.pointCount, 3u);
 }
 
+// A level read back is written as the code it was read from, so reading
+// and saving a result again and again changes no byte of it.
+TEST_F(MapFileTest, LevelCodesSurviveEveryReadAndWrite) {
+  // 3853 is the highest code whose level a float holds; 32767 stands for an
+  // infinite level.
+  for (int code = 0; code <= 3853; ++code) EXPECT_EQ(LevelCode(LevelFromCode(int16_t(code))), code) << code;
+  EXPECT_EQ(LevelCode(LevelFromCode(32767)), 32767);
+
+  std::vector<uint8_t> bytes = SampleBytes();
+  constexpr size_t kLevelCodesAt = 12;  // within a point record
+  for (size_t i = 0; i < 3; ++i)
+    for (size_t band = 0; band < kBandCount; ++band)
+      StoreU16(&bytes[kPointsAt + kMapPointRecordSize * i + kLevelCodesAt + 2 * band], uint16_t(1 + 17 * (7 * i + band)));
+  std::vector<uint8_t> written = bytes;
+  for (int round = 0; round < 3; ++round) {
+    MemoryReader reader(written);
+    ASSERT_TRUE(ReadMapFileBlock(reader, ProjectTables()));
+    MemoryWriter writer;
+    ASSERT_TRUE(WriteMapFileBlock(writer));
+    written = writer.Take();
+    for (size_t i = 0; i < 3; ++i) {
+      const size_t codes = kPointsAt + kMapPointRecordSize * i + kLevelCodesAt;
+      EXPECT_TRUE(std::equal(&bytes[codes], &bytes[codes + 2 * kBandCount], &written[codes])) << round << " " << i;
+    }
+  }
+}
+
 TEST_F(MapFileTest, ABlockWithoutSinglePointsLeavesTheListAsItWas) {
   std::vector<uint8_t> bytes = SampleBytes();
   bytes.resize(kSinglePointsAt);
