@@ -21,7 +21,9 @@
 //
 // Readers check every count and index and replace the held result only
 // when the whole block was read; the max time of band 6, which the block
-// holds only half of, is taken again from the points read.
+// holds only half of, is taken again from the points read. A single-point
+// list that cannot be the grid's (more than 100 points, or points the grid
+// lacks) is dropped, and the grid read without it.
 #pragma once
 
 #include <cstddef>

@@ -319,9 +319,6 @@ TEST_F(MapFileTest, HostileFilesAreRefusedAndTheHeldResultKept) {
       {"a huge point count", kGridHeaderAt, {0xFF, 0xFF, 0xFF, 0xFF}, kErrorReading},
       {"a point on a third face", kPointsAt + 40, {2, 0}, kErrorReading},
       {"a point position that is no number", kPointsAt + 4, f32(nan), kErrorReading},
-      {"101 single points", kSinglePointsAt, {101, 0, 0, 0}, kErrorReading},
-      {"a negative single-point count", kSinglePointsAt, {0xFF, 0xFF, 0xFF, 0xFF}, kErrorReading},
-      {"a single point past the grid", kSinglePointsAt + 4, {3, 0}, kErrorReading},
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes = good;
@@ -354,6 +351,42 @@ TEST_F(MapFileTest, HostileFilesAreRefusedAndTheHeldResultKept) {
   MemoryReader reader(bytes);
   EXPECT_FALSE(ReadMapFileBlock(reader, ProjectTables()));
   ExpectOtherResult("project block");
+}
+
+// A single-point list that cannot be this grid's (an older writer left the
+// list of another grid behind, or it holds more than 100 points) is dropped
+// and the result read without it.
+TEST_F(MapFileTest, ASinglePointListThatIsNotTheGridsIsDropped) {
+  const std::vector<uint8_t> good = SampleBytes();
+  struct Case {
+    const char* what;
+    size_t at;
+    std::vector<uint8_t> bytes;  // put at `at`
+  };
+  const Case cases[] = {
+      {"101 single points", kSinglePointsAt, {101, 0, 0, 0}},
+      {"a negative count", kSinglePointsAt, {0xFF, 0xFF, 0xFF, 0xFF}},
+      {"a point past the grid", kSinglePointsAt + 4, {3, 0}},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes = good;
+    std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin() + ptrdiff_t(c.at));
+    const std::string path = WriteFile("stale.kmf", bytes);
+    HoldOtherResult();
+    MessageRecorder messages;
+    messages.Answer(kIdOk);
+    EXPECT_EQ(LoadMapFile(path, ProjectTables()), 1) << c.what;
+    EXPECT_EQ(messages.texts().size(), 1u) << c.what;  // the description alone
+    EXPECT_EQ(gLevelMap.result.grid.PointCount(), 3u) << c.what;
+    EXPECT_EQ(gLevelMap.singlePoints.count, 0) << c.what;
+
+    // A project's block the same.
+    HoldOtherResult();
+    MemoryReader reader(bytes);
+    EXPECT_TRUE(ReadMapFileBlock(reader, ProjectTables())) << c.what;
+    EXPECT_EQ(gLevelMap.result.grid.PointCount(), 3u) << c.what;
+    EXPECT_EQ(gLevelMap.singlePoints.count, 0) << c.what;
+  }
 }
 
 TEST_F(MapFileTest, LoadingAsksWithTheDescriptionAndTakesTheResult) {
