@@ -40,10 +40,10 @@ void WriteCalcOptions(ByteWriter& w, const CalcOptions& c) {
 
 // ---- Object records ----
 
-// The colour and state rules of a read by layer; loudspeakers take their
-// colour from their on word in the current format and keep the stored one in
-// the older.
-void ApplyLayerRules(GraphicObject& o, PackedLayout layout) {
+// The colour and state rules of a read by layer, the same for both formats.
+// Loudspeakers take their colour from their on word; another object on their
+// layer has no on word and keeps its stored colour.
+void ApplyLayerRules(GraphicObject& o) {
   switch (o.layer) {
     case 0:
       o.colour = kRoomColour;
@@ -52,8 +52,8 @@ void ApplyLayerRules(GraphicObject& o, PackedLayout layout) {
       o.colour = kAudienceColour;
       break;
     case kLoudspeakerLayer:
-      if (layout == PackedLayout::kCurrent)
-        o.colour = o.data && LoadU16(o.data + kSpeakerOn) == 1 ? kSpeakerColourOn : kSpeakerColourOff;
+      if (IsLoudspeakerObject(&o))
+        o.colour = LoadU16(o.data + kSpeakerOn) == 1 ? kSpeakerColourOn : kSpeakerColourOff;
       break;
     case kAimLineLayer:
       o.colour = 0;
@@ -88,7 +88,7 @@ ProjectReadResult ReadObjectRecords(ByteReader& r, PackedLayout layout, ProjectM
       o->vertices[o->vertexCount - 2] = {1, 0, 0};
       o->vertices[o->vertexCount - 1] = {0, 0, 1};
     }
-    ApplyLayerRules(*o, layout);
+    ApplyLayerRules(*o);
     AppendObjectToList(o, model.objects);
   } while (h.next != 0);
 

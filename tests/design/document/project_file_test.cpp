@@ -331,6 +331,8 @@ std::vector<uint8_t> OldProjectFixture() {
   StoreU16(&speaker[kSpeakerOn], 1);
   StoreF32(&speaker[kSpeakerPosition], 1.0f);
   record(kKindSolid, 0, 5, 2, {}, {}, speaker, false);
+  // A line drawn on the loudspeaker layer: no loudspeaker block.
+  record(kKindLine, 0, 9, 2, {{0, 0, 0}, {1, 1, 1}}, {packed(0, 0), packed(1, 1)}, {}, false);
   std::vector<uint8_t> plot(kPlotHeaderSize, 0);
   std::memcpy(&plot[kPlotHeaderRowsOffset], "Old", 3);
   record(kKindSettings, 224, 0, 0, {}, {}, plot, true);
@@ -360,7 +362,7 @@ TEST_F(ProjectFileTest, OlderProjectReadsWithItsShortHeadersAndItems) {
   EXPECT_TRUE(messages.texts().empty());
 
   EXPECT_EQ(gLayers.records[0].name, "OLD ROOM");
-  EXPECT_EQ(CountObjects(), 3u);
+  EXPECT_EQ(CountObjects(), 4u);
   const GraphicObject* room = FindOnLayer(0);
   ASSERT_NE(room, nullptr);
   ASSERT_EQ(room->itemCount, 4u);
@@ -393,6 +395,22 @@ TEST_F(ProjectFileTest, OlderProjectReadsWithItsShortHeadersAndItems) {
   EXPECT_EQ(gProject.view.nodeSnapWidth, 4.0);
   EXPECT_EQ(gProject.view.gridSize, 0.5f);
   EXPECT_EQ(gProject.calcOptions, (CalcOptions{0, -1, 2, 7, 2, 0}));
+}
+
+// An object on the loudspeaker layer without a loudspeaker block is no
+// loudspeaker: both readers keep its colour, so a save and reopen keeps it.
+TEST_F(ProjectFileTest, ALoudspeakerLayerObjectWithoutABlockKeepsItsColour) {
+  auto lineColour = [] {
+    for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+      if (o->layer == kLoudspeakerLayer && o->dataSize == 0) return int(o->colour);
+    return -1;
+  };
+  WriteFile(Path("old.KPR"), OldProjectFixture());
+  ASSERT_EQ(ReadProjectFile(Path("old.KPR")), 1);
+  EXPECT_EQ(lineColour(), 9);
+  ASSERT_EQ(SaveProjectAs(Path("new.KPR")), 1);
+  ASSERT_EQ(ReadProjectFile(Path("new.KPR")), 1);
+  EXPECT_EQ(lineColour(), 9);
 }
 
 TEST(ProjectVersionTest, VersionIsReadFromTheFourCharactersBehindThePrefix) {
