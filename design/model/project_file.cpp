@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <string_view>
 
 #include "design/model/loudspeaker.h"
@@ -65,14 +66,19 @@ void ApplyLayerRules(GraphicObject& o) {
 }
 
 // Reads the object records up to the one whose next word is 0, the settings
-// object last among them.
+// object last among them. Objects that cannot be loaded are left out and
+// counted.
 ProjectReadResult ReadObjectRecords(ByteReader& r, PackedLayout layout, ProjectModel& model) {
   PackedObjectHeader h;
   do {
     if (!ReadPackedHeader(r, layout, h)) return ProjectReadResult::kBadFormat;
-    // A loudspeaker's data is its 152-byte block.
-    if (h.layer == kLoudspeakerLayer && h.dataSize != 0 && h.dataSize != kLoudspeakerSize)
-      return ProjectReadResult::kBadFormat;
+    // A loudspeaker's data is its 152-byte block: an object of the layer with
+    // another block is damaged.
+    if (h.layer == kLoudspeakerLayer && h.dataSize != 0 && h.dataSize != kLoudspeakerSize) {
+      if (!SkipPackedBody(r, layout, h)) return ProjectReadResult::kBadFormat;
+      ++model.objectsLeftOut;
+      continue;
+    }
     const uint32_t extra = h.layer == kShapeLayer ? kUnitVectorCount : 0;
     GraphicObject* o = nullptr;
     switch (ReadPackedBody(r, layout, h, extra, o)) {
@@ -93,9 +99,11 @@ ProjectReadResult ReadObjectRecords(ByteReader& r, PackedLayout layout, ProjectM
   } while (h.next != 0);
 
   GraphicObject* last = model.objects.last;
-  if (last->kind == kKindSettings) {
-    if (last->dataSize != kPlotHeaderSize) return ProjectReadResult::kBadFormat;
-    std::copy_n(last->data, kPlotHeaderSize, model.plotHeader.bytes.begin());
+  if (last && last->kind == kKindSettings) {
+    if (last->dataSize == kPlotHeaderSize)
+      std::copy_n(last->data, kPlotHeaderSize, model.plotHeader.bytes.begin());
+    else
+      ++model.objectsLeftOut;
     FreeObjectInList(last, model.objects);
   }
   return ProjectReadResult::kOk;
@@ -157,10 +165,16 @@ int ReadVersionedHeader(FileReader& reader, ProjectHeader& header) {
 }
 
 // Reads the rest of a file of the given layout behind its checked header
-// into `model`, showing the message of a failure.
+// into `model`, showing the message of a failure, or how many objects were
+// left out.
 int ParseBody(FileReader& reader, const ProjectHeader& header, PackedLayout layout, ProjectModel& model) {
   switch (ReadProjectModel(reader, header, layout, gSpeakerModel.defaultSymbol, model)) {
     case ProjectReadResult::kOk:
+      if (model.objectsLeftOut > 0) {
+        char text[64];
+        std::snprintf(text, sizeof text, kObjectsLeftOutMessage, model.objectsLeftOut);
+        ShowFileMessage(text);
+      }
       return 1;
     case ProjectReadResult::kBadFormat:
       ShowFileMessage(kInvalidFileFormatMessage);
@@ -274,9 +288,11 @@ ProjectReadResult ReadProjectModel(ByteReader& r, const ProjectHeader& header, P
         break;
     }
   }
-  if (result == ProjectReadResult::kOk &&
-      (!SpeakerTypeIndexesValid(model.objects, model.types) || !ReadMaterialSection(r, model.materials)))
-    result = ProjectReadResult::kBadFormat;
+  if (result == ProjectReadResult::kOk) {
+    model.objectsLeftOut += DropInvalidSpeakers(model.objects, model.types);
+    BoundSpeakerShapes(model.objects, model.types, defaultSymbol);
+    if (!ReadMaterialSection(r, model.materials)) result = ProjectReadResult::kBadFormat;
+  }
   if (result == ProjectReadResult::kOk && layout == PackedLayout::kCurrent &&
       !r.Block(size_t(r.Remaining()), model.resultBlock))
     result = ProjectReadResult::kBadFormat;

@@ -535,23 +535,13 @@ class InconsistentFileTest : public ProjectFileTest {
   }
 };
 
-TEST_F(InconsistentFileTest, CountsSizesAndIndexesOutOfRangeAreRejected) {
+TEST_F(InconsistentFileTest, CountsOutOfRangeAreRejected) {
   GraphicObject* settings = CreateObject(kPlotHeaderSize, 0, 0);
   settings->kind = kKindSettings;
-  GraphicObject* shortSettings = CreateObject(kPlotHeaderSize - 1, 0, 0);
-  shortSettings->kind = kKindSettings;
   GraphicObject* speaker = CreateObject(kLoudspeakerSize, 0, 0);
   speaker->layer = kLoudspeakerLayer;
-  GraphicObject* secondTypeSpeaker = CreateObject(kLoudspeakerSize, 0, 0);
-  secondTypeSpeaker->layer = kLoudspeakerLayer;
-  StoreI16(secondTypeSpeaker->data + kSpeakerTypeIndex, 1);
-  GraphicObject* shortSpeaker = CreateObject(kLoudspeakerSize - 2, 0, 0);
-  shortSpeaker->layer = kLoudspeakerLayer;
-  GraphicObject* strayItem = CreateObject(0, 2, 2);
-  strayItem->items[1] = {kOpLineTo, 2};
   ObjectList owned;
-  for (GraphicObject* o : {settings, shortSettings, speaker, secondTypeSpeaker, shortSpeaker, strayItem})
-    AppendObjectToList(o, owned);
+  for (GraphicObject* o : {settings, speaker}) AppendObjectToList(o, owned);
 
   struct Case {
     const char* what;
@@ -565,10 +555,6 @@ TEST_F(InconsistentFileTest, CountsSizesAndIndexesOutOfRangeAreRejected) {
       {"consistent", {speaker, settings}, 1, 2, 2, true},
       {"negative material count", {settings}, 0, -1, 0, false},
       {"201 materials", {settings}, 0, 201, 201, false},
-      {"settings of 741 bytes", {shortSettings}, 0, 1, 1, false},
-      {"loudspeaker data of 150 bytes", {shortSpeaker, settings}, 1, 1, 1, false},
-      {"type index past the table", {secondTypeSpeaker, settings}, 1, 1, 1, false},
-      {"item naming a missing vertex", {strayItem, settings}, 0, 1, 1, false},
   };
   for (const Case& c : cases) {
     WriteFile(Path("bad.KPR"), FileWith(c.records, c.types, c.materials, c.materialRecords));
@@ -583,6 +569,113 @@ TEST_F(InconsistentFileTest, CountsSizesAndIndexesOutOfRangeAreRejected) {
     }
   }
   FreeObjectList(owned);
+}
+
+// One damaged object costs the user that object, not the project: objects
+// that cannot be loaded are left out (and counted once), an item naming a
+// vertex its object lacks is dropped, and the rest is read.
+TEST_F(InconsistentFileTest, DamagedObjectsAreLeftOutAndTheRestRead) {
+  AddFace(0, 1);
+  GraphicObject* strayItem = AddFace(0, 1);
+  strayItem->items[2].index = 3;  // of three vertices
+  GraphicObject* shortSpeaker = CreateObject(kLoudspeakerSize - 2, 0, 0);
+  shortSpeaker->layer = kLoudspeakerLayer;
+  AppendObject(shortSpeaker);
+  Loudspeaker typeless;
+  typeless.name = "TYPELESS";
+  typeless.typeIndex = 1;
+  Loudspeaker good;
+  good.name = "GOOD";
+  ::PlaceSpeaker(typeless);
+  ::PlaceSpeaker(good);
+  GraphicObject* shortSettings = CreateObject(kPlotHeaderSize - 1, 0, 0);
+  shortSettings->kind = kKindSettings;
+  AppendObject(shortSettings);
+  std::vector<const GraphicObject*> records;
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next) records.push_back(o);
+  WriteFile(Path("damaged.KPR"), FileWith(records, 1, 1, 1));
+
+  NewProject();
+  MessageRecorder messages;
+  ASSERT_EQ(ReadProjectFile(Path("damaged.KPR")), 1);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Invalid objects not loaded : 3"});
+  EXPECT_EQ(SpeakerNames(), std::vector<std::string>{"GOOD"});
+  EXPECT_EQ(CountObjects(), 3u);
+  std::vector<uint32_t> roomItems;
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+    if (o->layer == 0) roomItems.push_back(o->itemCount);
+  EXPECT_EQ(roomItems, (std::vector<uint32_t>{4, 3}));
+  EXPECT_EQ(gPlotHeader, PlotHeaderBlock{});
+}
+
+// A symbol is a copy of its type's shape for every loudspeaker, so reading
+// bounds what the symbols would take before any is built: the loudspeakers
+// past the 5000th are left out, and a shape that cannot be a symbol (more
+// vertices than 16-bit item indexes name), or that would make the symbols
+// of all loudspeakers too large, gives its type the default symbol.
+class SymbolBoundTest : public ProjectFileTest {
+ protected:
+  // A shape on the shape layer with `vertices` vertices in memory.
+  static GraphicObject* AddLargeShape(uint32_t vertices) {
+    GraphicObject* shape = CreateObject(0, vertices, 2);
+    shape->items[1] = {kOpLineTo, 1};
+    shape->kind = kKindSolid;
+    shape->layer = kShapeLayer;
+    AppendObject(shape);
+    return shape;
+  }
+  static void AddSpeakers(int count, int16_t typeIndex) {
+    for (int i = 0; i < count; ++i) {
+      Loudspeaker s;
+      s.typeIndex = typeIndex;
+      ::PlaceSpeaker(s);
+    }
+  }
+  static uint32_t SymbolVertexCount() {
+    for (GraphicObject* o = gObjects.model.first; o; o = o->next)
+      if (IsLoudspeakerObject(o)) return o->vertexCount;
+    return 0;
+  }
+};
+
+TEST_F(SymbolBoundTest, LoudspeakersPastTheLimitAreLeftOut) {
+  AddNamedType("T", defaultSymbol_);
+  AddSpeakers(kMaxLoudspeakers + 1, 0);
+  ASSERT_EQ(SaveProjectAs(Path("many.KPR")), 1);
+  NewProject();
+  MessageRecorder messages;
+  ASSERT_EQ(ReadProjectFile(Path("many.KPR")), 1);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Invalid objects not loaded : 1"});
+  EXPECT_EQ(CountObjectsOnLayer2(), uint32_t(kMaxLoudspeakers));
+}
+
+TEST_F(SymbolBoundTest, AShapeThatCannotBeASymbolGivesTheDefaultSymbol) {
+  GraphicObject* shape = AddLargeShape(kMaxSymbolVertices + 1);
+  AddNamedType("HUGE", shape);
+  AddSpeakers(1, 0);
+  ASSERT_EQ(SaveProjectAs(Path("huge.KPR")), 1);
+  NewProject();
+  ASSERT_EQ(ReadProjectFile(Path("huge.KPR")), 1);
+  EXPECT_EQ(gSpeakerModel.types.At(0)->shape, defaultSymbol_);
+  EXPECT_EQ(SymbolVertexCount(), defaultSymbol_->vertexCount);
+  EXPECT_EQ(CountObjectsOnLayer(gObjects.model, kShapeLayer), 1u);  // the shape itself stays
+}
+
+TEST_F(SymbolBoundTest, SymbolsTooLargeTogetherGiveTheLargestShapeTheDefaultSymbol) {
+  // 400 symbols of 65000 vertices would take some 312 MB.
+  AddNamedType("LARGE", AddLargeShape(65000));
+  GraphicObject* small = MakeShape();
+  AppendObject(small);
+  AddNamedType("SMALL", small);
+  AddSpeakers(400, 0);
+  AddSpeakers(400, 1);
+  ASSERT_EQ(SaveProjectAs(Path("large.KPR")), 1);
+  NewProject();
+  ASSERT_EQ(ReadProjectFile(Path("large.KPR")), 1);
+  EXPECT_EQ(gSpeakerModel.types.At(0)->shape, defaultSymbol_);
+  ASSERT_NE(gSpeakerModel.types.At(1)->shape, defaultSymbol_);
+  EXPECT_EQ(gSpeakerModel.types.At(1)->shape->layer, kShapeLayer);
+  EXPECT_EQ(CountObjectsOnLayer2(), 800u);
 }
 
 // ---- Saving ----

@@ -132,16 +132,14 @@ TEST(ShapeFileTest, PackedBlocksOnLayersAboveTwoAreSkipped) {
   }
 }
 
-TEST(ShapeFileTest, ForeignShortAndInconsistentFilesAreRefused) {
+TEST(ShapeFileTest, ForeignAndShortFilesAreRefused) {
   std::vector<uint8_t> foreign = TarnikFixture();
   foreign[0] = 'X';
   std::vector<uint8_t> whole = TarnikFixture();
   std::vector<uint8_t> cut(whole.begin(), whole.end() - 1);
-  std::vector<uint8_t> strayIndex = whole;
-  StoreU16(&strayIndex[whole.size() - 2], 2);  // the second block has vertices 0 and 1 only
   std::vector<uint8_t> endless = whole;
   StoreU32(&endless[416 + 18 + 36 + 12 + 14], 1);  // the last block says another follows
-  for (const std::vector<uint8_t>* file : {&foreign, &cut, &strayIndex, &endless, &whole}) {
+  for (const std::vector<uint8_t>* file : {&foreign, &cut, &endless, &whole}) {
     MessageRecorder messages;
     OwnedShape shape(ReadShapeFile(*file));
     if (file == &whole) {
@@ -151,6 +149,18 @@ TEST(ShapeFileTest, ForeignShortAndInconsistentFilesAreRefused) {
     EXPECT_EQ(shape.object, nullptr);
     EXPECT_EQ(messages.texts(), std::vector<std::string>{kInvalidFileFormatMessage});
   }
+}
+
+// An item naming a vertex its block lacks is dropped, as welding drops it.
+TEST(ShapeFileTest, AnItemNamingAMissingVertexIsDropped) {
+  std::vector<uint8_t> strayIndex = TarnikFixture();
+  StoreU16(&strayIndex[strayIndex.size() - 2], 2);  // the second block has vertices 0 and 1 only
+  MessageRecorder messages;
+  OwnedShape shape(ReadShapeFile(strayIndex));
+  ExpectShapeObject(shape.object, 5);
+  ASSERT_EQ(shape.object->itemCount, 4u);
+  EXPECT_EQ(shape.object->items[3].op, kOpStart);
+  EXPECT_EQ(shape.object->items[3].index, 3);
 }
 
 // ---- The templates built from resources/shapes ----
