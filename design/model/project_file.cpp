@@ -152,22 +152,24 @@ bool BackUpFile(const std::string& from, const std::string& to) {
   return writer.Bytes(bytes.data(), bytes.size()) && writer.Commit();
 }
 
-// Reads the header of the project file `reader` opened and gives its
-// version; -1 after "Can´t locate file" or "Invalid file format !".
-int ReadVersionedHeader(FileReader& reader, ProjectHeader& header) {
-  if (!reader.IsOpen()) {
-    ShowFileMessage(kCantLocateFileMessage);
-    return -1;
-  }
+// Reads the header of a project and gives its version; -1 after "Invalid
+// file format !".
+int ReadVersionedHeader(ByteReader& reader, ProjectHeader& header) {
   const int version = ReadProjectHeader(reader, header) ? ProjectFileVersion(header) : -1;
   if (version < 0) ShowFileMessage(kInvalidFileFormatMessage);
   return version;
 }
 
+// False after "Can´t locate file" when the file did not open.
+bool Located(const FileReader& reader) {
+  if (!reader.IsOpen()) ShowFileMessage(kCantLocateFileMessage);
+  return reader.IsOpen();
+}
+
 // Reads the rest of a file of the given layout behind its checked header
 // into `model`, showing the message of a failure, or how many objects were
 // left out.
-int ParseBody(FileReader& reader, const ProjectHeader& header, PackedLayout layout, ProjectModel& model) {
+int ParseBody(ByteReader& reader, const ProjectHeader& header, PackedLayout layout, ProjectModel& model) {
   switch (ReadProjectModel(reader, header, layout, gSpeakerModel.defaultSymbol, model)) {
     case ProjectReadResult::kOk:
       if (model.objectsLeftOut > 0) {
@@ -187,7 +189,7 @@ int ParseBody(FileReader& reader, const ProjectHeader& header, PackedLayout layo
 
 // An older project behind the header already read: its whole magic must be
 // the older one.
-int ParseOldBody(FileReader& reader, const ProjectHeader& header, ProjectModel& model) {
+int ParseOldBody(ByteReader& reader, const ProjectHeader& header, ProjectModel& model) {
   if (header.magic != kOldProjectMagic) {
     ShowFileMessage(kInvalidFileFormatMessage);
     return 0;
@@ -324,13 +326,17 @@ void CommitProjectModel(ProjectModel& model, const std::string& path) {
   gProject.modified = 0;
 }
 
-int ParseProjectFile(const std::string& path, ProjectModel& model) {
-  FileReader reader(path);
+int ParseProject(ByteReader& reader, ProjectModel& model) {
   ProjectHeader header;
   const int version = ReadVersionedHeader(reader, header);
   if (version < 0) return 0;
   if (version < kFirstCurrentProjectVersion) return ParseOldBody(reader, header, model);
   return ParseBody(reader, header, PackedLayout::kCurrent, model);
+}
+
+int ParseProjectFile(const std::string& path, ProjectModel& model) {
+  FileReader reader(path);
+  return Located(reader) ? ParseProject(reader, model) : 0;
 }
 
 int ParseOldProjectFile(const std::string& path, ProjectModel& model) {
@@ -377,7 +383,11 @@ int SaveProjectFile(const std::string& chosenPath, const std::function<bool(Byte
 // ---- Objects of another project ----
 
 int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& objects) {
-  FileReader r(path);
+  FileReader reader(path);
+  return Located(reader) ? ReadProjectObjects(reader, layer, objects) : 0;
+}
+
+int ReadProjectObjects(ByteReader& r, uint32_t layer, ObjectList& objects) {
   ProjectHeader header;
   const int version = ReadVersionedHeader(r, header);
   if (version < 0) return 0;

@@ -142,9 +142,12 @@ ProjectReadResult ReadProjectModel(ByteReader& reader, const ProjectHeader& head
 // cleared modified mark. The result block is the caller's.
 void CommitProjectModel(ProjectModel& model, const std::string& path);
 
-// Parses a project file of any version (versions below 2.00 as
-// ParseOldProjectFile does) into `model`. 1 when read; 0 after "Can´t locate
-// file" or "Invalid file format !" (or a memory message).
+// Parses a project of any version (versions below 2.00 as
+// ParseOldProjectFile does) from the start of `reader` into `model`. 1 when
+// read, after telling the user how many objects were left out if any; 0
+// after "Invalid file format !" (or a memory message).
+int ParseProject(ByteReader& reader, ProjectModel& model);
+// ParseProject of the file at `path`; 0 after "Can´t locate file" too.
 int ParseProjectFile(const std::string& path, ProjectModel& model);
 // Parses a "KORVANE V1.27  " project; an unopenable file ends silently.
 int ParseOldProjectFile(const std::string& path, ProjectModel& model);
@@ -175,3 +178,5 @@ std::string ProjectBackupPath(const std::string& path);
 // (silently); 0 after "Can´t locate file" or "Invalid file format !", with
 // nothing read.
 int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& objects);
+// The same from the start of `reader` (no "Can´t locate file").
+int ReadProjectObjects(ByteReader& reader, uint32_t layer, ObjectList& objects);
