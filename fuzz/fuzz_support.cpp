@@ -8,6 +8,7 @@
 #include "framework/core/services.h"
 #include "framework/model/layers.h"
 #include "framework/model/packed_object.h"
+#include "tests/design/model/speaker_objects.h"
 
 namespace {
 
@@ -16,21 +17,6 @@ uint64_t gMessages = 0;
 int CountMessage(const char*, const char*, unsigned) {
   ++gMessages;
   return kIdOk;
-}
-
-// A triangle pointing along +x with the reference points (1,0,0) and
-// (0,0,1) behind it; never freed.
-GraphicObject* MakeDefaultSymbol() {
-  const ObjectVertex vertices[] = {{0.5f, 0, 0}, {0, 0.2f, 0.1f}, {0, -0.2f, -0.1f}, {1, 0, 0}, {0, 0, 1}};
-  const ObjectItem items[] = {{kOpStart, 0}, {kOpLineTo, 1}, {kOpClose, 2}};
-  GraphicObject* symbol = CreateObject(0, 5, 3);
-  if (!symbol) std::abort();
-  for (int i = 0; i < 5; ++i) symbol->vertices[i] = vertices[i];
-  for (int i = 0; i < 3; ++i) symbol->items[i] = items[i];
-  symbol->kind = kKindSolid;
-  symbol->state = 134;
-  symbol->layer = kShapeLayer;
-  return symbol;
 }
 
 }  // namespace
@@ -44,7 +30,7 @@ void FuzzRequire(bool kept, const char* promise) {
 void SetUpFuzzRun() {
   static const bool done = [] {
     SetMessageHandler(CountMessage);
-    gSpeakerModel.defaultSymbol = MakeDefaultSymbol();
+    gSpeakerModel.defaultSymbol = MakeShape();  // never freed
     return true;
   }();
   (void)done;

@@ -2,8 +2,8 @@
 // that the suite's own writers make of a small hall (a project with a result,
 // its objects, its type section, its undo snapshot, a map file, an absorber
 // database), and, for the formats the suite reads but no longer writes (the
-// older project, shape files, older records and packed records), small files
-// written by hand from their layouts.
+// older project, shape files, older records), the hand-made fixtures of the
+// tests.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +22,9 @@
 #include "framework/model/plot_header.h"
 #include "framework/model/undo_ring.h"
 #include "fuzz/fuzz_check.h"
+#include "tests/design/acoustics/room_fixtures.h"
+#include "tests/design/model/older_format_fixtures.h"
+#include "tests/design/model/speaker_objects.h"
 
 namespace {
 
@@ -38,17 +41,6 @@ void Seed(const char* target, const char* name, const FuzzBytes& bytes) {
 }
 
 // ---- The hall, made by the suite's own code ----
-
-GraphicObject* AddObject(uint32_t kind, uint32_t layer, const std::vector<ObjectVertex>& vertices,
-                         const std::vector<ObjectItem>& items) {
-  GraphicObject* o = CreateObject(0, uint32_t(vertices.size()), uint32_t(items.size()));
-  std::copy(vertices.begin(), vertices.end(), o->vertices);
-  std::copy(items.begin(), items.end(), o->items);
-  o->kind = kind;
-  o->layer = layer;
-  AppendObject(o);
-  return o;
-}
 
 void AddSpeaker(const char* name, int16_t type, uint16_t on, std::array<float, 3> position, float horizontal) {
   Loudspeaker speaker;
@@ -70,19 +62,14 @@ void BuildHall() {
   ResetFuzzProject();
   ResetObjectStore();
   const float x = 10, y = 8, z = 4;
-  auto face = [](std::vector<ObjectVertex> v, uint16_t material) {
-    AddObject(kKindFace, kRoomLayer, v, {{kOpStart, 0}, {kOpAttribute, material}, {kOpLineTo, 1}, {kOpLineTo, 2}, {kOpClose, 3}});
-  };
-  face({{0, 0, 0}, {x, 0, 0}, {x, y, 0}, {0, y, 0}}, 1);
-  face({{0, 0, z}, {0, y, z}, {x, y, z}, {x, 0, z}}, 2);
-  face({{0, 0, 0}, {0, y, 0}, {0, y, z}, {0, 0, z}}, 1);
-  face({{x, 0, 0}, {x, 0, z}, {x, y, z}, {x, y, 0}}, 1);
-  AddObject(kKindFace, kAudienceLayer, {{2, 2, 0.5f}, {8, 2, 0.5f}, {8, 6, 1.5f}, {2, 6, 1.5f}},
-            {{kOpStart, 0}, {kOpLineTo, 1}, {kOpLineTo, 2}, {kOpClose, 3}});
-  GraphicObject* shape = AddObject(kKindSolid, kShapeLayer, {{0.3f, 0, 0}, {0, 0.2f, 0.2f}, {0, -0.2f, -0.2f}, {1, 0, 0}, {0, 0, 1}},
-                                   {{kOpStart, 0}, {kOpLineTo, 1}, {kOpClose, 2}});
-  shape->state = kShapeState;
-  AddObject(kKindLine, kAuxiliaryLayer, {{1, 1, 0}, {3, 1, 0}}, {{kOpStart, 0}, {kOpLineTo, 1}});
+  AddObject({{{0, 0, 0}, {x, 0, 0}, {x, y, 0}, {0, y, 0}}}, 1);
+  AddObject({{{0, 0, z}, {0, y, z}, {x, y, z}, {x, 0, z}}}, 2);
+  AddObject({{{0, 0, 0}, {0, y, 0}, {0, y, z}, {0, 0, z}}}, 1);
+  AddObject({{{x, 0, 0}, {x, 0, z}, {x, y, z}, {x, y, 0}}}, 1);
+  AddObject({{{2, 2, 0.5f}, {8, 2, 0.5f}, {8, 6, 1.5f}, {2, 6, 1.5f}}}, kNoMaterial, kKindFace, kAudienceLayer);
+  GraphicObject* shape = MakeShape();
+  AppendObject(shape);
+  AddObject({{{1, 1, 0}, {3, 1, 0}}}, kNoMaterial, kKindLine, kAuxiliaryLayer);
 
   MaterialTable& materials = gMaterials.project;
   materials.records[1] = {"WOOD", "Panel on battens", "Walls", {0.3f, 0.25f, 0.2f, 0.15f, 0.1f, 0.1f, 0.1f}};
@@ -146,104 +133,6 @@ FuzzBytes ProjectBytes() {
   return writer.Take();
 }
 
-// ---- Older formats, written by hand from their layouts ----
-
-uint16_t ShortItem(uint16_t op, uint16_t index) { return uint16_t(index << 2 | op); }
-
-// An older 40-byte object record with its body and 2-byte items.
-void OldRecord(MemoryWriter& w, uint32_t kind, uint32_t colour, uint16_t layer,
-               const std::vector<ObjectVertex>& vertices, const std::vector<uint16_t>& items,
-               const FuzzBytes& data, bool last) {
-  for (uint32_t word : {0u, last ? 0u : 1u, 0u, 0u, 0u, kind, 0u, colour}) w.U32(word);
-  w.U16(layer);
-  w.U16(uint16_t(vertices.size()));
-  w.U16(uint16_t(items.size()));
-  w.U16(uint16_t(data.size()));
-  w.Bytes(data.data(), data.size());
-  for (const ObjectVertex& v : vertices) {
-    w.F32(v.x);
-    w.F32(v.y);
-    w.F32(v.z);
-  }
-  for (uint16_t item : items) w.U16(item);
-}
-
-// An older-layout speaker record: the 200-byte head, plain, and 36 balloon
-// rows a band.
-FuzzBytes OlderSpeakerRecord() {
-  FuzzBytes record(kOlderSpeakerTypeSize, kBalloonCodeZeroDb);
-  std::fill_n(record.begin(), kOlderSpeakerHeadSize, uint8_t(0));
-  std::copy_n("OLDBRAND", 8, record.begin());
-  StoreI32(&record[kTypeShapeField], 1);
-  return record;
-}
-
-FuzzBytes OldProject() {
-  MemoryWriter w;
-  ProjectHeader header = ProjectHeaderOf(gProject);
-  header.magic = kOldProjectMagic;
-  WriteProjectHeader(w, header);
-  WriteStoredLayers(w, gLayers);
-  OldRecord(w, kKindFace, 7, kRoomLayer, {{0, 0, 0}, {4, 0, 0}, {0, 3, 0}},
-            {ShortItem(kOpStart, 0), ShortItem(kOpAttribute, 1), ShortItem(kOpLineTo, 1), ShortItem(kOpClose, 2)}, {},
-            false);
-  OldRecord(w, kKindSolid, 9, kShapeLayer, {{0.5f, 0, 0}, {0, 0.2f, 0}, {0, -0.2f, 0}},
-            {ShortItem(kOpStart, 0), ShortItem(kOpLineTo, 1), ShortItem(kOpClose, 2)}, {}, false);
-  FuzzBytes speaker(kLoudspeakerSize, 0);
-  std::copy_n("OLD", 3, speaker.begin());
-  StoreU16(&speaker[kSpeakerOn], 1);
-  StoreF32(&speaker[kSpeakerPosition], 1.0f);
-  OldRecord(w, kKindSolid, 5, kLoudspeakerLayer, {}, {}, speaker, false);
-  OldRecord(w, kKindLine, 9, kLoudspeakerLayer, {{0, 0, 0}, {1, 1, 1}}, {ShortItem(kOpStart, 0), ShortItem(kOpLineTo, 1)},
-            {}, false);
-  OldRecord(w, kKindSettings, 0, 0, {}, {}, FuzzBytes(kPlotHeaderSize, 0), true);
-  w.I16(1);
-  const FuzzBytes older = OlderSpeakerRecord();
-  w.Bytes(older.data(), older.size());
-  WriteMaterialSection(w, gMaterials.project);
-  return w.Take();
-}
-
-// A "TARNIK 1.0     " shape file: a triangle block and a line block.
-FuzzBytes TarnikShape() {
-  MemoryWriter w;
-  w.Text(kShapeMagicSize, kTarnikMagic);
-  w.Zeros(kShapeSkippedSize);
-  auto block = [&w](const std::vector<ObjectVertex>& vertices, const std::vector<ObjectItem>& items, bool last) {
-    w.U16(uint16_t(vertices.size()));
-    w.U16(uint16_t(items.size()));
-    w.Zeros(10);
-    w.U32(last ? 0 : 1);
-    for (const ObjectVertex& v : vertices) {
-      w.F32(v.x);
-      w.F32(v.y);
-      w.F32(v.z);
-    }
-    for (const ObjectItem& item : items) {
-      w.U16(item.op);
-      w.U16(item.index);
-    }
-  };
-  block({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{kOpStart, 0}, {kOpLineTo, 1}, {kOpClose, 2}}, false);
-  block({{0, 0, 1}, {0, 0, 2}}, {{kOpStart, 0}, {kOpLineTo, 1}}, true);
-  return w.Take();
-}
-
-// A shape file of older 40-byte blocks behind a project header; the block on
-// the shape layer is not part of the shape.
-FuzzBytes PackedShape(const char* magic) {
-  MemoryWriter w;
-  ProjectHeader header = ProjectHeaderOf(gProject);
-  header.magic = magic;
-  WriteProjectHeader(w, header);
-  w.Zeros(kStoredLayersSize);
-  OldRecord(w, kKindFace, 0, 0, {{1, 0, 1}, {2, 0, 1}, {2, 1, 1}},
-            {ShortItem(kOpStart, 0), ShortItem(kOpLineTo, 1), ShortItem(kOpClose, 2)}, {0, 0, 0, 0}, false);
-  OldRecord(w, kKindSolid, 0, kShapeLayer, {{7, 0, 0}}, {ShortItem(kOpStart, 0)}, {}, false);
-  OldRecord(w, kKindLine, 0, 2, {{3, 0, 1}, {4, 0, 1}}, {ShortItem(kOpStart, 0), ShortItem(kOpLineTo, 1)}, {}, true);
-  return w.Take();
-}
-
 // ---- The seeds of every target ----
 
 void WriteSeeds() {
@@ -251,7 +140,7 @@ void WriteSeeds() {
   const FuzzBytes hall = ProjectBytes();
   Seed("project_file", "hall.KPR", hall);
   Seed("project_objects", "hall.KPR", hall);
-  Seed("project_file", "old.KPR", OldProject());
+  Seed("project_file", "old.KPR", OldProjectFixture());
 
   // The hall's objects in the packed codec, the first byte naming the layout.
   {
@@ -262,9 +151,9 @@ void WriteSeeds() {
     Seed("packed_object", "hall_objects", w.Take());
     MemoryWriter old;
     old.U8(1);
-    OldRecord(old, kKindFace, 3, 1, {{0, 0, 0}, {1, 0, 0}, {1, 1, 2.5f}},
-              {ShortItem(kOpStart, 0), ShortItem(kOpAttribute, 2), ShortItem(kOpLineTo, 1), ShortItem(kOpClose, 2)}, {},
-              true);
+    WriteOlderRecord(old, kKindFace, 0, 3, 1, {{0, 0, 0}, {1, 0, 0}, {1, 1, 2.5f}},
+                     {ShortItem(kOpStart, 0), ShortItem(kOpAttribute, 2), ShortItem(kOpLineTo, 1), ShortItem(kOpClose, 2)},
+                     {}, true);
     Seed("packed_object", "old_face", old.Take());
   }
 
@@ -309,9 +198,9 @@ void WriteSeeds() {
     ClearUndoRing();
   }
 
-  Seed("shape_file", "tarnik10.TCF", TarnikShape());
-  Seed("shape_file", "tarnik127.TCF", PackedShape(kTarnikV127Magic));
-  Seed("shape_file", "project_magic.TCF", PackedShape(kProjectMagic));
+  Seed("shape_file", "tarnik10.TCF", TarnikShapeFixture());
+  Seed("shape_file", "tarnik127.TCF", PackedShapeFixture(kTarnikV127Magic));
+  Seed("shape_file", "project_magic.TCF", PackedShapeFixture(kProjectMagic));
 }
 
 }  // namespace

@@ -24,10 +24,9 @@ constexpr uint32_t kAimLineOverlayKind = 0;
 // meets no face; `point` is then unchanged.
 int FindAimPoint(const CalcFaceTable& table, const Loudspeaker& speaker, ObjectVertex& point);
 
-// Replaces the overlay: frees the old one (and only that of the layer's
-// objects), rebuilds the calculation face
-// table and, when any switched-on loudspeaker aims at a face, puts a new
-// overlay at the head of the model list, hidden unless `layerShown` (the
-// aim-line layer is switched on), and redraws. "Insufficient Memory" when
+// Replaces the overlay: frees the old one (and nothing else of its layer),
+// rebuilds the calculation face table and, when any switched-on loudspeaker
+// aims at a face, puts a new overlay at the head of the model list, hidden
+// unless `layerShown` (the aim-line layer is switched on), and redraws. "Insufficient Memory" when
 // the overlay cannot be allocated; there is then none.
 void RebuildAimLines(bool layerShown);

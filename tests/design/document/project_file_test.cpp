@@ -13,6 +13,7 @@
 #include "design/document/project_document.h"
 #include "framework/model/layers.h"
 #include "tests/design/document/project_fixtures.h"
+#include "tests/design/model/older_format_fixtures.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -279,80 +280,6 @@ TEST_F(ProjectFileTest, EmptyModelMatchesTheHandWrittenBytes) {
   EXPECT_EQ(gObjects.model.first, nullptr);
   EXPECT_EQ(gPlotHeader.Label(0), "Title");
   EXPECT_EQ(gMaterials.project.count, 0);
-}
-
-// The older project: header and layers as now, 40-byte object headers and
-// 2-byte items, the shape two vertices short, then the type and material
-// sections.
-std::vector<uint8_t> OldProjectFixture() {
-  MemoryWriter w;
-  w.Text(16, "KORVANE V1.27  ");
-  w.I8(1);
-  w.Zeros(3);
-  w.I16(0);       // view mode XY
-  w.F32(0.75f);   // snap step
-  w.U16(0);       // snap on
-  w.F32(4.0f);    // node-snap width
-  w.U16(1);       // node snap on
-  for (int b = 0; b < 7; ++b) w.F32(2.0f);
-  w.F32(0.5f);  // grid size
-  w.Zeros(24);
-  for (int16_t word : {0, -1, 2, 7, 2, 0}) w.I16(word);
-  for (int i = 0; i < 16; ++i) {
-    w.Text(22, i == 0 ? "OLD ROOM" : "LAYER " + std::to_string(i + 1));
-    w.U16(i < 3 ? 1 : 0);
-  }
-  auto record = [&w](uint32_t kind, uint32_t state, uint32_t colour, uint16_t layer,
-                     const std::vector<ObjectVertex>& vertices, const std::vector<uint16_t>& items,
-                     const std::vector<uint8_t>& data, bool last) {
-    for (uint32_t word : {0u, last ? 0u : 1u, 0u, 0u, 0u, kind, state, colour}) w.U32(word);
-    w.U16(layer);
-    w.U16(uint16_t(vertices.size()));
-    w.U16(uint16_t(items.size()));
-    w.U16(uint16_t(data.size()));
-    w.Bytes(data.data(), data.size());
-    for (const ObjectVertex& v : vertices) {
-      w.F32(v.x);
-      w.F32(v.y);
-      w.F32(v.z);
-    }
-    for (uint16_t item : items) w.U16(item);
-  };
-  auto packed = [](uint16_t op, uint16_t index) { return uint16_t(index << 2 | op); };
-  // Room face with material 1.
-  record(kKindFace, 0, 7, 0, {{0, 0, 0}, {4, 0, 0}, {0, 3, 0}},
-         {packed(0, 0), packed(3, 1), packed(1, 1), packed(2, 2)}, {}, false);
-  // The type's shape: three vertices stored, five in memory.
-  record(kKindSolid, 134, 9, 3, {{0.5f, 0, 0}, {0, 0.2f, 0}, {0, -0.2f, 0}},
-         {packed(0, 0), packed(1, 1), packed(2, 2)}, {}, false);
-  // A switched-on loudspeaker of type 0.
-  std::vector<uint8_t> speaker(kLoudspeakerSize, 0);
-  std::memcpy(speaker.data(), "OLD", 3);
-  StoreU16(&speaker[kSpeakerOn], 1);
-  StoreF32(&speaker[kSpeakerPosition], 1.0f);
-  record(kKindSolid, 0, 5, 2, {}, {}, speaker, false);
-  // A line drawn on the loudspeaker layer: no loudspeaker block.
-  record(kKindLine, 0, 9, 2, {{0, 0, 0}, {1, 1, 1}}, {packed(0, 0), packed(1, 1)}, {}, false);
-  std::vector<uint8_t> plot(kPlotHeaderSize, 0);
-  std::memcpy(&plot[kPlotHeaderRowsOffset], "Old", 3);
-  record(kKindSettings, 224, 0, 0, {}, {}, plot, true);
-
-  SpeakerType type;
-  type.SetBrand("OLDTYPE");
-  type.SetLayoutFlag(kCurrentSpeakerLayout);
-  type.SetShapeField(1);
-  SealSpeakerRecord(type.Bytes());
-  w.I16(1);
-  w.Bytes(type.bytes.data(), kSpeakerTypeSize);
-  w.I16(2);
-  AbsorberRecord full;
-  full.name = "100%";
-  AbsorberRecord brick;
-  brick.name = "BRICK";
-  brick.absorption.fill(0.02f);
-  WriteAbsorberRecord(w, full);
-  WriteAbsorberRecord(w, brick);
-  return w.Take();
 }
 
 TEST_F(ProjectFileTest, OlderProjectReadsWithItsShortHeadersAndItems) {

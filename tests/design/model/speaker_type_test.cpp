@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "speaker_fixtures.h"
+#include "tests/design/model/older_format_fixtures.h"
 
 namespace {
 
@@ -175,19 +176,8 @@ TEST(SpeakerTypeRecordTest, AccessorsReadTheStoredOffsets) {
 
 // An older-layout record: the head, then per band 36 rows whose codes tell
 // band, row and column apart.
-std::vector<uint8_t> OlderRecord() {
-  std::vector<uint8_t> older(kOlderSpeakerTypeSize);
-  for (size_t i = 0; i < 200; ++i) older[i] = uint8_t(i + 1);
-  older[kTypeLayoutFlag] = 0;
-  for (int band = 0; band < kBandCount; ++band)
-    for (int row = 0; row < 36; ++row)
-      for (int column = 0; column < 72; ++column)
-        older[200 + 2592 * band + 72 * row + column] = uint8_t(band * 37 + row + column);
-  return older;
-}
-
 TEST(SpeakerTypeRecordTest, OlderLayoutGainsTheLastRowAndLayoutFlag2) {
-  const std::vector<uint8_t> older = OlderRecord();
+  const std::vector<uint8_t> older = OlderSpeakerRecord();
   SpeakerType type = SampleRecord();
   ConvertOlderSpeakerRecord(std::span<const uint8_t, kOlderSpeakerTypeSize>(older.data(), older.size()), type);
   EXPECT_EQ(type.LayoutFlag(), kCurrentSpeakerLayout);
@@ -328,7 +318,7 @@ TEST_F(SpeakerSectionTest, BadCountsAndShortSectionsLeaveTheTableAlone) {
 TEST_F(SpeakerSectionTest, OlderLayoutRecordIsConvertedAndStamped) {
   std::vector<uint8_t> bytes(2);
   StoreI16(bytes.data(), 1);
-  std::vector<uint8_t> older = OlderRecord();
+  std::vector<uint8_t> older = OlderSpeakerRecord();
   StoreI32(&older[kTypeShapeField], 1);
   bytes.insert(bytes.end(), older.begin(), older.end());
 
