@@ -190,30 +190,16 @@ void StoreCurrentRecord(SpeakerDatabase& database) {
     database.records[size_t(index)].type->bytes = database.currentRecord.bytes;
 }
 
-DatabaseReadResult ReadSpeakerDatabaseFile(SpeakerDatabase& database, const std::string& path, DatabaseLoad how) {
-  SpeakerDatabaseVersion version = SpeakerDatabaseVersion::kNone;
-  if (!ProbeDatabaseVersion(path, version)) return DatabaseReadResult::kNotRead;
-  if (version != SpeakerDatabaseVersion::kV140 && version != SpeakerDatabaseVersion::kV130) {
-    ShowText(kInvalidDatabaseMessage);
-    return DatabaseReadResult::kNotRead;
-  }
-  if (version == SpeakerDatabaseVersion::kV130) {
-    ShowMessage(how == DatabaseLoad::kOpen ? kConvertOnOpenMessage : kConvertOnMergeMessage, kObsoleteFormatCaption,
-                kMsgOk);
-    if (!ConvertV130Database(path)) return DatabaseReadResult::kNotRead;
-  }
-
-  FileReader reader(path);
+DatabaseReadResult ReadSpeakerDatabase(ByteReader& reader, SpeakerDatabase& database, DatabaseLoad how) {
   std::array<uint8_t, kSpeakerDatabaseHeaderSize> header{};
-  if (!reader.IsOpen() || !reader.Bytes(header.data(), header.size())) return DatabaseReadResult::kNotRead;
+  const bool headerRead = reader.Bytes(header.data(), header.size());
   const int16_t count = LoadI16(&header[kSpeakerDatabaseCountOffset]);
-  if (SpeakerDatabaseVersionOf(header) != SpeakerDatabaseVersion::kV140 || count < 0) {
+  if (!headerRead || SpeakerDatabaseVersionOf(header) != SpeakerDatabaseVersion::kV140 || count < 0) {
     ShowText(kInvalidDatabaseMessage);
     return DatabaseReadResult::kNotRead;
   }
 
   if (how == DatabaseLoad::kOpen) ResetSpeakerDatabase(database);
-  database.fileName = path;
   bool stopped = false;
   int added = 0;
   for (; added < count; ++added) {
@@ -230,6 +216,25 @@ DatabaseReadResult ReadSpeakerDatabaseFile(SpeakerDatabase& database, const std:
     return DatabaseReadResult::kStopped;
   }
   return DatabaseReadResult::kLoaded;
+}
+
+DatabaseReadResult ReadSpeakerDatabaseFile(SpeakerDatabase& database, const std::string& path, DatabaseLoad how) {
+  SpeakerDatabaseVersion version = SpeakerDatabaseVersion::kNone;
+  if (!ProbeDatabaseVersion(path, version)) return DatabaseReadResult::kNotRead;
+  if (version != SpeakerDatabaseVersion::kV140 && version != SpeakerDatabaseVersion::kV130) {
+    ShowText(kInvalidDatabaseMessage);
+    return DatabaseReadResult::kNotRead;
+  }
+  if (version == SpeakerDatabaseVersion::kV130) {
+    ShowMessage(how == DatabaseLoad::kOpen ? kConvertOnOpenMessage : kConvertOnMergeMessage, kObsoleteFormatCaption,
+                kMsgOk);
+    if (!ConvertV130Database(path)) return DatabaseReadResult::kNotRead;
+  }
+  FileReader reader(path);
+  if (!reader.IsOpen()) return DatabaseReadResult::kNotRead;
+  const DatabaseReadResult result = ReadSpeakerDatabase(reader, database, how);
+  if (result != DatabaseReadResult::kNotRead) database.fileName = path;
+  return result;
 }
 
 int SaveSpeakerDatabaseAs(SpeakerDatabase& database, const std::string& path) {

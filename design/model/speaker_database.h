@@ -166,6 +166,11 @@ enum class DatabaseReadResult {
 // its check and at a damaged or cut record or chain.
 DatabaseReadResult ReadSpeakerDatabaseFile(SpeakerDatabase& database, const std::string& path, DatabaseLoad how);
 
+// The reading behind ReadSpeakerDatabaseFile, from the start of `reader`: a
+// V140 database only, and the file name is the caller's. "Invalid file" and
+// kNotRead for another header or a negative count.
+DatabaseReadResult ReadSpeakerDatabase(ByteReader& reader, SpeakerDatabase& database, DatabaseLoad how);
+
 // Save as after its dialog: writes every record with its shape into `path`
 // through a temporary file. 1 when written (the database takes the name and
 // is no longer modified); 0 after "Couldn´t write data to disk !", with the
