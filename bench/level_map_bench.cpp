@@ -15,6 +15,7 @@
 #include "design/acoustics/level_map.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
+#include "framework/model/layers.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ void AddTessellatedSide(ObjectVertex origin, ObjectVertex u, ObjectVertex v, int
     }
   }
   o->kind = kKindFace;
-  o->layer = 0;
+  o->layer = kRoomLayer;
   AppendObject(o);
 }
 
@@ -138,7 +139,7 @@ Timing TimeMap(int16_t gridSize, uint16_t roomBits) {
   options.gridIndex = gridSize;
   options.roomBits = roomBits;
   const auto start = std::chrono::steady_clock::now();
-  if (RunLevelTimeCalculation(options) != LevelMapRun::kDone) {
+  if (RunLevelTimeCalculation(options, ProjectTables()) != LevelMapRun::kDone) {
     std::fprintf(stderr, "the map did not run\n");
     std::exit(1);
   }

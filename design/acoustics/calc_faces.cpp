@@ -4,6 +4,7 @@
 
 #include "design/model/materials.h"
 #include "framework/core/services.h"
+#include "framework/model/layers.h"
 
 CalcFaceTable gCalcFaceTable;
 
@@ -67,12 +68,12 @@ CalcFace MakeCalcFace(GraphicObject& object, uint32_t first, Vec3d sums) {
 
 }  // namespace
 
-int32_t BuildCalcFaceTable(CalcFaceTable& table) {
+int32_t BuildCalcFaceTable(CalcFaceTable& table, const ObjectList& model, const MaterialTable& materials) {
   table.faces.reserve(kMaxCalcFaces);
   table.faces.clear();
-  const int materialCount = gMaterials.project.count;
-  for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
-    if (o->layer != 0 || (o->kind != kKindFace && o->kind != kKindSolid)) continue;
+  const int materialCount = materials.count;
+  for (GraphicObject* o = model.first; o; o = o->next) {
+    if (o->layer != kRoomLayer || (o->kind != kKindFace && o->kind != kKindSolid)) continue;
     for (uint32_t i = 0; i < o->itemCount; ++i) {
       if (o->items[i].op != kOpStart) continue;
       const Vec3d sums = ComputeFaceAreaVector(*o, i);
@@ -92,12 +93,14 @@ int32_t BuildCalcFaceTable(CalcFaceTable& table) {
   return table.Count();
 }
 
-int FaceMaterialIndex(const GraphicObject& object, uint32_t first) {
+int FaceMaterialIndex(const GraphicObject& object, uint32_t first, const MaterialTable& materials) {
   const ObjectItem* material = FaceMaterialItem(object, first);
-  return material && material->index < gMaterials.project.count ? material->index : 0;
+  return material && material->index < materials.count ? material->index : 0;
 }
 
-int CalcFaceMaterialIndex(const CalcFace& face) { return FaceMaterialIndex(*face.object, face.firstItem); }
+int CalcFaceMaterialIndex(const CalcFace& face, const MaterialTable& materials) {
+  return FaceMaterialIndex(*face.object, face.firstItem, materials);
+}
 
 double ClampedAbsorption(const AbsorberRecord& material, int band) {
   const double alpha = material.absorption[size_t(band)];

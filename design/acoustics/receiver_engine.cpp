@@ -4,7 +4,6 @@
 #include <cmath>
 #include <new>
 
-#include "design/model/materials.h"
 
 ReceiverEngineState gReceiverEngine;
 
@@ -34,8 +33,9 @@ uint16_t TurnAngle(float angle, float& sine, float& cosine) {
 
 }  // namespace
 
-bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uint16_t bandMask) {
-  const SpeakerType* type = SpeakerTypeOf(speaker);
+bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uint16_t bandMask,
+                      const SpeakerTypeTable& types) {
+  const SpeakerType* type = types.At(speaker.typeIndex);
   if (bandMask == 0 || !type || table.Count() >= kMaxActiveSpeakers) return false;
   ActiveSpeaker entry;
   entry.speaker = speaker;
@@ -53,13 +53,13 @@ bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uin
   return true;
 }
 
-int PrepareActiveSpeakers(ActiveSpeakerTable& table) {
+int PrepareActiveSpeakers(ActiveSpeakerTable& table, const ObjectList& model, const SpeakerTypeTable& types) {
   table.entries.clear();
   table.counts = BandSpeakerCounts{};
-  for (GraphicObject* object = gObjects.model.first; object; object = object->next) {
+  for (GraphicObject* object = model.first; object; object = object->next) {
     Loudspeaker speaker;
     if (!ReadLoudspeaker(object, speaker) || !speaker.IsOn()) continue;
-    AddActiveSpeaker(table, speaker, CalculationBandMask(speaker));
+    AddActiveSpeaker(table, speaker, CalculationBandMask(speaker), types);
   }
   return table.Count();
 }
@@ -128,7 +128,7 @@ void LocateBalloonColumn(double y, double z, BalloonPosition& at) {
 }
 
 double InterpolateBalloon(const SpeakerType& type, int band, const BalloonPosition& at) {
-  const std::array<double, 256>& factor = gSpeakerModel.attenuationFactors;
+  const std::array<double, 256>& factor = AttenuationFactorTable();
   auto cell = [&](int row, int column) { return factor[type.BalloonCode(band, row, column)]; };
   const double fr = at.rowFraction, fc = at.columnFraction;
   return (1 - fr) * (1 - fc) * cell(at.row, at.column) + (1 - fr) * fc * cell(at.row, at.secondColumn) +
@@ -255,6 +255,7 @@ void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
   context.arrivalCount = 0;
   const ReceiverOptions& options = context.options;
   const bool withFaces = context.faces && context.faces->Count() > 0;
+  const bool withReflections = options.firstReflections && withFaces && context.materials;
   for (const ActiveSpeaker& entry : context.speakers->entries) {
     context.current = &entry;
     context.pathLimit = kOpenReflectionPathLimit;
@@ -264,11 +265,12 @@ void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
       context.pathLimit = AddSpeakerArrival(context, point, false) + kReflectionPathMargin;
     }
 
-    if (!options.firstReflections || !withFaces) continue;
+    if (!withReflections) continue;
     for (const CalcFace& face : context.faces->faces) {
       Vec3d image;
       if (!MirrorReceiverInFace(context, point, face, image)) continue;
-      const AbsorberRecord& material = gMaterials.project.records[size_t(CalcFaceMaterialIndex(face))];
+      const MaterialTable& materials = *context.materials;
+      const AbsorberRecord& material = materials.records[size_t(CalcFaceMaterialIndex(face, materials))];
       for (int b = 0; b < kBandCount; ++b)
         context.reflectionWeights[size_t(b)] = float(1.0 - ClampedAbsorption(material, b));
       AddSpeakerArrival(context, image, true);

@@ -9,8 +9,10 @@
 // Before a calculation the switched-on loudspeakers are collected once into
 // an ActiveSpeakerTable, so that the work per point walks no object list and
 // does no aiming trigonometry. All working state of a point lives in a
-// ReceiverContext that the caller owns and passes in, so independent
-// contexts can compute points side by side over the same tables.
+// ReceiverContext that the caller owns and passes in, and everything the
+// engine reads (the active loudspeakers with their types, the calculation
+// faces, the materials) is named by the context: independent contexts
+// compute points side by side over the same read-only tables.
 #pragma once
 
 #include <array>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "design/acoustics/calc_faces.h"
+#include "design/model/absorber_database.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/speaker_type.h"
 
@@ -89,12 +92,13 @@ uint16_t CalculationBandMask(const Loudspeaker& speaker);
 
 // Appends the entry of `speaker` playing the bands of `bandMask` and counts
 // them. False, with nothing added, when the mask is 0, the type index names
-// no type of the project or the table is full.
-bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uint16_t bandMask);
+// no type of `types` or the table is full. The entry points into `types`.
+bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uint16_t bandMask,
+                      const SpeakerTypeTable& types);
 
-// Rebuilds `table` from the switched-on loudspeakers of the model list, in
-// list order, each with its CalculationBandMask. Returns the entry count.
-int PrepareActiveSpeakers(ActiveSpeakerTable& table);
+// Rebuilds `table` from the switched-on loudspeakers of `model`, in list
+// order, each with its CalculationBandMask. Returns the entry count.
+int PrepareActiveSpeakers(ActiveSpeakerTable& table, const ObjectList& model, const SpeakerTypeTable& types);
 
 // `local` (a vector from the loudspeaker) turned into the loudspeaker's frame:
 // back by the horizontal, then the vertical, then the rotation angle, each
@@ -163,6 +167,7 @@ struct ReceiverContext {
   // Set by the caller before the first point.
   const ActiveSpeakerTable* speakers = nullptr;
   const CalcFaceTable* faces = nullptr;  // needed for shading and reflections
+  const MaterialTable* materials = nullptr;  // the faces' materials, needed for reflections
   ReceiverOptions options;
 
   // Working values of the point.
@@ -179,7 +184,8 @@ struct ReceiverContext {
 // leaves each band's result in bandResult, its first-arrival time in
 // firstArrival and that arrival's index in firstIndex. A band with no arrival
 // gets 1.0 at kNoArrivalTime. The context's speakers must be set, and its
-// faces for shading and reflections (without faces there are neither).
+// faces for shading and reflections (without faces there are neither), and
+// its materials for reflections.
 void CalcPointEchogram(ReceiverContext& context, Vec3d point);
 
 // Appends one arrival of the current loudspeaker heard at `x` (the receiver

@@ -45,6 +45,15 @@ double AttenuationCodeToDb(int code) { return (code - 225) / 5.0; }
 
 double AttenuationCodeToFactor(int code) { return std::pow(10.0, AttenuationCodeToDb(code) / 10.0); }
 
+const std::array<double, 256>& AttenuationFactorTable() {
+  static const std::array<double, 256> table = [] {
+    std::array<double, 256> factors{};
+    for (int code = 0; code < 256; ++code) factors[size_t(code)] = AttenuationCodeToFactor(code);
+    return factors;
+  }();
+  return table;
+}
+
 uint8_t DbToAttenuationCode(double db) { return CodeOfLevel(db * 5.0 + 225.0); }
 
 uint8_t DbToBalloonCode(float db) { return CodeOfLevel(db * 5.0f + 225.0f); }

@@ -16,6 +16,7 @@
 // values that are not finite.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -29,6 +30,9 @@ double AttenuationCodeToDb(int code);
 double AttenuationCodeToFactor(int code);
 // The editor's name for the same factor, the power ratio of a code.
 inline double BalloonCodeToPowerRatio(int code) { return AttenuationCodeToFactor(code); }
+// The factor of each of the 256 codes, built once: the calculations look
+// codes up in it.
+const std::array<double, 256>& AttenuationFactorTable();
 
 // 5 x dB + 225 rounded to the nearest (halves to even), clamped to 0 .. 255;
 // not a number gives 0. In double precision (the design program's cluster

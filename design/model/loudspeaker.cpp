@@ -6,9 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "design/acoustics/receiver_engine.h"
-#include "design/model/materials.h"
-#include "design/model/project.h"
 #include "framework/core/services.h"
 #include "framework/model/layers.h"
 
@@ -98,14 +95,8 @@ bool WriteLoudspeaker(const Loudspeaker& speaker, GraphicObject* object) {
 // ---- The loudspeaker model ----
 
 int ResetSpeakerModel() {
-  gProject.resultPresent = 0;
-  ResetReceiverEngine();
   ClearSpeakerTypeTable(gSpeakerModel.types);
-  ResetProjectMaterials();
-  gProject.calcOptions = CalcOptions{};
-  gLayers.SetVisible(kShapeLayer, false);
   gSpeakerModel.speakerLimit = kMaxLoudspeakers;
-  for (int code = 0; code < 256; ++code) gSpeakerModel.attenuationFactors[size_t(code)] = AttenuationCodeToFactor(code);
   gSpeakerModel.setUp = true;
   return 1;
 }

@@ -20,9 +20,6 @@
 #include "framework/model/graphic_object.h"
 
 constexpr size_t kLoudspeakerSize = 152;
-constexpr uint32_t kLoudspeakerLayer = 2;
-// The layer of the aim-line overlay.
-constexpr uint32_t kAimLineLayer = 4;
 constexpr int kMaxLoudspeakers = 5000;
 
 // Symbol colours: switched on, switched off.
@@ -94,8 +91,6 @@ bool WriteLoudspeaker(const Loudspeaker& speaker, GraphicObject* object);
 struct SpeakerModelState {
   SpeakerTypeTable types;
   int32_t speakerLimit = kMaxLoudspeakers;
-  // Energy factor of each of the 256 balloon codes (AttenuationFactorTable).
-  std::array<double, 256> attenuationFactors{};
   // The default loudspeaker symbol, the shape of every type without its own.
   // Loaded once at start-up and never freed by this model.
   GraphicObject* defaultSymbol = nullptr;
@@ -103,13 +98,10 @@ struct SpeakerModelState {
 };
 extern SpeakerModelState gSpeakerModel;
 
-// Clears the result-present flag, empties the active-loudspeaker table and
-// the band echograms of the calculations, frees every type, empties the
-// table, resets the project's materials down to the default material, sets
-// the calculation options to their defaults, hides the shape layer (3), sets
-// the loudspeaker limit, fills the attenuation factors and marks the model
-// set up. Loudspeaker objects and the default symbol are left alone (a new
-// project empties the object list).
+// Frees every type and empties the table, sets the loudspeaker limit and
+// marks the model set up. Loudspeaker objects and the default symbol are
+// left alone (a new project empties the object list; ClearProjectModel
+// resets the rest of the project).
 int ResetSpeakerModel();
 
 // "Maximum amount of speakers is 5000" under "Sorry!".

@@ -7,6 +7,7 @@
 #include "design/model/project_file.h"
 #include "framework/core/byte_codec.h"
 #include "framework/core/services.h"
+#include "framework/model/layers.h"
 #include "framework/model/packed_object.h"
 
 namespace {

@@ -19,6 +19,7 @@
 
 #include "framework/core/byte_codec.h"
 #include "framework/model/graphic_object.h"
+#include "framework/model/layers.h"
 
 constexpr size_t kSpeakerTypeSize = 19160;
 // A record of the older layout: the 200-byte head and 36 balloon rows a band.
@@ -53,9 +54,6 @@ constexpr size_t kTypeCheckWord = 458;     // u32
 constexpr size_t kTypePassword = 470;      // char[20], also the scrambler's record key
 constexpr size_t kTypePasswordSize = 20;
 constexpr size_t kTypeBalloon = 512;  // u8[7][37][72]
-
-// The layer of the types' shape objects.
-constexpr uint32_t kShapeLayer = 3;
 
 // The current layout's value of the layout flag.
 constexpr uint8_t kCurrentSpeakerLayout = 2;

@@ -191,6 +191,9 @@ size_t AccessPackedObject(int8_t flags, std::span<const uint8_t> packed, size_t 
 int32_t PackedObjectSize(const GraphicObject* object);
 uint32_t LargestSelectedPackedSize();
 uint32_t CountObjects();
+uint32_t CountObjectsOnLayer(const ObjectList& list, uint32_t layer);
+// Of the model list: layer 0 (and how many of them are faces or solids),
+// and the audience, loudspeaker and auxiliary layers.
 uint32_t CountObjectsOnLayer0(uint32_t* faces);
 uint32_t CountObjectsOnLayer1();
 uint32_t CountObjectsOnLayer2();

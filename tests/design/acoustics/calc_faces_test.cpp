@@ -26,7 +26,7 @@ class CalcFacesTest : public ::testing::Test {
     ResetObjectStore();
     ResetMaterials();
   }
-  static int32_t Build() { return BuildCalcFaceTable(gCalcFaceTable); }
+  static int32_t Build() { return BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project); }
   static const CalcFace& Face(int i) { return gCalcFaceTable.faces.at(size_t(i)); }
 
   // The point-in-face answer for `point` on the one face built from `polygon`.
@@ -153,9 +153,9 @@ TEST_F(CalcFacesTest, MaterialIndexRepairTouchesOnlyMaterialItems) {
   EXPECT_EQ(bare->items[5].index, 5);
   EXPECT_EQ(Face(3).normal.z, 8.0f);  // the bare faces keep their geometry
 
-  EXPECT_EQ(CalcFaceMaterialIndex(Face(0)), 1);
-  EXPECT_EQ(CalcFaceMaterialIndex(Face(1)), 0);
-  EXPECT_EQ(CalcFaceMaterialIndex(Face(2)), 0);
+  EXPECT_EQ(CalcFaceMaterialIndex(Face(0), gMaterials.project), 1);
+  EXPECT_EQ(CalcFaceMaterialIndex(Face(1), gMaterials.project), 0);
+  EXPECT_EQ(CalcFaceMaterialIndex(Face(2), gMaterials.project), 0);
 }
 
 TEST_F(CalcFacesTest, PointInConvexAndConcaveFaces) {

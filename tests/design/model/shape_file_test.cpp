@@ -8,6 +8,7 @@
 #include "design/model/project_file.h"
 #include "framework/core/byte_codec.h"
 #include "framework/model/face_geometry.h"
+#include "framework/model/layers.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
