@@ -89,7 +89,8 @@ int MergeDrawingFile(const std::string& path, uint32_t currentLayer, ObjectList&
     }
     return 1;
   }
-  const bool tarnik = bytes.size() >= kShapeMagicSize && ReadTextField(std::span(bytes).first(kShapeMagicSize)) == kTarnikMagic;
+  const bool tarnik =
+      bytes.size() >= kShapeMagicSize && ReadTextField(std::span(bytes).first(kShapeMagicSize)) == kTarnikMagic;
   if (!tarnik) {
     ShowInvalid();
     return 0;

@@ -70,8 +70,7 @@ int MergeDrawingFile(const std::string& path, uint32_t currentLayer, ObjectList&
 
 // Writes the header (with the NEBRIX magic), the 16 stored layers and the
 // objects.
-bool WriteDrawing(ByteWriter& writer, const ProjectHeader& header, const LayerTable& layers,
-                  const ObjectList& objects);
+bool WriteDrawing(ByteWriter& writer, const ProjectHeader& header, const LayerTable& layers, const ObjectList& objects);
 // Save drawing after its dialog, to the path as ForceDrawingExtension gives
 // it, through a temporary file. 1 when saved (the caller clears the
 // drawing's modified mark); 0 after "Couldn´t write data to disk !", with the

@@ -51,8 +51,8 @@ ShapeResult ReadShapeBlocks(std::span<const uint8_t> bytes, const ShapeLayout& l
   ShapeAssembler assembler;
   PackedObjectHeader h;
   do {
-    const bool headerRead = layout.header == BlockHeader::kShort ? ReadShortBlockHeader(r, h)
-                                                                 : ReadPackedHeader(r, PackedLayout::kOld, h);
+    const bool headerRead =
+        layout.header == BlockHeader::kShort ? ReadShortBlockHeader(r, h) : ReadPackedHeader(r, PackedLayout::kOld, h);
     if (!headerRead) return ShapeResult::kBadFormat;
     if (h.layer > kLastShapeBlockLayer) {
       if (!SkipPackedBody(r, layout.items, h)) return ShapeResult::kBadFormat;
@@ -60,12 +60,9 @@ ShapeResult ReadShapeBlocks(std::span<const uint8_t> bytes, const ShapeLayout& l
     }
     GraphicObject* block = nullptr;
     switch (ReadPackedBody(r, layout.items, h, 0, block)) {
-      case PackedReadResult::kOk:
-        break;
-      case PackedReadResult::kBadFormat:
-        return ShapeResult::kBadFormat;
-      case PackedReadResult::kNoMemory:
-        return ShapeResult::kNoMemory;
+      case PackedReadResult::kOk: break;
+      case PackedReadResult::kBadFormat: return ShapeResult::kBadFormat;
+      case PackedReadResult::kNoMemory: return ShapeResult::kNoMemory;
     }
     const bool added = assembler.Add(*block);
     ObjectList unlinked;
@@ -122,10 +119,8 @@ GraphicObject* ReadShapeFile(std::span<const uint8_t> file, ShapeForm form) {
   }
   const std::string magic = ReadTextField(file.first(kShapeMagicSize));
   const ShapeLayout* layout = nullptr;
-  if (magic == kTarnikMagic)
-    layout = &kTarnikLayout;
-  else if (magic == kTarnikV127Magic || (form == ShapeForm::kSymbol && magic == kProjectMagic))
-    layout = &kPackedLayout;
+  if (magic == kTarnikMagic) layout = &kTarnikLayout;
+  else if (magic == kTarnikV127Magic || (form == ShapeForm::kSymbol && magic == kProjectMagic)) layout = &kPackedLayout;
   GraphicObject* shape = nullptr;
   const ShapeResult result = layout ? ReadShapeBlocks(file, *layout, form, shape) : ShapeResult::kBadFormat;
   if (result == ShapeResult::kBadFormat) ShowMessage(kInvalidFileFormatMessage, nullptr, kMsgOk);

@@ -13,7 +13,6 @@
 
 namespace {
 
-
 void ShowText(const char* text) { ShowMessage(text, nullptr, kMsgOk); }
 
 // Moves the objects of `from` to the end of `to`.
@@ -39,8 +38,7 @@ bool ReadDatabaseRecord(ByteReader& reader, SpeakerDatabaseRecord& record) {
 }
 
 bool WriteDatabase(ByteWriter& writer, const std::vector<SpeakerDatabaseRecord>& records) {
-  if (records.size() > size_t(INT16_MAX) || !WriteSpeakerDatabaseHeader(writer, int16_t(records.size())))
-    return false;
+  if (records.size() > size_t(INT16_MAX) || !WriteSpeakerDatabaseHeader(writer, int16_t(records.size()))) return false;
   for (const SpeakerDatabaseRecord& record : records)
     if (!WriteSpeakerDatabaseRecord(writer, *record.type, record.shape.list())) return false;
   return true;
@@ -52,8 +50,8 @@ bool ProbeDatabaseVersion(const std::string& path, SpeakerDatabaseVersion& versi
   FileReader reader(path);
   if (!reader.IsOpen()) return false;
   std::array<uint8_t, kSpeakerDatabaseHeaderSize> header{};
-  version = reader.Bytes(header.data(), header.size()) ? SpeakerDatabaseVersionOf(header)
-                                                         : SpeakerDatabaseVersion::kNone;
+  version =
+      reader.Bytes(header.data(), header.size()) ? SpeakerDatabaseVersionOf(header) : SpeakerDatabaseVersion::kNone;
   return true;
 }
 
@@ -102,12 +100,9 @@ ShapeChainResult ReadShapeChain(ByteReader& reader, uint32_t length, ObjectList&
     if (!ReadPackedHeader(r, PackedLayout::kCurrent, h)) return ShapeChainResult::kBadFormat;
     GraphicObject* o = nullptr;
     switch (ReadPackedBody(r, PackedLayout::kCurrent, h, 0, o)) {
-      case PackedReadResult::kOk:
-        break;
-      case PackedReadResult::kBadFormat:
-        return ShapeChainResult::kBadFormat;
-      case PackedReadResult::kNoMemory:
-        return ShapeChainResult::kNoMemory;
+      case PackedReadResult::kOk: break;
+      case PackedReadResult::kBadFormat: return ShapeChainResult::kBadFormat;
+      case PackedReadResult::kNoMemory: return ShapeChainResult::kNoMemory;
     }
     o->colour = 0;
     o->kind = ShapeKindFromItems(*o);

@@ -79,14 +79,11 @@ bool ReadSpeakerDatabaseIndex(ByteReader& reader, SpeakerDatabaseVersion& versio
                               std::vector<SpeakerIndexEntry>& entries) {
   std::array<uint8_t, kSpeakerDatabaseHeaderSize> header{};
   entries.clear();
-  version = reader.Bytes(header.data(), header.size()) ? SpeakerDatabaseVersionOf(header)
-                                                         : SpeakerDatabaseVersion::kNone;
+  version =
+      reader.Bytes(header.data(), header.size()) ? SpeakerDatabaseVersionOf(header) : SpeakerDatabaseVersion::kNone;
   switch (version) {
-    case SpeakerDatabaseVersion::kNone:
-      return false;
-    case SpeakerDatabaseVersion::kV11:
-      IndexOlderRecords(reader, entries);
-      break;
+    case SpeakerDatabaseVersion::kNone: return false;
+    case SpeakerDatabaseVersion::kV11: IndexOlderRecords(reader, entries); break;
     case SpeakerDatabaseVersion::kV130:
       IndexSealedRecords(reader, reader.Remaining() / kSpeakerTypeSize, false, entries);
       break;
@@ -147,8 +144,7 @@ int LoadSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, Sp
     type->SetShapeField(0);
     if (index.version == SpeakerDatabaseVersion::kV140)
       shape = chainLength ? ReadChainShape(reader, chainLength) : nullptr;
-    else
-      shape = ReadShapeFileBeside(index.folder, entry->name);
+    else shape = ReadShapeFileBeside(index.folder, entry->name);
   }
   if (shape) InsertObjectBeforeInList(shape, model.first, model);
   type->shape = shape ? shape : defaultSymbol;

@@ -127,7 +127,8 @@ TEST(DrawingFileTest, WritesTheStoredLayoutAndReadsItBack) {
   EXPECT_EQ(model.header.snapStep, 0.01f);
   EXPECT_EQ(model.header.nodeSnapWidth, 0.25f);
   EXPECT_EQ(model.header.gridSize, 0.5f);
-  for (int i = 0; i < kStoredLayerCount; ++i) EXPECT_EQ(model.layers.records[size_t(i)], DrawingLayers().records[size_t(i)]);
+  for (int i = 0; i < kStoredLayerCount; ++i)
+    EXPECT_EQ(model.layers.records[size_t(i)], DrawingLayers().records[size_t(i)]);
   EXPECT_FALSE(model.hasSettings);
   const GraphicObject* face = model.objects.list().first;
   ASSERT_NE(face, nullptr);
@@ -308,7 +309,8 @@ TEST(DrawingExtensionTest, TcfIsAppendedUnlessThePathEndsSo) {
   struct Case {
     const char* path;
     const char* forced;
-  } cases[] = {{"a", "a.TCF"}, {"a.tcf", "a.tcf"}, {"a.TCF", "a.TCF"}, {"a.ndf", "a.ndf.TCF"}, {"/x/a.Tcf", "/x/a.Tcf"}};
+  } cases[] = {
+      {"a", "a.TCF"}, {"a.tcf", "a.tcf"}, {"a.TCF", "a.TCF"}, {"a.ndf", "a.ndf.TCF"}, {"/x/a.Tcf", "/x/a.Tcf"}};
   for (const Case& c : cases) EXPECT_EQ(ForceDrawingExtension(c.path), c.forced) << c.path;
 }
 

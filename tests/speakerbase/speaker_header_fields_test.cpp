@@ -46,9 +46,9 @@ TEST(SpeakerHeaderFieldsTest, OkStoresWhatParsesAndKeepsTheRest) {
   f.brand = "A brand name longer than twenty";
   f.typeName = "LONGNAME12";
   f.crossovers = {false, true, false, false, false, false};
-  f.power[0] = "1200,5";   // a decimal comma
-  f.power[1] = "abc";      // does not parse: stays
-  f.power[2] = " 80.5xyz";  // scanf takes the number in front
+  f.power[0] = "1200,5";     // a decimal comma
+  f.power[1] = "abc";        // does not parse: stays
+  f.power[2] = " 80.5xyz";   // scanf takes the number in front
   f.sensitivity[3] = "nan";  // not finite: stays
   f.impedance[4] = "16";
   f.impedance[5] = "99999";  // beyond the 16-bit word: stays

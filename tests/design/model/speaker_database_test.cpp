@@ -158,7 +158,8 @@ TEST_F(SpeakerDatabaseFile, ReadingStopsAtABadRecordAndKeepsThoseBefore) {
     const std::vector<uint8_t>& file;
     size_t kept;
   } cases[] = {
-      {"failing", failing, 5}, {"cut", cut, 2}, {"long", longChain, 1}, {"short", shortChain, 1}, {"stray", strayIndex, 1},
+      {"failing", failing, 5},  {"cut", cut, 2},          {"long", longChain, 1},
+      {"short", shortChain, 1}, {"stray", strayIndex, 1},
   };
   for (const Case& c : cases) {
     MessageRecorder messages;
@@ -395,9 +396,15 @@ TEST_F(V130Conversion, ShapeFilesAreLookedUpOnlyInsideTheFolder) {
   struct Case {
     std::string name, found;
   } cases[] = {
-      {"HORN12", folder + "HORN12.TCF"}, {"horn12  ", folder + "HORN12.TCF"}, {"SUB", folder + "sub.tcf"},
-      {"sub/X", ""},                     {"../x", ""},                        {"..", ""},
-      {"   ", ""},                       {"", ""},                            {"NONE", ""},
+      {"HORN12", folder + "HORN12.TCF"},
+      {"horn12  ", folder + "HORN12.TCF"},
+      {"SUB", folder + "sub.tcf"},
+      {"sub/X", ""},
+      {"../x", ""},
+      {"..", ""},
+      {"   ", ""},
+      {"", ""},
+      {"NONE", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(FindShapeFile(folder, c.name), c.found) << '"' << c.name << '"';
 }
