@@ -11,20 +11,9 @@
 
 namespace {
 
+using db_fixtures::DatabaseOf;
 using db_fixtures::MakeRecord;
 using Texts = std::vector<std::string>;
-
-std::unique_ptr<SpeakerDatabase> DatabaseOf(const std::vector<SpeakerType>& types) {
-  auto db = std::make_unique<SpeakerDatabase>();
-  for (const SpeakerType& type : types) {
-    SpeakerDatabaseRecord record;
-    record.type = AllocSpeakerType();
-    record.type->bytes = type.bytes;
-    db->records.push_back(std::move(record));
-  }
-  if (!types.empty()) SelectCurrentRecord(*db, 0);
-  return db;
-}
 
 std::vector<std::string> Names(const SpeakerDatabase& db) {
   std::vector<std::string> names;

@@ -12,9 +12,11 @@
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "design/model/speaker_database.h"
 #include "design/model/speaker_type.h"
 #include "framework/core/byte_codec.h"
 #include "framework/model/graphic_object.h"
@@ -82,6 +84,22 @@ inline GraphicObject* MakeObject(const ShapePart& part) {
 
 inline void AppendParts(const std::vector<ShapePart>& parts, ObjectList& list) {
   for (const ShapePart& part : parts) AppendObjectToList(MakeObject(part), list);
+}
+
+// A database in memory holding open copies of `types`, the first of them
+// current and owning the objects of `firstShape`.
+inline std::unique_ptr<SpeakerDatabase> DatabaseOf(const std::vector<SpeakerType>& types,
+                                                   const std::vector<ShapePart>& firstShape = {}) {
+  auto db = std::make_unique<SpeakerDatabase>();
+  for (const SpeakerType& type : types) {
+    SpeakerDatabaseRecord record;
+    record.type = AllocSpeakerType();
+    record.type->bytes = type.bytes;
+    if (db->records.empty()) AppendParts(firstShape, record.shape.list());
+    db->records.push_back(std::move(record));
+  }
+  SelectCurrentRecord(*db, 0);
+  return db;
 }
 
 // A shape chain as stored: per part twelve words (next 1 but on the last,

@@ -15,20 +15,6 @@ using namespace db_fixtures;
 
 using Texts = std::vector<std::string>;
 
-// A database in memory holding open copies of `types`, the first with the
-// two-part shape.
-std::unique_ptr<SpeakerDatabase> DatabaseOf(const std::vector<SpeakerType>& types) {
-  auto db = std::make_unique<SpeakerDatabase>();
-  for (const SpeakerType& type : types) {
-    SpeakerDatabaseRecord record;
-    record.type = AllocSpeakerType();
-    record.type->bytes = type.bytes;
-    if (db->records.empty()) AppendParts(TwoPartShape(), record.shape.list());
-    db->records.push_back(std::move(record));
-  }
-  return db;
-}
-
 void ExpectShape(const ObjectList& shape, const std::vector<ShapePart>& parts) {
   size_t p = 0;
   for (const GraphicObject* o = shape.first; o; o = o->next, ++p) {
@@ -67,7 +53,7 @@ class SpeakerDatabaseFile : public ScratchFolder {};
 TEST_F(SpeakerDatabaseFile, ThreeRecordsRoundTripAtTheirStoredOffsets) {
   const std::vector<SpeakerType> types = {MakeRecord("HORN12", 1), MakeRecord("SUB18", 2),
                                           MakeRecord("LOCKED", 3, "secret")};
-  auto db = DatabaseOf(types);
+  auto db = DatabaseOf(types, TwoPartShape());
   db->modified = true;
   ASSERT_EQ(SaveSpeakerDatabaseAs(*db, PathOf("three.KSB")), 1);
   EXPECT_EQ(db->fileName, PathOf("three.KSB"));
