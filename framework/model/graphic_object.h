@@ -145,7 +145,6 @@ int32_t GetObjectIndexInList(const GraphicObject* object, const ObjectList& list
 class OwnedObjectList {
  public:
   OwnedObjectList() = default;
-  explicit OwnedObjectList(ObjectList list) : list_(list) {}
   ~OwnedObjectList() { FreeObjectList(list_); }
   OwnedObjectList(OwnedObjectList&& other) noexcept : list_(other.Release()) {}
   OwnedObjectList& operator=(OwnedObjectList&& other) noexcept {
