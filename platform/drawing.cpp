@@ -2,8 +2,11 @@
 #include <QPainter>
 #include <cmath>
 
+#include "platform/drawing_internal.h"
 #include "platform/internal.h"
 #include "platform/raster.h"
+#include "platform/test_seams.h"
+#include "platform/window_internal.h"
 
 namespace platform {
 namespace detail {
@@ -76,16 +79,16 @@ T Read(Context context, T ContextObject::*field, T none) {
 }
 
 const BrushObject* FindBrush(Brush brush) {
-  auto it = S().brushes.find(std::uintptr_t(brush));
-  return it == S().brushes.end() ? nullptr : &it->second;
+  auto it = Objects().brushes.find(std::uintptr_t(brush));
+  return it == Objects().brushes.end() ? nullptr : &it->second;
 }
 QImage* FindBitmap(Bitmap bitmap) {
-  auto it = S().bitmaps.find(std::uintptr_t(bitmap));
-  return it == S().bitmaps.end() ? nullptr : &it->second;
+  auto it = Objects().bitmaps.find(std::uintptr_t(bitmap));
+  return it == Objects().bitmaps.end() ? nullptr : &it->second;
 }
 
 void EnsureStock() {
-  auto& s = S();
+  auto& s = Objects();
   if (s.pens.count(kStockBlackPen)) return;
   s.pens[kStockBlackPen] = {PenStyle::kSolid, 1, 0};
   s.pens[kStockNullPen] = {PenStyle::kNull, 1, 0};
@@ -198,23 +201,42 @@ QStringList BreakLines(const QString& text, const QFontMetrics& metrics, int wid
 
 }  // namespace
 
+DrawingObjects& Objects() {
+  static DrawingObjects objects;
+  return objects;
+}
+
+namespace {
+
+// Default objects of a new context.
 void InitContext(ContextObject& c) {
   EnsureStock();
   c.pen = Pen(kStockBlackPen);
-  c.penValue = S().pens[kStockBlackPen];
+  c.penValue = Objects().pens[kStockBlackPen];
   c.brush = Brush(kStockWhiteBrush);
-  c.brushValue = S().brushes[kStockWhiteBrush];
+  c.brushValue = Objects().brushes[kStockWhiteBrush];
   c.font = Font(kStockFont);
-  c.fontValue = S().fonts[kStockFont];
+  c.fontValue = Objects().fonts[kStockFont];
 }
 
+}  // namespace
+
 ContextObject* FindContext(Context context) {
-  auto it = S().contexts.find(std::uintptr_t(context));
-  return it == S().contexts.end() ? nullptr : &it->second;
+  auto it = Objects().contexts.find(std::uintptr_t(context));
+  return it == Objects().contexts.end() ? nullptr : &it->second;
+}
+
+void ForgetContext(Context context) { Objects().contexts.erase(std::uintptr_t(context)); }
+
+Bitmap AddBitmap(const QImage& image) {
+  Bitmap bitmap = Bitmap(NewHandle());
+  Objects().bitmaps[std::uintptr_t(bitmap)] = image.convertToFormat(QImage::Format_RGB32);
+  return bitmap;
 }
 
 void ResetDrawingObjects() {
-  auto& s = S();
+  auto& s = Objects();
+  s.contexts.clear();
   std::erase_if(s.pens, [](auto& e) { return !IsStock(e.first); });
   std::erase_if(s.brushes, [](auto& e) { return !IsStock(e.first); });
   std::erase_if(s.fonts, [](auto& e) { return !IsStock(e.first); });
@@ -229,8 +251,8 @@ Context GetWindowContext(Window window) {
   WindowObject* w = FindWindow(window);
   if (!w || !w->view) return Context::kNone;
   if (w->context == Context::kNone) {
-    w->context = Context(S().nextHandle++);
-    ContextObject& c = S().contexts[std::uintptr_t(w->context)];
+    w->context = Context(NewHandle());
+    ContextObject& c = Objects().contexts[std::uintptr_t(w->context)];
     InitContext(c);
     c.window = window;
   }
@@ -238,8 +260,8 @@ Context GetWindowContext(Window window) {
 }
 
 Pen CreatePen(PenStyle style, int width, Colour colour) {
-  Pen pen = Pen(S().nextHandle++);
-  S().pens[std::uintptr_t(pen)] = {style, std::max(width, 1), colour & 0xFFFFFF};
+  Pen pen = Pen(NewHandle());
+  Objects().pens[std::uintptr_t(pen)] = {style, std::max(width, 1), colour & 0xFFFFFF};
   return pen;
 }
 
@@ -249,8 +271,8 @@ Pen GetStockPen(StockPen which) {
 }
 
 Brush CreateSolidBrush(Colour colour) {
-  Brush brush = Brush(S().nextHandle++);
-  S().brushes[std::uintptr_t(brush)] = {BrushObject::kSolid, colour & 0xFFFFFF, {}};
+  Brush brush = Brush(NewHandle());
+  Objects().brushes[std::uintptr_t(brush)] = {BrushObject::kSolid, colour & 0xFFFFFF, {}};
   return brush;
 }
 
@@ -260,8 +282,8 @@ Brush CreatePatternBrush(Bitmap pattern) {
   QImage tile(8, 8, QImage::Format_RGB32);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) tile.setPixel(x, y, image->pixel(x % image->width(), y % image->height()));
-  Brush brush = Brush(S().nextHandle++);
-  S().brushes[std::uintptr_t(brush)] = {BrushObject::kPattern, 0, tile};
+  Brush brush = Brush(NewHandle());
+  Objects().brushes[std::uintptr_t(brush)] = {BrushObject::kPattern, 0, tile};
   return brush;
 }
 
@@ -277,8 +299,8 @@ Brush GetStockBrush(StockBrush which) {
 
 Font CreateFont(const FontRequest& request) {
   if (request.face.empty()) return Font::kNone;
-  Font font = Font(S().nextHandle++);
-  S().fonts[std::uintptr_t(font)] = MakeFont(request);
+  Font font = Font(NewHandle());
+  Objects().fonts[std::uintptr_t(font)] = MakeFont(request);
   return font;
 }
 
@@ -292,17 +314,17 @@ Size GetBitmapSize(Bitmap bitmap) {
   return image ? Size{image->width(), image->height()} : Size{};
 }
 
-bool DeleteObject(Pen pen) { return !IsStock(std::uintptr_t(pen)) && S().pens.erase(std::uintptr_t(pen)); }
-bool DeleteObject(Brush brush) { return !IsStock(std::uintptr_t(brush)) && S().brushes.erase(std::uintptr_t(brush)); }
-bool DeleteObject(Font font) { return !IsStock(std::uintptr_t(font)) && S().fonts.erase(std::uintptr_t(font)); }
-bool DeleteObject(Bitmap bitmap) { return S().bitmaps.erase(std::uintptr_t(bitmap)) > 0; }
+bool DeleteObject(Pen pen) { return !IsStock(std::uintptr_t(pen)) && Objects().pens.erase(std::uintptr_t(pen)); }
+bool DeleteObject(Brush brush) { return !IsStock(std::uintptr_t(brush)) && Objects().brushes.erase(std::uintptr_t(brush)); }
+bool DeleteObject(Font font) { return !IsStock(std::uintptr_t(font)) && Objects().fonts.erase(std::uintptr_t(font)); }
+bool DeleteObject(Bitmap bitmap) { return Objects().bitmaps.erase(std::uintptr_t(bitmap)) > 0; }
 
-Pen SelectPen(Context context, Pen pen) { return SelectInto(context, pen, S().pens, &ContextObject::pen, &ContextObject::penValue); }
+Pen SelectPen(Context context, Pen pen) { return SelectInto(context, pen, Objects().pens, &ContextObject::pen, &ContextObject::penValue); }
 Brush SelectBrush(Context context, Brush brush) {
-  return SelectInto(context, brush, S().brushes, &ContextObject::brush, &ContextObject::brushValue);
+  return SelectInto(context, brush, Objects().brushes, &ContextObject::brush, &ContextObject::brushValue);
 }
 Font SelectFont(Context context, Font font) {
-  return SelectInto(context, font, S().fonts, &ContextObject::font, &ContextObject::fontValue);
+  return SelectInto(context, font, Objects().fonts, &ContextObject::font, &ContextObject::fontValue);
 }
 
 int SetMixMode(Context context, int mode) { return Exchange(context, &ContextObject::mix, mode, 0); }
@@ -469,10 +491,10 @@ namespace test {
 
 LiveObjects CountLiveObjects() {
   LiveObjects live;
-  for (auto& [id, pen] : S().pens) live.pens += !IsStock(id);
-  for (auto& [id, brush] : S().brushes) live.brushes += !IsStock(id);
-  for (auto& [id, font] : S().fonts) live.fonts += !IsStock(id);
-  live.bitmaps = int(S().bitmaps.size());
+  for (auto& [id, pen] : Objects().pens) live.pens += !IsStock(id);
+  for (auto& [id, brush] : Objects().brushes) live.brushes += !IsStock(id);
+  for (auto& [id, font] : Objects().fonts) live.fonts += !IsStock(id);
+  live.bitmaps = int(Objects().bitmaps.size());
   return live;
 }
 

@@ -3,16 +3,39 @@
 #include <QMenuBar>
 #include <cctype>
 #include <charconv>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "platform/internal.h"
+#include "platform/menu.h"
+#include "platform/menu_internal.h"
+#include "platform/test_seams.h"
+#include "platform/window_internal.h"
 
 namespace platform {
 namespace detail {
 namespace {
 
+struct MenuItem {
+  int id = 0;
+  std::string text;
+  bool separator = false, checked = false, enabled = true, popup = false;
+  std::vector<MenuItem> children;
+};
+struct MenuObject {
+  std::vector<MenuItem> items;
+  Window window = Window::kNone;
+};
+
+std::map<std::uintptr_t, MenuObject>& Menus() {
+  static std::map<std::uintptr_t, MenuObject> menus;
+  return menus;
+}
+
 MenuObject* FindMenu(Menu menu) {
-  auto it = S().menus.find(std::uintptr_t(menu));
-  return it == S().menus.end() ? nullptr : &it->second;
+  auto it = Menus().find(std::uintptr_t(menu));
+  return it == Menus().end() ? nullptr : &it->second;
 }
 
 // Menu definitions, one entry a line:
@@ -184,7 +207,12 @@ void RebuildMenuBar(WindowObject& w) {
   w.frame->Layout();
 }
 
-void ResetMenus() { S().menus.clear(); }
+void DetachMenus(Window window) {
+  for (auto& [id, menu] : Menus())
+    if (menu.window == window) menu.window = Window::kNone;
+}
+
+void ResetMenus() { Menus().clear(); }
 
 }  // namespace detail
 
@@ -195,8 +223,8 @@ Menu LoadMenu(Instance instance, std::string_view name) {
   if (!file.open(QIODevice::ReadOnly)) return Menu::kNone;
   MenuObject menu;
   if (!MenuParser(file.readAll()).Parse(menu.items)) return Menu::kNone;
-  Menu handle = Menu(S().nextHandle++);
-  S().menus.emplace(std::uintptr_t(handle), std::move(menu));
+  Menu handle = Menu(NewHandle());
+  Menus().emplace(std::uintptr_t(handle), std::move(menu));
   return handle;
 }
 
@@ -220,7 +248,7 @@ void DestroyMenu(Menu menu) {
   MenuObject* m = FindMenu(menu);
   if (!m) return;
   WindowObject* w = FindWindow(m->window);
-  S().menus.erase(std::uintptr_t(menu));
+  Menus().erase(std::uintptr_t(menu));
   if (w) {
     w->menu = Menu::kNone;
     RebuildMenuBar(*w);

@@ -1,0 +1,108 @@
+// Windows: the registry of classes and windows, each window's record with
+// its toolkit widgets and surface, and the two widgets that stand for a
+// window on the screen (its frame and its client view).
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/drawing.h"
+#include "platform/messages.h"
+#include "platform/system.h"
+#include "platform/window.h"
+
+class QLabel;
+class QMenuBar;
+class QPushButton;
+class QScrollBar;
+
+namespace platform::detail {
+
+class FrameWidget;
+class SurfaceView;
+
+enum class WindowKind { kFramework, kPushButton, kOwnerDrawButton, kScrollBar };
+
+struct WindowObject {
+  Window handle{};
+  WindowKind kind = WindowKind::kFramework;
+  WindowProc proc = nullptr;
+  Colour background = 0xFFFFFF;
+  CursorShape cursor = CursorShape::kArrow;
+  unsigned style = 0;
+  Window parent{};
+  int id = 0;
+  std::string text;
+  Menu menu{};
+  FrameWidget* frame = nullptr;  // owns every widget below
+  SurfaceView* view = nullptr;   // framework windows and owner-drawn buttons
+  QMenuBar* menuBar = nullptr;
+  QLabel* caption = nullptr;
+  QScrollBar* horizontalBar = nullptr;
+  QScrollBar* verticalBar = nullptr;
+  QPushButton* button = nullptr;
+  QScrollBar* controlBar = nullptr;
+  QImage surface;
+  bool invalid = false;
+  bool pressed = false;  // owner-drawn button held down
+  Context context{};
+  std::uint64_t drawCalls = 0;
+};
+
+struct WindowRegistry {
+  std::map<std::string, WindowClass, std::less<>> classes;
+  std::map<std::uintptr_t, std::unique_ptr<WindowObject>> windows;  // in creation order
+};
+WindowRegistry& Windows();
+// Destroys every window without telling their procedures and forgets the
+// classes.
+void ResetWindows();
+
+WindowObject* FindWindow(Window window);
+// The widget that shows a window's client area (its surface), if any.
+QWidget* ClientWidgetOf(Window window);
+// One of a window's scroll bars, if it has it.
+QScrollBar* BarOf(WindowObject& w, ScrollBar bar);
+// Shows the window's cursor over its client view.
+void ApplyCursor(WindowObject& w);
+// Gives the window a new surface (and posts kSize) when its client size changed.
+void SyncSurface(WindowObject& w);
+
+// Frame: menu bar, caption, border and scroll bars around the client view.
+class FrameWidget : public QWidget {
+ public:
+  FrameWidget(Window window, QWidget* parent);
+  void Layout();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  Window window_;
+};
+
+// The client area: shows the surface and turns input into messages.
+class SurfaceView : public QWidget {
+ public:
+  SurfaceView(Window window, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  Window window_;
+};
+
+}  // namespace platform::detail
