@@ -29,10 +29,12 @@ ApplicationState& App() {
   return state;
 }
 
-// The offscreen platform warns about every top-level window; nothing to fix.
+// The offscreen platform warns about every top-level window and popup it
+// cannot raise or grab for; nothing to fix.
 QtMessageHandler gToolkitMessages = nullptr;
 void FilterToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (text.contains(QLatin1String("propagateSizeHints"))) return;
+  for (const char* known : {"propagateSizeHints", "does not support raise()", "does not support grabbing"})
+    if (text.contains(QLatin1String(known))) return;
   if (gToolkitMessages) gToolkitMessages(type, context, text);
 }
 
@@ -79,7 +81,7 @@ void EndApplication(Instance) {
   ResetQueue();
   ResetMenus();
   ResetDrawingObjects();
-  SetCursor(CursorShape::kArrow);
+  SetWaitCursor(false);
   QCoreApplication::processEvents();
 }
 

@@ -1,4 +1,6 @@
+#include <QApplication>
 #include <QFile>
+#include <QPointer>
 #include <QMenu>
 #include <QMenuBar>
 #include <cctype>
@@ -22,6 +24,10 @@ struct MenuItem {
   std::string text;
   bool separator = false, checked = false, enabled = true, popup = false;
   std::vector<MenuItem> children;
+  // While the menu is on a window: the item's one action there (a popup's
+  // is its menu's action) and a popup's menu. Changes go to them in place.
+  QPointer<QAction> action;
+  QPointer<QMenu> menu;
 };
 struct MenuObject {
   std::vector<MenuItem> items;
@@ -132,14 +138,17 @@ class MenuParser {
   std::size_t at_ = 0;
 };
 
-// Finds the list holding the command item `id` and its place there.
-bool Locate(std::vector<MenuItem>& items, int id, std::vector<MenuItem>*& list, std::size_t& index) {
+// Finds the list holding the command item `id`, its place there and the
+// popup that holds the list (null for the bar itself).
+bool Locate(std::vector<MenuItem>& items, MenuItem* holder, int id, std::vector<MenuItem>*& list, std::size_t& index,
+            MenuItem*& owner) {
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (items[i].popup) {
-      if (Locate(items[i].children, id, list, index)) return true;
+      if (Locate(items[i].children, &items[i], id, list, index, owner)) return true;
     } else if (!items[i].separator && items[i].id == id) {
       list = &items;
       index = i;
+      owner = holder;
       return true;
     }
   }
@@ -150,45 +159,76 @@ MenuItem* FindItem(Menu menu, int id) {
   MenuObject* m = FindMenu(menu);
   std::vector<MenuItem>* list = nullptr;
   std::size_t index = 0;
-  if (!m || !Locate(m->items, id, list, index)) return nullptr;
+  MenuItem* owner = nullptr;
+  if (!m || !Locate(m->items, nullptr, id, list, index, owner)) return nullptr;
   return &(*list)[index];
 }
 
-void Changed(Menu menu) {
-  MenuObject* m = FindMenu(menu);
-  if (!m) return;
-  if (WindowObject* w = FindWindow(m->window)) RebuildMenuBar(*w);
+// The widget that shows the items of `owner` (the menu bar for the top level).
+QWidget* HolderWidget(const MenuObject& m, MenuItem* owner) {
+  if (owner) return owner->menu;
+  WindowObject* w = FindWindow(m.window);
+  return w ? w->menuBar : nullptr;
 }
 
-void AddItems(QWidget* parent, const std::vector<MenuItem>& items, Window window) {
-  for (const MenuItem& item : items) {
+// Shows the item's state on its action. Only the program changes checks,
+// so this also undoes the toolkit's own toggle of a checkable action.
+void ShowState(const MenuItem& item) {
+  if (!item.action) return;
+  item.action->setEnabled(item.enabled);
+  if (item.popup) return;
+  item.action->setCheckable(item.checked);
+  item.action->setChecked(item.checked);
+}
+
+constexpr const char* kOwnObject = "korvaneMenu";  // marks the objects the layer made on a menu bar
+
+QAction* MakeAction(QWidget* parent, MenuItem& item, Window window, Menu menu) {
+  auto* action = new QAction(ToQt(item.text), parent);
+  action->setProperty(kOwnObject, true);
+  action->setData(item.id);
+  int id = item.id;
+  QObject::connect(action, &QAction::triggered, action, [window, menu, id] {
+    if (MenuItem* chosen = FindItem(menu, id)) ShowState(*chosen);
+    PostMessage(window, msg::kCommand, WParam(id), 0);
+  });
+  item.action = action;
+  ShowState(item);
+  return action;
+}
+
+void AddItems(QWidget* parent, std::vector<MenuItem>& items, Window window, Menu menu, bool topLevel) {
+  for (MenuItem& item : items) {
     if (item.separator) {
-      if (auto* menu = qobject_cast<QMenu*>(parent)) menu->addSeparator();
+      if (auto* popupMenu = qobject_cast<QMenu*>(parent)) popupMenu->addSeparator();
       continue;
     }
     if (item.popup) {
       auto* popup = new QMenu(ToQt(item.text), parent);
-      popup->menuAction()->setEnabled(item.enabled);
-      AddItems(popup, item.children, window);
+      popup->setProperty(kOwnObject, true);
+      if (topLevel)
+        QObject::connect(popup, &QMenu::aboutToShow, popup, [window, menu] { SendMessage(window, msg::kInitMenu, WParam(menu)); });
+      item.menu = popup;
+      item.action = popup->menuAction();
+      AddItems(popup, item.children, window, menu, false);
       parent->addAction(popup->menuAction());
+      ShowState(item);
       continue;
     }
-    auto* action = new QAction(ToQt(item.text), parent);
-    action->setData(item.id);
-    action->setCheckable(item.checked);
-    action->setChecked(item.checked);
-    action->setEnabled(item.enabled);
-    int id = item.id;
-    QObject::connect(action, &QAction::triggered, action, [window, id] { PostMessage(window, msg::kCommand, WParam(id), 0); });
-    parent->addAction(action);
+    parent->addAction(MakeAction(parent, item, window, menu));
   }
 }
 
-QAction* FindAction(const QList<QAction*>& actions, int id) {
+// The action of item `id`; `throughGreyed` also looks into greyed popups and
+// then tells in `reachable` whether every popup on the way is enabled.
+QAction* FindAction(const QList<QAction*>& actions, int id, bool throughGreyed, bool* reachable = nullptr) {
   for (QAction* action : actions) {
     if (QMenu* popup = action->menu()) {
-      if (!action->isEnabled()) continue;
-      if (QAction* found = FindAction(popup->actions(), id)) return found;
+      if (!action->isEnabled() && !throughGreyed) continue;
+      if (QAction* found = FindAction(popup->actions(), id, throughGreyed, reachable)) {
+        if (reachable && !action->isEnabled()) *reachable = false;
+        return found;
+      }
     } else if (!action->isSeparator() && action->data().isValid() && action->data().toInt() == id) {
       return action;
     }
@@ -201,9 +241,10 @@ QAction* FindAction(const QList<QAction*>& actions, int id) {
 void RebuildMenuBar(WindowObject& w) {
   if (!w.menuBar) return;
   w.menuBar->clear();
+  // Later: this may run inside a handler of one of these objects.
   for (QObject* child : w.menuBar->children())
-    if (qobject_cast<QMenu*>(child)) child->deleteLater();
-  if (MenuObject* m = FindMenu(w.menu)) AddItems(w.menuBar, m->items, w.handle);
+    if (child->property(kOwnObject).toBool()) child->deleteLater();
+  if (MenuObject* m = FindMenu(w.menu)) AddItems(w.menuBar, m->items, w.handle, w.menu, true);
   w.frame->Layout();
 }
 
@@ -259,7 +300,7 @@ bool SetMenuItemChecked(Menu menu, int id, bool checked) {
   MenuItem* item = FindItem(menu, id);
   if (!item) return false;
   item->checked = checked;
-  Changed(menu);
+  ShowState(*item);
   return true;
 }
 
@@ -272,9 +313,13 @@ bool RemoveMenuItem(Menu menu, int id) {
   MenuObject* m = FindMenu(menu);
   std::vector<MenuItem>* list = nullptr;
   std::size_t index = 0;
-  if (!m || !Locate(m->items, id, list, index)) return false;
+  MenuItem* owner = nullptr;
+  if (!m || !Locate(m->items, nullptr, id, list, index, owner)) return false;
+  if (QPointer<QAction> action = (*list)[index].action) {
+    if (QWidget* holder = HolderWidget(*m, owner)) holder->removeAction(action);
+    action->deleteLater();
+  }
   list->erase(list->begin() + std::ptrdiff_t(index));
-  Changed(menu);
   return true;
 }
 
@@ -282,12 +327,16 @@ bool InsertMenuItemBefore(Menu menu, int beforeId, int newId, std::string_view t
   MenuObject* m = FindMenu(menu);
   std::vector<MenuItem>* list = nullptr;
   std::size_t index = 0;
-  if (!m || !Locate(m->items, beforeId, list, index)) return false;
+  MenuItem* owner = nullptr;
+  if (!m || !Locate(m->items, nullptr, beforeId, list, index, owner)) return false;
   MenuItem item;
   item.id = newId;
   item.text = std::string(text);
   list->insert(list->begin() + std::ptrdiff_t(index), std::move(item));
-  Changed(menu);
+  MenuItem& added = (*list)[index];
+  QPointer<QAction> before = (*list)[index + 1].action;
+  if (QWidget* holder = before ? HolderWidget(*m, owner) : nullptr)
+    holder->insertAction(before, MakeAction(holder, added, m->window, menu));
   return true;
 }
 
@@ -302,7 +351,8 @@ bool EnableMenuBarItem(Menu menu, int position, bool enabled) {
   MenuObject* m = FindMenu(menu);
   if (!m || position < 0 || position >= int(m->items.size())) return false;
   m->items[std::size_t(position)].enabled = enabled;
-  return true;  // shown at the next RedrawMenuBar
+  ShowState(m->items[std::size_t(position)]);
+  return true;
 }
 
 bool IsMenuBarItemEnabled(Menu menu, int position) {
@@ -316,7 +366,7 @@ int MenuBarItemCount(Menu menu) {
 }
 
 void RedrawMenuBar(Window window) {
-  if (WindowObject* w = FindWindow(window)) RebuildMenuBar(*w);
+  if (WindowObject* w = FindWindow(window); w && w->menuBar) w->menuBar->update();
 }
 
 namespace test {
@@ -324,10 +374,41 @@ namespace test {
 bool ChooseMenuItem(Window window, int id) {
   WindowObject* w = FindWindow(window);
   if (!w || !w->menuBar) return false;
-  QAction* action = FindAction(w->menuBar->actions(), id);
+  QAction* action = FindAction(w->menuBar->actions(), id, false);
   if (!action || !action->isEnabled()) return false;
   action->trigger();
   return true;
+}
+
+bool OpenMenuPopup(Window window, int position) {
+  WindowObject* w = FindWindow(window);
+  if (!w || !w->menuBar || position < 0 || position >= w->menuBar->actions().size()) return false;
+  QAction* popup = w->menuBar->actions()[position];
+  if (!popup->menu() || !popup->isEnabled()) return false;
+  w->menuBar->setActiveAction(popup);
+  return popup->menu()->isVisible();
+}
+
+void CloseMenus() {
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+}
+
+ShownMenuItem ShownItem(Window window, int id) {
+  WindowObject* w = FindWindow(window);
+  bool reachable = true;
+  QAction* action = w && w->menuBar ? FindAction(w->menuBar->actions(), id, true, &reachable) : nullptr;
+  if (!action) return {};
+  bool popupOpen = false;
+  for (QObject* holder : action->associatedObjects())
+    if (auto* menu = qobject_cast<QMenu*>(holder)) popupOpen = popupOpen || menu->isVisible();
+  return {true, action->isChecked(), action->isEnabled() && reachable, popupOpen};
+}
+
+int MenuObjectCount(Window window) {
+  WindowObject* w = FindWindow(window);
+  if (!w || !w->menuBar) return 0;
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return int(w->menuBar->findChildren<QObject*>().size());
 }
 
 }  // namespace test

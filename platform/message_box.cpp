@@ -92,8 +92,11 @@ int MessageBox(Window owner, std::string_view text, std::optional<std::string_vi
   box.setEscapeButton(escapeButton);
   box.setWindowModality(w && !(flags & kBoxSystemModal) ? Qt::WindowModal : Qt::ApplicationModal);
   box.show();
-  // A plain loop over the toolkit's events, so that an idle hook can answer.
-  while (box.isVisible()) PumpToolkit(true);
+  // The layer's queue runs meanwhile; a quit closes the box as Escape would.
+  if (!RunModalLoop([&] { return !box.isVisible(); })) {
+    box.hide();
+    return escapeButton == QMessageBox::Cancel ? kAnswerCancel : kAnswerOk;
+  }
   switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Cancel: return kAnswerCancel;
     case QMessageBox::Yes: return kAnswerYes;

@@ -27,8 +27,15 @@ void ForgetQueued(Window window) {
 void PumpToolkit(bool wait) {
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+  // The layer runs no event loop of the toolkit's, so deferred deletions
+  // would never happen by themselves.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   if (!wait) return;
-  if (Queue().idleHook) {
+  if (!Queue().idleTasks.empty()) {
+    auto task = std::move(Queue().idleTasks.front());
+    Queue().idleTasks.pop_front();
+    task();
+  } else if (Queue().idleHook) {
     auto hook = Queue().idleHook;  // the hook may replace itself
     hook();
   } else {
@@ -61,6 +68,20 @@ bool TakeMessage(Message& message) {
 }
 
 }  // namespace
+
+bool RunModalLoop(const std::function<bool()>& ended, const std::function<bool(const Message&)>& preTranslate) {
+  while (!ended()) {
+    Message message;
+    if (!PeekMessage(message)) {
+      PumpToolkit(true);
+      continue;
+    }
+    if (message.kind == msg::kQuit) return false;
+    if (!preTranslate || !preTranslate(message)) DispatchMessage(message);
+  }
+  return true;
+}
+
 }  // namespace detail
 
 using namespace detail;

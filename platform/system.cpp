@@ -16,7 +16,7 @@ namespace platform {
 namespace {
 
 struct SystemState {
-  CursorShape cursor = CursorShape::kArrow;
+  bool waitCursor = false;
   std::optional<std::uint64_t> fixedClockMs;  // the test clock, in ms of local time
   std::uint32_t fixedTicks = 0;
   std::uint32_t clockStep = 0;  // ms the test clock moves on after each TickCount
@@ -89,19 +89,19 @@ std::string FindFileIgnoringCase(std::string_view path) {
   return {};
 }
 
-CursorShape SetCursor(CursorShape shape) {
-  auto& s = Sys();
-  CursorShape previous = s.cursor;
-  if (shape == previous) return previous;
-  s.cursor = shape;
-  if (!QApplication::instance()) return previous;  // no screen to show it on
-  if (previous != CursorShape::kArrow) QApplication::restoreOverrideCursor();
-  if (shape == CursorShape::kWait) QApplication::setOverrideCursor(Qt::WaitCursor);
-  if (shape == CursorShape::kNone) QApplication::setOverrideCursor(Qt::BlankCursor);
-  return previous;
+bool SetWaitCursor(bool on) {
+  bool was = Sys().waitCursor;
+  if (on == was) return was;
+  Sys().waitCursor = on;
+  if (!QApplication::instance()) return was;  // no screen to show it on
+  if (on)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+  return was;
 }
 
-CursorShape GetCursor() { return Sys().cursor; }
+bool IsWaitCursorOn() { return Sys().waitCursor; }
 
 void Beep() { QApplication::beep(); }
 

@@ -1,9 +1,11 @@
 // The seams that act on windows as the user would, and read what they show
 // (test_seams.h).
-#include <QCoreApplication>
+#include <QApplication>
+#include <QWindow>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -19,15 +21,31 @@ using namespace detail;
 
 namespace {
 
+// Mouse events go to the top-level window at the point, the way the window
+// system delivers them: the toolkit then picks the widget under the pointer,
+// applies its focus rules and refuses input that a modal window blocks.
 void SendMouse(Window window, QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons held, WParam modifiers) {
   QWidget* view = ClientWidgetOf(window);
   if (!view) return;
   QPointF local(x, y);
-  QMouseEvent event(type, local, view->mapToGlobal(local), button, held, QtModifiers(modifiers));
-  QCoreApplication::sendEvent(view, &event);
+  QWidget* top = view->window();
+  QObject* receiver = top->windowHandle() ? static_cast<QObject*>(top->windowHandle()) : view;
+  QPointF at = receiver == view ? local : QPointF(view->mapTo(top, local.toPoint()));
+  QMouseEvent event(type, at, view->mapToGlobal(local), button, held, QtModifiers(modifiers));
+  QCoreApplication::sendEvent(receiver, &event);
 }
 
 Qt::MouseButton QtButton(WParam button) { return button & kMouseRight ? Qt::RightButton : Qt::LeftButton; }
+
+// Key events go to the window that has the keyboard focus, the way the
+// window system delivers them.
+void SendKey(QEvent::Type type, int key, WParam modifiers, const QString& text) {
+  QWindow* focus = QGuiApplication::focusWindow();
+  QObject* receiver = focus ? static_cast<QObject*>(focus) : QApplication::focusWidget();
+  if (!receiver) return;
+  QKeyEvent event(type, key, QtModifiers(modifiers), text);
+  QCoreApplication::sendEvent(receiver, &event);
+}
 
 }  // namespace
 
@@ -37,9 +55,12 @@ void Click(Window window, int x, int y, WParam button, WParam modifiers) {
   SendMouse(window, QEvent::MouseButtonRelease, x, y, b, Qt::NoButton, modifiers);
 }
 
+// As the window system reports it: the second press comes with a double
+// click right behind it.
 void DoubleClick(Window window, int x, int y, WParam button, WParam modifiers) {
   Qt::MouseButton b = QtButton(button);
   Click(window, x, y, button, modifiers);
+  SendMouse(window, QEvent::MouseButtonPress, x, y, b, b, modifiers);
   SendMouse(window, QEvent::MouseButtonDblClick, x, y, b, b, modifiers);
   SendMouse(window, QEvent::MouseButtonRelease, x, y, b, Qt::NoButton, modifiers);
 }
@@ -48,10 +69,38 @@ void MouseMove(Window window, int x, int y, WParam modifiers) {
   SendMouse(window, QEvent::MouseMove, x, y, Qt::NoButton, Qt::NoButton, modifiers);
 }
 
-void KeyPress(Window window, unsigned virtualKey, WParam modifiers) {
+void MouseMoveInFrame(Window window, int x, int y) {
+  WindowObject* w = FindWindow(window);
+  if (!w) return;
+  QWidget* top = w->frame->window();
+  QPoint at = w->frame->mapTo(top, QPoint(x, y));
+  QObject* receiver = top->windowHandle() ? static_cast<QObject*>(top->windowHandle()) : w->frame;
+  QMouseEvent event(QEvent::MouseMove, QPointF(at), QPointF(w->frame->mapToGlobal(QPoint(x, y))), Qt::NoButton, Qt::NoButton,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(receiver, &event);
+}
+
+void Wheel(Window window, int x, int y, int delta) {
   QWidget* view = ClientWidgetOf(window);
+  if (!view) return;
+  QWidget* top = view->window();
+  QPointF at(view->mapTo(top, QPoint(x, y)));
+  QWheelEvent event(at, QPointF(view->mapToGlobal(QPoint(x, y))), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QObject* receiver = top->windowHandle() ? static_cast<QObject*>(top->windowHandle()) : view;
+  QCoreApplication::sendEvent(receiver, &event);
+}
+
+void Drag(Window window, int fromX, int fromY, int toX, int toY, WParam button) {
+  Qt::MouseButton b = QtButton(button);
+  SendMouse(window, QEvent::MouseButtonPress, fromX, fromY, b, b, 0);
+  SendMouse(window, QEvent::MouseMove, toX, toY, Qt::NoButton, b, 0);
+  SendMouse(window, QEvent::MouseButtonRelease, toX, toY, b, Qt::NoButton, 0);
+}
+
+void KeyPress(unsigned virtualKey, WParam modifiers) {
   int key = QtKeyOf(virtualKey);
-  if (!view || !key) return;
+  if (!key) return;
   QString text;
   if (virtualKey == kKeyEnter) text = QStringLiteral("\r");
   else if (virtualKey == kKeyEscape) text = QString(QChar(27));
@@ -60,19 +109,12 @@ void KeyPress(Window window, unsigned virtualKey, WParam modifiers) {
   else if ((virtualKey >= 'A' && virtualKey <= 'Z'))
     text = QString(QChar(char16_t(modifiers & kMouseShift ? virtualKey : virtualKey + 32)));
   else if (virtualKey >= '0' && virtualKey <= '9') text = QString(QChar(char16_t(virtualKey)));
-  QKeyEvent press(QEvent::KeyPress, key, QtModifiers(modifiers), text);
-  QCoreApplication::sendEvent(view, &press);
-  QKeyEvent release(QEvent::KeyRelease, key, QtModifiers(modifiers), text);
-  QCoreApplication::sendEvent(view, &release);
+  SendKey(QEvent::KeyPress, key, modifiers, text);
+  SendKey(QEvent::KeyRelease, key, modifiers, text);
 }
 
-void TypeText(Window window, std::string_view text) {
-  QWidget* view = ClientWidgetOf(window);
-  if (!view) return;
-  for (QChar c : ToQt(text)) {
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-    QCoreApplication::sendEvent(view, &press);
-  }
+void TypeText(std::string_view text) {
+  for (QChar c : ToQt(text)) SendKey(QEvent::KeyPress, 0, 0, QString(c));
 }
 
 bool ClickControl(Window control) {
@@ -142,6 +184,17 @@ bool SaveWindowPng(Window window, const std::string& path) {
 bool SaveScreenPng(const std::string& path) {
   QScreen* screen = QGuiApplication::primaryScreen();
   return screen && screen->grabWindow(0).save(ToQt(path), "PNG");
+}
+
+CursorShape ShownCursor(Window window) {
+  if (QApplication::overrideCursor()) return CursorShape::kWait;
+  WindowObject* w = FindWindow(window);
+  if (!w || !w->view) return CursorShape::kArrow;
+  switch (w->view->cursor().shape()) {
+    case Qt::BlankCursor: return CursorShape::kNone;
+    case Qt::CrossCursor: return CursorShape::kCross;
+    default: return CursorShape::kArrow;
+  }
 }
 
 std::uint64_t DrawCallCount(Window window) {

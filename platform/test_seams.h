@@ -8,11 +8,18 @@
 // with nothing to do; it posts input (below), a command or a quit. It runs
 // again while the loop would still block, so it must make progress.
 //
-// Input (sent through the toolkit as real events, so they arrive translated
-// as messages on the queue; coordinates are the window's client pixels):
-//   Click(window, x, y)                      left down + up
+// Input (sent through the toolkit as real events the way the window system
+// sends them, so they arrive translated as messages on the queue):
+//   Click(window, x, y)                      left down + up at the window's client pixel
 //   Click(window, x, y, kMouseRight)         right down + up
-//   DoubleClick, MouseMove, KeyPress(window, kKeyF5), TypeText(window, "ab")
+//   DoubleClick, MouseMove                   the same; the toolkit picks the widget under
+//                                            the point, so a window covering it gets it
+//   Drag(window, x0, y0, x1, y1)             down at the first point, move and up at the
+//                                            second (which may lie outside the window)
+//   MouseMoveInFrame(window, x, y)           a move at a pixel of the window's outer
+//                                            rectangle (its menu bar, frame, caption)
+//   Wheel(window, x, y, delta)               a wheel turn, 120 a notch, > 0 away from the user
+//   KeyPress(kKeyF5), TypeText("ab")         to the window that has the keyboard focus
 //   ChooseMenuItem(window, id)               as if picked from its menu
 //   ClickControl(button), ScrollAction(window or bar, ScrollBar, code),
 //   DragScrollThumb(window or bar, ScrollBar, position)
@@ -52,9 +59,29 @@ void SetIdleHook(std::function<void()> hook);  // an empty function removes it
 void Click(Window window, int x, int y, WParam button = kMouseLeft, WParam modifiers = 0);
 void DoubleClick(Window window, int x, int y, WParam button = kMouseLeft, WParam modifiers = 0);
 void MouseMove(Window window, int x, int y, WParam modifiers = 0);
-void KeyPress(Window window, unsigned virtualKey, WParam modifiers = 0);
-void TypeText(Window window, std::string_view text);
+void MouseMoveInFrame(Window window, int x, int y);
+void Wheel(Window window, int x, int y, int delta);
+void Drag(Window window, int fromX, int fromY, int toX, int toY, WParam button = kMouseLeft);
+void KeyPress(unsigned virtualKey, WParam modifiers = 0);
+void TypeText(std::string_view text);
 bool ChooseMenuItem(Window window, int id);  // false when missing or greyed
+
+// Menus as the screen shows them. OpenMenuPopup opens the top-level popup
+// at `position` of the window's menu bar as a click on the bar would (the
+// window gets kInitMenu first); CloseMenus closes every open popup.
+bool OpenMenuPopup(Window window, int position);
+void CloseMenus();
+struct ShownMenuItem {
+  bool exists = false, checked = false;
+  bool enabled = false;      // it and every popup on the way to it
+  bool inOpenPopup = false;  // the item's popup is open now
+};
+ShownMenuItem ShownItem(Window window, int id);
+// The toolkit objects under the window's menu bar, after deferred deletions.
+int MenuObjectCount(Window window);
+// The cursor the pointer shows over the window's client area now: the wait
+// cursor while it is on, else the window's own.
+CursorShape ShownCursor(Window window);
 bool ClickControl(Window control);
 void ScrollAction(Window window, ScrollBar bar, unsigned code);
 void DragScrollThumb(Window window, ScrollBar bar, int position);

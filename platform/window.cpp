@@ -43,10 +43,22 @@ void SyncSurface(WindowObject& w) {
   w.surface = QImage(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
   w.surface.fill(ToPixel(w.background));
   w.invalid = true;
-  PostMessage(w.handle, msg::kSize, 0, LParam(std::uint32_t(size.width() & 0xFFFF) | std::uint32_t(size.height() & 0xFFFF) << 16));
+  LParam packed = LParam(std::uint32_t(size.width() & 0xFFFF) | std::uint32_t(size.height() & 0xFFFF) << 16);
+  if (Windows().sendingSizes > 0)
+    SendMessage(w.handle, msg::kSize, 0, packed);
+  else
+    PostMessage(w.handle, msg::kSize, 0, packed);
 }
 
 namespace {
+
+// While it lives, size changes are sent to the procedures at once.
+struct SendSizesNow {
+  SendSizesNow() { ++Windows().sendingSizes; }
+  ~SendSizesNow() { --Windows().sendingSizes; }
+  SendSizesNow(const SendSizesNow&) = delete;
+  SendSizesNow& operator=(const SendSizesNow&) = delete;
+};
 
 void CollectDescendants(Window parent, std::vector<Window>& out) {
   for (auto& [id, w] : Windows().windows)
@@ -204,15 +216,22 @@ Window CreateWindow(const WindowCreation& creation) {
     w->menuBar = new QMenuBar(w->frame);
     w->menuBar->setNativeMenuBar(false);
     w->menuBar->hide();
+    w->menuBar->installEventFilter(new NonClientFilter(handle, kHitMenu, w->menuBar));
+    // Keys go to the window itself until SetFocus gives them to another.
+    w->view->setFocus(Qt::OtherFocusReason);
     if (!cls.icon.empty() && HasIcon(cls.instance, cls.icon))
       w->frame->setWindowIcon(QIcon(ResourcePath(cls.instance, "icons", cls.icon, ".png")));
   }
   if (creation.style & kStyleHorizontalScroll) {
     w->horizontalBar = new QScrollBar(Qt::Horizontal, w->frame);
+    w->horizontalBar->setMouseTracking(true);
+    w->horizontalBar->installEventFilter(new NonClientFilter(handle, kHitHorizontalScroll, w->horizontalBar));
     ConnectScrollBar(w->horizontalBar, handle, true, Window::kNone);
   }
   if (creation.style & kStyleVerticalScroll) {
     w->verticalBar = new QScrollBar(Qt::Vertical, w->frame);
+    w->verticalBar->setMouseTracking(true);
+    w->verticalBar->installEventFilter(new NonClientFilter(handle, kHitVerticalScroll, w->verticalBar));
     ConnectScrollBar(w->verticalBar, handle, false, Window::kNone);
   }
   int x = creation.x == kDefaultPosition ? (child ? 0 : 40) : creation.x;
@@ -274,6 +293,12 @@ bool IsWindow(Window window) { return FindWindow(window) != nullptr; }
 void ShowWindow(Window window, ShowMode mode) {
   WindowObject* w = FindWindow(window);
   if (!w) return;
+  bool shown = mode != ShowMode::kHide;
+  if (shown != w->frame->isVisible()) {
+    SendMessage(window, msg::kShowWindow, shown ? 1 : 0);
+    if (!(w = FindWindow(window))) return;
+  }
+  SendSizesNow sizes;
   switch (mode) {
     case ShowMode::kHide: w->frame->hide(); break;
     case ShowMode::kShow: w->frame->show(); break;
@@ -300,9 +325,11 @@ bool IsWindowVisible(Window window) {
 bool MoveWindow(Window window, int x, int y, int width, int height, bool repaint) {
   WindowObject* w = FindWindow(window);
   if (!w) return false;
+  SendSizesNow sizes;
   w->frame->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
+  if (!(w = FindWindow(window))) return false;
   w->frame->Layout();
-  if (repaint && w->view) w->invalid = true;
+  if (repaint && (w = FindWindow(window)) && w->view) w->invalid = true;
   return true;
 }
 
@@ -358,6 +385,20 @@ Window GetFocus() {
   for (auto& [id, w] : Windows().windows)
     if (focus && (focus == w->view || focus == w->button || focus == w->controlBar)) return w->handle;
   return Window::kNone;
+}
+
+CursorShape SetWindowCursor(Window window, CursorShape shape) {
+  WindowObject* w = FindWindow(window);
+  if (!w || shape == CursorShape::kWait) return CursorShape::kArrow;
+  CursorShape previous = w->cursor;
+  w->cursor = shape;
+  ApplyCursor(*w);
+  return previous;
+}
+
+CursorShape GetWindowCursor(Window window) {
+  WindowObject* w = FindWindow(window);
+  return w ? w->cursor : CursorShape::kArrow;
 }
 
 void InvalidateWindow(Window window) {

@@ -56,6 +56,7 @@ struct WindowObject {
 struct WindowRegistry {
   std::map<std::string, WindowClass, std::less<>> classes;
   std::map<std::uintptr_t, std::unique_ptr<WindowObject>> windows;  // in creation order
+  int sendingSizes = 0;  // > 0 while the program moves or shows a window: kSize is sent at once
 };
 WindowRegistry& Windows();
 // Destroys every window without telling their procedures and forgets the
@@ -69,7 +70,9 @@ QWidget* ClientWidgetOf(Window window);
 QScrollBar* BarOf(WindowObject& w, ScrollBar bar);
 // Shows the window's cursor over its client view.
 void ApplyCursor(WindowObject& w);
-// Gives the window a new surface (and posts kSize) when its client size changed.
+// Gives the window a new surface when its client size changed, and tells it
+// with kSize: sent at once while the program moves or shows a window (as
+// the Parts' layouts expect), posted when the window system resized it.
 void SyncSurface(WindowObject& w);
 
 // Frame: menu bar, caption, border and scroll bars around the client view.
@@ -82,6 +85,7 @@ class FrameWidget : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
   Window window_;
@@ -100,9 +104,27 @@ class SurfaceView : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   Window window_;
+};
+
+// Turns pointer moves over a window's non-client parts (menu bar, frame,
+// caption, scroll bars) into kSetCursor and kNonClientMouseMove.
+class NonClientFilter : public QObject {
+ public:
+  NonClientFilter(Window window, LParam hit, QObject* parent);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  Window window_;
+  LParam hit_;
 };
 
 }  // namespace platform::detail

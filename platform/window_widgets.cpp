@@ -8,10 +8,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QWheelEvent>
 #include <QScrollBar>
 #include <algorithm>
 
 #include "platform/keys_internal.h"
+#include "platform/queue_internal.h"
 #include "platform/window_internal.h"
 
 namespace platform::detail {
@@ -32,10 +34,28 @@ void PostButton(Window window, const QMouseEvent& event, unsigned left, unsigned
 
 void ApplyCursor(WindowObject& w) {
   if (!w.view) return;
-  w.view->setCursor(w.cursor == CursorShape::kNone ? Qt::BlankCursor : Qt::ArrowCursor);
+  w.view->setCursor(w.cursor == CursorShape::kNone ? Qt::BlankCursor : w.cursor == CursorShape::kCross ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
-FrameWidget::FrameWidget(Window window, QWidget* parent) : QWidget(parent), window_(window) {}
+NonClientFilter::NonClientFilter(Window window, LParam hit, QObject* parent) : QObject(parent), window_(window), hit_(hit) {}
+
+bool NonClientFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::MouseMove) return false;
+  WindowObject* w = FindWindow(window_);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!w || !widget) return false;
+  QPoint at = widget->mapTo(w->frame, static_cast<QMouseEvent*>(event)->position().toPoint());
+  PostMessage(window_, msg::kSetCursor, WindowParam(window_), hit_);
+  PostMessage(window_, msg::kNonClientMouseMove, WParam(hit_), PackPoint(at.x(), at.y()));
+  return false;
+}
+
+FrameWidget::FrameWidget(Window window, QWidget* parent) : QWidget(parent), window_(window) {
+  // The frame's own pixels are the border and caption: moves there are
+  // non-client moves.
+  setMouseTracking(true);
+  installEventFilter(new NonClientFilter(window, kHitBorder, this));
+}
 
 void FrameWidget::Layout() {
   WindowObject* w = FindWindow(window_);
@@ -75,6 +95,10 @@ void FrameWidget::Layout() {
 
 void FrameWidget::resizeEvent(QResizeEvent*) { Layout(); }
 
+// Taken here (the filter has reported it), not passed on to the parent's
+// client area.
+void FrameWidget::mouseMoveEvent(QMouseEvent* event) { event->accept(); }
+
 void FrameWidget::closeEvent(QCloseEvent* event) {
   event->ignore();  // the window procedure decides
   PostMessage(window_, msg::kClose);
@@ -100,8 +124,27 @@ void FrameWidget::paintEvent(QPaintEvent*) {
 
 SurfaceView::SurfaceView(Window window, QWidget* parent) : QWidget(parent), window_(window) {
   setMouseTracking(true);
-  setFocusPolicy(Qt::StrongFocus);
+  // A click does not take the keyboard focus: only SetFocus moves it, so
+  // keys stay with the window that has it (the main window) while the user
+  // clicks into its children.
+  setFocusPolicy(Qt::NoFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+// Tab is a key like any other for a window procedure, not a move to the
+// next control.
+bool SurfaceView::focusNextPrevChild(bool) { return false; }
+
+void SurfaceView::focusInEvent(QFocusEvent*) { PostMessage(window_, msg::kSetFocus); }
+void SurfaceView::focusOutEvent(QFocusEvent*) { PostMessage(window_, msg::kKillFocus); }
+
+void SurfaceView::wheelEvent(QWheelEvent* event) {
+  WindowObject* w = FindWindow(window_);
+  if (!w || w->kind != WindowKind::kFramework) return;
+  int delta = event->angleDelta().y();
+  QPoint at = event->position().toPoint();
+  PostMessage(window_, msg::kMouseWheel, MouseFlags(event->buttons(), event->modifiers()) | WParam(std::uint16_t(delta)) << 16,
+              PackPoint(at.x(), at.y()));
 }
 
 void SurfaceView::paintEvent(QPaintEvent* event) {
@@ -142,15 +185,27 @@ void SurfaceView::mouseReleaseEvent(QMouseEvent* event) {
   PostButton(window_, *event, msg::kLeftButtonUp, msg::kRightButtonUp);
 }
 
+// The toolkit reports the second press of a double click as a press and
+// then a double click; the message model has the double click in place of
+// that second press.
 void SurfaceView::mouseDoubleClickEvent(QMouseEvent* event) {
   WindowObject* w = FindWindow(window_);
-  if (w && w->kind == WindowKind::kFramework) PostButton(window_, *event, msg::kLeftDoubleClick, msg::kRightDoubleClick);
+  if (!w || w->kind != WindowKind::kFramework) return;
+  unsigned down = event->button() == Qt::LeftButton ? msg::kLeftButtonDown : msg::kRightButtonDown;
+  unsigned twice = event->button() == Qt::LeftButton ? msg::kLeftDoubleClick : msg::kRightDoubleClick;
+  auto& q = Queue().queue;
+  for (auto it = q.rbegin(); it != q.rend(); ++it)
+    if (it->window == window_ && it->kind == down) {
+      it->kind = twice;
+      return;
+    }
+  PostButton(window_, *event, msg::kLeftDoubleClick, msg::kRightDoubleClick);
 }
 
 void SurfaceView::mouseMoveEvent(QMouseEvent* event) {
   WindowObject* w = FindWindow(window_);
   if (!w || w->kind != WindowKind::kFramework) return;
-  ApplyCursor(*w);
+  PostMessage(window_, msg::kSetCursor, WindowParam(window_), kHitClient);
   PostMessage(window_, msg::kMouseMove, MouseFlags(event->buttons(), event->modifiers()), PointOf(*event));
 }
 
