@@ -28,6 +28,20 @@
 // Message boxes: while a MessageBoxScript lives, boxes are not shown; each
 // is recorded and answered from the script (kAnswerOk when it runs out).
 //
+// Dialogs: while a DialogScript lives, a dialog made from a template it has
+// actions for is made, initialised and shown as usual, and the actions run
+// the next time a loop waits: they act as the user would, through the
+// dialog's controls (so every notification reaches the procedure), and read
+// what the dialog shows. A modal dialog the actions leave open is ended
+// with 0 when the loop waits again without an idle hook, and counted in
+// leftOpen().
+//   test::DialogScript script;
+//   script.On("DIALOG_3", [](test::DialogUser& user) {
+//     EXPECT_EQ(user.Text(105), "0.5");
+//     user.Type(105, "1,5");
+//     user.Press(102);
+//   });
+//
 // Surfaces: SurfacePixel(window, x, y) reads a pixel (0x00BBGGRR),
 // SaveSurfacePng(window, path) writes the surface, SaveWindowPng the window
 // as the screen shows it (menu, caption, children), SaveScreenPng the whole
@@ -113,6 +127,53 @@ class MessageBoxScript {
   std::vector<int> answers_;
   std::size_t next_ = 0;
   std::vector<RecordedBox> boxes_;
+};
+
+// A dialog as its user sees and works it (see DialogScript above).
+class DialogUser {
+ public:
+  explicit DialogUser(Window dialog) : dialog_(dialog) {}
+  Window dialog() const { return dialog_; }
+  std::string Caption() const;
+  std::string Text(int id) const;
+  bool IsChecked(int id) const;
+  bool IsEnabled(int id) const;
+  bool IsVisible(int id) const;
+  bool HasFocus(int id) const;
+  std::vector<std::string> Items(int id) const;  // a list's or combo box's entries
+  int Selection(int id) const;
+  // Focuses the field, selects what it holds and types over it.
+  void Type(int id, std::string_view text);
+  // A click on a button, check box, radio button or owner-drawn button.
+  void Press(int id);
+  // Picks the entry of a list or combo box; DoubleClick picks and double-clicks it.
+  void Choose(int id, int index);
+  void DoubleClick(int id, int index);
+  // A key to the control that has the focus.
+  void Key(unsigned virtualKey, WParam modifiers = 0);
+  void Close();  // the close box
+
+ private:
+  Window dialog_;
+};
+
+class DialogScript {
+ public:
+  DialogScript();
+  ~DialogScript();
+  DialogScript(const DialogScript&) = delete;
+  DialogScript& operator=(const DialogScript&) = delete;
+  // Actions for the next dialog made from `templateName`; given several
+  // times, they serve one opening each, in turn.
+  void On(std::string templateName, std::function<void(DialogUser&)> actions);
+  const std::vector<std::string>& opened() const { return opened_; }  // every template opened meanwhile
+  int leftOpen() const { return leftOpen_; }
+
+ private:
+  friend struct DialogScriptAccess;
+  std::vector<std::pair<std::string, std::function<void(DialogUser&)>>> actions_;
+  std::vector<std::string> opened_;
+  int leftOpen_ = 0;
 };
 
 Colour SurfacePixel(Window window, int x, int y);  // 0xFFFFFFFF outside

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "platform/dialog_internal.h"
 #include "platform/drawing_internal.h"
 #include "platform/internal.h"
 #include "platform/menu.h"
@@ -93,6 +94,8 @@ void RemoveWindowTree(Window window, bool notify) {
   }
 }
 
+}  // namespace
+
 LParam ControlProc(Window window, unsigned kind, WParam wParam, LParam lParam) {
   WindowObject* w = FindWindow(window);
   if (w && kind == msg::kPaint && w->kind == WindowKind::kOwnerDrawButton) {
@@ -108,10 +111,13 @@ LParam ControlProc(Window window, unsigned kind, WParam wParam, LParam lParam) {
   return DefaultWindowProc(window, kind, wParam, lParam);
 }
 
+namespace {
 void PostScroll(Window target, bool horizontal, unsigned code, int position, Window bar) {
   PostMessage(target, horizontal ? msg::kHorizontalScroll : msg::kVerticalScroll,
               WParam(code | std::uint32_t(std::uint16_t(position)) << 16), bar == Window::kNone ? 0 : WindowParam(bar));
 }
+
+}  // namespace
 
 void ConnectScrollBar(QScrollBar* bar, Window target, bool horizontal, Window control) {
   QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [=](int action) {
@@ -143,7 +149,12 @@ WindowObject* NewWindowObject(Window parent, unsigned style, int id) {
   return w;
 }
 
-}  // namespace
+QWidget* InnerWidget(const WindowObject& w) {
+  if (w.view) return w.view;
+  if (w.button) return w.button;
+  if (w.controlBar) return w.controlBar;
+  return w.control;
+}
 
 QScrollBar* BarOf(WindowObject& w, ScrollBar bar) {
   switch (bar) {
@@ -303,7 +314,7 @@ void ShowWindow(Window window, ShowMode mode) {
     case ShowMode::kHide: w->frame->hide(); break;
     case ShowMode::kShow: w->frame->show(); break;
     case ShowMode::kMaximised:
-      if (w->parent == Window::kNone) {
+      if (w->frame->isWindow()) {
         // Without a window manager a request to maximise is not acted on:
         // take the screen's free area first.
         if (QScreen* screen = QGuiApplication::primaryScreen()) w->frame->setGeometry(screen->availableGeometry());
@@ -320,6 +331,15 @@ void ShowWindow(Window window, ShowMode mode) {
 bool IsWindowVisible(Window window) {
   WindowObject* w = FindWindow(window);
   return w && w->frame->isVisible();
+}
+
+void EnableWindow(Window window, bool enabled) {
+  if (WindowObject* w = FindWindow(window)) w->frame->setEnabled(enabled);
+}
+
+bool IsWindowEnabled(Window window) {
+  WindowObject* w = FindWindow(window);
+  return w && w->frame->isEnabled();
 }
 
 bool MoveWindow(Window window, int x, int y, int width, int height, bool repaint) {
@@ -351,14 +371,15 @@ void SetWindowText(Window window, std::string_view text) {
   WindowObject* w = FindWindow(window);
   if (!w) return;
   w->text = std::string(text);
-  if (w->parent == Window::kNone) w->frame->setWindowTitle(ToQt(text));
+  if (w->frame->isWindow()) w->frame->setWindowTitle(ToQt(text));
   if (w->caption) w->caption->setText(ToQt(text));
-  if (w->button) w->button->setText(ToQt(text));
+  SetControlText(*w, text);
 }
 
 std::string GetWindowText(Window window) {
   WindowObject* w = FindWindow(window);
-  return w ? w->text : std::string();
+  if (!w) return {};
+  return w->kind == WindowKind::kEdit || w->kind == WindowKind::kComboBox ? ControlText(*w) : w->text;
 }
 
 Window GetParent(Window window) {
@@ -374,16 +395,16 @@ int GetWindowId(Window window) {
 void SetFocus(Window window) {
   WindowObject* w = FindWindow(window);
   if (!w) return;
-  if (w->parent == Window::kNone) w->frame->activateWindow();
-  if (w->view) w->view->setFocus(Qt::OtherFocusReason);
-  if (w->button) w->button->setFocus(Qt::OtherFocusReason);
-  if (w->controlBar) w->controlBar->setFocus(Qt::OtherFocusReason);
+  NoteFocusMoved();
+  if (!w->frame->window()->isActiveWindow()) w->frame->activateWindow();
+  if (QWidget* inner = InnerWidget(*w)) inner->setFocus(Qt::OtherFocusReason);
 }
 
 Window GetFocus() {
-  QWidget* focus = QApplication::focusWidget();
-  for (auto& [id, w] : Windows().windows)
-    if (focus && (focus == w->view || focus == w->button || focus == w->controlBar)) return w->handle;
+  // The focus may sit inside a control's widget (a combo box's edit part).
+  for (QWidget* focus = QApplication::focusWidget(); focus; focus = focus->parentWidget())
+    for (auto& [id, w] : Windows().windows)
+      if (focus == InnerWidget(*w)) return w->handle;
   return Window::kNone;
 }
 

@@ -81,6 +81,9 @@ enum class ShowMode { kHide, kShow, kMaximised };
 // Sends kShowWindow first when the window's visibility changes.
 void ShowWindow(Window window, ShowMode mode);
 bool IsWindowVisible(Window window);
+// A disabled window (and its children) takes no input.
+void EnableWindow(Window window, bool enabled);
+bool IsWindowEnabled(Window window);
 // Outer position (in the parent's client area for a child) and size. A new
 // client size is sent as kSize before the call returns (as is the size a
 // maximised window takes in ShowWindow), so that a layout kept by the size

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/drawing.h"
 #include "platform/messages.h"
@@ -24,8 +25,12 @@ namespace platform::detail {
 
 class FrameWidget;
 class SurfaceView;
+struct DialogData;
 
-enum class WindowKind { kFramework, kPushButton, kOwnerDrawButton, kScrollBar };
+enum class WindowKind {
+  kFramework, kDialog,  // windows with a surface
+  kPushButton, kOwnerDrawButton, kScrollBar, kLabel, kEdit, kCheckBox, kRadioButton, kGroupBox, kListBox, kComboBox,
+};
 
 struct WindowObject {
   Window handle{};
@@ -46,6 +51,10 @@ struct WindowObject {
   QScrollBar* verticalBar = nullptr;
   QPushButton* button = nullptr;
   QScrollBar* controlBar = nullptr;
+  QWidget* control = nullptr;  // the widget of any other control
+  std::shared_ptr<DialogData> dialog;  // a dialog's own record
+  int radioGroup = -1;  // radio buttons: the group in their dialog
+  int editLimit = 0;    // multi-line edits: the most characters, 0 for any
   QImage surface;
   bool invalid = false;
   bool pressed = false;  // owner-drawn button held down
@@ -64,6 +73,21 @@ WindowRegistry& Windows();
 void ResetWindows();
 
 WindowObject* FindWindow(Window window);
+// A new record with a new handle, in the registry.
+WindowObject* NewWindowObject(Window parent, unsigned style, int id);
+// The procedure of controls: an owner-drawn button's paint asks its parent
+// for kDrawItem; the rest is the default.
+LParam ControlProc(Window window, unsigned kind, WParam wParam, LParam lParam);
+// Posts the bar's actions to `target` as scroll messages (lParam `control`,
+// or 0 for a window's own bar).
+void ConnectScrollBar(QScrollBar* bar, Window target, bool horizontal, Window control);
+// The widget inside a window's frame that the user works with: its client
+// view, button, scroll bar or control.
+QWidget* InnerWidget(const WindowObject& w);
+// A control's own text (an edit's, the edit part of a combo box), and
+// setting it without notifying; false for a window without one (controls.cpp).
+bool SetControlText(WindowObject& w, std::string_view text);
+std::string ControlText(const WindowObject& w);
 // The widget that shows a window's client area (its surface), if any.
 QWidget* ClientWidgetOf(Window window);
 // One of a window's scroll bars, if it has it.

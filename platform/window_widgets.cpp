@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "platform/dialog_internal.h"
 #include "platform/keys_internal.h"
 #include "platform/queue_internal.h"
 #include "platform/window_internal.h"
@@ -86,10 +87,7 @@ void FrameWidget::Layout() {
     w->horizontalBar->setGeometry(r.left(), r.bottom() - kScrollBarSize + 1, r.width(), kScrollBarSize);
     r.setBottom(r.bottom() - kScrollBarSize);
   }
-  QWidget* inner = w->view ? static_cast<QWidget*>(w->view)
-                   : w->button ? static_cast<QWidget*>(w->button)
-                               : static_cast<QWidget*>(w->controlBar);
-  if (inner) inner->setGeometry(r.left(), r.top(), std::max(r.width(), 0), std::max(r.height(), 0));
+  if (QWidget* inner = InnerWidget(*w)) inner->setGeometry(r.left(), r.top(), std::max(r.width(), 0), std::max(r.height(), 0));
   SyncSurface(*w);
 }
 
@@ -132,8 +130,13 @@ SurfaceView::SurfaceView(Window window, QWidget* parent) : QWidget(parent), wind
 }
 
 // Tab is a key like any other for a window procedure, not a move to the
-// next control.
-bool SurfaceView::focusNextPrevChild(bool) { return false; }
+// next control; in a dialog it moves round the dialog's controls.
+bool SurfaceView::focusNextPrevChild(bool next) {
+  WindowObject* w = FindWindow(window_);
+  if (!w || w->kind != WindowKind::kDialog) return false;
+  MoveDialogFocus(window_, next);
+  return true;
+}
 
 void SurfaceView::focusInEvent(QFocusEvent*) { PostMessage(window_, msg::kSetFocus); }
 void SurfaceView::focusOutEvent(QFocusEvent*) { PostMessage(window_, msg::kKillFocus); }
@@ -210,6 +213,14 @@ void SurfaceView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void SurfaceView::keyPressEvent(QKeyEvent* event) {
+  WindowObject* w = FindWindow(window_);
+  if (w && w->kind == WindowKind::kDialog) {
+    // What the focused control left: the dialog's own keys.
+    unsigned key = event->key() == Qt::Key_Backtab ? kKeyTab : VirtualKeyOf(event->key());
+    bool backwards = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+    if (!HandleDialogKey(window_, key, backwards)) event->ignore();
+    return;
+  }
   if (unsigned key = VirtualKeyOf(event->key())) PostMessage(window_, msg::kKeyDown, key);
   for (char32_t c : event->text().toUcs4())
     if (c) PostMessage(window_, msg::kChar, WParam(c));
