@@ -62,6 +62,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_dialog.h"
 #include "platform/messages.h"
 #include "platform/types.h"
 #include "platform/window.h"
@@ -174,6 +175,54 @@ class DialogScript {
   std::vector<std::pair<std::string, std::function<void(DialogUser&)>>> actions_;
   std::vector<std::string> opened_;
   int leftOpen_ = 0;
+};
+
+// File dialogs: while a FileDialogScript lives, each open or save dialog is
+// recorded with its request and answered from the script in turn: a path
+// as if the user chose it, Cancel, a failure, or Look, which shows the real
+// dialog and acts on it (its listing, its filters, a name to accept). Once
+// the answers run out, dialogs are cancelled.
+class FileDialogUser {
+ public:
+  explicit FileDialogUser(void* dialog) : dialog_(dialog) {}
+  // The names the dialog lists now under its filter (folders left out),
+  // once it has read its folder.
+  std::vector<std::string> Shown() const;
+  void ChooseFilter(int index);        // from 1
+  void Choose(std::string_view name);  // types the name into the name field and presses Open/Save
+  void Cancel();
+
+ private:
+  void* dialog_;
+};
+
+struct RecordedFileDialog {
+  bool save = false;
+  FileDialogRequest request;
+};
+
+class FileDialogScript {
+ public:
+  FileDialogScript();
+  ~FileDialogScript();
+  FileDialogScript(const FileDialogScript&) = delete;
+  FileDialogScript& operator=(const FileDialogScript&) = delete;
+  void Choose(std::string path);
+  void Cancel();
+  void Fail();
+  void Look(std::function<void(FileDialogUser&)> actions);
+  const std::vector<RecordedFileDialog>& dialogs() const { return dialogs_; }
+
+ private:
+  friend struct FileDialogScriptAccess;
+  struct Answer {
+    FileDialogResult result = FileDialogResult::kCancelled;
+    std::string path;
+    std::function<void(FileDialogUser&)> look;
+  };
+  std::vector<Answer> answers_;
+  std::size_t next_ = 0;
+  std::vector<RecordedFileDialog> dialogs_;
 };
 
 Colour SurfacePixel(Window window, int x, int y);  // 0xFFFFFFFF outside

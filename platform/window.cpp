@@ -408,6 +408,13 @@ Window GetFocus() {
   return Window::kNone;
 }
 
+Window GetActiveWindow() {
+  QWidget* active = QApplication::activeWindow();
+  for (auto& [id, w] : Windows().windows)
+    if (active && w->frame == active) return w->handle;
+  return Window::kNone;
+}
+
 CursorShape SetWindowCursor(Window window, CursorShape shape) {
   WindowObject* w = FindWindow(window);
   if (!w || shape == CursorShape::kWait) return CursorShape::kArrow;

@@ -101,6 +101,9 @@ int GetWindowId(Window window);
 // window's keys go to the window itself until SetFocus moves them.
 void SetFocus(Window window);
 Window GetFocus();
+// The top-level window (or dialog) the user works in now, none when the
+// program has none active.
+Window GetActiveWindow();
 
 // The cursor over the window's client area: arrow, none (a window that
 // draws its own crosshair) or cross. Returns the one it replaces; the wait

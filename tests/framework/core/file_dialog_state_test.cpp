@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -30,6 +31,27 @@ TEST(FileDialogState, AnExtensionIsAddedUnlessThePathEndsWithItInAnyCase) {
       {"KPR", "KPR.KPR"},                {"", ".KPR"},
   };
   for (const Case& c : cases) EXPECT_EQ(ForceExtension(c.path, ".KPR"), c.forced) << c.path;
+}
+
+TEST(FileDialogState, AFilterStringSplitsIntoPairs) {
+  struct Case {
+    const char* filter;
+    std::vector<FilterPair> pairs;
+  } cases[] = {
+      {"Korvane Project|*.kpr|", {{"Korvane Project", "*.kpr"}}},
+      {"*.KAB|*.kab|", {{"*.KAB", "*.kab"}}},
+      {"Projects|*.kpr;*.kp2|All files|*.*", {{"Projects", "*.kpr;*.kp2"}, {"All files", "*.*"}}},
+      {"Dangling|", {}},
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<FilterPair> pairs = SplitFilter(c.filter);
+    ASSERT_EQ(pairs.size(), c.pairs.size()) << c.filter;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      EXPECT_EQ(pairs[i].description, c.pairs[i].description) << c.filter;
+      EXPECT_EQ(pairs[i].patterns, c.pairs[i].patterns) << c.filter;
+    }
+  }
 }
 
 }  // namespace
