@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -10,25 +9,13 @@
 #include "framework/model/layers.h"
 #include "tests/design/acoustics/ray_fixtures.h"
 #include "tests/support/fake_services.h"
+#include "tests/support/le_bytes.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
 
-// Little-endian bytes written by hand, independent of the codec under test.
-struct Bytes {
-  std::vector<uint8_t> data;
-  Bytes& U16(uint16_t v) {
-    data.push_back(uint8_t(v));
-    data.push_back(uint8_t(v >> 8));
-    return *this;
-  }
-  Bytes& F32(float v) {
-    const uint32_t u = std::bit_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i) data.push_back(uint8_t(u >> (8 * i)));
-    return *this;
-  }
-  Bytes& Node(uint16_t tag, float x, float y, float z) { return U16(tag).F32(x).F32(y).F32(z); }
-};
+// A stored path node: u16 tag, f32 x, y, z.
+Bytes& Node(Bytes& bytes, uint16_t tag, float x, float y, float z) { return bytes.u16(tag).f32(x).f32(y).f32(z); }
 
 PathRecord Record(std::vector<PathNode> nodes) {
   PathRecord record;
@@ -44,10 +31,13 @@ TEST(PathRecordTest, StoredFormIsTheHeadAndTwoNodesMoreThanReflections) {
   const PathRecord record = Record({{kSourceTag, {1, 2, 3}}, {7, {0, 2.5f, 1}}, {kTargetTag, {4, 5, 6.5f}}});
   std::vector<uint8_t> bytes;
   AppendPathRecord(bytes, record);
-  const Bytes expected =
-      Bytes().U16(1).F32(4).F32(5).F32(6.5f).Node(65534, 1, 2, 3).Node(7, 0, 2.5f, 1).Node(65535, 4, 5, 6.5f);
+  Bytes expected;
+  expected.u16(1).f32(4).f32(5).f32(6.5f);  // n, target
+  Node(expected, 65534, 1, 2, 3);
+  Node(expected, 7, 0, 2.5f, 1);
+  Node(expected, 65535, 4, 5, 6.5f);
   ASSERT_EQ(bytes.size(), 14u + 14u * 3);
-  EXPECT_EQ(bytes, expected.data);
+  EXPECT_EQ(bytes, expected.b);
 
   size_t offset = 0;
   PathRecord read;
@@ -61,12 +51,14 @@ TEST(PathRecordTest, StoredFormIsTheHeadAndTwoNodesMoreThanReflections) {
 }
 
 TEST(PathRecordTest, TheReaderRefusesRecordsItCannotBound) {
-  const Bytes direct = Bytes().U16(0).F32(0).F32(0).F32(1).Node(65534, 0, 0, 0).Node(65535, 0, 0, 1);
+  Bytes direct;
+  direct.u16(0).f32(0).f32(0).f32(1);
+  Node(Node(direct, 65534, 0, 0, 0), 65535, 0, 0, 1);
   struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
   };
-  std::vector<uint8_t> truncated = direct.data;
+  std::vector<uint8_t> truncated = direct.b;
   truncated.pop_back();
   std::vector<uint8_t> deepest(PathRecordSize(kMaxPathReflections), 0);
   deepest[0] = uint8_t(kMaxPathReflections);
@@ -74,10 +66,10 @@ TEST(PathRecordTest, TheReaderRefusesRecordsItCannotBound) {
   tooDeep[0] = uint8_t(kMaxPathReflections + 1);
   const Case refused[] = {
       {"a short head", std::vector<uint8_t>(13, 0)},
-      {"a negative count", Bytes().U16(0xFFFF).F32(0).F32(0).F32(0).Node(0, 0, 0, 0).data},
+      {"a negative count", Node(Bytes().u16(0xFFFF).f32(0).f32(0).f32(0), 0, 0, 0, 0).b},
       {"more nodes than a record holds", tooDeep},
       {"nodes cut short", truncated},
-      {"a huge count", Bytes().U16(30000).F32(0).F32(0).F32(0).data},
+      {"a huge count", Bytes().u16(30000).f32(0).f32(0).f32(0).b},
   };
   for (const Case& c : refused) {
     size_t offset = 0;
@@ -92,8 +84,8 @@ TEST(PathRecordTest, TheReaderRefusesRecordsItCannotBound) {
   EXPECT_TRUE(ReadPathRecord(deepest, offset, record));
   EXPECT_EQ(record.reflections, kMaxPathReflections);
   // An offset past the end is refused, not read.
-  offset = direct.data.size() + 100;
-  EXPECT_FALSE(ReadPathRecord(direct.data, offset, record));
+  offset = direct.b.size() + 100;
+  EXPECT_FALSE(ReadPathRecord(direct.b, offset, record));
 }
 
 // ---- RayPath objects ----
