@@ -116,6 +116,10 @@ namespace {
 
 double Distance2(Vec3d a, Vec3d b) { return Dot(a - b, a - b); }
 
+// From this row on a path reads the row below and this one at half weight.
+constexpr int kPathHalfRow = 35;
+constexpr double kPolarOffset = 1e-6;
+
 }  // namespace
 
 int FindSourceSpeaker(const ObjectList& model, const ActiveSpeakerTable& speakers, ObjectVertex point) {
@@ -139,31 +143,11 @@ int FindSourceSpeaker(const ObjectList& model, const ActiveSpeakerTable& speaker
   return kNoSourceSpeaker;
 }
 
-namespace {
-
-constexpr int kLastPathRow = 35;  // the second row from here on, at half weight
-constexpr double kPolarOffset = 1e-6;
-
-void LocatePathBalloonRow(double polarSteps, BalloonPosition& at) {
-  // Written so that a NaN reads the axis row.
-  const double p = polarSteps > 0 ? std::min(polarSteps, double(kBalloonRows - 1)) : 0.0;
-  at.row = int(p);
-  if (at.row < kLastPathRow) {
-    at.secondRow = at.row + 1;
-    at.rowFraction = float(p - at.row);
-  } else {
-    at.secondRow = kLastPathRow;
-    at.rowFraction = 0.5f;
-  }
-}
-
-}  // namespace
-
 std::array<double, kBandCount> PathDirectivity(const ActiveSpeaker& speaker, ObjectVertex point) {
   const Vec3d local = TurnIntoSpeakerFrame(speaker, ToVec3d(point) - SpeakerPosition(speaker));
   const double off = std::sqrt(local.y * local.y + local.z * local.z);
   BalloonPosition at;
-  LocatePathBalloonRow(std::fabs(std::atan2(off, local.x + kPolarOffset)) * kBalloonStepsPerRadian, at);
+  LocateBalloonRow(std::fabs(std::atan2(off, local.x + kPolarOffset)) * kBalloonStepsPerRadian, at, kPathHalfRow);
   LocateBalloonColumn(local.y, local.z, at);
   std::array<double, kBandCount> factors;
   for (int b = 0; b < kBandCount; ++b)
@@ -244,8 +228,9 @@ void FillRoomFigures(const AbsorptionSums& sums, double meanFreePathEstimate, Ra
 
 }  // namespace
 
-LinkOutcome LinkPathsToSpeakers(ObjectList& model, RaySearchTables& tables, const DesignTables& design,
-                                double meanFreePathEstimate, RayResults& results) {
+LinkOutcome LinkPathsToSpeakers(RaySearchTables& tables, const DesignTables& design, double meanFreePathEstimate,
+                                RayResults& results) {
+  ObjectList& model = *design.model;
   WaitCursorScope wait;
   PrepareRaySearchTables(tables, design);
   results = RayResults{};

@@ -161,8 +161,8 @@ struct LinkOutcome {
   int32_t unassigned = 0;  // deleted for want of a loudspeaker or of a face
 };
 
-// Links every RayPath of `model` (in list order, with the wait cursor) after
-// rebuilding `tables` from `design`:
+// Links every RayPath of the design's model (in list order, with the wait
+// cursor) after rebuilding `tables` from `design`:
 // - a path whose source FindSourceSpeaker does not find, or whose face tags
 //   do not all name a face, is unassigned and deleted; one whose
 //   loudspeaker takes no part is deleted without counting;
@@ -178,8 +178,8 @@ struct LinkOutcome {
 // 0.999) and the reverberation time 6 ln 10 / -ln(1 - a) x mfp x A_b^mfp /
 // 343. Shows "%d paths left unassigned" when paths are kept and some were
 // not, "No valid paths found, operation cancelled" when none is kept.
-LinkOutcome LinkPathsToSpeakers(ObjectList& model, RaySearchTables& tables, const DesignTables& design,
-                                double meanFreePathEstimate, RayResults& results);
+LinkOutcome LinkPathsToSpeakers(RaySearchTables& tables, const DesignTables& design, double meanFreePathEstimate,
+                                RayResults& results);
 
 // The status text the shell shows while linking.
 inline constexpr char kLinkingStatusText[] = "Linking faces and speakers...";

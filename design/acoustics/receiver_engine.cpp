@@ -96,15 +96,15 @@ constexpr int kColumnAbove = 18, kColumnBelow = 54;
 
 }  // namespace
 
-void LocateBalloonRow(double polarSteps, BalloonPosition& at) {
+void LocateBalloonRow(double polarSteps, BalloonPosition& at, int halfRow) {
   // Written so that a NaN reads the axis row.
   const double p = polarSteps > 0 ? std::min(polarSteps, double(kLastRow)) : 0.0;
   at.row = int(p);
-  if (at.row < kLastRow) {
+  if (at.row < halfRow) {
     at.secondRow = at.row + 1;
     at.rowFraction = float(p - at.row);
   } else {
-    at.secondRow = kLastRow;
+    at.secondRow = halfRow;
     at.rowFraction = 0.5f;
   }
 }

@@ -126,10 +126,11 @@ struct BalloonPosition {
   float columnFraction = 0;          // weight of the second column
 };
 
-// Rows from the polar position (the angle off the axis in 5-degree steps):
-// the row below and the one above, or row 36 alone (twice, half weighted)
-// from 180 degrees on.
-void LocateBalloonRow(double polarSteps, BalloonPosition& at);
+// Rows from the polar position (the angle off the axis in 5-degree steps, at
+// most 36): the row below and the one above; from row `halfRow` on, the row
+// below and row `halfRow` at half weight. The engine reads with halfRow 36
+// (row 36 alone, twice, at 180 degrees), the reflection paths with 35.
+void LocateBalloonRow(double polarSteps, BalloonPosition& at, int halfRow = kBalloonRows - 1);
 // Columns from the direction's local y and z: the azimuth from +y towards +z,
 // between the column below and the next one (71 wraps to 0). A direction with
 // |y| of 0.001 or less reads column 18 (z >= 0) or 54 (z < 0), half weighted.

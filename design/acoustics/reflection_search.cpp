@@ -484,8 +484,7 @@ int32_t SearchPathsAtPoint(RaySearchState& state, const DesignTables& design, Ob
   state.storedPaths = found.pathCount;
   if (state.storedPaths == 0) return 0;
   LoadPathObjects(*design.model, found.records);
-  state.pathCount =
-      LinkPathsToSpeakers(*design.model, state.tables, design, state.meanFreePathEstimate, state.results).paths;
+  state.pathCount = LinkPathsToSpeakers(state.tables, design, state.meanFreePathEstimate, state.results).paths;
   if (state.pathCount > 0) SortPathsByTime(*design.model);
   return state.pathCount;
 }

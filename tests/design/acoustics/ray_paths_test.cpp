@@ -183,9 +183,7 @@ class LinkTest : public RayDesignTest {
     return path;
   }
 
-  LinkOutcome Link(double meanFreePath) {
-    return LinkPathsToSpeakers(gObjects.model, tables_, Design(), meanFreePath, results_);
-  }
+  LinkOutcome Link(double meanFreePath) { return LinkPathsToSpeakers(tables_, Design(), meanFreePath, results_); }
 
   std::vector<GraphicObject*> Paths() const {
     std::vector<GraphicObject*> paths;

@@ -420,8 +420,7 @@ TEST_F(CalculateRaysTest, TheCommandPutsThePathsToTheRaisedTargetIntoTheModel) {
 
   // The reflection windows link them to the loudspeaker; none is left out.
   MessageRecorder messages;
-  const LinkOutcome linked =
-      LinkPathsToSpeakers(gObjects.model, state_.tables, Design(), state_.meanFreePathEstimate, state_.results);
+  const LinkOutcome linked = LinkPathsToSpeakers(state_.tables, Design(), state_.meanFreePathEstimate, state_.results);
   EXPECT_EQ(uint32_t(linked.paths), loaded);
   EXPECT_TRUE(messages.texts().empty());
 }
