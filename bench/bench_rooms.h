@@ -45,13 +45,11 @@ inline void AddTessellatedSide(ObjectVertex origin, ObjectVertex u, ObjectVertex
   AppendObject(o);
 }
 
-// The box 0..L x 0..W x 0..H: the floor and the ceiling in t_plan x t_plan
-// quads, each wall in t_wall x t_height quads; materials: floor, ceiling,
-// walls.
+// The box 0..L x 0..W x 0..H: the floor and the ceiling in planTiles x
+// planTiles quads, each wall in wallTiles (along it) x heightTiles quads.
 struct BenchBox {
   float length, width, height;
   int planTiles = 1, wallTiles = 1, heightTiles = 1;
-  int FaceCount() const { return 2 * planTiles * planTiles + 4 * wallTiles * heightTiles; }
 };
 inline void AddBenchBox(const BenchBox& box, uint16_t floor, uint16_t ceiling, uint16_t walls) {
   const float L = box.length, W = box.width, H = box.height;
