@@ -138,6 +138,36 @@ TEST_F(SearchKernelTest, ShoeboxPathsAreTheImageLattice) {
   }
 }
 
+TEST_F(SearchKernelTest, TilingTheWallsChangesNoPath) {
+  const Vec3d size{7, 5, 3}, source{1.3, 1.7, 1.1}, target{5.2, 3.4, 1.9};
+  AddBoxRoom(ToVertex(size));
+  std::vector<double> whole;
+  for (const PathRecord& path : Paths(source, target, ImageOrders(3))) whole.push_back(PathLength(path));
+
+  // Each side in 3 x 3 tiles of its own orientation: neighbours share edges
+  // and planes, which must neither block nor double a path.
+  ResetObjectStore();
+  for (const Polygon& side : BoxFaces(float(size.x), float(size.y), float(size.z))) {
+    auto at = [&side](float a, float b) {
+      const ObjectVertex &p = side[0], &u = side[1], &v = side[3];
+      return ObjectVertex{p.x + a * (u.x - p.x) + b * (v.x - p.x), p.y + a * (u.y - p.y) + b * (v.y - p.y),
+                          p.z + a * (u.z - p.z) + b * (v.z - p.z)};
+    };
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j) {
+        const float a0 = i / 3.0f, a1 = (i + 1) / 3.0f, b0 = j / 3.0f, b1 = (j + 1) / 3.0f;
+        AddObject({{at(a0, b0), at(a1, b0), at(a1, b1), at(a0, b1)}});
+      }
+  }
+  std::vector<double> tiled;
+  for (const PathRecord& path : Paths(source, target, ImageOrders(3))) tiled.push_back(PathLength(path));
+  EXPECT_EQ(faces_.Count(), 54);
+  ASSERT_EQ(tiled.size(), whole.size());
+  std::sort(whole.begin(), whole.end());
+  std::sort(tiled.begin(), tiled.end());
+  for (size_t k = 0; k < whole.size(); ++k) EXPECT_NEAR(tiled[k], whole[k], 1e-3) << k;
+}
+
 TEST_F(SearchKernelTest, AFaceBetweenSourceAndTargetRemovesTheDirectPath) {
   const Vec3d source{1, 1, 1}, target{5, 1, 1};
   EXPECT_EQ(CountWithReflections(Paths(source, target, ImageOrders(1)), 0), 1);
