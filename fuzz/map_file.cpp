@@ -1,8 +1,8 @@
 // The map-file block of Calculate/Load Calculation and of a project that
 // holds a result: its header, faces, grid and single points, read into the
 // held result over the current design.
-#include "design/acoustics/level_map.h"
 #include "design/acoustics/map_file.h"
+#include "design/acoustics/level_map.h"
 #include "design/model/design_tables.h"
 #include "fuzz/fuzz_check.h"
 

@@ -151,9 +151,10 @@ void WriteSeeds() {
     Seed("packed_object", "hall_objects", w.Take());
     MemoryWriter old;
     old.U8(1);
-    WriteOlderRecord(old, kKindFace, 0, 3, 1, {{0, 0, 0}, {1, 0, 0}, {1, 1, 2.5f}},
-                     {ShortItem(kOpStart, 0), ShortItem(kOpAttribute, 2), ShortItem(kOpLineTo, 1), ShortItem(kOpClose, 2)},
-                     {}, true);
+    WriteOlderRecord(
+        old, kKindFace, 0, 3, 1, {{0, 0, 0}, {1, 0, 0}, {1, 1, 2.5f}},
+        {ShortItem(kOpStart, 0), ShortItem(kOpAttribute, 2), ShortItem(kOpLineTo, 1), ShortItem(kOpClose, 2)}, {},
+        true);
     Seed("packed_object", "old_face", old.Take());
   }
 
@@ -194,7 +195,8 @@ void WriteSeeds() {
     ResetObjectStore();
     ClearUndoRing();
     TakeUndoSnapshot();
-    Seed("undo_restore", "empty", FuzzBytes(gUndo.slots[0].block.get(), gUndo.slots[0].block.get() + gUndo.slots[0].size));
+    Seed("undo_restore", "empty",
+         FuzzBytes(gUndo.slots[0].block.get(), gUndo.slots[0].block.get() + gUndo.slots[0].size));
     ClearUndoRing();
   }
 

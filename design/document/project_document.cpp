@@ -50,8 +50,6 @@ int ReadOldProjectFile(const std::string& path) {
   return 1;
 }
 
-bool WriteProjectDocument(ByteWriter& writer) {
-  return WriteProjectFile(writer) && WriteResultTrailer(writer);
-}
+bool WriteProjectDocument(ByteWriter& writer) { return WriteProjectFile(writer) && WriteResultTrailer(writer); }
 
 int SaveProjectAs(const std::string& path) { return SaveProjectFile(path, WriteResultTrailer); }

@@ -53,8 +53,7 @@ void ApplyLayerRules(GraphicObject& o) {
       o.colour = kAudienceColour;
       break;
     case kLoudspeakerLayer:
-      if (IsLoudspeakerObject(&o))
-        o.colour = LoadU16(o.data + kSpeakerOn) == 1 ? kSpeakerColourOn : kSpeakerColourOff;
+      if (IsLoudspeakerObject(&o)) o.colour = LoadU16(o.data + kSpeakerOn) == 1 ? kSpeakerColourOn : kSpeakerColourOff;
       break;
     case kAimLineLayer:
       o.colour = 0;
@@ -100,10 +99,8 @@ ProjectReadResult ReadObjectRecords(ByteReader& r, PackedLayout layout, ProjectM
 
   GraphicObject* last = model.objects.last;
   if (last && last->kind == kKindSettings) {
-    if (last->dataSize == kPlotHeaderSize)
-      std::copy_n(last->data, kPlotHeaderSize, model.plotHeader.bytes.begin());
-    else
-      ++model.objectsLeftOut;
+    if (last->dataSize == kPlotHeaderSize) std::copy_n(last->data, kPlotHeaderSize, model.plotHeader.bytes.begin());
+    else ++model.objectsLeftOut;
     FreeObjectInList(last, model.objects);
   }
   return ProjectReadResult::kOk;

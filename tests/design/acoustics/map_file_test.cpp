@@ -261,7 +261,8 @@ TEST_F(MapFileTest, LevelCodesSurviveEveryReadAndWrite) {
   constexpr size_t kLevelCodesAt = 12;  // within a point record
   for (size_t i = 0; i < 3; ++i)
     for (size_t band = 0; band < kBandCount; ++band)
-      StoreU16(&bytes[kPointsAt + kMapPointRecordSize * i + kLevelCodesAt + 2 * band], uint16_t(1 + 17 * (7 * i + band)));
+      StoreU16(&bytes[kPointsAt + kMapPointRecordSize * i + kLevelCodesAt + 2 * band],
+               uint16_t(1 + 17 * (7 * i + band)));
   std::vector<uint8_t> written = bytes;
   for (int round = 0; round < 3; ++round) {
     MemoryReader reader(written);

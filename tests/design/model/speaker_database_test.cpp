@@ -144,7 +144,10 @@ TEST_F(SpeakerDatabaseFile, ReadingStopsAtABadRecordAndKeepsThoseBefore) {
     const std::vector<uint8_t>& file;
     size_t kept;
   } cases[] = {
-      {"failing", failing, 5}, {"cut", cut, 2}, {"long", longChain, 1}, {"short", shortChain, 1},
+      {"failing", failing, 5},
+      {"cut", cut, 2},
+      {"long", longChain, 1},
+      {"short", shortChain, 1},
   };
   for (const Case& c : cases) {
     MessageRecorder messages;

@@ -186,10 +186,8 @@ TEST(PackedObject, ItemsNamingMissingVerticesAreDropped) {
         std::tuple{OldFaceFixture(), PackedLayout::kOld, size_t(40 + 36), size_t(2)}}) {
     std::vector<uint8_t> bytes = fixture;
     // The edge to vertex 1 now names vertex 3 of three.
-    if (layout == PackedLayout::kCurrent)
-      StoreU16(&bytes[itemsAt + 2 * itemSize + 2], 3);
-    else
-      StoreU16(&bytes[itemsAt + 2 * itemSize], uint16_t(3 << 2 | kOpLineTo));
+    if (layout == PackedLayout::kCurrent) StoreU16(&bytes[itemsAt + 2 * itemSize + 2], 3);
+    else StoreU16(&bytes[itemsAt + 2 * itemSize], uint16_t(3 << 2 | kOpLineTo));
     GraphicObject* o = Decode(bytes, layout);
     ASSERT_NE(o, nullptr);
     Freed guard{o};
