@@ -6,7 +6,6 @@
 #include "design/document/project_document.h"
 #include "design/model/loudspeaker.h"
 #include "framework/core/services.h"
-#include "framework/model/layers.h"
 #include "framework/model/packed_object.h"
 #include "tests/design/model/speaker_objects.h"
 
