@@ -41,6 +41,8 @@ constexpr size_t kTypeComposition = 72;    // i16
 constexpr size_t kTypeBandSelection = 74;  // u16
 constexpr size_t kTypeSensitivity = 76;    // f32[7], dB at 1 W / 1 m
 constexpr size_t kTypeRatedPower = 104;    // f32[7], W
+constexpr size_t kTypeGridCode = 132;      // u16, the measurement grid of an imported balloon
+constexpr size_t kTypeImportMasks = 134;   // 3 x u16, band masks written by the imports
 constexpr size_t kTypeDirectivity = 146;   // i16[7], Q x 10
 constexpr size_t kTypeEfficiency = 160;    // i16[7], percent x 10
 constexpr size_t kTypeImpedance = 174;     // i16[7], ohms
@@ -51,6 +53,14 @@ constexpr size_t kTypeCheckWord = 458;     // u32
 constexpr size_t kTypePassword = 470;      // char[20], also the scrambler's record key
 constexpr size_t kTypePasswordSize = 20;
 constexpr size_t kTypeBalloon = 512;  // u8[7][37][72]
+
+// The composition (+72): the speaker-database editor accepts header edits of
+// complete loudspeakers only; its AcoustaCadd import pairs the other two.
+enum SpeakerComposition : int16_t {
+  kCompositionComplete = 1,
+  kCompositionDriverOnly = 2,  // a driver without its horn
+  kCompositionHornOnly = 3,    // a horn without its driver
+};
 
 // The current layout's value of the layout flag.
 constexpr uint8_t kCurrentSpeakerLayout = 2;
@@ -92,6 +102,13 @@ struct SpeakerType {
   void SetDirectivityQ10(int band, int16_t v) { StoreI16(&bytes[kTypeDirectivity + 2 * band], v); }
   void SetEfficiency(int band, int16_t v) { StoreI16(&bytes[kTypeEfficiency + 2 * band], v); }
   void SetImpedance(int band, int16_t v) { StoreI16(&bytes[kTypeImpedance + 2 * band], v); }
+
+  // +132 and the three masks at +134, +136, +138: written by the speaker
+  // imports, shown on the data sheet, read by no calculation.
+  uint16_t GridCode() const { return LoadU16(&bytes[kTypeGridCode]); }
+  void SetGridCode(uint16_t v) { StoreU16(&bytes[kTypeGridCode], v); }
+  uint16_t ImportMask(int index) const { return LoadU16(&bytes[kTypeImportMasks + 2 * index]); }
+  void SetImportMask(int index, uint16_t v) { StoreU16(&bytes[kTypeImportMasks + 2 * index], v); }
 
   // +196: the shape's list position in a project file (-1 = default symbol),
   // the byte length of the shape chain behind the record in a database.

@@ -1,0 +1,229 @@
+// Test-side writers of the speaker-import formats, built from the formats'
+// byte offsets and keywords independently of the importers, and a scratch
+// folder to write them into.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace import_fixtures {
+
+namespace fs = std::filesystem;
+
+inline void PutI16(std::vector<uint8_t>& bytes, size_t offset, int16_t v) {
+  bytes[offset] = uint8_t(uint16_t(v));
+  bytes[offset + 1] = uint8_t(uint16_t(v) >> 8);
+}
+inline void PutF32(std::vector<uint8_t>& bytes, size_t offset, float v) {
+  uint32_t u;
+  std::memcpy(&u, &v, 4);
+  for (int i = 0; i < 4; ++i) bytes[offset + size_t(i)] = uint8_t(u >> (8 * i));
+}
+inline void PutText(std::vector<uint8_t>& bytes, size_t offset, const std::string& text) {
+  std::memcpy(&bytes[offset], text.data(), text.size());
+}
+
+// ---- AcoustaCadd ----
+
+struct SpkHeader {
+  char maker = 'A';
+  char component = 'C';
+  std::array<int16_t, 7> sensitivityCodes{};  // S = code / 500 + 130
+  int16_t powerCode = 16255;                  // 1 W
+  int16_t couplingCode = 12900;               // G = 0 dB
+  std::array<float, 7> directivityIndex{};    // dB
+};
+
+inline std::vector<uint8_t> SpkBytes(const SpkHeader& h) {
+  std::vector<uint8_t> bytes(256, 0);
+  bytes[0] = uint8_t(h.maker);
+  bytes[22] = uint8_t(h.component);
+  for (size_t b = 0; b < 7; ++b) {
+    PutI16(bytes, 47 + 4 * b, h.sensitivityCodes[b]);
+    PutF32(bytes, 88 + 4 * b, h.directivityIndex[b]);
+  }
+  PutI16(bytes, 80, h.powerCode);
+  PutI16(bytes, 82, h.couplingCode);
+  return bytes;
+}
+
+// 36 rows of 72 levels in hundredths of a dB, row-major.
+using AcoustaCaddLevels = std::array<int16_t, 36 * 72>;
+
+inline std::vector<uint8_t> AcoustaCaddBalloonBytes(const AcoustaCaddLevels& levels) {
+  std::vector<uint8_t> bytes(151 + 2 * levels.size(), 0);
+  for (size_t i = 0; i < levels.size(); ++i) PutI16(bytes, 151 + 2 * i, levels[i]);
+  return bytes;
+}
+
+// ---- EASE ----
+
+struct Ease2Record {
+  std::string typeName = "TYPE1";
+  std::string brand = "BRAND";
+  std::array<uint16_t, 7> sensitivity10{};
+  std::array<uint16_t, 7> power{};
+  std::array<uint8_t, 7> impedance{};
+  // Per band, 19 vertical angles of 19 horizontal points, quarter dB.
+  std::array<std::array<uint8_t, 19 * 19>, 7> attenuation{};
+};
+
+inline std::vector<uint8_t> Ease2Bytes(const Ease2Record& r) {
+  std::vector<uint8_t> bytes(4096, 0);
+  PutText(bytes, 0, r.typeName);
+  PutText(bytes, 10, r.brand);
+  for (size_t b = 0; b < 7; ++b) {
+    const size_t base = 508 * b;
+    PutI16(bytes, 548 + base, int16_t(r.sensitivity10[b]));
+    PutI16(bytes, 552 + base, int16_t(r.power[b]));
+    bytes[556 + base] = r.impedance[b];
+    std::memcpy(&bytes[572 + base], r.attenuation[b].data(), 19 * 19);
+  }
+  return bytes;
+}
+
+struct Ease3Band {
+  float directivityIndex = 0, sensitivity = 0, efficiency = 0, power = 0, impedance = 0;
+};
+
+inline std::vector<uint8_t> Ease3SpeakerBytes(const std::string& typeName, const std::string& brand,
+                                              const std::array<Ease3Band, 7>& bands, size_t size = 188 + 21 * 492) {
+  std::vector<uint8_t> bytes(188 + 21 * 492, 0);
+  PutText(bytes, 30, typeName);
+  PutText(bytes, 46, brand);
+  for (size_t b = 0; b < 7; ++b) {
+    const size_t second = 188 + (3 * b + 1) * 492;
+    PutF32(bytes, second + 4, bands[b].directivityIndex);
+    PutF32(bytes, second + 8, bands[b].sensitivity);
+    PutF32(bytes, second + 12, bands[b].efficiency);
+    PutF32(bytes, second + 16, bands[b].power);
+    PutF32(bytes, second + 20, bands[b].impedance);
+  }
+  bytes.resize(size);
+  return bytes;
+}
+
+// Per band 72 columns of 37 attenuations in hundredths of a dB, column after
+// column.
+using Ease3Attenuations = std::array<std::array<int16_t, 72 * 37>, 7>;
+
+inline std::vector<uint8_t> Ease3BalloonBytes(const Ease3Attenuations& bands) {
+  std::vector<uint8_t> bytes(5394 + 21 * 5364, 0);
+  for (size_t b = 0; b < 7; ++b)
+    for (size_t i = 0; i < bands[b].size(); ++i) PutI16(bytes, 5394 + (3 * b + 1) * 5364 + 36 + 2 * i, bands[b][i]);
+  return bytes;
+}
+
+// ---- Text formats ----
+
+// Lines joined with `lineEnd` after each.
+inline std::string JoinLines(const std::vector<std::string>& lines, const std::string& lineEnd = "\n") {
+  std::string text;
+  for (const std::string& line : lines) text += line + lineEnd;
+  return text;
+}
+
+// A line of numbers, "%g" separated by blanks.
+inline std::string NumberLine(const std::vector<float>& numbers) {
+  std::string line;
+  char text[32];
+  for (float v : numbers) {
+    std::snprintf(text, sizeof text, "%s%g", line.empty() ? "" : " ", double(v));
+    line += text;
+  }
+  return line;
+}
+
+// A GDF band section: the keywords, then one table line per theta row
+// (`rows` lines of 37 values), each value given by `value`(theta, phi).
+template <typename Value>
+std::vector<std::string> GdfSection(const std::string& frequency, bool full, float sensitivity, int rows, Value value) {
+  std::vector<std::string> lines = {
+      "# Frequency Band Section",
+      std::string("Sphere Size: ") + (full ? "Full" : "Half"),
+      "Frequency (Hz): " + frequency,
+      "Sensitivity (1W-1M): " + NumberLine({sensitivity}),
+      "Impedance: 8",
+      "MaxPower (W): 100",
+      "Phi Inc: 5",
+      "Theta Inc: 5",
+  };
+  for (int theta = 0; theta < rows; ++theta) {
+    std::vector<float> row;
+    for (int phi = 0; phi < 37; ++phi) row.push_back(value(theta, phi));
+    lines.push_back(NumberLine(row));
+  }
+  return lines;
+}
+
+inline std::vector<std::string> GdfHeader() {
+  return {"Device Name: GDF1", "Manufacturer: Maker", "File Notes: A note"};
+}
+
+// The KNF header lines.
+inline std::vector<std::string> KnfHeader() {
+  return {"Device Class: L", "Device Name: KNF1", "Manufacturer: Maker", "Remark: Measured outdoors"};
+}
+
+// The drive of a KNF band section, as written.
+struct KnfDrive {
+  std::string voltage = "2.83", impedance = "8", distance = "2";
+};
+
+// A KNF band section with `step` and `sphere` ("FULL", "HALF", "QUARTER"):
+// the keywords, then the table lines, each column's numbers given by
+// `value`(line, number).
+template <typename Value>
+std::vector<std::string> KnfSection(int frequency, const std::string& sphere, int step, Value value,
+                                    const KnfDrive& drive = {}) {
+  const int reach = sphere == "FULL" ? 360 : sphere == "HALF" ? 180 : 90;
+  const int lines = sphere == "FULL" ? reach / step : reach / step + 1;
+  std::vector<std::string> text = {
+      "FREQUENCY: " + std::to_string(frequency), "SPHERE SIZE: " + sphere,
+      "INCREMENT: " + std::to_string(step),      "Ueff: " + drive.voltage,
+      "IMPEDANCE: " + drive.impedance,           "DISTANCE: " + drive.distance,
+  };
+  for (int line = 0; line < lines; ++line) {
+    std::vector<float> numbers;
+    for (int n = 0; n <= 180 / step; ++n) numbers.push_back(value(line, n));
+    text.push_back(NumberLine(numbers));
+  }
+  return text;
+}
+
+inline std::vector<std::string> Concat(std::vector<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// ---- A scratch folder per test ----
+
+class ImportFolder : public ::testing::Test {
+ protected:
+  fs::path dir_ = fs::temp_directory_path() / ("korvane_imports_" + std::to_string(::getpid()));
+  void SetUp() override { fs::create_directories(dir_); }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Writes `bytes` at `name` (folders are made) and returns its path.
+  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const fs::path path = dir_ / name;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path.string();
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    return Write(name, std::vector<uint8_t>(text.begin(), text.end()));
+  }
+};
+
+}  // namespace import_fixtures
