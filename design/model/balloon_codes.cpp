@@ -60,10 +60,8 @@ uint8_t DbToBalloonCode(float db) { return CodeOfLevel(db * 5.0f + 225.0f); }
 
 uint8_t PowerRatioToBalloonCode(double ratio) {
   double db = kSilentRatioDb;
-  if (ratio >= 1.0)
-    db = 10.0 * std::log10(ratio);
-  else if (ratio > 0.0)
-    db = -10.0 * std::log10(1.0 / ratio);
+  if (ratio >= 1.0) db = 10.0 * std::log10(ratio);
+  else if (ratio > 0.0) db = -10.0 * std::log10(1.0 / ratio);
   return DbToBalloonCode(float(db));
 }
 

@@ -69,8 +69,8 @@ std::array<uint8_t, kBalloonBandSize> Beam(int lastRow) {
 double BeamQ(int k) {
   auto c = [](int degrees) { return std::cos(degrees * kDegree); };
   const double e = std::pow(10.0, -4.5);
-  const double halfA = (c(5) - c(5 * (k + 1))) + (c(5 * (k + 1)) - c(5 * (k + 2))) * (1 + e) / 2 +
-                       e * (c(5 * (k + 2)) - c(180));
+  const double halfA =
+      (c(5) - c(5 * (k + 1))) + (c(5 * (k + 1)) - c(5 * (k + 2))) * (1 + e) / 2 + e * (c(5 * (k + 2)) - c(180));
   return (c(5) - c(180)) / (halfA + 1e-12);
 }
 
