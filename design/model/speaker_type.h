@@ -34,6 +34,7 @@ constexpr uint8_t kBalloonCodeZeroDb = 225;
 
 // Stored offsets.
 constexpr size_t kTypeBrand = 0;           // char[21]
+constexpr size_t kTypeBrandSize = 21;
 constexpr size_t kTypeName = 21;           // char[9]
 constexpr size_t kTypeNameSize = 9;        // a name may fill it without a NUL
 constexpr size_t kTypeComment = 30;        // char[41]
@@ -80,10 +81,10 @@ struct SpeakerType {
   std::span<uint8_t, kSpeakerTypeSize> Bytes() { return bytes; }
   std::span<const uint8_t, kSpeakerTypeSize> Bytes() const { return bytes; }
 
-  std::string Brand() const { return Text(kTypeBrand, 21); }
+  std::string Brand() const { return Text(kTypeBrand, kTypeBrandSize); }
   std::string TypeName() const { return Text(kTypeName, kTypeNameSize); }
   std::string Comment() const { return Text(kTypeComment, kTypeCommentSize); }
-  void SetBrand(std::string_view text) { SetText(kTypeBrand, 21, text); }
+  void SetBrand(std::string_view text) { SetText(kTypeBrand, kTypeBrandSize, text); }
   void SetTypeName(std::string_view text) { SetText(kTypeName, kTypeNameSize, text); }
   void SetComment(std::string_view text) { SetText(kTypeComment, kTypeCommentSize, text); }
 

@@ -24,6 +24,9 @@ std::string FolderOfPath(std::string_view path);
 // The path of the file in `path`'s folder whose name equals `path`'s name
 // without regard to case (the exact name first); empty when there is none.
 std::string FindFileIgnoringCase(std::string_view path);
+// The same for a folder (`path` without a trailing '/'); the path found ends
+// with its '/'.
+std::string FindFolderIgnoringCase(std::string_view path);
 
 // The path a save dialog returned, with `extension` (".KPR") appended
 // unless the path ends with it in any case.

@@ -6,8 +6,8 @@
 #include "design/model/balloon_codes.h"
 #include "design/model/project_file.h"
 #include "framework/core/byte_codec.h"
+#include "framework/core/file_dialog_state.h"
 #include "framework/core/text_encoding.h"
-#include "speakerbase/imports/case_blind_path.h"
 
 namespace {
 
@@ -96,20 +96,18 @@ bool PickSpkFile(AcoustaCaddImportState& state, SpeakerType& record, const std::
   FileReader reader(path);
   if (!reader.IsOpen()) return false;
   std::array<uint8_t, kSpkHeaderSize> header{};
-  if (!reader.Bytes(header.data(), header.size())) {
-    messages.push_back(FileMessage(kInvalidFileFormatMessage, path));
-    return false;
-  }
   SpeakerType picked = record;
-  const std::string name = SplitFolderAndName(path).second;
-  picked.SetTypeName(Utf8ToCp1252(name.substr(0, name.size() < 4 ? 0 : name.size() - 4)));
-  if (const char* brand = BrandOfMaker(char(header[kMakerLetter]))) picked.SetBrand(brand);
-  if (!ParseSpkHeader(state, header, picked, path)) {
-    messages.push_back(FileMessage(kInvalidFileFormatMessage, path));
-    return false;
+  if (reader.Bytes(header.data(), header.size())) {
+    const std::string name = path.substr(FolderOfPath(path).size());
+    picked.SetTypeName(Utf8ToCp1252(name.substr(0, name.size() < 4 ? 0 : name.size() - 4)));
+    if (const char* brand = BrandOfMaker(char(header[kMakerLetter]))) picked.SetBrand(brand);
+    if (ParseSpkHeader(state, header, picked, path)) {
+      record = picked;
+      return true;
+    }
   }
-  record = picked;
-  return true;
+  messages.push_back({kInvalidFileFormatMessage, ""});
+  return false;
 }
 
 bool ParseSpkHeader(AcoustaCaddImportState& state, std::span<const uint8_t, kSpkHeaderSize> header, SpeakerType& record,
@@ -173,35 +171,43 @@ bool AcoustaCaddRecordComplete(const SpeakerType& record, std::vector<ImportMess
   }
 }
 
+bool ReadAcoustaCaddBalloon(ByteReader& reader, SpeakerType& record, int band) {
+  std::vector<int> levels(size_t(kAcoustaCaddLevelRows) * kBalloonColumns);
+  reader.Skip(kAcoustaCaddLevelsOffset);
+  for (int& level : levels) {
+    int16_t value = 0;
+    reader.I16(value);
+    level = value;
+  }
+  if (!reader.ok()) return false;
+  BuildAcoustaCaddBand(levels, record, band);
+  return true;
+}
+
 SpeakerImport FinishAcoustaCaddImport(const AcoustaCaddImportState& state, const SpeakerType& record) {
   SpeakerImport result;
   SpeakerType finished = record;
-  const auto [folder, name] = SplitFolderAndName(state.balloonPath);
-  const std::string stem = name.substr(0, name.rfind('.'));
+  const std::string folder = FolderOfPath(state.balloonPath);
+  const std::string name = state.balloonPath.substr(folder.size());
+  const std::string balloons = FindFolderIgnoringCase(folder + "BALLOONS");
   uint16_t found = 0;
   for (int band = 0; band < kBandCount; ++band) {
-    const std::string path = FindPathIgnoringCase(folder, "BALLOONS/" + stem + kBalloonExtensions[size_t(band)]);
+    const std::string path =
+        balloons.empty()
+            ? ""
+            : FindFileIgnoringCase(balloons + name.substr(0, name.rfind('.')) + kBalloonExtensions[size_t(band)]);
     FileReader reader(path);
     if (path.empty() || !reader.IsOpen()) {
       std::ranges::fill(finished.BalloonBand(band), kBalloonCodeZeroDb);
-    } else {
-      std::vector<int> levels(size_t(kAcoustaCaddLevelRows) * kBalloonColumns);
-      reader.Skip(kAcoustaCaddLevelsOffset);
-      for (int& level : levels) {
-        int16_t value = 0;
-        reader.I16(value);
-        level = value;
-      }
-      if (!reader.ok()) {
-        result.messages.push_back(FileMessage(kInvalidFileFormatMessage, path));
-        return result;
-      }
+    } else if (ReadAcoustaCaddBalloon(reader, finished, band)) {
       found |= uint16_t(1u << band);
-      BuildAcoustaCaddBand(levels, finished, band);
+    } else {
+      result.messages.push_back(FileMessage(kInvalidFileFormatMessage, path));
+      return result;
     }
     StoreBalloonDirectivity(finished, band);
     if (!StoreBandEfficiency(finished, band)) {
-      result.messages.push_back(FileMessage(kInvalidFileFormatMessage, state.balloonPath));
+      result.messages.push_back({kInvalidFileFormatMessage, ""});
       return result;
     }
   }

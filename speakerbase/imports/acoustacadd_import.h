@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "design/model/speaker_type.h"
+#include "framework/core/byte_codec.h"
 #include "speakerbase/imports/speaker_import.h"
 
 constexpr size_t kSpkHeaderSize = 256;
@@ -69,8 +70,8 @@ int SnapToStandardPower(double watts);
 // name (the file name without its last four characters), the brand of the
 // maker letter, then ParseSpkHeader. True when the header was taken. A file
 // that cannot be opened leaves everything as it was, silently; a file shorter
-// than its header or with a value that cannot be stored is refused with a
-// message.
+// than its header or with a value that cannot be stored is refused with
+// "Invalid file format !".
 bool PickSpkFile(AcoustaCaddImportState& state, SpeakerType& record, const std::string& path,
                  std::vector<ImportMessage>& messages);
 
@@ -88,9 +89,15 @@ bool ParseSpkHeader(AcoustaCaddImportState& state, std::span<const uint8_t, kSpk
 // no kind yet (nothing picked) stays open silently.
 bool AcoustaCaddRecordComplete(const SpeakerType& record, std::vector<ImportMessage>& messages);
 
+// The balloon of `band` from a balloon file (read from its start): its
+// levels normalised, which raises the band's sensitivity, and converted.
+// False, leaving the record alone, when the file is shorter than its levels.
+bool ReadAcoustaCaddBalloon(ByteReader& reader, SpeakerType& record, int band);
+
 // The accepted record finished from the balloon files of the state's .SPK:
 // balloons (a missing file leaves its band at 0 dB and its bit of the
 // found-mask at +136 clear), raised sensitivities, Q x 10 and efficiencies
 // from the balloons, masks +134 and +138 at 127, grid code 1, layout flag 2.
-// A balloon file shorter than its levels refuses the import with a message.
+// A balloon file shorter than its levels refuses the import with
+// "Invalid file format !" naming it.
 SpeakerImport FinishAcoustaCaddImport(const AcoustaCaddImportState& state, const SpeakerType& record);

@@ -5,8 +5,9 @@
 
 #include "design/model/balloon_codes.h"
 #include "design/model/project_file.h"
+#include "design/model/speaker_database.h"
 #include "framework/core/byte_codec.h"
-#include "speakerbase/imports/case_blind_path.h"
+#include "framework/core/file_dialog_state.h"
 
 namespace {
 
@@ -42,11 +43,14 @@ constexpr size_t kEase3BalloonSkip = 36;
 constexpr std::array<const char*, kBandCount> kBandLabels = {"125 Hz", "250 Hz", "500 Hz", "1 kHz",
                                                              "2 kHz",  "4 kHz",  "8 kHz"};
 
-// A name field of `size` bytes up to its NUL, without trailing blanks.
-std::string NameField(std::span<const uint8_t> bytes, size_t offset, size_t size) {
-  std::string text = ReadTextField(bytes.subspan(offset, size));
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
+// `chars` bytes of a name from `bytes` into the record's field, which is
+// cleared first, with the blanks at its end dropped.
+void CopyName(std::span<const uint8_t> bytes, size_t offset, size_t chars, SpeakerType& record, size_t field,
+              size_t fieldSize) {
+  const std::span<uint8_t> target = std::span(record.bytes).subspan(field, fieldSize);
+  std::ranges::fill(target, uint8_t(0));
+  std::ranges::copy(bytes.subspan(offset, chars), target.begin());
+  TrimTrailingSpaces(target);
 }
 
 ImportMessage Ease2EfficiencyWarning(int band) {
@@ -83,8 +87,8 @@ void BuildEase2Balloon(std::span<const uint8_t, kEase2RecordSize> block, Speaker
 
 void FillEase2Header(std::span<const uint8_t, kEase2RecordSize> block, SpeakerType& record) {
   std::fill_n(record.bytes.begin(), kTypeBalloon, uint8_t(0));
-  record.SetBrand(NameField(block, kEase2Brand, kBrandChars));
-  record.SetTypeName(NameField(block, kEase2TypeName, kTypeNameChars));
+  CopyName(block, kEase2Brand, kBrandChars, record, kTypeBrand, kTypeBrandSize);
+  CopyName(block, kEase2TypeName, kTypeNameChars, record, kTypeName, kTypeNameSize);
   record.SetComposition(kCompositionComplete);
   for (int band = 0; band < kBandCount; ++band) {
     const size_t base = kEase2BandStride * size_t(band);
@@ -105,38 +109,57 @@ bool ImportEase2Record(std::span<const uint8_t, kEase2RecordSize> block, Speaker
   return true;
 }
 
-SpeakerImport ImportEase2SpeakerBase(const std::string& path, int room) {
+SpeakerImport ReadEase2SpeakerBase(ByteReader& reader, int room) {
   SpeakerImport result;
-  FileReader reader(path);
-  if (!reader.IsOpen()) return result;
-  const uint64_t count = reader.Size() / kEase2RecordSize;
+  const uint64_t count = reader.Remaining() / kEase2RecordSize;
   const uint64_t fitting = std::min(count, uint64_t(std::max(room, 0)));
   if (fitting < count) result.messages.push_back({kEase2TooManyRecordsMessage, ""});
   std::array<uint8_t, kEase2RecordSize> block{};
   for (uint64_t i = 0; i < fitting; ++i) {
     SpeakerType record;
     if (!reader.Bytes(block.data(), block.size()) || !ImportEase2Record(block, record, result.messages))
-      return {{}, {FileMessage(kInvalidFileFormatMessage, path)}};
+      return {{}, {{kInvalidFileFormatMessage, ""}}};
     result.records.push_back(record);
   }
   return result;
 }
 
-bool ReadEase3Balloon(const std::string& spkPath, SpeakerType& record, std::vector<ImportMessage>& messages) {
-  for (int band = 0; band < kBandCount; ++band) std::ranges::fill(record.BalloonBand(band), kBalloonCodeZeroDb);
-  const std::string lobPath = spkPath.substr(0, spkPath.size() < 3 ? 0 : spkPath.size() - 3) + "LOB";
-  const auto [folder, name] = SplitFolderAndName(lobPath);
-  const std::string found = FindPathIgnoringCase(folder, name);
-  FileReader reader(found);
-  if (found.empty() || !reader.IsOpen()) {
-    messages.push_back(FileMessage(kCantLocateFileMessage, lobPath));
-    return false;
-  }
+SpeakerImport ImportEase2SpeakerBase(const std::string& path, int room) {
+  FileReader reader(path);
+  return reader.IsOpen() ? ReadEase2SpeakerBase(reader, room) : SpeakerImport();
+}
+
+bool ReadEase3Speaker(ByteReader& reader, SpeakerType& record) {
   std::vector<uint8_t> bytes;
-  if (!reader.Block(kEase3BalloonSize, bytes)) {
-    messages.push_back(FileMessage(kInvalidFileFormatMessage, found));
-    return false;
+  if (!reader.Block(kEase3SpeakerSize, bytes)) return false;
+  SpeakerType read;
+  CopyName(bytes, kEase3TypeName, kTypeNameChars, read, kTypeName, kTypeNameSize);
+  CopyName(bytes, kEase3Brand, kBrandChars, read, kTypeBrand, kTypeBrandSize);
+  read.SetComposition(kCompositionComplete);
+  read.SetLayoutFlag(kCurrentSpeakerLayout);
+  read.SetGridCode(kEase3GridCode);
+  for (int band = 0; band < kBandCount; ++band) {
+    const uint8_t* block = &bytes[SecondBlock(kEase3Bands, kEase3BandBlock, band)];
+    const float sensitivity = LoadF32(block + kEase3Sensitivity);
+    const float power = LoadF32(block + kEase3RatedPower);
+    int16_t impedance = 0, efficiency10 = 0;
+    if (!std::isfinite(sensitivity) || !std::isfinite(power) ||
+        !ImpedanceToStored(LoadF32(block + kEase3Impedance), impedance) ||
+        !EfficiencyToStored(LoadF32(block + kEase3Efficiency) * 10.0, efficiency10) ||
+        !StoreDirectivityIndex(read, band, LoadF32(block + kEase3DirectivityIndex)))
+      return false;
+    read.SetSensitivity(band, sensitivity);
+    read.SetRatedPower(band, power);
+    read.SetImpedance(band, impedance);
+    read.SetEfficiency(band, efficiency10);
   }
+  record = read;
+  return true;
+}
+
+bool ReadEase3Balloon(ByteReader& reader, SpeakerType& record) {
+  std::vector<uint8_t> bytes;
+  if (!reader.Block(kEase3BalloonSize, bytes)) return false;
   for (int band = 0; band < kBandCount; ++band) {
     const uint8_t* values = &bytes[SecondBlock(kEase3Balloons, kEase3BalloonBlock, band) + kEase3BalloonSkip];
     std::span<uint8_t, kBalloonBandSize> codes = record.BalloonBand(band);
@@ -150,36 +173,18 @@ bool ReadEase3Balloon(const std::string& spkPath, SpeakerType& record, std::vect
 
 SpeakerImport ImportEase3Speaker(const std::string& path) {
   SpeakerImport result;
-  FileReader reader(path);
-  if (!reader.IsOpen()) return result;
-  std::vector<uint8_t> bytes;
-  if (!reader.Block(kEase3SpeakerSize, bytes)) {
-    result.messages.push_back(FileMessage(kInvalidFileFormatMessage, path));
+  FileReader speaker(path);
+  if (!speaker.IsOpen()) return result;
+  SpeakerType record;
+  if (!ReadEase3Speaker(speaker, record)) {
+    result.messages.push_back({kInvalidFileFormatMessage, ""});
     return result;
   }
-  SpeakerType record;
-  record.SetTypeName(NameField(bytes, kEase3TypeName, kTypeNameChars));
-  record.SetBrand(NameField(bytes, kEase3Brand, kBrandChars));
-  record.SetComposition(kCompositionComplete);
-  record.SetLayoutFlag(kCurrentSpeakerLayout);
-  record.SetGridCode(kEase3GridCode);
-  for (int band = 0; band < kBandCount; ++band) {
-    const uint8_t* block = &bytes[SecondBlock(kEase3Bands, kEase3BandBlock, band)];
-    const float sensitivity = LoadF32(block + kEase3Sensitivity);
-    const float power = LoadF32(block + kEase3RatedPower);
-    int16_t impedance = 0, efficiency10 = 0;
-    if (!std::isfinite(sensitivity) || !std::isfinite(power) ||
-        !ImpedanceToStored(LoadF32(block + kEase3Impedance), impedance) ||
-        !EfficiencyToStored(LoadF32(block + kEase3Efficiency) * 10.0, efficiency10) ||
-        !StoreDirectivityIndex(record, band, LoadF32(block + kEase3DirectivityIndex))) {
-      result.messages.push_back(FileMessage(kInvalidFileFormatMessage, path));
-      return result;
-    }
-    record.SetSensitivity(band, sensitivity);
-    record.SetRatedPower(band, power);
-    record.SetImpedance(band, impedance);
-    record.SetEfficiency(band, efficiency10);
-  }
-  if (ReadEase3Balloon(path, record, result.messages)) result.records.push_back(record);
+  const std::string balloonPath = path.substr(0, path.size() < 3 ? 0 : path.size() - 3) + "LOB";
+  const std::string found = FindFileIgnoringCase(balloonPath);
+  FileReader balloon(found);
+  if (found.empty() || !balloon.IsOpen()) result.messages.push_back(FileMessage(kCantLocateFileMessage, balloonPath));
+  else if (!ReadEase3Balloon(balloon, record)) result.messages.push_back(FileMessage(kInvalidFileFormatMessage, found));
+  else result.records.push_back(record);
   return result;
 }

@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "design/model/speaker_type.h"
+#include "framework/core/byte_codec.h"
 #include "speakerbase/imports/speaker_import.h"
 
 constexpr size_t kEase2RecordSize = 4096;
@@ -53,14 +54,16 @@ constexpr size_t kEase3BalloonSize = 112674;
 
 inline constexpr char kEase2TooManyRecordsMessage[] = "Insufficient memory for importing all records";
 
-// The records of the catalog at `path`, at most `room` of them (the records
-// the table has room for); when it holds more, the messages begin with
+// The records of the catalog at `path`: nothing when it cannot be opened;
+// otherwise as ReadEase2SpeakerBase.
+SpeakerImport ImportEase2SpeakerBase(const std::string& path, int room);
+// The records of a catalog, at most `room` of them (the records the table has
+// room for); when it holds more, the messages begin with
 // kEase2TooManyRecordsMessage. A band whose efficiency is above 50 percent
 // adds "Check balloon and SPL at " and its band label under the caption
-// "Efficiency exceeds 50% !"; its record is imported all the same. A file
-// that cannot be opened gives nothing; a record whose efficiency overflows
-// refuses the catalog with a message.
-SpeakerImport ImportEase2SpeakerBase(const std::string& path, int room);
+// "Efficiency exceeds 50% !"; its record is imported all the same. A record
+// whose efficiency overflows refuses the catalog with "Invalid file format !".
+SpeakerImport ReadEase2SpeakerBase(ByteReader& reader, int room);
 
 // One catalog record as a finished record, its warnings added to
 // `messages`; false when an efficiency overflows.
@@ -76,8 +79,14 @@ void FillEase2Header(std::span<const uint8_t, kEase2RecordSize> block, SpeakerTy
 // The loudspeaker of the .spk at `path` with its balloon file. A file that
 // cannot be opened gives nothing; a missing balloon file gives "Can´t locate
 // file" naming it; a file shorter than the fields read, or holding a value
-// that is not finite, is refused with a message.
+// that is not finite, is refused with "Invalid file format !" (naming the
+// balloon file when it is that one).
 SpeakerImport ImportEase3Speaker(const std::string& path);
-// The balloon of `record` from the balloon file of the .spk at `spkPath`;
-// false, with the message, when it is missing or short.
-bool ReadEase3Balloon(const std::string& spkPath, SpeakerType& record, std::vector<ImportMessage>& messages);
+// `record` as a new record from a .spk file: names, kind 1, layout flag 2,
+// grid code 1, per band sensitivity, rated power, impedance, Q x 10 from the
+// directivity index and the efficiency x 100. False, leaving the record
+// alone, when the file is short or a value is not finite.
+bool ReadEase3Speaker(ByteReader& reader, SpeakerType& record);
+// The balloon of `record` from a balloon file; false, leaving it alone, when
+// the file is short.
+bool ReadEase3Balloon(ByteReader& reader, SpeakerType& record);

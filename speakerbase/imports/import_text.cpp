@@ -21,8 +21,12 @@ TextFileResult ReadTextLines(const std::string& path, std::vector<std::string>& 
   if (reader.Size() > kMaxImportTextSize) return TextFileResult::kTooLarge;
   std::vector<uint8_t> bytes;
   if (!reader.Block(size_t(reader.Size()), bytes)) return TextFileResult::kNotOpened;
-  lines.clear();
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  lines = SplitTextLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  return TextFileResult::kRead;
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text) {
+  std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
@@ -32,7 +36,7 @@ TextFileResult ReadTextLines(const std::string& path, std::vector<std::string>& 
     lines.emplace_back(text.substr(start, end - start));
     start = next;
   }
-  return TextFileResult::kRead;
+  return lines;
 }
 
 SpeakerImport ImportTextFile(const std::string& path, SpeakerImport (*parseLines)(const std::vector<std::string>&)) {

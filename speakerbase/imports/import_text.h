@@ -25,7 +25,10 @@ enum class TextFileResult {
 // The text files of the imports are small; this bounds what is read.
 constexpr uint64_t kMaxImportTextSize = uint64_t(16) << 20;
 
-// The lines of a text file without their line ends (LF, and a CR before it).
+// The lines of a text without their line ends (LF, and a CR before it); a
+// last line without its end counts.
+std::vector<std::string> SplitTextLines(std::string_view text);
+// The lines of a text file, split so.
 TextFileResult ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 
 // The import of the lines of the text file at `path` by `parseLines`:

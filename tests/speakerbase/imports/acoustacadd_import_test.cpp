@@ -209,8 +209,7 @@ TEST_F(AcoustaCaddImport, ShortOrUnreadableFilesAreRefused) {
   notANumber.directivityIndex[4] = std::nanf("");
   const std::string nanPath = Spk("NAN.SPK", notANumber);
   EXPECT_FALSE(PickSpkFile(state_, record_, nanPath, messages));
-  EXPECT_EQ(messages, (std::vector<ImportMessage>{{"Invalid file format !\n" + shortPath, ""},
-                                                  {"Invalid file format !\n" + nanPath, ""}}));
+  EXPECT_EQ(messages, (std::vector<ImportMessage>(2, {"Invalid file format !", ""})));
   EXPECT_EQ(record_.TypeName(), "KEPT");
   EXPECT_EQ(record_.Composition(), 0);
 

@@ -84,7 +84,7 @@ TEST_F(Ease2Import, MoreRecordsThanRoomAndRefusedCatalogs) {
   const std::string badPath = Write("bad.lsp", bad);
   const SpeakerImport refused = ImportEase2SpeakerBase(badPath, 500);
   EXPECT_TRUE(refused.records.empty());
-  EXPECT_EQ(refused.messages, (std::vector<ImportMessage>{{"Invalid file format !\n" + badPath, ""}}));
+  EXPECT_EQ(refused.messages, (std::vector<ImportMessage>{{"Invalid file format !", ""}}));
 }
 
 TEST(Ease2Balloon, PointsLandInTheirColumnsAndTheGapsArePowerMeans) {
@@ -177,10 +177,12 @@ TEST_F(Ease3Import, MissingShortAndNonFiniteFilesAreRefusedWithAMessage) {
   std::vector<uint8_t> shortLob = Ease3BalloonBytes({});
   shortLob.resize(kEase3BalloonSize - 1);
   const std::string shortLobPath = Write("SHORTLOB.LOB", shortLob);
-  for (const auto& [spk, named] : {std::pair{shortSpk, shortSpk}, {nanSpk, nanSpk}, {shortLobSpk, shortLobPath}}) {
+  for (const auto& [spk, message] : {std::pair<std::string, std::string>{shortSpk, "Invalid file format !"},
+                                     {nanSpk, "Invalid file format !"},
+                                     {shortLobSpk, "Invalid file format !\n" + shortLobPath}}) {
     const SpeakerImport result = ImportEase3Speaker(spk);
     EXPECT_TRUE(result.records.empty()) << spk;
-    EXPECT_EQ(result.messages, (std::vector<ImportMessage>{{"Invalid file format !\n" + named, ""}}));
+    EXPECT_EQ(result.messages, (std::vector<ImportMessage>{{message, ""}}));
   }
   EXPECT_EQ(ImportEase3Speaker((dir_ / "NONE.SPK").string()).messages.size(), 0u);
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "speakerbase/imports/case_blind_path.h"
 #include "tests/speakerbase/imports/import_fixtures.h"
 
 namespace {
@@ -67,19 +66,6 @@ TEST(ImportNumbers, ScannedAsPercentFWithRefusedValues) {
   EXPECT_EQ(ReadNumber("V 2.83", value), NumberScan::kNone);
   EXPECT_TRUE(IsNumberLine("  -3 4"));
   EXPECT_FALSE(IsNumberLine("x 3 4"));
-}
-
-TEST_F(ImportText, SiblingFilesAreFoundWithoutRegardToCase) {
-  const std::string balloon = Write("Balloons/Horn.b01", "x");
-  Write("Balloons/Horn.B02", "exact");
-  Write("Balloons/HORN.B02", "other case");
-  const std::string folder = dir_.string() + "/";
-  EXPECT_EQ(FindPathIgnoringCase(folder, "BALLOONS/HORN.B01"), balloon);
-  EXPECT_EQ(FindPathIgnoringCase(folder, "Balloons/HORN.B02"), folder + "Balloons/HORN.B02");
-  EXPECT_EQ(FindPathIgnoringCase(folder, "BALLOONS/HORN.B05"), "");
-  EXPECT_EQ(FindPathIgnoringCase(folder, "BALLOONS"), "");  // a folder is no file
-  EXPECT_EQ(SplitFolderAndName("/a/b/HORN.SPK"), std::make_pair(std::string("/a/b/"), std::string("HORN.SPK")));
-  EXPECT_EQ(SplitFolderAndName("HORN.SPK"), std::make_pair(std::string(), std::string("HORN.SPK")));
 }
 
 }  // namespace
