@@ -1,7 +1,6 @@
 #include "speakerbase/imports/import_text.h"
 
 #include <charconv>
-#include <cmath>
 #include <limits>
 
 #include "design/model/project_file.h"
@@ -12,6 +11,24 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+// The number that begins at `pos` (no blanks skipped); kNumber moves `pos`
+// behind it.
+NumberScan ScanNumber(std::string_view text, size_t& pos, float& value) {
+  size_t p = pos;
+  bool negative = false;
+  if (p < text.size() && (text[p] == '+' || text[p] == '-')) negative = text[p++] == '-';
+  // from_chars takes no '+' and reads "inf" and "nan": only digits may follow.
+  const bool digits =
+      p < text.size() && (IsDigit(text[p]) || (text[p] == '.' && p + 1 < text.size() && IsDigit(text[p + 1])));
+  if (!digits) return NumberScan::kNone;
+  double magnitude = 0;
+  const auto [end, error] = std::from_chars(text.data() + p, text.data() + text.size(), magnitude);
+  if (error != std::errc() || !(magnitude <= std::numeric_limits<float>::max())) return NumberScan::kRefused;
+  value = float(negative ? -magnitude : magnitude);
+  pos = size_t(end - text.data());
+  return NumberScan::kNumber;
+}
 
 }  // namespace
 
@@ -68,22 +85,6 @@ bool IsNumberChar(char c) { return IsDigit(c) || c == '.' || c == '-' || c == '+
 bool IsNumberLine(std::string_view line) {
   line = TrimBlanks(line);
   return !line.empty() && IsNumberChar(line.front());
-}
-
-NumberScan ScanNumber(std::string_view text, size_t& pos, float& value) {
-  size_t p = pos;
-  bool negative = false;
-  if (p < text.size() && (text[p] == '+' || text[p] == '-')) negative = text[p++] == '-';
-  // from_chars takes no '+' and reads "inf" and "nan": only digits may follow.
-  const bool digits =
-      p < text.size() && (IsDigit(text[p]) || (text[p] == '.' && p + 1 < text.size() && IsDigit(text[p + 1])));
-  if (!digits) return NumberScan::kNone;
-  double magnitude = 0;
-  const auto [end, error] = std::from_chars(text.data() + p, text.data() + text.size(), magnitude);
-  if (error != std::errc() || !(magnitude <= std::numeric_limits<float>::max())) return NumberScan::kRefused;
-  value = float(negative ? -magnitude : magnitude);
-  pos = size_t(end - text.data());
-  return NumberScan::kNumber;
 }
 
 NumberScan ReadNumber(std::string_view text, float& value) {

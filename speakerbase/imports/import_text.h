@@ -50,14 +50,13 @@ bool IsNumberChar(char c);
 // A line whose first character other than blanks is a number character.
 bool IsNumberLine(std::string_view line);
 
-enum class NumberScan { kNone, kNumber, kRefused };
+enum class NumberScan {
+  kNone,     // no number begins there
+  kNumber,   // `value` holds it
+  kRefused,  // not a finite float
+};
 
-// Scans the number that begins at `pos` (no blanks skipped). kNumber sets
-// `value` and moves `pos` behind it; kNone (no number begins there) and
-// kRefused (not a finite float) leave both alone.
-NumberScan ScanNumber(std::string_view text, size_t& pos, float& value);
-
-// The number at the start of a value, after blanks; kNone when there is none.
+// The number at the start of a value, after blanks.
 NumberScan ReadNumber(std::string_view text, float& value);
 
 // Every number of `line`, in order, into `numbers` (cleared first); numbers
