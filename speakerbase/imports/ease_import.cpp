@@ -89,13 +89,11 @@ void FillEase2Header(std::span<const uint8_t, kEase2RecordSize> block, SpeakerTy
   std::fill_n(record.bytes.begin(), kTypeBalloon, uint8_t(0));
   CopyName(block, kEase2Brand, kBrandChars, record, kTypeBrand, kTypeBrandSize);
   CopyName(block, kEase2TypeName, kTypeNameChars, record, kTypeName, kTypeNameSize);
-  record.SetComposition(kCompositionComplete);
   for (int band = 0; band < kBandCount; ++band) {
     const size_t base = kEase2BandStride * size_t(band);
     record.SetSensitivity(band, float(LoadU16(&block[kEase2Sensitivity + base])) / 10.0f);
     record.SetRatedPower(band, float(LoadU16(&block[kEase2RatedPower + base])));
     record.SetImpedance(band, block[kEase2Impedance + base]);
-    StoreBalloonDirectivity(record, band);
   }
 }
 
@@ -103,10 +101,7 @@ bool ImportEase2Record(std::span<const uint8_t, kEase2RecordSize> block, Speaker
                        std::vector<ImportMessage>& messages) {
   BuildEase2Balloon(block, record);
   FillEase2Header(block, record);
-  if (!StoreEfficiencies(record, Ease2EfficiencyWarning, messages)) return false;
-  record.SetGridCode(kEase2GridCode);
-  record.SetLayoutFlag(kCurrentSpeakerLayout);
-  return true;
+  return FinishImportedRecord(record, kEase2GridCode, Ease2EfficiencyWarning, messages);
 }
 
 SpeakerImport ReadEase2SpeakerBase(ByteReader& reader, int room) {

@@ -71,9 +71,8 @@ bool ImportEase2Record(std::span<const uint8_t, kEase2RecordSize> block, Speaker
                        std::vector<ImportMessage>& messages);
 // The balloon of `record` from the attenuation tables of `block`.
 void BuildEase2Balloon(std::span<const uint8_t, kEase2RecordSize> block, SpeakerType& record);
-// The head of `record` from `block`: its first 512 bytes cleared, names,
-// kind 1, per band sensitivity, rated power, impedance and Q x 10 from the
-// balloon already built.
+// The head of `record` from `block`: its first 512 bytes cleared, names, per
+// band sensitivity, rated power and impedance.
 void FillEase2Header(std::span<const uint8_t, kEase2RecordSize> block, SpeakerType& record);
 
 // The loudspeaker of the .spk at `path` with its balloon file. A file that

@@ -176,14 +176,9 @@ SpeakerImport ImportGdfLines(const std::vector<std::string>& lines) {
     return result;
   }
   SpeakerType& record = parse.record;
-  for (int band = 0; band < kBandCount; ++band) {
-    BuildGdfBand(parse.bands[size_t(band)], record, band);
-    StoreBalloonDirectivity(record, band);
-  }
-  if (!StoreEfficiencies(record, GdfEfficiencyWarning, result.messages)) return {{}, {{kInvalidFileFormatMessage, ""}}};
-  record.SetGridCode(GdfGridCode(parse));
-  record.SetLayoutFlag(kCurrentSpeakerLayout);
-  record.SetComposition(kCompositionComplete);
+  for (int band = 0; band < kBandCount; ++band) BuildGdfBand(parse.bands[size_t(band)], record, band);
+  if (!FinishImportedRecord(record, GdfGridCode(parse), GdfEfficiencyWarning, result.messages))
+    return {{}, {{kInvalidFileFormatMessage, ""}}};
   result.records.push_back(record);
   return result;
 }

@@ -216,14 +216,9 @@ SpeakerImport ImportKnfLines(const std::vector<std::string>& lines) {
     return result;
   }
   SpeakerType& record = parse.record;
-  for (int band = 0; band < kBandCount; ++band) {
-    BuildKnfBand(parse.bands[size_t(band)], record, band);
-    StoreBalloonDirectivity(record, band);
-  }
-  if (!StoreEfficiencies(record, KnfEfficiencyWarning, result.messages)) return {{}, {{kInvalidFileFormatMessage, ""}}};
-  record.SetGridCode(KnfGridCode(parse.bands, record));
-  record.SetLayoutFlag(kCurrentSpeakerLayout);
-  record.SetComposition(kCompositionComplete);
+  for (int band = 0; band < kBandCount; ++band) BuildKnfBand(parse.bands[size_t(band)], record, band);
+  if (!FinishImportedRecord(record, KnfGridCode(parse.bands, record), KnfEfficiencyWarning, result.messages))
+    return {{}, {{kInvalidFileFormatMessage, ""}}};
   result.records.push_back(record);
   return result;
 }

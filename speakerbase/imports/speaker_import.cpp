@@ -38,8 +38,10 @@ bool StoreBandEfficiency(SpeakerType& record, int band) {
   return true;
 }
 
-bool StoreEfficiencies(SpeakerType& record, EfficiencyWarning warning, std::vector<ImportMessage>& messages) {
+bool FinishImportedRecord(SpeakerType& record, uint16_t gridCode, EfficiencyWarning warning,
+                          std::vector<ImportMessage>& messages) {
   for (int band = 0; band < kBandCount; ++band) {
+    StoreBalloonDirectivity(record, band);
     if (!StoreBandEfficiency(record, band)) return false;
     if (!(record.Sensitivity(band) > 0)) continue;
     if (record.Efficiency(band) > kHalfEfficiency) {
@@ -49,5 +51,8 @@ bool StoreEfficiencies(SpeakerType& record, EfficiencyWarning warning, std::vect
       record.SetImportMask(2, uint16_t(1u << band));
     }
   }
+  record.SetGridCode(gridCode);
+  record.SetLayoutFlag(kCurrentSpeakerLayout);
+  record.SetComposition(kCompositionComplete);
   return true;
 }

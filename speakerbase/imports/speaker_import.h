@@ -50,9 +50,12 @@ bool StoreBandEfficiency(SpeakerType& record, int band);
 // The warning an import gives for a band whose efficiency is above 50 percent.
 using EfficiencyWarning = ImportMessage (*)(int band);
 
-// The efficiency of every band (StoreBandEfficiency), then its plausibility:
-// a band with a sensitivity above 0 and an efficiency above 50 percent adds
+// A record as the EASE 2, GDF and KNF imports finish it once its balloon and
+// sensitivities are in place: Q x 10 of every band from the balloon, the
+// efficiencies, `gridCode`, layout flag 2 and kind 1. A band with a
+// sensitivity above 0 and an efficiency above 50 percent adds
 // `warning`(band) to `messages`; one at most 50 percent writes its bit alone
 // into the import masks at +134 and +138, so they hold the last such band.
 // False when an efficiency overflows: the import refuses the file.
-bool StoreEfficiencies(SpeakerType& record, EfficiencyWarning warning, std::vector<ImportMessage>& messages);
+bool FinishImportedRecord(SpeakerType& record, uint16_t gridCode, EfficiencyWarning warning,
+                          std::vector<ImportMessage>& messages);

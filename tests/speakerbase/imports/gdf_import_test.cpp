@@ -13,12 +13,6 @@ namespace {
 
 using namespace import_fixtures;
 
-std::vector<uint8_t> Column(const SpeakerType& r, int band, int column) {
-  std::vector<uint8_t> codes;
-  for (int row = 0; row < 37; ++row) codes.push_back(r.BalloonCode(band, row, column));
-  return codes;
-}
-
 // Attenuation growing with theta and phi, so that every balloon column
 // differs, and -3 (a level 3 dB above the reference) at theta 0, phi 0.
 float Slope(int theta, int phi) { return theta == 0 && phi == 0 ? -3.0f : 0.5f * float(theta) + 0.1f * float(phi); }

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "design/model/speaker_type.h"
+
 namespace import_fixtures {
 
 namespace fs = std::filesystem;
@@ -203,6 +205,15 @@ inline std::vector<std::string> Concat(std::vector<std::vector<std::string>> par
   std::vector<std::string> all;
   for (auto& part : parts) all.insert(all.end(), part.begin(), part.end());
   return all;
+}
+
+// ---- Reading records back ----
+
+// The codes of one balloon column of `band`, rows 0 to 36.
+inline std::vector<uint8_t> Column(const SpeakerType& r, int band, int column) {
+  std::vector<uint8_t> codes;
+  for (int row = 0; row < 37; ++row) codes.push_back(r.BalloonCode(band, row, column));
+  return codes;
 }
 
 // ---- A scratch folder per test ----

@@ -11,12 +11,6 @@ namespace {
 
 using namespace import_fixtures;
 
-std::vector<uint8_t> Column(const SpeakerType& r, int band, int column) {
-  std::vector<uint8_t> codes;
-  for (int row = 0; row < 37; ++row) codes.push_back(r.BalloonCode(band, row, column));
-  return codes;
-}
-
 // Levels that differ in every column and row, 90 dB at the top.
 float Falling(int line, int n) { return 90.0f - 0.5f * float(line) - 0.1f * float(n); }
 
