@@ -58,3 +58,17 @@ std::string ForceExtension(const std::string& path, std::string_view extension) 
                     EqualIgnoringCase(std::string_view(path).substr(path.size() - extension.size()), extension);
   return ends ? path : path + std::string(extension);
 }
+
+std::vector<FilterPair> SplitFilter(std::string_view filter) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start < filter.size()) {
+    std::size_t end = filter.find('|', start);
+    if (end == std::string_view::npos) end = filter.size();
+    parts.emplace_back(filter.substr(start, end - start));
+    start = end + 1;
+  }
+  std::vector<FilterPair> pairs;
+  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) pairs.push_back({parts[i], parts[i + 1]});
+  return pairs;
+}

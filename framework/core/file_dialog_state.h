@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Both are kept whole: a path cut to a fixed length would name another place.
 struct FileDialogState {
@@ -27,6 +28,17 @@ std::string FindFileIgnoringCase(std::string_view path);
 // The same for a folder (`path` without a trailing '/'); the path found ends
 // with its '/'.
 std::string FindFolderIgnoringCase(std::string_view path);
+
+// One pair of a file-dialog filter: what the user reads and the patterns
+// (';'-separated) it stands for.
+struct FilterPair {
+  std::string description;
+  std::string patterns;
+};
+// The programs' filter strings, '|' between the parts ("Korvane
+// Project|*.kpr|"), as their pairs; a description without patterns is
+// dropped. The caller's text is left as it is.
+std::vector<FilterPair> SplitFilter(std::string_view filter);
 
 // The path a save dialog returned, with `extension` (".KPR") appended
 // unless the path ends with it in any case.

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "framework/core/text_encoding.h"
 
@@ -65,6 +66,27 @@ TEST(FileDialogState, FilesAreFoundWithoutRegardToCase) {
   EXPECT_TRUE(EqualIgnoringCase("Horn12", "hORN12"));
   EXPECT_FALSE(EqualIgnoringCase("\xC4", "\xE4"));
   EXPECT_FALSE(EqualIgnoringCase("Horn", "Horn1"));
+}
+
+TEST(FileDialogState, AFilterStringSplitsIntoPairs) {
+  struct Case {
+    const char* filter;
+    std::vector<FilterPair> pairs;
+  } cases[] = {
+      {"Korvane Project|*.kpr|", {{"Korvane Project", "*.kpr"}}},
+      {"*.KAB|*.kab|", {{"*.KAB", "*.kab"}}},
+      {"Projects|*.kpr;*.kp2|All files|*.*", {{"Projects", "*.kpr;*.kp2"}, {"All files", "*.*"}}},
+      {"Dangling|", {}},
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<FilterPair> pairs = SplitFilter(c.filter);
+    ASSERT_EQ(pairs.size(), c.pairs.size()) << c.filter;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      EXPECT_EQ(pairs[i].description, c.pairs[i].description) << c.filter;
+      EXPECT_EQ(pairs[i].patterns, c.pairs[i].patterns) << c.filter;
+    }
+  }
 }
 
 }  // namespace
