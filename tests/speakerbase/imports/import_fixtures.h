@@ -8,30 +8,17 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "design/model/speaker_type.h"
+#include "tests/support/le_bytes.h"
 
 namespace import_fixtures {
 
 namespace fs = std::filesystem;
-
-inline void PutI16(std::vector<uint8_t>& bytes, size_t offset, int16_t v) {
-  bytes[offset] = uint8_t(uint16_t(v));
-  bytes[offset + 1] = uint8_t(uint16_t(v) >> 8);
-}
-inline void PutF32(std::vector<uint8_t>& bytes, size_t offset, float v) {
-  uint32_t u;
-  std::memcpy(&u, &v, 4);
-  for (int i = 0; i < 4; ++i) bytes[offset + size_t(i)] = uint8_t(u >> (8 * i));
-}
-inline void PutText(std::vector<uint8_t>& bytes, size_t offset, const std::string& text) {
-  std::memcpy(&bytes[offset], text.data(), text.size());
-}
 
 // ---- AcoustaCadd ----
 
@@ -45,25 +32,22 @@ struct SpkHeader {
 };
 
 inline std::vector<uint8_t> SpkBytes(const SpkHeader& h) {
-  std::vector<uint8_t> bytes(256, 0);
-  bytes[0] = uint8_t(h.maker);
-  bytes[22] = uint8_t(h.component);
-  for (size_t b = 0; b < 7; ++b) {
-    PutI16(bytes, 47 + 4 * b, h.sensitivityCodes[b]);
-    PutF32(bytes, 88 + 4 * b, h.directivityIndex[b]);
-  }
-  PutI16(bytes, 80, h.powerCode);
-  PutI16(bytes, 82, h.couplingCode);
-  return bytes;
+  Bytes b;
+  b.u8(uint8_t(h.maker)).zeros(21).u8(uint8_t(h.component)).zeros(24);  // to 47
+  for (int16_t code : h.sensitivityCodes) b.u16(uint16_t(code)).zeros(2);
+  b.zeros(5).u16(uint16_t(h.powerCode)).u16(uint16_t(h.couplingCode)).zeros(4);  // 80, 82, to 88
+  for (float di : h.directivityIndex) b.f32(di);
+  return b.zeros(256 - 116).b;
 }
 
 // 36 rows of 72 levels in hundredths of a dB, row-major.
 using AcoustaCaddLevels = std::array<int16_t, 36 * 72>;
 
 inline std::vector<uint8_t> AcoustaCaddBalloonBytes(const AcoustaCaddLevels& levels) {
-  std::vector<uint8_t> bytes(151 + 2 * levels.size(), 0);
-  for (size_t i = 0; i < levels.size(); ++i) PutI16(bytes, 151 + 2 * i, levels[i]);
-  return bytes;
+  Bytes b;
+  b.zeros(151);
+  for (int16_t level : levels) b.u16(uint16_t(level));
+  return b.b;
 }
 
 // ---- EASE ----
@@ -79,17 +63,14 @@ struct Ease2Record {
 };
 
 inline std::vector<uint8_t> Ease2Bytes(const Ease2Record& r) {
-  std::vector<uint8_t> bytes(4096, 0);
-  PutText(bytes, 0, r.typeName);
-  PutText(bytes, 10, r.brand);
-  for (size_t b = 0; b < 7; ++b) {
-    const size_t base = 508 * b;
-    PutI16(bytes, 548 + base, int16_t(r.sensitivity10[b]));
-    PutI16(bytes, 552 + base, int16_t(r.power[b]));
-    bytes[556 + base] = r.impedance[b];
-    std::memcpy(&bytes[572 + base], r.attenuation[b].data(), 19 * 19);
+  Bytes b;
+  b.text(r.typeName, 10).text(r.brand, 20).zeros(518);  // to 548
+  for (size_t band = 0; band < 7; ++band) {
+    b.u16(r.sensitivity10[band]).u16(0).u16(r.power[band]).zeros(2).u8(r.impedance[band]).zeros(15);  // to 572
+    b.b.insert(b.b.end(), r.attenuation[band].begin(), r.attenuation[band].end());
+    b.zeros(band < 6 ? 508 - 24 - 361 : 4096 - 3981);
   }
-  return bytes;
+  return b.b;
 }
 
 struct Ease3Band {
@@ -98,19 +79,14 @@ struct Ease3Band {
 
 inline std::vector<uint8_t> Ease3SpeakerBytes(const std::string& typeName, const std::string& brand,
                                               const std::array<Ease3Band, 7>& bands, size_t size = 188 + 21 * 492) {
-  std::vector<uint8_t> bytes(188 + 21 * 492, 0);
-  PutText(bytes, 30, typeName);
-  PutText(bytes, 46, brand);
-  for (size_t b = 0; b < 7; ++b) {
-    const size_t second = 188 + (3 * b + 1) * 492;
-    PutF32(bytes, second + 4, bands[b].directivityIndex);
-    PutF32(bytes, second + 8, bands[b].sensitivity);
-    PutF32(bytes, second + 12, bands[b].efficiency);
-    PutF32(bytes, second + 16, bands[b].power);
-    PutF32(bytes, second + 20, bands[b].impedance);
+  Bytes b;
+  b.zeros(30).text(typeName, 16).text(brand, 20).zeros(122);  // to 188
+  for (const Ease3Band& band : bands) {
+    b.zeros(492).zeros(4).f32(band.directivityIndex).f32(band.sensitivity).f32(band.efficiency);
+    b.f32(band.power).f32(band.impedance).zeros(492 - 24).zeros(492);
   }
-  bytes.resize(size);
-  return bytes;
+  b.b.resize(size);
+  return b.b;
 }
 
 // Per band 72 columns of 37 attenuations in hundredths of a dB, column after
@@ -118,10 +94,14 @@ inline std::vector<uint8_t> Ease3SpeakerBytes(const std::string& typeName, const
 using Ease3Attenuations = std::array<std::array<int16_t, 72 * 37>, 7>;
 
 inline std::vector<uint8_t> Ease3BalloonBytes(const Ease3Attenuations& bands) {
-  std::vector<uint8_t> bytes(5394 + 21 * 5364, 0);
-  for (size_t b = 0; b < 7; ++b)
-    for (size_t i = 0; i < bands[b].size(); ++i) PutI16(bytes, 5394 + (3 * b + 1) * 5364 + 36 + 2 * i, bands[b][i]);
-  return bytes;
+  Bytes b;
+  b.zeros(5394);
+  for (const auto& band : bands) {
+    b.zeros(5364).zeros(36);
+    for (int16_t v : band) b.u16(uint16_t(v));
+    b.zeros(5364);
+  }
+  return b.b;
 }
 
 // ---- Text formats ----
