@@ -35,12 +35,15 @@ void EnableMainMenus(bool enabled) {
   platform::RedrawMenuBar(MainWindow.window);
 }
 
+// What label 114 says in each mode.
+constexpr const char* kModeLabels[] = {"", "Edit record", "New record", "Delete record"};
+
 // Switches the panel to `mode`: its label, buttons, list, fields and the
 // main menus.
-void SetMode(Window panel, PanelMode mode, const char* label) {
+void SetMode(Window panel, PanelMode mode) {
   const bool view = mode == PanelMode::kView;
   gAbsorberEditor.mode = mode;
-  SetDialogText(panel, kPanelModeLabel, label);
+  SetDialogText(panel, kPanelModeLabel, kModeLabels[int(mode)]);
   const platform::ShowMode buttons = view ? platform::ShowMode::kHide : platform::ShowMode::kShow;
   platform::ShowWindow(platform::GetDialogItem(panel, kPanelOk), buttons);
   platform::ShowWindow(platform::GetDialogItem(panel, kPanelCancel), buttons);
@@ -73,7 +76,7 @@ void ShowSelection(Window panel) {
 bool HasSelection(Window panel) { return platform::GetListSelection(panel, kPanelList) >= 0; }
 
 void Fill(Window panel) {
-  SetMode(panel, PanelMode::kView, "");
+  SetMode(panel, PanelMode::kView);
   platform::ResetList(panel, kPanelList);
   const AbsorberDatabase& database = gAbsorberEditor.database;
   for (int i = 0; i < database.count; ++i) AddDialogListText(panel, kPanelList, database.records[i].name.c_str());
@@ -84,13 +87,13 @@ void Fill(Window panel) {
 
 void StartEdit(Window panel) {
   if (!HasSelection(panel)) return;
-  SetMode(panel, PanelMode::kEdit, "Edit record");
+  SetMode(panel, PanelMode::kEdit);
   platform::SetFocus(platform::GetDialogItem(panel, kPanelName));
 }
 
 void StartNew(Window panel) {
   if (gAbsorberEditor.database.count >= kMaxAbsorberRecords) return;
-  SetMode(panel, PanelMode::kNew, "New record");
+  SetMode(panel, PanelMode::kNew);
   SetDialogText(panel, kPanelName, "NEW");
   platform::SetFocus(platform::GetDialogItem(panel, kPanelName));
   platform::SetEditSelection(panel, kPanelName, 0, -1);
@@ -98,7 +101,7 @@ void StartNew(Window panel) {
 
 void StartDelete(Window panel) {
   if (!HasSelection(panel)) return;
-  SetMode(panel, PanelMode::kDelete, "Delete record");
+  SetMode(panel, PanelMode::kDelete);
 }
 
 void DeleteCurrent(Window panel) {
@@ -154,12 +157,12 @@ void PressOk(Window panel) {
       if (!StoreFields(panel)) return;
       break;
   }
-  SetMode(panel, PanelMode::kView, "");
+  SetMode(panel, PanelMode::kView);
   ShowSelection(panel);
 }
 
 void PressCancel(Window panel) {
-  SetMode(panel, PanelMode::kView, "");
+  SetMode(panel, PanelMode::kView);
   ShowSelection(panel);
 }
 
@@ -197,7 +200,7 @@ platform::LParam MaterialDialogProc(Window panel, unsigned kind, platform::WPara
         case kPanelList:
           if (platform::HighWord(wParam) == platform::kNotifySelectionChange) ShowSelection(panel);
           break;
-        case kPanelViewMode: SetMode(panel, PanelMode::kView, ""); break;
+        case kPanelViewMode: SetMode(panel, PanelMode::kView); break;
         case kPanelEditMode: StartEdit(panel); break;
         case kPanelNewMode: StartNew(panel); break;
         case kPanelDeleteMode: StartDelete(panel); break;

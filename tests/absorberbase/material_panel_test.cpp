@@ -227,6 +227,11 @@ TEST_F(MaterialPanelTest, UnsavedChangesAreAskedAboutOnExitUntilSaved) {
     EXPECT_EQ(messages.messages()[0].caption, "Warning");
     EXPECT_EQ(messages.messages()[0].flags, unsigned(kMsgOkCancel));
     EXPECT_TRUE(platform::IsWindow(MainWindow.window));
+    messages.Answer(kIdCancel);
+    platform::test::RequestClose(MainWindow.window);  // the close box asks the same
+    Pump();
+    EXPECT_EQ(messages.texts().size(), 2u);
+    EXPECT_TRUE(platform::IsWindow(MainWindow.window));
   }
   {
     platform::test::FileDialogScript files;
