@@ -1,7 +1,14 @@
 // A small program to look at the framework's windows: a main window with the
-// SMOKE menu, a drawing window inside the margins, and a picture drawn on
-// Draw/Picture. `--screenshot FILE` draws, shows a progress window, writes a
-// screenshot of the whole screen and ends.
+// SMOKE menu, a drawing window inside the margins, a picture of the drawing
+// layer on Draw/Picture, and on Draw/Room a box room with an audience area
+// and a pillar in the framework's views (F1 to F8 and the arrow keys as in
+// the programs, View/Perspective from inside).
+//
+//   korvane_smoke [--room plan|3d|perspective] [--screenshot FILE]
+//
+// `--room` starts with the room in that view with hidden faces;
+// `--screenshot FILE` (without --room: the picture and a progress window)
+// writes a screenshot of the whole screen and ends.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,6 +16,12 @@
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/progress_window.h"
+#include "framework/base/view_state.h"
+#include "framework/base/work_buffers.h"
+#include "framework/model/graphic_object.h"
+#include "framework/view/rendering.h"
+#include "framework/view/view_keys.h"
+#include "framework/view/view_transform.h"
 #include "platform/application.h"
 #include "platform/system.h"
 #include "platform/test_seams.h"
@@ -16,8 +29,10 @@
 
 namespace {
 
-constexpr int kCmdPicture = 4201, kCmdClear = 4202, kCmdExit = 199;
-bool gPictureShown = false;
+constexpr int kCmdPicture = 4201, kCmdClear = 4202, kCmdRoom = 4203, kCmdPerspective = 606, kCmdExit = 199;
+enum class Shown { kNothing, kPicture, kRoom };
+Shown gShown = Shown::kNothing;
+const std::string gFileName = "smoke room.kpr";
 
 void LayOut() {
   platform::Size client = platform::GetClientSize(MainWindow.window);
@@ -66,29 +81,89 @@ void DrawPicture() {
   DrawStyledText(480, 220, 600, 400, "Turned", platform::kTextLeft);
   SetPenColor(0);
   SelectOutputWindow(previous);
-  gPictureShown = true;
+}
+
+// A closed box of six faces in one solid, every face's normal pointing into
+// the box, as the room and the solids of the editor have them.
+void AddBox(float x0, float y0, float z0, float x1, float y1, float z1, uint32_t layer, uint32_t colour) {
+  static constexpr uint16_t kFaces[6][4] = {{0, 1, 2, 3}, {4, 7, 6, 5}, {0, 4, 5, 1},
+                                            {3, 2, 6, 7}, {0, 3, 7, 4}, {1, 5, 6, 2}};
+  GraphicObject* box = CreateObject(0, 8, 6 * 5);
+  for (int i = 0; i < 8; ++i)
+    box->vertices[i] = {i == 1 || i == 2 || i == 5 || i == 6 ? x1 : x0, i % 4 >= 2 ? y1 : y0, i >= 4 ? z1 : z0};
+  for (int f = 0; f < 6; ++f) {
+    ObjectItem* items = box->items + 5 * f;
+    items[0] = {kOpStart, kFaces[f][0]};
+    items[1] = {kOpAttribute, 0};
+    items[2] = {kOpLineTo, kFaces[f][1]};
+    items[3] = {kOpLineTo, kFaces[f][2]};
+    items[4] = {kOpClose, kFaces[f][3]};
+  }
+  box->kind = kKindSolid;
+  box->layer = layer;
+  box->colour = colour;
+  AppendObject(box);
+}
+
+void ShowRoom() {
+  if (!gObjects.model.first) {
+    AddBox(0, 0, 0, 12, 8, 4, 0, 0);        // the room
+    AddBox(8, 5, 0, 9, 6, 4, 0, 14);        // a pillar
+    GraphicObject* audience = CreateObject(0, 4, 5);
+    const ObjectVertex corners[] = {{2, 1, 0.1f}, {7, 1, 0.1f}, {7, 6, 0.1f}, {2, 6, 0.1f}};
+    const ObjectItem items[] = {{kOpStart, 0}, {kOpAttribute, 0}, {kOpLineTo, 1}, {kOpLineTo, 2}, {kOpClose, 3}};
+    std::copy(std::begin(corners), std::end(corners), audience->vertices);
+    std::copy(std::begin(items), std::end(items), audience->items);
+    audience->kind = kKindFace;
+    audience->layer = 1;
+    audience->colour = 21;
+    AppendObject(audience);
+  }
+  gShown = Shown::kRoom;
+  gView.eyePoint = {1, 4, 1.6f};
+  UpdateWindowTitle();
+}
+
+void ShowPerspective() {
+  ShowRoom();
+  gView.mode = kViewPerspective;
+  LayoutAndRedraw();
 }
 
 platform::LParam MainProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
+  if (kind == platform::msg::kKeyDown && gShown == Shown::kRoom) {
+    HandleViewKey(unsigned(wParam));
+    return 0;
+  }
   if (window == MainWindow.window) {
     switch (kind) {
       case platform::msg::kSize:
-        if (DrawWindow->window != platform::Window::kNone) LayOut();
+        if (DrawWindow->window == platform::Window::kNone) return 0;
+        gShown == Shown::kRoom ? LayoutAndRedraw() : LayOut();
         return 0;
       case platform::msg::kCommand:
         switch (platform::LowWord(wParam)) {
-          case kCmdPicture: DrawPicture(); break;
+          case kCmdPicture:
+            gShown = Shown::kPicture;
+            DrawPicture();
+            break;
           case kCmdClear:
-            gPictureShown = false;
+            gShown = Shown::kNothing;
             platform::InvalidateWindow(DrawWindow->window);
             break;
+          case kCmdRoom:
+            ShowRoom();
+            SelectView3D();
+            break;
+          case kCmdPerspective: ShowPerspective(); break;
           case kCmdExit: platform::DestroyWindow(MainWindow.window); break;
         }
         return 0;
       case platform::msg::kDestroy: ShutdownFramework(); return 0;
     }
-  } else if (window == DrawWindow->window && kind == platform::msg::kPaint && gPictureShown) {
-    DrawPicture();
+  } else if (window == DrawWindow->window && kind == platform::msg::kPaint) {
+    if (gShown == Shown::kPicture) DrawPicture();
+    if (gShown == Shown::kRoom && !gView.layoutInProgress) LayoutAndRedraw();
     return 0;
   }
   return platform::DefaultWindowProc(window, kind, wParam, lParam);
@@ -97,17 +172,37 @@ platform::LParam MainProc(platform::Window window, unsigned kind, platform::WPar
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* screenshot = argc == 3 && std::strcmp(argv[1], "--screenshot") == 0 ? argv[2] : nullptr;
+  const char* screenshot = nullptr;
+  const char* room = nullptr;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--screenshot") == 0) screenshot = argv[i + 1];
+    if (std::strcmp(argv[i], "--room") == 0) room = argv[i + 1];
+  }
   platform::Instance instance = platform::StartApplication("smoke");
   SetMainTitle("Korvane smoke");
   InitFramework(instance, "SMOKE", MainProc);
+  AllocWorkBuffers();
+  InitViews();
+  SetTitleFileName(&gFileName);
   DrawWindow->window = CreateChildWindow("", platform::kStyleBorder, kDrawMarginLeft, kDrawMarginTop, 100, 100, 10000);
   LayOut();
+  if (room) {
+    gDrawing.hiddenFaces = 1;
+    if (std::strcmp(room, "perspective") == 0) {
+      ShowPerspective();
+    } else {
+      ShowRoom();
+      gView.mode = std::strcmp(room, "plan") == 0 ? kViewXY : kView3D;
+      if (gView.mode == kView3D) gView.angles = gView.saved3DAngles;
+      LayoutAndRedraw();
+      ZoomToFit();
+    }
+  }
   if (screenshot) {
     // Acts by the clock while the loop waits, so that the real window has
     // been shown and painted before the screen is taken.
     std::uint32_t start = platform::TickCount();
-    int step = 0;
+    int step = room ? 2 : 0;
     platform::test::SetIdleHook([&] {
       std::uint32_t elapsed = platform::TickCount() - start;
       if (step == 0 && elapsed > 300) {
@@ -128,6 +223,7 @@ int main(int argc, char** argv) {
   }
   platform::Message message;
   while (platform::GetMessage(message)) platform::DispatchMessage(message);
+  FreeWorkBuffers();
   UnregisterFrameworkClasses();
   platform::EndApplication(instance);
   return 0;
