@@ -88,7 +88,7 @@ TEST_F(SystemTest, ResourcesLoadByNameAndMissingOnesGiveNone) {
   std::vector<std::uint8_t> bytes;
   ASSERT_TRUE(LoadRcData(instance_, "SAMPLE", bytes));
   EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x4B, 0x4F, 0x52, 0x00, 0x01, 0x02, 0xFF}));
-  EXPECT_FALSE(LoadRcData(instance_, "STANDARDFONT", bytes));
+  EXPECT_FALSE(LoadRcData(instance_, "NOBLOCK", bytes));
   Bitmap lev = LoadBitmap(instance_, "LEV_15");
   ASSERT_NE(lev, Bitmap::kNone);
   EXPECT_EQ(GetBitmapSize(lev).width, 8);
