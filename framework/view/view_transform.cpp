@@ -122,7 +122,10 @@ float ScreenToWorld(int32_t pixel, int axis) {
   const double w = axis != kAxisVertical ? gView.originX + (pixel - gView.centreX) / gView.scale
                                          : gView.originY - (pixel - gView.centreY) / gView.scale;
   const double step = gView.coordinateSnap ? gView.snapStep : 0.001;
-  return float(std::trunc(w / step) * step);
+  // Toward zero, with a nudge for quotients such as 0.3 / 0.1 that binary
+  // fractions leave just short of a whole number.
+  const double steps = w / step;
+  return float(std::trunc(steps + (steps >= 0 ? 1e-6 : -1e-6)) * step);
 }
 
 void StoreViewOrigin() {
