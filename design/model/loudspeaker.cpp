@@ -299,25 +299,3 @@ void PurgeUnusedSpeakerTypes() {
   for (int i = 0; i < table.count; ++i)
     if (!table.types[size_t(i)]->shape) table.types[size_t(i)]->shape = gSpeakerModel.defaultSymbol;
 }
-
-// ---- Balloon codes ----
-
-const std::array<double, 256>& AttenuationFactorTable() {
-  static const std::array<double, 256> table = [] {
-    std::array<double, 256> factors{};
-    for (int code = 0; code < 256; ++code) factors[size_t(code)] = AttenuationCodeToFactor(code);
-    return factors;
-  }();
-  return table;
-}
-
-double AttenuationCodeToDb(int code) { return (code - 225) / 5.0; }
-
-double AttenuationCodeToFactor(int code) { return std::pow(10.0, AttenuationCodeToDb(code) / 10.0); }
-
-uint8_t DbToAttenuationCode(double db) {
-  const double x = db * 5.0 + 225.0;
-  if (!(x > 0.0)) return 0;
-  if (x >= 255.0) return 255;
-  return uint8_t(std::nearbyint(x));
-}

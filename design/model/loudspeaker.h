@@ -1,8 +1,8 @@
 // The loudspeaker side of a design: the 152-byte block that each placed
 // loudspeaker object carries as its data, the project's loudspeaker types and
 // limits, band power and intensity, the 3D symbol built from a type's shape,
-// the aiming angles read back from a symbol, the purge of unused types and
-// the balloon-code conversions.
+// the aiming angles read back from a symbol and the purge of unused types.
+// The balloon-code conversions are in balloon_codes.h.
 //
 // A loudspeaker object's data block is the stored block itself: code reads it
 // with ReadLoudspeaker, changes the decoded copy and writes it back with
@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 
+#include "design/model/balloon_codes.h"
 #include "design/model/speaker_type.h"
 #include "framework/model/graphic_object.h"
 
@@ -165,15 +166,3 @@ void SpeakerAnglesFromSymbol(GraphicObject* object);
 // the gaps and renumbers every loudspeaker's type index; every type left
 // without a shape gets the default symbol.
 void PurgeUnusedSpeakerTypes();
-
-// ---- Balloon codes ----
-
-// 10^(((code - 225) / 5) / 10).
-double AttenuationCodeToFactor(int code);
-// The energy factor of each of the 256 codes, AttenuationCodeToFactor of
-// its index: a constant table built once.
-const std::array<double, 256>& AttenuationFactorTable();
-// (code - 225) / 5: one code step is 0.2 dB.
-double AttenuationCodeToDb(int code);
-// 5 x dB + 225 rounded to the nearest (halves to even), clamped to 0 .. 255.
-uint8_t DbToAttenuationCode(double db);

@@ -128,11 +128,6 @@ void RebuildSpeakerSymbols() {
   }
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // Copies the file at `from` over `to` through a temporary file. True when
 // there was nothing to copy, too.
 bool BackUpFile(const std::string& from, const std::string& to) {
@@ -354,7 +349,7 @@ int SaveProjectFile(const std::string& chosenPath, const std::function<bool(Byte
   }
   gProject.modified = 0;
   gProject.path = path;
-  gProject.lastProjectFolder = FolderOf(path);
+  gProject.lastProjectFolder = FolderOfPath(path);
   return 1;
 }
 

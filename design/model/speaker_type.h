@@ -35,7 +35,9 @@ constexpr uint8_t kBalloonCodeZeroDb = 225;
 // Stored offsets.
 constexpr size_t kTypeBrand = 0;           // char[21]
 constexpr size_t kTypeName = 21;           // char[9]
+constexpr size_t kTypeNameSize = 9;        // a name may fill it without a NUL
 constexpr size_t kTypeComment = 30;        // char[41]
+constexpr size_t kTypeCommentSize = 41;
 constexpr size_t kTypeLayoutFlag = 71;     // u8, never scrambled
 constexpr size_t kTypeComposition = 72;    // i16
 constexpr size_t kTypeBandSelection = 74;  // u16
@@ -44,6 +46,7 @@ constexpr size_t kTypeRatedPower = 104;    // f32[7], W
 constexpr size_t kTypeDirectivity = 146;   // i16[7], Q x 10
 constexpr size_t kTypeEfficiency = 160;    // i16[7], percent x 10
 constexpr size_t kTypeImpedance = 174;     // i16[7], ohms
+constexpr size_t kTypeShapeSlot = 192;     // pointer slot of the stored layout, never a pointer here
 constexpr size_t kTypeShapeField = 196;    // i32 list position (projects) / u32 chain length (databases)
 constexpr size_t kTypeOwnerBlock = 200;    // 312 bytes
 constexpr size_t kTypeChecksum = 454;      // u32
@@ -68,11 +71,11 @@ struct SpeakerType {
   std::span<const uint8_t, kSpeakerTypeSize> Bytes() const { return bytes; }
 
   std::string Brand() const { return Text(kTypeBrand, 21); }
-  std::string TypeName() const { return Text(kTypeName, 9); }
-  std::string Comment() const { return Text(kTypeComment, 41); }
+  std::string TypeName() const { return Text(kTypeName, kTypeNameSize); }
+  std::string Comment() const { return Text(kTypeComment, kTypeCommentSize); }
   void SetBrand(std::string_view text) { SetText(kTypeBrand, 21, text); }
-  void SetTypeName(std::string_view text) { SetText(kTypeName, 9, text); }
-  void SetComment(std::string_view text) { SetText(kTypeComment, 41, text); }
+  void SetTypeName(std::string_view text) { SetText(kTypeName, kTypeNameSize, text); }
+  void SetComment(std::string_view text) { SetText(kTypeComment, kTypeCommentSize, text); }
 
   uint8_t LayoutFlag() const { return bytes[kTypeLayoutFlag]; }
   void SetLayoutFlag(uint8_t v) { bytes[kTypeLayoutFlag] = v; }

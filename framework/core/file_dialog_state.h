@@ -19,6 +19,12 @@ void SetDialogDirectory(const std::string& directory);
 std::string GetDialogFileName();
 void SetDialogFileName(const std::string& fileName);
 
+// The folder of a path with its trailing '/', empty for a bare file name.
+std::string FolderOfPath(std::string_view path);
+// The path of the file in `path`'s folder whose name equals `path`'s name
+// without regard to case (the exact name first); empty when there is none.
+std::string FindFileIgnoringCase(std::string_view path);
+
 // The path a save dialog returned, with `extension` (".KPR") appended
 // unless the path ends with it in any case.
 std::string ForceExtension(const std::string& path, std::string_view extension);

@@ -1,11 +1,11 @@
 #include "design/acoustics/level_map.h"
-#include "framework/model/layers.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 
+#include "framework/model/layers.h"
 #include "tests/design/acoustics/map_fixtures.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/message_recorder.h"

@@ -1,11 +1,11 @@
 #include "design/model/loudspeaker.h"
-#include "framework/model/layers.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
+#include "framework/model/layers.h"
 #include "speaker_fixtures.h"
 #include "tests/support/message_recorder.h"
 

@@ -153,6 +153,25 @@ TEST(ShapeFileTest, ForeignShortAndInconsistentFilesAreRefused) {
   }
 }
 
+TEST(ShapeFileTest, DrawingFormHasNoReferencePointsAndLiesOnLayerZero) {
+  for (const std::vector<uint8_t>& file : {TarnikFixture(), PackedShapeFixture(kTarnikV127Magic)}) {
+    MessageRecorder messages;
+    OwnedShape shape(ReadShapeFile(file, ShapeForm::kDrawing));
+    ASSERT_NE(shape.object, nullptr);
+    EXPECT_EQ(shape.object->kind, kKindSolid);
+    EXPECT_EQ(shape.object->state, 0u);
+    EXPECT_EQ(shape.object->layer, 0u);
+    EXPECT_EQ(shape.object->vertexCount, 5u);
+    EXPECT_EQ(shape.object->itemCount, 5u);
+    EXPECT_TRUE(messages.texts().empty());
+  }
+  // The editor knows the two shape-file magics only.
+  MessageRecorder messages;
+  OwnedShape project(ReadShapeFile(PackedShapeFixture(kProjectMagic), ShapeForm::kDrawing));
+  EXPECT_EQ(project.object, nullptr);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{kInvalidFileFormatMessage});
+}
+
 // ---- The templates built from resources/shapes ----
 
 std::vector<uint8_t> TemplateBlock(const std::string& name) {

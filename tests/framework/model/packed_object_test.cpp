@@ -113,6 +113,26 @@ TEST(PackedObject, DataBlockEncodesToTheStoredBytesAndBack) {
   EXPECT_EQ(w.bytes(), DataFixture());
 }
 
+TEST(PackedObject, BodyWritesWhatItsHeaderAnnounces) {
+  GraphicObject* o = Decode(DataFixture(), PackedLayout::kCurrent);
+  ASSERT_NE(o, nullptr);
+  Freed guard{o};
+  // A writer that stores no data announces none and writes none.
+  PackedObjectHeader h = PackedHeaderOf(*o, 0, 0);
+  h.dataSize = 0;
+  MemoryWriter w;
+  ASSERT_TRUE(WritePackedHeader(w, h) && WritePackedBody(w, *o, h));
+  std::vector<uint8_t> expected = DataFixture();
+  expected.erase(expected.begin() + 44, expected.begin() + 52);  // the data size word and the data
+  expected.insert(expected.begin() + 44, {0, 0, 0, 0});
+  EXPECT_EQ(w.bytes(), expected);
+  // A header that announces more than the object holds writes nothing.
+  h.vertexCount = 2;
+  MemoryWriter refused;
+  EXPECT_FALSE(WritePackedBody(refused, *o, h));
+  EXPECT_TRUE(refused.bytes().empty());
+}
+
 TEST(PackedObject, OldLayoutDecodes) {
   GraphicObject* o = Decode(OldFaceFixture(), PackedLayout::kOld);
   ASSERT_NE(o, nullptr);
