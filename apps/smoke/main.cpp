@@ -38,7 +38,8 @@ void LayOut() {
   platform::Size client = platform::GetClientSize(MainWindow.window);
   MainWindow.right = client.width;
   MainWindow.bottom = client.height;
-  int width = client.width - kDrawMarginLeft - kDrawMarginRight, height = client.height - kDrawMarginTop - kDrawMarginBottom;
+  int width = client.width - kDrawMarginLeft - kDrawMarginRight,
+      height = client.height - kDrawMarginTop - kDrawMarginBottom;
   platform::MoveWindow(DrawWindow->window, kDrawMarginLeft, kDrawMarginTop, width, height, true);
   platform::Size inner = platform::GetClientSize(DrawWindow->window);
   DrawWindow->right = inner.width;
@@ -107,8 +108,8 @@ void AddBox(float x0, float y0, float z0, float x1, float y1, float z1, uint32_t
 
 void ShowRoom() {
   if (!gObjects.model.first) {
-    AddBox(0, 0, 0, 12, 8, 4, 0, 0);        // the room
-    AddBox(8, 5, 0, 9, 6, 4, 0, 14);        // a pillar
+    AddBox(0, 0, 0, 12, 8, 4, 0, 0);  // the room
+    AddBox(8, 5, 0, 9, 6, 4, 0, 14);  // a pillar
     GraphicObject* audience = CreateObject(0, 4, 5);
     const ObjectVertex corners[] = {{2, 1, 0.1f}, {7, 1, 0.1f}, {7, 6, 0.1f}, {2, 6, 0.1f}};
     const ObjectItem items[] = {{kOpStart, 0}, {kOpAttribute, 0}, {kOpLineTo, 1}, {kOpLineTo, 2}, {kOpClose, 3}};

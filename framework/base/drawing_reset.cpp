@@ -47,10 +47,8 @@ WindowRecord* SetViewWindow(WindowRecord* record) {
 
 void ApplyLayerVisibility() {
   for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
-    if (!gLayers.IsVisible(o->layer))
-      o->state |= kStateLayerOff;
-    else if (o->layer != kShapeLayer)
-      o->state &= ~uint32_t(kStateLayerOff);
+    if (!gLayers.IsVisible(o->layer)) o->state |= kStateLayerOff;
+    else if (o->layer != kShapeLayer) o->state &= ~uint32_t(kStateLayerOff);
   }
   ViewRedrawAll();
 }

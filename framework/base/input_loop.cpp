@@ -43,5 +43,6 @@ void RequestCancel() {
 
 int RepeatLastCommand() {
   if (gInput.activeCommand || gInput.lastCommand == 0) return 0;
-  return platform::PostMessage(MainWindow.window, platform::msg::kCommand, platform::WParam(gInput.lastCommand)) ? 1 : 0;
+  return platform::PostMessage(MainWindow.window, platform::msg::kCommand, platform::WParam(gInput.lastCommand)) ? 1
+                                                                                                                 : 0;
 }

@@ -34,10 +34,10 @@ enum InputMode : int16_t {
 constexpr int16_t kInternalCommand = 1;
 
 struct PointInputState {
-  int16_t done = 0;    // input complete: right click, Enter or Space, "OK"
-  int16_t cancel = 0;  // cancelled: Escape, "STOP", closing the window, a No or Cancel answer, quit
-  int16_t activeCommand = 0;  // the running menu command, 0 when none runs
-  uint32_t lastCommand = 0;   // repeated by a right click, Enter or Space when none runs
+  int16_t done = 0;              // input complete: right click, Enter or Space, "OK"
+  int16_t cancel = 0;            // cancelled: Escape, "STOP", closing the window, a No or Cancel answer, quit
+  int16_t activeCommand = 0;     // the running menu command, 0 when none runs
+  uint32_t lastCommand = 0;      // repeated by a right click, Enter or Space when none runs
   bool pickFlag = false;         // a left click while a command runs
   bool secondClickFlag = false;  // ends the input like the end flag
   bool endFlag = false;          // a right click while a command runs

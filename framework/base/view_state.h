@@ -39,7 +39,7 @@ struct ViewState {
   float scale = 5.0f;  // pixels per metre
   float originX = 0, originY = 0;
   std::array<std::array<float, 2>, 4> viewOrigins{};  // stored origin of the views 0 to 3
-  float centreX = 0, centreY = 0;  // integer halves of the drawing window's client size
+  float centreX = 0, centreY = 0;                     // integer halves of the drawing window's client size
   // turn, a middle angle that no transform uses, tilt
   std::array<float, 3> angles{};
   std::array<float, 3> saved3DAngles{3 * kRotationStep, 0, -5 * kRotationStep};
@@ -49,13 +49,13 @@ struct ViewState {
   // the depth towards the viewer.
   std::array<double, 9> rotation{1, 0, 0, 0, 1, 0, 0, 0, 1};
   int32_t pendingScrollX = 0, pendingScrollY = 0;  // pixels the next layout applies
-  int32_t coordinateSnap = 1;  // F9
-  float snapStep = 0.5f;       // m
-  int32_t nodeSnap = 0;        // F11
-  ObjectVertex eyePoint{};     // of the perspective view
+  int32_t coordinateSnap = 1;                      // F9
+  float snapStep = 0.5f;                           // m
+  int32_t nodeSnap = 0;                            // F11
+  ObjectVertex eyePoint{};                         // of the perspective view
   // While set, the drawing window's paint handler and the scroll bars do nothing.
   bool layoutInProgress = false;
-  bool zoomInActive = false; // ZoomIn's nested loop runs
+  bool zoomInActive = false;  // ZoomIn's nested loop runs
 };
 extern ViewState gView;
 
@@ -81,9 +81,9 @@ extern DrawingSettings gDrawing;
 
 // What the node and face pickers leave for the command that runs them.
 struct PickBuffer {
-  std::vector<ObjectVertex*> nodes;        // picked nodes
-  GraphicObject* faceObject = nullptr;     // a picked face: its object
-  uint32_t faceItem = 0;                   // and the index of its op-0 item
+  std::vector<ObjectVertex*> nodes;     // picked nodes
+  GraphicObject* faceObject = nullptr;  // a picked face: its object
+  uint32_t faceItem = 0;                // and the index of its op-0 item
   void Clear() { *this = PickBuffer{}; }
 };
 extern PickBuffer gPicks;

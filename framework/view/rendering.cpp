@@ -133,8 +133,7 @@ void DrawOneObject(GraphicObject* o, bool full) {
     if (box.minX <= box.maxX && DoRectsOverlap({box.minX, box.minY, box.maxX, box.maxY}, {0, 0, Width(), Height()})) {
       if (box.maxX - box.minX < kSmallObjectPixels && box.maxY - box.minY < kSmallObjectPixels)
         DrawRectangle({box.minX, box.minY, box.maxX, box.maxY}, 0);
-      else
-        DrawProjectedOutlines(cull);
+      else DrawProjectedOutlines(cull);
     }
   }
   if (gDrawing.nodeMarkers && o->layer == uint32_t(gDrawing.currentLayer) && o->layer != kLoudspeakerLayer)
@@ -151,9 +150,8 @@ void DrawGridLines() {
 }
 
 void DrawPickMarkers() {
-  const bool movingNodes =
-      std::find(std::begin(kMoveNodesCommands), std::end(kMoveNodesCommands), gInput.activeCommand) !=
-      std::end(kMoveNodesCommands);
+  const bool movingNodes = std::find(std::begin(kMoveNodesCommands), std::end(kMoveNodesCommands),
+                                     gInput.activeCommand) != std::end(kMoveNodesCommands);
   if (!gPicks.nodes.empty() && movingNodes) {
     SetPenColor(kPickMarkerPen);
     for (const ObjectVertex* node : gPicks.nodes) {
@@ -185,10 +183,8 @@ void DrawAxisCross(int h) {
     const ObjectItem item = cross->items[i];
     if (item.index >= cross->vertexCount) continue;
     const platform::Point p = pixel(item.index);
-    if (item.op == kOpStart)
-      MovePenTo(p.x, p.y);
-    else if (item.op == kOpLineTo || item.op == kOpClose)
-      DrawLineTo(p.x, p.y);
+    if (item.op == kOpStart) MovePenTo(p.x, p.y);
+    else if (item.op == kOpLineTo || item.op == kOpClose) DrawLineTo(p.x, p.y);
   }
 }
 
@@ -265,7 +261,8 @@ size_t ClipProjectPolygon(const GraphicObject* o, uint32_t start, RingDepths* de
     if (i > 0 && InFront(ring[i]) != InFront(ring[i - 1])) keep(ClipToNearPlane(ring[i - 1], ring[i]));
     if (InFront(ring[i])) keep(ring[i]);
   }
-  if (ring.size() > 1 && InFront(ring.back()) != InFront(ring.front())) keep(ClipToNearPlane(ring.back(), ring.front()));
+  if (ring.size() > 1 && InFront(ring.back()) != InFront(ring.front()))
+    keep(ClipToNearPlane(ring.back(), ring.front()));
   return points.size();
 }
 
@@ -353,7 +350,8 @@ void DrawObjectsPerspective(GraphicObject* first, GraphicObject* last, int full)
       for (uint32_t i = 0; i < o->itemCount && faces.size() < kMaxSortedFaces; ++i) {
         if (o->items[i].op != kOpStart) continue;
         RingDepths depths;
-        if (ClipProjectPolygon(o, i, &depths) && IsVisibleRing(sign)) faces.push_back({o, i, depths.farDepth, depths.nearDepth});
+        if (ClipProjectPolygon(o, i, &depths) && IsVisibleRing(sign))
+          faces.push_back({o, i, depths.farDepth, depths.nearDepth});
       }
     }
     if (o == last) break;
@@ -366,7 +364,9 @@ void DrawObjectsPerspective(GraphicObject* first, GraphicObject* last, int full)
       current = face.object;
       const int16_t colour = int16_t(current->colour & 0xFFFF);
       SetPenColor(colour);
-      SetBrushColor(current->layer == kRoomLayer ? kRoomFill : current->layer == kLoudspeakerLayer ? kLoudspeakerFill : colour);
+      SetBrushColor(current->layer == kRoomLayer          ? kRoomFill
+                    : current->layer == kLoudspeakerLayer ? kLoudspeakerFill
+                                                          : colour);
     }
     const size_t count = ClipProjectPolygon(face.object, face.startItem, nullptr);
     if (count >= 3) DrawClosedPolyline(gWork.polygonPoints.data(), int(count), hidden ? 1 : 0);
@@ -513,10 +513,8 @@ void RotateViewByAngle(int code) {
   float& tilt = gView.perspectiveAngles[2];
   if (code >= 0) {
     turn += float(360 - code) * gView.rotationStep;
-    if (turn > 1.570796327f)
-      turn -= float(2 * kPi);
-    else if (turn < -4.712388981f)
-      turn += float(2 * kPi);
+    if (turn > 1.570796327f) turn -= float(2 * kPi);
+    else if (turn < -4.712388981f) turn += float(2 * kPi);
   } else {
     tilt = std::clamp(tilt + float(-code - 360) * gView.rotationStep, float(-kPi), 0.0f);
   }

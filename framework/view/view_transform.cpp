@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kStatusStripHeight = 24;
 constexpr int kStatusTextFromBottom = 20;
-constexpr int kGreyedMenus = 9;  // the top-level menus a nested wait greys
+constexpr int kGreyedMenus = 9;              // the top-level menus a nested wait greys
 constexpr std::int16_t kXorLineColour = 30;  // white: XOR inverts what is there
 
 const std::string* gTitleFileName = nullptr;
@@ -76,10 +76,8 @@ void ClearStatusLine() {
 
 void ShowStatusText(const char* text) {
   ClearStatusLine();
-  if (text && *text)
-    gStatusBuffer = gDrawing.prompt + text;
-  else if (gInput.activeCommand < 2)
-    gStatusBuffer = gDrawing.prompt;
+  if (text && *text) gStatusBuffer = gDrawing.prompt + text;
+  else if (gInput.activeCommand < 2) gStatusBuffer = gDrawing.prompt;
   WindowRecord* previous = SelectOutputWindow(&MainWindow);
   SetTextColorIndex(0);
   DrawTextAt(kDrawMarginLeft, platform::GetClientSize(MainWindow.window).height - kStatusTextFromBottom,
@@ -148,8 +146,8 @@ void LayoutAndRedraw() {
   MainWindow.bottom = main.height;
   // Drawn in full below, so the move itself asks for no paint.
   platform::MoveWindow(DrawWindow->window, kDrawMarginLeft, kDrawMarginTop,
-                       main.width - kDrawMarginLeft - kDrawMarginRight, main.height - kDrawMarginTop - kDrawMarginBottom,
-                       false);
+                       main.width - kDrawMarginLeft - kDrawMarginRight,
+                       main.height - kDrawMarginTop - kDrawMarginBottom, false);
   const platform::Size client = platform::GetClientSize(DrawWindow->window);
   DrawWindow->left = DrawWindow->top = 0;
   DrawWindow->right = client.width;

@@ -57,7 +57,7 @@ inline Polygon Reversed(Polygon polygon) {
 // The six faces of the box 0..lx x 0..ly x 0..lz, floor, ceiling, x walls,
 // y walls, all facing into the box as a room's faces do.
 inline std::vector<Polygon> BoxFaces(float lx, float ly, float lz) {
-  return {RectangleXY(0, 0, lx, ly),         Reversed(RectangleXY(0, 0, lx, ly, lz)),
-          WallX(0, 0, ly, 0, lz),            Reversed(WallX(lx, 0, ly, 0, lz)),
-          WallY(0, 0, lx, 0, lz),            Reversed(WallY(ly, 0, lx, 0, lz))};
+  return {RectangleXY(0, 0, lx, ly), Reversed(RectangleXY(0, 0, lx, ly, lz)),
+          WallX(0, 0, ly, 0, lz),    Reversed(WallX(lx, 0, ly, 0, lz)),
+          WallY(0, 0, lx, 0, lz),    Reversed(WallY(ly, 0, lx, 0, lz))};
 }

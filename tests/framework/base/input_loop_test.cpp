@@ -33,18 +33,14 @@ class InputLoopTest : public FrameworkTest {
     onMessage = [this](const platform::Message& m) -> platform::LParam {
       if (m.window == MainWindow.window && m.kind == platform::msg::kCommand && platform::LowWord(m.wParam) == kCommand)
         RunCommand();
-      else if (m.kind == platform::msg::kKeyDown && m.wParam == platform::kKeyEscape)
-        RequestCancel();
-      else if (m.kind == platform::msg::kKeyDown && m.wParam == platform::kKeyEnter)
-        RequestDone();
+      else if (m.kind == platform::msg::kKeyDown && m.wParam == platform::kKeyEscape) RequestCancel();
+      else if (m.kind == platform::msg::kKeyDown && m.wParam == platform::kKeyEnter) RequestDone();
       else if (m.window == draw_ && m.kind == platform::msg::kLeftButtonDown && gInput.activeCommand) {
         gInput.cursorPoint = {float(platform::LowSigned(m.lParam)), float(platform::HighSigned(m.lParam)), 0};
         gInput.pickFlag = true;
       } else if (m.window == draw_ && m.kind == platform::msg::kRightButtonDown) {
-        if (gInput.activeCommand)
-          gInput.endFlag = true;
-        else
-          RepeatLastCommand();
+        if (gInput.activeCommand) gInput.endFlag = true;
+        else RepeatLastCommand();
       }
       return platform::DefaultWindowProc(m.window, m.kind, m.wParam, m.lParam);
     };
@@ -108,11 +104,9 @@ class InputLoopTest : public FrameworkTest {
 bool Same(const ObjectVertex& a, const ObjectVertex& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
 TEST_F(InputLoopTest, ACommandTakesTwoClickedPointsAndEndsOnARightClickThatLeavesTheLastPoint) {
-  MainLoop({[&] { StartCommand(); },
-            [&] { platform::test::Click(draw_, 10, 20); },
+  MainLoop({[&] { StartCommand(); }, [&] { platform::test::Click(draw_, 10, 20); },
             [&] { platform::test::Click(draw_, 30, 40); },
-            [&] { platform::test::Click(draw_, 50, 60, platform::kMouseRight); },
-            [&] { Quit(); }});
+            [&] { platform::test::Click(draw_, 50, 60, platform::kMouseRight); }, [&] { Quit(); }});
   ASSERT_EQ(runs_.size(), 1u);
   const Run& run = runs_[0];
   EXPECT_TRUE(run.done);
@@ -124,12 +118,9 @@ TEST_F(InputLoopTest, ACommandTakesTwoClickedPointsAndEndsOnARightClickThatLeave
 }
 
 TEST_F(InputLoopTest, EscapeCancelsAndEnterEndsTheWaitingCommand) {
-  MainLoop({[&] { StartCommand(); },
-            [&] { platform::test::Click(draw_, 5, 5); },
-            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEscape); },
-            [&] { StartCommand(); },
-            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEnter); },
-            [&] { Quit(); }});
+  MainLoop({[&] { StartCommand(); }, [&] { platform::test::Click(draw_, 5, 5); },
+            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEscape); }, [&] { StartCommand(); },
+            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEnter); }, [&] { Quit(); }});
   ASSERT_EQ(runs_.size(), 2u);
   EXPECT_TRUE(runs_[0].cancelled);
   EXPECT_EQ(runs_[0].points.size(), 1u);
@@ -140,16 +131,13 @@ TEST_F(InputLoopTest, EscapeCancelsAndEnterEndsTheWaitingCommand) {
 TEST_F(InputLoopTest, WithNoCommandRunningClicksAndKeysDoNotEndTheMainLoopOnlyQuitDoes) {
   MainLoop({[&] { platform::test::Click(draw_, 5, 5); },
             [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEscape); },
-            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEnter); },
-            [&] { Quit(); }});
+            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEnter); }, [&] { Quit(); }});
   EXPECT_TRUE(runs_.empty());
   EXPECT_EQ(gInput.done, 0);
 }
 
 TEST_F(InputLoopTest, AQuitWhileACommandWaitsCancelsTheCommandAndThenEndsTheMainLoop) {
-  MainLoop({[&] { StartCommand(); },
-            [&] { platform::test::Click(draw_, 7, 8); },
-            [&] { Quit(); }});
+  MainLoop({[&] { StartCommand(); }, [&] { platform::test::Click(draw_, 7, 8); }, [&] { Quit(); }});
   ASSERT_EQ(runs_.size(), 1u);
   EXPECT_TRUE(runs_[0].cancelled);
   EXPECT_EQ(runs_[0].points.size(), 1u);
@@ -162,12 +150,10 @@ TEST_F(InputLoopTest, AQuitWhileACommandWaitsCancelsTheCommandAndThenEndsTheMain
 
 TEST_F(InputLoopTest, ARightClickWithNoCommandRunningRepeatsTheLastCommand) {
   MainLoop({[&] { platform::test::Click(draw_, 5, 5, platform::kMouseRight); },  // no last command yet
-            [&] { StartCommand(); },
-            [&] { platform::test::Click(draw_, 50, 60, platform::kMouseRight); },  // ends it
+            [&] { StartCommand(); }, [&] { platform::test::Click(draw_, 50, 60, platform::kMouseRight); },  // ends it
             [&] { platform::test::Click(draw_, 50, 60, platform::kMouseRight); },  // runs it again
             [&] { platform::test::Click(draw_, 1, 2); },
-            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEscape); },
-            [&] { Quit(); }});
+            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEscape); }, [&] { Quit(); }});
   ASSERT_EQ(runs_.size(), 2u);
   EXPECT_TRUE(runs_[0].done);
   EXPECT_TRUE(runs_[1].cancelled);

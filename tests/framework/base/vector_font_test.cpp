@@ -18,7 +18,9 @@ std::vector<uint8_t> BuiltFont() {
 }
 
 // A stroke word written out by hand: op | x << 2 | y << 9, 7-bit two's complement.
-constexpr uint16_t Word(unsigned op, int x, int y) { return uint16_t(op | (unsigned(x) & 0x7F) << 2 | (unsigned(y) & 0x7F) << 9); }
+constexpr uint16_t Word(unsigned op, int x, int y) {
+  return uint16_t(op | (unsigned(x) & 0x7F) << 2 | (unsigned(y) & 0x7F) << 9);
+}
 
 class VectorFontTest : public FrameworkTest {
  protected:

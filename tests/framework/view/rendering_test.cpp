@@ -60,7 +60,8 @@ TEST_F(RenderingTest, HiddenFacesShowARoomWithInwardNormalsAsItsOuterShell) {
     gView.mode = c.mode;
     ZoomToFit();
     gDrawing.hiddenFaces = int16_t(c.hidden);
-    for (size_t i = 0; i < 6; ++i) EXPECT_EQ(Drawn(faces[i]), c.drawn[i]) << c.mode << " hidden " << c.hidden << " " << kFaceNames[i];
+    for (size_t i = 0; i < 6; ++i)
+      EXPECT_EQ(Drawn(faces[i]), c.drawn[i]) << c.mode << " hidden " << c.hidden << " " << kFaceNames[i];
   }
 }
 
@@ -145,7 +146,8 @@ TEST_F(RenderingTest, The3DLegendIsTheAxisCrossAtOneSize) {
   cross->vertices[19] = {1, 0, 0};
   cross->vertices[20] = {0, 1, 0};
   cross->vertices[21] = {0, 0, 1};
-  const ObjectItem items[6] = {{kOpStart, 18}, {kOpLineTo, 19}, {kOpStart, 18}, {kOpLineTo, 20}, {kOpStart, 18}, {kOpLineTo, 21}};
+  const ObjectItem items[6] = {{kOpStart, 18},  {kOpLineTo, 19}, {kOpStart, 18},
+                               {kOpLineTo, 20}, {kOpStart, 18},  {kOpLineTo, 21}};
   std::copy(items, items + 6, cross->items);
   AddObject({RectangleXY(0, 0, 1, 1)});
   Show(kView3D, 5);
@@ -185,7 +187,7 @@ TEST_F(PerspectiveTest, FromInsideARoomTheWallsAheadAreKeptAndPaintedFarthestFir
     const DepthSortEntry &a = gWork.sortList[i - 1], &b = gWork.sortList[i];
     EXPECT_TRUE(a.farDepth > b.farDepth || (a.farDepth == b.farDepth && a.nearDepth >= b.nearDepth)) << i;
   }
-  EXPECT_EQ(gWork.sortList[0].farDepth, 8000);  // the far wall x = 10 is 8 m ahead
+  EXPECT_EQ(gWork.sortList[0].farDepth, 8000);           // the far wall x = 10 is 8 m ahead
   EXPECT_EQ(At(Width() / 2, Height() / 2), Palette(8));  // filled, the room's fill
 
   // The same room with outward normals shows nothing from inside.

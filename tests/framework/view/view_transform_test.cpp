@@ -56,10 +56,8 @@ class ViewTransformTest : public ViewTest {
       } else if (m.window == draw_ && m.kind == platform::msg::kRightButtonDown && gInput.activeCommand) {
         gInput.endFlag = true;
       } else if (m.kind == platform::msg::kKeyDown) {
-        if (m.wParam == platform::kKeyEscape)
-          RequestCancel();
-        else
-          HandleViewKey(unsigned(m.wParam));
+        if (m.wParam == platform::kKeyEscape) RequestCancel();
+        else HandleViewKey(unsigned(m.wParam));
       }
       return platform::DefaultWindowProc(m.window, m.kind, m.wParam, m.lParam);
     };
@@ -89,10 +87,10 @@ TEST_F(ViewTransformTest, PixelsMapBackTruncatedTowardZeroToTheSnapStepOrTheMill
     int axis, snap;
     float world;
   };
-  for (const Case& c : {Case{474, kAxisHorizontal, 1, 1.5f}, Case{126, kAxisHorizontal, 1, -1.5f},
-                        Case{26, kAxisVertical, 1, 1.5f}, Case{474, kAxisHorizontal, 0, 1.74f},
-                        Case{126, kAxisHorizontal, 0, -1.74f}, Case{26, kAxisVertical, 0, 1.74f},
-                        Case{350, kAxisHorizontal, 1, 0.5f}, Case{349, kAxisHorizontal, 1, 0.0f}}) {
+  for (const Case& c :
+       {Case{474, kAxisHorizontal, 1, 1.5f}, Case{126, kAxisHorizontal, 1, -1.5f}, Case{26, kAxisVertical, 1, 1.5f},
+        Case{474, kAxisHorizontal, 0, 1.74f}, Case{126, kAxisHorizontal, 0, -1.74f}, Case{26, kAxisVertical, 0, 1.74f},
+        Case{350, kAxisHorizontal, 1, 0.5f}, Case{349, kAxisHorizontal, 1, 0.0f}}) {
     gView.coordinateSnap = c.snap;
     EXPECT_FLOAT_EQ(ScreenToWorld(c.pixel, c.axis), c.world) << c.pixel << " snap " << c.snap;
   }
@@ -116,7 +114,8 @@ TEST_F(ViewTransformTest, EachViewSeesItsAxisPairAndThe3DViewItsSavedAngles) {
     gView.mode = c.mode;
     SetViewAngles();
     BuildViewRotation();
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(gView.rotation[size_t(i)], c.rotation[size_t(i)], 1e-7) << c.mode << " " << i;
+    for (int i = 0; i < 9; ++i)
+      EXPECT_NEAR(gView.rotation[size_t(i)], c.rotation[size_t(i)], 1e-7) << c.mode << " " << i;
   }
 }
 
@@ -302,7 +301,8 @@ TEST_F(ViewTransformTest, TheStatusLineShowsThePromptAndTextUnderTheDrawing) {
   const auto inked = [&] {
     int n = 0;
     for (int y = main.height - 22; y < main.height; ++y)
-      for (int x = kDrawMarginLeft; x < kDrawMarginLeft + 200; ++x) n += platform::test::SurfacePixel(MainWindow.window, x, y) == 0;
+      for (int x = kDrawMarginLeft; x < kDrawMarginLeft + 200; ++x)
+        n += platform::test::SurfacePixel(MainWindow.window, x, y) == 0;
     return n;
   };
   gDrawing.prompt = "MOVE > ";
