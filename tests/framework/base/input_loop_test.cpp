@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "framework/base/drawing_layer.h"
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr int kCommand = 2201;
-constexpr int kIdleLimit = 1000;
 
 // A program's window procedures in miniature: the main window runs command
 // 2201, which waits for points until its input ends, and takes Enter and
@@ -76,23 +76,8 @@ class InputLoopTest : public FrameworkTest {
     runs_.push_back(run);
   }
 
-  // The main loop, with `steps` acting one after another whenever it would
-  // block; a loop kept waiting too long is ended and fails the test.
-  void MainLoop(std::vector<std::function<void()>> steps) {
-    size_t next = 0;
-    int idle = 0;
-    platform::test::SetIdleHook([&] {
-      if (++idle > kIdleLimit) {
-        ADD_FAILURE() << "the loop kept waiting";
-        platform::PostQuitMessage(1);
-      } else if (next < steps.size()) {
-        steps[next++]();
-      }
-    });
-    WaitForPoint();
-    platform::test::SetIdleHook(nullptr);
-    EXPECT_EQ(next, steps.size()) << "the loop ended before every step ran";
-  }
+  // The main loop, with `steps` acting one after another whenever it would block.
+  void MainLoop(std::vector<std::function<void()>> steps) { RunSteps(WaitForPoint, std::move(steps)); }
 
   void StartCommand() { platform::PostMessage(MainWindow.window, platform::msg::kCommand, kCommand); }
   void Quit() { platform::PostQuitMessage(0); }

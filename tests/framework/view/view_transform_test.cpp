@@ -28,23 +28,6 @@ class ViewTransformTest : public ViewTest {
     gView.originY = v;
   }
 
-  // Runs `steps`, one each time the loop would block, while `body` waits.
-  void Scripted(std::function<void()> body, std::vector<std::function<void()>> steps) {
-    size_t next = 0;
-    int idle = 0;
-    platform::test::SetIdleHook([&] {
-      if (++idle > 1000) {
-        ADD_FAILURE() << "the loop kept waiting";
-        platform::PostQuitMessage(1);
-      } else if (next < steps.size()) {
-        steps[next++]();
-      }
-    });
-    body();
-    platform::test::SetIdleHook(nullptr);
-    EXPECT_EQ(next, steps.size());
-  }
-
   // Window procedures as the programs have them: a left click in the
   // drawing window takes the point under it, keys go to the view keys and
   // Escape cancels.
@@ -171,7 +154,7 @@ TEST_F(ViewTransformTest, ZoomInWorksAtPickedPointsUntilEscapeWithTheMenusGreyed
   const platform::Menu menu = GetWindowMenu(&MainWindow);
   bool greyed = false;
   const int cx = int(gView.centreX), cy = int(gView.centreY);
-  Scripted(ZoomIn, {[&] {
+  RunSteps(ZoomIn, {[&] {
                       greyed = !platform::IsMenuBarItemEnabled(menu, 0) && !platform::IsMenuBarItemEnabled(menu, 3);
                       platform::test::Click(draw_, cx + 50, cy);
                     },
@@ -205,7 +188,7 @@ TEST_F(ViewTransformTest, TheFunctionKeysReachTheViewsWhileACommandWaitsForAPoin
   RouteInput();
   const platform::Menu menu = GetWindowMenu(&MainWindow);
   int points = 0;
-  Scripted(
+  RunSteps(
       [&] {
         gInput.activeCommand = 2302;
         for (WaitForPoint(); !gInput.cancel && !gInput.done; WaitForPoint()) ++points;
