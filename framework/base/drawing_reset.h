@@ -30,8 +30,8 @@ inline constexpr char kUnsavedCaption[] = "WARNING";
 // Comment and plot header empty; settings and view to their defaults (the
 // face mode and node markers stay, as their menu items show them); the
 // command ids and the cancel flag cleared; the model, the picks and the grid
-// freed; the 32 layers named "LAYER 1" ..
-// "LAYER 32" with layers 0 to 2 shown. 1.
+// freed; the 32 layers named "LAYER 1" .. "LAYER 32" with layers 0 to 2
+// shown. 1.
 int ResetDrawing();
 
 // Makes the record the drawing window when it has a window and returns the

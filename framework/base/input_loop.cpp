@@ -43,6 +43,7 @@ void RequestCancel() {
 
 int RepeatLastCommand() {
   if (gInput.activeCommand || gInput.lastCommand == 0) return 0;
-  return platform::PostMessage(MainWindow.window, platform::msg::kCommand, platform::WParam(gInput.lastCommand)) ? 1
-                                                                                                                 : 0;
+  const bool posted =
+      platform::PostMessage(MainWindow.window, platform::msg::kCommand, platform::WParam(gInput.lastCommand));
+  return posted ? 1 : 0;
 }

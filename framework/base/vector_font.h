@@ -21,7 +21,6 @@
 #include <vector>
 
 constexpr size_t kFontIndexOffset = 8;
-constexpr size_t kFontSlotOffset = 520;
 constexpr size_t kFontStrokesOffset = 524;
 constexpr int kFontCharacterCodes = 256;
 constexpr int kFontCapitalHeight = 8;

@@ -8,6 +8,7 @@
 #include "framework/base/hit_test.h"
 #include "framework/base/input_loop.h"
 #include "framework/base/view_state.h"
+#include "framework/model/face_geometry.h"
 #include "framework/model/layers.h"
 #include "framework/view/projection.h"
 #include "framework/view/view_transform.h"
@@ -57,11 +58,13 @@ class DrawingScope {
 int Width() { return DrawWindow->right; }
 int Height() { return DrawWindow->bottom; }
 
-// The shoelace sum of a ring of pixels, closing from the last point to the
-// first: >= 0 when the outline's normal points away from the viewer.
-int64_t ShoelaceSum(const platform::Point* points, size_t count) {
+// The sum of (x_i - x_i+1)(y_i + y_i+1) over the edges of a pixel outline,
+// the edge back to the first point included when `closed`: >= 0 when the
+// outline's normal points away from the viewer.
+int64_t ShoelaceSum(const platform::Point* points, size_t count, bool closed = true) {
   int64_t sum = 0;
-  for (size_t i = 0; i < count; ++i) {
+  const size_t edges = closed ? count : count > 0 ? count - 1 : 0;
+  for (size_t i = 0; i < edges; ++i) {
     const platform::Point& a = points[i];
     const platform::Point& b = points[(i + 1) % count];
     sum += int64_t(a.x - b.x) * int64_t(a.y + b.y);
@@ -111,13 +114,6 @@ void DrawNodeMarkers() {
   }
 }
 
-void WidenExtents(ScreenBox& extents, const ScreenBox& box) {
-  extents.minX = std::min(extents.minX, box.minX);
-  extents.minY = std::min(extents.minY, box.minY);
-  extents.maxX = std::max(extents.maxX, box.maxX);
-  extents.maxY = std::max(extents.maxY, box.maxY);
-}
-
 void DrawOneObject(GraphicObject* o, bool full) {
   if (o->state & kStateHiddenMask) return;
   const bool selected = o->state & kStateSelected;
@@ -129,7 +125,6 @@ void DrawOneObject(GraphicObject* o, bool full) {
   if (!skipped) {
     const bool cull = o->layer == kLoudspeakerLayer || o->layer == kMeshLayer ||
                       (gDrawing.hiddenFaces && (o->kind & kKindFaceOrSolid) && o->layer != kAudienceLayer);
-    if (full) WidenExtents(gRender.drawnExtents, box);
     if (box.minX <= box.maxX && DoRectsOverlap({box.minX, box.minY, box.maxX, box.maxY}, {0, 0, Width(), Height()})) {
       if (box.maxX - box.minX < kSmallObjectPixels && box.maxY - box.minY < kSmallObjectPixels)
         DrawRectangle({box.minX, box.minY, box.maxX, box.maxY}, 0);
@@ -238,13 +233,7 @@ bool AnyVertexInFront(const GraphicObject* o) {
 // The number of points.
 size_t ClipProjectPolygon(const GraphicObject* o, uint32_t start, RingDepths* depths) {
   std::vector<EyePoint> ring;
-  for (uint32_t i = start; i < o->itemCount; ++i) {
-    const ObjectItem item = o->items[i];
-    if (i > start && item.op == kOpStart) break;
-    if (item.op == kOpAttribute || item.index >= o->vertexCount) continue;
-    ring.push_back(EyeTransformPoint(o->vertices[item.index]));
-    if (item.op == kOpClose) break;
-  }
+  WalkFaceVertices(*o, start, [&](const ObjectVertex& v) { ring.push_back(EyeTransformPoint(v)); });
   std::vector<platform::Point>& points = gWork.polygonPoints;
   points.clear();
   const auto keep = [&](const EyePoint& e) {
@@ -321,7 +310,6 @@ void DrawObjects(GraphicObject* first, GraphicObject* last, int full) {
   DrawingScope scope;
   if (full) {
     ClearDrawingArea();
-    gRender.drawnExtents = ScreenBox{};
     if (gLayers.IsVisible(kGridLayer)) DrawGridLines();
   }
   for (GraphicObject* o = first; o; o = o->next) {
@@ -337,10 +325,7 @@ void DrawObjects(GraphicObject* first, GraphicObject* last, int full) {
 
 void DrawObjectsPerspective(GraphicObject* first, GraphicObject* last, int full) {
   DrawingScope scope;
-  if (full) {
-    ClearDrawingArea();
-    gRender.drawnExtents = ScreenBox{};
-  }
+  if (full) ClearDrawingArea();
   std::vector<DepthSortEntry>& faces = gWork.sortList;
   faces.clear();
   for (GraphicObject* o = first; o; o = o->next) {
@@ -383,25 +368,12 @@ void RedrawAllObjects() {
 
 int IsBackFace(uint32_t startItem) {
   const ObjectAccessBlock& a = gObjects.access;
-  if (startItem >= a.itemCount || a.items[startItem].index >= a.vertexCount) return 1;
-  const platform::Point start = ScreenPointOf(a.items[startItem].index);
-  platform::Point previous = start;
-  int64_t sum = 0;
-  const auto edge = [&](const platform::Point& p) {
-    sum += int64_t(previous.x - p.x) * int64_t(previous.y + p.y);
-    previous = p;
-  };
-  for (uint32_t i = startItem + 1; i < a.itemCount; ++i) {
-    const ObjectItem item = a.items[i];
-    if (item.op == kOpAttribute) continue;
-    if (item.op == kOpStart || item.index >= a.vertexCount) break;
-    edge(ScreenPointOf(item.index));
-    if (item.op == kOpClose) {
-      edge(start);
-      break;
-    }
-  }
-  return sum <= 0 ? 1 : 0;
+  if (!a.object) return 1;
+  std::vector<platform::Point>& points = gWork.polygonPoints;
+  points.clear();
+  const FaceWalk walk = WalkFaceVertices(
+      *a.object, startItem, [&](const ObjectVertex& v) { points.push_back(ScreenPointOf(uint32_t(&v - a.vertices))); });
+  return ShoelaceSum(points.data(), points.size(), walk == FaceWalk::kClosed) <= 0 ? 1 : 0;
 }
 
 void DeselectAllObjects() {
@@ -423,13 +395,8 @@ void DrawFaceOutline(GraphicObject* object, uint32_t startItem, int highlight) {
   ProjectObjectToScreen();
   std::vector<platform::Point>& points = gWork.polygonPoints;
   points.clear();
-  for (uint32_t i = startItem; i < object->itemCount; ++i) {
-    const ObjectItem item = object->items[i];
-    if (i > startItem && item.op == kOpStart) break;
-    if (item.op == kOpAttribute || item.index >= object->vertexCount) continue;
-    points.push_back(ScreenPointOf(item.index));
-    if (item.op == kOpClose) break;
-  }
+  WalkFaceVertices(*object, startItem,
+                   [&](const ObjectVertex& v) { points.push_back(ScreenPointOf(uint32_t(&v - object->vertices))); });
   if (!points.empty()) {
     points.push_back(points.front());
     DrawPoints(points);

@@ -38,7 +38,6 @@ constexpr int16_t kPickMarkerPen = 23;
 constexpr int16_t kMoveNodesCommands[] = {2311, 3311, 4311};
 
 struct RenderState {
-  ScreenBox drawnExtents;  // of everything the last full redraw drew
   // The axis cross the 3D view's legend draws (the program's "XYZ_CROSS"
   // symbol, its vertex 18 the origin); none: no cross.
   GraphicObject* axisCross = nullptr;
