@@ -25,8 +25,8 @@ endfunction()
 
 # korvane_test(<name> [GUI] [DEPS <targets>...])
 # A GoogleTest executable of every .cpp in the calling folder. GUI tests get
-# the window fixtures and run headless under Qt's offscreen platform; the
-# others link no toolkit at all.
+# the window fixtures with the smoke program's resources and run headless
+# under Qt's offscreen platform; the others link no toolkit at all.
 function(korvane_test name)
   cmake_parse_arguments(ARG "GUI" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -37,7 +37,7 @@ function(korvane_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} korvane_test_support GTest::gtest)
   set(environment "")
   if(ARG_GUI)
-    target_link_libraries(${name} PRIVATE korvane_test_support_gui)
+    target_link_libraries(${name} PRIVATE korvane_test_support_gui korvane_resources_smoke)
     set(environment "QT_QPA_PLATFORM=offscreen")
   endif()
   korvane_warnings(${name})

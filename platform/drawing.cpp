@@ -1,9 +1,13 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
+#include <vector>
 
+#include "platform/drawing_internal.h"
 #include "platform/internal.h"
 #include "platform/raster.h"
+#include "platform/test_seams.h"
+#include "platform/window_internal.h"
 
 namespace platform {
 namespace detail {
@@ -76,16 +80,16 @@ T Read(Context context, T ContextObject::*field, T none) {
 }
 
 const BrushObject* FindBrush(Brush brush) {
-  auto it = S().brushes.find(std::uintptr_t(brush));
-  return it == S().brushes.end() ? nullptr : &it->second;
+  auto it = Objects().brushes.find(std::uintptr_t(brush));
+  return it == Objects().brushes.end() ? nullptr : &it->second;
 }
 QImage* FindBitmap(Bitmap bitmap) {
-  auto it = S().bitmaps.find(std::uintptr_t(bitmap));
-  return it == S().bitmaps.end() ? nullptr : &it->second;
+  auto it = Objects().bitmaps.find(std::uintptr_t(bitmap));
+  return it == Objects().bitmaps.end() ? nullptr : &it->second;
 }
 
 void EnsureStock() {
-  auto& s = S();
+  auto& s = Objects();
   if (s.pens.count(kStockBlackPen)) return;
   s.pens[kStockBlackPen] = {PenStyle::kSolid, 1, 0};
   s.pens[kStockNullPen] = {PenStyle::kNull, 1, 0};
@@ -95,28 +99,48 @@ void EnsureStock() {
   s.fonts[kStockFont] = MakeFont({});
 }
 
-// The surface a context draws into, and the window to tell about it.
+// Where a context's drawing goes now: the image of a window's surface or of
+// the bitmap of a memory context.
 struct Target {
   ContextObject* context = nullptr;
-  WindowObject* window = nullptr;
-  raster::Surface surface;
-  explicit operator bool() const { return context && window && surface.bits; }
+  WindowObject* window = nullptr;  // to be told that its surface changed
+  QImage* image = nullptr;
+  explicit operator bool() const { return context && image && !image->isNull(); }
 };
 
 Target TargetOf(Context handle) {
   Target t;
   t.context = FindContext(handle);
   if (!t.context) return t;
-  t.window = FindWindow(t.context->window);
-  if (!t.window || t.window->surface.isNull()) return t;
-  QImage& image = t.window->surface;
-  t.surface = {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(), int(image.bytesPerLine() / 4)};
+  switch (t.context->kind) {
+    case TargetKind::kWindow:
+      t.window = FindWindow(t.context->window);
+      if (t.window) t.image = &t.window->surface;
+      break;
+    case TargetKind::kMemory: t.image = FindBitmap(t.context->bitmap); break;
+    case TargetKind::kPage: break;
+  }
   return t;
 }
 
-void Drawn(Target& t) {
-  ++t.window->drawCalls;
-  if (t.window->view) t.window->view->update();
+Canvas WholeCanvas(QImage& image) {
+  return {&image, {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(), int(image.bytesPerLine() / 4), 0}};
+}
+
+// Runs one drawing operation on the target.
+void Perform(Target& t, const DrawOp& op) {
+  Canvas canvas = WholeCanvas(*t.image);
+  op(canvas);
+  if (t.window) {
+    ++t.window->drawCalls;
+    if (t.window->view) t.window->view->update();
+  }
+}
+
+// A painter on a canvas, in the target's coordinates.
+void BeginPainter(QPainter& painter, Canvas& canvas) {
+  painter.begin(canvas.image);
+  painter.translate(0, -canvas.surface.top);
 }
 
 raster::LineStyle LineStyleOf(const ContextObject& c) {
@@ -159,15 +183,15 @@ QString WithoutPrefixes(const QString& text) {
   return out;
 }
 
-// A painter on the target with the context's font and text colour, turned
-// by the font's escapement about (x, y), which becomes the origin.
-void PrepareTextPainter(QPainter& painter, const ContextObject& c, int x, int y) {
+// Sets the painter up with the font and text colour, turned by the font's
+// escapement about (x, y), which becomes the origin.
+void PrepareTextPainter(QPainter& painter, const FontObject& font, Colour text, int x, int y) {
   painter.setRenderHint(QPainter::TextAntialiasing, false);
   painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setFont(c.fontValue.font);
-  painter.setPen(QColor::fromRgb(ToPixel(c.text)));
+  painter.setFont(font.font);
+  painter.setPen(QColor::fromRgb(ToPixel(text)));
   painter.translate(x, y);
-  if (c.fontValue.escapement) painter.rotate(-c.fontValue.escapement / 10.0);
+  if (font.escapement) painter.rotate(-font.escapement / 10.0);
 }
 
 // The lines of a boxed text: broken at newlines (unless single-line) and,
@@ -198,23 +222,50 @@ QStringList BreakLines(const QString& text, const QFontMetrics& metrics, int wid
 
 }  // namespace
 
+DrawingObjects& Objects() {
+  static DrawingObjects objects;
+  return objects;
+}
+
+namespace {
+
+// Default objects of a new context.
 void InitContext(ContextObject& c) {
   EnsureStock();
   c.pen = Pen(kStockBlackPen);
-  c.penValue = S().pens[kStockBlackPen];
+  c.penValue = Objects().pens[kStockBlackPen];
   c.brush = Brush(kStockWhiteBrush);
-  c.brushValue = S().brushes[kStockWhiteBrush];
+  c.brushValue = Objects().brushes[kStockWhiteBrush];
   c.font = Font(kStockFont);
-  c.fontValue = S().fonts[kStockFont];
+  c.fontValue = Objects().fonts[kStockFont];
+}
+
+}  // namespace
+
+Context NewContext(TargetKind kind) {
+  Context handle = Context(NewHandle());
+  ContextObject& c = Objects().contexts[std::uintptr_t(handle)];
+  InitContext(c);
+  c.kind = kind;
+  return handle;
 }
 
 ContextObject* FindContext(Context context) {
-  auto it = S().contexts.find(std::uintptr_t(context));
-  return it == S().contexts.end() ? nullptr : &it->second;
+  auto it = Objects().contexts.find(std::uintptr_t(context));
+  return it == Objects().contexts.end() ? nullptr : &it->second;
+}
+
+void ForgetContext(Context context) { Objects().contexts.erase(std::uintptr_t(context)); }
+
+Bitmap AddBitmap(const QImage& image) {
+  Bitmap bitmap = Bitmap(NewHandle());
+  Objects().bitmaps[std::uintptr_t(bitmap)] = image.convertToFormat(QImage::Format_RGB32);
+  return bitmap;
 }
 
 void ResetDrawingObjects() {
-  auto& s = S();
+  auto& s = Objects();
+  s.contexts.clear();
   std::erase_if(s.pens, [](auto& e) { return !IsStock(e.first); });
   std::erase_if(s.brushes, [](auto& e) { return !IsStock(e.first); });
   std::erase_if(s.fonts, [](auto& e) { return !IsStock(e.first); });
@@ -229,17 +280,15 @@ Context GetWindowContext(Window window) {
   WindowObject* w = FindWindow(window);
   if (!w || !w->view) return Context::kNone;
   if (w->context == Context::kNone) {
-    w->context = Context(S().nextHandle++);
-    ContextObject& c = S().contexts[std::uintptr_t(w->context)];
-    InitContext(c);
-    c.window = window;
+    w->context = NewContext(TargetKind::kWindow);
+    FindContext(w->context)->window = window;
   }
   return w->context;
 }
 
 Pen CreatePen(PenStyle style, int width, Colour colour) {
-  Pen pen = Pen(S().nextHandle++);
-  S().pens[std::uintptr_t(pen)] = {style, std::max(width, 1), colour & 0xFFFFFF};
+  Pen pen = Pen(NewHandle());
+  Objects().pens[std::uintptr_t(pen)] = {style, std::max(width, 1), colour & 0xFFFFFF};
   return pen;
 }
 
@@ -249,8 +298,8 @@ Pen GetStockPen(StockPen which) {
 }
 
 Brush CreateSolidBrush(Colour colour) {
-  Brush brush = Brush(S().nextHandle++);
-  S().brushes[std::uintptr_t(brush)] = {BrushObject::kSolid, colour & 0xFFFFFF, {}};
+  Brush brush = Brush(NewHandle());
+  Objects().brushes[std::uintptr_t(brush)] = {BrushObject::kSolid, colour & 0xFFFFFF, {}};
   return brush;
 }
 
@@ -260,8 +309,8 @@ Brush CreatePatternBrush(Bitmap pattern) {
   QImage tile(8, 8, QImage::Format_RGB32);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) tile.setPixel(x, y, image->pixel(x % image->width(), y % image->height()));
-  Brush brush = Brush(S().nextHandle++);
-  S().brushes[std::uintptr_t(brush)] = {BrushObject::kPattern, 0, tile};
+  Brush brush = Brush(NewHandle());
+  Objects().brushes[std::uintptr_t(brush)] = {BrushObject::kPattern, 0, tile};
   return brush;
 }
 
@@ -277,8 +326,8 @@ Brush GetStockBrush(StockBrush which) {
 
 Font CreateFont(const FontRequest& request) {
   if (request.face.empty()) return Font::kNone;
-  Font font = Font(S().nextHandle++);
-  S().fonts[std::uintptr_t(font)] = MakeFont(request);
+  Font font = Font(NewHandle());
+  Objects().fonts[std::uintptr_t(font)] = MakeFont(request);
   return font;
 }
 
@@ -292,17 +341,22 @@ Size GetBitmapSize(Bitmap bitmap) {
   return image ? Size{image->width(), image->height()} : Size{};
 }
 
-bool DeleteObject(Pen pen) { return !IsStock(std::uintptr_t(pen)) && S().pens.erase(std::uintptr_t(pen)); }
-bool DeleteObject(Brush brush) { return !IsStock(std::uintptr_t(brush)) && S().brushes.erase(std::uintptr_t(brush)); }
-bool DeleteObject(Font font) { return !IsStock(std::uintptr_t(font)) && S().fonts.erase(std::uintptr_t(font)); }
-bool DeleteObject(Bitmap bitmap) { return S().bitmaps.erase(std::uintptr_t(bitmap)) > 0; }
+bool DeleteObject(Pen pen) { return !IsStock(std::uintptr_t(pen)) && Objects().pens.erase(std::uintptr_t(pen)); }
+bool DeleteObject(Brush brush) { return !IsStock(std::uintptr_t(brush)) && Objects().brushes.erase(std::uintptr_t(brush)); }
+bool DeleteObject(Font font) { return !IsStock(std::uintptr_t(font)) && Objects().fonts.erase(std::uintptr_t(font)); }
+// A bitmap selected into a memory context stays until it is selected out.
+bool DeleteObject(Bitmap bitmap) {
+  for (auto& [id, c] : Objects().contexts)
+    if (c.kind == TargetKind::kMemory && c.bitmap == bitmap) return false;
+  return Objects().bitmaps.erase(std::uintptr_t(bitmap)) > 0;
+}
 
-Pen SelectPen(Context context, Pen pen) { return SelectInto(context, pen, S().pens, &ContextObject::pen, &ContextObject::penValue); }
+Pen SelectPen(Context context, Pen pen) { return SelectInto(context, pen, Objects().pens, &ContextObject::pen, &ContextObject::penValue); }
 Brush SelectBrush(Context context, Brush brush) {
-  return SelectInto(context, brush, S().brushes, &ContextObject::brush, &ContextObject::brushValue);
+  return SelectInto(context, brush, Objects().brushes, &ContextObject::brush, &ContextObject::brushValue);
 }
 Font SelectFont(Context context, Font font) {
-  return SelectInto(context, font, S().fonts, &ContextObject::font, &ContextObject::fontValue);
+  return SelectInto(context, font, Objects().fonts, &ContextObject::font, &ContextObject::fontValue);
 }
 
 int SetMixMode(Context context, int mode) { return Exchange(context, &ContextObject::mix, mode, 0); }
@@ -330,9 +384,13 @@ void LineTo(Context context, int x, int y) {
   Target t = TargetOf(context);
   if (!t.context) return;
   if (t && HasPen(*t.context)) {
-    int phase = 0;
-    raster::Line(t.surface, t.context->position.x, t.context->position.y, x, y, LineStyleOf(*t.context), t.context->mix, phase);
-    Drawn(t);
+    raster::LineStyle style = LineStyleOf(*t.context);
+    Point from = t.context->position;
+    int mix = t.context->mix;
+    Perform(t, [=](Canvas& canvas) {
+      int phase = 0;
+      raster::Line(canvas.surface, from.x, from.y, x, y, style, mix, phase);
+    });
   }
   t.context->position = {x, y};
 }
@@ -341,26 +399,33 @@ void Polyline(Context context, const Point* points, int count) {
   Target t = TargetOf(context);
   if (!t || !points || count < 2 || !HasPen(*t.context)) return;
   raster::LineStyle style = LineStyleOf(*t.context);
-  int phase = 0;
-  for (int i = 0; i + 1 < count; ++i)
-    raster::Line(t.surface, points[i].x, points[i].y, points[i + 1].x, points[i + 1].y, style, t.context->mix, phase);
-  Drawn(t);
+  int mix = t.context->mix;
+  std::vector<Point> copy(points, points + count);
+  Perform(t, [=](Canvas& canvas) {
+    int phase = 0;
+    for (std::size_t i = 0; i + 1 < copy.size(); ++i)
+      raster::Line(canvas.surface, copy[i].x, copy[i].y, copy[i + 1].x, copy[i + 1].y, style, mix, phase);
+  });
 }
 
 void Polygon(Context context, const Point* points, int count) {
   Target t = TargetOf(context);
   if (!t || !points || count < 2) return;
-  raster::FillPolygon(t.surface, points, count, FillOf(t.context->brushValue), t.context->mix);
-  if (HasPen(*t.context)) {
-    raster::LineStyle style = LineStyleOf(*t.context);
+  raster::Fill fill = FillOf(t.context->brushValue);
+  bool outline = HasPen(*t.context);
+  raster::LineStyle style = LineStyleOf(*t.context);
+  int mix = t.context->mix;
+  std::vector<Point> copy(points, points + count);
+  Perform(t, [=](Canvas& canvas) {
+    raster::FillPolygon(canvas.surface, copy.data(), int(copy.size()), fill, mix);
+    if (!outline) return;
     int phase = 0;
-    for (int i = 0; i < count; ++i) {
-      const Point& a = points[i];
-      const Point& b = points[(i + 1) % count];
-      raster::Line(t.surface, a.x, a.y, b.x, b.y, style, t.context->mix, phase);
+    for (std::size_t i = 0; i < copy.size(); ++i) {
+      const Point& a = copy[i];
+      const Point& b = copy[(i + 1) % copy.size()];
+      raster::Line(canvas.surface, a.x, a.y, b.x, b.y, style, mix, phase);
     }
-  }
-  Drawn(t);
+  });
 }
 
 void Rectangle(Context context, int left, int top, int right, int bottom) {
@@ -370,48 +435,53 @@ void Rectangle(Context context, int left, int top, int right, int bottom) {
   if (top > bottom) std::swap(top, bottom);
   const ContextObject& c = *t.context;
   raster::Fill fill = FillOf(c.brushValue);
-  if (!HasPen(c)) {
-    raster::FillBox(t.surface, left, top, right - 1, bottom - 1, fill, c.mix);
-  } else if (right - left >= 1 && bottom - top >= 1) {
-    raster::FillBox(t.surface, left + 1, top + 1, right - 1, bottom - 1, fill, c.mix);
-    raster::LineStyle style = LineStyleOf(c);
+  raster::LineStyle style = LineStyleOf(c);
+  bool outline = HasPen(c);
+  int mix = c.mix;
+  if (outline && (right - left < 1 || bottom - top < 1)) return;
+  Perform(t, [=](Canvas& canvas) {
+    raster::Surface& surface = canvas.surface;
+    if (!outline) {
+      raster::FillBox(surface, left, top, right - 1, bottom - 1, fill, mix);
+      return;
+    }
+    raster::FillBox(surface, left + 1, top + 1, right - 1, bottom - 1, fill, mix);
     int phase = 0;
     int r = right - 1, b = bottom - 1;
     if (r == left || b == top) {
       if (r == left)
-        raster::Line(t.surface, left, top, left, bottom, style, c.mix, phase);
+        raster::Line(surface, left, top, left, bottom, style, mix, phase);
       else
-        raster::Line(t.surface, left, top, right, top, style, c.mix, phase);
+        raster::Line(surface, left, top, right, top, style, mix, phase);
     } else {
-      raster::Line(t.surface, left, top, r, top, style, c.mix, phase);
-      raster::Line(t.surface, r, top, r, b, style, c.mix, phase);
-      raster::Line(t.surface, r, b, left, b, style, c.mix, phase);
-      raster::Line(t.surface, left, b, left, top, style, c.mix, phase);
+      raster::Line(surface, left, top, r, top, style, mix, phase);
+      raster::Line(surface, r, top, r, b, style, mix, phase);
+      raster::Line(surface, r, b, left, b, style, mix, phase);
+      raster::Line(surface, left, b, left, top, style, mix, phase);
     }
-  }
-  Drawn(t);
+  });
 }
 
 void FillRect(Context context, const Rect& rect, Brush brush) {
   Target t = TargetOf(context);
   const BrushObject* value = FindBrush(brush);
   if (!t || !value) return;
-  raster::FillBox(t.surface, rect.left, rect.top, rect.right, rect.bottom, FillOf(*value), kMixCopy);
-  Drawn(t);
+  raster::Fill fill = FillOf(*value);
+  Perform(t, [=](Canvas& canvas) { raster::FillBox(canvas.surface, rect.left, rect.top, rect.right, rect.bottom, fill, kMixCopy); });
 }
 
 Colour SetPixel(Context context, int x, int y, Colour colour) {
   Target t = TargetOf(context);
-  if (!t || x < 0 || y < 0 || x >= t.surface.width || y >= t.surface.height) return 0xFFFFFFFF;
-  raster::Plot(t.surface, x, y, ToPixel(colour), kMixCopy);
-  Drawn(t);
-  return FromPixel(t.surface.bits[std::size_t(y) * t.surface.stride + x]);
+  if (!t || x < 0 || y < 0 || x >= t.image->width() || y >= t.image->height()) return kNoColour;
+  std::uint32_t rgb = ToPixel(colour);
+  Perform(t, [=](Canvas& canvas) { raster::Plot(canvas.surface, x, y, rgb, kMixCopy); });
+  return FromPixel(t.image->pixel(x, y));
 }
 
 Colour GetPixel(Context context, int x, int y) {
   Target t = TargetOf(context);
-  if (!t || x < 0 || y < 0 || x >= t.surface.width || y >= t.surface.height) return 0xFFFFFFFF;
-  return FromPixel(t.surface.bits[std::size_t(y) * t.surface.stride + x]);
+  if (!t || !t.image->valid(x, y)) return kNoColour;
+  return FromPixel(t.image->pixel(x, y));
 }
 
 bool PolygonContainsPixel(const Point* points, int count, int x, int y) {
@@ -423,13 +493,17 @@ void TextOut(Context context, int x, int y, std::string_view text) {
   if (!t) return;
   const ContextObject& c = *t.context;
   QString s = ToQt(text);
-  QPainter painter(&t.window->surface);
-  PrepareTextPainter(painter, c, x, y);
-  QFontMetricsF metrics(c.fontValue.font);
-  if (c.backMode == kBackOpaque)
-    painter.fillRect(QRectF(0, 0, metrics.horizontalAdvance(s), metrics.height()), QColor::fromRgb(ToPixel(c.back)));
-  painter.drawText(QPointF(0, metrics.ascent()), s);
-  Drawn(t);
+  FontObject font = c.fontValue;
+  Colour colour = c.text, back = c.back;
+  bool opaque = c.backMode == kBackOpaque;
+  Perform(t, [=](Canvas& canvas) {
+    QPainter painter;
+    BeginPainter(painter, canvas);
+    PrepareTextPainter(painter, font, colour, x, y);
+    QFontMetricsF metrics(font.font);
+    if (opaque) painter.fillRect(QRectF(0, 0, metrics.horizontalAdvance(s), metrics.height()), QColor::fromRgb(ToPixel(back)));
+    painter.drawText(QPointF(0, metrics.ascent()), s);
+  });
 }
 
 Size TextExtent(Context context, std::string_view text) {
@@ -450,29 +524,95 @@ int DrawTextInRect(Context context, const Rect& rect, std::string_view text, uns
   QStringList lines = BreakLines(s, metrics, width, format);
   int lineHeight = metrics.height();
   int total = int(lines.size()) * lineHeight;
-  int y = format & kTextVerticalCentre ? (height - total) / 2 : format & kTextBottom ? height - total : 0;
-  QPainter painter(&t.window->surface);
-  PrepareTextPainter(painter, c, rect.left, rect.top);
-  painter.setClipRect(0, 0, width, height);
-  for (const QString& line : lines) {
-    int w = metrics.horizontalAdvance(line);
-    int x = format & kTextCentre ? (width - w) / 2 : format & kTextRight ? width - w : 0;
-    if (c.backMode == kBackOpaque) painter.fillRect(x, y, w, lineHeight, QColor::fromRgb(ToPixel(c.back)));
-    painter.drawText(x, y + metrics.ascent(), line);
-    y += lineHeight;
-  }
-  Drawn(t);
+  FontObject font = c.fontValue;
+  Colour colour = c.text, back = c.back;
+  bool opaque = c.backMode == kBackOpaque;
+  Perform(t, [=](Canvas& canvas) {
+    QFontMetrics fm(font.font);
+    int y = format & kTextVerticalCentre ? (height - total) / 2 : format & kTextBottom ? height - total : 0;
+    QPainter painter;
+    BeginPainter(painter, canvas);
+    PrepareTextPainter(painter, font, colour, rect.left, rect.top);
+    painter.setClipRect(0, 0, width, height);
+    for (const QString& line : lines) {
+      int w = fm.horizontalAdvance(line);
+      int x = format & kTextCentre ? (width - w) / 2 : format & kTextRight ? width - w : 0;
+      if (opaque) painter.fillRect(x, y, w, lineHeight, QColor::fromRgb(ToPixel(back)));
+      painter.drawText(x, y + fm.ascent(), line);
+      y += lineHeight;
+    }
+  });
   return total;
+}
+
+Bitmap CreateBitmap(int width, int height) {
+  if (width < 1 || height < 1 || std::int64_t(width) * height > (std::int64_t(1) << 28)) return Bitmap::kNone;
+  QImage image(width, height, QImage::Format_RGB32);
+  if (image.isNull()) return Bitmap::kNone;
+  image.fill(0xFFFFFFFFu);
+  return AddBitmap(image);
+}
+
+Context CreateMemoryContext() { return NewContext(TargetKind::kMemory); }
+
+Bitmap SelectBitmap(Context memory, Bitmap bitmap) {
+  ContextObject* c = FindContext(memory);
+  if (!c || c->kind != TargetKind::kMemory || (bitmap != Bitmap::kNone && !FindBitmap(bitmap))) return Bitmap::kNone;
+  Bitmap previous = c->bitmap;
+  c->bitmap = bitmap;
+  return previous;
+}
+
+bool DeleteContext(Context context) {
+  ContextObject* c = FindContext(context);
+  if (!c || c->kind == TargetKind::kWindow) return false;
+  ForgetContext(context);
+  return true;
+}
+
+bool StretchBlit(Context destination, const Rect& to, Context source, const Rect& from, int mode) {
+  Target out = TargetOf(destination), in = TargetOf(source);
+  int w = to.right - to.left, h = to.bottom - to.top, sw = from.right - from.left, sh = from.bottom - from.top;
+  if (!out || !in || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
+  // The source pixels are taken now: drawing into the source later must not
+  // change what this blit drew.
+  QRect taken = QRect(from.left, from.top, sw, sh).intersected(in.image->rect());
+  if (taken.isEmpty()) return true;
+  QImage piece = in.image->copy(taken);
+  int sx = from.left - taken.left(), sy = from.top - taken.top();
+  Perform(out, [=](Canvas& canvas) {
+    QImage& image = const_cast<QImage&>(piece);
+    raster::Surface pixels{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
+                           int(image.bytesPerLine() / 4), 0};
+    raster::Blit(canvas.surface, to.left, to.top, w, h, pixels, sx, sy, sw, sh, mode);
+  });
+  return true;
+}
+
+bool Blit(Context destination, int x, int y, int width, int height, Context source, int sourceX, int sourceY, int mode) {
+  return StretchBlit(destination, {x, y, x + width, y + height}, source, {sourceX, sourceY, sourceX + width, sourceY + height}, mode);
+}
+
+bool DrawIcon(Context context, int x, int y, Instance instance, std::string_view name) {
+  Target t = TargetOf(context);
+  QImage icon(ResourcePath(instance, "icons", name, ".png"));
+  if (!t || icon.isNull()) return false;
+  Perform(t, [=](Canvas& canvas) {
+    QPainter painter;
+    BeginPainter(painter, canvas);
+    painter.drawImage(x, y, icon);
+  });
+  return true;
 }
 
 namespace test {
 
 LiveObjects CountLiveObjects() {
   LiveObjects live;
-  for (auto& [id, pen] : S().pens) live.pens += !IsStock(id);
-  for (auto& [id, brush] : S().brushes) live.brushes += !IsStock(id);
-  for (auto& [id, font] : S().fonts) live.fonts += !IsStock(id);
-  live.bitmaps = int(S().bitmaps.size());
+  for (auto& [id, pen] : Objects().pens) live.pens += !IsStock(id);
+  for (auto& [id, brush] : Objects().brushes) live.brushes += !IsStock(id);
+  for (auto& [id, font] : Objects().fonts) live.fonts += !IsStock(id);
+  live.bitmaps = int(Objects().bitmaps.size());
   return live;
 }
 

@@ -1,11 +1,14 @@
 // Device contexts and drawing.
 //
 // A context draws into a target: a window's surface (GetWindowContext; one
-// per window, alive as long as the window). Its state: pen, brush, font, mix
-// mode, back colour and mode, text colour, current position. Objects are
-// created, selected (the call returns the one it replaces) and deleted;
-// deleting a selected object is allowed: the context keeps drawing with it
-// until something else is selected. Stock objects are never deleted.
+// per window, alive as long as the window), the bitmap selected into a
+// memory context (CreateMemoryContext), or the page of a print job
+// (printer.h). Every primitive, font and brush below works the same on each,
+// through the one rasteriser. Its state: pen, brush, font, mix mode, back
+// colour and mode, text colour, current position. Objects are created,
+// selected (the call returns the one it replaces) and deleted; deleting a
+// selected object is allowed: the context keeps drawing with it until
+// something else is selected. Stock objects are never deleted.
 //
 // Pixel rules on raster targets (antialiasing is always off):
 // - a line covers its start up to, not including, its end pixel;
@@ -55,7 +58,15 @@ Font CreateFont(const FontRequest& request);  // none for an empty face
 // The font of a context with none selected: Liberation Sans, 16 pixels high.
 Font GetStockFont();
 
+// Bitmaps: 32-bit colour images, white when made. A memory context draws
+// into the bitmap selected into it (nothing while none is); SelectBitmap
+// returns the one it replaces. A bitmap cannot be deleted while selected.
+Bitmap CreateBitmap(int width, int height);  // none for a size below 1 or too large
 Size GetBitmapSize(Bitmap bitmap);
+Context CreateMemoryContext();
+Bitmap SelectBitmap(Context memory, Bitmap bitmap);
+// Deletes a memory or printer context (a window's lives with the window).
+bool DeleteContext(Context context);
 
 bool DeleteObject(Pen pen);
 bool DeleteObject(Brush brush);
@@ -66,8 +77,10 @@ Pen SelectPen(Context context, Pen pen);
 Brush SelectBrush(Context context, Brush brush);
 Font SelectFont(Context context, Font font);
 
-// Mix modes.
-constexpr int kMixXor = 7, kMixNotXor = 10, kMixCopy = 13;
+// Mix modes (of pens, brushes and blits): XOR with the target, its
+// inverse, plain copy, and merge (OR with the target: paints a bitmap over
+// what is there).
+constexpr int kMixXor = 7, kMixNotXor = 10, kMixCopy = 13, kMixMerge = 15;
 int SetMixMode(Context context, int mode);  // returns the previous one
 int GetMixMode(Context context);
 // Back modes.
@@ -88,6 +101,17 @@ void Rectangle(Context context, int left, int top, int right, int bottom);
 void FillRect(Context context, const Rect& rect, Brush brush);
 Colour SetPixel(Context context, int x, int y, Colour colour);  // the colour set
 Colour GetPixel(Context context, int x, int y);
+
+// Blits: the source rectangle of a window's surface or a memory context's
+// bitmap onto the destination rectangle of any target, stretched to fit,
+// combined by a mix mode (kMixCopy, kMixMerge to paint over, kMixXor to
+// invert). Source pixels outside the source leave the destination alone.
+// The source is read at the call.
+bool Blit(Context destination, int x, int y, int width, int height, Context source, int sourceX, int sourceY, int mode);
+bool StretchBlit(Context destination, const Rect& to, Context source, const Rect& from, int mode);
+// Draws the program's icon `name` (resources/<program>/icons) at (x, y),
+// blended over what is there; false when it is missing.
+bool DrawIcon(Context context, int x, int y, Instance instance, std::string_view name);
 
 // True when pixel (x, y) is inside the polygon by the rule polygons fill with.
 bool PolygonContainsPixel(const Point* points, int count, int x, int y);

@@ -1,18 +1,47 @@
+#include <QApplication>
 #include <QFile>
+#include <QPointer>
 #include <QMenu>
 #include <QMenuBar>
 #include <cctype>
 #include <charconv>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "platform/internal.h"
+#include "platform/menu.h"
+#include "platform/menu_internal.h"
+#include "platform/test_seams.h"
+#include "platform/window_internal.h"
 
 namespace platform {
 namespace detail {
 namespace {
 
+struct MenuItem {
+  int id = 0;
+  std::string text;
+  bool separator = false, checked = false, enabled = true, popup = false;
+  std::vector<MenuItem> children;
+  // While the menu is on a window: the item's one action there (a popup's
+  // is its menu's action) and a popup's menu. Changes go to them in place.
+  QPointer<QAction> action;
+  QPointer<QMenu> menu;
+};
+struct MenuObject {
+  std::vector<MenuItem> items;
+  Window window = Window::kNone;
+};
+
+std::map<std::uintptr_t, MenuObject>& Menus() {
+  static std::map<std::uintptr_t, MenuObject> menus;
+  return menus;
+}
+
 MenuObject* FindMenu(Menu menu) {
-  auto it = S().menus.find(std::uintptr_t(menu));
-  return it == S().menus.end() ? nullptr : &it->second;
+  auto it = Menus().find(std::uintptr_t(menu));
+  return it == Menus().end() ? nullptr : &it->second;
 }
 
 // Menu definitions, one entry a line:
@@ -109,14 +138,17 @@ class MenuParser {
   std::size_t at_ = 0;
 };
 
-// Finds the list holding the command item `id` and its place there.
-bool Locate(std::vector<MenuItem>& items, int id, std::vector<MenuItem>*& list, std::size_t& index) {
+// Finds the list holding the command item `id`, its place there and the
+// popup that holds the list (null for the bar itself).
+bool Locate(std::vector<MenuItem>& items, MenuItem* holder, int id, std::vector<MenuItem>*& list, std::size_t& index,
+            MenuItem*& owner) {
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (items[i].popup) {
-      if (Locate(items[i].children, id, list, index)) return true;
+      if (Locate(items[i].children, &items[i], id, list, index, owner)) return true;
     } else if (!items[i].separator && items[i].id == id) {
       list = &items;
       index = i;
+      owner = holder;
       return true;
     }
   }
@@ -127,45 +159,76 @@ MenuItem* FindItem(Menu menu, int id) {
   MenuObject* m = FindMenu(menu);
   std::vector<MenuItem>* list = nullptr;
   std::size_t index = 0;
-  if (!m || !Locate(m->items, id, list, index)) return nullptr;
+  MenuItem* owner = nullptr;
+  if (!m || !Locate(m->items, nullptr, id, list, index, owner)) return nullptr;
   return &(*list)[index];
 }
 
-void Changed(Menu menu) {
-  MenuObject* m = FindMenu(menu);
-  if (!m) return;
-  if (WindowObject* w = FindWindow(m->window)) RebuildMenuBar(*w);
+// The widget that shows the items of `owner` (the menu bar for the top level).
+QWidget* HolderWidget(const MenuObject& m, MenuItem* owner) {
+  if (owner) return owner->menu;
+  WindowObject* w = FindWindow(m.window);
+  return w ? w->menuBar : nullptr;
 }
 
-void AddItems(QWidget* parent, const std::vector<MenuItem>& items, Window window) {
-  for (const MenuItem& item : items) {
+// Shows the item's state on its action. Only the program changes checks,
+// so this also undoes the toolkit's own toggle of a checkable action.
+void ShowState(const MenuItem& item) {
+  if (!item.action) return;
+  item.action->setEnabled(item.enabled);
+  if (item.popup) return;
+  item.action->setCheckable(item.checked);
+  item.action->setChecked(item.checked);
+}
+
+constexpr const char* kOwnObject = "korvaneMenu";  // marks the objects the layer made on a menu bar
+
+QAction* MakeAction(QWidget* parent, MenuItem& item, Window window, Menu menu) {
+  auto* action = new QAction(ToQt(item.text), parent);
+  action->setProperty(kOwnObject, true);
+  action->setData(item.id);
+  int id = item.id;
+  QObject::connect(action, &QAction::triggered, action, [window, menu, id] {
+    if (MenuItem* chosen = FindItem(menu, id)) ShowState(*chosen);
+    PostMessage(window, msg::kCommand, WParam(id), 0);
+  });
+  item.action = action;
+  ShowState(item);
+  return action;
+}
+
+void AddItems(QWidget* parent, std::vector<MenuItem>& items, Window window, Menu menu, bool topLevel) {
+  for (MenuItem& item : items) {
     if (item.separator) {
-      if (auto* menu = qobject_cast<QMenu*>(parent)) menu->addSeparator();
+      if (auto* popupMenu = qobject_cast<QMenu*>(parent)) popupMenu->addSeparator();
       continue;
     }
     if (item.popup) {
       auto* popup = new QMenu(ToQt(item.text), parent);
-      popup->menuAction()->setEnabled(item.enabled);
-      AddItems(popup, item.children, window);
+      popup->setProperty(kOwnObject, true);
+      if (topLevel)
+        QObject::connect(popup, &QMenu::aboutToShow, popup, [window, menu] { SendMessage(window, msg::kInitMenu, WParam(menu)); });
+      item.menu = popup;
+      item.action = popup->menuAction();
+      AddItems(popup, item.children, window, menu, false);
       parent->addAction(popup->menuAction());
+      ShowState(item);
       continue;
     }
-    auto* action = new QAction(ToQt(item.text), parent);
-    action->setData(item.id);
-    action->setCheckable(item.checked);
-    action->setChecked(item.checked);
-    action->setEnabled(item.enabled);
-    int id = item.id;
-    QObject::connect(action, &QAction::triggered, action, [window, id] { PostMessage(window, msg::kCommand, WParam(id), 0); });
-    parent->addAction(action);
+    parent->addAction(MakeAction(parent, item, window, menu));
   }
 }
 
-QAction* FindAction(const QList<QAction*>& actions, int id) {
+// The action of item `id`; `throughGreyed` also looks into greyed popups and
+// then tells in `reachable` whether every popup on the way is enabled.
+QAction* FindAction(const QList<QAction*>& actions, int id, bool throughGreyed, bool* reachable = nullptr) {
   for (QAction* action : actions) {
     if (QMenu* popup = action->menu()) {
-      if (!action->isEnabled()) continue;
-      if (QAction* found = FindAction(popup->actions(), id)) return found;
+      if (!action->isEnabled() && !throughGreyed) continue;
+      if (QAction* found = FindAction(popup->actions(), id, throughGreyed, reachable)) {
+        if (reachable && !action->isEnabled()) *reachable = false;
+        return found;
+      }
     } else if (!action->isSeparator() && action->data().isValid() && action->data().toInt() == id) {
       return action;
     }
@@ -178,13 +241,19 @@ QAction* FindAction(const QList<QAction*>& actions, int id) {
 void RebuildMenuBar(WindowObject& w) {
   if (!w.menuBar) return;
   w.menuBar->clear();
+  // Later: this may run inside a handler of one of these objects.
   for (QObject* child : w.menuBar->children())
-    if (qobject_cast<QMenu*>(child)) child->deleteLater();
-  if (MenuObject* m = FindMenu(w.menu)) AddItems(w.menuBar, m->items, w.handle);
+    if (child->property(kOwnObject).toBool()) child->deleteLater();
+  if (MenuObject* m = FindMenu(w.menu)) AddItems(w.menuBar, m->items, w.handle, w.menu, true);
   w.frame->Layout();
 }
 
-void ResetMenus() { S().menus.clear(); }
+void DetachMenus(Window window) {
+  for (auto& [id, menu] : Menus())
+    if (menu.window == window) menu.window = Window::kNone;
+}
+
+void ResetMenus() { Menus().clear(); }
 
 }  // namespace detail
 
@@ -195,8 +264,8 @@ Menu LoadMenu(Instance instance, std::string_view name) {
   if (!file.open(QIODevice::ReadOnly)) return Menu::kNone;
   MenuObject menu;
   if (!MenuParser(file.readAll()).Parse(menu.items)) return Menu::kNone;
-  Menu handle = Menu(S().nextHandle++);
-  S().menus.emplace(std::uintptr_t(handle), std::move(menu));
+  Menu handle = Menu(NewHandle());
+  Menus().emplace(std::uintptr_t(handle), std::move(menu));
   return handle;
 }
 
@@ -220,7 +289,7 @@ void DestroyMenu(Menu menu) {
   MenuObject* m = FindMenu(menu);
   if (!m) return;
   WindowObject* w = FindWindow(m->window);
-  S().menus.erase(std::uintptr_t(menu));
+  Menus().erase(std::uintptr_t(menu));
   if (w) {
     w->menu = Menu::kNone;
     RebuildMenuBar(*w);
@@ -231,7 +300,7 @@ bool SetMenuItemChecked(Menu menu, int id, bool checked) {
   MenuItem* item = FindItem(menu, id);
   if (!item) return false;
   item->checked = checked;
-  Changed(menu);
+  ShowState(*item);
   return true;
 }
 
@@ -244,9 +313,13 @@ bool RemoveMenuItem(Menu menu, int id) {
   MenuObject* m = FindMenu(menu);
   std::vector<MenuItem>* list = nullptr;
   std::size_t index = 0;
-  if (!m || !Locate(m->items, id, list, index)) return false;
+  MenuItem* owner = nullptr;
+  if (!m || !Locate(m->items, nullptr, id, list, index, owner)) return false;
+  if (QPointer<QAction> action = (*list)[index].action) {
+    if (QWidget* holder = HolderWidget(*m, owner)) holder->removeAction(action);
+    action->deleteLater();
+  }
   list->erase(list->begin() + std::ptrdiff_t(index));
-  Changed(menu);
   return true;
 }
 
@@ -254,12 +327,16 @@ bool InsertMenuItemBefore(Menu menu, int beforeId, int newId, std::string_view t
   MenuObject* m = FindMenu(menu);
   std::vector<MenuItem>* list = nullptr;
   std::size_t index = 0;
-  if (!m || !Locate(m->items, beforeId, list, index)) return false;
+  MenuItem* owner = nullptr;
+  if (!m || !Locate(m->items, nullptr, beforeId, list, index, owner)) return false;
   MenuItem item;
   item.id = newId;
   item.text = std::string(text);
   list->insert(list->begin() + std::ptrdiff_t(index), std::move(item));
-  Changed(menu);
+  MenuItem& added = (*list)[index];
+  QPointer<QAction> before = (*list)[index + 1].action;
+  if (QWidget* holder = before ? HolderWidget(*m, owner) : nullptr)
+    holder->insertAction(before, MakeAction(holder, added, m->window, menu));
   return true;
 }
 
@@ -274,7 +351,8 @@ bool EnableMenuBarItem(Menu menu, int position, bool enabled) {
   MenuObject* m = FindMenu(menu);
   if (!m || position < 0 || position >= int(m->items.size())) return false;
   m->items[std::size_t(position)].enabled = enabled;
-  return true;  // shown at the next RedrawMenuBar
+  ShowState(m->items[std::size_t(position)]);
+  return true;
 }
 
 bool IsMenuBarItemEnabled(Menu menu, int position) {
@@ -288,7 +366,7 @@ int MenuBarItemCount(Menu menu) {
 }
 
 void RedrawMenuBar(Window window) {
-  if (WindowObject* w = FindWindow(window)) RebuildMenuBar(*w);
+  if (WindowObject* w = FindWindow(window); w && w->menuBar) w->menuBar->update();
 }
 
 namespace test {
@@ -296,10 +374,41 @@ namespace test {
 bool ChooseMenuItem(Window window, int id) {
   WindowObject* w = FindWindow(window);
   if (!w || !w->menuBar) return false;
-  QAction* action = FindAction(w->menuBar->actions(), id);
+  QAction* action = FindAction(w->menuBar->actions(), id, false);
   if (!action || !action->isEnabled()) return false;
   action->trigger();
   return true;
+}
+
+bool OpenMenuPopup(Window window, int position) {
+  WindowObject* w = FindWindow(window);
+  if (!w || !w->menuBar || position < 0 || position >= w->menuBar->actions().size()) return false;
+  QAction* popup = w->menuBar->actions()[position];
+  if (!popup->menu() || !popup->isEnabled()) return false;
+  w->menuBar->setActiveAction(popup);
+  return popup->menu()->isVisible();
+}
+
+void CloseMenus() {
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+}
+
+ShownMenuItem ShownItem(Window window, int id) {
+  WindowObject* w = FindWindow(window);
+  bool reachable = true;
+  QAction* action = w && w->menuBar ? FindAction(w->menuBar->actions(), id, true, &reachable) : nullptr;
+  if (!action) return {};
+  bool popupOpen = false;
+  for (QObject* holder : action->associatedObjects())
+    if (auto* menu = qobject_cast<QMenu*>(holder)) popupOpen = popupOpen || menu->isVisible();
+  return {true, action->isChecked(), action->isEnabled() && reachable, popupOpen};
+}
+
+int MenuObjectCount(Window window) {
+  WindowObject* w = FindWindow(window);
+  if (!w || !w->menuBar) return 0;
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return int(w->menuBar->findChildren<QObject*>().size());
 }
 
 }  // namespace test

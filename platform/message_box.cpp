@@ -4,18 +4,27 @@
 #include <QPushButton>
 
 #include "platform/internal.h"
+#include "platform/keys_internal.h"
+#include "platform/message_box.h"
+#include "platform/queue_internal.h"
+#include "platform/test_seams.h"
+#include "platform/window_internal.h"
 
 namespace platform {
+namespace {
+test::MessageBoxScript* gBoxScript = nullptr;  // answers boxes while a test's script lives
+}  // namespace
+
 namespace test {
 
-MessageBoxScript::MessageBoxScript() { detail::S().boxScript = this; }
+MessageBoxScript::MessageBoxScript() { gBoxScript = this; }
 MessageBoxScript::~MessageBoxScript() {
-  if (detail::S().boxScript == this) detail::S().boxScript = nullptr;
+  if (gBoxScript == this) gBoxScript = nullptr;
 }
 void MessageBoxScript::Answer(int answer) { answers_.push_back(answer); }
 
 int AnswerScripted(Window owner, std::string_view text, std::optional<std::string_view> caption, unsigned flags) {
-  MessageBoxScript& script = *detail::S().boxScript;
+  MessageBoxScript& script = *gBoxScript;
   RecordedBox box{std::string(text), caption ? std::optional<std::string>(std::string(*caption)) : std::nullopt, flags, owner};
   script.boxes_.push_back(std::move(box));
   return script.next_ < script.answers_.size() ? script.answers_[script.next_++] : kAnswerOk;
@@ -52,7 +61,7 @@ std::string ModalCaption() {
 
 int MessageBox(Window owner, std::string_view text, std::optional<std::string_view> caption, unsigned flags) {
   using namespace detail;
-  if (S().boxScript) return test::AnswerScripted(owner, text, caption, flags);
+  if (gBoxScript) return test::AnswerScripted(owner, text, caption, flags);
 
   WindowObject* w = FindWindow(owner);
   QMessageBox box(w ? w->frame->window() : nullptr);
@@ -83,8 +92,11 @@ int MessageBox(Window owner, std::string_view text, std::optional<std::string_vi
   box.setEscapeButton(escapeButton);
   box.setWindowModality(w && !(flags & kBoxSystemModal) ? Qt::WindowModal : Qt::ApplicationModal);
   box.show();
-  // A plain loop over the toolkit's events, so that an idle hook can answer.
-  while (box.isVisible()) PumpToolkit(true);
+  // The layer's queue runs meanwhile; a quit closes the box as Escape would.
+  if (!RunModalLoop([&] { return !box.isVisible(); })) {
+    box.hide();
+    return escapeButton == QMessageBox::Cancel ? kAnswerCancel : kAnswerOk;
+  }
   switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Cancel: return kAnswerCancel;
     case QMessageBox::Yes: return kAnswerYes;

@@ -19,7 +19,9 @@ constexpr int kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7;
 
 // Shows the box (UTF-8 text) over `owner` (none for an unowned box) and
 // returns the answer. No caption gives "Error". Escape and the close box
-// answer Cancel when there is a Cancel button, else OK.
+// answer Cancel when there is a Cancel button, else OK. While it is shown the
+// layer's queue is dispatched; a quit posted meanwhile closes it with that
+// same answer and stays posted.
 int MessageBox(Window owner, std::string_view text, std::optional<std::string_view> caption, unsigned flags);
 
 }  // namespace platform

@@ -20,7 +20,7 @@ constexpr unsigned kSize = 3;      // lParam: client width (low 16 bits), height
 constexpr unsigned kPaint = 4;     // the window is invalid; it is already validated when this arrives
 constexpr unsigned kClose = 5;     // the close box; the default procedure destroys the window
 constexpr unsigned kQuit = 6;      // only ever seen by PeekMessage; wParam: exit code
-constexpr unsigned kCommand = 7;   // wParam: id (low 16) | notification (high 16, 0); lParam: control or 0
+constexpr unsigned kCommand = 7;   // wParam: id (low 16) | notification (high 16, kNotify...); lParam: control or 0
 constexpr unsigned kKeyDown = 8;   // wParam: virtual key (kKey...)
 constexpr unsigned kChar = 9;      // wParam: the character's Unicode code point
 constexpr unsigned kMouseMove = 10;        // mouse messages: wParam kMouse... flags, lParam a point
@@ -33,8 +33,27 @@ constexpr unsigned kRightDoubleClick = 16;
 constexpr unsigned kHorizontalScroll = 17;  // wParam: code (low 16) | thumb (high 16, signed)
 constexpr unsigned kVerticalScroll = 18;    // lParam: the scroll-bar control, or 0 for the window's own bar
 constexpr unsigned kDrawItem = 19;  // sent to an owner-drawn button's parent; lParam: const DrawItem*
+constexpr unsigned kInitMenu = 20;  // sent before a popup of the window's menu opens; wParam: the Menu
+constexpr unsigned kSetCursor = 21;  // the pointer moves over the window; lParam: its hit area (kHit...)
+constexpr unsigned kNonClientMouseMove = 22;  // over the menu bar, frame or scroll bars; wParam: hit area, lParam: point in the window's outer rectangle
+constexpr unsigned kMouseWheel = 23;  // wParam: kMouse... flags (low 16) | delta (high 16, signed, 120 a notch, > 0 away from the user); lParam: point
+constexpr unsigned kInitDialog = 24;  // sent to a dialog before it shows; lParam: the creation parameter
+constexpr unsigned kSetFocus = 25;    // the window took the keyboard focus
+constexpr unsigned kKillFocus = 26;   // the window lost the keyboard focus
+constexpr unsigned kShowWindow = 27;  // sent when ShowWindow shows (wParam 1) or hides (0) the window
 constexpr unsigned kUser = 0x400;   // programs use kinds from here on
 }  // namespace msg
+
+// Hit areas of kSetCursor and kNonClientMouseMove.
+constexpr LParam kHitClient = 1, kHitCaption = 2, kHitMenu = 5, kHitHorizontalScroll = 6, kHitVerticalScroll = 7,
+                 kHitBorder = 18;
+
+// Notification codes of kCommand from controls (high 16 bits of wParam).
+constexpr unsigned kNotifyClicked = 0;          // a button was clicked
+constexpr unsigned kNotifySelectionChange = 1;  // the user changed a list's or combo box's selection
+constexpr unsigned kNotifyDoubleClick = 2;      // the user double-clicked a list entry
+constexpr unsigned kNotifyEditChange = 0x300;   // the user changed an edit field's text
+constexpr WParam CommandParam(int id, unsigned notification) { return WParam(std::uint16_t(id)) | WParam(notification) << 16; }
 
 // Flags of mouse messages.
 constexpr WParam kMouseLeft = 0x1, kMouseRight = 0x2, kMouseShift = 0x4, kMouseControl = 0x8;

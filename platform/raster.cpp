@@ -16,15 +16,31 @@ std::uint32_t Mix(std::uint32_t destination, std::uint32_t source, int mode) {
       return kOpaque | ((destination ^ source) & kRgb);
     case kMixNotXor:
       return kOpaque | (~(destination ^ source) & kRgb);
+    case kMixMerge:
+      return kOpaque | ((destination | source) & kRgb);
     default:  // kMixCopy and anything else: the pen
       return kOpaque | (source & kRgb);
   }
 }
 
+namespace {
+
+// The held row of target row y, or null.
+std::uint32_t* Row(Surface& surface, int y) {
+  int row = y - surface.top;
+  if (y < 0 || row < 0 || row >= surface.height) return nullptr;
+  return surface.bits + std::size_t(row) * surface.stride;
+}
+
+int FirstRow(const Surface& surface, int from) { return std::max({from, 0, surface.top}); }
+int EndRow(const Surface& surface, int to) { return std::min(to, surface.top + surface.height); }
+
+}  // namespace
+
 void Plot(Surface& surface, int x, int y, std::uint32_t rgb, int mode) {
-  if (x < 0 || y < 0 || x >= surface.width || y >= surface.height) return;
-  std::uint32_t& pixel = surface.bits[std::size_t(y) * surface.stride + x];
-  pixel = Mix(pixel, rgb, mode);
+  std::uint32_t* row = Row(surface, y);
+  if (!row || x < 0 || x >= surface.width) return;
+  row[x] = Mix(row[x], rgb, mode);
 }
 
 namespace {
@@ -89,15 +105,15 @@ void Line(Surface& surface, int x0, int y0, int x1, int y1, const LineStyle& sty
 }
 
 void Span(Surface& surface, int y, int x0, int x1, const Fill& fill, int mode) {
-  if (fill.kind == Fill::kNone || y < 0 || y >= surface.height) return;
+  std::uint32_t* row = Row(surface, y);
+  if (fill.kind == Fill::kNone || !row) return;
   x0 = std::max(x0, 0);
   x1 = std::min(x1, surface.width);
-  std::uint32_t* row = surface.bits + std::size_t(y) * surface.stride;
   for (int x = x0; x < x1; ++x) row[x] = Mix(row[x], FillColourAt(fill, x, y), mode);
 }
 
 void FillBox(Surface& surface, int left, int top, int right, int bottom, const Fill& fill, int mode) {
-  for (int y = std::max(top, 0); y < std::min(bottom, surface.height); ++y) Span(surface, y, left, right, fill, mode);
+  for (int y = FirstRow(surface, top); y < EndRow(surface, bottom); ++y) Span(surface, y, left, right, fill, mode);
 }
 
 void FillPolygon(Surface& surface, const Point* points, int count, const Fill& fill, int mode) {
@@ -108,7 +124,7 @@ void FillPolygon(Surface& surface, const Point* points, int count, const Fill& f
     bottom = std::max(bottom, points[i].y);
   }
   std::vector<double> xs;
-  for (int y = std::max(top, 0); y < std::min(bottom, surface.height); ++y) {
+  for (int y = FirstRow(surface, top); y < EndRow(surface, bottom); ++y) {
     Crossings(points, count, y, xs);
     for (std::size_t i = 0; i + 1 < xs.size(); i += 2) Span(surface, y, FirstPixel(xs[i]), FirstPixel(xs[i + 1]), fill, mode);
   }
@@ -121,6 +137,20 @@ bool PolygonCovers(const Point* points, int count, int x, int y) {
   for (std::size_t i = 0; i + 1 < xs.size(); i += 2)
     if (x >= FirstPixel(xs[i]) && x < FirstPixel(xs[i + 1])) return true;
   return false;
+}
+
+void Blit(Surface& destination, int x, int y, int w, int h, const Surface& source, int sx, int sy, int sw, int sh, int mode) {
+  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+  for (int row = FirstRow(destination, y); row < EndRow(destination, y + h); ++row) {
+    int from = sy + int(std::int64_t(row - y) * sh / h) - source.top;
+    if (from < 0 || from >= source.height || from + source.top < 0) continue;
+    const std::uint32_t* in = source.bits + std::size_t(from) * source.stride;
+    std::uint32_t* out = Row(destination, row);
+    for (int column = std::max(x, 0); column < std::min(x + w, destination.width); ++column) {
+      int u = sx + int(std::int64_t(column - x) * sw / w);
+      if (u >= 0 && u < source.width) out[column] = Mix(out[column], in[u], mode);
+    }
+  }
 }
 
 }  // namespace platform::raster

@@ -9,10 +9,15 @@
 
 namespace platform::raster {
 
+// Rows top..top+height-1 of a target (all of it for a window or bitmap, one
+// band for a printed page). Coordinates are the target's: what falls
+// outside the rows held is left alone, and patterns align to the target's
+// origin whatever band is drawn.
 struct Surface {
   std::uint32_t* bits = nullptr;
   int width = 0, height = 0;
   int stride = 0;  // in pixels
+  int top = 0;     // the target row of the first row held
 };
 
 // Combines a source colour with the destination by a mix mode (drawing.h).
@@ -44,5 +49,11 @@ void FillBox(Surface& surface, int left, int top, int right, int bottom, const F
 // Even-odd fill of the pixels whose centres lie inside.
 void FillPolygon(Surface& surface, const Point* points, int count, const Fill& fill, int mode);
 bool PolygonCovers(const Point* points, int count, int x, int y);
+
+// Copies source pixels sx..sx+sw-1 by sy..sy+sh-1 onto destination pixels
+// x..x+w-1 by y..y+h-1, stretched (each destination pixel takes the source
+// pixel its position maps to), combined by the mix mode. Source pixels
+// outside the source leave the destination alone.
+void Blit(Surface& destination, int x, int y, int w, int h, const Surface& source, int sx, int sy, int sw, int sh, int mode);
 
 }  // namespace platform::raster

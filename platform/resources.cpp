@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QImage>
 
+#include "platform/drawing_internal.h"
 #include "platform/internal.h"
 #include "platform/resources.h"
 
@@ -8,8 +9,7 @@ namespace platform {
 namespace detail {
 
 QString ResourcePath(Instance instance, const char* folder, std::string_view name, const char* extension) {
-  auto it = S().programs.find(std::uintptr_t(instance));
-  QString program = it == S().programs.end() ? QString() : ToQt(it->second);
+  QString program = ToQt(ProgramOf(instance));
   return QStringLiteral(":/%1/%2/%3%4").arg(program, folder, ToQt(name), extension);
 }
 
@@ -22,9 +22,7 @@ Bitmap LoadBitmap(Instance instance, std::string_view name) {
   for (const char* extension : {".png", ".bmp"})
     if (image.load(ResourcePath(instance, "bitmaps", name, extension))) break;
   if (image.isNull()) return Bitmap::kNone;
-  Bitmap bitmap = Bitmap(S().nextHandle++);
-  S().bitmaps[std::uintptr_t(bitmap)] = image.convertToFormat(QImage::Format_RGB32);
-  return bitmap;
+  return AddBitmap(image);
 }
 
 bool LoadRcData(Instance instance, std::string_view name, std::vector<std::uint8_t>& bytes) {

@@ -5,13 +5,26 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
-#include "platform/internal.h"
+#include "platform/system.h"
+#include "platform/test_seams.h"
 
 namespace fs = std::filesystem;
 
 namespace platform {
 namespace {
+
+struct SystemState {
+  bool waitCursor = false;
+  std::optional<std::uint64_t> fixedClockMs;  // the test clock, in ms of local time
+  std::uint32_t fixedTicks = 0;
+  std::uint32_t clockStep = 0;  // ms the test clock moves on after each TickCount
+};
+SystemState& Sys() {
+  static SystemState state;
+  return state;
+}
 
 fs::path PathOf(std::string_view path) { return fs::path(std::u8string(path.begin(), path.end())); }
 
@@ -22,10 +35,8 @@ std::string Lower(std::string text) {
 
 }  // namespace
 
-std::string StartDirectory() { return detail::S().startDirectory; }
-
 std::uint32_t TickCount() {
-  auto& s = detail::S();
+  auto& s = Sys();
   if (s.fixedClockMs) {
     const std::uint32_t ticks = s.fixedTicks;
     test::AdvanceClock(s.clockStep);
@@ -37,7 +48,7 @@ std::uint32_t TickCount() {
 }
 
 std::tm LocalTime() {
-  auto& s = detail::S();
+  auto& s = Sys();
   std::time_t now = s.fixedClockMs ? std::time_t(*s.fixedClockMs / 1000) : std::time(nullptr);
   std::tm result{};
   localtime_r(&now, &result);
@@ -78,19 +89,19 @@ std::string FindFileIgnoringCase(std::string_view path) {
   return {};
 }
 
-CursorShape SetCursor(CursorShape shape) {
-  auto& s = detail::S();
-  CursorShape previous = s.cursor;
-  if (shape == previous) return previous;
-  s.cursor = shape;
-  if (!QApplication::instance()) return previous;  // no screen to show it on
-  if (previous != CursorShape::kArrow) QApplication::restoreOverrideCursor();
-  if (shape == CursorShape::kWait) QApplication::setOverrideCursor(Qt::WaitCursor);
-  if (shape == CursorShape::kNone) QApplication::setOverrideCursor(Qt::BlankCursor);
-  return previous;
+bool SetWaitCursor(bool on) {
+  bool was = Sys().waitCursor;
+  if (on == was) return was;
+  Sys().waitCursor = on;
+  if (!QApplication::instance()) return was;  // no screen to show it on
+  if (on)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+  return was;
 }
 
-CursorShape GetCursor() { return detail::S().cursor; }
+bool IsWaitCursorOn() { return Sys().waitCursor; }
 
 void Beep() { QApplication::beep(); }
 
@@ -105,22 +116,22 @@ SystemVersion GetSystemVersion() {
 namespace test {
 
 void SetClock(std::uint32_t ticks, std::time_t localTime) {
-  detail::S().fixedTicks = ticks;
-  detail::S().fixedClockMs = std::uint64_t(localTime) * 1000;
+  Sys().fixedTicks = ticks;
+  Sys().fixedClockMs = std::uint64_t(localTime) * 1000;
 }
 
 void AdvanceClock(std::uint32_t milliseconds) {
-  auto& s = detail::S();
+  auto& s = Sys();
   if (!s.fixedClockMs) return;
   s.fixedTicks += milliseconds;
   *s.fixedClockMs += milliseconds;
 }
 
-void SetClockStep(std::uint32_t milliseconds) { detail::S().clockStep = milliseconds; }
+void SetClockStep(std::uint32_t milliseconds) { Sys().clockStep = milliseconds; }
 
 void UseRealClock() {
-  detail::S().fixedClockMs.reset();
-  detail::S().clockStep = 0;
+  Sys().fixedClockMs.reset();
+  Sys().clockStep = 0;
 }
 
 }  // namespace test

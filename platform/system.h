@@ -25,11 +25,14 @@ bool DeleteFile(std::string_view path);
 // without regard to case (the exact name first); empty when there is none.
 std::string FindFileIgnoringCase(std::string_view path);
 
-// Cursors. Set returns the shape it replaces, so that a wait cursor can be
-// put back: `auto old = SetCursor(CursorShape::kWait); ...; SetCursor(old);`
-enum class CursorShape { kArrow, kNone, kWait };
-CursorShape SetCursor(CursorShape shape);
-CursorShape GetCursor();
+// Cursors. Each window chooses the cursor shown over its client area
+// (window.h: SetWindowCursor: arrow, none or cross); the wait cursor is the
+// one application-wide override, shown over every window, menu and box
+// while it is on.
+enum class CursorShape { kArrow, kNone, kCross, kWait };
+// Turns the wait cursor on or off; returns whether it was on.
+bool SetWaitCursor(bool on);
+bool IsWaitCursorOn();
 
 void Beep();
 

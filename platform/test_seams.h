@@ -8,11 +8,18 @@
 // with nothing to do; it posts input (below), a command or a quit. It runs
 // again while the loop would still block, so it must make progress.
 //
-// Input (sent through the toolkit as real events, so they arrive translated
-// as messages on the queue; coordinates are the window's client pixels):
-//   Click(window, x, y)                      left down + up
+// Input (sent through the toolkit as real events the way the window system
+// sends them, so they arrive translated as messages on the queue):
+//   Click(window, x, y)                      left down + up at the window's client pixel
 //   Click(window, x, y, kMouseRight)         right down + up
-//   DoubleClick, MouseMove, KeyPress(window, kKeyF5), TypeText(window, "ab")
+//   DoubleClick, MouseMove                   the same; the toolkit picks the widget under
+//                                            the point, so a window covering it gets it
+//   Drag(window, x0, y0, x1, y1)             down at the first point, move and up at the
+//                                            second (which may lie outside the window)
+//   MouseMoveInFrame(window, x, y)           a move at a pixel of the window's outer
+//                                            rectangle (its menu bar, frame, caption)
+//   Wheel(window, x, y, delta)               a wheel turn, 120 a notch, > 0 away from the user
+//   KeyPress(kKeyF5), TypeText("ab")         to the window that has the keyboard focus
 //   ChooseMenuItem(window, id)               as if picked from its menu
 //   ClickControl(button), ScrollAction(window or bar, ScrollBar, code),
 //   DragScrollThumb(window or bar, ScrollBar, position)
@@ -20,6 +27,20 @@
 //
 // Message boxes: while a MessageBoxScript lives, boxes are not shown; each
 // is recorded and answered from the script (kAnswerOk when it runs out).
+//
+// Dialogs: while a DialogScript lives, a dialog made from a template it has
+// actions for is made, initialised and shown as usual, and the actions run
+// the next time a loop waits: they act as the user would, through the
+// dialog's controls (so every notification reaches the procedure), and read
+// what the dialog shows. A modal dialog the actions leave open is ended
+// with 0 when the loop waits again without an idle hook, and counted in
+// leftOpen().
+//   test::DialogScript script;
+//   script.On("DIALOG_3", [](test::DialogUser& user) {
+//     EXPECT_EQ(user.Text(105), "0.5");
+//     user.Type(105, "1,5");
+//     user.Press(102);
+//   });
 //
 // Surfaces: SurfacePixel(window, x, y) reads a pixel (0x00BBGGRR),
 // SaveSurfacePng(window, path) writes the surface, SaveWindowPng the window
@@ -41,6 +62,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_dialog.h"
 #include "platform/messages.h"
 #include "platform/types.h"
 #include "platform/window.h"
@@ -52,9 +74,29 @@ void SetIdleHook(std::function<void()> hook);  // an empty function removes it
 void Click(Window window, int x, int y, WParam button = kMouseLeft, WParam modifiers = 0);
 void DoubleClick(Window window, int x, int y, WParam button = kMouseLeft, WParam modifiers = 0);
 void MouseMove(Window window, int x, int y, WParam modifiers = 0);
-void KeyPress(Window window, unsigned virtualKey, WParam modifiers = 0);
-void TypeText(Window window, std::string_view text);
+void MouseMoveInFrame(Window window, int x, int y);
+void Wheel(Window window, int x, int y, int delta);
+void Drag(Window window, int fromX, int fromY, int toX, int toY, WParam button = kMouseLeft);
+void KeyPress(unsigned virtualKey, WParam modifiers = 0);
+void TypeText(std::string_view text);
 bool ChooseMenuItem(Window window, int id);  // false when missing or greyed
+
+// Menus as the screen shows them. OpenMenuPopup opens the top-level popup
+// at `position` of the window's menu bar as a click on the bar would (the
+// window gets kInitMenu first); CloseMenus closes every open popup.
+bool OpenMenuPopup(Window window, int position);
+void CloseMenus();
+struct ShownMenuItem {
+  bool exists = false, checked = false;
+  bool enabled = false;      // it and every popup on the way to it
+  bool inOpenPopup = false;  // the item's popup is open now
+};
+ShownMenuItem ShownItem(Window window, int id);
+// The toolkit objects under the window's menu bar, after deferred deletions.
+int MenuObjectCount(Window window);
+// The cursor the pointer shows over the window's client area now: the wait
+// cursor while it is on, else the window's own.
+CursorShape ShownCursor(Window window);
 bool ClickControl(Window control);
 void ScrollAction(Window window, ScrollBar bar, unsigned code);
 void DragScrollThumb(Window window, ScrollBar bar, int position);
@@ -86,6 +128,101 @@ class MessageBoxScript {
   std::vector<int> answers_;
   std::size_t next_ = 0;
   std::vector<RecordedBox> boxes_;
+};
+
+// A dialog as its user sees and works it (see DialogScript above).
+class DialogUser {
+ public:
+  explicit DialogUser(Window dialog) : dialog_(dialog) {}
+  Window dialog() const { return dialog_; }
+  std::string Caption() const;
+  std::string Text(int id) const;
+  bool IsChecked(int id) const;
+  bool IsEnabled(int id) const;
+  bool IsVisible(int id) const;
+  bool HasFocus(int id) const;
+  std::vector<std::string> Items(int id) const;  // a list's or combo box's entries
+  int Selection(int id) const;
+  // Focuses the field, selects what it holds and types over it.
+  void Type(int id, std::string_view text);
+  // A click on a button, check box, radio button or owner-drawn button.
+  void Press(int id);
+  // Picks the entry of a list or combo box; DoubleClick picks and double-clicks it.
+  void Choose(int id, int index);
+  void DoubleClick(int id, int index);
+  // A key to the control that has the focus.
+  void Key(unsigned virtualKey, WParam modifiers = 0);
+  void Close();  // the close box
+
+ private:
+  Window dialog_;
+};
+
+class DialogScript {
+ public:
+  DialogScript();
+  ~DialogScript();
+  DialogScript(const DialogScript&) = delete;
+  DialogScript& operator=(const DialogScript&) = delete;
+  // Actions for the next dialog made from `templateName`; given several
+  // times, they serve one opening each, in turn.
+  void On(std::string templateName, std::function<void(DialogUser&)> actions);
+  const std::vector<std::string>& opened() const { return opened_; }  // every template opened meanwhile
+  int leftOpen() const { return leftOpen_; }
+
+ private:
+  friend struct DialogScriptAccess;
+  std::vector<std::pair<std::string, std::function<void(DialogUser&)>>> actions_;
+  std::vector<std::string> opened_;
+  int leftOpen_ = 0;
+};
+
+// File dialogs: while a FileDialogScript lives, each open or save dialog is
+// recorded with its request and answered from the script in turn: a path
+// as if the user chose it, Cancel, a failure, or Look, which shows the real
+// dialog and acts on it (its listing, its filters, a name to accept). Once
+// the answers run out, dialogs are cancelled.
+class FileDialogUser {
+ public:
+  explicit FileDialogUser(void* dialog) : dialog_(dialog) {}
+  // The names the dialog lists now under its filter (folders left out),
+  // once it has read its folder.
+  std::vector<std::string> Shown() const;
+  void ChooseFilter(int index);        // from 1
+  void Choose(std::string_view name);  // types the name into the name field and presses Open/Save
+  void Cancel();
+
+ private:
+  void* dialog_;
+};
+
+struct RecordedFileDialog {
+  bool save = false;
+  FileDialogRequest request;
+};
+
+class FileDialogScript {
+ public:
+  FileDialogScript();
+  ~FileDialogScript();
+  FileDialogScript(const FileDialogScript&) = delete;
+  FileDialogScript& operator=(const FileDialogScript&) = delete;
+  void Choose(std::string path);
+  void Cancel();
+  void Fail();
+  void Look(std::function<void(FileDialogUser&)> actions);
+  const std::vector<RecordedFileDialog>& dialogs() const { return dialogs_; }
+
+ private:
+  friend struct FileDialogScriptAccess;
+  struct Answer {
+    FileDialogResult result = FileDialogResult::kCancelled;
+    std::string path;
+    std::function<void(FileDialogUser&)> look;
+  };
+  std::vector<Answer> answers_;
+  std::size_t next_ = 0;
+  std::vector<RecordedFileDialog> dialogs_;
 };
 
 Colour SurfacePixel(Window window, int x, int y);  // 0xFFFFFFFF outside

@@ -3,8 +3,8 @@
 // Every window has a persistent backing surface that lives as long as the
 // window: drawing (drawing.h) goes straight into it at any time, and the
 // screen only shows it. A resize gives a new surface filled with the class
-// background, posts kSize and makes the window invalid; an invalid window gets
-// kPaint once the queue is otherwise empty.
+// background, tells the window with kSize (see MoveWindow) and makes it
+// invalid; an invalid window gets kPaint once the queue is otherwise empty.
 #pragma once
 
 #include <climits>
@@ -78,9 +78,16 @@ bool DestroyWindow(Window window);
 bool IsWindow(Window window);
 
 enum class ShowMode { kHide, kShow, kMaximised };
+// Sends kShowWindow first when the window's visibility changes.
 void ShowWindow(Window window, ShowMode mode);
 bool IsWindowVisible(Window window);
-// Outer position (in the parent's client area for a child) and size.
+// A disabled window (and its children) takes no input.
+void EnableWindow(Window window, bool enabled);
+bool IsWindowEnabled(Window window);
+// Outer position (in the parent's client area for a child) and size. A new
+// client size is sent as kSize before the call returns (as is the size a
+// maximised window takes in ShowWindow), so that a layout kept by the size
+// handler follows at once; sizes the window system imposes are posted.
 bool MoveWindow(Window window, int x, int y, int width, int height, bool repaint);
 Rect GetWindowRect(Window window);  // outer rectangle, right and bottom exclusive
 Size GetClientSize(Window window);  // the surface's size
@@ -88,8 +95,21 @@ void SetWindowText(Window window, std::string_view text);
 std::string GetWindowText(Window window);
 Window GetParent(Window window);
 int GetWindowId(Window window);
+// The keyboard focus. A click into a window does not move it: only SetFocus
+// does (and a click on a control that takes the focus, such as a button or
+// an edit field). Keys go to the window with the focus; a top-level
+// window's keys go to the window itself until SetFocus moves them.
 void SetFocus(Window window);
 Window GetFocus();
+// The top-level window (or dialog) the user works in now, none when the
+// program has none active.
+Window GetActiveWindow();
+
+// The cursor over the window's client area: arrow, none (a window that
+// draws its own crosshair) or cross. Returns the one it replaces; the wait
+// cursor is not a window's (system.h: SetWaitCursor).
+CursorShape SetWindowCursor(Window window, CursorShape shape);
+CursorShape GetWindowCursor(Window window);
 
 void InvalidateWindow(Window window);
 void ValidateWindow(Window window);

@@ -1,5 +1,6 @@
 #include "design/acoustics/calc_faces.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "design/model/materials.h"
@@ -166,6 +167,18 @@ int PointInCalcFace(const CalcRay& ray) {
     if (!(c >= face.box.min[axis] && c <= face.box.max[axis])) return 0;
   }
   return PointInPolygon(*face.object, face.firstItem, ray.hitPoint, face.dominantAxis);
+}
+
+int CompareCalcFaces(const CalcFace& a, const CalcFace& b) {
+  if (a.halfNormalLength2 != b.halfNormalLength2) return a.halfNormalLength2 > b.halfNormalLength2 ? -1 : 1;
+  for (int axis : {2, 1, 0})
+    if (a.box.min[axis] != b.box.min[axis]) return a.box.min[axis] > b.box.min[axis] ? -1 : 1;
+  return 0;
+}
+
+void SortCalcFaces(CalcFaceTable& table) {
+  std::stable_sort(table.faces.begin(), table.faces.end(),
+                   [](const CalcFace& a, const CalcFace& b) { return CompareCalcFaces(a, b) < 0; });
 }
 
 SegmentBox BoundSegment(Vec3d a, Vec3d b) {

@@ -101,6 +101,14 @@ int PointInPolygon(const GraphicObject& object, uint32_t first, const ObjectVert
 int CountEdgeCrossing(const ObjectVertex& a, const ObjectVertex& b, const ObjectVertex& point,
                       uint32_t dominantAxis);
 
+// -1 when face a comes before face b in the order by area (a larger area
+// first; on equal areas the larger minimum z, then y, then x of the box
+// first), 1 when after, 0 when neither.
+int CompareCalcFaces(const CalcFace& a, const CalcFace& b);
+// Sorts the table by CompareCalcFaces; faces that compare equal keep their
+// order, so equal models give equal tables.
+void SortCalcFaces(CalcFaceTable& table);
+
 // Bounds of the segment from a to b.
 struct SegmentBox {
   double min[3], max[3];

@@ -35,6 +35,10 @@ inline constexpr std::array<double, kBandCount> kBandAngularFrequencies = {785.4
                                                                            12566.4, 25132.7, 50265.5};
 constexpr double kSpeedOfSound = 343.0;  // m/s
 
+// Closer than this (m) the distance law 1 / d^2 stops at kNearFieldFactor.
+constexpr double kNearField = 0.01;
+constexpr double kNearFieldFactor = 100.0;  // 1 / kNearField^2
+
 // A band counts as played by a loudspeaker when |intensity| exceeds this.
 constexpr float kActiveBandIntensity = 1000.0f;
 // An aiming angle is turned only when its magnitude exceeds this (rad).
@@ -100,6 +104,9 @@ bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uin
 // order, each with its CalculationBandMask. Returns the entry count.
 int PrepareActiveSpeakers(ActiveSpeakerTable& table, const ObjectList& model, const SpeakerTypeTable& types);
 
+// The loudspeaker's position, its acoustic centre.
+Vec3d SpeakerPosition(const ActiveSpeaker& entry);
+
 // `local` (a vector from the loudspeaker) turned into the loudspeaker's frame:
 // back by the horizontal, then the vertical, then the rotation angle, each
 // only when turned. The loudspeaker's axis is the local +x direction, its up
@@ -107,6 +114,9 @@ int PrepareActiveSpeakers(ActiveSpeakerTable& table, const ObjectList& model, co
 Vec3d TurnIntoSpeakerFrame(const ActiveSpeaker& entry, Vec3d local);
 
 // ---- The balloon lookup ----
+
+// Radians to balloon rows (180 / pi / 5), as the rows are read.
+constexpr double kBalloonStepsPerRadian = 11.4592;
 
 // The four balloon cells a direction reads and their weights.
 struct BalloonPosition {
@@ -116,10 +126,11 @@ struct BalloonPosition {
   float columnFraction = 0;          // weight of the second column
 };
 
-// Rows from the polar position (the angle off the axis in 5-degree steps):
-// the row below and the one above, or row 36 alone (twice, half weighted)
-// from 180 degrees on.
-void LocateBalloonRow(double polarSteps, BalloonPosition& at);
+// Rows from the polar position (the angle off the axis in 5-degree steps, at
+// most 36): the row below and the one above; from row `halfRow` on, the row
+// below and row `halfRow` at half weight. The engine reads with halfRow 36
+// (row 36 alone, twice, at 180 degrees), the reflection paths with 35.
+void LocateBalloonRow(double polarSteps, BalloonPosition& at, int halfRow = kBalloonRows - 1);
 // Columns from the direction's local y and z: the azimuth from +y towards +z,
 // between the column below and the next one (71 wraps to 0). A direction with
 // |y| of 0.001 or less reads column 18 (z >= 0) or 54 (z < 0), half weighted.

@@ -7,6 +7,7 @@
 #include "framework/base/framework_windows.h"
 #include "framework/core/text_encoding.h"
 #include "platform/system.h"
+#include "platform/window.h"
 
 WindowRecord MainWindow;
 namespace {
@@ -297,14 +298,18 @@ int DrawStyledText(int left, int top, int right, int bottom, const char* text, u
   return height;
 }
 
-void SetArrowCursor() { platform::SetCursor(platform::CursorShape::kArrow); }
-void HideCursor() { platform::SetCursor(platform::CursorShape::kNone); }
+namespace {
+// The window whose crosshair replaces the pointer: the drawing window, or
+// the main window of a program without one.
+platform::Window CursorWindow() {
+  return DrawWindow && DrawWindow->window != platform::Window::kNone ? DrawWindow->window : MainWindow.window;
+}
+}  // namespace
+
+void SetArrowCursor() { platform::SetWindowCursor(CursorWindow(), platform::CursorShape::kArrow); }
+void HideCursor() { platform::SetWindowCursor(CursorWindow(), platform::CursorShape::kNone); }
 void ShowWaitCursor(bool on) {
-  static std::vector<platform::CursorShape> previous;
-  if (on) {
-    previous.push_back(platform::SetCursor(platform::CursorShape::kWait));
-  } else if (!previous.empty()) {
-    platform::SetCursor(previous.back());
-    previous.pop_back();
-  }
+  static int depth = 0;
+  if (on && depth++ == 0) platform::SetWaitCursor(true);
+  if (!on && depth > 0 && --depth == 0) platform::SetWaitCursor(false);
 }

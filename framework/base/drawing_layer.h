@@ -114,7 +114,9 @@ void SetTextStyle(const char* face, int height, int width, int angle, std::int16
 // `format` takes the platform's kText... flags.
 int DrawStyledText(int left, int top, int right, int bottom, const char* text, unsigned format);
 
-// Cursors.
+// Cursors over the drawing window (the main window in a program without
+// one): the arrow, or none while the window draws its own crosshair. The
+// main window, its menu bar, scroll bars and buttons keep the arrow.
 void SetArrowCursor();
 void HideCursor();
 // Shows the wait cursor (true) and puts back the cursor before it (false);

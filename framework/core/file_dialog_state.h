@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Both are kept whole: a path cut to a fixed length would name another place.
 struct FileDialogState {
@@ -24,6 +25,20 @@ std::string FolderOfPath(std::string_view path);
 // The path of the file in `path`'s folder whose name equals `path`'s name
 // without regard to case (the exact name first); empty when there is none.
 std::string FindFileIgnoringCase(std::string_view path);
+// The same for a folder (`path` without a trailing '/'); the path found ends
+// with its '/'.
+std::string FindFolderIgnoringCase(std::string_view path);
+
+// One pair of a file-dialog filter: what the user reads and the patterns
+// (';'-separated) it stands for.
+struct FilterPair {
+  std::string description;
+  std::string patterns;
+};
+// The programs' filter strings, '|' between the parts ("Korvane
+// Project|*.kpr|"), as their pairs; a description without patterns is
+// dropped. The caller's text is left as it is.
+std::vector<FilterPair> SplitFilter(std::string_view filter);
 
 // The path a save dialog returned, with `extension` (".KPR") appended
 // unless the path ends with it in any case.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/drawing.h"
+#include "platform/resources.h"
 #include "platform/test_seams.h"
 #include "tests/support/gui_fixture.h"
 
@@ -268,6 +269,90 @@ TEST_F(DrawingTest, BoxedTextAlignsAndReturnsItsHeight) {
   Clear(kWhite);
   DrawTextInRect(context_, {0, 0, 200, 20}, "&&", kTextLeft | kTextNoPrefix);
   EXPECT_NEAR(Count(kBlack, 0, 0, 200, 20), 2 * one, 2);
+}
+
+// One figure with every primitive, a font and a pattern brush.
+void DrawFigure(Context c, Brush pattern) {
+  Brush white = CreateSolidBrush(kWhite);
+  FillRect(c, {0, 0, 120, 90}, white);
+  DeleteObject(white);
+  Pen dotted = CreatePen(PenStyle::kDotted, 1, kRed);
+  Pen old = SelectPen(c, dotted);
+  MoveTo(c, 3, 3);
+  LineTo(c, 60, 40);
+  SelectPen(c, old);
+  DeleteObject(dotted);
+  Brush blue = CreateSolidBrush(kBlue);
+  Brush before = SelectBrush(c, blue);
+  Rectangle(c, 10, 50, 40, 80);
+  const Point star[] = {{70, 10}, {90, 70}, {50, 30}, {100, 30}, {60, 70}};
+  SelectBrush(c, pattern);
+  Polygon(c, star, 5);
+  SelectBrush(c, before);
+  DeleteObject(blue);
+  const Point zigzag[] = {{5, 85}, {20, 75}, {35, 85}, {50, 75}};
+  Polyline(c, zigzag, 4);
+  SetPixel(c, 110, 5, kGreen);
+  Font font = CreateFont({14, 0, 0, "Arial"});
+  Font oldFont = SelectFont(c, font);
+  SetBackMode(c, kBackTransparent);
+  TextOut(c, 45, 72, "Korvane");
+  SelectFont(c, oldFont);
+  DeleteObject(font);
+}
+
+// A memory context's bitmap is a target like a window: the same calls give
+// the same pixels, and blits carry them between targets.
+TEST_F(DrawingTest, BitmapsTakeEveryPrimitiveAndBlitsCopyMergeInvertAndStretch) {
+  Bitmap lev = LoadBitmap(instance_, "LEV_07");
+  Brush pattern = CreatePatternBrush(lev);
+  DrawFigure(context_, pattern);
+  Bitmap bitmap = CreateBitmap(120, 90);
+  ASSERT_NE(bitmap, Bitmap::kNone);
+  Context memory = CreateMemoryContext();
+  EXPECT_EQ(GetPixel(memory, 0, 0), 0xFFFFFFFFu);  // no bitmap yet: nothing to draw into
+  EXPECT_EQ(SelectBitmap(memory, bitmap), Bitmap::kNone);
+  EXPECT_EQ(GetPixel(memory, 119, 89), kWhite);   // new bitmaps are white
+  DrawFigure(memory, pattern);
+  int differing = 0;
+  for (int y = 0; y < 90; ++y)
+    for (int x = 0; x < 120; ++x) differing += GetPixel(memory, x, y) != At(x, y);
+  EXPECT_EQ(differing, 0);
+  EXPECT_FALSE(DeleteObject(bitmap));  // still selected
+
+  // Copy a part to the window, then merge and invert over it.
+  Clear(kWhite);
+  EXPECT_TRUE(Blit(context_, 130, 0, 60, 40, memory, 0, 0, kMixCopy));
+  EXPECT_EQ(At(130 + 10, 0 + 5), GetPixel(memory, 10, 5));
+  EXPECT_EQ(At(130 + 3, 3), kRed);
+  Brush green = CreateSolidBrush(Rgb(0, 255, 0));
+  FillRect(context_, {0, 100, 10, 110}, green);
+  DeleteObject(green);
+  SetPixel(memory, 0, 0, Rgb(255, 0, 0));
+  Blit(context_, 0, 100, 1, 1, memory, 0, 0, kMixMerge);
+  EXPECT_EQ(At(0, 100), Rgb(255, 255, 0));
+  Blit(context_, 0, 100, 1, 1, memory, 0, 0, kMixXor);
+  EXPECT_EQ(At(0, 100), Rgb(0, 255, 0));
+
+  // Twice the size: each source pixel becomes a 2 x 2 block.
+  Clear(kWhite);
+  EXPECT_TRUE(StretchBlit(context_, {0, 0, 100, 60}, memory, {40, 10, 90, 40}, kMixCopy));
+  int wrong = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 100; ++x) wrong += At(x, y) != GetPixel(memory, 40 + x / 2, 10 + y / 2);
+  EXPECT_EQ(wrong, 0);
+  // A source beyond the bitmap leaves the destination as it was.
+  Clear(kBlue);
+  Blit(context_, 0, 0, 20, 20, memory, 110, 80, kMixCopy);
+  EXPECT_EQ(At(5, 5), GetPixel(memory, 115, 85));
+  EXPECT_EQ(At(15, 15), kBlue);
+
+  EXPECT_EQ(SelectBitmap(memory, Bitmap::kNone), bitmap);
+  EXPECT_TRUE(DeleteObject(bitmap));
+  EXPECT_TRUE(DeleteContext(memory));
+  EXPECT_FALSE(DeleteContext(context_));  // a window's context lives with the window
+  DeleteObject(pattern);
+  DeleteObject(lev);
 }
 
 }  // namespace

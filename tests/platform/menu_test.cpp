@@ -82,3 +82,68 @@ TEST_F(MenuTest, ADestroyedMenuLeavesTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Check and grey changes go to the one action of each item in place: no
+// objects pile up, and a popup that is open shows the change at once.
+TEST_F(MenuTest, ChecksAndGreysChangeInPlace) {
+  const int objects = test::MenuObjectCount(window_);
+  for (int i = 0; i < 500; ++i) {
+    SetMenuItemChecked(menu_, 604, i % 2 == 1);
+    EnableMenuBarItem(menu_, 3, i % 2 == 0);
+    RedrawMenuBar(window_);
+  }
+  Pump();
+  EXPECT_EQ(test::MenuObjectCount(window_), objects);
+  EXPECT_TRUE(test::ShownItem(window_, 604).checked);
+  EXPECT_FALSE(test::ShownItem(window_, 4201).enabled);  // its popup is greyed
+
+  ASSERT_TRUE(test::OpenMenuPopup(window_, 2));  // View
+  ASSERT_TRUE(test::ShownItem(window_, 604).inOpenPopup);
+  SetMenuItemChecked(menu_, 604, false);
+  SetMenuItemChecked(menu_, 605, true);
+  EXPECT_FALSE(test::ShownItem(window_, 604).checked);
+  EXPECT_TRUE(test::ShownItem(window_, 605).checked);
+  test::CloseMenus();
+  Pump();
+  EXPECT_EQ(test::MenuObjectCount(window_), objects);
+}
+
+TEST_F(MenuTest, TheWindowSetsItsMenuOnInitMenuAndOnlyItChangesChecks) {
+  onMessage = [&](const Message& m) -> LParam {
+    if (m.kind == msg::kInitMenu) SetMenuItemChecked(Menu(m.wParam), 605, true);
+    return 0;
+  };
+  ASSERT_TRUE(test::OpenMenuPopup(window_, 2));
+  // Sent, not posted: the popup opens with the state the handler set.
+  ASSERT_EQ(Received(msg::kInitMenu).size(), 1u);
+  EXPECT_EQ(Menu(Received(msg::kInitMenu)[0].wParam), menu_);
+  EXPECT_TRUE(test::ShownItem(window_, 605).checked);
+  test::CloseMenus();
+
+  // Choosing a checked item posts its command and leaves the check alone.
+  EXPECT_TRUE(test::ChooseMenuItem(window_, 604));
+  EXPECT_TRUE(test::ShownItem(window_, 604).checked);
+  EXPECT_TRUE(IsMenuItemChecked(menu_, 604));
+  // An item inserted into a shown menu is there at once, and a removed one goes.
+  EXPECT_TRUE(InsertMenuItemBefore(menu_, 605, 606, "&Perspective"));
+  EXPECT_TRUE(test::ShownItem(window_, 606).enabled);
+  EXPECT_TRUE(RemoveMenuItem(menu_, 606));
+  EXPECT_FALSE(test::ShownItem(window_, 606).exists);
+}
+
+TEST_F(MenuTest, AReplacedMenuLeavesNoObjectsBehind) {
+  const int objects = test::MenuObjectCount(window_);
+  for (int i = 0; i < 20; ++i) {
+    Menu next = LoadMenu(instance_, "SMOKE");
+    SetWindowMenu(window_, next);
+    DestroyMenu(menu_);
+    menu_ = next;
+  }
+  Pump();
+  EXPECT_EQ(test::MenuObjectCount(window_), objects);
+  EXPECT_TRUE(test::ChooseMenuItem(window_, 4201));
+}
+
+}  // namespace

@@ -84,4 +84,23 @@ TEST_F(MessageBoxTest, NoCaptionGivesError) {
   test::SetIdleHook(nullptr);
 }
 
+// While the box waits, the layer's queue runs (a posted message reaches its
+// window); a quit posted meanwhile closes the box with its Escape answer
+// and stays posted for the loops outside.
+TEST_F(MessageBoxTest, TheBoxRunsTheQueueAndAQuitClosesItAndStaysPosted) {
+  int calls = 0;
+  test::SetIdleHook([&] {
+    ++calls;
+    if (calls == 1) PostMessage(window_, msg::kUser + 5);
+    if (calls == 2) PostQuitMessage(3);
+  });
+  int answer = MessageBox(window_, "Current project status has not been saved", "WARNING", kBoxOkCancel);
+  test::SetIdleHook(nullptr);
+  EXPECT_EQ(answer, kAnswerCancel);
+  EXPECT_EQ(Received(msg::kUser + 5).size(), 1u);
+  EXPECT_TRUE(IsQuitPosted());
+  EXPECT_EQ(QuitCode(), 3);
+  EXPECT_EQ(test::ModalText(), "");
+}
+
 }  // namespace

@@ -74,14 +74,13 @@ TEST_F(SystemTest, TheTestClockSetsTicksAndLocalTime) {
   EXPECT_GE(TickCount(), a);
 }
 
-TEST_F(SystemTest, AWaitCursorIsSetAndTheOldOneRestored) {
-  EXPECT_EQ(GetCursor(), CursorShape::kArrow);
-  CursorShape old = SetCursor(CursorShape::kWait);
-  EXPECT_EQ(old, CursorShape::kArrow);
-  EXPECT_EQ(GetCursor(), CursorShape::kWait);
-  SetCursor(CursorShape::kNone);
-  EXPECT_EQ(SetCursor(old), CursorShape::kNone);
-  EXPECT_EQ(GetCursor(), CursorShape::kArrow);
+TEST_F(SystemTest, TheWaitCursorIsTheOneApplicationWideOverride) {
+  EXPECT_FALSE(IsWaitCursorOn());
+  EXPECT_FALSE(SetWaitCursor(true));
+  EXPECT_TRUE(IsWaitCursorOn());
+  EXPECT_EQ(test::ShownCursor(window_), CursorShape::kWait);
+  EXPECT_TRUE(SetWaitCursor(false));
+  EXPECT_EQ(test::ShownCursor(window_), CursorShape::kArrow);
 }
 
 TEST_F(SystemTest, ResourcesLoadByNameAndMissingOnesGiveNone) {

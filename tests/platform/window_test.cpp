@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/drawing.h"
+#include "platform/menu.h"
 #include "platform/test_seams.h"
 #include "platform/window.h"
 #include "tests/support/gui_fixture.h"
@@ -63,7 +64,7 @@ TEST_F(WindowTest, PostedMessagesComeInOrderAndQuitEndsEveryLoop) {
 TEST_F(WindowTest, MouseInputArrivesAsMessagesWithPointAndFlags) {
   test::Click(window_, 12, 34);
   test::Click(window_, 5, 6, kMouseRight);
-  test::MouseMove(window_, -3, 40, kMouseShift);
+  test::MouseMove(window_, 150, 40, kMouseShift);
   Pump();
   auto downs = Received(msg::kLeftButtonDown);
   ASSERT_EQ(downs.size(), 1u);
@@ -75,8 +76,23 @@ TEST_F(WindowTest, MouseInputArrivesAsMessagesWithPointAndFlags) {
   EXPECT_EQ(Received(msg::kRightButtonUp).size(), 1u);
   auto moves = Received(msg::kMouseMove);
   ASSERT_EQ(moves.size(), 1u);
-  EXPECT_EQ(LowSigned(std::uintptr_t(moves[0].lParam)), -3);
+  EXPECT_EQ(LowSigned(std::uintptr_t(moves[0].lParam)), 150);
   EXPECT_EQ(moves[0].wParam, kMouseShift);
+  // The window hears first that the pointer is over its client area.
+  auto cursors = Received(msg::kSetCursor);
+  ASSERT_EQ(cursors.size(), 1u);
+  EXPECT_EQ(cursors[0].lParam, kHitClient);
+
+  // A drag keeps reporting to the window it started in, beyond its edge.
+  messages_.clear();
+  test::Drag(window_, 10, 10, -3, 40);
+  Pump();
+  moves = Received(msg::kMouseMove);
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_EQ(LowSigned(std::uintptr_t(moves[0].lParam)), -3);
+  EXPECT_EQ(moves[0].wParam, kMouseLeft);
+  ASSERT_EQ(Received(msg::kLeftButtonUp).size(), 1u);
+  EXPECT_EQ(LowSigned(std::uintptr_t(Received(msg::kLeftButtonUp)[0].lParam)), -3);
 
   messages_.clear();
   test::DoubleClick(window_, 1, 1);
@@ -94,7 +110,7 @@ TEST_F(WindowTest, KeysArriveAsVirtualKeysAndCharacters) {
   for (Case c : {Case{KeyF(5), 0}, Case{KeyF(11), 0}, Case{kKeyEnter, 13}, Case{kKeySpace, ' '}, Case{kKeyEscape, 27},
                  Case{kKeyLeft, 0}, Case{kKeyDown, 0}, Case{'A', 'a'}, Case{'R', 'r'}, Case{'7', '7'}, Case{kKeyTab, 9}}) {
     messages_.clear();
-    test::KeyPress(window_, c.key);
+    test::KeyPress(c.key);
     Pump();
     auto downs = Received(msg::kKeyDown);
     ASSERT_EQ(downs.size(), 1u) << c.key;
@@ -117,6 +133,8 @@ TEST_F(WindowTest, AResizeGivesANewSurfaceASizeAndThenAPaint) {
   SetPixel(c, 1, 1, Rgb(1, 2, 3));
   messages_.clear();
   MoveWindow(child, 10, 10, 120, 70, true);
+  // The size handler has run before the call returns.
+  ASSERT_EQ(Received(msg::kSize).size(), 1u);
   PostMessage(window_, msg::kUser);
   EXPECT_EQ(GetClientSize(child).width, 120);
   EXPECT_EQ(GetClientSize(child).height, 70);
@@ -271,6 +289,64 @@ TEST_F(WindowTest, TextAndGeometryOfWindows) {
   WindowCreation unknown;
   unknown.className = "NO_SUCH_CLASS";
   EXPECT_EQ(CreateWindow(unknown), Window::kNone);
+}
+
+TEST_F(WindowTest, ThePointerOverMenuBarAndFrameGivesNonClientMessages) {
+  Menu menu = LoadMenu(instance_, "SMOKE");
+  ASSERT_TRUE(SetWindowMenu(window_, menu));
+  Window child = CreateChild(window_, kStyleBorder, 20, 60, 100, 60, 7);
+  Pump();
+  messages_.clear();
+  test::MouseMoveInFrame(window_, 10, 5);  // on the menu bar
+  test::MouseMoveInFrame(child, 0, 30);   // on the child's border
+  test::MouseMove(child, 40, 20);
+  Pump();
+  std::vector<std::pair<Window, LParam>> hits;
+  for (auto& m : Received(msg::kSetCursor)) hits.push_back({m.window, m.lParam});
+  EXPECT_EQ(hits, (std::vector<std::pair<Window, LParam>>{{window_, kHitMenu}, {child, kHitBorder}, {child, kHitClient}}));
+  auto outside = Received(msg::kNonClientMouseMove);
+  ASSERT_EQ(outside.size(), 2u);
+  EXPECT_EQ(outside[0].wParam, WParam(kHitMenu));
+  EXPECT_EQ(LowSigned(std::uintptr_t(outside[0].lParam)), 10);
+  EXPECT_EQ(Received(msg::kMouseMove).size(), 1u);
+}
+
+TEST_F(WindowTest, WheelAndFocusChangesArriveAsMessages) {
+  Window child = CreateChild(window_, 0, 0, 0, 100, 60, 7);
+  Pump();
+  messages_.clear();
+  test::Wheel(child, 30, 20, -120);
+  SetFocus(child);
+  EXPECT_EQ(GetFocus(), child);
+  Pump();
+  auto wheels = Received(msg::kMouseWheel);
+  ASSERT_EQ(wheels.size(), 1u);
+  EXPECT_EQ(wheels[0].window, child);
+  EXPECT_EQ(HighSigned(wheels[0].wParam), -120);
+  EXPECT_EQ(LowSigned(std::uintptr_t(wheels[0].lParam)), 30);
+  ASSERT_EQ(Received(msg::kKillFocus).size(), 1u);
+  EXPECT_EQ(Received(msg::kKillFocus)[0].window, window_);
+  ASSERT_EQ(Received(msg::kSetFocus).size(), 1u);
+  EXPECT_EQ(Received(msg::kSetFocus)[0].window, child);
+}
+
+// A click into a child leaves the keyboard with the window that has it;
+// keys reach the child only once SetFocus gives it the focus.
+TEST_F(WindowTest, AClickDoesNotMoveTheKeyboardFocus) {
+  Window child = CreateChild(window_, 0, 10, 10, 100, 60, 7);
+  Window button = CreateControl(ControlKind::kPushButton, "OK", 120, 10, 40, 20, window_, 20998);
+  Pump();
+  test::Click(child, 5, 5);
+  test::KeyPress(kKeyEscape);
+  test::KeyPress(kKeyTab);  // a key like any other, not a move to the button
+  SetFocus(child);
+  test::KeyPress(KeyF(5));
+  Pump();
+  std::vector<std::pair<Window, WParam>> keys;
+  for (auto& m : Received(msg::kKeyDown)) keys.push_back({m.window, m.wParam});
+  EXPECT_EQ(keys, (std::vector<std::pair<Window, WParam>>{{window_, kKeyEscape}, {window_, kKeyTab}, {child, KeyF(5)}}));
+  EXPECT_EQ(Received(msg::kLeftButtonDown).size(), 1u);
+  EXPECT_NE(GetFocus(), button);
 }
 
 }  // namespace

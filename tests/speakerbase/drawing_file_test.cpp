@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/design/model/database_fixtures.h"
+#include "tests/support/le_bytes.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -15,23 +15,6 @@ namespace {
 using db_fixtures::ScratchFolder;
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
-
-// Little-endian bytes written by hand.
-struct Bytes {
-  std::vector<uint8_t> b;
-  Bytes& u8(uint8_t v) {
-    b.push_back(v);
-    return *this;
-  }
-  Bytes& u16(uint16_t v) { return u8(uint8_t(v)).u8(uint8_t(v >> 8)); }
-  Bytes& u32(uint32_t v) { return u16(uint16_t(v)).u16(uint16_t(v >> 16)); }
-  Bytes& f32(float v) { return u32(std::bit_cast<uint32_t>(v)); }
-  Bytes& text(const std::string& s, size_t width) {
-    for (size_t i = 0; i < width; ++i) u8(i < s.size() ? uint8_t(s[i]) : 0);
-    return *this;
-  }
-  Bytes& zeros(size_t n) { return text("", n); }
-};
 
 ProjectHeader DrawingHeader() {
   ProjectHeader h;

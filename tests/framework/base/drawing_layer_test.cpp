@@ -316,11 +316,25 @@ TEST_F(DrawingLayerTest, MessagesGoToTheMessageBoxOnceTheFrameworkRuns) {
   SetMessageHandler(unexpected);
 }
 
-TEST_F(DrawingLayerTest, CursorsAreShownAndHidden) {
+// Hiding the cursor is the drawing window's choice: the main window (its
+// menu bar, buttons, boxes) keeps the arrow. Only the wait cursor is shown
+// everywhere, and it nests.
+TEST_F(DrawingLayerTest, TheHiddenCursorBelongsToTheDrawingWindowAndTheWaitCursorNests) {
+  using platform::CursorShape;
+  using platform::test::ShownCursor;
+  DrawWindow->window = CreateChildWindow("", platform::kStyleBorder, 32, 24, 200, 100, 10000);
   HideCursor();
-  EXPECT_EQ(platform::GetCursor(), platform::CursorShape::kNone);
+  EXPECT_EQ(ShownCursor(DrawWindow->window), CursorShape::kNone);
+  EXPECT_EQ(ShownCursor(MainWindow.window), CursorShape::kArrow);
+  ShowWaitCursor(true);
+  ShowWaitCursor(true);
+  EXPECT_EQ(ShownCursor(MainWindow.window), CursorShape::kWait);
+  ShowWaitCursor(false);
+  EXPECT_EQ(ShownCursor(DrawWindow->window), CursorShape::kWait);
+  ShowWaitCursor(false);
+  EXPECT_EQ(ShownCursor(DrawWindow->window), CursorShape::kNone);
   SetArrowCursor();
-  EXPECT_EQ(platform::GetCursor(), platform::CursorShape::kArrow);
+  EXPECT_EQ(ShownCursor(DrawWindow->window), CursorShape::kArrow);
 }
 
 }  // namespace

@@ -164,4 +164,39 @@ TEST_F(FrameworkWindowsTest, ControlsOfTheMainWindowSendTheirIds) {
   EXPECT_FALSE(platform::IsWindow(ok));
 }
 
+// A command waiting for input while the user clicks into the drawing window
+// and presses Escape, all through the toolkit's own event path: the key
+// reaches the main window's procedure and cancels the command.
+TEST_F(FrameworkWindowsTest, EscapeAfterAClickInTheDrawingWindowCancelsTheWaitingCommand) {
+  DrawWindow->window = CreateChildWindow("", platform::kStyleBorder, 32, 24, 300, 200, 10000);
+  Pump();
+  messages_.clear();
+  bool cancelled = false;
+  onMessage = [&](const platform::Message& m) -> platform::LParam {
+    if (m.window != MainWindow.window) return 0;
+    if (m.kind == platform::msg::kKeyDown && m.wParam == platform::kKeyEscape) cancelled = true;
+    if (m.kind == platform::msg::kCommand && platform::LowWord(m.wParam) == 2302) {
+      // The command's own wait, as the input loop runs it.
+      platform::Message inner;
+      while (!cancelled && platform::GetMessage(inner)) platform::DispatchMessage(inner);
+      platform::PostQuitMessage(0);
+    }
+    return 0;
+  };
+  platform::PostMessage(MainWindow.window, platform::msg::kCommand, 2302);
+  int step = 0;
+  RunLoop([&] {
+    switch (step++) {
+      case 0: platform::test::Click(DrawWindow->window, 100, 80); break;
+      case 1: platform::test::KeyPress(platform::kKeyEscape); break;
+      default: break;
+    }
+  });
+  EXPECT_TRUE(cancelled);
+  ASSERT_EQ(Received(platform::msg::kLeftButtonDown).size(), 1u);
+  EXPECT_EQ(Received(platform::msg::kLeftButtonDown)[0].window, DrawWindow->window);
+  for (const auto& key : Received(platform::msg::kKeyDown)) EXPECT_EQ(key.window, MainWindow.window);
+  EXPECT_EQ(platform::GetFocus(), MainWindow.window);
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "framework/core/text_encoding.h"
 
@@ -56,11 +57,36 @@ TEST(FileDialogState, FilesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(FindFileIgnoringCase(folder + "horn1.tcf"), "");
   EXPECT_EQ(FindFileIgnoringCase(folder + "sub.tcf"), "");  // a folder is no file
   EXPECT_EQ(FindFileIgnoringCase(folder + "missing/horn12.tcf"), "");
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "sub.tcf"), folder + "SUB.TCF/");
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "SUB.TCF"), folder + "SUB.TCF/");
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "horn12.tcf"), "");  // a file is no folder
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "missing"), "");
   fs::remove_all(dir);
   // Only ASCII letters fold: "\xC4" (A umlaut) and "\xE4" stay different.
   EXPECT_TRUE(EqualIgnoringCase("Horn12", "hORN12"));
   EXPECT_FALSE(EqualIgnoringCase("\xC4", "\xE4"));
   EXPECT_FALSE(EqualIgnoringCase("Horn", "Horn1"));
+}
+
+TEST(FileDialogState, AFilterStringSplitsIntoPairs) {
+  struct Case {
+    const char* filter;
+    std::vector<FilterPair> pairs;
+  } cases[] = {
+      {"Korvane Project|*.kpr|", {{"Korvane Project", "*.kpr"}}},
+      {"*.KAB|*.kab|", {{"*.KAB", "*.kab"}}},
+      {"Projects|*.kpr;*.kp2|All files|*.*", {{"Projects", "*.kpr;*.kp2"}, {"All files", "*.*"}}},
+      {"Dangling|", {}},
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<FilterPair> pairs = SplitFilter(c.filter);
+    ASSERT_EQ(pairs.size(), c.pairs.size()) << c.filter;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      EXPECT_EQ(pairs[i].description, c.pairs[i].description) << c.filter;
+      EXPECT_EQ(pairs[i].patterns, c.pairs[i].patterns) << c.filter;
+    }
+  }
 }
 
 }  // namespace

@@ -4,22 +4,9 @@
 
 #include <vector>
 
-namespace {
+#include "tests/support/le_bytes.h"
 
-// Little-endian bytes written by hand, independent of the codec.
-struct Bytes {
-  std::vector<uint8_t> b;
-  Bytes& u16(uint16_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-    return *this;
-  }
-  Bytes& u32(uint32_t v) { return u16(uint16_t(v)).u16(uint16_t(v >> 16)); }
-  Bytes& raw(std::initializer_list<uint8_t> v) {
-    b.insert(b.end(), v);
-    return *this;
-  }
-};
+namespace {
 
 // A room face: a triangle with material 2, followed by another record.
 std::vector<uint8_t> FaceFixture() {
