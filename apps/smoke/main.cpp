@@ -29,7 +29,7 @@
 
 namespace {
 
-constexpr int kCmdPicture = 4201, kCmdClear = 4202, kCmdRoom = 4203, kCmdPerspective = 606, kCmdExit = 199;
+constexpr int kCmdPicture = 4201, kCmdClear = 4202, kCmdRoom = 4203, kCmdPerspective = 616, kCmdExit = 199;
 enum class Shown { kNothing, kPicture, kRoom };
 Shown gShown = Shown::kNothing;
 const std::string gFileName = "smoke room.kpr";

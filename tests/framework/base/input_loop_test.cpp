@@ -104,8 +104,8 @@ TEST_F(InputLoopTest, ACommandTakesTwoClickedPointsAndEndsOnARightClickThatLeave
 
 TEST_F(InputLoopTest, EscapeCancelsAndEnterEndsTheWaitingCommand) {
   MainLoop({[&] { StartCommand(); }, [&] { platform::test::Click(draw_, 5, 5); },
-            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEscape); }, [&] { StartCommand(); },
-            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEnter); }, [&] { Quit(); }});
+            [&] { platform::test::KeyPress(platform::kKeyEscape); }, [&] { StartCommand(); },
+            [&] { platform::test::KeyPress(platform::kKeyEnter); }, [&] { Quit(); }});
   ASSERT_EQ(runs_.size(), 2u);
   EXPECT_TRUE(runs_[0].cancelled);
   EXPECT_EQ(runs_[0].points.size(), 1u);
@@ -114,9 +114,8 @@ TEST_F(InputLoopTest, EscapeCancelsAndEnterEndsTheWaitingCommand) {
 }
 
 TEST_F(InputLoopTest, WithNoCommandRunningClicksAndKeysDoNotEndTheMainLoopOnlyQuitDoes) {
-  MainLoop({[&] { platform::test::Click(draw_, 5, 5); },
-            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEscape); },
-            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEnter); }, [&] { Quit(); }});
+  MainLoop({[&] { platform::test::Click(draw_, 5, 5); }, [&] { platform::test::KeyPress(platform::kKeyEscape); },
+            [&] { platform::test::KeyPress(platform::kKeyEnter); }, [&] { Quit(); }});
   EXPECT_TRUE(runs_.empty());
   EXPECT_EQ(gInput.done, 0);
 }
@@ -137,8 +136,8 @@ TEST_F(InputLoopTest, ARightClickWithNoCommandRunningRepeatsTheLastCommand) {
   MainLoop({[&] { platform::test::Click(draw_, 5, 5, platform::kMouseRight); },  // no last command yet
             [&] { StartCommand(); }, [&] { platform::test::Click(draw_, 50, 60, platform::kMouseRight); },  // ends it
             [&] { platform::test::Click(draw_, 50, 60, platform::kMouseRight); },  // runs it again
-            [&] { platform::test::Click(draw_, 1, 2); },
-            [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEscape); }, [&] { Quit(); }});
+            [&] { platform::test::Click(draw_, 1, 2); }, [&] { platform::test::KeyPress(platform::kKeyEscape); },
+            [&] { Quit(); }});
   ASSERT_EQ(runs_.size(), 2u);
   EXPECT_TRUE(runs_[0].done);
   EXPECT_TRUE(runs_[1].cancelled);

@@ -158,7 +158,7 @@ TEST_F(ViewTransformTest, ZoomInWorksAtPickedPointsUntilEscapeWithTheMenusGreyed
                       greyed = !platform::IsMenuBarItemEnabled(menu, 0) && !platform::IsMenuBarItemEnabled(menu, 3);
                       platform::test::Click(draw_, cx + 50, cy);
                     },
-                    [&] { platform::test::KeyPress(MainWindow.window, platform::kKeyEscape); }});
+                    [&] { platform::test::KeyPress(platform::kKeyEscape); }});
   EXPECT_TRUE(greyed);
   EXPECT_TRUE(platform::IsMenuBarItemEnabled(menu, 0));
   EXPECT_EQ(gInput.activeCommand, 0);
@@ -194,10 +194,8 @@ TEST_F(ViewTransformTest, TheFunctionKeysReachTheViewsWhileACommandWaitsForAPoin
         for (WaitForPoint(); !gInput.cancel && !gInput.done; WaitForPoint()) ++points;
         gInput.activeCommand = 0;
       },
-      {[&] { platform::test::KeyPress(MainWindow.window, platform::KeyF(1)); },
-       [&] { platform::test::KeyPress(MainWindow.window, platform::KeyF(5)); },
-       [&] { platform::test::KeyPress(MainWindow.window, platform::KeyF(8)); },
-       [&] { platform::test::KeyPress(MainWindow.window, platform::KeyF(9)); },
+      {[&] { platform::test::KeyPress(platform::KeyF(1)); }, [&] { platform::test::KeyPress(platform::KeyF(5)); },
+       [&] { platform::test::KeyPress(platform::KeyF(8)); }, [&] { platform::test::KeyPress(platform::KeyF(9)); },
        [&] { platform::test::Click(draw_, 20, 20, platform::kMouseRight); }});
   EXPECT_EQ(points, 0);
   EXPECT_EQ(gInput.done, 1);  // the keys did not end the wait, the right click did
