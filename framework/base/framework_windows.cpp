@@ -24,11 +24,12 @@ namespace {
 int ShowMessageBox(const char* text, const char* caption, unsigned flags) {
   std::string shown = Cp1252ToUtf8(text ? text : "");
   std::string title = caption ? Cp1252ToUtf8(caption) : std::string();
-  return platform::MessageBox(MainWindow.window, shown,
-                              caption ? std::optional<std::string_view>(title) : std::nullopt, flags);
+  return platform::MessageBox(MainWindow.window, shown, caption ? std::optional<std::string_view>(title) : std::nullopt,
+                              flags);
 }
 
-platform::Window CreateMainChild(platform::ControlKind kind, const char* text, int x, int y, int width, int height, int id) {
+platform::Window CreateMainChild(platform::ControlKind kind, const char* text, int x, int y, int width, int height,
+                                 int id) {
   return platform::CreateControl(kind, Cp1252ToUtf8(text ? text : ""), x, y, width, height, MainWindow.window, id);
 }
 

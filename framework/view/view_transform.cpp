@@ -7,6 +7,7 @@
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
+#include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/core/services.h"
 #include "framework/core/text_encoding.h"
@@ -17,13 +18,10 @@
 
 namespace {
 
-constexpr int kStatusStripHeight = 24;
-constexpr int kStatusTextFromBottom = 20;
 constexpr int kGreyedMenus = 9;              // the top-level menus a nested wait greys
 constexpr std::int16_t kXorLineColour = 30;  // white: XOR inverts what is there
 
 const std::string* gTitleFileName = nullptr;
-std::string gStatusBuffer;
 
 // The stored origin of `view` along its horizontal (0) or vertical (1) axis.
 float& StoredOrigin(int view, int axis) { return gView.viewOrigins[size_t(view)][size_t(axis)]; }
@@ -62,27 +60,6 @@ void UpdateWindowTitle() {
   std::string name = gTitleFileName ? *gTitleFileName : std::string();
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::toupper(c)); });
   platform::SetWindowText(MainWindow.window, Cp1252ToUtf8(GetMainTitle() + " > " + name));
-}
-
-void ClearStatusLine() {
-  WindowRecord* previous = SelectOutputWindow(&MainWindow);
-  const platform::Size client = platform::GetClientSize(MainWindow.window);
-  const std::int16_t brush = gOutput.brushIndex;
-  SetBrushColor(gDrawing.statusColour);
-  FillRectangle(0, client.height - kStatusStripHeight, client.width, client.height);
-  SetBrushColor(brush);
-  SelectOutputWindow(previous);
-}
-
-void ShowStatusText(const char* text) {
-  ClearStatusLine();
-  if (text && *text) gStatusBuffer = gDrawing.prompt + text;
-  else if (gInput.activeCommand < 2) gStatusBuffer = gDrawing.prompt;
-  WindowRecord* previous = SelectOutputWindow(&MainWindow);
-  SetTextColorIndex(0);
-  DrawTextAt(kDrawMarginLeft, platform::GetClientSize(MainWindow.window).height - kStatusTextFromBottom,
-             gStatusBuffer.c_str());
-  SelectOutputWindow(previous);
 }
 
 void ClearDrawingArea() {

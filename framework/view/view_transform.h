@@ -2,8 +2,8 @@
 // of the drawing window for the plan (XY), side (YZ), front (XZ), rotated 3D
 // and perspective views, and what moves it: the layout of the drawing window
 // inside the main window, scrolling, zooming in at picked points and out by
-// halves, the view presets of F1 to F4. Beside them the window title, the
-// status line under the drawing window and the XOR line of the crosshair.
+// halves, the view presets of F1 to F4. Beside them the window title and
+// the XOR line of the crosshair.
 //
 // The state is gView and gDrawing (framework/base/view_state.h). Pixels grow
 // rightwards and downwards; the vertical screen axis shows the view's
@@ -34,11 +34,6 @@ void InitViews();
 void SetTitleFileName(const std::string* fileName);
 void UpdateWindowTitle();
 
-// The status strip under the drawing window, in the main window.
-void ClearStatusLine();
-// Status line = the command's prompt + text. An empty text shows the prompt
-// alone when no command (id 2 or above) runs, else keeps what it showed.
-void ShowStatusText(const char* text);
 // Fills the drawing window with the background colour.
 void ClearDrawingArea();
 

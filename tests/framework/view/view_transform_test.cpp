@@ -277,31 +277,6 @@ TEST_F(ViewTransformTest, TheTitleShowsTheFileNameInCapitalsButLeavesTheNameAsTy
   EXPECT_EQ(path, "hall1.kpr");
 }
 
-TEST_F(ViewTransformTest, TheStatusLineShowsThePromptAndTextUnderTheDrawing) {
-  const platform::Size main = platform::GetClientSize(MainWindow.window);
-  const auto inked = [&] {
-    int n = 0;
-    for (int y = main.height - 22; y < main.height; ++y)
-      for (int x = kDrawMarginLeft; x < kDrawMarginLeft + 200; ++x)
-        n += platform::test::SurfacePixel(MainWindow.window, x, y) == 0;
-    return n;
-  };
-  gDrawing.prompt = "MOVE > ";
-  ShowStatusText("Base point :");
-  const int withText = inked();
-  EXPECT_GT(withText, 0);
-  EXPECT_EQ(platform::test::SurfacePixel(MainWindow.window, 5, main.height - 1), Palette(gDrawing.statusColour));
-  gInput.activeCommand = 2302;
-  ShowStatusText("");  // a command runs: the text stays
-  EXPECT_EQ(inked(), withText);
-  ClearStatusLine();
-  EXPECT_EQ(inked(), 0);
-  gInput.activeCommand = 0;
-  gDrawing.prompt.clear();
-  ShowStatusText("");
-  EXPECT_EQ(inked(), 0);
-}
-
 TEST_F(ViewTransformTest, TheXorLineDrawnTwiceLeavesTheDrawingAsItWas) {
   Show(kViewXY);
   const platform::Colour before = At(40, 40);
