@@ -2,7 +2,8 @@
 // SMOKE menu, a drawing window inside the margins, a picture of the drawing
 // layer on Draw/Picture, and on Draw/Room a box room with an audience area
 // and a pillar in the framework's views (F1 to F8 and the arrow keys as in
-// the programs, View/Perspective from inside).
+// the programs, View/Perspective from inside) with the design program's
+// view panel and dialogs.
 //
 //   korvane_smoke [--room plan|3d|perspective] [--screenshot FILE]
 //
@@ -15,12 +16,14 @@
 
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
+#include "framework/base/input_loop.h"
 #include "framework/base/progress_window.h"
 #include "framework/base/view_state.h"
 #include "framework/base/work_buffers.h"
 #include "framework/model/graphic_object.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_keys.h"
+#include "framework/view/view_panel.h"
 #include "framework/view/view_transform.h"
 #include "platform/application.h"
 #include "platform/system.h"
@@ -123,16 +126,19 @@ void ShowRoom() {
   gShown = Shown::kRoom;
   gView.eyePoint = {1, 4, 1.6f};
   UpdateWindowTitle();
+  if (gViewPanel == platform::Window::kNone) ShowViewPanel(1);
 }
 
 void ShowPerspective() {
   ShowRoom();
   gView.mode = kViewPerspective;
   LayoutAndRedraw();
+  SendViewPanelCommand(kPanelRefreshSwitches);
 }
 
 platform::LParam MainProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
-  if (kind == platform::msg::kKeyDown && gShown == Shown::kRoom) {
+  if ((kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) && gShown == Shown::kRoom) {
+    if (kind == platform::msg::kKeyDown) platform::PostMessage(gViewPanel, kind, wParam);
     HandleViewKey(unsigned(wParam));
     return 0;
   }
@@ -182,6 +188,9 @@ int main(int argc, char** argv) {
   platform::Instance instance = platform::StartApplication("smoke");
   SetMainTitle("Korvane smoke");
   InitFramework(instance, "SMOKE", MainProc);
+  // The menu, icon and patterns are the smoke program's; the dialogs and
+  // the view panel the design program's.
+  gFramework.instance = platform::StartApplication("kdn");
   AllocWorkBuffers();
   InitViews();
   SetTitleFileName(&gFileName);
@@ -197,6 +206,7 @@ int main(int argc, char** argv) {
       if (gView.mode == kView3D) gView.angles = gView.saved3DAngles;
       LayoutAndRedraw();
       ZoomToFit();
+      SendViewPanelCommand(kPanelRefreshSwitches);
     }
   }
   if (screenshot) {
@@ -222,8 +232,7 @@ int main(int argc, char** argv) {
       }
     });
   }
-  platform::Message message;
-  while (platform::GetMessage(message)) platform::DispatchMessage(message);
+  WaitForPoint();  // the main loop
   FreeWorkBuffers();
   UnregisterFrameworkClasses();
   platform::EndApplication(instance);

@@ -86,6 +86,8 @@ platform::Window ShowViewPanel(int show) {
   if (gViewPanel != platform::Window::kNone) platform::DestroyWindow(gViewPanel);
   gViewPanel = show ? platform::CreateDialog(gFramework.instance, "3DPANEL", MainWindow.window, ViewPanelProc)
                     : platform::Window::kNone;
+  // The keys stay with the main window, as after every button.
+  platform::SetFocus(MainWindow.window);
   return gViewPanel;
 }
 

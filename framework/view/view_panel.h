@@ -26,8 +26,9 @@ constexpr int kPanelRefreshSwitches = 400;
 // The panel's window, none while it is closed.
 extern platform::Window gViewPanel;
 
-// Opens (1) or closes (0) the panel; its window, none when closed or when it
-// cannot be made (the program works on without it).
+// Opens (1) or closes (0) the panel, the keyboard focus staying with the
+// main window; its window, none when closed or when it cannot be made (the
+// program works on without it).
 platform::Window ShowViewPanel(int show);
 // Sends the panel one of its commands when it is open.
 void SendViewPanelCommand(int command);
