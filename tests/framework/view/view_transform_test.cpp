@@ -170,6 +170,27 @@ TEST_F(ViewTransformTest, ZoomInWorksAtPickedPointsUntilEscapeWithTheMenusGreyed
   EXPECT_FLOAT_EQ(gView.viewOrigins[kViewXZ][0], 10);
 }
 
+TEST_F(ViewTransformTest, ZoomWindowFillsTheWindowWithThePickedRectangleUnlessCancelled) {
+  Show(kViewXY, 5);
+  RouteInput();
+  gInput.activeCommand = 603;
+  const int cx = int(gView.centreX), cy = int(gView.centreY);
+  RunSteps(ZoomWindow, {[&] { platform::test::Click(draw_, cx + 10, cy - 30); },
+                        [&] { platform::test::Click(draw_, cx + 110, cy + 30); }});
+  // 100 x 60 pixels around (60, 0) pixels from the centre: 20 x 12 m around x = 12.
+  EXPECT_FLOAT_EQ(gView.originX, 12);
+  EXPECT_FLOAT_EQ(gView.originY, 0);
+  const double expected = std::min(Width() / 20.0, Height() / 12.0) * 0.99;
+  EXPECT_NEAR(gView.scale, expected, expected * 0.02);
+  EXPECT_EQ(gInput.inputMode, kInputCrosshair);
+
+  const float scale = gView.scale;
+  RunSteps(ZoomWindow, {[&] { platform::test::KeyPress(platform::kKeyEscape); }});
+  EXPECT_EQ(gView.scale, scale);
+  EXPECT_EQ(gInput.cancel, 0);
+  gInput.activeCommand = 0;
+}
+
 TEST_F(ViewTransformTest, ZoomInInPerspectiveOrAtTheLargestScaleOnlyClearsTheRequests) {
   for (const auto& [mode, scale] : {std::pair{kViewPerspective, 5.0f}, std::pair{kViewXY, 1000.0f}}) {
     gView.mode = mode;
