@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "framework/base/bitmaps.h"
+#include "framework/base/printing.h"
 #include "framework/base/progress_window.h"
 #include "framework/core/services.h"
 #include "framework/core/text_encoding.h"
@@ -35,6 +37,8 @@ platform::Window CreateMainChild(platform::ControlKind kind, const char* text, i
 }  // namespace
 
 void ResetFramework() {
+  ResetBitmaps();
+  ResetPrinting();
   gFramework = {};
   InstallCoreServices({});
 }
@@ -77,6 +81,9 @@ int InitFramework(platform::Instance instance, const char* resourceName, platfor
 
   LoadPatternBrushes();
   platform::SetBackMode(gOutput.context, platform::kBackTransparent);
+  QueryDefaultPrinter();
+  SetPrintLandscape(0);
+  SetPrintScale(100);
   gFramework.startFolder = platform::StartDirectory();
   gFramework.version = platform::GetSystemVersion();
   SetDefaultTextStyle();
@@ -121,6 +128,8 @@ void UnregisterFrameworkClasses() {
 void ShutdownFramework() {
   SelectOutputWindow(&MainWindow);
   ReleaseDrawingObjects();
+  ResetBitmaps();
+  FreePrinterSetup();
   MainWindow.context = platform::Context::kNone;
   platform::PostQuitMessage(0);
 }

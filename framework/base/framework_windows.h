@@ -24,7 +24,8 @@ struct FrameworkState {
   platform::Bitmap patternBitmaps[kPatternBrushCount] = {};
 };
 extern FrameworkState gFramework;
-// Back to the state before start-up, and ShowMessage back to its default.
+// Back to the state before start-up (with the printer, capture and back
+// buffer), and ShowMessage back to its default.
 void ResetFramework();
 
 // Registers the classes, creates the maximised main window with the menu
@@ -34,8 +35,8 @@ int InitFramework(platform::Instance instance, const char* resourceName, platfor
 void LoadPatternBrushes();
 void ReleaseDrawingObjects();
 void UnregisterFrameworkClasses();
-// For the main window's destruction: releases the drawing objects and posts
-// the quit message.
+// For the main window's destruction: releases the drawing objects, the back
+// buffer and the printer, and posts the quit message.
 void ShutdownFramework();
 const std::string& GetStartDirectory();
 
