@@ -107,6 +107,10 @@ void LoadPatternBrushes() {
   }
   ReplaceOutputPen(platform::CreatePen(platform::PenStyle::kSolid, 1, 0));
   ReplaceOutputBrush(platform::CreateSolidBrush(0));
+  // The indexes say what is selected now (black), so that the next colour
+  // asked for after a print job is selected, not taken as already there.
+  gOutput.penIndex = 0;
+  gOutput.brushIndex = 0;
 }
 
 void ReleaseDrawingObjects() {

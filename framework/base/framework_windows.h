@@ -32,6 +32,8 @@ void ResetFramework();
 // `resourceName` (also its icon) and `windowProc`, prepares the drawing
 // objects and records the start folder. Returns 1.
 int InitFramework(platform::Instance instance, const char* resourceName, platform::WindowProc windowProc);
+// Makes the sixteen pattern brushes of "LEV_00".."LEV_15" and selects a new
+// black pen and brush, with pen and brush index 0.
 void LoadPatternBrushes();
 void ReleaseDrawingObjects();
 void UnregisterFrameworkClasses();
