@@ -1,13 +1,19 @@
 // A small program to look at the framework's windows: a main window with the
-// SMOKE menu, a drawing window inside the margins, and a picture drawn on
-// Draw/Picture. `--screenshot FILE` draws, shows a progress window, writes a
-// screenshot of the whole screen and ends.
+// SMOKE menu, a drawing window inside the margins, a picture drawn on
+// Draw/Picture or F2, the test dialog on Options/Dialog..., the window
+// printed on File/Print... and copied on File/Copy. The status line under
+// the drawing window tells which window the last key and click reached.
+// `--screenshot FILE` draws, shows a progress window, writes a screenshot of
+// the whole screen and ends.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "framework/base/bitmaps.h"
+#include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
+#include "framework/base/printing.h"
 #include "framework/base/progress_window.h"
 #include "platform/application.h"
 #include "platform/system.h"
@@ -16,8 +22,10 @@
 
 namespace {
 
-constexpr int kCmdPicture = 4201, kCmdClear = 4202, kCmdExit = 199;
+constexpr int kCmdNew = 101, kCmdPrint = 107, kCmdCopy = 210, kCmdDialog = 520, kCmdPicture = 4201, kCmdClear = 4202,
+              kCmdExit = 199;
 bool gPictureShown = false;
+std::string gStatus = "Click into the drawing window, then press F2 or Escape.";
 
 void LayOut() {
   platform::Size client = platform::GetClientSize(MainWindow.window);
@@ -28,6 +36,16 @@ void LayOut() {
   platform::Size inner = platform::GetClientSize(DrawWindow->window);
   DrawWindow->right = inner.width;
   DrawWindow->bottom = inner.height;
+}
+
+void ShowStatus(const std::string& text) {
+  gStatus = text;
+  WindowRecord* previous = SelectOutputWindow(&MainWindow);
+  SetBrushColor(5);
+  FillRectangle(0, MainWindow.bottom - kDrawMarginBottom, MainWindow.right, MainWindow.bottom);
+  SetTextColorIndex(0);
+  DrawTextAt(kDrawMarginLeft, MainWindow.bottom - 20, gStatus.c_str());
+  SelectOutputWindow(previous);
 }
 
 void DrawPicture() {
@@ -69,27 +87,91 @@ void DrawPicture() {
   gPictureShown = true;
 }
 
+// The test dialog, filled with a loudspeaker-like record; OK shows what was
+// entered in the status line.
+platform::LParam TestDialogProc(platform::Window dialog, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
+  switch (kind) {
+    case platform::msg::kInitDialog:
+      SetDialogText(dialog, 101, "LS001");
+      SetDialogText(dialog, 102, "2.5");
+      platform::CheckDialogButton(dialog, 103, true);
+      platform::CheckRadioButton(dialog, 104, 106, 105);
+      platform::CheckRadioButton(dialog, 112, 113, 112);
+      for (const char* row : {"001\t12.5\tConcrete", "002\t8.0\tCarpet", "003\t3.2\tGlass"}) AddDialogListText(dialog, 107, row);
+      platform::SetListSelection(dialog, 107, 0);
+      for (const char* band : {"125 Hz", "250 Hz", "500 Hz", "1 kHz"}) AddDialogListText(dialog, 108, band);
+      platform::SetListSelection(dialog, 108, 3);
+      SetDialogText(dialog, 109, "Enter: OK, Escape: Cancel");
+      return 0;
+    case platform::msg::kCommand: {
+      int id = int(platform::LowWord(wParam));
+      if (id == 102 && platform::HighWord(wParam) == platform::kNotifyEditChange) FixDecimalComma(dialog, 102);
+      if (id == 110) {
+        ShowStatus("Dialog: " + GetDialogText(dialog, 101, 21) + ", value " + GetDialogText(dialog, 102, 21) + ", " +
+                   GetDialogListText(dialog, 107, platform::GetListSelection(dialog, 107)));
+        platform::EndDialog(dialog, 1);
+      }
+      if (id == 111) platform::EndDialog(dialog, 0);
+      return 0;
+    }
+  }
+  return platform::DefaultDialogProc(dialog, kind, wParam, lParam);
+}
+
+void PrintWindow() {
+  WindowRecord* previous = SelectOutputWindow(DrawWindow);
+  SetPrintLandscape(DrawWindow->right > DrawWindow->bottom);
+  if (PrintSetupDialog()) PrintViewWindow();
+  SelectOutputWindow(previous);
+}
+
+const char* KeyName(platform::WParam key) {
+  static char name[8];
+  if (key >= platform::kKeyF1 && key < platform::kKeyF1 + 12) std::snprintf(name, sizeof name, "F%d", int(key - platform::kKeyF1 + 1));
+  else if (key == platform::kKeyEscape) return "Escape";
+  else if (key == platform::kKeyEnter) return "Enter";
+  else std::snprintf(name, sizeof name, "%c", char(key));
+  return name;
+}
+
 platform::LParam MainProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
   if (window == MainWindow.window) {
     switch (kind) {
       case platform::msg::kSize:
         if (DrawWindow->window != platform::Window::kNone) LayOut();
         return 0;
+      case platform::msg::kPaint: ShowStatus(gStatus); return 0;
+      case platform::msg::kKeyDown:
+        ShowStatus(std::string("Key ") + KeyName(wParam) + " reached the main window.");
+        if (wParam == platform::KeyF(2)) DrawPicture();
+        if (wParam == platform::kKeyEscape) platform::PostMessage(MainWindow.window, platform::msg::kCommand, kCmdClear);
+        return 0;
       case platform::msg::kCommand:
         switch (platform::LowWord(wParam)) {
           case kCmdPicture: DrawPicture(); break;
           case kCmdClear:
+          case kCmdNew:
             gPictureShown = false;
             platform::InvalidateWindow(DrawWindow->window);
             break;
+          case kCmdDialog: RunModalDialog("TEST_DLG", MainWindow.window, TestDialogProc); break;
+          case kCmdPrint: PrintWindow(); break;
+          case kCmdCopy: ShowStatus(CopyViewToClipboard() ? "The drawing window is on the clipboard." : "Nothing copied."); break;
           case kCmdExit: platform::DestroyWindow(MainWindow.window); break;
         }
         return 0;
       case platform::msg::kDestroy: ShutdownFramework(); return 0;
     }
-  } else if (window == DrawWindow->window && kind == platform::msg::kPaint && gPictureShown) {
-    DrawPicture();
-    return 0;
+  } else if (window == DrawWindow->window) {
+    if (kind == platform::msg::kPaint) {
+      if (gPictureShown) DrawPicture();
+      return 0;
+    }
+    if (kind == platform::msg::kLeftButtonDown) {
+      ShowStatus("Click at " + std::to_string(platform::LowSigned(std::uintptr_t(lParam))) + ", " +
+                 std::to_string(platform::HighSigned(std::uintptr_t(lParam))) + " in the drawing window; the keys stay with the main window.");
+      return 0;
+    }
   }
   return platform::DefaultWindowProc(window, kind, wParam, lParam);
 }
