@@ -12,9 +12,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/bench_rooms.h"
 #include "design/acoustics/level_map.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
+#include "framework/model/layers.h"
 
 namespace {
 
@@ -31,51 +33,11 @@ constexpr float kFloorAlpha[kBandCount] = {0.15f, 0.11f, 0.10f, 0.07f, 0.06f, 0.
 constexpr float kWallAlpha[kBandCount] = {0.02f, 0.02f, 0.03f, 0.03f, 0.04f, 0.05f, 0.05f};
 constexpr float kCeilingAlpha[kBandCount] = {0.29f, 0.10f, 0.05f, 0.04f, 0.07f, 0.09f, 0.09f};
 
-void SetMaterial(int index, const char* name, const float (&alpha)[kBandCount]) {
-  MaterialTable& table = gMaterials.project;
-  if (table.count <= index) table.count = int16_t(index + 1);
-  table.records[size_t(index)].name = name;
-  for (int b = 0; b < kBandCount; ++b) table.records[size_t(index)].absorption[size_t(b)] = alpha[b];
-}
-
-// One face object of t x t quads spanning the rectangle from `origin` along
-// `u` and `v` (its normal u x v points into the hall).
-void AddTessellatedSide(ObjectVertex origin, ObjectVertex u, ObjectVertex v, int t, uint16_t material) {
-  GraphicObject* o = CreateObject(0, uint32_t(4 * t * t), uint32_t(5 * t * t));
-  uint32_t nv = 0, ni = 0;
-  for (int i = 0; i < t; ++i) {
-    for (int j = 0; j < t; ++j) {
-      const float corners[4][2] = {{float(i), float(j)}, {float(i + 1), float(j)}, {float(i + 1), float(j + 1)},
-                                   {float(i), float(j + 1)}};
-      for (int c = 0; c < 4; ++c) {
-        const float a = corners[c][0] / float(t), b = corners[c][1] / float(t);
-        o->vertices[nv + uint32_t(c)] = {origin.x + a * u.x + b * v.x, origin.y + a * u.y + b * v.y,
-                                         origin.z + a * u.z + b * v.z};
-      }
-      o->items[ni++] = {kOpStart, uint16_t(nv)};
-      o->items[ni++] = {kOpAttribute, material};
-      o->items[ni++] = {kOpLineTo, uint16_t(nv + 1)};
-      o->items[ni++] = {kOpLineTo, uint16_t(nv + 2)};
-      o->items[ni++] = {kOpClose, uint16_t(nv + 3)};
-      nv += 4;
-    }
-  }
-  o->kind = kKindFace;
-  o->layer = 0;
-  AppendObject(o);
-}
-
 void AddHall(int t) {
-  SetMaterial(0, "Floor", kFloorAlpha);
-  SetMaterial(1, "Wall", kWallAlpha);
-  SetMaterial(2, "Ceiling", kCeilingAlpha);
-  const float L = kLength, W = kWidth, H = kHeight;
-  AddTessellatedSide({0, 0, 0}, {L, 0, 0}, {0, W, 0}, t, 0);  // floor, facing up
-  AddTessellatedSide({0, 0, H}, {0, W, 0}, {L, 0, 0}, t, 2);  // ceiling, facing down
-  AddTessellatedSide({0, 0, 0}, {0, W, 0}, {0, 0, H}, t, 1);  // x = 0
-  AddTessellatedSide({L, 0, 0}, {0, 0, H}, {0, W, 0}, t, 1);  // x = L
-  AddTessellatedSide({0, 0, 0}, {0, 0, H}, {L, 0, 0}, t, 1);  // y = 0
-  AddTessellatedSide({0, W, 0}, {L, 0, 0}, {0, 0, H}, t, 1);  // y = W
+  SetBenchMaterial(0, "Floor", kFloorAlpha);
+  SetBenchMaterial(1, "Wall", kWallAlpha);
+  SetBenchMaterial(2, "Ceiling", kCeilingAlpha);
+  AddBenchBox({kLength, kWidth, kHeight, t, t, t}, 0, 2, 1);
 
   // The audience plane over the floor, 1.2 m up.
   GraphicObject* audience = CreateObject(0, 4, 4);
@@ -138,7 +100,7 @@ Timing TimeMap(int16_t gridSize, uint16_t roomBits) {
   options.gridIndex = gridSize;
   options.roomBits = roomBits;
   const auto start = std::chrono::steady_clock::now();
-  if (RunLevelTimeCalculation(options) != LevelMapRun::kDone) {
+  if (RunLevelTimeCalculation(options, ProjectTables()) != LevelMapRun::kDone) {
     std::fprintf(stderr, "the map did not run\n");
     std::exit(1);
   }

@@ -1,9 +1,11 @@
 #include "design/acoustics/calc_faces.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "design/model/materials.h"
 #include "framework/core/services.h"
+#include "framework/model/layers.h"
 
 CalcFaceTable gCalcFaceTable;
 
@@ -67,12 +69,12 @@ CalcFace MakeCalcFace(GraphicObject& object, uint32_t first, Vec3d sums) {
 
 }  // namespace
 
-int32_t BuildCalcFaceTable(CalcFaceTable& table) {
+int32_t BuildCalcFaceTable(CalcFaceTable& table, const ObjectList& model, const MaterialTable& materials) {
   table.faces.reserve(kMaxCalcFaces);
   table.faces.clear();
-  const int materialCount = gMaterials.project.count;
-  for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
-    if (o->layer != 0 || (o->kind != kKindFace && o->kind != kKindSolid)) continue;
+  const int materialCount = materials.count;
+  for (GraphicObject* o = model.first; o; o = o->next) {
+    if (o->layer != kRoomLayer || (o->kind != kKindFace && o->kind != kKindSolid)) continue;
     for (uint32_t i = 0; i < o->itemCount; ++i) {
       if (o->items[i].op != kOpStart) continue;
       const Vec3d sums = ComputeFaceAreaVector(*o, i);
@@ -92,12 +94,14 @@ int32_t BuildCalcFaceTable(CalcFaceTable& table) {
   return table.Count();
 }
 
-int FaceMaterialIndex(const GraphicObject& object, uint32_t first) {
+int FaceMaterialIndex(const GraphicObject& object, uint32_t first, const MaterialTable& materials) {
   const ObjectItem* material = FaceMaterialItem(object, first);
-  return material && material->index < gMaterials.project.count ? material->index : 0;
+  return material && material->index < materials.count ? material->index : 0;
 }
 
-int CalcFaceMaterialIndex(const CalcFace& face) { return FaceMaterialIndex(*face.object, face.firstItem); }
+int CalcFaceMaterialIndex(const CalcFace& face, const MaterialTable& materials) {
+  return FaceMaterialIndex(*face.object, face.firstItem, materials);
+}
 
 double ClampedAbsorption(const AbsorberRecord& material, int band) {
   const double alpha = material.absorption[size_t(band)];
@@ -163,6 +167,18 @@ int PointInCalcFace(const CalcRay& ray) {
     if (!(c >= face.box.min[axis] && c <= face.box.max[axis])) return 0;
   }
   return PointInPolygon(*face.object, face.firstItem, ray.hitPoint, face.dominantAxis);
+}
+
+int CompareCalcFaces(const CalcFace& a, const CalcFace& b) {
+  if (a.halfNormalLength2 != b.halfNormalLength2) return a.halfNormalLength2 > b.halfNormalLength2 ? -1 : 1;
+  for (int axis : {2, 1, 0})
+    if (a.box.min[axis] != b.box.min[axis]) return a.box.min[axis] > b.box.min[axis] ? -1 : 1;
+  return 0;
+}
+
+void SortCalcFaces(CalcFaceTable& table) {
+  std::stable_sort(table.faces.begin(), table.faces.end(),
+                   [](const CalcFace& a, const CalcFace& b) { return CompareCalcFaces(a, b) < 0; });
 }
 
 SegmentBox BoundSegment(Vec3d a, Vec3d b) {

@@ -58,18 +58,19 @@ struct CalcRay {
 };
 
 // Rebuilds `table` from the faces and solids (kinds exactly 8 and 16) of
-// layer 0, skipping faces whose Newell vector is shorter than 0.01 (below
-// 0.005 m^2). A face whose material item names no project material is set
-// to material 0 in the model. More than kMaxCalcFaces faces: shows "Too many
-// room faces" and leaves the table empty. Returns the number of entries.
-int32_t BuildCalcFaceTable(CalcFaceTable& table);
+// the room layer of `model`, skipping faces whose Newell vector is shorter
+// than 0.01 (below 0.005 m^2). A face whose material item names no material
+// of `materials` is set to material 0 in the model. More than kMaxCalcFaces
+// faces: shows "Too many room faces" and leaves the table empty. Returns the
+// number of entries.
+int32_t BuildCalcFaceTable(CalcFaceTable& table, const ObjectList& model, const MaterialTable& materials);
 
-// The project material of the polygon starting at item `first`: the index
-// its material item names, or 0 when it has none or names no project
-// material.
-int FaceMaterialIndex(const GraphicObject& object, uint32_t first);
+// The material of the polygon starting at item `first`: the index its
+// material item names, or 0 when it has none or names no material of
+// `materials`.
+int FaceMaterialIndex(const GraphicObject& object, uint32_t first, const MaterialTable& materials);
 // The same for a table entry.
-int CalcFaceMaterialIndex(const CalcFace& face);
+int CalcFaceMaterialIndex(const CalcFace& face, const MaterialTable& materials);
 // Absorption coefficient `band` of a material as every calculation takes
 // it: limited to 0..1, a NaN counting as 0.
 double ClampedAbsorption(const AbsorberRecord& material, int band);
@@ -99,6 +100,14 @@ int PointInPolygon(const GraphicObject& object, uint32_t first, const ObjectVert
 // its ends lies above the point in v.
 int CountEdgeCrossing(const ObjectVertex& a, const ObjectVertex& b, const ObjectVertex& point,
                       uint32_t dominantAxis);
+
+// -1 when face a comes before face b in the order by area (a larger area
+// first; on equal areas the larger minimum z, then y, then x of the box
+// first), 1 when after, 0 when neither.
+int CompareCalcFaces(const CalcFace& a, const CalcFace& b);
+// Sorts the table by CompareCalcFaces; faces that compare equal keep their
+// order, so equal models give equal tables.
+void SortCalcFaces(CalcFaceTable& table);
 
 // Bounds of the segment from a to b.
 struct SegmentBox {

@@ -6,6 +6,7 @@
 
 #include "design/acoustics/calc_faces.h"
 #include "framework/core/services.h"
+#include "framework/model/layers.h"
 
 LevelMapState gLevelMap;
 
@@ -13,7 +14,7 @@ void ResetLevelMap() { gLevelMap = LevelMapState{}; }
 
 void ClearMapResult() {
   gLevelMap.result = MapResult{};
-  gProject.resultPresent = 0;
+  gLevelMap.resultPresent = 0;
 }
 
 // ---- The audience faces ----
@@ -52,11 +53,11 @@ int CompareMappingFaces(const MappingFace& a, const MappingFace& b) {
   return 0;
 }
 
-int BuildMappingFaces(MappingFaceTable& table) {
+int BuildMappingFaces(MappingFaceTable& table, const ObjectList& model) {
   table.faces.clear();
   table.extent = PlanExtent{};
   PlanExtent& extent = table.extent;
-  for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
+  for (const GraphicObject* o = model.first; o; o = o->next) {
     if (o->layer != kAudienceLayer || table.faces.size() == size_t(kMaxMappingFaces)) continue;
     const Vec3d n = ComputeFaceAreaVector(*o, FirstStartItem(*o));
     if (!(std::fabs(n.z) >= kUprightFaceNz)) continue;
@@ -81,9 +82,9 @@ int BuildMappingFaces(MappingFaceTable& table) {
   return table.Count();
 }
 
-double AudiencePlanArea() {
+double AudiencePlanArea(const ObjectList& model) {
   double area = 0;
-  for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+  for (const GraphicObject* o = model.first; o; o = o->next)
     if (o->layer == kAudienceLayer && o->kind == kKindFace && o->itemCount > 0 && o->items[0].op == kOpStart)
       area += std::fabs(ComputeFaceAreaVector(*o, 0).z) / 2;
   return area;
@@ -116,9 +117,9 @@ float ChooseGridSpacing(double area, int16_t& sizeIndex) {
   return 0;
 }
 
-int BuildMapGrid(MappingFaceTable& faces, int16_t& sizeIndex, MapGrid& grid) {
-  if (BuildMappingFaces(faces) == 0) return 0;
-  const float s = ChooseGridSpacing(AudiencePlanArea(), sizeIndex);
+int BuildMapGrid(const ObjectList& model, MappingFaceTable& faces, int16_t& sizeIndex, MapGrid& grid) {
+  if (BuildMappingFaces(faces, model) == 0) return 0;
+  const float s = ChooseGridSpacing(AudiencePlanArea(model), sizeIndex);
   // No area gives no automatic spacing; a grid loop must always advance.
   if (!(s > 0 && std::isfinite(s))) return 0;
 
@@ -161,12 +162,12 @@ double Db(double energy) { return 10 * std::log10(energy); }
 
 }  // namespace
 
-BandValues SumSpeakerAcousticPower() {
+BandValues SumSpeakerAcousticPower(const DesignTables& design) {
   BandValues power{};
-  for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
+  for (GraphicObject* o = design.model->first; o; o = o->next) {
     Loudspeaker speaker;
     if (!ReadLoudspeaker(o, speaker) || !(speaker.on & 1)) continue;
-    const SpeakerType* type = SpeakerTypeOf(speaker);
+    const SpeakerType* type = design.types->At(speaker.typeIndex);
     if (!type) continue;
     for (int b = 0; b < kBandCount; ++b) {
       double q = type->DirectivityQ10(b) / 10.0;
@@ -186,10 +187,10 @@ BandValues ReverberantEnergy(const BandValues& power, const RoomResults& room) {
   return r;
 }
 
-const ReverberantTerms& ComputeReverberantTerms() {
-  ReverberantTerms& terms = gLevelMap.terms;
-  terms.acousticPower = SumSpeakerAcousticPower();
-  terms.room = ComputeRoomResults(ProjectReverbSettings());
+ReverberantTerms ComputeReverberantTerms(const DesignTables& design, const ReverbSettings& settings) {
+  ReverberantTerms terms;
+  terms.acousticPower = SumSpeakerAcousticPower(design);
+  terms.room = ComputeRoomResults(settings, design);
   terms.reverberant = ReverberantEnergy(terms.acousticPower, terms.room);
   return terms;
 }
@@ -278,24 +279,25 @@ void StorePointBands(const ReceiverContext& context, GridPoint& point, BandRange
 
 }  // namespace
 
-LevelMapRun RunLevelTimeCalculation(CalcOptions& options) {
-  if (CountObjectsOnLayer2() == 0) return LevelMapRun::kNoSpeakers;
+LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& design) {
+  if (CountObjectsOnLayer(*design.model, kLoudspeakerLayer) == 0) return LevelMapRun::kNoSpeakers;
   ReceiverEngineState& engine = gReceiverEngine;
-  if (PrepareActiveSpeakers(engine.activeSpeakers) == 0) {
+  if (PrepareActiveSpeakers(engine.activeSpeakers, *design.model, *design.types) == 0) {
     ShowMessage("No speakers to process", nullptr, kMsgOk);
     return LevelMapRun::kNoActiveSpeakers;
   }
 
   // The new result is built aside: until the run ends, the last one stays.
   MapResult result;
-  if (!BuildMapGrid(result.faces, options.gridIndex, result.grid)) return LevelMapRun::kNoGrid;
+  if (!BuildMapGrid(*design.model, result.faces, options.gridIndex, result.grid)) return LevelMapRun::kNoGrid;
   result.counts = engine.activeSpeakers.counts;
 
   CalcOptions run = options;
-  if (BuildCalcFaceTable(gCalcFaceTable) == 0) run.roomBits = 0;
+  if (BuildCalcFaceTable(gCalcFaceTable, *design.model, *design.materials) == 0) run.roomBits = 0;
   ReceiverContext& context = engine.context;
   context.speakers = &engine.activeSpeakers;
   context.faces = &gCalcFaceTable;
+  context.materials = design.materials;
   context.options = ReceiverOptionsOf(run);
   result.phaseMode = int16_t(context.options.phase);  // the mode computed
 
@@ -316,6 +318,6 @@ LevelMapRun RunLevelTimeCalculation(CalcOptions& options) {
     return LevelMapRun::kCancelled;
   }
   gLevelMap.result = std::move(result);
-  gProject.resultPresent = 1;
+  gLevelMap.resultPresent = 1;
   return LevelMapRun::kDone;
 }

@@ -18,11 +18,11 @@
 #include "design/acoustics/receiver_engine.h"
 #include "design/acoustics/reverberation.h"
 #include "design/acoustics/speech_transmission.h"
+#include "design/model/design_tables.h"
 #include "design/model/project.h"
 
 // ---- The audience faces ----
 
-constexpr uint32_t kAudienceLayer = 1;
 // A face whose |nz| (Newell sum) is below this stands upright and gets no
 // grid points.
 constexpr float kUprightFaceNz = 0.001f;
@@ -65,14 +65,14 @@ FaceExtents MappingFaceExtents(const GraphicObject& object);
 // -1, 0 or 1 as a's max z is lower than, equal to or higher than b's.
 int CompareMappingFaces(const MappingFace& a, const MappingFace& b);
 
-// Rebuilds `table` from the layer-1 objects in list order, leaving out the
-// upright ones, sorted by CompareMappingFaces (equal heights keep list
-// order). Returns the count.
-int BuildMappingFaces(MappingFaceTable& table);
+// Rebuilds `table` from the audience objects of `model` in list order,
+// leaving out the upright ones, sorted by CompareMappingFaces (equal heights
+// keep list order). Returns the count.
+int BuildMappingFaces(MappingFaceTable& table, const ObjectList& model);
 
-// The plan area (m^2) of the audience faces: |nz| / 2 over the layer-1
+// The plan area (m^2) of the audience faces: |nz| / 2 over the audience
 // objects of kind 8 whose first item starts a polygon.
-double AudiencePlanArea();
+double AudiencePlanArea(const ObjectList& model);
 
 // 1 when (x, y) lies inside the object's first polygon in plan, else 0. An
 // edge counts when exactly one of its ends lies above y, so a row through a
@@ -124,20 +124,20 @@ struct MapGrid {
 // sqrt(area / kMaxGridPoints) / 0.95, which is 0 when there is no area.
 float ChooseGridSpacing(double area, int16_t& sizeIndex);
 
-// Builds the audience faces into `faces` and lays the grid over them into
+// Builds the audience faces of `model` into `faces` and lays the grid over them into
 // `grid`: per face in sorted order, rows from min y + s/2 and within a row
 // columns from min x + s/2, both while inside the extent less
 // kGridEdgeMargin, positions from the counters, z on the face's plane. Stops
 // at kMaxGridPoints. 1 when a grid was laid (perhaps of no point); 0 without
 // a usable audience face or spacing.
-int BuildMapGrid(MappingFaceTable& faces, int16_t& sizeIndex, MapGrid& grid);
+int BuildMapGrid(const ObjectList& model, MappingFaceTable& faces, int16_t& sizeIndex, MapGrid& grid);
 
 // ---- Room terms ----
 
-// Per band the acoustic power of the switched-on loudspeakers (layer 2, bit
-// 0 of `on`), summed as energies: P = I_b 4 pi / (Q_b + 1e-6), with Q_b the
-// type's directivity word / 10, taken as 1 below 0.1.
-BandValues SumSpeakerAcousticPower();
+// Per band the acoustic power of the switched-on loudspeakers of the design
+// (bit 0 of `on`), summed as energies: P = I_b 4 pi / (Q_b + 1e-6), with Q_b
+// the type's directivity word / 10, taken as 1 below 0.1.
+BandValues SumSpeakerAcousticPower(const DesignTables& design);
 
 // The reverberant energy per band for the power sums and the room: 1.0 when
 // V is 1 m^3 or less, else P_b 4 x 1.047 / (0.161 V / T_b).
@@ -151,10 +151,10 @@ struct ReverberantTerms {
   StiRoom Sti() const { return {reverberant, room.rt60}; }
 };
 
-// Runs the project's reverberation method on the current model and the
-// power sums into gLevelMap.terms, which it returns. The result window calls
-// it before every paint or export, so the terms follow the current model.
-const ReverberantTerms& ComputeReverberantTerms();
+// The reverberation method of `settings` on the design's room, and the power
+// sums. The result window computes them before every paint or export, so the
+// terms follow the current model.
+ReverberantTerms ComputeReverberantTerms(const DesignTables& design, const ReverbSettings& settings);
 
 // ---- Per-point values ----
 // x is a point's level (linear energy) of band b (0..6), `levels` all seven.
@@ -192,14 +192,14 @@ struct SinglePointList {
   uint32_t pointCount = 0;  // the grid point count the list belongs to
 };
 
-// Whether a result is held is the project's result-present flag: 1 after a
-// run reached its end or a map was read, 0 after a cancelled run.
 struct LevelMapState {
+  // 1 while a result is held: after a run reached its end or a map was read;
+  // 0 after a cancelled run or a new project. A project saves its block then.
+  int resultPresent = 0;
   MapResult result;
   SinglePointList singlePoints;
   // The description of the result: what a map file was saved or read with.
   std::string description;
-  ReverberantTerms terms;
 };
 extern LevelMapState gLevelMap;
 void ResetLevelMap();
@@ -229,5 +229,6 @@ enum class LevelMapRun {
 // after its dialog): the active loudspeakers, the grid, the calculation faces
 // (without any, no shading and no reflections), then every point through the
 // engine with the progress window. `options.gridIndex` becomes the size
-// index the grid used.
-LevelMapRun RunLevelTimeCalculation(CalcOptions& options);
+// index the grid used. The engine's tables (gReceiverEngine, gCalcFaceTable)
+// keep what the run used, for the result window's single points.
+LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& design);

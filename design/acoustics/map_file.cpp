@@ -180,7 +180,7 @@ std::string MapFileDescription(std::span<const uint8_t, kMapHeaderSize> header) 
   return ReadTextField(header.subspan(kMapMagicSize, kMapDescriptionSize));
 }
 
-int ReadMapFile(ByteReader& reader) {
+int ReadMapFile(ByteReader& reader, const DesignTables& design) {
   WaitCursorScope wait;
   MapResult result;
   SinglePointList list;
@@ -188,8 +188,8 @@ int ReadMapFile(ByteReader& reader) {
   if (!ReadMapBody(reader, result, list, listPresent)) return 0;
   gLevelMap.result = std::move(result);
   if (listPresent) gLevelMap.singlePoints = list;
-  PrepareActiveSpeakers(gReceiverEngine.activeSpeakers);
-  BuildCalcFaceTable(gCalcFaceTable);
+  PrepareActiveSpeakers(gReceiverEngine.activeSpeakers, *design.model, *design.types);
+  BuildCalcFaceTable(gCalcFaceTable, *design.model, *design.materials);
   return 1;
 }
 
@@ -208,7 +208,7 @@ int SaveMapFile(const std::string& chosenPath, const std::string& description) {
   return 1;
 }
 
-int LoadMapFile(const std::string& path) {
+int LoadMapFile(const std::string& path, const DesignTables& design) {
   FileReader reader(path);
   std::array<uint8_t, kMapHeaderSize> header{};
   if (!reader.IsOpen()) {
@@ -221,20 +221,21 @@ int LoadMapFile(const std::string& path) {
   }
   const std::string description = MapFileDescription(header);
   if (ShowMessage(description.c_str(), "Description :", kMsgOkCancel) != kIdOk) return 0;
-  if (!ReadMapFile(reader)) {
+  if (!ReadMapFile(reader, design)) {
     ShowMessage("Error reading data", nullptr, kMsgOk);
     return 0;
   }
-  gProject.resultPresent = 1;
+  gLevelMap.resultPresent = 1;
   gProject.calcOptions.phaseMode = gLevelMap.result.phaseMode;
   gLevelMap.description = description;
   return 1;
 }
 
-bool ReadMapFileBlock(ByteReader& reader) {
+bool ReadMapFileBlock(ByteReader& reader, const DesignTables& design) {
   std::array<uint8_t, kMapHeaderSize> header{};
-  if (!ReadMapHeader(reader, header) || !ReadMapFile(reader)) return false;
+  if (!ReadMapHeader(reader, header) || !ReadMapFile(reader, design)) return false;
   gLevelMap.description = MapFileDescription(header);
+  gLevelMap.resultPresent = 1;
   return true;
 }
 

@@ -29,6 +29,7 @@
 #include <span>
 #include <string>
 
+#include "design/model/design_tables.h"
 #include "framework/core/byte_codec.h"
 
 inline constexpr char kMapFileMagic[] = "KORVANE MAP FILE V2.80";
@@ -64,11 +65,11 @@ std::string MapFileDescription(std::span<const uint8_t, kMapHeaderSize> header);
 // faces, the grid, the phase mode, the loudspeaker counts and, when the block
 // has them, the single points (without, the list stays as it was). Then
 // rebuilds the engine's active loudspeakers and the calculation faces from
-// the current model. 1 on success; 0 for a short or inconsistent block,
-// with gLevelMap as it was. The result-present flag is the caller's; so is
-// the current phase mode, which stays the project's when a project reads
-// its block.
-int ReadMapFile(ByteReader& reader);
+// `design`. 1 on success; 0 for a short or inconsistent block, with
+// gLevelMap as it was. The result-present flag is the caller's; so is the
+// current phase mode, which stays the project's when a project reads its
+// block.
+int ReadMapFile(ByteReader& reader, const DesignTables& design);
 
 // Calculate/Save Calculation behind its dialogs: `path` gets ".KMF" unless
 // it ends so in any case, and the block is written beside it and put in
@@ -83,10 +84,11 @@ int SaveMapFile(const std::string& path, const std::string& description);
 // cannot, keeping the result held before). 1 when read: the flag is 1, the
 // result's phase mode the current one and its description the result's; 0
 // otherwise.
-int LoadMapFile(const std::string& path);
+int LoadMapFile(const std::string& path, const DesignTables& design);
 
 // The block at the end of a project file. Reading answers whether a result
-// was read (header and rest), taking its description; writing appends the
-// held result with its description. The project file sets the flag.
-bool ReadMapFileBlock(ByteReader& reader);
+// was read (header and rest), taking its description and setting the
+// result-present flag; writing appends the held result with its
+// description.
+bool ReadMapFileBlock(ByteReader& reader, const DesignTables& design);
 bool WriteMapFileBlock(ByteWriter& writer);

@@ -4,8 +4,6 @@
 #include <cmath>
 #include <new>
 
-#include "design/model/materials.h"
-
 ReceiverEngineState gReceiverEngine;
 
 void ResetReceiverEngine() {
@@ -34,8 +32,9 @@ uint16_t TurnAngle(float angle, float& sine, float& cosine) {
 
 }  // namespace
 
-bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uint16_t bandMask) {
-  const SpeakerType* type = SpeakerTypeOf(speaker);
+bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uint16_t bandMask,
+                      const SpeakerTypeTable& types) {
+  const SpeakerType* type = types.At(speaker.typeIndex);
   if (bandMask == 0 || !type || table.Count() >= kMaxActiveSpeakers) return false;
   ActiveSpeaker entry;
   entry.speaker = speaker;
@@ -53,15 +52,19 @@ bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uin
   return true;
 }
 
-int PrepareActiveSpeakers(ActiveSpeakerTable& table) {
+int PrepareActiveSpeakers(ActiveSpeakerTable& table, const ObjectList& model, const SpeakerTypeTable& types) {
   table.entries.clear();
   table.counts = BandSpeakerCounts{};
-  for (GraphicObject* object = gObjects.model.first; object; object = object->next) {
+  for (GraphicObject* object = model.first; object; object = object->next) {
     Loudspeaker speaker;
     if (!ReadLoudspeaker(object, speaker) || !speaker.IsOn()) continue;
-    AddActiveSpeaker(table, speaker, CalculationBandMask(speaker));
+    AddActiveSpeaker(table, speaker, CalculationBandMask(speaker), types);
   }
   return table.Count();
+}
+
+Vec3d SpeakerPosition(const ActiveSpeaker& entry) {
+  return {entry.speaker.position[0], entry.speaker.position[1], entry.speaker.position[2]};
 }
 
 Vec3d TurnIntoSpeakerFrame(const ActiveSpeaker& e, Vec3d v) {
@@ -84,7 +87,6 @@ Vec3d TurnIntoSpeakerFrame(const ActiveSpeaker& e, Vec3d v) {
 
 namespace {
 
-constexpr double kStepsPerRadian = 11.4592;         // 180 / pi / 5, as the rows are read
 constexpr double kColumnStepsPerRadian = 11.45915;  // the same, as the columns are read
 constexpr double kTwoPi = 6.283185307;
 constexpr int kLastRow = kBalloonRows - 1;
@@ -94,15 +96,15 @@ constexpr int kColumnAbove = 18, kColumnBelow = 54;
 
 }  // namespace
 
-void LocateBalloonRow(double polarSteps, BalloonPosition& at) {
+void LocateBalloonRow(double polarSteps, BalloonPosition& at, int halfRow) {
   // Written so that a NaN reads the axis row.
   const double p = polarSteps > 0 ? std::min(polarSteps, double(kLastRow)) : 0.0;
   at.row = int(p);
-  if (at.row < kLastRow) {
+  if (at.row < halfRow) {
     at.secondRow = at.row + 1;
     at.rowFraction = float(p - at.row);
   } else {
-    at.secondRow = kLastRow;
+    at.secondRow = halfRow;
     at.rowFraction = 0.5f;
   }
 }
@@ -128,7 +130,7 @@ void LocateBalloonColumn(double y, double z, BalloonPosition& at) {
 }
 
 double InterpolateBalloon(const SpeakerType& type, int band, const BalloonPosition& at) {
-  const std::array<double, 256>& factor = gSpeakerModel.attenuationFactors;
+  const std::array<double, 256>& factor = AttenuationFactorTable();
   auto cell = [&](int row, int column) { return factor[type.BalloonCode(band, row, column)]; };
   const double fr = at.rowFraction, fc = at.columnFraction;
   return (1 - fr) * (1 - fc) * cell(at.row, at.column) + (1 - fr) * fc * cell(at.row, at.secondColumn) +
@@ -138,13 +140,6 @@ double InterpolateBalloon(const SpeakerType& type, int band, const BalloonPositi
 // ---- One receiver point ----
 
 namespace {
-
-constexpr double kNearField = 0.01;        // m: closer than this the distance law stops at
-constexpr double kNearFieldFactor = 100.0;  // 1 / kNearField^2
-
-Vec3d PositionOf(const ActiveSpeaker& entry) {
-  return {entry.speaker.position[0], entry.speaker.position[1], entry.speaker.position[2]};
-}
 
 void SizeBands(ReceiverContext& context, uint32_t capacity) {
   for (BandEchogram& band : context.bands) {
@@ -177,7 +172,7 @@ ReceiverContext::ReceiverContext() { SizeBands(*this, kInitialArrivals); }
 double AddSpeakerArrival(ReceiverContext& context, Vec3d x, bool reflection) {
   const ActiveSpeaker& entry = *context.current;
   const Loudspeaker& speaker = entry.speaker;
-  const Vec3d local = TurnIntoSpeakerFrame(entry, x - PositionOf(entry));
+  const Vec3d local = TurnIntoSpeakerFrame(entry, x - SpeakerPosition(entry));
   const double d2 = Dot(local, local);
   const double d = std::sqrt(d2);
 
@@ -185,7 +180,7 @@ double AddSpeakerArrival(ReceiverContext& context, Vec3d x, bool reflection) {
   double polarSteps = 0;
   if (d > kNearField) {
     distanceLaw = 1.0 / d2;
-    polarSteps = std::acos(std::clamp(local.x / d, -1.0, 1.0)) * kStepsPerRadian;
+    polarSteps = std::acos(std::clamp(local.x / d, -1.0, 1.0)) * kBalloonStepsPerRadian;
   }
   BalloonPosition at;
   LocateBalloonRow(polarSteps, at);
@@ -228,7 +223,7 @@ double SideOf(const CalcFace& face, Vec3d p) { return Dot(ToVec3d(face.normal), 
 }  // namespace
 
 int MirrorReceiverInFace(ReceiverContext& context, Vec3d receiver, const CalcFace& face, Vec3d& mirrored) {
-  const Vec3d source = PositionOf(*context.current);
+  const Vec3d source = SpeakerPosition(*context.current);
   const Vec3d normal = ToVec3d(face.normal);
   const Vec3d image = receiver + normal * (Dot(ToVec3d(face.planePoint) - receiver, normal) / face.halfNormalLength2);
   const Vec3d path = source - image;
@@ -255,20 +250,22 @@ void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
   context.arrivalCount = 0;
   const ReceiverOptions& options = context.options;
   const bool withFaces = context.faces && context.faces->Count() > 0;
+  const bool withReflections = options.firstReflections && withFaces && context.materials;
   for (const ActiveSpeaker& entry : context.speakers->entries) {
     context.current = &entry;
     context.pathLimit = kOpenReflectionPathLimit;
     if (!options.shading || !withFaces) {
       AddSpeakerArrival(context, point, false);
-    } else if (SegmentClear(context, PositionOf(entry), point, nullptr)) {
+    } else if (SegmentClear(context, SpeakerPosition(entry), point, nullptr)) {
       context.pathLimit = AddSpeakerArrival(context, point, false) + kReflectionPathMargin;
     }
 
-    if (!options.firstReflections || !withFaces) continue;
+    if (!withReflections) continue;
     for (const CalcFace& face : context.faces->faces) {
       Vec3d image;
       if (!MirrorReceiverInFace(context, point, face, image)) continue;
-      const AbsorberRecord& material = gMaterials.project.records[size_t(CalcFaceMaterialIndex(face))];
+      const MaterialTable& materials = *context.materials;
+      const AbsorberRecord& material = materials.records[size_t(CalcFaceMaterialIndex(face, materials))];
       for (int b = 0; b < kBandCount; ++b)
         context.reflectionWeights[size_t(b)] = float(1.0 - ClampedAbsorption(material, b));
       AddSpeakerArrival(context, image, true);
@@ -335,9 +332,7 @@ void CombineBandEchograms(ReceiverContext& context) {
         for (uint32_t i = 0; i < count; ++i)
           if (band.real[i] && band.times[i] < windowEnd) combined += std::fabs(double(band.values[i]));
         break;
-      case PhaseRelations::kSingleFrequency:
-        combined = CoherentPower(band, count, windowEnd, w);
-        break;
+      case PhaseRelations::kSingleFrequency: combined = CoherentPower(band, count, windowEnd, w); break;
       case PhaseRelations::kOctaveBandwidth:
       default:  // an unknown mode computes the default
         combined = (CoherentPower(band, count, windowEnd, 0.8 * w) + CoherentPower(band, count, windowEnd, w) +

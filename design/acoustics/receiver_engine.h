@@ -9,8 +9,10 @@
 // Before a calculation the switched-on loudspeakers are collected once into
 // an ActiveSpeakerTable, so that the work per point walks no object list and
 // does no aiming trigonometry. All working state of a point lives in a
-// ReceiverContext that the caller owns and passes in, so independent
-// contexts can compute points side by side over the same tables.
+// ReceiverContext that the caller owns and passes in, and everything the
+// engine reads (the active loudspeakers with their types, the calculation
+// faces, the materials) is named by the context: independent contexts
+// compute points side by side over the same read-only tables.
 #pragma once
 
 #include <array>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "design/acoustics/calc_faces.h"
+#include "design/model/absorber_database.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/speaker_type.h"
 
@@ -31,6 +34,10 @@ inline constexpr std::array<double, kBandCount> kAirTransmission = {1.0,   0.999
 inline constexpr std::array<double, kBandCount> kBandAngularFrequencies = {785.4,   1570.8,  3141.6, 6283.2,
                                                                            12566.4, 25132.7, 50265.5};
 constexpr double kSpeedOfSound = 343.0;  // m/s
+
+// Closer than this (m) the distance law 1 / d^2 stops at kNearFieldFactor.
+constexpr double kNearField = 0.01;
+constexpr double kNearFieldFactor = 100.0;  // 1 / kNearField^2
 
 // A band counts as played by a loudspeaker when |intensity| exceeds this.
 constexpr float kActiveBandIntensity = 1000.0f;
@@ -89,12 +96,16 @@ uint16_t CalculationBandMask(const Loudspeaker& speaker);
 
 // Appends the entry of `speaker` playing the bands of `bandMask` and counts
 // them. False, with nothing added, when the mask is 0, the type index names
-// no type of the project or the table is full.
-bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uint16_t bandMask);
+// no type of `types` or the table is full. The entry points into `types`.
+bool AddActiveSpeaker(ActiveSpeakerTable& table, const Loudspeaker& speaker, uint16_t bandMask,
+                      const SpeakerTypeTable& types);
 
-// Rebuilds `table` from the switched-on loudspeakers of the model list, in
-// list order, each with its CalculationBandMask. Returns the entry count.
-int PrepareActiveSpeakers(ActiveSpeakerTable& table);
+// Rebuilds `table` from the switched-on loudspeakers of `model`, in list
+// order, each with its CalculationBandMask. Returns the entry count.
+int PrepareActiveSpeakers(ActiveSpeakerTable& table, const ObjectList& model, const SpeakerTypeTable& types);
+
+// The loudspeaker's position, its acoustic centre.
+Vec3d SpeakerPosition(const ActiveSpeaker& entry);
 
 // `local` (a vector from the loudspeaker) turned into the loudspeaker's frame:
 // back by the horizontal, then the vertical, then the rotation angle, each
@@ -104,6 +115,9 @@ Vec3d TurnIntoSpeakerFrame(const ActiveSpeaker& entry, Vec3d local);
 
 // ---- The balloon lookup ----
 
+// Radians to balloon rows (180 / pi / 5), as the rows are read.
+constexpr double kBalloonStepsPerRadian = 11.4592;
+
 // The four balloon cells a direction reads and their weights.
 struct BalloonPosition {
   int row = 0, secondRow = 0;  // 0 .. 36 (polar angle in 5-degree steps)
@@ -112,10 +126,11 @@ struct BalloonPosition {
   float columnFraction = 0;          // weight of the second column
 };
 
-// Rows from the polar position (the angle off the axis in 5-degree steps):
-// the row below and the one above, or row 36 alone (twice, half weighted)
-// from 180 degrees on.
-void LocateBalloonRow(double polarSteps, BalloonPosition& at);
+// Rows from the polar position (the angle off the axis in 5-degree steps, at
+// most 36): the row below and the one above; from row `halfRow` on, the row
+// below and row `halfRow` at half weight. The engine reads with halfRow 36
+// (row 36 alone, twice, at 180 degrees), the reflection paths with 35.
+void LocateBalloonRow(double polarSteps, BalloonPosition& at, int halfRow = kBalloonRows - 1);
 // Columns from the direction's local y and z: the azimuth from +y towards +z,
 // between the column below and the next one (71 wraps to 0). A direction with
 // |y| of 0.001 or less reads column 18 (z >= 0) or 54 (z < 0), half weighted.
@@ -163,6 +178,7 @@ struct ReceiverContext {
   // Set by the caller before the first point.
   const ActiveSpeakerTable* speakers = nullptr;
   const CalcFaceTable* faces = nullptr;  // needed for shading and reflections
+  const MaterialTable* materials = nullptr;  // the faces' materials, needed for reflections
   ReceiverOptions options;
 
   // Working values of the point.
@@ -179,7 +195,8 @@ struct ReceiverContext {
 // leaves each band's result in bandResult, its first-arrival time in
 // firstArrival and that arrival's index in firstIndex. A band with no arrival
 // gets 1.0 at kNoArrivalTime. The context's speakers must be set, and its
-// faces for shading and reflections (without faces there are neither).
+// faces for shading and reflections (without faces there are neither), and
+// its materials for reflections.
 void CalcPointEchogram(ReceiverContext& context, Vec3d point);
 
 // Appends one arrival of the current loudspeaker heard at `x` (the receiver

@@ -7,15 +7,16 @@
 #include "design/model/materials.h"
 #include "design/model/project.h"
 #include "framework/model/face_geometry.h"
+#include "framework/model/layers.h"
 
 namespace {
 
-// Visits every polygon of the faces and solids of layer 0 with its halved
+// Visits every polygon of the room's faces and solids with its halved
 // Newell vector (its area vector).
 template <typename Visit>
-void ForEachRoomFace(Visit&& visit) {
-  for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
-    if (o->layer != 0 || !(o->kind & kKindFaceOrSolid)) continue;
+void ForEachRoomFace(const ObjectList& model, Visit&& visit) {
+  for (const GraphicObject* o = model.first; o; o = o->next) {
+    if (o->layer != kRoomLayer || !(o->kind & kKindFaceOrSolid)) continue;
     for (uint32_t i = 0; i < o->itemCount; ++i)
       if (o->items[i].op == kOpStart) visit(*o, i, ComputeFaceAreaVector(*o, i) * 0.5);
   }
@@ -51,15 +52,15 @@ RoomResults FormulaResults(const RoomSums& sums, const BandValues& air, BandTime
 
 }  // namespace
 
-RoomSums SumRoomFaces() {
+RoomSums SumRoomFaces(const DesignTables& design) {
   RoomSums sums;
-  const MaterialTable& materials = gMaterials.project;
-  ForEachRoomFace([&](const GraphicObject& object, uint32_t first, Vec3d area) {
+  const MaterialTable& materials = *design.materials;
+  ForEachRoomFace(*design.model, [&](const GraphicObject& object, uint32_t first, Vec3d area) {
     const uint16_t start = object.items[first].index;
     if (start < object.vertexCount) sums.volume -= Dot(ToVec3d(object.vertices[start]), area) / 3;
     const double size = std::sqrt(Dot(area, area));
     sums.surface += size;
-    const AbsorberRecord& material = materials.records[size_t(FaceMaterialIndex(object, first))];
+    const AbsorberRecord& material = materials.records[size_t(FaceMaterialIndex(object, first, materials))];
     for (int axis = 0; axis < 3; ++axis) sums.axisSurface[size_t(axis)] += std::fabs(area[axis]);
     for (int b = 0; b < kBandCount; ++b) {
       const double alpha = ClampedAbsorption(material, b);
@@ -125,19 +126,19 @@ RoomResults CalcRt60(const ReverbSettings& settings, const RoomSums& sums, const
   }
 }
 
-ReverbSettings ProjectReverbSettings() {
+ReverbSettings ProjectReverbSettings(const ProjectState& project) {
   ReverbSettings settings;
-  settings.method = gProject.reverbMethod;
-  std::copy(gProject.measuredRt.begin(), gProject.measuredRt.end(), settings.measured.begin());
+  settings.method = project.reverbMethod;
+  std::copy(project.measuredRt.begin(), project.measuredRt.end(), settings.measured.begin());
   return settings;
 }
 
-RoomResults ComputeRoomResults(const ReverbSettings& settings) {
-  return CalcRt60(settings, SumRoomFaces(), kAirAbsorptionTable);
+RoomResults ComputeRoomResults(const ReverbSettings& settings, const DesignTables& design) {
+  return CalcRt60(settings, SumRoomFaces(design), kAirAbsorptionTable);
 }
 
-Rt60Graph ComputeRt60Graph(const ReverbSettings& settings) {
-  const RoomSums sums = SumRoomFaces();
+Rt60Graph ComputeRt60Graph(const ReverbSettings& settings, const DesignTables& design) {
+  const RoomSums sums = SumRoomFaces(design);
   Rt60Graph graph;
   graph.withAir = CalcRt60(settings, sums, kAirAbsorptionTable);
   graph.airAreas = AirAbsorptionAreas(sums.volume, kAirAbsorptionTable);
@@ -157,10 +158,10 @@ Rt60Graph ComputeRt60Graph(const ReverbSettings& settings) {
   return graph;
 }
 
-RoomClosure MeasureRoomClosure() {
+RoomClosure MeasureRoomClosure(const ObjectList& model) {
   Vec3d sum;
   std::array<double, 3> absoluteSum{};
-  ForEachRoomFace([&](const GraphicObject&, uint32_t, Vec3d area) {
+  ForEachRoomFace(model, [&](const GraphicObject&, uint32_t, Vec3d area) {
     sum = sum + area;
     for (int axis = 0; axis < 3; ++axis) absoluteSum[size_t(axis)] += std::fabs(area[axis]);
   });

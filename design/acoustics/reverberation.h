@@ -14,6 +14,8 @@
 #include <cstdint>
 
 #include "design/model/absorber_database.h"
+#include "design/model/design_tables.h"
+#include "design/model/project.h"
 #include "design/model/speaker_type.h"
 
 static_assert(kBandCount == kAbsorberBandCount);  // 125 Hz .. 8 kHz
@@ -55,10 +57,10 @@ struct RoomSums {
   std::array<BandValues, 3> axisAbsorption{};
 };
 
-// Walks the faces and solids (kind bit 8 or 16) of layer 0. A face without
-// a material item, or one naming no project material, counts as material 0;
-// coefficients are taken clamped to 0..1.
-RoomSums SumRoomFaces();
+// Walks the faces and solids (kind bit 8 or 16) of the design's room layer.
+// A face without a material item, or one naming no material of the design,
+// counts as material 0; coefficients are taken clamped to 0..1.
+RoomSums SumRoomFaces(const DesignTables& design);
 
 // The room results of one method run.
 struct RoomResults {
@@ -81,10 +83,10 @@ RoomResults CalcRt60Measured(const RoomSums& sums, const BandValues& measured);
 
 // The method of `settings` on `sums`; `air` applies to the formula methods.
 RoomResults CalcRt60(const ReverbSettings& settings, const RoomSums& sums, const BandValues& air);
-// The project's room results on the current model, with air absorption.
-RoomResults ComputeRoomResults(const ReverbSettings& settings);
+// The room results of the design's room by `settings`, with air absorption.
+RoomResults ComputeRoomResults(const ReverbSettings& settings, const DesignTables& design);
 // The method and measured times the project holds.
-ReverbSettings ProjectReverbSettings();
+ReverbSettings ProjectReverbSettings(const ProjectState& project);
 
 // D_b = 4 m_b V: the air's share of the absorption area in each band, for
 // the coefficients `air` (per metre).
@@ -100,7 +102,7 @@ struct Rt60Graph {
   // have T'_b = 0.
   bool impossible = false;
 };
-Rt60Graph ComputeRt60Graph(const ReverbSettings& settings);
+Rt60Graph ComputeRt60Graph(const ReverbSettings& settings, const DesignTables& design);
 
 // How far the room's faces are from enclosing a volume: the summed halved
 // Newell vectors are zero for a closed room.
@@ -109,4 +111,4 @@ struct RoomClosure {
   std::array<float, 3> absoluteSum{};  // per axis, the sum of |component|
   std::array<float, 3> signedSum{};    // per axis, the signed sum
 };
-RoomClosure MeasureRoomClosure();
+RoomClosure MeasureRoomClosure(const ObjectList& model);

@@ -22,7 +22,6 @@ inline constexpr char kAbsorberDatabaseMagic[] = "KORVANE ABSORBER DATABASE V1.1
 constexpr size_t kAbsorberMagicSize = 32;
 
 inline constexpr char kTooManyMaterialsMessage[] = "Database can\xB4t contain more than 200 materials";
-inline constexpr char kWriteFailedMessage[] = "Couldn\xB4t write data to disk !";
 
 // One material. Stored as 256 bytes: name at 0 (22 bytes, at most 21
 // characters), description at 23 (80 bytes), the seven coefficients at 112

@@ -6,9 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "design/acoustics/receiver_engine.h"
-#include "design/model/materials.h"
-#include "design/model/project.h"
 #include "framework/core/services.h"
 #include "framework/model/layers.h"
 
@@ -98,14 +95,8 @@ bool WriteLoudspeaker(const Loudspeaker& speaker, GraphicObject* object) {
 // ---- The loudspeaker model ----
 
 int ResetSpeakerModel() {
-  gProject.resultPresent = 0;
-  ResetReceiverEngine();
   ClearSpeakerTypeTable(gSpeakerModel.types);
-  ResetProjectMaterials();
-  gProject.calcOptions = CalcOptions{};
-  gLayers.SetVisible(kShapeLayer, false);
   gSpeakerModel.speakerLimit = kMaxLoudspeakers;
-  for (int code = 0; code < 256; ++code) gSpeakerModel.attenuationFactors[size_t(code)] = AttenuationCodeToFactor(code);
   gSpeakerModel.setUp = true;
   return 1;
 }
@@ -307,17 +298,4 @@ void PurgeUnusedSpeakerTypes() {
   }
   for (int i = 0; i < table.count; ++i)
     if (!table.types[size_t(i)]->shape) table.types[size_t(i)]->shape = gSpeakerModel.defaultSymbol;
-}
-
-// ---- Balloon codes ----
-
-double AttenuationCodeToDb(int code) { return (code - 225) / 5.0; }
-
-double AttenuationCodeToFactor(int code) { return std::pow(10.0, AttenuationCodeToDb(code) / 10.0); }
-
-uint8_t DbToAttenuationCode(double db) {
-  const double x = db * 5.0 + 225.0;
-  if (!(x > 0.0)) return 0;
-  if (x >= 255.0) return 255;
-  return uint8_t(std::nearbyint(x));
 }

@@ -1,8 +1,8 @@
 // The loudspeaker side of a design: the 152-byte block that each placed
 // loudspeaker object carries as its data, the project's loudspeaker types and
 // limits, band power and intensity, the 3D symbol built from a type's shape,
-// the aiming angles read back from a symbol, the purge of unused types and
-// the balloon-code conversions.
+// the aiming angles read back from a symbol and the purge of unused types.
+// The balloon-code conversions are in balloon_codes.h.
 //
 // A loudspeaker object's data block is the stored block itself: code reads it
 // with ReadLoudspeaker, changes the decoded copy and writes it back with
@@ -15,13 +15,11 @@
 #include <span>
 #include <string>
 
+#include "design/model/balloon_codes.h"
 #include "design/model/speaker_type.h"
 #include "framework/model/graphic_object.h"
 
 constexpr size_t kLoudspeakerSize = 152;
-constexpr uint32_t kLoudspeakerLayer = 2;
-// The layer of the aim-line overlay.
-constexpr uint32_t kAimLineLayer = 4;
 constexpr int kMaxLoudspeakers = 5000;
 
 // Symbol colours: switched on, switched off.
@@ -93,8 +91,6 @@ bool WriteLoudspeaker(const Loudspeaker& speaker, GraphicObject* object);
 struct SpeakerModelState {
   SpeakerTypeTable types;
   int32_t speakerLimit = kMaxLoudspeakers;
-  // Energy factor of each of the 256 balloon codes (AttenuationFactorTable).
-  std::array<double, 256> attenuationFactors{};
   // The default loudspeaker symbol, the shape of every type without its own.
   // Loaded once at start-up and never freed by this model.
   GraphicObject* defaultSymbol = nullptr;
@@ -102,13 +98,10 @@ struct SpeakerModelState {
 };
 extern SpeakerModelState gSpeakerModel;
 
-// Clears the result-present flag, empties the active-loudspeaker table and
-// the band echograms of the calculations, frees every type, empties the
-// table, resets the project's materials down to the default material, sets
-// the calculation options to their defaults, hides the shape layer (3), sets
-// the loudspeaker limit, fills the attenuation factors and marks the model
-// set up. Loudspeaker objects and the default symbol are left alone (a new
-// project empties the object list).
+// Frees every type and empties the table, sets the loudspeaker limit and
+// marks the model set up. Loudspeaker objects and the default symbol are
+// left alone (a new project empties the object list; ClearProjectModel
+// resets the rest of the project).
 int ResetSpeakerModel();
 
 // "Maximum amount of speakers is 5000" under "Sorry!".
@@ -173,12 +166,3 @@ void SpeakerAnglesFromSymbol(GraphicObject* object);
 // the gaps and renumbers every loudspeaker's type index; every type left
 // without a shape gets the default symbol.
 void PurgeUnusedSpeakerTypes();
-
-// ---- Balloon codes ----
-
-// 10^(((code - 225) / 5) / 10).
-double AttenuationCodeToFactor(int code);
-// (code - 225) / 5: one code step is 0.2 dB.
-double AttenuationCodeToDb(int code);
-// 5 x dB + 225 rounded to the nearest (halves to even), clamped to 0 .. 255.
-uint8_t DbToAttenuationCode(double db);

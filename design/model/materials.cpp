@@ -4,6 +4,7 @@
 
 #include "design/model/project.h"
 #include "framework/model/graphic_object.h"
+#include "framework/model/layers.h"
 
 MaterialState gMaterials;
 
@@ -53,7 +54,7 @@ void PurgeUnusedMaterials() {
   if (project.count < 1) return;
   std::vector<bool> used(project.count, false);
   for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
-    if (o->layer != 0 || !(o->kind & kKindFaceOrSolid)) continue;
+    if (o->layer != kRoomLayer || !(o->kind & kKindFaceOrSolid)) continue;
     for (uint32_t i = 0; i < o->itemCount; ++i)
       if (o->items[i].op == kOpAttribute && o->items[i].index < project.count) used[o->items[i].index] = true;
   }

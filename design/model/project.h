@@ -1,7 +1,7 @@
 // The open project of the design program: its file name, the modified mark,
 // and the settings that travel in the project file (reverberation method,
-// view and snap settings, measured reverberation times, calculation options
-// and whether a calculation result is held).
+// view and snap settings, measured reverberation times and calculation
+// options). Whether a calculation result is held is the level map's.
 #pragma once
 
 #include <array>
@@ -52,16 +52,16 @@ struct ProjectState {
   ProjectViewSettings view;
   std::array<double, kRt60BandCount> measuredRt{};  // s
   CalcOptions calcOptions;
-  // 1 while a calculation result is held; a save then ends with its block.
-  int resultPresent = 0;
 };
 extern ProjectState gProject;
 
 // Start-up values.
 void ResetProjectState();
 
-// A new, empty project named "PROJECT1.KPR": no objects, the layers named
-// and switched as new, empty plot-header texts, the drawing settings above,
-// and a new loudspeaker model with the default material. The modified mark
-// is left to the caller.
-int NewProject();
+// The model side of a new project named "PROJECT1.KPR": no objects, the
+// layers named and switched as new (the shape layer hidden), empty
+// plot-header texts, the drawing settings and calculation options of a new
+// project, no loudspeaker types and the default material alone. The
+// calculation results are the document's (design/document NewProject); the
+// modified mark is left to the caller.
+void ClearProjectModel();

@@ -4,11 +4,11 @@
 #include <charconv>
 #include <string_view>
 
-#include "design/acoustics/map_file.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
+#include "framework/model/layers.h"
 #include "framework/model/undo_ring.h"
 
 namespace {
@@ -18,7 +18,7 @@ constexpr size_t kHeaderReserved2 = 24;  // bytes 66-89
 constexpr size_t kVersionChars = 4;
 constexpr double kHighestVersion = 99.99;
 constexpr uint32_t kUnitVectorCount = 2;
-constexpr std::array<uint32_t, 4> kLayersHiddenAfterRead = {3, 4, 6, 8};
+constexpr std::array<uint32_t, 4> kLayersHiddenAfterRead = {kShapeLayer, kAimLineLayer, kMeshLayer, kGridLayer};
 constexpr std::string_view kProjectExtension = ".KPR";
 constexpr std::string_view kBackupSuffix = "_old.KPR";
 
@@ -128,11 +128,6 @@ void RebuildSpeakerSymbols() {
   }
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // Copies the file at `from` over `to` through a temporary file. True when
 // there was nothing to copy, too.
 bool BackUpFile(const std::string& from, const std::string& to) {
@@ -157,12 +152,10 @@ int ReadVersionedHeader(FileReader& reader, ProjectHeader& header) {
 }
 
 // Reads the rest of a file of the given layout behind its checked header
-// and, when it is complete and consistent, makes it the live model.
-int ReadAndCommit(FileReader& reader, const ProjectHeader& header, PackedLayout layout, const std::string& path) {
-  ProjectModel model;
+// into `model`, showing the message of a failure.
+int ParseBody(FileReader& reader, const ProjectHeader& header, PackedLayout layout, ProjectModel& model) {
   switch (ReadProjectModel(reader, header, layout, gSpeakerModel.defaultSymbol, model)) {
     case ProjectReadResult::kOk:
-      CommitProjectModel(model, path);
       return 1;
     case ProjectReadResult::kBadFormat:
       ShowFileMessage(kInvalidFileFormatMessage);
@@ -175,12 +168,12 @@ int ReadAndCommit(FileReader& reader, const ProjectHeader& header, PackedLayout 
 
 // An older project behind the header already read: its whole magic must be
 // the older one.
-int ReadOldProject(FileReader& reader, const ProjectHeader& header, const std::string& path) {
+int ParseOldBody(FileReader& reader, const ProjectHeader& header, ProjectModel& model) {
   if (header.magic != kOldProjectMagic) {
     ShowFileMessage(kInvalidFileFormatMessage);
     return 0;
   }
-  return ReadAndCommit(reader, header, PackedLayout::kOld, path);
+  return ParseBody(reader, header, PackedLayout::kOld, model);
 }
 
 }  // namespace
@@ -292,7 +285,7 @@ ProjectReadResult ReadProjectModel(ByteReader& r, const ProjectHeader& header, P
 void CommitProjectModel(ProjectModel& model, const std::string& path) {
   const uint32_t snapOn = gProject.view.snapOn;
   const uint32_t nodeSnapOn = gProject.view.nodeSnapOn;
-  NewProject();
+  ClearProjectModel();
   gProject.view.snapOn = snapOn;
   gProject.view.nodeSnapOn = nodeSnapOn;
   gProject.path = path;
@@ -305,30 +298,26 @@ void CommitProjectModel(ProjectModel& model, const std::string& path) {
   gSpeakerModel.types = std::move(model.types);
   gMaterials.project = model.materials;
   ApplyProjectHeader(model.header, gProject);
-  if (!model.resultBlock.empty()) {
-    MemoryReader block(model.resultBlock);
-    gProject.resultPresent = ReadMapFileBlock(block) ? 1 : 0;
-  }
   RebuildSpeakerSymbols();
   ClearUndoRing();
   gProject.modified = 0;
 }
 
-int ReadProjectFile(const std::string& path) {
+int ParseProjectFile(const std::string& path, ProjectModel& model) {
   FileReader reader(path);
   ProjectHeader header;
   const int version = ReadVersionedHeader(reader, header);
   if (version < 0) return 0;
-  if (version < kFirstCurrentProjectVersion) return ReadOldProject(reader, header, path);
-  return ReadAndCommit(reader, header, PackedLayout::kCurrent, path);
+  if (version < kFirstCurrentProjectVersion) return ParseOldBody(reader, header, model);
+  return ParseBody(reader, header, PackedLayout::kCurrent, model);
 }
 
-int ReadOldProjectFile(const std::string& path) {
+int ParseOldProjectFile(const std::string& path, ProjectModel& model) {
   FileReader reader(path);
   if (!reader.IsOpen()) return 0;
   ProjectHeader header;  // a short header leaves the magic empty, which is refused
   ReadProjectHeader(reader, header);
-  return ReadOldProject(reader, header, path);
+  return ParseOldBody(reader, header, model);
 }
 
 // ---- Writing ----
@@ -339,7 +328,6 @@ bool WriteProjectFile(ByteWriter& w) {
   WriteObjectRecords(w, gObjects.model);
   if (!WriteSpeakerTypeSection(w, gSpeakerModel.types, gObjects.model)) return false;
   WriteMaterialSection(w, gMaterials.project);
-  if (gProject.resultPresent == 1) WriteMapFileBlock(w);
   return w.ok();
 }
 
@@ -351,17 +339,17 @@ std::string ProjectBackupPath(const std::string& path) {
   return path.substr(0, path.size() - std::min(path.size(), kProjectExtension.size())) + std::string(kBackupSuffix);
 }
 
-int SaveProjectAs(const std::string& chosenPath) {
+int SaveProjectFile(const std::string& chosenPath, const std::function<bool(ByteWriter&)>& writeTrailer) {
   const std::string path = ForceProjectExtension(chosenPath);
   SafeFileWriter writer(path);
-  if (!writer.IsOpen() || !WriteProjectFile(writer) || !BackUpFile(path, ProjectBackupPath(path)) ||
-      !writer.Commit()) {
+  if (!writer.IsOpen() || !WriteProjectFile(writer) || (writeTrailer && !writeTrailer(writer)) ||
+      !BackUpFile(path, ProjectBackupPath(path)) || !writer.Commit()) {
     ShowFileMessage(kCantWriteFileMessage);
     return 0;
   }
   gProject.modified = 0;
   gProject.path = path;
-  gProject.lastProjectFolder = FolderOf(path);
+  gProject.lastProjectFolder = FolderOfPath(path);
   return 1;
 }
 
@@ -382,7 +370,7 @@ int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& obje
       result = PackedReadResult::kBadFormat;
       break;
     }
-    const bool taken = (h.layer == 0 || h.layer == kAuxiliaryLayer) && (h.state & kStateHiddenMask) == 0;
+    const bool taken = (h.layer == kRoomLayer || h.layer == kAuxiliaryLayer) && (h.state & kStateHiddenMask) == 0;
     GraphicObject* o = nullptr;
     if (!taken) {
       if (!SkipPackedBody(r, PackedLayout::kCurrent, h)) result = PackedReadResult::kBadFormat;

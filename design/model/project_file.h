@@ -26,6 +26,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,6 @@ inline constexpr char kCantWriteFileMessage[] = "Can\xB4t write file -write prot
 constexpr uint32_t kRoomColour = 0;      // layer 0
 constexpr uint32_t kAudienceColour = 21;  // layer 1
 constexpr uint32_t kAuxiliaryColour = 14;  // layer 7, for inserted objects
-constexpr uint32_t kAuxiliaryLayer = 7;
 
 // The 102-byte header. Offsets: 0 magic char[16]; 16 i8 reverberation
 // method; 17-19 reserved; 20 i16 view mode; 22 f32 snap step; 26 u16 snap
@@ -122,31 +122,30 @@ enum class ProjectReadResult {
 ProjectReadResult ReadProjectModel(ByteReader& reader, const ProjectHeader& header, PackedLayout layout,
                                    GraphicObject* defaultSymbol, ProjectModel& model);
 
-// Makes a read project the live model: a new project with the snap switches
-// as they were, the file's layers (with layers 3, 4, 6 and 8 hidden),
-// objects, plot-header texts, types, materials and header settings, the
-// result block when one is readable, `path` as the project path, every
+// Makes a read project the live model: the model of a new project
+// (ClearProjectModel) with the snap switches as they were, the file's layers
+// (with layers 3, 4, 6 and 8 hidden), objects, plot-header texts, types,
+// materials and header settings, `path` as the project path, every
 // loudspeaker's symbol rebuilt from its type, an empty undo ring and a
-// cleared modified mark.
+// cleared modified mark. The result block is the caller's.
 void CommitProjectModel(ProjectModel& model, const std::string& path);
 
-// Reads a project file of any version (versions below 2.00 go to
-// ReadOldProjectFile) and makes it the live model. 1 when read; 0 after
-// "Can´t locate file" or "Invalid file format !" (or a memory message), with
-// the model and the modified mark as they were.
-int ReadProjectFile(const std::string& path);
-// Reads a "KORVANE V1.27  " project; an unopenable file ends silently.
-int ReadOldProjectFile(const std::string& path);
+// Parses a project file of any version (versions below 2.00 as
+// ParseOldProjectFile does) into `model`. 1 when read; 0 after "Can´t locate
+// file" or "Invalid file format !" (or a memory message).
+int ParseProjectFile(const std::string& path, ProjectModel& model);
+// Parses a "KORVANE V1.27  " project; an unopenable file ends silently.
+int ParseOldProjectFile(const std::string& path, ProjectModel& model);
 
-// The save of File/Save as after its dialog: the path gets ".KPR" unless it
-// ends so in any case; the file is written in full beside the target, the
-// old file is copied to "<name>_old.KPR", and only then is the new file put
-// in its place. 1 when saved (the path becomes the project path, its folder
-// the last project folder and the mark is cleared); 0 after "Can´t write
-// file -write protection?", with the old file, its backup and the mark as
-// they were.
-int SaveProjectAs(const std::string& path);
-// Writes the whole project (model, types, materials, settings) to `writer`.
+// Saves the project: the path gets ".KPR" unless it ends so in any case;
+// the file (WriteProjectFile, then `writeTrailer` when given) is written in
+// full beside the target, the old file is copied to "<name>_old.KPR", and
+// only then is the new file put in its place. 1 when saved (the path becomes
+// the project path, its folder the last project folder and the mark is
+// cleared); 0 after "Can´t write file -write protection?", with the old
+// file, its backup and the mark as they were.
+int SaveProjectFile(const std::string& path, const std::function<bool(ByteWriter&)>& writeTrailer);
+// Writes the project's model, types, materials and settings to `writer`.
 bool WriteProjectFile(ByteWriter& writer);
 
 // The path with ".KPR" appended unless its last four characters are ".KPR"

@@ -17,13 +17,16 @@
 //
 // Every shape becomes ONE object: the vertices of all its blocks in block
 // order, each block's item indices raised by the vertices of the blocks
-// before it, then the reference points (1,0,0) and (0,0,1); kind 16 (solid),
-// state 134, layer 3, no data.
+// before it; kind 16 (solid), no data. As a loudspeaker symbol's shape
+// (ShapeForm::kSymbol) it ends in the reference points (1,0,0) and (0,0,1)
+// and lies on layer 3 with state 134; as a drawing of the speaker-database
+// editor (ShapeForm::kDrawing) it has neither and lies on layer 0, state 0.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "framework/model/graphic_object.h"
 
@@ -33,10 +36,32 @@ constexpr size_t kShapeMagicSize = 32;
 constexpr size_t kShapeSkippedSize = 384;
 constexpr uint32_t kShapeState = 134;
 
+enum class ShapeForm {
+  kSymbol,   // a loudspeaker type's shape in the design program
+  kDrawing,  // a drawing in the speaker-database editor
+};
+
+// Collects the blocks of a shape into one object.
+class ShapeAssembler {
+ public:
+  // Appends the block's vertices and its items, the start, line-to and close
+  // items raised by the vertices before the block. False, leaving the
+  // collection alone, when a raised index no longer fits in 16 bits.
+  bool Add(const GraphicObject& block);
+  // The one object in `form`, unlinked; null when memory runs out.
+  GraphicObject* Finish(ShapeForm form) const;
+
+ private:
+  std::vector<ObjectVertex> vertices_;
+  std::vector<ObjectItem> items_;
+};
+
 // Reads an older shape file from its whole contents and returns the shape,
 // unlinked. None after "Invalid file format !" (another magic, or blocks
 // that are short or name vertices they do not have) or when memory runs out.
-GraphicObject* ReadShapeFile(std::span<const uint8_t> file);
+// The drawing form takes the two TARNIK magics only; the symbol form also
+// takes the project magic.
+GraphicObject* ReadShapeFile(std::span<const uint8_t> file, ShapeForm form = ShapeForm::kSymbol);
 
 // Builds the shape of a template's RCDATA block and returns it, unlinked.
 // None, without a message, for a missing (empty) or malformed block or when

@@ -5,6 +5,8 @@
 #include <new>
 #include <type_traits>
 
+#include "framework/model/layers.h"
+
 void SpeakerTypeDeleter::operator()(SpeakerType* type) const { std::free(type); }
 
 SpeakerTypePtr AllocSpeakerType() {

@@ -197,6 +197,9 @@ class MemoryWriter final : public ByteWriter {
   std::vector<uint8_t> bytes_;
 };
 
+// What the programs tell the user when a file could not be written.
+inline constexpr char kWriteFailedMessage[] = "Couldn\xB4t write data to disk !";
+
 // Writer that replaces a file only when everything was written: it writes a
 // temporary file beside the target and renames it over the target in
 // Commit(). A writer destroyed without a successful Commit() removes the

@@ -1,5 +1,6 @@
 #include "framework/core/text_encoding.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -71,4 +72,9 @@ std::string Utf8ToCp1252(std::string_view text) {
     }
   }
   return out;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return upper(x) == upper(y); });
 }

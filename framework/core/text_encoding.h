@@ -9,3 +9,7 @@ std::string Cp1252ToUtf8(std::string_view text);
 // Characters that code page 1252 cannot hold become '?'; malformed UTF-8
 // bytes are taken as code page 1252 bytes.
 std::string Utf8ToCp1252(std::string_view text);
+
+// Whether two texts are equal when the ASCII letters are compared without
+// regard to case (names of types and files; other bytes compare as they are).
+bool EqualIgnoringCase(std::string_view a, std::string_view b);

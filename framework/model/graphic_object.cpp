@@ -5,6 +5,7 @@
 
 #include "framework/core/byte_codec.h"
 #include "framework/core/services.h"
+#include "framework/model/layers.h"
 #include "framework/model/packed_object.h"
 
 ObjectStore gObjects;
@@ -282,19 +283,17 @@ uint32_t CountObjects() {
   return n;
 }
 
-namespace {
-uint32_t CountOnLayer(uint32_t layer) {
+uint32_t CountObjectsOnLayer(const ObjectList& list, uint32_t layer) {
   uint32_t n = 0;
-  for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+  for (const GraphicObject* o = list.first; o; o = o->next)
     if (o->layer == layer) ++n;
   return n;
 }
-}  // namespace
 
 uint32_t CountObjectsOnLayer0(uint32_t* faces) {
   uint32_t n = 0, f = 0;
   for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
-    if (o->layer != 0) continue;
+    if (o->layer != kRoomLayer) continue;
     ++n;
     if (o->kind & kKindFaceOrSolid) ++f;
   }
@@ -302,9 +301,9 @@ uint32_t CountObjectsOnLayer0(uint32_t* faces) {
   return n;
 }
 
-uint32_t CountObjectsOnLayer1() { return CountOnLayer(1); }
-uint32_t CountObjectsOnLayer2() { return CountOnLayer(2); }
-uint32_t CountObjectsOnLayer7() { return CountOnLayer(7); }
+uint32_t CountObjectsOnLayer1() { return CountObjectsOnLayer(gObjects.model, kAudienceLayer); }
+uint32_t CountObjectsOnLayer2() { return CountObjectsOnLayer(gObjects.model, kLoudspeakerLayer); }
+uint32_t CountObjectsOnLayer7() { return CountObjectsOnLayer(gObjects.model, kAuxiliaryLayer); }
 
 // ---- Welding ----
 

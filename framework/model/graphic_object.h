@@ -140,6 +140,37 @@ ObjectList& FreeObjectList(ObjectList& list);
 GraphicObject* GetObjectByIndexInList(int32_t n, const ObjectList& list);
 int32_t GetObjectIndexInList(const GraphicObject* object, const ObjectList& list);
 
+// A private list that owns its objects: they are freed with it unless they
+// were released first. Moving hands the objects over.
+class OwnedObjectList {
+ public:
+  OwnedObjectList() = default;
+  ~OwnedObjectList() { FreeObjectList(list_); }
+  OwnedObjectList(OwnedObjectList&& other) noexcept : list_(other.Release()) {}
+  OwnedObjectList& operator=(OwnedObjectList&& other) noexcept {
+    if (this != &other) {
+      FreeObjectList(list_);
+      list_ = other.Release();
+    }
+    return *this;
+  }
+  OwnedObjectList(const OwnedObjectList&) = delete;
+  OwnedObjectList& operator=(const OwnedObjectList&) = delete;
+
+  ObjectList& list() { return list_; }
+  const ObjectList& list() const { return list_; }
+  bool empty() const { return list_.first == nullptr; }
+  // Gives up the objects: the caller owns them and this list is empty.
+  ObjectList Release() {
+    const ObjectList list = list_;
+    list_ = ObjectList{};
+    return list;
+  }
+
+ private:
+  ObjectList list_;
+};
+
 // ---- Access ----
 
 // Access flags: bit 7 (negative) walks a chained group to its end, bit 64
@@ -159,6 +190,9 @@ size_t AccessPackedObject(int8_t flags, std::span<const uint8_t> packed, size_t 
 int32_t PackedObjectSize(const GraphicObject* object);
 uint32_t LargestSelectedPackedSize();
 uint32_t CountObjects();
+uint32_t CountObjectsOnLayer(const ObjectList& list, uint32_t layer);
+// Of the model list: layer 0 (and how many of them are faces or solids),
+// and the audience, loudspeaker and auxiliary layers.
 uint32_t CountObjectsOnLayer0(uint32_t* faces);
 uint32_t CountObjectsOnLayer1();
 uint32_t CountObjectsOnLayer2();

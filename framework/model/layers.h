@@ -11,6 +11,20 @@
 
 #include "framework/core/byte_codec.h"
 
+// What each layer holds in the programs that draw (kdn, kv; ksb draws a
+// loudspeaker's shape on the first three and its balloon mesh on layer 6).
+enum ModelLayer : uint32_t {
+  kRoomLayer = 0,         // room faces and solids
+  kAudienceLayer = 1,     // audience areas, the faces the level map covers
+  kLoudspeakerLayer = 2,  // placed loudspeakers (symbol plus 152-byte block)
+  kShapeLayer = 3,        // loudspeaker types' shapes, hidden
+  kAimLineLayer = 4,      // the aim-line overlay the program rebuilds
+  kRayPathLayer = 5,      // reflection paths while their windows are open
+  kMeshLayer = 6,         // isobar rings and balloon meshes
+  kAuxiliaryLayer = 7,    // the user's auxiliary drawing
+  kGridLayer = 8,         // the grid
+};
+
 constexpr int kLayerCount = 32;
 constexpr int kStoredLayerCount = 16;
 constexpr size_t kLayerRecordSize = 24;

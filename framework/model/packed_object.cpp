@@ -82,12 +82,19 @@ bool SkipPackedBody(ByteReader& r, PackedLayout layout, const PackedObjectHeader
   return r.Skip(PackedBodySize(h, layout));
 }
 
-bool WritePackedObject(ByteWriter& w, const GraphicObject& object, uint32_t previousWord, uint32_t nextWord,
-                       uint32_t omitVertices) {
-  const PackedObjectHeader h = PackedHeaderOf(object, previousWord, nextWord, omitVertices);
-  bool ok = WritePackedHeader(w, h) && w.Bytes(object.data, object.dataSize);
+bool WritePackedBody(ByteWriter& w, const GraphicObject& object, const PackedObjectHeader& h) {
+  if (h.dataSize > object.dataSize || h.vertexCount > object.vertexCount || h.itemCount > object.itemCount) {
+    return false;
+  }
+  bool ok = w.Bytes(object.data, h.dataSize);
   for (uint32_t i = 0; ok && i < h.vertexCount; ++i)
     ok = w.F32(object.vertices[i].x) && w.F32(object.vertices[i].y) && w.F32(object.vertices[i].z);
   for (uint32_t i = 0; ok && i < h.itemCount; ++i) ok = w.U16(object.items[i].op) && w.U16(object.items[i].index);
   return ok;
+}
+
+bool WritePackedObject(ByteWriter& w, const GraphicObject& object, uint32_t previousWord, uint32_t nextWord,
+                       uint32_t omitVertices) {
+  const PackedObjectHeader h = PackedHeaderOf(object, previousWord, nextWord, omitVertices);
+  return WritePackedHeader(w, h) && WritePackedBody(w, object, h);
 }

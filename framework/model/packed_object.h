@@ -60,6 +60,12 @@ PackedReadResult ReadPackedBody(ByteReader& reader, PackedLayout layout, const P
                                 uint32_t extraVertices, GraphicObject*& object);
 bool SkipPackedBody(ByteReader& reader, PackedLayout layout, const PackedObjectHeader& header);
 
+// Writes what `header` announces of the object in the current layout:
+// header.dataSize bytes of its data (at most its own), header.vertexCount
+// vertices and header.itemCount items. With a header from PackedHeaderOf
+// that is the whole body; a writer that stores no data sets dataSize to 0.
+bool WritePackedBody(ByteWriter& writer, const GraphicObject& object, const PackedObjectHeader& header);
+
 // Writes the object in the current layout: header, data, the first
 // vertexCount - omitVertices vertices, items.
 bool WritePackedObject(ByteWriter& writer, const GraphicObject& object, uint32_t previousWord, uint32_t nextWord,

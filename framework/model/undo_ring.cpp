@@ -98,7 +98,6 @@ void SetUndoSections(UndoSection* speakerTypes, UndoSection* materials) {
   gUndo.materials = materials;
 }
 
-void SetUndoRedrawHook(void (*redraw)()) { gUndo.redrawAfterRestore = redraw; }
 
 size_t UndoSnapshotSize() {
   size_t size = kStoredLayersSize + kEmptyObjectsSize + kSnapshotSlack;
@@ -145,7 +144,7 @@ int RestoreUndoSnapshot(int32_t direction) {
   const int32_t target = gUndo.position + (direction < 0 ? -1 : 1);
   if (!RestoreSnapshot(SlotOf(target))) return 0;
   gUndo.position = target;
-  if (gUndo.redrawAfterRestore) gUndo.redrawAfterRestore();
+  RequestRedraw();
   return 1;
 }
 

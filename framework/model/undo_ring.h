@@ -58,8 +58,6 @@ struct UndoRing {
   // The tables a snapshot carries; null ones are left out.
   UndoSection* speakerTypes = nullptr;
   UndoSection* materials = nullptr;
-  // Redraws the model after a restore; none until the drawing code sets one.
-  void (*redrawAfterRestore)() = nullptr;
   // Test seam: when set and it answers false, allocating a block of that
   // size fails as when memory runs out.
   bool (*mayAllocateBlock)(size_t size) = nullptr;
@@ -68,7 +66,6 @@ extern UndoRing gUndo;
 
 // Hands the ring the tables its snapshots carry (null: none).
 void SetUndoSections(UndoSection* speakerTypes, UndoSection* materials);
-void SetUndoRedrawHook(void (*redraw)());
 
 // The computed size of a snapshot of the current model, and the block size
 // that holds it.

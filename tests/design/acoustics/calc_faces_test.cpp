@@ -26,7 +26,7 @@ class CalcFacesTest : public ::testing::Test {
     ResetObjectStore();
     ResetMaterials();
   }
-  static int32_t Build() { return BuildCalcFaceTable(gCalcFaceTable); }
+  static int32_t Build() { return BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project); }
   static const CalcFace& Face(int i) { return gCalcFaceTable.faces.at(size_t(i)); }
 
   // The point-in-face answer for `point` on the one face built from `polygon`.
@@ -139,6 +139,23 @@ TEST_F(CalcFacesTest, TableHoldsSixteenThousandFaces) {
   EXPECT_FALSE(messages.messages()[0].hasCaption);
 }
 
+TEST_F(CalcFacesTest, SortingPutsLargerFacesFirstThenTheHigherOnes) {
+  GraphicObject* small = AddObject({RectangleXY(0, 0, 1, 1, 5)});
+  GraphicObject* low = AddObject({RectangleXY(0, 0, 2, 2)});
+  GraphicObject* high = AddObject({RectangleXY(0, 0, 2, 2, 3)});
+  GraphicObject* right = AddObject({RectangleXY(4, 0, 6, 2, 3)});  // as high, further along x
+  GraphicObject* back = AddObject({RectangleXY(0, 4, 2, 6, 3)});   // as high, further along y
+  GraphicObject* twin = AddObject({RectangleXY(0, 4, 2, 6, 3)});   // equal in all: stays behind
+  GraphicObject* large = AddObject({RectangleXY(0, 0, 3, 3, -1)});
+  ASSERT_EQ(Build(), 7);
+  SortCalcFaces(gCalcFaceTable);
+  const std::vector<GraphicObject*> expected = {large, back, twin, right, high, low, small};
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(Face(int(i)).object, expected[i]) << i;
+  EXPECT_EQ(CompareCalcFaces(Face(1), Face(2)), 0);
+  EXPECT_EQ(CompareCalcFaces(Face(0), Face(6)), -1);
+  EXPECT_EQ(CompareCalcFaces(Face(6), Face(0)), 1);
+}
+
 TEST_F(CalcFacesTest, MaterialIndexRepairTouchesOnlyMaterialItems) {
   gMaterials.project.records[1].name = "Glass";
   gMaterials.project.count = 2;
@@ -153,9 +170,9 @@ TEST_F(CalcFacesTest, MaterialIndexRepairTouchesOnlyMaterialItems) {
   EXPECT_EQ(bare->items[5].index, 5);
   EXPECT_EQ(Face(3).normal.z, 8.0f);  // the bare faces keep their geometry
 
-  EXPECT_EQ(CalcFaceMaterialIndex(Face(0)), 1);
-  EXPECT_EQ(CalcFaceMaterialIndex(Face(1)), 0);
-  EXPECT_EQ(CalcFaceMaterialIndex(Face(2)), 0);
+  EXPECT_EQ(CalcFaceMaterialIndex(Face(0), gMaterials.project), 1);
+  EXPECT_EQ(CalcFaceMaterialIndex(Face(1), gMaterials.project), 0);
+  EXPECT_EQ(CalcFaceMaterialIndex(Face(2), gMaterials.project), 0);
 }
 
 TEST_F(CalcFacesTest, PointInConvexAndConcaveFaces) {

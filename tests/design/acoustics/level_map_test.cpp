@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "framework/model/layers.h"
 #include "tests/design/acoustics/map_fixtures.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/message_recorder.h"
@@ -78,7 +79,7 @@ TEST_F(GridBuildTest, PointsStartHalfASpacingInAndStopShortOfTheFarEdges) {
     MappingFaceTable faces;
     MapGrid grid;
     int16_t index = c.index;
-    EXPECT_EQ(BuildMapGrid(faces, index, grid), 1) << c.what;
+    EXPECT_EQ(BuildMapGrid(gObjects.model, faces, index, grid), 1) << c.what;
     EXPECT_EQ(grid.PointCount(), c.points) << c.what;
   }
 }
@@ -89,7 +90,7 @@ TEST_F(GridBuildTest, PointsRunRowByRowOnTheFacePlaneAtPositionsFromTheCounters)
   MappingFaceTable faces;
   MapGrid grid;
   int16_t index = 2;
-  ASSERT_EQ(BuildMapGrid(faces, index, grid), 1);
+  ASSERT_EQ(BuildMapGrid(gObjects.model, faces, index, grid), 1);
   ASSERT_EQ(grid.PointCount(), 12u);
   EXPECT_EQ(grid.spacing, 1.0f);
   EXPECT_EQ(grid.HalfSpacing(), 0.5f);
@@ -106,7 +107,7 @@ TEST_F(GridBuildTest, PointsRunRowByRowOnTheFacePlaneAtPositionsFromTheCounters)
   ResetObjectStore();
   AddAudience(RectangleXY(0.3f, 0, 100.3f, 1));
   index = kAutomaticGridSize;
-  ASSERT_EQ(BuildMapGrid(faces, index, grid), 1);
+  ASSERT_EQ(BuildMapGrid(gObjects.model, faces, index, grid), 1);
   const float s = grid.spacing;
   EXPECT_NEAR(s, std::sqrt(100.0 / 64000) / 0.95, 1e-7);
   uint32_t column = 0;
@@ -124,7 +125,7 @@ TEST_F(GridBuildTest, ADiamondKeepsTheRowThroughItsSideVertices) {
   MappingFaceTable faces;
   MapGrid grid;
   int16_t index = 2;
-  ASSERT_EQ(BuildMapGrid(faces, index, grid), 1);
+  ASSERT_EQ(BuildMapGrid(gObjects.model, faces, index, grid), 1);
   std::array<int, 5> perRow{};
   for (const GridPoint& p : grid.points) ++perRow[size_t(p.y)];
   EXPECT_EQ(perRow, (std::array<int, 5>{1, 3, 5, 3, 1}));
@@ -137,7 +138,7 @@ TEST_F(GridBuildTest, FacesAreSortedByHeightUprightOnesLeftOutAndPointsNumberedF
   MappingFaceTable faces;
   MapGrid grid;
   int16_t index = 2;
-  ASSERT_EQ(BuildMapGrid(faces, index, grid), 1);
+  ASSERT_EQ(BuildMapGrid(gObjects.model, faces, index, grid), 1);
   ASSERT_EQ(faces.Count(), 2);
   EXPECT_EQ(faces.faces[0].maxZ, 1.0f);
   EXPECT_EQ(faces.faces[1].maxZ, 3.0f);
@@ -158,7 +159,7 @@ TEST_F(GridBuildTest, TheGridStopsAt64000Points) {
   MappingFaceTable faces;
   MapGrid grid;
   int16_t index = 0;
-  ASSERT_EQ(BuildMapGrid(faces, index, grid), 1);
+  ASSERT_EQ(BuildMapGrid(gObjects.model, faces, index, grid), 1);
   EXPECT_EQ(grid.PointCount(), kMaxGridPoints);
   EXPECT_EQ(grid.points.back().face, 0);
 }
@@ -168,14 +169,14 @@ TEST_F(GridBuildTest, WithoutAnAudienceAreaThereIsNoGrid) {
   MappingFaceTable faces;
   MapGrid grid;
   int16_t index = 2;
-  EXPECT_EQ(BuildMapGrid(faces, index, grid), 0);
+  EXPECT_EQ(BuildMapGrid(gObjects.model, faces, index, grid), 0);
   AddAudience({{0, 5, 0}, {2, 5, 0}, {2, 5, 2}, {0, 5, 2}});  // upright only
-  EXPECT_EQ(BuildMapGrid(faces, index, grid), 0);
+  EXPECT_EQ(BuildMapGrid(gObjects.model, faces, index, grid), 0);
   // A usable face that is no audience face (kind 8) gives no area, so no
   // automatic spacing: the build ends instead of looping on a zero step.
   AddAudience(RectangleXY(0, 0, 10, 10), kKindSolid);
   index = kAutomaticGridSize;
-  EXPECT_EQ(BuildMapGrid(faces, index, grid), 0);
+  EXPECT_EQ(BuildMapGrid(gObjects.model, faces, index, grid), 0);
   EXPECT_TRUE(messages.texts().empty());
 }
 
@@ -197,7 +198,7 @@ TEST_F(RoomTermsTest, AcousticPowerAddsTheSwitchedOnLoudspeakersAsEnergies) {
   off.on = 0;
   PlaceSpeaker(off);
 
-  const BandValues power = SumSpeakerAcousticPower();
+  const BandValues power = SumSpeakerAcousticPower(ProjectTables());
   const double fourPi = 12.566370616;
   for (double p : power) EXPECT_NEAR(p, 4000 * fourPi / (5 + 1e-6) + 2000 * fourPi / (1 + 1e-6), 1e-6);
 }
@@ -220,12 +221,11 @@ TEST_F(RoomTermsTest, TheReverberantEnergyFollowsVolumeAndTime) {
   AddBoxRoom({10, 10, 10});
   PlaceSpeaker(Speaker({5, 5, 5}, 1000));
   gProject.reverbMethod = kRt60Eyring;
-  const ReverberantTerms& terms = ComputeReverberantTerms();
-  EXPECT_EQ(&terms, &gLevelMap.terms);
-  ReverbSettings eyring;
-  eyring.method = kRt60Eyring;
-  EXPECT_EQ(terms.room.rt60, ComputeRoomResults(eyring).rt60);
-  EXPECT_EQ(terms.reverberant, ReverberantEnergy(SumSpeakerAcousticPower(), terms.room));
+  const ReverbSettings eyring = ProjectReverbSettings(gProject);
+  EXPECT_EQ(eyring.method, kRt60Eyring);
+  const ReverberantTerms terms = ComputeReverberantTerms(ProjectTables(), eyring);
+  EXPECT_EQ(terms.room.rt60, ComputeRoomResults(eyring, ProjectTables()).rt60);
+  EXPECT_EQ(terms.reverberant, ReverberantEnergy(SumSpeakerAcousticPower(ProjectTables()), terms.room));
   EXPECT_EQ(terms.Sti().reverberant, terms.reverberant);
   EXPECT_EQ(terms.Sti().rt60, terms.room.rt60);
 }
@@ -257,8 +257,8 @@ TEST_F(LevelMapRunTest, EveryPointHoldsWhatTheEngineGivesThere) {
   CalcOptions options;
   options.phaseMode = 1;
   options.roomBits = kCalcShading | kCalcFirstReflection;
-  ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
-  EXPECT_EQ(gProject.resultPresent, 1);
+  ASSERT_EQ(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kDone);
+  EXPECT_EQ(gLevelMap.resultPresent, 1);
   const MapResult& result = gLevelMap.result;
   const MapGrid& grid = result.grid;
   ASSERT_EQ(grid.PointCount(), 70u);  // 10 x 7 m at 1 m
@@ -267,12 +267,13 @@ TEST_F(LevelMapRunTest, EveryPointHoldsWhatTheEngineGivesThere) {
 
   // The engine point by point, on tables of its own.
   ActiveSpeakerTable speakers;
-  ASSERT_EQ(PrepareActiveSpeakers(speakers), 2);
+  ASSERT_EQ(PrepareActiveSpeakers(speakers, gObjects.model, gSpeakerModel.types), 2);
   CalcFaceTable roomFaces;
-  ASSERT_EQ(BuildCalcFaceTable(roomFaces), 6);
+  ASSERT_EQ(BuildCalcFaceTable(roomFaces, gObjects.model, gMaterials.project), 6);
   auto context = std::make_unique<ReceiverContext>();
   context->speakers = &speakers;
   context->faces = &roomFaces;
+  context->materials = &gMaterials.project;
   context->options = {true, true, PhaseRelations::kEnergy};
   BandRanges ranges;
   bool reflected = false;
@@ -303,7 +304,7 @@ TEST_F(LevelMapRunTest, ABandWhereNothingArrivesIsSilentAndLeavesTheRangesAlone)
   low.intensity[0] = 1.0e6f;  // plays 125 Hz alone
   PlaceSpeaker(low);
   CalcOptions options;
-  ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
+  ASSERT_EQ(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kDone);
   const MapGrid& grid = gLevelMap.result.grid;
   ASSERT_EQ(grid.PointCount(), 2u);
   for (const GridPoint& p : grid.points) {
@@ -329,7 +330,7 @@ TEST_F(LevelMapRunTest, TheResultHoldsThePhaseModeComputed) {
     CalcOptions options;
     options.phaseMode = c.asked;
     EXPECT_EQ(int(ReceiverOptionsOf(options).phase), c.computed) << c.asked;
-    ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone) << c.asked;
+    ASSERT_EQ(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kDone) << c.asked;
     EXPECT_EQ(gLevelMap.result.phaseMode, c.computed) << c.asked;
   }
 }
@@ -337,13 +338,13 @@ TEST_F(LevelMapRunTest, TheResultHoldsThePhaseModeComputed) {
 TEST_F(LevelMapRunTest, ARunThatCannotStartKeepsTheLastResult) {
   AddHall();
   CalcOptions options;
-  ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
+  ASSERT_EQ(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kDone);
   const float firstLevel = gLevelMap.result.grid.points[0].level[3];
 
   MessageRecorder messages;
   auto expectLastResult = [&](LevelMapRun run, LevelMapRun expected, const char* what) {
     EXPECT_EQ(run, expected) << what;
-    EXPECT_EQ(gProject.resultPresent, 1) << what;
+    EXPECT_EQ(gLevelMap.resultPresent, 1) << what;
     ASSERT_EQ(gLevelMap.result.grid.PointCount(), 70u) << what;
     EXPECT_EQ(gLevelMap.result.faces.Count(), 1) << what;
     EXPECT_EQ(gLevelMap.result.grid.points[0].level[3], firstLevel) << what;
@@ -351,7 +352,7 @@ TEST_F(LevelMapRunTest, ARunThatCannotStartKeepsTheLastResult) {
 
   // A grid too fine even at 50 m: the faces of the last result stay too.
   GraphicObject* huge = AddAudience(RectangleXY(0, 0, 20000, 10000));
-  expectLastResult(RunLevelTimeCalculation(options), LevelMapRun::kNoGrid, "grid too fine");
+  expectLastResult(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kNoGrid, "grid too fine");
   EXPECT_EQ(messages.texts(), std::vector<std::string>{kGridTooFine});
   FreeObject(huge);
 
@@ -360,7 +361,7 @@ TEST_F(LevelMapRunTest, ARunThatCannotStartKeepsTheLastResult) {
   for (GraphicObject* o = gObjects.model.first; o; o = o->next)
     if (o->layer == kAudienceLayer) audience.push_back(o);
   for (GraphicObject* o : audience) o->layer = 7;
-  expectLastResult(RunLevelTimeCalculation(options), LevelMapRun::kNoGrid, "no audience");
+  expectLastResult(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kNoGrid, "no audience");
   for (GraphicObject* o : audience) o->layer = kAudienceLayer;
 
   // Loudspeakers, none switched on.
@@ -373,13 +374,13 @@ TEST_F(LevelMapRunTest, ARunThatCannotStartKeepsTheLastResult) {
     s.on = 0;
     WriteLoudspeaker(s, o);
   }
-  expectLastResult(RunLevelTimeCalculation(options), LevelMapRun::kNoActiveSpeakers, "all off");
+  expectLastResult(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kNoActiveSpeakers, "all off");
   EXPECT_EQ(messages.texts().back(), "No speakers to process");
 
   // No loudspeaker at all: silently.
   for (GraphicObject* o : speakers) FreeObject(o);
   const size_t shown = messages.texts().size();
-  expectLastResult(RunLevelTimeCalculation(options), LevelMapRun::kNoSpeakers, "no loudspeaker");
+  expectLastResult(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kNoSpeakers, "no loudspeaker");
   EXPECT_EQ(messages.texts().size(), shown);
 }
 
@@ -388,7 +389,7 @@ TEST_F(LevelMapRunTest, TheRunKeepsTheSizeIndexItStepsUpTo) {
   PlaceSpeaker(Speaker({-1, 25, 3}));
   CalcOptions options;
   options.gridIndex = 0;
-  ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
+  ASSERT_EQ(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kDone);
   EXPECT_EQ(options.gridIndex, 1);
   EXPECT_EQ(gLevelMap.result.grid.spacing, 0.5f);
   EXPECT_EQ(gLevelMap.result.grid.PointCount(), 20000u);
@@ -420,19 +421,19 @@ TEST_F(LevelMapRunTest, ProgressIsShownOncePerHundredMillisecondsOfTicks) {
 TEST_F(LevelMapRunTest, CancelLeavesNoResultAndNoPartialGrid) {
   AddHall();
   CalcOptions options;
-  ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
-  ASSERT_EQ(gProject.resultPresent, 1);
+  ASSERT_EQ(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kDone);
+  ASSERT_EQ(gLevelMap.resultPresent, 1);
 
   // Every tick count read moves the clock on by 60 ms, so the second point
   // shows the progress, and that first update presses Cancel.
   FakeServices services;
   services.clockStep = 60;
   services.cancelAtUpdate = 1;
-  EXPECT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kCancelled);
+  EXPECT_EQ(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kCancelled);
   EXPECT_EQ(services.progressTitle, "Calculation Status :");
   EXPECT_EQ(services.progressOpen, 0);
   EXPECT_EQ(services.percents.size(), 1u);
-  EXPECT_EQ(gProject.resultPresent, 0);
+  EXPECT_EQ(gLevelMap.resultPresent, 0);
   EXPECT_EQ(gLevelMap.result.grid.PointCount(), 0u);
   EXPECT_EQ(gLevelMap.result.faces.Count(), 0);
 }

@@ -114,7 +114,7 @@ class MapFileTest : public MapModelTest {
     gLevelMap.result.faces.faces.resize(1);
     gLevelMap.result.grid.points.resize(5);
     gLevelMap.result.grid.points[4].level[2] = 77;
-    gProject.resultPresent = 1;
+    gLevelMap.resultPresent = 1;
     gLevelMap.singlePoints.count = 1;
     gLevelMap.singlePoints.pointCount = 5;
     gLevelMap.description = "held";
@@ -123,7 +123,7 @@ class MapFileTest : public MapModelTest {
     EXPECT_EQ(gLevelMap.result.faces.Count(), 1) << what;
     ASSERT_EQ(gLevelMap.result.grid.PointCount(), 5u) << what;
     EXPECT_EQ(gLevelMap.result.grid.points[4].level[2], 77) << what;
-    EXPECT_EQ(gProject.resultPresent, 1) << what;
+    EXPECT_EQ(gLevelMap.resultPresent, 1) << what;
     EXPECT_EQ(gLevelMap.singlePoints.count, 1) << what;
     EXPECT_EQ(gLevelMap.description, "held") << what;
   }
@@ -189,7 +189,7 @@ TEST_F(MapFileTest, SinglePointsLeftFromAnotherGridAreNotWritten) {
   ASSERT_EQ(WriteMapFile(writer, "Stalls"), 1);
   EXPECT_EQ(writer.bytes().size(), kSinglePointsAt);
   MemoryReader reader(writer.bytes());
-  EXPECT_TRUE(ReadMapFileBlock(reader));
+  EXPECT_TRUE(ReadMapFileBlock(reader, ProjectTables()));
   EXPECT_EQ(gLevelMap.result.grid.PointCount(), 3u);
 }
 
@@ -208,7 +208,7 @@ TEST_F(MapFileTest, ARoundTripKeepsTheResultWithinItsStoredSteps) {
   const MapResult written = gLevelMap.result;
   ResetLevelMap();
   MemoryReader reader(bytes);
-  ASSERT_TRUE(ReadMapFileBlock(reader));
+  ASSERT_TRUE(ReadMapFileBlock(reader, ProjectTables()));
   const MapResult& read = gLevelMap.result;
   EXPECT_EQ(gLevelMap.description, "Stalls, first try");
   EXPECT_EQ(read.phaseMode, 3);
@@ -256,7 +256,7 @@ TEST_F(MapFileTest, ABlockWithoutSinglePointsLeavesTheListAsItWas) {
   gLevelMap.singlePoints.indices[0] = 40;
   gLevelMap.singlePoints.pointCount = 99;
   MemoryReader reader(bytes);
-  ASSERT_TRUE(ReadMapFileBlock(reader));
+  ASSERT_TRUE(ReadMapFileBlock(reader, ProjectTables()));
   EXPECT_EQ(gLevelMap.singlePoints.count, 1);
   EXPECT_EQ(gLevelMap.singlePoints.indices[0], 40);
   EXPECT_EQ(gLevelMap.singlePoints.pointCount, 99u);
@@ -302,7 +302,7 @@ TEST_F(MapFileTest, HostileFilesAreRefusedAndTheHeldResultKept) {
     const std::string path = WriteFile("hostile.kmf", bytes);
     HoldOtherResult();
     MessageRecorder messages;
-    EXPECT_EQ(LoadMapFile(path), 0) << c.what;
+    EXPECT_EQ(LoadMapFile(path, ProjectTables()), 0) << c.what;
     ASSERT_FALSE(messages.texts().empty()) << c.what;
     EXPECT_EQ(messages.texts().back(), c.message) << c.what;
     ExpectOtherResult(c.what);
@@ -315,7 +315,7 @@ TEST_F(MapFileTest, HostileFilesAreRefusedAndTheHeldResultKept) {
     const std::string path = WriteFile("short.kmf", std::vector<uint8_t>(good.begin(), good.begin() + ptrdiff_t(size)));
     HoldOtherResult();
     MessageRecorder messages;
-    EXPECT_EQ(LoadMapFile(path), 0) << size;
+    EXPECT_EQ(LoadMapFile(path, ProjectTables()), 0) << size;
     EXPECT_EQ(messages.texts().back(), size < kMapHeaderSize ? kNotAMapFile : kErrorReading) << size;
     ExpectOtherResult("cut at " + std::to_string(size));
   }
@@ -325,7 +325,7 @@ TEST_F(MapFileTest, HostileFilesAreRefusedAndTheHeldResultKept) {
   bytes[kPointsAt + 40] = 2;
   HoldOtherResult();
   MemoryReader reader(bytes);
-  EXPECT_FALSE(ReadMapFileBlock(reader));
+  EXPECT_FALSE(ReadMapFileBlock(reader, ProjectTables()));
   ExpectOtherResult("project block");
 }
 
@@ -337,7 +337,7 @@ TEST_F(MapFileTest, LoadingAsksWithTheDescriptionAndTakesTheResult) {
   {
     MessageRecorder messages;
     messages.Answer(kIdCancel);
-    EXPECT_EQ(LoadMapFile(path), 0);
+    EXPECT_EQ(LoadMapFile(path, ProjectTables()), 0);
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, "Stalls, first try");
     EXPECT_EQ(messages.messages()[0].caption, "Description :");
@@ -345,12 +345,12 @@ TEST_F(MapFileTest, LoadingAsksWithTheDescriptionAndTakesTheResult) {
     ExpectOtherResult("cancelled");
   }
 
-  gProject.resultPresent = 0;
+  gLevelMap.resultPresent = 0;
   gProject.calcOptions.phaseMode = 1;
   MessageRecorder messages;
-  EXPECT_EQ(LoadMapFile(path), 1);
+  EXPECT_EQ(LoadMapFile(path, ProjectTables()), 1);
   EXPECT_EQ(messages.texts(), std::vector<std::string>{"Stalls, first try"});
-  EXPECT_EQ(gProject.resultPresent, 1);
+  EXPECT_EQ(gLevelMap.resultPresent, 1);
   EXPECT_EQ(gProject.calcOptions.phaseMode, 3);  // the result's
   EXPECT_EQ(gLevelMap.description, "Stalls, first try");
   EXPECT_EQ(gLevelMap.result.grid.PointCount(), 3u);
@@ -359,7 +359,7 @@ TEST_F(MapFileTest, LoadingAsksWithTheDescriptionAndTakesTheResult) {
   EXPECT_EQ(gCalcFaceTable.Count(), 6);
 
   MessageRecorder missing;
-  EXPECT_EQ(LoadMapFile((dir_ / "none.kmf").string()), 0);
+  EXPECT_EQ(LoadMapFile((dir_ / "none.kmf").string(), ProjectTables()), 0);
   EXPECT_EQ(missing.texts(), std::vector<std::string>{kErrorReading});
 }
 
@@ -393,58 +393,6 @@ TEST_F(MapFileTest, SavingForcesTheExtensionAndReplacesAFileOnlyWhenComplete) {
   EXPECT_EQ(messages.messages()[1].caption, "Disk full !");
   EXPECT_TRUE(fs::is_directory(dir_ / "taken.KMF"));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
-}
-
-TEST_F(MapFileTest, AResultSavedWithTheProjectComesBackWithIt) {
-  AddHall();
-  CalcOptions options;
-  ASSERT_EQ(RunLevelTimeCalculation(options), LevelMapRun::kDone);
-  gLevelMap.description = "Balcony";
-  gLevelMap.singlePoints.count = 1;
-  gLevelMap.singlePoints.indices[0] = 69;
-  gLevelMap.singlePoints.pointCount = 70;
-  const MapResult calculated = gLevelMap.result;
-  const std::string path = (dir_ / "hall.KPR").string();
-  MessageRecorder messages;
-  ASSERT_EQ(SaveProjectAs(path), 1);
-
-  NewProject();
-  ResetLevelMap();
-  ASSERT_EQ(ReadProjectFile(path), 1);
-  EXPECT_EQ(gProject.resultPresent, 1);
-  EXPECT_EQ(gLevelMap.description, "Balcony");
-  EXPECT_EQ(gLevelMap.singlePoints.count, 1);
-  EXPECT_EQ(gLevelMap.singlePoints.indices[0], 69);
-  const MapGrid& grid = gLevelMap.result.grid;
-  ASSERT_EQ(grid.PointCount(), 70u);
-  EXPECT_EQ(grid.spacing, calculated.grid.spacing);
-  EXPECT_EQ(gLevelMap.result.faces.Count(), 1);
-  for (size_t i = 0; i < grid.points.size(); ++i) {
-    EXPECT_EQ(grid.points[i].y, calculated.grid.points[i].y);
-    EXPECT_EQ(grid.points[i].level[3], LevelFromCode(int16_t(LevelCode(calculated.grid.points[i].level[3]))));
-    EXPECT_EQ(grid.points[i].time[3], std::floor(calculated.grid.points[i].time[3]));
-  }
-  EXPECT_EQ(gReceiverEngine.activeSpeakers.Count(), 2);
-
-  // Without a result the project ends at its materials.
-  ASSERT_EQ(SaveProjectAs(path), 1);
-  const uintmax_t withResult = fs::file_size(path);
-  gProject.resultPresent = 0;
-  ASSERT_EQ(SaveProjectAs(path), 1);
-  const uintmax_t withoutResult = fs::file_size(path);
-  EXPECT_EQ(withResult - withoutResult, kMapHeaderSize + 24 + 40 + kMapGridHeaderSize + 70 * 42 + 4 + 2);
-
-  // A damaged block: the project opens without a result.
-  gProject.resultPresent = 1;
-  ASSERT_EQ(SaveProjectAs(path), 1);
-  std::vector<uint8_t> bytes;
-  ASSERT_TRUE(ReadWholeFile(path, bytes));
-  bytes[withoutResult + kFaceCountAt] = 9;  // nine faces, where there is one
-  WriteFile("hall.KPR", bytes);
-  NewProject();
-  ASSERT_EQ(ReadProjectFile(path), 1);
-  EXPECT_EQ(gProject.resultPresent, 0);
-  EXPECT_TRUE(messages.texts().empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "design/acoustics/calc_faces.h"
 #include "design/acoustics/level_map.h"
 #include "design/model/materials.h"
+#include "framework/model/layers.h"
 #include "tests/design/acoustics/room_fixtures.h"
 #include "tests/design/model/speaker_fixtures.h"
 

@@ -50,18 +50,20 @@ class ReceiverEngineTest : public SpeakerModelTest {
 
   // Prepares the tables from the model and computes one point.
   void Calculate(Vec3d point, ReceiverOptions options) {
-    PrepareActiveSpeakers(speakers_);
-    BuildCalcFaceTable(gCalcFaceTable);
+    PrepareActiveSpeakers(speakers_, gObjects.model, gSpeakerModel.types);
+    BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project);
     context_->speakers = &speakers_;
     context_->faces = &gCalcFaceTable;
+    context_->materials = &gMaterials.project;
     context_->options = options;
     CalcPointEchogram(*context_, point);
   }
   // Sets the context up for a mirror test of the model's one loudspeaker.
   void HearOnlySpeaker() {
-    ASSERT_EQ(PrepareActiveSpeakers(speakers_), 1);
+    ASSERT_EQ(PrepareActiveSpeakers(speakers_, gObjects.model, gSpeakerModel.types), 1);
     context_->speakers = &speakers_;
     context_->faces = &gCalcFaceTable;
+    context_->materials = &gMaterials.project;
     context_->current = &speakers_.entries[0];
   }
   const BandEchogram& Band(int b) const { return context_->bands[size_t(b)]; }
@@ -93,7 +95,7 @@ TEST_F(ReceiverEngineTest, ActiveSpeakersAreTheSwitchedOnOnesThatPlayABand) {
   for (const Loudspeaker& s : {low, off, silent, untyped, mid}) PlaceSpeaker(s);
   AppendObject(CreateObject(0, 0, 0));  // a layer-0 object among them
 
-  ASSERT_EQ(PrepareActiveSpeakers(speakers_), 2);
+  ASSERT_EQ(PrepareActiveSpeakers(speakers_, gObjects.model, gSpeakerModel.types), 2);
   EXPECT_EQ(speakers_.entries[0].speaker.position[0], 0.0f);
   EXPECT_EQ(speakers_.entries[0].bandMask, 1 | 64);
   EXPECT_EQ(speakers_.entries[0].type, &Type());
@@ -105,7 +107,7 @@ TEST_F(ReceiverEngineTest, ActiveSpeakersAreTheSwitchedOnOnesThatPlayABand) {
   // Word 7 stays 0 while only the outer bands play.
   ResetObjectStore();
   PlaceSpeaker(low);
-  PrepareActiveSpeakers(speakers_);
+  PrepareActiveSpeakers(speakers_, gObjects.model, gSpeakerModel.types);
   const std::array<uint16_t, 8> outer = {1, 0, 0, 0, 0, 0, 1, 0};
   EXPECT_EQ(speakers_.counts.words, outer);
 }
@@ -116,7 +118,7 @@ TEST_F(ReceiverEngineTest, AnglesAreTurnedOnlyAboveOneHundredthOfARadian) {
   s.vertical = -0.02f;
   s.rotation = 1.0f;
   PlaceSpeaker(s);
-  ASSERT_EQ(PrepareActiveSpeakers(speakers_), 1);
+  ASSERT_EQ(PrepareActiveSpeakers(speakers_, gObjects.model, gSpeakerModel.types), 1);
   const ActiveSpeaker& e = speakers_.entries[0];
   EXPECT_EQ(e.horizontalTurned, 0);
   EXPECT_EQ(e.verticalTurned, 1);
@@ -131,7 +133,7 @@ TEST_F(ReceiverEngineTest, TheSpeakerFrameUndoesTheSymbolTurns) {
   s.vertical = float(-35 * kDeg);
   s.rotation = float(20 * kDeg);
   PlaceSpeaker(s);
-  ASSERT_EQ(PrepareActiveSpeakers(speakers_), 1);
+  ASSERT_EQ(PrepareActiveSpeakers(speakers_, gObjects.model, gSpeakerModel.types), 1);
   // The local axes as the symbol places them.
   std::vector<ObjectVertex> axes = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
   PlaceSymbolVertices(axes, s.position, s.horizontal, s.vertical, s.rotation);
@@ -323,7 +325,7 @@ TEST_F(ReceiverEngineTest, FirstReflectionsInARectangularRoomMatchTheImageSource
 TEST_F(ReceiverEngineTest, AFaceReflectsOnlyBetweenPointsOnOneSideWithinItself) {
   AddObject({WallX(5, 0, 2, 0, 2)});  // a free panel
   PlaceSpeaker(Speaker({2, 1, 1}));
-  ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable), 1);
+  ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project), 1);
   HearOnlySpeaker();
   struct Case {
     const char* what;
@@ -375,7 +377,7 @@ TEST_F(ReceiverEngineTest, InAnLShapedRoomEveryPartOfTheReflectionPathIsTested) 
   for (ObjectVertex& v : ceiling) v.z = 4;
   AddObject({plan, ceiling, WallY(0, 0, 10, 0, 4), WallX(10, 0, 4, 0, 4), WallY(4, 4, 10, 0, 4),
              WallX(4, 4, 10, 0, 4), WallY(10, 0, 4, 0, 4), WallX(0, 0, 10, 0, 4)});
-  ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable), 8);
+  ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project), 8);
   constexpr int kSouth = 2, kInnerFacingSouth = 4;  // y = 0; y = 4 over x 4..10
 
   struct Case {
@@ -545,22 +547,6 @@ TEST_F(ReceiverEngineTest, WithoutLoudspeakersEveryBandIsOne) {
     EXPECT_EQ(Band(b).firstArrival, kNoArrivalTime);
     EXPECT_EQ(Band(b).firstIndex, 0u);
   }
-}
-
-TEST_F(ReceiverEngineTest, ANewLoudspeakerModelEmptiesTheEngine) {
-  PlaceSpeaker(Speaker({0, 0, 0}));
-  PrepareActiveSpeakers(gReceiverEngine.activeSpeakers);
-  ReceiverContext& program = gReceiverEngine.context;
-  program.speakers = &gReceiverEngine.activeSpeakers;
-  CalcPointEchogram(program, {5, 0, 0});
-  ASSERT_EQ(program.arrivalCount, 1u);
-
-  ResetSpeakerModel();
-  EXPECT_EQ(gReceiverEngine.activeSpeakers.Count(), 0);
-  EXPECT_EQ(gReceiverEngine.activeSpeakers.counts.words, BandSpeakerCounts{}.words);
-  EXPECT_EQ(gReceiverEngine.context.arrivalCount, 0u);
-  EXPECT_EQ(gReceiverEngine.context.speakers, nullptr);
-  EXPECT_EQ(gReceiverEngine.context.bands[0].values[0], 0.0f);
 }
 
 }  // namespace

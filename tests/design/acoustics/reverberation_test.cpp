@@ -65,7 +65,7 @@ class ReverberationTest : public ::testing::Test {
 
 TEST_F(ReverberationTest, TenMetreCubeGivesTheTextbookTimes) {
   AddCube(0.1f);
-  const RoomSums sums = SumRoomFaces();
+  const RoomSums sums = SumRoomFaces(ProjectTables());
   EXPECT_NEAR(sums.volume, 1000, 1e-6);
   EXPECT_NEAR(sums.surface, 600, 1e-6);
   for (double a : sums.absorption) EXPECT_NEAR(a, 60, 1e-4);
@@ -97,7 +97,7 @@ TEST_F(ReverberationTest, TenMetreCubeGivesTheTextbookTimes) {
   EXPECT_NEAR(CalcRt60Sabine(sums, kAirAbsorptionTable).rt60[6], 161.0 / 200, 1e-7);
 
   // The RT60 window's two curves.
-  const Rt60Graph graph = ComputeRt60Graph({kRt60Eyring, {}});
+  const Rt60Graph graph = ComputeRt60Graph({kRt60Eyring, {}}, ProjectTables());
   EXPECT_NEAR(graph.withoutAir[6], 2.547, 5e-4);
   EXPECT_NEAR(graph.withAir.rt60[6], 161.0 / (-600 * std::log(0.9) + 140), 1e-6);
   EXPECT_NEAR(graph.airAreas[6], 140, 1e-9);
@@ -111,7 +111,7 @@ TEST_F(ReverberationTest, FitzroyTakesSabinePerAxis) {
   const std::vector<Polygon> box = BoxFaces(10, 10, 10);
   AddObject({box[0], box[1]}, 1);
   AddObject({box[2], box[3], box[4], box[5]}, 0);
-  const RoomSums sums = SumRoomFaces();
+  const RoomSums sums = SumRoomFaces(ProjectTables());
   EXPECT_NEAR(sums.axisAbsorption[2][0], 100, 1e-4);
   EXPECT_NEAR(sums.axisAbsorption[0][0], 20, 1e-4);
   const double fitzroy = 161.0 / 300 / 3 + 161.0 / 60 * 2 / 3;
@@ -133,7 +133,7 @@ TEST_F(ReverberationTest, FacesCountWithMaterialZeroUnlessTheyNameAProjectMateri
   AddObject({square}, 0, kKindFace | kKindSolid);  // kind 24 counts too
   AddObject({square}, 0, kKindLine);               // not a face
   AddObject({square}, 0, kKindFace, 1);            // an audience area
-  const RoomSums sums = SumRoomFaces();
+  const RoomSums sums = SumRoomFaces(ProjectTables());
   EXPECT_NEAR(sums.surface, 6, 1e-9);
   for (double a : sums.absorption) EXPECT_NEAR(a, 1 + 3 * 0.3, 1e-6);
   // The material items are read, not repaired.
@@ -142,7 +142,7 @@ TEST_F(ReverberationTest, FacesCountWithMaterialZeroUnlessTheyNameAProjectMateri
 
 TEST_F(ReverberationTest, ZeroAbsorptionGivesTheCapNotAnInfiniteTime) {
   AddCube(0);
-  const RoomSums sums = SumRoomFaces();
+  const RoomSums sums = SumRoomFaces(ProjectTables());
   for (auto* method : {CalcRt60Sabine, CalcRt60Eyring, CalcRt60Fitzroy}) {
     const RoomResults withoutAir = method(sums, kNoAirAbsorption);
     const RoomResults withAir = method(sums, kAirAbsorptionTable);
@@ -152,9 +152,9 @@ TEST_F(ReverberationTest, ZeroAbsorptionGivesTheCapNotAnInfiniteTime) {
   }
   // A trace of absorption still caps rather than giving thousands of seconds.
   SetMaterial(0, 1e-6f);
-  EXPECT_EQ(CalcRt60Sabine(SumRoomFaces(), kNoAirAbsorption).rt60[0], kMaxRt60);
+  EXPECT_EQ(CalcRt60Sabine(SumRoomFaces(ProjectTables()), kNoAirAbsorption).rt60[0], kMaxRt60);
 
-  const Rt60Graph graph = ComputeRt60Graph({kRt60Eyring, {}});
+  const Rt60Graph graph = ComputeRt60Graph({kRt60Eyring, {}}, ProjectTables());
   for (size_t b = 0; b < kBandCount; ++b) {
     EXPECT_LE(graph.withoutAir[b], kMaxRt60);
     EXPECT_LE(graph.withAir.rt60[b], kMaxRt60);
@@ -163,7 +163,7 @@ TEST_F(ReverberationTest, ZeroAbsorptionGivesTheCapNotAnInfiniteTime) {
 
 TEST_F(ReverberationTest, FullAbsorptionKeepsEyringFinite) {
   AddCube(1);
-  const RoomResults eyring = CalcRt60Eyring(SumRoomFaces(), kNoAirAbsorption);
+  const RoomResults eyring = CalcRt60Eyring(SumRoomFaces(ProjectTables()), kNoAirAbsorption);
   EXPECT_NEAR(eyring.rt60[0], 161.0 / (-600 * std::log(1e-12)), 1e-6);
   EXPECT_GT(eyring.rt60[0], 0);
 }
@@ -171,7 +171,7 @@ TEST_F(ReverberationTest, FullAbsorptionKeepsEyringFinite) {
 TEST_F(ReverberationTest, MeasuredTimesPassThroughAndImplyAbsorption) {
   AddCube(0.1f);
   const BandValues measured = {1.61, -0.805, 0.1, 0.05, 100.5, kNaN, 10};
-  const RoomResults results = CalcRt60Measured(SumRoomFaces(), measured);
+  const RoomResults results = CalcRt60Measured(SumRoomFaces(ProjectTables()), measured);
   const BandValues times = {1.61, 0.805, 0.1, 0.05, kMaxRt60, 0, 10};
   EXPECT_EQ(results.rt60, times);
   EXPECT_NEAR(results.absorption[0], 100, 1e-9);  // 0.161 V / T
@@ -183,7 +183,7 @@ TEST_F(ReverberationTest, MeasuredTimesPassThroughAndImplyAbsorption) {
 
   // Without air: 0.161 V / (A - D). At 8 kHz D = 140 m^2 exceeds A = 16.1 m^2:
   // air absorption alone would make the room shorter than measured.
-  Rt60Graph graph = ComputeRt60Graph({kRt60Measured, measured});
+  Rt60Graph graph = ComputeRt60Graph({kRt60Measured, measured}, ProjectTables());
   EXPECT_EQ(graph.withAir.rt60, times);
   EXPECT_NEAR(graph.withoutAir[1], 161.0 / (200 - 0.12), 1e-9);
   EXPECT_NEAR(graph.airAreas[6], 140, 1e-9);
@@ -191,14 +191,14 @@ TEST_F(ReverberationTest, MeasuredTimesPassThroughAndImplyAbsorption) {
   EXPECT_TRUE(graph.impossible);
   BandValues possible = measured;
   possible[4] = possible[6] = 1;
-  graph = ComputeRt60Graph({kRt60Measured, possible});
+  graph = ComputeRt60Graph({kRt60Measured, possible}, ProjectTables());
   EXPECT_FALSE(graph.impossible);
   EXPECT_NEAR(graph.withoutAir[6], 161.0 / (161 - 140), 1e-9);
 }
 
 TEST_F(ReverberationTest, TheProjectsMethodChoosesTheFormula) {
   AddCube(0.1f);
-  const RoomSums sums = SumRoomFaces();
+  const RoomSums sums = SumRoomFaces(ProjectTables());
   const BandValues measured = AllBands(1.5);
   struct Case {
     int32_t method;
@@ -214,11 +214,11 @@ TEST_F(ReverberationTest, TheProjectsMethodChoosesTheFormula) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.method);
-    const RoomResults results = ComputeRoomResults({c.method, measured});
+    const RoomResults results = ComputeRoomResults({c.method, measured}, ProjectTables());
     EXPECT_EQ(results.rt60, c.expected.rt60);
     EXPECT_EQ(results.absorption, c.expected.absorption);
     EXPECT_DOUBLE_EQ(results.volume, 1000);
-    const Rt60Graph graph = ComputeRt60Graph({c.method, measured});
+    const Rt60Graph graph = ComputeRt60Graph({c.method, measured}, ProjectTables());
     EXPECT_EQ(graph.withAir.rt60, c.expected.rt60);
   }
   EXPECT_NE(CalcRt60Eyring(sums, kAirAbsorptionTable).rt60, CalcRt60Sabine(sums, kAirAbsorptionTable).rt60);
@@ -226,45 +226,45 @@ TEST_F(ReverberationTest, TheProjectsMethodChoosesTheFormula) {
 
 TEST_F(ReverberationTest, ARealRoomHasItsVolumeOnlyWithFacesFacingInwards) {
   AddStlRoom(true);
-  const RoomSums sums = SumRoomFaces();
+  const RoomSums sums = SumRoomFaces(ProjectTables());
   EXPECT_NEAR(sums.volume, 51.777, 1e-3);
   EXPECT_NEAR(sums.surface, 89.500, 1e-3);
-  EXPECT_LT(MeasureRoomClosure().error, 1e-4);
+  EXPECT_LT(MeasureRoomClosure(gObjects.model).error, 1e-4);
   SetMaterial(0, 0.2f);
-  EXPECT_NEAR(CalcRt60Sabine(SumRoomFaces(), kNoAirAbsorption).rt60[0], 0.161 * 51.777 / (0.2 * 89.5), 1e-3);
+  EXPECT_NEAR(CalcRt60Sabine(SumRoomFaces(ProjectTables()), kNoAirAbsorption).rt60[0], 0.161 * 51.777 / (0.2 * 89.5), 1e-3);
 
   // Facing outwards the volume comes out negative: the room counts as not
   // closed and the formulas give 0; measured times cannot be explained.
   ResetObjectStore();
   AddStlRoom(false);
-  EXPECT_NEAR(SumRoomFaces().volume, -51.777, 1e-3);
+  EXPECT_NEAR(SumRoomFaces(ProjectTables()).volume, -51.777, 1e-3);
   for (int32_t method : {kRt60Sabine, kRt60Eyring, kRt60Fitzroy})
-    EXPECT_EQ(ComputeRoomResults({method, {}}).rt60, BandValues{});
-  EXPECT_TRUE(ComputeRt60Graph({kRt60Measured, AllBands(1)}).impossible);
+    EXPECT_EQ(ComputeRoomResults({method, {}}, ProjectTables()).rt60, BandValues{});
+  EXPECT_TRUE(ComputeRt60Graph({kRt60Measured, AllBands(1)}, ProjectTables()).impossible);
 }
 
 TEST_F(ReverberationTest, ClosureNamesTheOpenProjection) {
   const std::vector<Polygon> box = BoxFaces(10, 10, 10);
   AddObject(box);
-  RoomClosure closure = MeasureRoomClosure();
+  RoomClosure closure = MeasureRoomClosure(gObjects.model);
   EXPECT_FLOAT_EQ(closure.error, 0);
   EXPECT_EQ(closure.absoluteSum, (std::array<float, 3>{200, 200, 200}));
 
   ResetObjectStore();
   AddObject({box[0], box[2], box[3], box[4], box[5]});  // no ceiling
-  closure = MeasureRoomClosure();
+  closure = MeasureRoomClosure(gObjects.model);
   EXPECT_FLOAT_EQ(closure.error, 100);
   EXPECT_EQ(closure.absoluteSum, (std::array<float, 3>{200, 200, 100}));
   EXPECT_EQ(closure.signedSum, (std::array<float, 3>{0, 0, 100}));
-  EXPECT_GT(closure.error / SumRoomFaces().surface, 0.005);
+  EXPECT_GT(closure.error / SumRoomFaces(ProjectTables()).surface, 0.005);
 }
 
 TEST_F(ReverberationTest, AnEmptyModelGivesZeros) {
-  const Rt60Graph graph = ComputeRt60Graph({kRt60Sabine, {}});
+  const Rt60Graph graph = ComputeRt60Graph({kRt60Sabine, {}}, ProjectTables());
   EXPECT_EQ(graph.withAir.rt60, BandValues{});
   EXPECT_EQ(graph.withoutAir, BandValues{});
   EXPECT_EQ(graph.withAir.surface, 0);
-  EXPECT_EQ(MeasureRoomClosure().error, 0);
+  EXPECT_EQ(MeasureRoomClosure(gObjects.model).error, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "framework/model/layers.h"
 #include "speaker_fixtures.h"
 #include "tests/support/message_recorder.h"
 
@@ -399,10 +400,10 @@ TEST_F(SpeakerModelTest, ResetFreesTypesAndSetsLimitAndFactors) {
   EXPECT_EQ(gSpeakerModel.speakerLimit, 5000);
   EXPECT_TRUE(gSpeakerModel.setUp);
   EXPECT_EQ(gSpeakerModel.defaultSymbol, defaultSymbol_);
-  EXPECT_DOUBLE_EQ(gSpeakerModel.attenuationFactors[225], 1.0);
-  EXPECT_DOUBLE_EQ(gSpeakerModel.attenuationFactors[224], std::pow(10.0, -0.02));
-  EXPECT_DOUBLE_EQ(gSpeakerModel.attenuationFactors[0], std::pow(10.0, -4.5));
-  EXPECT_DOUBLE_EQ(gSpeakerModel.attenuationFactors[255], std::pow(10.0, 0.6));
+  EXPECT_DOUBLE_EQ(AttenuationFactorTable()[225], 1.0);
+  EXPECT_DOUBLE_EQ(AttenuationFactorTable()[224], std::pow(10.0, -0.02));
+  EXPECT_DOUBLE_EQ(AttenuationFactorTable()[0], std::pow(10.0, -4.5));
+  EXPECT_DOUBLE_EQ(AttenuationFactorTable()[255], std::pow(10.0, 0.6));
 }
 
 TEST_F(SpeakerModelTest, SpeakerLimit) {

@@ -8,6 +8,7 @@
 #include "design/model/project_file.h"
 #include "framework/core/byte_codec.h"
 #include "framework/model/face_geometry.h"
+#include "framework/model/layers.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -150,6 +151,25 @@ TEST(ShapeFileTest, ForeignShortAndInconsistentFilesAreRefused) {
     EXPECT_EQ(shape.object, nullptr);
     EXPECT_EQ(messages.texts(), std::vector<std::string>{kInvalidFileFormatMessage});
   }
+}
+
+TEST(ShapeFileTest, DrawingFormHasNoReferencePointsAndLiesOnLayerZero) {
+  for (const std::vector<uint8_t>& file : {TarnikFixture(), PackedShapeFixture(kTarnikV127Magic)}) {
+    MessageRecorder messages;
+    OwnedShape shape(ReadShapeFile(file, ShapeForm::kDrawing));
+    ASSERT_NE(shape.object, nullptr);
+    EXPECT_EQ(shape.object->kind, kKindSolid);
+    EXPECT_EQ(shape.object->state, 0u);
+    EXPECT_EQ(shape.object->layer, 0u);
+    EXPECT_EQ(shape.object->vertexCount, 5u);
+    EXPECT_EQ(shape.object->itemCount, 5u);
+    EXPECT_TRUE(messages.texts().empty());
+  }
+  // The editor knows the two shape-file magics only.
+  MessageRecorder messages;
+  OwnedShape project(ReadShapeFile(PackedShapeFixture(kProjectMagic), ShapeForm::kDrawing));
+  EXPECT_EQ(project.object, nullptr);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{kInvalidFileFormatMessage});
 }
 
 // ---- The templates built from resources/shapes ----

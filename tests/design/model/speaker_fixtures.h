@@ -8,6 +8,7 @@
 #include "design/model/loudspeaker.h"
 #include "design/model/speaker_type.h"
 #include "framework/model/graphic_object.h"
+#include "framework/model/layers.h"
 
 // A triangle pointing along +x, as a loudspeaker shape.
 inline GraphicObject* MakeShape(uint32_t layer = kShapeLayer) {

@@ -4,6 +4,7 @@
 
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
+#include "framework/model/layers.h"
 #include "speaker_fixtures.h"
 
 namespace {

@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include "framework/core/text_encoding.h"
 
 namespace {
 
@@ -31,6 +37,35 @@ TEST(FileDialogState, AnExtensionIsAddedUnlessThePathEndsWithItInAnyCase) {
       {"KPR", "KPR.KPR"},                {"", ".KPR"},
   };
   for (const Case& c : cases) EXPECT_EQ(ForceExtension(c.path, ".KPR"), c.forced) << c.path;
+}
+
+TEST(FileDialogState, FolderOfAPathKeepsItsSlash) {
+  EXPECT_EQ(FolderOfPath("/data/hall.KSB"), "/data/");
+  EXPECT_EQ(FolderOfPath("hall.KSB"), "");
+  EXPECT_EQ(FolderOfPath("/hall.KSB"), "/");
+}
+
+TEST(FileDialogState, FilesAreFoundWithoutRegardToCase) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("korvane_find_" + std::to_string(::getpid()));
+  fs::create_directories(dir / "SUB.TCF");
+  std::ofstream(dir / "Horn12.tcf") << "x";
+  const std::string folder = dir.string() + "/";
+  EXPECT_EQ(FindFileIgnoringCase(folder + "Horn12.tcf"), folder + "Horn12.tcf");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "HORN12.TCF"), folder + "Horn12.tcf");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "horn12.Tcf"), folder + "Horn12.tcf");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "horn1.tcf"), "");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "sub.tcf"), "");  // a folder is no file
+  EXPECT_EQ(FindFileIgnoringCase(folder + "missing/horn12.tcf"), "");
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "sub.tcf"), folder + "SUB.TCF/");
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "SUB.TCF"), folder + "SUB.TCF/");
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "horn12.tcf"), "");  // a file is no folder
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "missing"), "");
+  fs::remove_all(dir);
+  // Only ASCII letters fold: "\xC4" (A umlaut) and "\xE4" stay different.
+  EXPECT_TRUE(EqualIgnoringCase("Horn12", "hORN12"));
+  EXPECT_FALSE(EqualIgnoringCase("\xC4", "\xE4"));
+  EXPECT_FALSE(EqualIgnoringCase("Horn", "Horn1"));
 }
 
 TEST(FileDialogState, AFilterStringSplitsIntoPairs) {

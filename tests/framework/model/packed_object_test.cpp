@@ -4,22 +4,9 @@
 
 #include <vector>
 
-namespace {
+#include "tests/support/le_bytes.h"
 
-// Little-endian bytes written by hand, independent of the codec.
-struct Bytes {
-  std::vector<uint8_t> b;
-  Bytes& u16(uint16_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-    return *this;
-  }
-  Bytes& u32(uint32_t v) { return u16(uint16_t(v)).u16(uint16_t(v >> 16)); }
-  Bytes& raw(std::initializer_list<uint8_t> v) {
-    b.insert(b.end(), v);
-    return *this;
-  }
-};
+namespace {
 
 // A room face: a triangle with material 2, followed by another record.
 std::vector<uint8_t> FaceFixture() {
@@ -111,6 +98,26 @@ TEST(PackedObject, DataBlockEncodesToTheStoredBytesAndBack) {
   MemoryWriter w;
   ASSERT_TRUE(WritePackedObject(w, *o, 0, 0));
   EXPECT_EQ(w.bytes(), DataFixture());
+}
+
+TEST(PackedObject, BodyWritesWhatItsHeaderAnnounces) {
+  GraphicObject* o = Decode(DataFixture(), PackedLayout::kCurrent);
+  ASSERT_NE(o, nullptr);
+  Freed guard{o};
+  // A writer that stores no data announces none and writes none.
+  PackedObjectHeader h = PackedHeaderOf(*o, 0, 0);
+  h.dataSize = 0;
+  MemoryWriter w;
+  ASSERT_TRUE(WritePackedHeader(w, h) && WritePackedBody(w, *o, h));
+  std::vector<uint8_t> expected = DataFixture();
+  expected.erase(expected.begin() + 44, expected.begin() + 52);  // the data size word and the data
+  expected.insert(expected.begin() + 44, {0, 0, 0, 0});
+  EXPECT_EQ(w.bytes(), expected);
+  // A header that announces more than the object holds writes nothing.
+  h.vertexCount = 2;
+  MemoryWriter refused;
+  EXPECT_FALSE(WritePackedBody(refused, *o, h));
+  EXPECT_TRUE(refused.bytes().empty());
 }
 
 TEST(PackedObject, OldLayoutDecodes) {

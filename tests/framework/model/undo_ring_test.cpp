@@ -6,6 +6,7 @@
 
 #include "framework/model/layers.h"
 #include "framework/model/packed_object.h"
+#include "tests/support/fake_services.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -28,9 +29,6 @@ class ValueSection final : public UndoSection {
   int16_t pending_ = 0;
 };
 
-int gRedraws = 0;
-void CountRedraw() { ++gRedraws; }
-
 class UndoRingTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,7 +36,6 @@ class UndoRingTest : public ::testing::Test {
     ResetLayers(gLayers);
     ResetUndo();
     SetUndoSections(&types_, &materials_);
-    SetUndoRedrawHook(nullptr);
     gUndo.mayAllocateBlock = nullptr;
   }
   void TearDown() override {
@@ -119,8 +116,7 @@ TEST_F(UndoRingTest, SnapshotStoresObjectsPackedWithTheirLinkWords) {
 }
 
 TEST_F(UndoRingTest, WorkedSequenceOfTwoCommandsThenUndoAndRedo) {
-  SetUndoRedrawHook(CountRedraw);
-  gRedraws = 0;
+  FakeServices services;
   Command(1);  // S0 -> S1
   ExpectRing(1, 1);
   Command(2);  // S1 -> S2
@@ -141,7 +137,7 @@ TEST_F(UndoRingTest, WorkedSequenceOfTwoCommandsThenUndoAndRedo) {
   ExpectRing(2, 3);
   EXPECT_EQ(Kinds(), (std::vector<uint32_t>{1, 2}));
   EXPECT_EQ(CanRedo(), 0);
-  EXPECT_EQ(gRedraws, 4);
+  EXPECT_EQ(services.redraws, 4);
 
   // A new command after an undo drops the states beyond it.
   Undo();

@@ -1,11 +1,11 @@
-#include "design/model/loudspeaker_aim.h"
+#include "design/document/loudspeaker_aim.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "design/model/materials.h"
 #include "framework/core/services.h"
-
-AimLineHooks gAimLineHooks;
+#include "framework/model/layers.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void RebuildAimLines(bool layerShown) {
   overlay->layer = kAimLineLayer;
   overlay->colour = kAimLineColour;
 
-  BuildCalcFaceTable(gCalcFaceTable);
+  BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project);
   for (GraphicObject* object = gObjects.model.first; object && overlay->vertexCount < room; object = object->next) {
     Loudspeaker speaker;
     ObjectVertex aim;
@@ -92,5 +92,5 @@ void RebuildAimLines(bool layerShown) {
   }
   InsertObjectBefore(overlay, gObjects.model.first);
   overlay->state = layerShown ? 0u : uint32_t(kStateLayerOff);
-  if (gAimLineHooks.redraw) gAimLineHooks.redraw();
+  RequestRedraw();
 }

@@ -7,6 +7,7 @@
 
 #include "design/acoustics/calc_faces.h"
 #include "design/model/loudspeaker.h"
+#include "framework/model/layers.h"
 
 // The overlay: one object on kAimLineLayer, in this colour, whose line k runs
 // from vertex 2k (a loudspeaker's position) to vertex 2k + 1 (its aim point).
@@ -17,13 +18,6 @@ constexpr uint32_t kAimLineColour = 22;
 // in `point`; of faces at equal distance the earlier wins. -1 when the axis
 // meets no face; `point` is then unchanged.
 int FindAimPoint(const CalcFaceTable& table, const Loudspeaker& speaker, ObjectVertex& point);
-
-struct AimLineHooks {
-  // Redraws the model (crosshair hidden around it) once a new overlay is in
-  // the list. Set by the drawing layer; without it nothing is redrawn.
-  void (*redraw)() = nullptr;
-};
-extern AimLineHooks gAimLineHooks;
 
 // Replaces the overlay: frees the old one, rebuilds the calculation face
 // table and, when any switched-on loudspeaker aims at a face, puts a new

@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "design/document/project_document.h"
 #include "design/model/materials.h"
 #include "design/model/project.h"
 #include "design/model/project_file.h"
-#include "speaker_fixtures.h"
+#include "tests/design/model/speaker_fixtures.h"
 
 struct ModelFingerprint {
   const GraphicObject* first = nullptr;

@@ -1,12 +1,14 @@
-#include "design/model/loudspeaker_aim.h"
+#include "design/document/loudspeaker_aim.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "speaker_fixtures.h"
+#include "framework/model/layers.h"
 #include "tests/design/acoustics/room_fixtures.h"
+#include "tests/design/model/speaker_fixtures.h"
+#include "tests/support/fake_services.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -18,10 +20,8 @@ class LoudspeakerAimTest : public SpeakerModelTest {
   void SetUp() override {
     SpeakerModelTest::SetUp();
     ResetCalcFaceTable();
-    gAimLineHooks = AimLineHooks{};
   }
   void TearDown() override {
-    gAimLineHooks = AimLineHooks{};
     ResetCalcFaceTable();
     SpeakerModelTest::TearDown();
   }
@@ -43,7 +43,7 @@ class LoudspeakerAimTest : public SpeakerModelTest {
 
 TEST_F(LoudspeakerAimTest, TheAxisMeetsTheFirstFaceAhead) {
   AddBoxRoom({10, 8, 4});  // floor, ceiling, x = 0, x = 10, y = 0, y = 8
-  ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable), 6);
+  ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project), 6);
   struct Case {
     const char* what;
     Loudspeaker speaker;
@@ -70,7 +70,7 @@ TEST_F(LoudspeakerAimTest, OfFacesAtEqualDistanceTheEarlierWins) {
   AddObject({WallX(6, 0, 4, 0, 4)});
   AddObject({WallX(6, 0, 4, 0, 4)});
   AddObject({WallX(3, 0, 4, 0, 4)});  // behind the loudspeaker
-  ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable), 3);
+  ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project), 3);
   ObjectVertex point;
   EXPECT_EQ(FindAimPoint(gCalcFaceTable, Aimed({4, 2, 2}, 0, 0), point), 0);
 }
@@ -79,7 +79,7 @@ TEST_F(LoudspeakerAimTest, AnAxisThatMeetsNoFaceLeavesThePoint) {
   AddObject({WallX(6, 0, 4, 0, 4)});
   // A slope in the plane x + z = 6 whose box holds the loudspeaker.
   AddObject({{{6, 0, 0}, {6, 4, 0}, {2, 4, 4}, {2, 0, 4}}});
-  ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable), 2);
+  ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project), 2);
   ObjectVertex point{7, 8, 9};
   EXPECT_EQ(FindAimPoint(gCalcFaceTable, Aimed({4, 2, 1}, 90, 0), point), -1);
   // Its line meets the slope at x = 5, behind the loudspeaker.
@@ -95,10 +95,7 @@ TEST_F(LoudspeakerAimTest, TheOverlayHoldsALinePerSwitchedOnLoudspeakerThatAimsA
   off.on = 0;
   PlaceSpeaker(off);
   PlaceSpeaker(Aimed({5, 4, 2}, 90, 0));
-  int redraws = 0;
-  static int* counter = nullptr;
-  counter = &redraws;
-  gAimLineHooks.redraw = [] { ++*counter; };
+  FakeServices services;
 
   RebuildAimLines(true);
   std::vector<GraphicObject*> overlays = ObjectsOnLayer(kAimLineLayer);
@@ -118,7 +115,7 @@ TEST_F(LoudspeakerAimTest, TheOverlayHoldsALinePerSwitchedOnLoudspeakerThatAimsA
     EXPECT_EQ(overlay->items[k].op, k % 2 ? kOpLineTo : kOpStart);
     EXPECT_EQ(overlay->items[k].index, k);
   }
-  EXPECT_EQ(redraws, 1);
+  EXPECT_EQ(services.redraws, 1);
 
   // A rebuild replaces it and hides it while its layer is off; a figure on
   // the layer without lines stays.
@@ -131,7 +128,7 @@ TEST_F(LoudspeakerAimTest, TheOverlayHoldsALinePerSwitchedOnLoudspeakerThatAimsA
   EXPECT_EQ(overlays[0], gObjects.model.first);
   EXPECT_EQ(overlays[0]->state, uint32_t(kStateLayerOff));
   EXPECT_EQ(overlays[1], figure);
-  EXPECT_EQ(redraws, 2);
+  EXPECT_EQ(services.redraws, 2);
 }
 
 TEST_F(LoudspeakerAimTest, WithoutALineThereIsNoOverlay) {

@@ -9,7 +9,10 @@
 
 #include <sys/resource.h>
 
-#include "project_fixtures.h"
+#include "design/acoustics/level_map.h"
+#include "design/document/project_document.h"
+#include "framework/model/layers.h"
+#include "tests/design/document/project_fixtures.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -206,7 +209,7 @@ TEST_F(ProjectFileTest, RoundTripKeepsTheWholeModel) {
                                                  .nodeSnapWidth = 7.5, .nodeSnapOn = 0, .gridSize = 2.5f}));
   for (int b = 0; b < kRt60BandCount; ++b) EXPECT_EQ(gProject.measuredRt[size_t(b)], 1.0 + 0.125 * b);
   EXPECT_EQ(gProject.calcOptions, (CalcOptions{3, 1, 4, 5, 3, 3}));
-  EXPECT_EQ(gProject.resultPresent, 0);
+  EXPECT_EQ(gLevelMap.resultPresent, 0);
 }
 
 // A tiny model written by hand: no objects, no types, no materials.
@@ -623,7 +626,7 @@ TEST_F(ProjectFileTest, AFailedBackupKeepsTheOldFile) {
 
 TEST_F(ProjectFileTest, NewProjectResetsTheFileState) {
   BuildHall();
-  gProject.resultPresent = 1;
+  gLevelMap.resultPresent = 1;
   gProject.path = "x.KPR";
   NewProject();
   EXPECT_EQ(gObjects.model.first, nullptr);
@@ -631,7 +634,7 @@ TEST_F(ProjectFileTest, NewProjectResetsTheFileState) {
   EXPECT_EQ(gProject.view, ProjectViewSettings{});
   EXPECT_EQ(gProject.calcOptions, (CalcOptions{0, -1, 2, 7, 2, 0}));
   EXPECT_EQ(gProject.measuredRt, (std::array<double, kRt60BandCount>{}));
-  EXPECT_EQ(gProject.resultPresent, 0);
+  EXPECT_EQ(gLevelMap.resultPresent, 0);
   EXPECT_EQ(gPlotHeader, PlotHeaderBlock{});
   EXPECT_EQ(gLayers.records[0].name, "LAYER 1");
   EXPECT_FALSE(gLayers.IsVisible(kShapeLayer));

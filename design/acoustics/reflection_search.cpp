@@ -1,0 +1,490 @@
+#include "design/acoustics/reflection_search.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "framework/core/geometry.h"
+#include "framework/core/services.h"
+
+// ---- The direction set ----
+
+namespace {
+
+constexpr double kPi = 3.141592654;
+
+RayDirectionTables BuildRayDirections() {
+  RayDirectionTables tables;
+  for (int i = 0; i < kDirectionSteps; ++i) {
+    const double angle = 2 * kPi * i / kDirectionSteps;
+    tables.sines[size_t(i)] = float(std::sin(angle));
+    tables.cosines[size_t(i)] = float(std::cos(angle));
+  }
+  tables.steps[0] = tables.steps[kDirectionRows] = kDirectionSteps;
+  for (int i = 1; i < kDirectionRows; ++i) {
+    const double step = kDirectionSteps / (kDirectionSteps * double(tables.sines[size_t(i)]));
+    tables.steps[size_t(i)] = uint16_t(std::max(int(step), 1));
+  }
+  return tables;
+}
+
+}  // namespace
+
+const RayDirectionTables& RayDirections() {
+  static const RayDirectionTables tables = BuildRayDirections();
+  return tables;
+}
+
+Vec3d RayDirection(int i, int j) {
+  const RayDirectionTables& t = RayDirections();
+  const double sine = t.sines[size_t(i)];
+  return Vec3d{t.cosines[size_t(i)], sine * t.cosines[size_t(j)], sine * t.sines[size_t(j)]} * kRayLength;
+}
+
+int CountRayDirections(int rowStep, int columnFactor) {
+  int count = 0;
+  ForEachRayDirection(rowStep, columnFactor, [&count](Vec3d) { ++count; });
+  return count;
+}
+
+// ---- Orders ----
+
+RaySearchOrders SplitSearchOrders(int faceCount, int maxOrder) {
+  RaySearchOrders orders;
+  if (maxOrder <= 1) return orders;
+  orders.maxOrder = orders.imageOrder = orders.lowestTracedOrder = maxOrder;
+  for (int k = 3; k <= maxOrder; ++k) {
+    if (std::pow(double(faceCount - 1), k) > kImageSequenceLimit) {
+      orders.lowestTracedOrder = k;
+      orders.imageOrder = k - 1;
+      break;
+    }
+  }
+  return orders;
+}
+
+int ParseMaxOrder(std::string text) {
+  FixDecimalCommaText(text);
+  const long order = std::strtol(text.c_str(), nullptr, 10);
+  return int(std::clamp(order, 1L, long(kMaxSearchOrder)));
+}
+
+int PointSearchOrder(int faceCount, int speakerCount) {
+  const double quotient = 10.0 / std::log(double(faceCount) * speakerCount);
+  if (!(quotient > 1.0)) return 1;
+  return int(std::min(quotient, 3.0));
+}
+
+// ---- Progress ----
+
+SearchMonitor::SearchMonitor(double totalWork, int speakers, SearchReport report)
+    : totalWork_(totalWork), work_(size_t(std::max(speakers, 0))), report_(report) {}
+
+void SearchMonitor::Record(int speaker, double work) { work_[size_t(speaker)].store(work, std::memory_order_relaxed); }
+
+bool SearchMonitor::Checkpoint(int speaker, double work) {
+  Record(speaker, work);
+  if (reportAtCheckpoints_) ReportSearchProgress();
+  return Cancelled();
+}
+
+double SearchMonitor::Percent() const {
+  double work = 0;
+  for (const std::atomic<double>& slot : work_) work += slot.load(std::memory_order_relaxed);
+  const double percent = totalWork_ > 0 ? work * 100.0 / totalWork_ : 100.0;
+  return std::min(percent, 100.0);
+}
+
+int SearchMonitor::ReportSearchProgress() {
+  const double percent = Percent();
+  char text[32];
+  std::snprintf(text, sizeof text, "%1.2f %%", percent);
+  if (report_(int(percent), text)) cancelled_.store(true, std::memory_order_relaxed);
+  return Cancelled() ? 1 : 0;
+}
+
+// ---- The search of one loudspeaker ----
+
+void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target) {
+  search.faces = &faces;
+  search.target = target;
+  search.planes.resize(faces.faces.size());
+  for (size_t f = 0; f < faces.faces.size(); ++f) {
+    const CalcFace& face = faces.faces[f];
+    SearchPlane& plane = search.planes[f];
+    plane.normal = ToVec3d(face.normal);
+    plane.offset = Dot(plane.normal, ToVec3d(face.planePoint));
+    plane.halfLength2 = face.halfNormalLength2;
+    plane.targetSide = plane.Side(target);
+  }
+}
+
+namespace {
+
+// p mirrored in the plane, for `side` = plane.Side(p).
+Vec3d Mirror(const SearchPlane& plane, Vec3d p, double side) { return p - plane.normal * (side / plane.halfLength2); }
+
+// Whether the segment from a to b, which lie at sa and sb from the face's
+// plane, crosses the plane strictly between its ends at a point inside the
+// face; the point is left in ray.hitPoint. (Such a segment also meets the
+// face's box, so no box test needs to come first.)
+bool CrossesInside(CalcRay& ray, const CalcFace& face, Vec3d a, double sa, Vec3d b, double sb) {
+  if (!((sa < 0 && sb > 0) || (sa > 0 && sb < 0))) return false;
+  ray.hitPoint = ToVertex(a + (b - a) * (sa / (sa - sb)));
+  ray.face = &face;
+  return PointInCalcFace(ray) == 1;
+}
+
+// Counts one face test; at every report point publishes the work and
+// learns whether the search was cancelled. True when it was.
+bool CountFaceTest(PathSearch& search) {
+  if (++search.testsSinceReport < kReportInterval) return false;
+  search.testsSinceReport = 0;
+  if (search.monitor && search.monitor->Checkpoint(search.speaker, search.workDone + search.workSkipped))
+    search.cancelled = true;
+  return search.cancelled;
+}
+
+void StorePath(PathSearch& search, int reflections) {
+  search.record.reflections = int16_t(reflections);
+  AppendPathRecord(search.paths, search.record);
+  ++search.pathCount;
+}
+
+// Sets the depth of the image sources and the work a face left out at each
+// depth stands for: faces^(depth - d).
+void SetImageDepth(PathSearch& search, int depth) {
+  search.maxDepth = depth;
+  const double faces = search.faces->Count();
+  for (int d = 0; d <= depth && d < kMaxPathNodes; ++d) search.skippedWork[size_t(d)] = std::pow(faces, depth - d);
+}
+
+constexpr double kNearestNone2 = 1.0e10;  // m^2: no face and no target ahead
+constexpr double kShortestDirection2 = 0.001;
+constexpr int kEstimateDepth = 7;
+
+}  // namespace
+
+void StartPathRecord(PathSearch& search, Vec3d source) {
+  PathRecord& record = search.record;
+  record.reflections = 0;
+  record.target = ToVertex(search.target);
+  record.nodes[0] = {kSourceTag, ToVertex(source)};
+  record.nodes[1] = {kTargetTag, ToVertex(search.target)};
+  search.images[0] = source;
+}
+
+int ValidateImagePath(PathSearch& search, int depth) {
+  const std::vector<CalcFace>& faces = search.faces->faces;
+  std::array<PathNode, kMaxPathNodes>& nodes = search.record.nodes;
+  CalcRay ray;
+  for (int k = depth - 1; k >= 1; --k) {
+    const uint16_t f = nodes[size_t(k)].tag;
+    const SearchPlane& plane = search.planes[f];
+    const Vec3d image = search.images[size_t(k)];
+    const Vec3d next = ToVec3d(nodes[size_t(k + 1)].point);
+    if (!CrossesInside(ray, faces[f], image, plane.Side(image), next, plane.Side(next))) return 0;
+    nodes[size_t(k)].point = ray.hitPoint;
+  }
+  nodes[size_t(depth + 1)] = {kTargetTag, ToVertex(search.target)};
+
+  for (int k = 0; k <= depth; ++k) {
+    const Vec3d a = ToVec3d(nodes[size_t(k)].point), b = ToVec3d(nodes[size_t(k + 1)].point);
+    const SegmentBox box = BoundSegment(a, b);
+    const uint16_t startTag = nodes[size_t(k)].tag, endTag = nodes[size_t(k + 1)].tag;
+    for (size_t f = 0; f < faces.size(); ++f) {
+      if (f == startTag || f == endTag || !SegmentOverlapsFace(box, faces[f].box)) continue;
+      const SearchPlane& plane = search.planes[f];
+      if (CrossesInside(ray, faces[f], a, plane.Side(a), b, plane.Side(b))) return 0;
+    }
+  }
+  StorePath(search, depth);
+  return 1;
+}
+
+void SearchImageSources(PathSearch& search, int imageLevel) {
+  const int depth = imageLevel + 1;
+  const std::vector<CalcFace>& faces = search.faces->faces;
+  const Vec3d image = search.images[size_t(imageLevel)];
+  PathNode& node = search.record.nodes[size_t(depth)];
+  CalcRay ray;
+  for (size_t f = 0; f < faces.size(); ++f) {
+    search.workDone += 1;
+    if (CountFaceTest(search)) return;
+    const SearchPlane& plane = search.planes[f];
+    const double side = plane.Side(image);
+    if (!(side > 0)) {  // the image lies behind the face or on its plane
+      if (depth < search.maxDepth) search.workSkipped += search.skippedWork[size_t(depth)];
+      continue;
+    }
+    // The mirror image lies as far behind the plane as the image in front.
+    const Vec3d mirrored = Mirror(plane, image, side);
+    search.images[size_t(depth)] = mirrored;
+    node.tag = uint16_t(f);
+    if (CrossesInside(ray, faces[f], mirrored, -side, search.target, plane.targetSide)) {
+      node.point = ray.hitPoint;
+      ValidateImagePath(search, depth);
+    }
+    if (depth < search.maxDepth) {
+      SearchImageSources(search, depth);
+      if (search.cancelled) return;
+    }
+  }
+}
+
+void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace* skipped, int depth) {
+  const int d = depth + 1;
+  const double length2 = Dot(direction, direction);
+  if (!(length2 >= kShortestDirection2)) return;
+  const Vec3d ahead = direction * (kRayLength / std::sqrt(length2));
+  const SegmentBox box = BoundSegment(origin, origin + ahead);
+
+  double nearest2 = kNearestNone2;
+  bool targetReached = false;
+  if (d > search.lowestTracedOrder) {
+    const Vec3d toTarget = search.target - origin;
+    const double along = Dot(toTarget, ahead);
+    if (along > 0) {
+      const Vec3d miss = search.target - (origin + ahead * (along / Dot(ahead, ahead)));
+      if (Dot(miss, miss) < kDetectionRadius2) {
+        targetReached = true;
+        nearest2 = Dot(toTarget, toTarget);
+      }
+    }
+  }
+  if (!targetReached && d > search.maxDepth) return;
+
+  const std::vector<CalcFace>& faces = search.faces->faces;
+  CalcRay ray;
+  ray.origin = ToVertex(origin);
+  ray.direction = ToVertex(ahead);
+  size_t hitFace = faces.size();
+  ObjectVertex hitPoint;
+  for (size_t f = 0; f < faces.size(); ++f) {
+    const CalcFace& face = faces[f];
+    if (&face == skipped) continue;
+    if (CountFaceTest(search)) return;
+    // Only a face the origin lies in front of, and the ray runs towards.
+    const SearchPlane& plane = search.planes[f];
+    if (!(plane.Side(origin) > 0) || !(Dot(ahead, plane.normal) < 0)) continue;
+    if (!SegmentOverlapsFace(box, face.box)) continue;
+    ray.face = &face;
+    if (!IntersectRayPlane(ray)) continue;
+    const Vec3d offset = ToVec3d(ray.hitPoint) - origin;
+    const double distance2 = Dot(offset, offset);
+    if (distance2 < nearest2) {
+      nearest2 = distance2;
+      hitFace = f;
+      hitPoint = ray.hitPoint;
+    }
+  }
+
+  if (hitFace < faces.size()) {
+    search.freePaths.distance += std::sqrt(nearest2);
+    ++search.freePaths.hits;
+    search.record.nodes[size_t(d)] = {uint16_t(hitFace), hitPoint};
+    if (d <= search.maxDepth) {
+      // On along the ray mirrored in the face: the direction from the
+      // origin's mirror image through the hit point, kept at full length so
+      // that a hit close to an edge neither ends the ray nor blurs it.
+      const SearchPlane& plane = search.planes[hitFace];
+      TraceRay(search, ToVec3d(hitPoint), Mirror(plane, ahead, Dot(ahead, plane.normal)), &faces[hitFace], d);
+    }
+  } else if (targetReached) {
+    search.record.nodes[size_t(d)] = {kTargetTag, ToVertex(search.target)};
+    StorePath(search, d - 1);
+  }
+}
+
+void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders& orders) {
+  StartPathRecord(search, source);
+  SetImageDepth(search, orders.imageOrder);
+  search.lowestTracedOrder = orders.lowestTracedOrder;
+  ValidateImagePath(search, 0);
+  SearchImageSources(search, 0);
+  if (search.cancelled || !orders.TracesRays()) return;
+
+  search.maxDepth = orders.maxOrder;
+  const double rayWork = double(orders.maxOrder) * search.faces->Count();
+  ForEachRayDirection(1, 1, [&](Vec3d direction) {
+    if (search.cancelled) return;
+    TraceRay(search, source, direction, nullptr, 0);
+    search.workDone += rayWork;
+  });
+}
+
+double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum, SearchMonitor* monitor) {
+  PathSearch search;
+  PreparePathSearch(search, faces, point);
+  search.maxDepth = kEstimateDepth;
+  search.lowestTracedOrder = kEstimateDepth + 1;  // no target
+  search.monitor = monitor;
+  ForEachRayDirection(kMeanFreePathRaySpacing, kMeanFreePathRaySpacing, [&](Vec3d direction) {
+    if (!search.cancelled) TraceRay(search, point, direction, nullptr, 0);
+  });
+  sum.Add(search.freePaths);
+  return sum.Mean();
+}
+
+// ---- The search over all loudspeakers ----
+
+unsigned SearchThreadCount() { return std::max(std::thread::hardware_concurrency(), 1u); }
+
+namespace {
+
+// How often the calling thread shows the progress of its workers.
+constexpr std::chrono::milliseconds kProgressPoll{100};
+
+struct SpeakerFindings {
+  std::vector<uint8_t> paths;
+  uint32_t pathCount = 0;
+  FreePathSum freePaths;
+};
+
+// Runs `search(i)` for every loudspeaker i on up to `threads` workers while
+// the calling thread reports the progress. False when no worker could be
+// started (nothing was searched).
+template <typename Search>
+bool RunOnWorkers(int count, unsigned threads, SearchMonitor& monitor, Search&& search) {
+  std::mutex mutex;
+  std::condition_variable finished;
+  unsigned running = 0;
+  std::atomic<int> next{0};
+  std::vector<std::thread> workers;
+  auto work = [&] {
+    for (int i; !monitor.Cancelled() && (i = next.fetch_add(1)) < count;) search(i);
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      --running;
+    }
+    finished.notify_one();
+  };
+  for (unsigned w = 0; w < threads; ++w) {
+    std::lock_guard<std::mutex> lock(mutex);
+    try {
+      workers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // as many workers as the system gives
+    }
+    ++running;
+  }
+  if (workers.empty()) return false;
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!finished.wait_for(lock, kProgressPoll, [&] { return running == 0; })) {
+      lock.unlock();
+      monitor.ReportSearchProgress();
+      lock.lock();
+    }
+  }
+  for (std::thread& worker : workers) worker.join();
+  return true;
+}
+
+}  // namespace
+
+RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, const RaySearchOrders& orders,
+                                SearchMonitor& monitor, unsigned threads) {
+  const int count = tables.speakers.Count();
+  std::vector<SpeakerFindings> findings(static_cast<size_t>(count));
+  auto searchSpeaker = [&](int i) {
+    PathSearch search;
+    PreparePathSearch(search, tables.faces, target);
+    search.monitor = &monitor;
+    search.speaker = i;
+    SearchSpeakerPaths(search, SpeakerPosition(tables.speakers.entries[size_t(i)]), orders);
+    monitor.Record(i, search.workDone + search.workSkipped);
+    findings[size_t(i)] = {std::move(search.paths), search.pathCount, search.freePaths};
+  };
+
+  const unsigned workers = std::min(threads, unsigned(count));
+  monitor.ReportAtCheckpoints(workers <= 1);
+  if (workers <= 1 || !RunOnWorkers(count, workers, monitor, searchSpeaker)) {
+    monitor.ReportAtCheckpoints(true);
+    for (int i = 0; i < count && !monitor.Cancelled(); ++i) searchSpeaker(i);
+  }
+
+  RaySearchOutcome outcome;
+  for (const SpeakerFindings& speaker : findings) {
+    outcome.records.insert(outcome.records.end(), speaker.paths.begin(), speaker.paths.end());
+    outcome.pathCount += speaker.pathCount;
+    outcome.freePaths.Add(speaker.freePaths);
+  }
+  outcome.cancelled = monitor.Cancelled();
+  return outcome;
+}
+
+RaySearchRun SearchRayPaths(const RaySearchTables& tables, Vec3d target, const RaySearchOrders& orders,
+                            unsigned threads) {
+  RaySearchRun run;
+  const double faces = tables.faces.Count();
+  if (faces == 0) return run;
+  const double speakers = tables.speakers.Count();
+  double totalWork = std::pow(faces, orders.imageOrder) * speakers;
+  if (orders.TracesRays()) totalWork += orders.maxOrder * double(CountRayDirections(1, 1)) * faces * speakers;
+
+  BeginProgress("Calculating Reflections", "0 %", "Cancel");
+  SearchMonitor monitor(totalWork, tables.speakers.Count(), ReportProgress);
+  run.outcome = SearchSpeakers(tables, target, orders, monitor, threads);
+  EndProgress();
+  FreePathSum freePaths = run.outcome.freePaths;
+  run.meanFreePath = EstimateMeanFreePath(tables.faces, target, freePaths);
+  return run;
+}
+
+// ---- The program's search ----
+
+RaySearchState gRaySearch;
+
+void ResetRaySearch() { gRaySearch = RaySearchState{}; }
+
+bool PrepareCalculateRays(RaySearchState& state, const DesignTables& design) {
+  if (PrepareRaySearchTables(state.tables, design) > 0) return true;
+  ShowMessage("No speakers to process", nullptr, kMsgOk);
+  return false;
+}
+
+uint32_t CalculateRays(RaySearchState& state, const DesignTables& design, std::string orderText, ObjectVertex picked,
+                       unsigned threads) {
+  state.storedPaths = 0;
+  state.meanFreePathEstimate = 0;
+  state.pathCount = 0;
+  state.orders = SplitSearchOrders(state.tables.faces.Count(), ParseMaxOrder(std::move(orderText)));
+  const Vec3d target = ToVec3d({picked.x, picked.y, picked.z + kTargetLift});
+  const RaySearchRun run = SearchRayPaths(state.tables, target, state.orders, threads);
+  state.storedPaths = run.outcome.pathCount;
+  state.meanFreePathEstimate = run.meanFreePath;
+  if (state.storedPaths == 0) return 0;
+  return LoadPathObjects(*design.model, run.outcome.records);
+}
+
+int32_t SearchPathsAtPoint(RaySearchState& state, const DesignTables& design, ObjectVertex point, SearchReport report,
+                           unsigned threads) {
+  state.storedPaths = 0;
+  state.meanFreePathEstimate = 0;
+  state.pathCount = 0;
+  const int speakers = PrepareRaySearchTables(state.tables, design);
+  const int faces = state.tables.faces.Count();
+  if (faces == 0 || speakers == 0) return 0;
+  const int order = PointSearchOrder(faces, speakers);
+  state.orders = {order, order, order};
+
+  WaitCursorScope wait;
+  const Vec3d target = ToVec3d(point);
+  SearchMonitor monitor(std::pow(double(faces), order) * speakers, speakers, report);
+  FreePathSum freePaths;
+  state.meanFreePathEstimate = EstimateMeanFreePath(state.tables.faces, target, freePaths, &monitor);
+  const RaySearchOutcome found = SearchSpeakers(state.tables, target, state.orders, monitor, threads);
+  state.storedPaths = found.pathCount;
+  if (state.storedPaths == 0) return 0;
+  LoadPathObjects(*design.model, found.records);
+  state.pathCount = LinkPathsToSpeakers(state.tables, design, state.meanFreePathEstimate, state.results).paths;
+  if (state.pathCount > 0) SortPathsByTime(*design.model);
+  return state.pathCount;
+}

@@ -1,0 +1,173 @@
+#include "design/model/speaker_database_index.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "design/model/shape_file.h"
+#include "framework/core/file_dialog_state.h"
+#include "framework/core/services.h"
+#include "framework/core/text_encoding.h"
+
+namespace {
+
+constexpr size_t kRecordHeaderSize = kTypeBalloon;  // what UnsealSpeakerHeader needs
+
+std::string NameOf(std::span<const uint8_t> record) { return ReadTextField(record.subspan(kTypeName, kTypeNameSize)); }
+
+bool IndexFull(const std::vector<SpeakerIndexEntry>& entries) { return entries.size() >= kMaxIndexedSpeakers; }
+
+// V1.1: every whole record, by its plain head.
+void IndexOlderRecords(ByteReader& r, std::vector<SpeakerIndexEntry>& entries) {
+  std::array<uint8_t, kOlderSpeakerHeadSize> head;
+  for (uint64_t n = r.Remaining() / kOlderSpeakerTypeSize; n > 0 && !IndexFull(entries); --n) {
+    const uint64_t position = r.Position();
+    if (!r.Bytes(head.data(), head.size()) || !r.Skip(kOlderSpeakerTypeSize - kOlderSpeakerHeadSize)) return;
+    entries.push_back({NameOf(head), position, 0});
+  }
+}
+
+// V130 and V140: the records that pass their check. V140 records are
+// followed by their chains, whose positions are noted and which are skipped.
+void IndexSealedRecords(ByteReader& r, uint64_t count, bool chains, std::vector<SpeakerIndexEntry>& entries) {
+  std::array<uint8_t, kSpeakerTypeSize> record;
+  std::array<uint8_t, kRecordHeaderSize> header;
+  for (; count > 0 && !IndexFull(entries); --count) {
+    const uint64_t position = r.Position();
+    if (!r.Bytes(record.data(), record.size())) return;
+    std::copy_n(record.begin(), header.size(), header.begin());
+    uint32_t chainLength = 0;
+    if (UnsealSpeakerRecord(record) == 1) {
+      chainLength = chains ? LoadU32(&record[kTypeShapeField]) : 0;
+      entries.push_back({NameOf(record), position, chainLength ? r.Position() : 0});
+    } else if (chains) {
+      // The chain length lies in the band region, which the header opens.
+      if (UnsealSpeakerHeader(header) != 1) return;
+      chainLength = LoadU32(&header[kTypeShapeField]);
+    }
+    if (chainLength != 0 && !r.Skip(chainLength)) return;
+  }
+}
+
+const SpeakerIndexEntry* FindEntry(const SpeakerDatabaseIndex& index, std::string_view name) {
+  for (const SpeakerIndexEntry& entry : index.entries)
+    if (EqualIgnoringCase(entry.name, name)) return &entry;
+  return nullptr;
+}
+
+// The shape of a V140 type: its chain as one object.
+GraphicObject* ReadChainShape(ByteReader& r, uint32_t chainLength) {
+  OwnedObjectList chain;
+  if (ReadShapeChain(r, chainLength, chain.list()) != ShapeChainResult::kOk) return nullptr;
+  ShapeAssembler assembler;
+  for (const GraphicObject* o = chain.list().first; o; o = o->next)
+    if (!assembler.Add(*o)) return nullptr;
+  return assembler.Finish(ShapeForm::kSymbol);
+}
+
+// The shape of a V1.1 or V130 type: its older shape file beside the database.
+GraphicObject* ReadShapeFileBeside(const std::string& folder, const std::string& name) {
+  const std::string path = FindShapeFile(folder, name);
+  std::vector<uint8_t> bytes;
+  if (path.empty() || !ReadWholeFile(path, bytes)) return nullptr;
+  return ReadShapeFile(bytes, ShapeForm::kSymbol);
+}
+
+}  // namespace
+
+bool ReadSpeakerDatabaseIndex(ByteReader& reader, SpeakerDatabaseVersion& version,
+                              std::vector<SpeakerIndexEntry>& entries) {
+  std::array<uint8_t, kSpeakerDatabaseHeaderSize> header{};
+  entries.clear();
+  version =
+      reader.Bytes(header.data(), header.size()) ? SpeakerDatabaseVersionOf(header) : SpeakerDatabaseVersion::kNone;
+  switch (version) {
+    case SpeakerDatabaseVersion::kNone: return false;
+    case SpeakerDatabaseVersion::kV11: IndexOlderRecords(reader, entries); break;
+    case SpeakerDatabaseVersion::kV130:
+      IndexSealedRecords(reader, reader.Remaining() / kSpeakerTypeSize, false, entries);
+      break;
+    case SpeakerDatabaseVersion::kV140:
+      IndexSealedRecords(reader, LoadU16(&header[kSpeakerDatabaseCountOffset]), true, entries);
+      break;
+  }
+  return true;
+}
+
+int OpenSpeakerDatabaseIndex(SpeakerDatabaseIndex& index, const std::string& path) {
+  FileReader reader(path);
+  if (!reader.IsOpen()) return -1;
+  SpeakerDatabaseIndex read;
+  if (!ReadSpeakerDatabaseIndex(reader, read.version, read.entries)) {
+    ShowMessage(kInvalidSpeakerDatabaseMessage, nullptr, kMsgOk);
+    return 0;
+  }
+  read.path = path;
+  read.folder = FolderOfPath(path);
+  index = std::move(read);
+  return 1;
+}
+
+int ReadIndexedComment(const SpeakerDatabaseIndex& index, int position, std::string& comment) {
+  if (position < 0 || size_t(position) >= index.entries.size()) return 0;
+  FileReader reader(index.path);
+  std::array<uint8_t, kRecordHeaderSize> header{};
+  const bool plain = index.version == SpeakerDatabaseVersion::kV11;
+  const size_t size = plain ? kOlderSpeakerHeadSize : kRecordHeaderSize;
+  if (!reader.IsOpen() || !reader.Skip(index.entries[size_t(position)].recordOffset) ||
+      !reader.Bytes(header.data(), size) || (!plain && UnsealSpeakerHeader(header) != 1))
+    return 0;
+  comment = ReadTextField(std::span(header).subspan(kTypeComment, kTypeCommentSize));
+  return 1;
+}
+
+int LoadSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, SpeakerTypeTable& table, int slot,
+                    ObjectList& model, GraphicObject* defaultSymbol) {
+  const SpeakerIndexEntry* entry = FindEntry(index, name);
+  if (index.path.empty() || slot < 0 || slot >= kMaxSpeakerTypes || !entry) return 0;
+  SpeakerTypePtr type = AllocSpeakerType();
+  FileReader reader(index.path);
+  if (!type || !reader.IsOpen() || !reader.Skip(entry->recordOffset)) return 0;
+
+  GraphicObject* shape = nullptr;
+  if (index.version == SpeakerDatabaseVersion::kV11) {
+    std::array<uint8_t, kOlderSpeakerTypeSize> older;
+    if (!reader.Bytes(older.data(), older.size())) return 0;
+    ConvertOlderSpeakerRecord(older, *type);
+    WriteTextField(type->Password(), kConvertedSpeakerStamp);
+    shape = ReadShapeFileBeside(index.folder, entry->name);
+  } else {
+    if (!reader.Bytes(type->bytes.data(), kSpeakerTypeSize) || UnsealSpeakerRecord(type->Bytes()) != 1) return 0;
+    const uint32_t chainLength = LoadU32(&type->bytes[kTypeShapeField]);
+    type->SetLayoutFlag(kCurrentSpeakerLayout);
+    StoreU32(&type->bytes[kTypeShapeSlot], 0);
+    type->SetShapeField(0);
+    if (index.version == SpeakerDatabaseVersion::kV140)
+      shape = chainLength ? ReadChainShape(reader, chainLength) : nullptr;
+    else shape = ReadShapeFileBeside(index.folder, entry->name);
+  }
+  if (shape) InsertObjectBeforeInList(shape, model.first, model);
+  type->shape = shape ? shape : defaultSymbol;
+  table.types[size_t(slot)] = std::move(type);
+  return 1;
+}
+
+int UseSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, Loudspeaker& speaker,
+                   SpeakerTypeTable& table, ObjectList& model, GraphicObject* defaultSymbol) {
+  for (int k = 0; k < table.count; ++k) {
+    if (table.types[size_t(k)]->TypeName() == name) {
+      speaker.typeIndex = int16_t(k);
+      return 1;
+    }
+  }
+  if (table.count >= kMaxSpeakerTypes) {
+    ShowMessage(kSpeakerTypesFullMessage, kSorryCaption, kMsgOk);
+    return 0;
+  }
+  if (!LoadSpeakerType(index, name, table, table.count, model, defaultSymbol)) {
+    ShowMessage(kSpeakerNotAvailableMessage, nullptr, kMsgOk);
+    return 0;
+  }
+  speaker.typeIndex = table.count++;
+  return 1;
+}

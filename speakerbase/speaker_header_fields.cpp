@@ -1,0 +1,109 @@
+#include "speakerbase/speaker_header_fields.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <type_traits>
+
+#include "design/model/balloon_codes.h"
+#include "framework/core/geometry.h"
+
+namespace {
+
+std::string Format(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+std::string FormatInt(int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%3d", value);
+  return text;
+}
+
+// The number at the start of `text` after blanks, as scanf's "%f" and "%d"
+// take it; false when there is none or it is not finite.
+template <typename T>
+bool ParseLeading(const std::string& text, T& value) {
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  while (first != last && (*first == ' ' || *first == '\t')) ++first;
+  if (first != last && *first == '+') ++first;
+  T parsed{};
+  const auto [end, error] = std::from_chars(first, last, parsed);
+  if (error != std::errc() || end == first) return false;
+  if constexpr (std::is_floating_point_v<T>) {
+    if (!std::isfinite(parsed)) return false;
+  }
+  value = parsed;
+  return true;
+}
+
+double StoredQ(const SpeakerType& record, int band) { return record.DirectivityQ10(band) / 10.0; }
+
+}  // namespace
+
+SpeakerHeaderFields FormatSpeakerHeader(const SpeakerType& record) {
+  SpeakerHeaderFields f;
+  f.brand = record.Brand();
+  f.typeName = record.TypeName();
+  f.comment = record.Comment();
+  for (int i = 0; i < kCrossoverCount; ++i) f.crossovers[size_t(i)] = (record.BandSelection() >> i) & 1;
+  for (int b = 0; b < kBandCount; ++b) {
+    const size_t band = size_t(b);
+    f.power[band] = Format("%4.1f", record.RatedPower(b));
+    f.sensitivity[band] = Format("%3.1f", record.Sensitivity(b));
+    f.impedance[band] = FormatInt(record.Impedance(b));
+    f.directivity[band] = Format("%2.1f", StoredQ(record, b));
+    f.efficiency[band] = Format("%2.1f", EfficiencyPercent(record.Sensitivity(b), record.DirectivityQ10(b)));
+  }
+  return f;
+}
+
+void CopyFirstBandToAll(BandTexts& texts) {
+  for (std::string& text : texts) text = texts[0];
+}
+
+void RecomputeEfficiencyTexts(SpeakerHeaderFields& fields, const SpeakerType& record) {
+  FixHeaderDecimalCommas(fields);
+  for (int b = 0; b < kBandCount; ++b) {
+    double sensitivity = 0;
+    if (ParseLeading(fields.sensitivity[size_t(b)], sensitivity))
+      fields.efficiency[size_t(b)] = Format("%3.1f", EfficiencyPercent(sensitivity, record.DirectivityQ10(b)));
+  }
+}
+
+void FixHeaderDecimalCommas(SpeakerHeaderFields& fields) {
+  for (BandTexts* texts : {&fields.power, &fields.sensitivity})
+    for (std::string& text : *texts) FixDecimalCommaText(text);
+}
+
+bool ApplySpeakerHeader(const SpeakerHeaderFields& input, SpeakerType& record) {
+  if (record.Composition() != kCompositionComplete) return false;
+  SpeakerHeaderFields fields = input;
+  FixHeaderDecimalCommas(fields);
+  record.SetBrand(fields.brand);
+  record.SetTypeName(fields.typeName);
+  record.SetComment(fields.comment);
+  uint16_t mask = 0;
+  for (int i = 0; i < kCrossoverCount; ++i)
+    if (fields.crossovers[size_t(i)]) mask = uint16_t(mask | (1u << i));
+  record.SetBandSelection(mask);
+  for (int b = 0; b < kBandCount; ++b) {
+    const size_t band = size_t(b);
+    float value = 0;
+    if (ParseLeading(fields.power[band], value)) record.SetRatedPower(b, value);
+    if (ParseLeading(fields.sensitivity[band], value)) record.SetSensitivity(b, value);
+    int impedance = 0;
+    if (ParseLeading(fields.impedance[band], impedance) && impedance >= std::numeric_limits<int16_t>::min() &&
+        impedance <= std::numeric_limits<int16_t>::max())
+      record.SetImpedance(b, int16_t(impedance));
+    double efficiency = 0;
+    int16_t stored = 0;
+    if (ParseLeading(fields.efficiency[band], efficiency) && EfficiencyToStored(efficiency, stored))
+      record.SetEfficiency(b, stored);
+  }
+  return true;
+}
