@@ -496,14 +496,17 @@ void FillRect(Context context, const Rect& rect, Brush brush) {
   if (!t || !value) return;
   raster::Fill fill = FillOf(*value);
   Perform(t, QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top), PageOpKind::kFill,
-          [=](Canvas& canvas) { raster::FillBox(canvas.surface, rect.left, rect.top, rect.right, rect.bottom, fill, kMixCopy); });
+          [=](Canvas& canvas) {
+            raster::FillBox(canvas.surface, rect.left, rect.top, rect.right, rect.bottom, fill, kMixCopy);
+          });
 }
 
 Colour SetPixel(Context context, int x, int y, Colour colour) {
   Target t = TargetOf(context);
   if (!t || x < 0 || y < 0 || x >= t.size().width() || y >= t.size().height()) return kNoColour;
   std::uint32_t rgb = ToPixel(colour);
-  Perform(t, QRect(x, y, 1, 1), PageOpKind::kPixel, [=](Canvas& canvas) { raster::Plot(canvas.surface, x, y, rgb, kMixCopy); });
+  Perform(t, QRect(x, y, 1, 1), PageOpKind::kPixel,
+          [=](Canvas& canvas) { raster::Plot(canvas.surface, x, y, rgb, kMixCopy); });
   return t.page ? FromPixel(rgb) : FromPixel(t.image->pixel(x, y));
 }
 
@@ -532,7 +535,8 @@ void TextOut(Context context, int x, int y, std::string_view text) {
     BeginPainter(painter, canvas);
     PrepareTextPainter(painter, font, colour, x, y);
     QFontMetricsF metrics(font.font);
-    if (opaque) painter.fillRect(QRectF(0, 0, metrics.horizontalAdvance(s), metrics.height()), QColor::fromRgb(ToPixel(back)));
+    if (opaque)
+      painter.fillRect(QRectF(0, 0, metrics.horizontalAdvance(s), metrics.height()), QColor::fromRgb(ToPixel(back)));
     painter.drawText(QPointF(0, metrics.ascent()), s);
   });
 }

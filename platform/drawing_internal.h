@@ -73,7 +73,15 @@ struct Canvas {
 using DrawOp = std::function<void(Canvas&)>;
 
 // What the seams' summary of a printed page calls each operation.
-enum class PageOpKind : char { kLine = 'L', kPolygon = 'P', kRectangle = 'R', kFill = 'F', kPixel = 'S', kText = 'T', kBlit = 'B' };
+enum class PageOpKind : char {
+  kLine = 'L',
+  kPolygon = 'P',
+  kRectangle = 'R',
+  kFill = 'F',
+  kPixel = 'S',
+  kText = 'T',
+  kBlit = 'B'
+};
 
 // Adds an operation to the open page of a printer context (printer.cpp);
 // `bounds` holds every pixel it may touch. Nothing while no page is open.

@@ -66,7 +66,8 @@ bool PrintPage(PrinterObject& p) {
     QImage pixels(width, rows, QImage::Format_RGB32);
     if (pixels.isNull()) return false;
     pixels.fill(0xFFFFFFFFu);
-    Canvas canvas{&pixels, {reinterpret_cast<std::uint32_t*>(pixels.bits()), width, rows, int(pixels.bytesPerLine() / 4), top}};
+    Canvas canvas{&pixels,
+                  {reinterpret_cast<std::uint32_t*>(pixels.bits()), width, rows, int(pixels.bytesPerLine() / 4), top}};
     for (const PageOperation& op : p.page)
       if (op.bounds.intersects(band)) op.draw(canvas);
     if (p.painter) {
@@ -80,7 +81,8 @@ bool PrintPage(PrinterObject& p) {
   if (p.recording.documents && !p.recording.documents->empty()) {
     test::RecordedPage recorded;
     for (const PageOperation& op : p.page)
-      recorded.operations.push_back({char(op.kind), {op.bounds.left(), op.bounds.top(), op.bounds.right() + 1, op.bounds.bottom() + 1}});
+      recorded.operations.push_back(
+          {char(op.kind), {op.bounds.left(), op.bounds.top(), op.bounds.right() + 1, op.bounds.bottom() + 1}});
     if (!whole.isNull()) recorded.image = AddBitmap(whole);
     p.recording.documents->back().pages.push_back(std::move(recorded));
   }
@@ -92,7 +94,8 @@ void Abort(PrinterObject& p) {
   if (p.device) p.device->abort();
   if (p.painter && p.painter->isActive()) p.painter->end();
   p.painter.reset();
-  if (!p.device && p.recording.documents && !p.recording.documents->empty()) p.recording.documents->back().aborted = true;
+  if (!p.device && p.recording.documents && !p.recording.documents->empty())
+    p.recording.documents->back().aborted = true;
   p.documentOpen = p.pageOpen = false;
   p.page.clear();
 }
@@ -256,7 +259,8 @@ bool EndDocument(Context printer) {
   bool done = true;
   if (p->painter) done = p->painter->end() && p->device->printerState() != QPrinter::Error;
   p->painter.reset();
-  if (!p->device && p->recording.documents && !p->recording.documents->empty()) p->recording.documents->back().ended = true;
+  if (!p->device && p->recording.documents && !p->recording.documents->empty())
+    p->recording.documents->back().ended = true;
   p->documentOpen = false;
   return done;
 }

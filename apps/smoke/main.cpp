@@ -89,7 +89,8 @@ void DrawPicture() {
 
 // The test dialog, filled with a loudspeaker-like record; OK shows what was
 // entered in the status line.
-platform::LParam TestDialogProc(platform::Window dialog, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
+platform::LParam TestDialogProc(platform::Window dialog, unsigned kind, platform::WParam wParam,
+                                platform::LParam lParam) {
   switch (kind) {
     case platform::msg::kInitDialog:
       SetDialogText(dialog, 101, "LS001");
@@ -97,7 +98,8 @@ platform::LParam TestDialogProc(platform::Window dialog, unsigned kind, platform
       platform::CheckDialogButton(dialog, 103, true);
       platform::CheckRadioButton(dialog, 104, 106, 105);
       platform::CheckRadioButton(dialog, 112, 113, 112);
-      for (const char* row : {"001\t12.5\tConcrete", "002\t8.0\tCarpet", "003\t3.2\tGlass"}) AddDialogListText(dialog, 107, row);
+      for (const char* row : {"001\t12.5\tConcrete", "002\t8.0\tCarpet", "003\t3.2\tGlass"})
+        AddDialogListText(dialog, 107, row);
       platform::SetListSelection(dialog, 107, 0);
       for (const char* band : {"125 Hz", "250 Hz", "500 Hz", "1 kHz"}) AddDialogListText(dialog, 108, band);
       platform::SetListSelection(dialog, 108, 3);
@@ -127,7 +129,8 @@ void PrintWindow() {
 
 const char* KeyName(platform::WParam key) {
   static char name[8];
-  if (key >= platform::kKeyF1 && key < platform::kKeyF1 + 12) std::snprintf(name, sizeof name, "F%d", int(key - platform::kKeyF1 + 1));
+  if (key >= platform::kKeyF1 && key < platform::kKeyF1 + 12)
+    std::snprintf(name, sizeof name, "F%d", int(key - platform::kKeyF1 + 1));
   else if (key == platform::kKeyEscape) return "Escape";
   else if (key == platform::kKeyEnter) return "Enter";
   else std::snprintf(name, sizeof name, "%c", char(key));
@@ -144,7 +147,8 @@ platform::LParam MainProc(platform::Window window, unsigned kind, platform::WPar
       case platform::msg::kKeyDown:
         ShowStatus(std::string("Key ") + KeyName(wParam) + " reached the main window.");
         if (wParam == platform::KeyF(2)) DrawPicture();
-        if (wParam == platform::kKeyEscape) platform::PostMessage(MainWindow.window, platform::msg::kCommand, kCmdClear);
+        if (wParam == platform::kKeyEscape)
+          platform::PostMessage(MainWindow.window, platform::msg::kCommand, kCmdClear);
         return 0;
       case platform::msg::kCommand:
         switch (platform::LowWord(wParam)) {
@@ -156,7 +160,9 @@ platform::LParam MainProc(platform::Window window, unsigned kind, platform::WPar
             break;
           case kCmdDialog: RunModalDialog("TEST_DLG", MainWindow.window, TestDialogProc); break;
           case kCmdPrint: PrintWindow(); break;
-          case kCmdCopy: ShowStatus(CopyViewToClipboard() ? "The drawing window is on the clipboard." : "Nothing copied."); break;
+          case kCmdCopy:
+            ShowStatus(CopyViewToClipboard() ? "The drawing window is on the clipboard." : "Nothing copied.");
+            break;
           case kCmdExit: platform::DestroyWindow(MainWindow.window); break;
         }
         return 0;
@@ -169,7 +175,8 @@ platform::LParam MainProc(platform::Window window, unsigned kind, platform::WPar
     }
     if (kind == platform::msg::kLeftButtonDown) {
       ShowStatus("Click at " + std::to_string(platform::LowSigned(std::uintptr_t(lParam))) + ", " +
-                 std::to_string(platform::HighSigned(std::uintptr_t(lParam))) + " in the drawing window; the keys stay with the main window.");
+                 std::to_string(platform::HighSigned(std::uintptr_t(lParam))) +
+                 " in the drawing window; the keys stay with the main window.");
       return 0;
     }
   }

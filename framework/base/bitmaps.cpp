@@ -22,7 +22,9 @@ platform::Size CurrentClient() {
   return gOutput.currentWindow ? platform::GetClientSize(gOutput.currentWindow->window) : platform::Size{};
 }
 
-platform::Context WindowContext() { return gOutput.currentWindow ? gOutput.currentWindow->context : platform::Context::kNone; }
+platform::Context WindowContext() {
+  return gOutput.currentWindow ? gOutput.currentWindow->context : platform::Context::kNone;
+}
 
 // Makes `context` the drawing layer's current one, with the layer's pen
 // and brush.
@@ -77,7 +79,8 @@ int CaptureWindowBitmap(const platform::Rect& rect, platform::Bitmap* bitmap) {
 void StretchCapturedBitmap(const platform::Rect& source, const platform::Rect& destination, int mixMode) {
   platform::Rect from{source.left, source.top, source.left + std::abs(source.right - source.left) + 1,
                       source.top + std::abs(source.bottom - source.top) + 1};
-  platform::Rect to{destination.left, destination.top, destination.left + std::abs(destination.right - destination.left) + 1,
+  platform::Rect to{destination.left, destination.top,
+                    destination.left + std::abs(destination.right - destination.left) + 1,
                     destination.top + std::abs(destination.bottom - destination.top) + 1};
   platform::StretchBlit(gOutput.context, to, gCapture.memory, from, mixMode);
 }
@@ -124,7 +127,8 @@ int ManageBackBuffer(int mode) {
     }
     case 2:
       if (gBackBuffer.memory == platform::Context::kNone) return 0;
-      platform::Blit(WindowContext(), 0, 0, gBackBuffer.width, gBackBuffer.height, gBackBuffer.memory, 0, 0, platform::kMixCopy);
+      platform::Blit(WindowContext(), 0, 0, gBackBuffer.width, gBackBuffer.height, gBackBuffer.memory, 0, 0,
+                     platform::kMixCopy);
       return 1;
     default:
       if (gBackBuffer.memory == platform::Context::kNone) return 0;
@@ -147,7 +151,9 @@ void DrawResourceBitmapCentred(const char* name, int mode) {
   BlitResource(0, 0, name, mode == 1 ? platform::kMixCopy : platform::kMixXor, true);
 }
 
-void DrawResourceIcon(int x, int y, const char* name) { platform::DrawIcon(gOutput.context, x, y, gFramework.instance, name ? name : ""); }
+void DrawResourceIcon(int x, int y, const char* name) {
+  platform::DrawIcon(gOutput.context, x, y, gFramework.instance, name ? name : "");
+}
 
 std::optional<std::vector<std::uint8_t>> LoadRcDataResource(const char* name) {
   std::vector<std::uint8_t> block;

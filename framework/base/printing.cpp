@@ -97,7 +97,8 @@ int PrintSetupDialog() {
   setup.copies = 1;
   platform::PrinterCaps caps;
   platform::Window active = platform::GetActiveWindow();
-  platform::Context printer = platform::PrintDialog(active != platform::Window::kNone ? active : MainWindow.window, setup, caps);
+  platform::Context printer =
+      platform::PrintDialog(active != platform::Window::kNone ? active : MainWindow.window, setup, caps);
   if (printer == platform::Context::kNone) return 0;
   if (gPrintJob.printer != platform::Context::kNone) DeletePrinter();
   gPrintJob.printer = printer;
@@ -135,20 +136,16 @@ void PrintNewPage() {
 
 void EndPrintJob() {
   if (gPrintJob.printing) {
-    if (!gPrintJob.aborted && platform::EndPage(gPrintJob.printer))
-      platform::EndDocument(gPrintJob.printer);
-    else
-      platform::AbortDocument(gPrintJob.printer);
+    if (!gPrintJob.aborted && platform::EndPage(gPrintJob.printer)) platform::EndDocument(gPrintJob.printer);
+    else platform::AbortDocument(gPrintJob.printer);
   }
   ReturnToWindow(true);
 }
 
 void EndPrintJobPlain() {
   if (gPrintJob.printing && !gPrintJob.aborted) {
-    if (platform::EndPage(gPrintJob.printer))
-      platform::EndDocument(gPrintJob.printer);
-    else
-      platform::AbortDocument(gPrintJob.printer);
+    if (platform::EndPage(gPrintJob.printer)) platform::EndDocument(gPrintJob.printer);
+    else platform::AbortDocument(gPrintJob.printer);
   }
   ReturnToWindow(false);
 }
@@ -177,9 +174,12 @@ void PrintViewWindow() {
   }
   if (StartPrintJob()) {
     platform::Context page = gOutput.context;
-    int copies = gPrintSettings.dialogCopies > gPrintSettings.copies ? gPrintSettings.dialogCopies + 1 - gPrintSettings.copies : 1;
+    int copies = gPrintSettings.dialogCopies > gPrintSettings.copies
+                     ? gPrintSettings.dialogCopies + 1 - gPrintSettings.copies
+                     : 1;
     ShowWaitCursor(true);
-    const double x0 = std::trunc((hres - scale * client.width) * 0.5), y0 = std::trunc((vres - scale * client.height) * 0.5);
+    const double x0 = std::trunc((hres - scale * client.width) * 0.5),
+                 y0 = std::trunc((vres - scale * client.height) * 0.5);
     OpenProgressWindow("Printing Window...", "0 %", "Cancel");
     // A pixel edge of the window on the page (the same rounding for the
     // right edge of one run and the left edge of the next).

@@ -28,9 +28,9 @@ struct PrintSettings {
   std::int32_t colours = 0;
   std::int32_t pens = 0;
   std::int32_t brushes = 0;
-  std::int32_t landscape = 0;  // wanted for the next print dialog: 1 landscape, 0 portrait
-  std::int32_t scale = 100;    // percent, for the next print dialog
-  std::int16_t copies = 1;     // copies the printer makes itself (1 when unknown)
+  std::int32_t landscape = 0;     // wanted for the next print dialog: 1 landscape, 0 portrait
+  std::int32_t scale = 100;       // percent, for the next print dialog
+  std::int16_t copies = 1;        // copies the printer makes itself (1 when unknown)
   std::int16_t dialogCopies = 1;  // copies the user asked for in the print dialog
 };
 
@@ -39,7 +39,7 @@ struct PrintJob {
   bool aborted = false;         // a page could not be ended
   bool printerContext = false;  // the print dialog gave a printer
   platform::Context printer = platform::Context::kNone;
-  std::string documentName;     // "JOB_" and six letters
+  std::string documentName;  // "JOB_" and six letters
 };
 extern PrintSettings gPrintSettings;
 extern PrintJob gPrintJob;

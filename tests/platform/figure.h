@@ -24,7 +24,8 @@ inline void DrawFigure(Context c, Brush pattern, int dx = 0, int dy = 0) {
   Brush blue = CreateSolidBrush(kBlue);
   Brush before = SelectBrush(c, blue);
   Rectangle(c, dx + 10, dy + 50, dx + 40, dy + 80);
-  const Point star[] = {{dx + 70, dy + 10}, {dx + 90, dy + 70}, {dx + 50, dy + 30}, {dx + 100, dy + 30}, {dx + 60, dy + 70}};
+  const Point star[] = {
+      {dx + 70, dy + 10}, {dx + 90, dy + 70}, {dx + 50, dy + 30}, {dx + 100, dy + 30}, {dx + 60, dy + 70}};
   SelectBrush(c, pattern);
   Polygon(c, star, 5);
   SelectBrush(c, before);

@@ -52,7 +52,8 @@ class PrintingTest : public FrameworkTest {
     platform::Bitmap image = platform::CreateBitmap(400 * scale, 300 * scale);
     platform::Context memory = platform::CreateMemoryContext();
     platform::SelectBitmap(memory, image);
-    platform::StretchBlit(memory, {0, 0, 400 * scale, 300 * scale}, DrawWindow->context, {0, 0, 400, 300}, platform::kMixCopy);
+    platform::StretchBlit(memory, {0, 0, 400 * scale, 300 * scale}, DrawWindow->context, {0, 0, 400, 300},
+                          platform::kMixCopy);
     platform::SelectBitmap(memory, platform::Bitmap::kNone);
     platform::DeleteContext(memory);
     return image;
@@ -65,13 +66,14 @@ TEST(PrintViewScaleTest, WholePrinterPixelsPerWindowPixelAndNeverZero) {
     int hres, vres;
     double scale;
   } cases[] = {
-      {401, 301, 4800, 6600, 10},           // floor(4800 x 0.9 / 401)
-      {401, 301, 6600, 4800, 14},           // landscape: the height rules, floor(4800 x 0.9 / 301)
-      {201, 601, 4800, 6600, 9},            // a tall window: floor(6600 x 0.9 / 601)
+      {401, 301, 4800, 6600, 10},             // floor(4800 x 0.9 / 401)
+      {401, 301, 6600, 4800, 14},             // landscape: the height rules, floor(4800 x 0.9 / 301)
+      {201, 601, 4800, 6600, 9},              // a tall window: floor(6600 x 0.9 / 601)
       {401, 301, 300, 200, 200 * 0.9 / 301},  // larger than the page: the fraction that fits
       {0, 301, 4800, 6600, 1},
   };
-  for (const Case& c : cases) EXPECT_DOUBLE_EQ(PrintViewScale(c.w, c.h, c.hres, c.vres), c.scale) << c.w << " " << c.hres;
+  for (const Case& c : cases)
+    EXPECT_DOUBLE_EQ(PrintViewScale(c.w, c.h, c.hres, c.vres), c.scale) << c.w << " " << c.hres;
 }
 
 TEST_F(PrintingTest, TheDefaultPrinterIsACountedColourDevice) {
