@@ -4,9 +4,6 @@
 #include <QClipboard>
 
 #include "platform/drawing_internal.h"
-#include "platform/help.h"
-#include "platform/internal.h"
-#include "platform/system.h"
 #include "platform/test_seams.h"
 
 namespace platform {

@@ -6,10 +6,14 @@
 #include "framework/core/services.h"
 #include "framework/core/text_encoding.h"
 #include "platform/help.h"
+#include "platform/system.h"
 
 void ShowHelp(int contextId, const char* fileName) {
   std::string path = GetStartDirectory() + "/" + (fileName ? fileName : "");
-  if (platform::OpenHelpFile(path, contextId)) return;
-  std::string text = "Can\xB4t locate file\n" + Utf8ToCp1252(path);
+  const char* fault = !platform::FileExists(path)                  ? "Can\xB4t locate file\n"
+                      : !platform::OpenHelpFile(path, contextId) ? "Can\xB4t show help file\n"
+                                                                   : nullptr;
+  if (!fault) return;
+  std::string text = fault + Utf8ToCp1252(path);
   ShowMessage(text.c_str(), nullptr, kMsgOk);
 }
