@@ -124,6 +124,16 @@ TEST_F(PrintingTest, AWindowPrintsCentredInRunsWithoutItsWhite) {
   EXPECT_EQ(gOutput.context, DrawWindow->context);
 }
 
+TEST_F(PrintingTest, AnAllWhiteWindowPrintsOnlyThePageFrame) {
+  SetBrushColor(30);
+  FillRectangle(0, 0, 400, 300);
+  platform::test::PrintDialogScript script;
+  script.Record(Page(4800, 6600, false));
+  ASSERT_EQ(PrintSetupDialog(), 1);
+  PrintViewWindow();
+  EXPECT_EQ(script.documents()[0].pages[0].operations.size(), 1u);
+}
+
 TEST_F(PrintingTest, ThePrintedPageIsTheWindowScaledWithEveryPixel) {
   platform::test::PrintDialogScript script;
   script.Record(Page(1000, 800, true), 2);  // two copies the printer cannot make itself
