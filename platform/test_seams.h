@@ -1,5 +1,6 @@
 // Seams for tests: act as the user, look at what windows show, answer
-// message boxes and set the clock. Tests run under the offscreen platform
+// message boxes, dialogs, file and print dialogs, record printed pages and
+// help, and set the clock. Tests run under the offscreen platform
 // (QT_QPA_PLATFORM=offscreen); everything here works there.
 //
 // Acting as the user whenever the program waits:
@@ -41,6 +42,9 @@
 //     user.Type(105, "1,5");
 //     user.Press(102);
 //   });
+//
+// File dialogs (FileDialogScript), print dialogs with recording and PDF
+// printers (PrintDialogScript) and help (HelpRecorder): see below.
 //
 // Surfaces: SurfacePixel(window, x, y) reads a pixel (0x00BBGGRR),
 // SaveSurfacePng(window, path) writes the surface, SaveWindowPng the window
