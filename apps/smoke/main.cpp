@@ -1,9 +1,12 @@
 // A small program to look at the framework's windows: a main window with the
-// SMOKE menu, a drawing window inside the margins, a picture of the drawing
-// layer on Draw/Picture, and on Draw/Room a box room with an audience area
-// and a pillar in the framework's views (F1 to F8 and the arrow keys as in
-// the programs, View/Perspective from inside) with the design program's
-// view panel and dialogs.
+// SMOKE menu, a drawing window inside the margins, a picture drawn on
+// Draw/Picture or F2, the test dialog on Options/Dialog..., the window
+// printed on File/Print... and copied on File/Copy. The status line under
+// the drawing window tells which window the last key and click reached.
+// Draw/Room shows a box room with an audience area and a pillar in the
+// framework's views, with the design program's view panel and dialogs: the
+// function keys and arrows work as in the programs, and View/Perspective
+// from inside looks out along the room.
 //
 //   korvane_smoke [--room plan|3d|perspective] [--screenshot FILE]
 //
@@ -14,10 +17,14 @@
 #include <cstring>
 #include <string>
 
+#include "framework/base/bitmaps.h"
+#include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
+#include "framework/base/printing.h"
 #include "framework/base/progress_window.h"
+#include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/base/work_buffers.h"
 #include "framework/model/graphic_object.h"
@@ -32,10 +39,15 @@
 
 namespace {
 
-constexpr int kCmdPicture = 4201, kCmdClear = 4202, kCmdRoom = 4203, kCmdPerspective = 616, kCmdExit = 199;
+constexpr int kCmdNew = 101, kCmdPrint = 107, kCmdCopy = 210, kCmdDialog = 520, kCmdPerspective = 616,
+              kCmdPicture = 4201, kCmdClear = 4202, kCmdRoom = 4203, kCmdExit = 199;
 enum class Shown { kNothing, kPicture, kRoom };
 Shown gShown = Shown::kNothing;
+std::string gStatus = "Click into the drawing window, then press F2 or Escape.";
 const std::string gFileName = "smoke room.kpr";
+// The room's dialogs and view panel are the design program's; the rest is
+// the smoke program's own.
+platform::Instance gSmokeInstance = platform::Instance::kNone, gDesignInstance = platform::Instance::kNone;
 
 void LayOut() {
   platform::Size client = platform::GetClientSize(MainWindow.window);
@@ -47,6 +59,11 @@ void LayOut() {
   platform::Size inner = platform::GetClientSize(DrawWindow->window);
   DrawWindow->right = inner.width;
   DrawWindow->bottom = inner.height;
+}
+
+void ShowStatus(const std::string& text) {
+  gStatus = text;
+  ShowStatusText(gStatus.c_str());
 }
 
 void DrawPicture() {
@@ -85,6 +102,7 @@ void DrawPicture() {
   DrawStyledText(480, 220, 600, 400, "Turned", platform::kTextLeft);
   SetPenColor(0);
   SelectOutputWindow(previous);
+  gShown = Shown::kPicture;
 }
 
 // A closed box of six faces in one solid, every face's normal pointing into
@@ -124,23 +142,81 @@ void ShowRoom() {
     AppendObject(audience);
   }
   gShown = Shown::kRoom;
+  gFramework.instance = gDesignInstance;
+  gStatus.clear();
   gView.eyePoint = {1, 4, 1.6f};
   UpdateWindowTitle();
   if (gViewPanel == platform::Window::kNone) ShowViewPanel(1);
 }
 
-void ShowPerspective() {
+// The room in `mode`, fitted to the window (the perspective view looks out
+// from the eye point along +x).
+void ShowRoomIn(ViewMode mode) {
   ShowRoom();
-  gView.mode = kViewPerspective;
+  gView.mode = mode;
   LayoutAndRedraw();
+  ZoomToFit();
   SendViewPanelCommand(kPanelRefreshSwitches);
 }
 
+// The test dialog, filled with a loudspeaker-like record; OK shows what was
+// entered in the status line.
+platform::LParam TestDialogProc(platform::Window dialog, unsigned kind, platform::WParam wParam,
+                                platform::LParam lParam) {
+  switch (kind) {
+    case platform::msg::kInitDialog:
+      SetDialogText(dialog, 101, "LS001");
+      SetDialogText(dialog, 102, "2.5");
+      platform::CheckDialogButton(dialog, 103, true);
+      platform::CheckRadioButton(dialog, 104, 106, 105);
+      platform::CheckRadioButton(dialog, 112, 113, 112);
+      for (const char* row : {"001\t12.5\tConcrete", "002\t8.0\tCarpet", "003\t3.2\tGlass"})
+        AddDialogListText(dialog, 107, row);
+      platform::SetListSelection(dialog, 107, 0);
+      for (const char* band : {"125 Hz", "250 Hz", "500 Hz", "1 kHz"}) AddDialogListText(dialog, 108, band);
+      platform::SetListSelection(dialog, 108, 3);
+      SetDialogText(dialog, 109, "Enter: OK, Escape: Cancel");
+      return 0;
+    case platform::msg::kCommand: {
+      int id = int(platform::LowWord(wParam));
+      if (id == 102 && platform::HighWord(wParam) == platform::kNotifyEditChange) FixDecimalComma(dialog, 102);
+      if (id == 110) {
+        ShowStatus("Dialog: " + GetDialogText(dialog, 101, 21) + ", value " + GetDialogText(dialog, 102, 21) + ", " +
+                   GetDialogListText(dialog, 107, platform::GetListSelection(dialog, 107)));
+        platform::EndDialog(dialog, 1);
+      }
+      if (id == 111) platform::EndDialog(dialog, 0);
+      return 0;
+    }
+  }
+  return platform::DefaultDialogProc(dialog, kind, wParam, lParam);
+}
+
+void PrintWindow() {
+  WindowRecord* previous = SelectOutputWindow(DrawWindow);
+  SetPrintLandscape(DrawWindow->right > DrawWindow->bottom);
+  if (PrintSetupDialog()) PrintViewWindow();
+  SelectOutputWindow(previous);
+}
+
+const char* KeyName(platform::WParam key) {
+  static char name[8];
+  if (key >= platform::kKeyF1 && key < platform::kKeyF1 + 12)
+    std::snprintf(name, sizeof name, "F%d", int(key - platform::kKeyF1 + 1));
+  else if (key == platform::kKeyEscape) return "Escape";
+  else if (key == platform::kKeyEnter) return "Enter";
+  else std::snprintf(name, sizeof name, "%c", char(key));
+  return name;
+}
+
 platform::LParam MainProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
-  if ((kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) && gShown == Shown::kRoom) {
+  if (window == MainWindow.window && gShown == Shown::kRoom) {
+    // The keys and the panel's buttons drive the views.
     if (kind == platform::msg::kKeyDown) platform::PostMessage(gViewPanel, kind, wParam);
-    HandleViewKey(unsigned(wParam));
-    return 0;
+    if (kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) {
+      HandleViewKey(unsigned(wParam));
+      return 0;
+    }
   }
   if (window == MainWindow.window) {
     switch (kind) {
@@ -148,30 +224,49 @@ platform::LParam MainProc(platform::Window window, unsigned kind, platform::WPar
         if (DrawWindow->window == platform::Window::kNone) return 0;
         gShown == Shown::kRoom ? LayoutAndRedraw() : LayOut();
         return 0;
+      case platform::msg::kPaint: ShowStatus(gStatus); return 0;
+      case platform::msg::kKeyDown:
+        ShowStatus(std::string("Key ") + KeyName(wParam) + " reached the main window.");
+        if (wParam == platform::KeyF(2)) DrawPicture();
+        if (wParam == platform::kKeyEscape)
+          platform::PostMessage(MainWindow.window, platform::msg::kCommand, kCmdClear);
+        return 0;
       case platform::msg::kCommand:
         switch (platform::LowWord(wParam)) {
-          case kCmdPicture:
-            gShown = Shown::kPicture;
-            DrawPicture();
-            break;
+          case kCmdPicture: DrawPicture(); break;
           case kCmdClear:
+          case kCmdNew:
             gShown = Shown::kNothing;
+            gFramework.instance = gSmokeInstance;
+            ShowViewPanel(0);
+            FreeAllObjects();
             platform::InvalidateWindow(DrawWindow->window);
             break;
-          case kCmdRoom:
-            ShowRoom();
-            SelectView3D();
+          case kCmdRoom: ShowRoomIn(kView3D); break;
+          case kCmdPerspective: ShowRoomIn(kViewPerspective); break;
+          case kCmdDialog: RunModalDialog("TEST_DLG", MainWindow.window, TestDialogProc); break;
+          case kCmdPrint: PrintWindow(); break;
+          case kCmdCopy:
+            ShowStatus(CopyViewToClipboard() ? "The drawing window is on the clipboard." : "Nothing copied.");
             break;
-          case kCmdPerspective: ShowPerspective(); break;
           case kCmdExit: platform::DestroyWindow(MainWindow.window); break;
         }
         return 0;
       case platform::msg::kDestroy: ShutdownFramework(); return 0;
     }
-  } else if (window == DrawWindow->window && kind == platform::msg::kPaint) {
-    if (gShown == Shown::kPicture) DrawPicture();
-    if (gShown == Shown::kRoom && !gView.layoutInProgress) LayoutAndRedraw();
-    return 0;
+  } else if (window == DrawWindow->window) {
+    if (kind == platform::msg::kPaint) {
+      if (gShown == Shown::kPicture) DrawPicture();
+      if (gShown == Shown::kRoom && !gView.layoutInProgress) LayoutAndRedraw();
+      if (gShown == Shown::kNothing) ClearDrawingArea();
+      return 0;
+    }
+    if (kind == platform::msg::kLeftButtonDown) {
+      ShowStatus("Click at " + std::to_string(platform::LowSigned(std::uintptr_t(lParam))) + ", " +
+                 std::to_string(platform::HighSigned(std::uintptr_t(lParam))) +
+                 " in the drawing window; the keys stay with the main window.");
+      return 0;
+    }
   }
   return platform::DefaultWindowProc(window, kind, wParam, lParam);
 }
@@ -188,26 +283,18 @@ int main(int argc, char** argv) {
   platform::Instance instance = platform::StartApplication("smoke");
   SetMainTitle("Korvane smoke");
   InitFramework(instance, "SMOKE", MainProc);
-  // The menu, icon and patterns are the smoke program's; the dialogs and
-  // the view panel the design program's.
-  gFramework.instance = platform::StartApplication("kdn");
+  DrawWindow->window = CreateChildWindow("", platform::kStyleBorder, kDrawMarginLeft, kDrawMarginTop, 100, 100, 10000);
+  LayOut();
   AllocWorkBuffers();
   InitViews();
   SetTitleFileName(&gFileName);
-  DrawWindow->window = CreateChildWindow("", platform::kStyleBorder, kDrawMarginLeft, kDrawMarginTop, 100, 100, 10000);
-  LayOut();
+  gSmokeInstance = instance;
+  gDesignInstance = platform::StartApplication("kdn");
   if (room) {
     gDrawing.hiddenFaces = 1;
-    if (std::strcmp(room, "perspective") == 0) {
-      ShowPerspective();
-    } else {
-      ShowRoom();
-      gView.mode = std::strcmp(room, "plan") == 0 ? kViewXY : kView3D;
-      if (gView.mode == kView3D) gView.angles = gView.saved3DAngles;
-      LayoutAndRedraw();
-      ZoomToFit();
-      SendViewPanelCommand(kPanelRefreshSwitches);
-    }
+    ShowRoomIn(std::strcmp(room, "plan") == 0          ? kViewXY
+               : std::strcmp(room, "perspective") == 0 ? kViewPerspective
+                                                       : kView3D);
   }
   if (screenshot) {
     // Acts by the clock while the loop waits, so that the real window has

@@ -1,10 +1,10 @@
 #include "framework/base/vector_font.h"
 
+#include <optional>
 #include <utility>
 
-#include "framework/base/framework_windows.h"
+#include "framework/base/bitmaps.h"
 #include "framework/core/byte_codec.h"
-#include "platform/resources.h"
 
 VectorFont gFont;
 
@@ -54,9 +54,8 @@ int UseVectorFontBlock(std::vector<uint8_t> block) {
 
 int LoadVectorFont(const char* resourceName) {
   FreeVectorFont();
-  std::vector<uint8_t> block;
-  if (!resourceName || !platform::LoadRcData(gFramework.instance, resourceName, block)) return 0;
-  return UseVectorFontBlock(std::move(block));
+  std::optional<std::vector<uint8_t>> block = LoadRcDataResource(resourceName);
+  return block ? UseVectorFontBlock(std::move(*block)) : 0;
 }
 
 void FreeVectorFont() { gFont = VectorFont{}; }
