@@ -1,12 +1,15 @@
 #include "framework/base/framework_dialogs.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
+#include "framework/base/printing.h"
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
+#include "framework/core/services.h"
 #include "framework/core/text_encoding.h"
 #include "framework/model/layers.h"
 #include "framework/model/plot_header.h"
@@ -48,6 +51,14 @@ PointState* gPoint = nullptr;
 PolarState* gPolar = nullptr;
 TextState* gText = nullptr;
 int gLayerChoice = 0;  // the layer chooser's last choice
+
+// The plot parameters, remembered while the program runs.
+struct PlotParameters {
+  int metres = 1, millimetres = 1;
+  int button = 107;  // measure 107, zoom window 108, zoom all 109
+};
+PlotParameters gPlotParameters;
+constexpr int kMeasureButton = 107, kZoomAllButton = 109;
 
 int ControlId(WParam wParam) { return int(platform::LowWord(wParam)); }
 bool IsEditChange(WParam wParam) { return platform::HighWord(wParam) == platform::kNotifyEditChange; }
@@ -213,6 +224,49 @@ LParam PlotHeaderProc(Window dialog, unsigned kind, WParam wParam, LParam lParam
   return platform::DefaultDialogProc(dialog, kind, wParam, lParam);
 }
 
+// A measure field: a whole number above 0 ("%u"), or 0.
+int MeasureOf(Window dialog, int id) {
+  bool ok = false;
+  const long value = platform::GetDialogItemInt(dialog, id, &ok, false);
+  return ok && value > 0 && value <= INT32_MAX ? int(value) : 0;
+}
+
+void SetInteger(Window dialog, int id, long value) { platform::SetDialogItemInt(dialog, id, value); }
+
+LParam PlotParametersProc(Window dialog, unsigned kind, WParam wParam, LParam lParam) {
+  if (kind == platform::msg::kInitDialog) {
+    SetInteger(dialog, 102, gPrintSettings.horizontalSize);
+    SetInteger(dialog, 103, gPrintSettings.verticalSize);
+    SetInteger(dialog, 105, gPlotParameters.metres);
+    SetInteger(dialog, 106, gPlotParameters.millimetres);
+    platform::CheckRadioButton(dialog, kMeasureButton, kZoomAllButton, gPlotParameters.button);
+    return 0;
+  }
+  if (kind == platform::msg::kCommand) {
+    const int id = ControlId(wParam);
+    if (id >= kMeasureButton && id <= kZoomAllButton) {
+      platform::CheckRadioButton(dialog, kMeasureButton, kZoomAllButton, id);
+      gPlotParameters.button = id;
+    }
+    if (id == 130) PlotHeaderDialog(dialog);
+    if (id == 110) {
+      const int metres = MeasureOf(dialog, 105), millimetres = MeasureOf(dialog, 106);
+      if (gPlotParameters.button == kMeasureButton) {
+        if (!metres || !millimetres) {
+          ShowMessage(kInvalidMeasureMessage, nullptr, kMsgOk);
+          return 0;
+        }
+        gPlotParameters.metres = metres;
+        gPlotParameters.millimetres = millimetres;
+      }
+      platform::EndDialog(dialog, 1);
+    }
+    if (id == 111) platform::EndDialog(dialog, 0);
+    return 0;
+  }
+  return platform::DefaultDialogProc(dialog, kind, wParam, lParam);
+}
+
 // Runs a dialog with `state` as its open state and gives 1 or 0.
 template <class State>
 int RunWith(State*& slot, State* state, const char* name, platform::WindowProc proc) {
@@ -252,4 +306,14 @@ int ChooseLayer(int& layer) {
 
 int PlotHeaderDialog(platform::Window owner) {
   return RunModalDialog("PLOT_HEADER", owner, PlotHeaderProc) == 1 ? 1 : 0;
+}
+
+int PlotParametersDialog(int& metres, int& millimetres, int& mode) {
+  SetPrintLandscape(gPrintSettings.horizontalResolution > gPrintSettings.verticalResolution ? 1 : 0);
+  if (!PrintSetupDialog()) return 0;
+  if (RunModalDialog("DIALOG_7", MainWindow.window, PlotParametersProc) != 1) return 0;
+  metres = gPlotParameters.metres;
+  millimetres = gPlotParameters.millimetres;
+  mode = gPlotParameters.button - kMeasureButton;
+  return 1;
 }

@@ -12,7 +12,9 @@
 // Cancel 103); "DIALOG_5" layer chooser (names of layers 0-11 in 104-115,
 // their radio buttons 117-128; OK 102, Cancel 103); "PLOT_HEADER" (labels
 // 101-108, texts 110-117, free texts 120-123; OK 140, the close box
-// cancels).
+// cancels); "DIALOG_7" plot parameters (page 102, 103; millimetres 106 for
+// metres 105; measure 107, zoom window 108, zoom all 109; Header... 130; OK
+// 110, Cancel 111).
 //
 // Lengths are metres in the program and shown and typed in feet while the
 // unit flag says so. Number fields turn a typed ',' into '.'; a field that
@@ -47,3 +49,15 @@ int ChooseLayer(int& layer);
 // Edits the plot-header texts (gPlotHeader): labels of 10, texts of 40
 // characters. 1 on OK; the close box keeps the texts.
 int PlotHeaderDialog(platform::Window owner);
+
+// How a plot fills the page.
+enum PlotMode : int { kPlotMeasure = 0, kPlotZoomWindow = 1, kPlotZoomAll = 2 };
+inline constexpr char kInvalidMeasureMessage[] = "Invalid Measure !";
+// The print dialog (landscape preset when the printer is wider than high),
+// then the plot parameters: the page in millimetres, the measure (whole
+// millimetres on paper for whole metres of model, both above 0, else
+// "Invalid Measure !" and the dialog stays), the mode, and "Header..." for
+// the title block texts. The measure and mode are remembered while the
+// program runs (at first 1 mm = 1 m, measure). 1 on OK with the outputs
+// set; 0 when either dialog is cancelled.
+int PlotParametersDialog(int& metres, int& millimetres, int& mode);

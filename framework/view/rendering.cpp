@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/base/bitmaps.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/grid.h"
 #include "framework/base/hit_test.h"
 #include "framework/base/input_loop.h"
+#include "framework/base/printing.h"
 #include "framework/base/view_state.h"
+#include "framework/core/services.h"
 #include "framework/model/face_geometry.h"
 #include "framework/model/layers.h"
+#include "framework/model/plot_header.h"
 #include "framework/view/projection.h"
 #include "framework/view/view_transform.h"
 #include "platform/drawing.h"
@@ -28,6 +32,12 @@ constexpr int kPickMarkerHalf = 3;
 constexpr uint32_t kAxisCrossOrigin = 18;
 constexpr int kAxisCrossCorner = 45;     // its origin's distance from the lower left corner
 constexpr double kAxisCrossPixels = 25;  // the length of its unit axes on screen
+constexpr int kPlotAxisCrossCorner = 150;
+constexpr double kPlotAxisCrossPixels = 2.5 * kAxisCrossPixels;  // on the page
+// The title block of a plot: 83 character widths span 120 mm; labels of 11,
+// texts of 31 and free texts of 41 character widths.
+constexpr double kTitleBlockMillimetres = 120;
+constexpr int kTitleBlockChars = 83, kLabelChars = 11, kTextChars = 31, kFreeTextChars = 41;
 constexpr int kCommentStrip = 16;
 constexpr int16_t kPerspectiveCrossPen = 23;
 constexpr int16_t kIsobarPens[3] = {19, 17, 16};
@@ -160,10 +170,9 @@ void DrawPickMarkers() {
   }
 }
 
-// The axis cross of the 3D view at the lower left, the same size at every
-// zoom: its origin vertex at the corner point, its unit axes
-// kAxisCrossPixels long.
-void DrawAxisCross(int h) {
+// The axis cross turned as the view, the same size at every zoom: its
+// origin vertex at (x, y), its unit axes `unit` pixels long.
+void DrawAxisCross(int x, int y, double unit) {
   const GraphicObject* cross = gRender.axisCross;
   if (!cross || cross->vertexCount <= kAxisCrossOrigin) return;
   const auto& r = gView.rotation;
@@ -171,8 +180,8 @@ void DrawAxisCross(int h) {
   const auto pixel = [&](uint32_t i) {
     const ObjectVertex& v = cross->vertices[i];
     const double dx = v.x - o.x, dy = v.y - o.y, dz = v.z - o.z;
-    return platform::Point{int32_t(kAxisCrossCorner + kAxisCrossPixels * (r[0] * dx + r[1] * dy + r[2] * dz)),
-                           int32_t(h - kAxisCrossCorner - kAxisCrossPixels * (r[3] * dx + r[4] * dy + r[5] * dz))};
+    return platform::Point{int32_t(x + unit * (r[0] * dx + r[1] * dy + r[2] * dz)),
+                           int32_t(y - unit * (r[3] * dx + r[4] * dy + r[5] * dz))};
   };
   for (uint32_t i = 0; i < cross->itemCount; ++i) {
     const ObjectItem item = cross->items[i];
@@ -187,7 +196,7 @@ void DrawAxisLegend() {
   const int h = Height();
   SetPenColor(kLegendPen);
   if (gView.mode == kView3D) {
-    DrawAxisCross(h);
+    DrawAxisCross(kAxisCrossCorner, h - kAxisCrossCorner, kAxisCrossPixels);
     return;
   }
   static constexpr const char* kLetters[3][2] = {{"Y", "X"}, {"Z", "Y"}, {"Z", "X"}};  // vertical, horizontal
@@ -300,6 +309,60 @@ void DrawPerspectiveReadouts() {
   DrawLine(cx, cy - 5, cx, cy + 6);
 }
 
+// The outlines of the current object on the page: moves and lines, every
+// polygon that IsBackFace calls a back face left out when culling.
+void DrawPlotOutlines(bool cull) {
+  const ObjectAccessBlock& a = gObjects.access;
+  platform::Point start{};
+  bool skipping = false;
+  for (uint32_t i = 0; i < a.itemCount; ++i) {
+    const ObjectItem item = a.items[i];
+    if (item.op == kOpAttribute || item.index >= a.vertexCount) continue;
+    const platform::Point p = ScreenPointOf(item.index);
+    if (item.op == kOpStart) {
+      skipping = cull && IsBackFace(i);
+      start = p;
+      if (!skipping) MovePenTo(p.x, p.y);
+    } else if (!skipping && item.op == kOpLineTo) {
+      DrawLineTo(p.x, p.y);
+    } else if (!skipping && item.op == kOpClose) {
+      DrawLineTo(p.x, p.y);
+      DrawLineTo(start.x, start.y);
+    }
+  }
+}
+
+// One framed cell of the title block with its text.
+void DrawTitleCell(int left, int top, int right, int bottom, const std::string& text, unsigned align, int inset) {
+  DrawRectangle({left, top, right, bottom}, 0);
+  if (!text.empty())
+    DrawStyledText(left + inset, top + 1, right - inset, bottom, text.c_str(),
+                   align | platform::kTextVerticalCentre | platform::kTextSingleLine);
+}
+
+// The plot header's texts in the lower right corner of the page.
+void DrawTitleBlock(const PrintSettings& page) {
+  if (page.horizontalSize <= 0 || page.horizontalResolution <= 0) return;
+  const double pixelsPerMillimetre = double(page.horizontalResolution) / page.horizontalSize;
+  const int cw = int(kTitleBlockMillimetres * pixelsPerMillimetre / kTitleBlockChars);
+  const int ch = int(cw * 2.25), row = ch + 2;
+  const int labels = page.horizontalResolution - kTitleBlockChars * cw, texts = labels + kLabelChars * cw;
+  const int frees = texts + kTextChars * cw, right = frees + kFreeTextChars * cw;
+  const int bottom = page.verticalResolution - 1;
+  SetPenColor(0);
+  SetTextStyle("Arial", ch, cw, 0, 0, gDrawing.backgroundColour, platform::kBackOpaque);
+  for (int r = 0; r < kPlotHeaderRows; ++r) {  // from the bottom row up: the last field first
+    const int field = kPlotHeaderRows - 1 - r, y1 = bottom - r * row;
+    DrawTitleCell(labels, y1 - row, texts, y1, gPlotHeader.Label(field), platform::kTextLeft, cw / 2);
+    DrawTitleCell(texts, y1 - row, frees, y1, gPlotHeader.Text(field), platform::kTextLeft, cw / 2);
+  }
+  for (int i = 0; i < kPlotHeaderFreeTexts; ++i) {
+    const int y1 = bottom - i * 2 * row;
+    DrawTitleCell(frees, y1 - 2 * row, right, y1, gPlotHeader.FreeText(kPlotHeaderFreeTexts - 1 - i),
+                  platform::kTextCentre, cw / 2);
+  }
+}
+
 }  // namespace
 
 void DrawObjects(GraphicObject* first, GraphicObject* last, int full) {
@@ -325,6 +388,10 @@ void DrawObjects(GraphicObject* first, GraphicObject* last, int full) {
 
 void DrawObjectsPerspective(GraphicObject* first, GraphicObject* last, int full) {
   DrawingScope scope;
+  const bool hidden = gDrawing.hiddenFaces != 0;
+  // A full redraw with hidden faces paints off-screen and shows the result
+  // at once; a partial one draws over what the window shows.
+  const bool buffered = hidden && full && ManageBackBuffer(1);
   if (full) ClearDrawingArea();
   std::vector<DepthSortEntry>& faces = gWork.sortList;
   faces.clear();
@@ -341,7 +408,6 @@ void DrawObjectsPerspective(GraphicObject* first, GraphicObject* last, int full)
     }
     if (o == last) break;
   }
-  const bool hidden = gDrawing.hiddenFaces != 0;
   if (hidden) std::stable_sort(faces.begin(), faces.end(), FartherFirst);
   const GraphicObject* current = nullptr;
   for (const DepthSortEntry& face : faces) {
@@ -355,6 +421,10 @@ void DrawObjectsPerspective(GraphicObject* first, GraphicObject* last, int full)
     }
     const size_t count = ClipProjectPolygon(face.object, face.startItem, nullptr);
     if (count >= 3) DrawClosedPolyline(gWork.polygonPoints.data(), int(count), hidden ? 1 : 0);
+  }
+  if (buffered) {
+    ManageBackBuffer(2);
+    ManageBackBuffer(0);
   }
   MovePenTo(DrawWindow->left, Height() - kCommentStrip);
   SetBrushColor(gDrawing.backgroundColour);
@@ -513,4 +583,38 @@ void DrawIsobarRings() {
   }
   SetPenColor(0);
   SelectOutputWindow(previous);
+}
+
+void DrawObjectsForPlot(GraphicObject* first, GraphicObject* last) {
+  const bool hidden = gDrawing.hiddenFaces != 0;
+  if (gLayers.IsVisible(kGridLayer)) DrawGridLines();
+  for (GraphicObject* o = first; o; o = o->next) {
+    if (!(o->state & kStateHiddenMask)) {
+      SetPenColor(o->state & kStateSelected ? gDrawing.pickColour : int16_t(o->colour & 0xFFFF));
+      AccessObject(kAccessFillBlock, o);
+      ProjectObjectToScreen();
+      DrawPlotOutlines((o->layer == kLoudspeakerLayer && !hidden) ||
+                       (hidden && (o->kind & kKindFaceOrSolid) && o->layer != kAudienceLayer));
+    }
+    if (o == last) break;
+  }
+  const PrintSettings& page = *GetPrintSettings();
+  SetPenColor(kLegendPen);
+  DrawAxisCross(kPlotAxisCrossCorner, page.verticalResolution - kPlotAxisCrossCorner, kPlotAxisCrossPixels);
+  DrawTitleBlock(page);
+  SetPenColor(0);
+}
+
+void PrintView() {
+  ViewShowCrosshair(0);
+  WindowRecord* previous = SelectOutputWindow(DrawWindow);
+  SetPenColor(0);
+  DrawRectangle({0, 0, Width() - 1, Height() - 1}, 0);
+  {
+    WaitCursorScope wait;
+    SetPrintLandscape(Width() > Height() ? 1 : 0);
+    if (PrintSetupDialog()) PrintViewWindow();
+  }
+  SelectOutputWindow(previous);
+  ViewShowCrosshair(1);
 }

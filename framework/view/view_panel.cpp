@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "framework/base/bitmaps.h"
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
@@ -9,6 +10,7 @@
 #include "framework/base/settings_prompts.h"
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
+#include "framework/view/rendering.h"
 #include "platform/dialog.h"
 #include "platform/window.h"
 
@@ -18,7 +20,7 @@ namespace {
 
 constexpr int kFirstViewButton = 101, kLastViewButton = 104;
 constexpr int kHiddenFacesBox = 108, kCoordinateSnapBox = 109, kNodeSnapBox = 110;
-constexpr int kCommentButton = 113;
+constexpr int kPrintButton = 111, kCopyButton = 112, kCommentButton = 113;
 constexpr int kFirstReadout = 201;
 constexpr platform::Colour kReadoutRed = 0x0000FF, kWhite = 0xFFFFFF;
 
@@ -74,10 +76,17 @@ void ShowCoordinates(platform::Window panel) {
 }
 
 void SetColours(platform::Window panel) {
-  for (int id : {101, 102, 103, 104, 105, 106, 107, 108, 109, 110, kCommentButton})
+  for (int id : {101, 102, 103, 104, 105, 106, 107, 108, 109, 110, kPrintButton, kCopyButton, kCommentButton})
     platform::SetControlColours(platform::GetDialogItem(panel, id), 0, kLightGrey);
   for (int axis = 0; axis < 3; ++axis)
     platform::SetControlColours(platform::GetDialogItem(panel, kFirstReadout + axis), kReadoutRed, kWhite);
+}
+
+// The drawing window onto the clipboard.
+void CopyDrawingWindow() {
+  WindowRecord* previous = SelectOutputWindow(DrawWindow);
+  CopyViewToClipboard();
+  SelectOutputWindow(previous);
 }
 
 }  // namespace
@@ -113,9 +122,11 @@ platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::
       } else if (const unsigned key = KeyOfButton(id)) {
         platform::PostMessage(MainWindow.window, kDrawingKeyMessage, key);
         platform::SetFocus(MainWindow.window);
-      } else if (id == kCommentButton) {
+      } else if (id == kPrintButton || id == kCopyButton || id == kCommentButton) {
         platform::SetFocus(MainWindow.window);
-        PromptComment();
+        if (id == kPrintButton) PrintView();
+        if (id == kCopyButton) CopyDrawingWindow();
+        if (id == kCommentButton) PromptComment();
       }
       return 0;
     }

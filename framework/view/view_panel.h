@@ -2,8 +2,9 @@
 // by the main window, whose buttons do what the function keys do: XY, YZ,
 // XZ and 3D (F1-F4), Z- (F5), Z+ (F6), <> (F7), and the switches H (F8,
 // hidden faces), C (F9, coordinate snap) and N (F11, node snap), each
-// checked while its switch is on; Cmt. asks for the drawing comment. Beside
-// them X, Y and Z read out the cursor point.
+// checked while its switch is on; Print prints the view (PrintView), Copy
+// puts the drawing window on the clipboard, Cmt. asks for the drawing
+// comment. Beside them X, Y and Z read out the cursor point.
 //
 // A button posts kDrawingKeyMessage with its key to the main window, whose
 // procedure hands the key to the drawing key handler, and gives the keyboard

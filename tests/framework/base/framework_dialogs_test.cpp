@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "framework/base/framework_dialogs.h"
 #include "framework/base/framework_windows.h"
+#include "framework/base/printing.h"
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
 #include "framework/model/layers.h"
@@ -211,6 +213,62 @@ TEST_F(FrameworkDialogsTest, ThePlotHeaderEditsTheTitleBlockTextsAndTheCloseBoxK
   EXPECT_EQ(gPlotHeader.Text(7), "Hall 1");
   EXPECT_EQ(PlotHeaderDialog(MainWindow.window), 0);
   EXPECT_EQ(gPlotHeader.Label(0), "Project");
+}
+
+TEST_F(FrameworkDialogsTest, ThePlotParametersNeedAWholeMeasureAndAreRemembered) {
+  platform::test::PrintDialogScript printer;
+  platform::test::RecordingPrinter a4;
+  a4.caps = {2480, 3508, 210, 297};
+  printer.Record(a4);
+  printer.Record(a4);
+  printer.Cancel();
+  DialogScript script;
+  std::string pageWidth, pageHeight, shownMetres, headerOpened;
+  std::vector<std::string> messages;
+  script.On("DIALOG_7", [&](DialogUser& user) {
+    pageWidth = user.Text(102);
+    pageHeight = user.Text(103);
+    shownMetres = user.Text(105);
+    user.Type(105, "0");
+    {
+      MessageRecorder recorder;
+      user.Press(110);
+      Pump();
+      messages = recorder.texts();
+    }
+    user.Type(105, "5");
+    user.Type(106, "10");
+    user.Press(130);
+    Pump();
+    user.Press(110);
+  });
+  script.On("PLOT_HEADER", [&](DialogUser& user) {
+    headerOpened = user.Caption();
+    user.Close();
+  });
+  script.On("DIALOG_7", [&](DialogUser& user) {
+    shownMetres = user.Text(105) + " " + user.Text(106);
+    user.Press(109);
+    user.Type(105, "x");  // not read for the whole model
+    user.Press(110);
+  });
+  int metres = 0, millimetres = 0, mode = -1;
+  EXPECT_EQ(PlotParametersDialog(metres, millimetres, mode), 1);
+  EXPECT_EQ(pageWidth, "210");
+  EXPECT_EQ(pageHeight, "297");
+  EXPECT_EQ(messages, std::vector<std::string>{kInvalidMeasureMessage});
+  EXPECT_EQ(headerOpened, "Print Header");
+  EXPECT_EQ(metres, 5);
+  EXPECT_EQ(millimetres, 10);
+  EXPECT_EQ(mode, kPlotMeasure);
+  EXPECT_EQ(PlotParametersDialog(metres, millimetres, mode), 1);
+  EXPECT_EQ(shownMetres, "5 10");
+  EXPECT_EQ(mode, kPlotZoomAll);
+  EXPECT_EQ(metres, 5);
+  // A cancelled print dialog ends before the parameters.
+  EXPECT_EQ(PlotParametersDialog(metres, millimetres, mode), 0);
+  EXPECT_EQ(script.opened().size(), 3u);
+  EXPECT_FALSE(printer.presets()[0].landscape);
 }
 
 }  // namespace
