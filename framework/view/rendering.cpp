@@ -555,10 +555,8 @@ void RotateViewByAngle(int code) {
   } else {
     tilt = std::clamp(tilt + float(-code - 360) * gView.rotationStep, float(-kPi), 0.0f);
   }
-  gView.angles = gView.perspectiveAngles;
-  BuildViewRotation();
   ViewShowCrosshair(0);
-  LayoutAndRedraw();
+  LayoutAndRedraw();  // takes the new angles
   {
     DrawingScope scope;
     DrawPerspectiveReadouts();

@@ -143,9 +143,7 @@ void LayoutAndRedraw() {
   gView.centreY = float(client.height / 2);
   SetViewAngles();
   BuildViewRotation();
-  const int16_t hiddenFaces = gDrawing.hiddenFaces;
   DrawObjects(gObjects.model.first, gObjects.model.last, -1);
-  gDrawing.hiddenFaces = hiddenFaces;
   platform::ValidateWindow(DrawWindow->window);
   if (gInput.inputMode == kInputSelectionWindow) gInput.inputMode = kInputPickBox;
   ViewShowCrosshair(1);
@@ -160,7 +158,7 @@ void LayoutAndRedraw() {
 void ScrollView(bool horizontal, unsigned code, int position) {
   if (gView.layoutInProgress) return;
   if (gView.mode == kViewPerspective) {
-    // Turning codes of RotateViewByAngle: 360 - steps to turn, steps to tilt - 360 negated.
+    // The horizontal bar turns the view, the vertical one tilts it.
     const int sign = horizontal ? 1 : -1;
     switch (code) {
       case platform::kScrollLineUp: RotateViewByAngle(sign * 361); break;
