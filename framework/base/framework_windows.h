@@ -27,18 +27,21 @@ struct FrameworkState {
   platform::Window messageOwner = platform::Window::kNone;
 };
 extern FrameworkState gFramework;
-// Back to the state before start-up, and ShowMessage back to its default.
+// Back to the state before start-up (with the printer, capture and back
+// buffer), and ShowMessage back to its default.
 void ResetFramework();
 
 // Registers the classes, creates the maximised main window with the menu
 // `resourceName` (also its icon) and `windowProc`, prepares the drawing
 // objects and records the start folder. Returns 1.
 int InitFramework(platform::Instance instance, const char* resourceName, platform::WindowProc windowProc);
+// Makes the sixteen pattern brushes of "LEV_00".."LEV_15" and selects a new
+// black pen and brush, with pen and brush index 0.
 void LoadPatternBrushes();
 void ReleaseDrawingObjects();
 void UnregisterFrameworkClasses();
-// For the main window's destruction: releases the drawing objects and posts
-// the quit message.
+// For the main window's destruction: releases the drawing objects, the back
+// buffer and the printer, and posts the quit message.
 void ShutdownFramework();
 const std::string& GetStartDirectory();
 
