@@ -1,7 +1,9 @@
 #include "absorberbase/absorber_editor.h"
 
+#include "absorberbase/absorber_listing.h"
 #include "absorberbase/absorber_sort.h"
 #include "absorberbase/material_panel.h"
+#include "framework/base/bitmaps.h"
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/file_dialogs.h"
@@ -49,6 +51,7 @@ void RunCommand(int id) {
       ShowMaterialDialog();
       break;
     case kCmdSaveAs: SaveAbsorberDatabaseAs(); break;
+    case kCmdPrint: PrintAbsorberListing(gAbsorberEditor.database, Utf8ToCp1252(gAbsorberEditor.fileName)); break;
     case kCmdExit:
       if (ConfirmDiscardChanges()) platform::DestroyWindow(MainWindow.window);
       break;
@@ -69,6 +72,7 @@ void StartAbsorberEditor(platform::Instance instance) {
   SetMainTitle((std::string(kAbsorberEditorTitle) + kAbsorberEditorVersion).c_str());
   InitFramework(instance, "KAB", AbsorberEditorWindowProc);
   gAbsorberEditor = {};
+  DrawResourceBitmapCentred("KABBMP290", 1);
 }
 
 void DispatchAbsorberEditorMessage(const platform::Message& message) {
