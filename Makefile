@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test bench
+.PHONY: deps configure build test bench run-kab
 
 deps:
 	@scripts/install-deps.sh
@@ -20,3 +20,10 @@ test: build
 
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench
+
+# The programs, started on the example files the build writes into
+# $(BUILD_DIR)/examples/.
+EXAMPLES = $(BUILD_DIR)/examples
+
+run-kab: build
+	$(BUILD_DIR)/apps/kab/kab $(EXAMPLES)/EXAMPLE.KAB

@@ -26,8 +26,8 @@ namespace {
 int ShowMessageBox(const char* text, const char* caption, unsigned flags) {
   std::string shown = Cp1252ToUtf8(text ? text : "");
   std::string title = caption ? Cp1252ToUtf8(caption) : std::string();
-  return platform::MessageBox(MainWindow.window, shown, caption ? std::optional<std::string_view>(title) : std::nullopt,
-                              flags);
+  platform::Window owner = platform::IsWindow(gFramework.messageOwner) ? gFramework.messageOwner : MainWindow.window;
+  return platform::MessageBox(owner, shown, caption ? std::optional<std::string_view>(title) : std::nullopt, flags);
 }
 
 platform::Window CreateMainChild(platform::ControlKind kind, const char* text, int x, int y, int width, int height,
@@ -140,6 +140,11 @@ void ShutdownFramework() {
 }
 
 const std::string& GetStartDirectory() { return gFramework.startFolder; }
+
+MessageOwnerScope::MessageOwnerScope(platform::Window owner) : previous_(gFramework.messageOwner) {
+  gFramework.messageOwner = owner;
+}
+MessageOwnerScope::~MessageOwnerScope() { gFramework.messageOwner = previous_; }
 
 platform::Menu GetWindowMenu(WindowRecord* record) {
   return record ? platform::GetWindowMenu(record->window) : platform::Menu::kNone;

@@ -22,6 +22,9 @@ struct FrameworkState {
   platform::SystemVersion version;
   platform::Brush patternBrushes[kPatternBrushCount] = {};  // none where the program has no bitmap
   platform::Bitmap patternBitmaps[kPatternBrushCount] = {};
+  // The window that owns the message boxes ShowMessage shows: the main
+  // window unless a MessageOwnerScope names a dialog.
+  platform::Window messageOwner = platform::Window::kNone;
 };
 extern FrameworkState gFramework;
 // Back to the state before start-up (with the printer, capture and back
@@ -41,6 +44,19 @@ void UnregisterFrameworkClasses();
 // buffer and the printer, and posts the quit message.
 void ShutdownFramework();
 const std::string& GetStartDirectory();
+
+// While it lives, ShowMessage's boxes are owned by `owner` (a dialog that
+// reports its own input) instead of the main window.
+class MessageOwnerScope {
+ public:
+  explicit MessageOwnerScope(platform::Window owner);
+  ~MessageOwnerScope();
+  MessageOwnerScope(const MessageOwnerScope&) = delete;
+  MessageOwnerScope& operator=(const MessageOwnerScope&) = delete;
+
+ private:
+  platform::Window previous_;
+};
 
 // Menus, by command id.
 platform::Menu GetWindowMenu(WindowRecord* record);
