@@ -10,7 +10,7 @@ FUZZ_PARALLEL ?= 4
 # Building with clang (CXX=clang++) needs the packages of the clang list too.
 DEP_LISTS = scripts/packages.txt $(if $(findstring clang,$(CXX)),scripts/clang-packages.txt)
 
-.PHONY: deps configure build test bench fuzz
+.PHONY: deps configure build test bench fuzz run-kab
 
 deps:
 	@scripts/install-deps.sh $(DEP_LISTS)
@@ -36,3 +36,10 @@ fuzz:
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKORVANE_FUZZ=ON
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target korvane_fuzz
 	scripts/run-fuzz.sh $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS) $(FUZZ_PARALLEL)
+
+# The programs, started on the example files the build writes into
+# $(BUILD_DIR)/examples/.
+EXAMPLES = $(BUILD_DIR)/examples
+
+run-kab: build
+	$(BUILD_DIR)/apps/kab/kab $(EXAMPLES)/EXAMPLE.KAB
