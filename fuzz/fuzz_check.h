@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "framework/model/graphic_object.h"
@@ -25,6 +26,12 @@ void FuzzRequire(bool kept, const char* promise);
 void SetUpFuzzRun();
 // Messages shown since the run began.
 uint64_t FuzzMessageCount();
+
+// A folder of this process alone, with its '/', made at the first call and
+// removed when the process ends: for readers that take a path.
+const std::string& FuzzScratchFolder();
+// Writes `bytes` as the file `path`; aborts when it cannot.
+void WriteFuzzFile(const std::string& path, FuzzInput bytes);
 
 // A new project with one room face in it, so that a read that touched the
 // live model would show.

@@ -1,7 +1,11 @@
 #include "fuzz/fuzz_check.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 #include "design/document/project_document.h"
 #include "design/model/loudspeaker.h"
@@ -12,6 +16,23 @@
 namespace {
 
 uint64_t gMessages = 0;
+
+// The scratch folder, removed with the process.
+struct ScratchFolder {
+  std::filesystem::path path;
+  std::string text;
+  ScratchFolder() {
+    path = std::filesystem::temp_directory_path() / ("korvane_fuzz_" + std::to_string(getpid()));
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    FuzzRequire(!error, "the scratch folder is made");
+    text = path.string() + "/";
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
 
 int CountMessage(const char*, const char*, unsigned) {
   ++gMessages;
@@ -36,6 +57,17 @@ void SetUpFuzzRun() {
 }
 
 uint64_t FuzzMessageCount() { return gMessages; }
+
+const std::string& FuzzScratchFolder() {
+  static const ScratchFolder folder;
+  return folder.text;
+}
+
+void WriteFuzzFile(const std::string& path, FuzzInput bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  FuzzRequire(bool(out.flush()), "a scratch file is written");
+}
 
 void ResetFuzzProject() {
   ResetProjectState();

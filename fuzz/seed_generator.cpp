@@ -1,9 +1,12 @@
 // Writes the seed corpus of every fuzz target into <folder>/<target>/: files
 // that the suite's own writers make of a small hall (a project with a result,
 // its objects, its type section, its undo snapshot, a map file, an absorber
-// database), and, for the formats the suite reads but no longer writes (the
+// database, speaker databases of its types, a drawing, shape chains, path
+// records), and, for the formats the suite reads but no longer writes (the
 // older project, shape files, older records), the hand-made fixtures of the
-// tests.
+// tests. Of the imports' test files, which only some targets of a folder
+// read, each target gets its own, and the AcoustaCadd headers also in the
+// pairs of one import run.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,16 +15,19 @@
 
 #include "design/acoustics/level_map.h"
 #include "design/acoustics/map_file.h"
+#include "design/acoustics/ray_paths.h"
 #include "design/document/project_document.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
 #include "design/model/shape_file.h"
+#include "design/model/speaker_database.h"
 #include "design/model/undo_tables.h"
 #include "framework/model/layers.h"
 #include "framework/model/packed_object.h"
 #include "framework/model/plot_header.h"
 #include "framework/model/undo_ring.h"
 #include "fuzz/fuzz_check.h"
+#include "speakerbase/drawing_file.h"
 #include "tests/design/acoustics/room_fixtures.h"
 #include "tests/design/model/older_format_fixtures.h"
 #include "tests/design/model/speaker_objects.h"
@@ -38,6 +44,19 @@ void Seed(const char* target, const char* name, const FuzzBytes& bytes) {
   std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   FuzzRequire(bool(out), "a seed is written");
+}
+
+// A file of the tests' data folders, by its path below tests/.
+FuzzBytes TestFile(const char* path) {
+  FuzzBytes bytes;
+  FuzzRequire(ReadWholeFile(std::string(KORVANE_TESTS_DIR) + "/" + path, bytes), "a test file is read");
+  return bytes;
+}
+
+FuzzBytes Joined(const FuzzBytes& a, const FuzzBytes& b) {
+  FuzzBytes bytes = a;
+  bytes.insert(bytes.end(), b.begin(), b.end());
+  return bytes;
 }
 
 // ---- The hall, made by the suite's own code ----
@@ -133,6 +152,53 @@ FuzzBytes ProjectBytes() {
   return writer.Take();
 }
 
+// Clones of objects, as a list of their own.
+OwnedObjectList Clones(std::initializer_list<const GraphicObject*> objects) {
+  OwnedObjectList list;
+  for (const GraphicObject* o : objects) AppendObjectToList(CloneObject(o), list.list());
+  return list;
+}
+
+// The hall's types as a speaker database: V140 with the first type's shape
+// as its chain, or V130 (sealed records alone).
+FuzzBytes HallSpeakerDatabase(SpeakerDatabaseVersion version) {
+  const SpeakerTypeTable& types = gSpeakerModel.types;
+  MemoryWriter w;
+  if (version == SpeakerDatabaseVersion::kV130) {
+    w.Text(kSpeakerDatabaseHeaderSize, kSpeakerDatabaseV130Magic);
+    for (int i = 0; i < types.count; ++i) {
+      std::array<uint8_t, kSpeakerTypeSize> sealed = types.At(i)->bytes;
+      SealSpeakerRecord(sealed);
+      w.Bytes(sealed.data(), sealed.size());
+    }
+    return w.Take();
+  }
+  WriteSpeakerDatabaseHeader(w, types.count);
+  for (int i = 0; i < types.count; ++i) {
+    const SpeakerType& type = *types.At(i);
+    OwnedObjectList chain;
+    if (type.shape != gSpeakerModel.defaultSymbol) chain = Clones({type.shape});
+    FuzzRequire(WriteSpeakerDatabaseRecord(w, type, chain.list()), "a database record is written");
+  }
+  return w.Take();
+}
+
+// A direct path, one of two reflections and one of the most reflections.
+std::vector<PathRecord> HallPaths() {
+  std::vector<PathRecord> paths;
+  for (const int reflections : {0, 2, kMaxPathReflections}) {
+    PathRecord record;
+    record.reflections = int16_t(reflections);
+    record.target = {5, 4, 1.2f};
+    record.nodes[0] = {kSourceTag, {1, 2, 3}};
+    for (int k = 1; k <= reflections; ++k)
+      record.nodes[size_t(k)] = {uint16_t(k % 4), {float(k % 10), float(k % 8), k % 2 ? 0.0f : 4.0f}};
+    record.nodes[size_t(reflections) + 1] = {kTargetTag, record.target};
+    paths.push_back(record);
+  }
+  return paths;
+}
+
 // ---- The seeds of every target ----
 
 void WriteSeeds() {
@@ -183,6 +249,69 @@ void WriteSeeds() {
     MemoryWriter plain;
     WriteMapFileBlock(plain);
     Seed("map_file", "hall_without_single_points.KMF", plain.Take());
+  }
+
+  for (const char* target : {"speaker_database", "speaker_database_index"}) {
+    Seed(target, "hall_v140.KSB", HallSpeakerDatabase(SpeakerDatabaseVersion::kV140));
+    Seed(target, "hall_v130.KSB", HallSpeakerDatabase(SpeakerDatabaseVersion::kV130));
+  }
+
+  // Objects of the hall: its loudspeaker shape, the audience area and the
+  // auxiliary line.
+  const GraphicObject* shape = gSpeakerModel.types.At(0)->shape;
+  const GraphicObject* audience = nullptr;
+  const GraphicObject* line = nullptr;
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
+    if (o->layer == kAudienceLayer) audience = o;
+    if (o->layer == kAuxiliaryLayer) line = o;
+  }
+  FuzzRequire(audience && line, "the hall has its audience area and line");
+  {
+    MemoryWriter one, three;
+    WriteShapeChain(one, Clones({shape}).list());
+    WriteShapeChain(three, Clones({shape, audience, line}).list());
+    Seed("shape_chain", "shape", one.Take());
+    Seed("shape_chain", "three_objects", three.Take());
+  }
+
+  {
+    const ProjectHeader header = ProjectHeaderOf(gProject);
+    MemoryWriter drawing;
+    WriteDrawing(drawing, header, gLayers, gObjects.model);
+    Seed("drawing_file", "hall.TCF", drawing.Take());
+    // A drawing with the settings object a drawing of the older editor ends in.
+    OwnedObjectList objects = Clones({shape, line});
+    GraphicObject* settings = CreateObject(kPlotHeaderSize, 0, 0);
+    FuzzRequire(settings != nullptr, "the settings object is made");
+    settings->kind = kKindSettings;
+    std::copy(gPlotHeader.bytes.begin(), gPlotHeader.bytes.end(), settings->data);
+    AppendObjectToList(settings, objects.list());
+    MemoryWriter withSettings;
+    WriteDrawing(withSettings, header, gLayers, objects.list());
+    Seed("drawing_file", "with_settings.TCF", withSettings.Take());
+  }
+
+  {
+    std::vector<uint8_t> paths;
+    for (const PathRecord& record : HallPaths()) AppendPathRecord(paths, record);
+    Seed("ray_paths", "three_paths", paths);
+    // A record of too many reflections ends the reading.
+    std::vector<uint8_t> stopped;
+    AppendPathRecord(stopped, HallPaths()[1]);
+    const size_t bad = stopped.size();
+    AppendPathRecord(stopped, HallPaths()[0]);
+    StoreI16(&stopped[bad], int16_t(kMaxPathReflections + 1));
+    Seed("ray_paths", "stops_at_bad_count", stopped);
+  }
+
+  {
+    const FuzzBytes horn = TestFile("speakerbase/imports/data/acoustacadd/HORN.SPK");
+    const FuzzBytes driver = TestFile("speakerbase/imports/data/acoustacadd/DRIVER.SPK");
+    Seed("acoustacadd_header", "horn_then_driver.SPK", Joined(horn, driver));
+    Seed("acoustacadd_header", "driver_then_horn.SPK", Joined(driver, horn));
+    Seed("ease2_speaker_base", "catalog.lsp", TestFile("speakerbase/imports/data/ease/catalog.lsp"));
+    Seed("ease3_speaker", "SPEAKER.spk", TestFile("speakerbase/imports/data/ease/SPEAKER.spk"));
+    Seed("ease3_balloon", "SPEAKER.LOB", TestFile("speakerbase/imports/data/ease/SPEAKER.LOB"));
   }
 
   {
