@@ -47,6 +47,11 @@ bool ReadDrawing(ByteReader& reader, DrawingFileModel& model) {
     std::copy_n(last->data, kPlotHeaderSize, model.settings.bytes.begin());
     FreeObjectInList(last, objects.list());
   }
+  // Only the last object is settings. One of that kind before it is part of
+  // the drawing and takes the kind of its items, as a merged object does, so
+  // that a saved drawing never ends in an object read back as settings.
+  for (GraphicObject* o = objects.list().first; o; o = o->next)
+    if (o->kind == kKindSettings) o->kind = ShapeKindFromItems(*o);
   model.hasSettings = hasSettings;
   model.header = header;
   model.layers = layers;

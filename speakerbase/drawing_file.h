@@ -17,7 +17,8 @@
 // Reading takes kind, state, colour and layer from each header. A last
 // object of kind 33 is a settings object: its 742 data bytes are the
 // drawing settings (the plot-header texts) and it is no part of the drawing.
-// The editor writes none.
+// The editor writes none. An object of kind 33 before the last is part of
+// the drawing and takes the kind of its items (ShapeKindFromItems).
 //
 // Older shape files ("TARNIK 1.0     ", "TARNIK V1.27") open as one solid
 // object on layer 0 (shape_file.h, drawing form); only "TARNIK 1.0     "

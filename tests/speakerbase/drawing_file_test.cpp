@@ -150,6 +150,31 @@ TEST(DrawingFileTest, ALastSettingsObjectBecomesTheSettings) {
   EXPECT_FALSE(ReadDrawing(wrong, model));
 }
 
+TEST(DrawingFileTest, OnlyTheLastObjectIsSettings) {
+  // The line before the settings object carries the settings kind: it stays
+  // in the drawing with the kind of its items, as a merged object gets its
+  // kind, so that the saved drawing reads back as it was.
+  std::vector<uint8_t> file = WithSettingsObject(GoldenDrawing(), 742);
+  StoreU32(&file[486 + 100 + 20], 33);  // the line's kind
+  MemoryReader r(file);
+  DrawingFileModel model;
+  ASSERT_TRUE(ReadDrawing(r, model));
+  EXPECT_TRUE(model.hasSettings);
+  const GraphicObject* line = model.objects.list().last;
+  EXPECT_EQ(line->kind, 0u);  // no close item
+  EXPECT_EQ(line->data[0], 0xAB);
+
+  MemoryWriter saved;
+  ASSERT_TRUE(WriteDrawing(saved, model.header, model.layers, model.objects.list()));
+  MemoryReader again(saved.bytes());
+  DrawingFileModel reopened;
+  ASSERT_TRUE(ReadDrawing(again, reopened));
+  EXPECT_FALSE(reopened.hasSettings);
+  MemoryWriter resaved;
+  ASSERT_TRUE(WriteDrawing(resaved, reopened.header, reopened.layers, reopened.objects.list()));
+  EXPECT_EQ(resaved.bytes(), saved.bytes());
+}
+
 TEST(DrawingFileTest, DamagedFilesAreRefusedWithNothingTaken) {
   const std::vector<uint8_t> good = GoldenDrawing();
   // An item naming a vertex its object lacks is dropped, as welding does.
