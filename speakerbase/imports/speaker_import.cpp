@@ -24,7 +24,9 @@ void StoreBalloonDirectivity(SpeakerType& record, int band) {
 
 bool StoreDirectivityIndex(SpeakerType& record, int band, double directivityIndexDb) {
   int16_t q10 = 0;
-  if (!DirectivityToStored(std::pow(10.0, directivityIndexDb / 10.0), q10)) return false;
+  // -inf dB gives a finite Q of 0, but is no index a file may hold.
+  if (!std::isfinite(directivityIndexDb) || !DirectivityToStored(std::pow(10.0, directivityIndexDb / 10.0), q10))
+    return false;
   record.SetDirectivityQ10(band, q10);
   return true;
 }

@@ -41,7 +41,7 @@ ImportMessage FileMessage(const char* text, const std::string& path);
 // Q x 10 of `band` from the record's balloon.
 void StoreBalloonDirectivity(SpeakerType& record, int band);
 // Q x 10 of `band` from a directivity index in dB: 10^(DI / 10), stored at
-// least 1. False, leaving it alone, when that is not finite.
+// least 1. False, leaving it alone, when the index or Q is not finite.
 bool StoreDirectivityIndex(SpeakerType& record, int band, double directivityIndexDb);
 // Efficiency x 10 of `band` from its sensitivity and stored Q; 0 when the
 // sensitivity is 0 or below. False, leaving it alone, when the efficiency

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "tests/speakerbase/imports/import_fixtures.h"
 
@@ -205,11 +206,16 @@ TEST_F(AcoustaCaddImport, ShortOrUnreadableFilesAreRefused) {
   shortHeader.pop_back();
   const std::string shortPath = Write("SHORT.SPK", shortHeader);
   EXPECT_FALSE(PickSpkFile(state_, record_, shortPath, messages));
+  // A directivity index that is not a finite number, even one whose Q
+  // would be finite (10^(-inf / 10) = 0, which a horn after its driver
+  // would add to the sensitivity).
   SpkHeader notANumber = Complete(100.0);
   notANumber.directivityIndex[4] = std::nanf("");
-  const std::string nanPath = Spk("NAN.SPK", notANumber);
-  EXPECT_FALSE(PickSpkFile(state_, record_, nanPath, messages));
-  EXPECT_EQ(messages, (std::vector<ImportMessage>(2, {"Invalid file format !", ""})));
+  EXPECT_FALSE(PickSpkFile(state_, record_, Spk("NAN.SPK", notANumber), messages));
+  SpkHeader minusInfinity = Complete(100.0);
+  minusInfinity.directivityIndex[4] = -std::numeric_limits<float>::infinity();
+  EXPECT_FALSE(PickSpkFile(state_, record_, Spk("MINF.SPK", minusInfinity), messages));
+  EXPECT_EQ(messages, (std::vector<ImportMessage>(3, {"Invalid file format !", ""})));
   EXPECT_EQ(record_.TypeName(), "KEPT");
   EXPECT_EQ(record_.Composition(), 0);
 

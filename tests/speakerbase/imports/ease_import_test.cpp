@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "tests/speakerbase/imports/import_fixtures.h"
 
@@ -173,12 +174,17 @@ TEST_F(Ease3Import, MissingShortAndNonFiniteFilesAreRefusedWithAMessage) {
   notFinite[3].sensitivity = std::nanf("");
   const std::string nanSpk = Write("NAN.SPK", Ease3SpeakerBytes("NAN", "B", notFinite));
   Write("NAN.LOB", Ease3BalloonBytes({}));
+  std::array<Ease3Band, 7> minusInfinity = Bands();
+  minusInfinity[2].directivityIndex = -std::numeric_limits<float>::infinity();  // Q would be 0
+  const std::string minfSpk = Write("MINF.SPK", Ease3SpeakerBytes("MINF", "B", minusInfinity));
+  Write("MINF.LOB", Ease3BalloonBytes({}));
   const std::string shortLobSpk = Write("SHORTLOB.SPK", Ease3SpeakerBytes("SHORTLOB", "B", Bands()));
   std::vector<uint8_t> shortLob = Ease3BalloonBytes({});
   shortLob.resize(kEase3BalloonSize - 1);
   const std::string shortLobPath = Write("SHORTLOB.LOB", shortLob);
   for (const auto& [spk, message] : {std::pair<std::string, std::string>{shortSpk, "Invalid file format !"},
                                      {nanSpk, "Invalid file format !"},
+                                     {minfSpk, "Invalid file format !"},
                                      {shortLobSpk, "Invalid file format !\n" + shortLobPath}}) {
     const SpeakerImport result = ImportEase3Speaker(spk);
     EXPECT_TRUE(result.records.empty()) << spk;
