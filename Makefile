@@ -1,11 +1,12 @@
 # Set-up, build and tests of the Korvane suite.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
-# The fuzz build: its own folder, the seconds each target runs and how many
-# targets run at a time.
+# The fuzz build: its own folder, the seconds each target runs, how many
+# targets run at a time and which (empty: all).
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_PARALLEL ?= 4
+FUZZ_TARGETS ?=
 
 # Building with clang (CXX=clang++) needs the packages of the clang list too.
 DEP_LISTS = scripts/packages.txt $(if $(findstring clang,$(CXX)),scripts/clang-packages.txt)
@@ -30,12 +31,13 @@ bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench
 
 # Builds every fuzz target with clang, libFuzzer and the sanitizers, replays
-# its seeds and regression inputs and fuzzes it for FUZZ_SECONDS.
+# its seeds and regression inputs and fuzzes it (or those of FUZZ_TARGETS)
+# for FUZZ_SECONDS.
 fuzz:
 	@scripts/install-deps.sh scripts/packages.txt scripts/clang-packages.txt
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKORVANE_FUZZ=ON
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target korvane_fuzz
-	scripts/run-fuzz.sh $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS) $(FUZZ_PARALLEL)
+	scripts/run-fuzz.sh $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS) $(FUZZ_PARALLEL) $(FUZZ_TARGETS)
 
 # The programs, started on the example files the build writes into
 # $(BUILD_DIR)/examples/.
