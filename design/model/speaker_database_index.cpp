@@ -140,12 +140,14 @@ int LoadSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, Sp
     if (!reader.Bytes(type->bytes.data(), kSpeakerTypeSize) || UnsealSpeakerRecord(type->Bytes()) != 1) return 0;
     const uint32_t chainLength = LoadU32(&type->bytes[kTypeShapeField]);
     type->SetLayoutFlag(kCurrentSpeakerLayout);
-    StoreU32(&type->bytes[kTypeShapeSlot], 0);
-    type->SetShapeField(0);
     if (index.version == SpeakerDatabaseVersion::kV140)
       shape = chainLength ? ReadChainShape(reader, chainLength) : nullptr;
     else shape = ReadShapeFileBeside(index.folder, entry->name);
   }
+  // What the file held in the shape slots (an older program's pointer, a
+  // chain length) means nothing in the project.
+  StoreU32(&type->bytes[kTypeShapeSlot], 0);
+  type->SetShapeField(0);
   if (shape) InsertObjectBeforeInList(shape, model.first, model);
   type->shape = shape ? shape : defaultSymbol;
   table.types[size_t(slot)] = std::move(type);

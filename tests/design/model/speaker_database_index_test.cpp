@@ -213,6 +213,7 @@ TEST_F(SpeakerIndexTest, OlderTypesGainTheLastRowAndTheirShapeFile) {
   std::vector<uint8_t> v11 = DatabaseHeader(kSpeakerDatabaseV11Magic, 0);
   Append(v11, OlderRecord("OLD1"));
   Append(v11, OlderRecord("OLD2"));
+  std::fill_n(v11.begin() + 32 + 192, 8, uint8_t(0xA5));  // the old program's shape pointer and link
   const SpeakerDatabaseIndex index = Open("v11.KSB", v11);
   WriteFile("old1.TCF", TarnikFile(4.0f));
 
@@ -226,6 +227,8 @@ TEST_F(SpeakerIndexTest, OlderTypesGainTheLastRowAndTheirShapeFile) {
       ASSERT_EQ(type.BalloonCode(band, 36, column), type.BalloonCode(band, 35, column));
     }
   EXPECT_EQ(ReadTextField(std::span(type.bytes).subspan(470, 20)), "KORVANE V2.80  ");
+  EXPECT_EQ(LoadU32(&type.bytes[192]), 0u);
+  EXPECT_EQ(LoadU32(&type.bytes[196]), 0u);
   ASSERT_NE(type.shape, defaultSymbol_);
   EXPECT_EQ(type.shape->vertexCount, 5u);
   EXPECT_EQ(type.shape->vertices[0].z, 4.0f);
