@@ -138,6 +138,42 @@ TEST_F(SearchKernelTest, ShoeboxPathsAreTheImageLattice) {
   }
 }
 
+TEST_F(SearchKernelTest, TracedPathsRunStraightWhenUnfoldedAndPassTheTarget) {
+  const Vec3d source{1.3, 1.7, 1.1}, target{5.2, 3.4, 1.9};
+  AddBoxRoom({7, 5, 3});
+  constexpr int kOrder = 4;
+  const std::vector<PathRecord> paths = Paths(source, target, {kOrder, 1, 2});  // rays for orders 2 to 4
+
+  std::map<int, int> traced;
+  for (const PathRecord& path : paths) {
+    if (path.reflections < 2) continue;
+    ++traced[path.reflections];
+    // Unfolded, a ray runs straight: the source mirrored in the planes of
+    // the faces hit, in their order, lies as far from the last reflection
+    // point as the path has come to it, and the target lies ahead of that
+    // line within the 0.15 m by which the ray may pass it.
+    Vec3d image = source;
+    double travelled = 0;
+    for (int k = 1; k <= path.reflections; ++k) {
+      const CalcFace& face = faces_.faces[path.nodes[size_t(k)].tag];
+      const Vec3d normal = ToVec3d(face.normal) * (1 / std::sqrt(Dot(ToVec3d(face.normal), ToVec3d(face.normal))));
+      const Vec3d point = ToVec3d(path.nodes[size_t(k)].point);
+      EXPECT_NEAR(Dot(point - ToVec3d(face.planePoint), normal), 0.0, 1e-4) << "a reflection point off its face";
+      image = image - normal * (2 * Dot(image - ToVec3d(face.planePoint), normal));
+      travelled += Distance(point, ToVec3d(path.nodes[size_t(k - 1)].point));
+    }
+    const Vec3d last = ToVec3d(path.nodes[size_t(path.reflections)].point);
+    EXPECT_NEAR(Distance(image, last), travelled, 1e-3) << path.reflections;
+    const Vec3d along = (last - image) * (1 / Distance(image, last));
+    const double ahead = Dot(target - last, along);
+    EXPECT_GT(ahead, 0) << path.reflections;
+    const Vec3d miss = target - (last + along * ahead);
+    EXPECT_LT(Dot(miss, miss), 0.0225) << path.reflections;
+  }
+  for (int n = 2; n <= kOrder; ++n) EXPECT_GT(traced[n], 0) << n;
+  EXPECT_EQ(CountWithReflections(paths, 1), 6);  // order 1 from the image sources
+}
+
 TEST_F(SearchKernelTest, TilingTheWallsChangesNoPath) {
   const Vec3d size{7, 5, 3}, source{1.3, 1.7, 1.1}, target{5.2, 3.4, 1.9};
   AddBoxRoom(ToVertex(size));
