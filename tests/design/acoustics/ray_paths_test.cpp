@@ -219,6 +219,23 @@ TEST_F(LinkTest, APathGetsItsSpeakerTimeAndBandLevels) {
   }
 }
 
+TEST_F(LinkTest, APathBelongsToTheNearestActiveLoudspeakerWithinReach) {
+  AddSpeaker({1, 5, 3});
+  AddSpeaker({1.05f, 5, 3});
+  GraphicObject* off = AddSpeaker({1.02f, 5, 3});
+  Loudspeaker speaker;
+  ReadLoudspeaker(off, speaker);
+  speaker.on = 0;
+  WriteLoudspeaker(speaker, off);
+  GraphicObject* first = AddPath({{1, 5, 3}, {3, 3, 3}});
+  GraphicObject* second = AddPath({{1.05f, 5, 3}, {3, 3, 3}});
+  GraphicObject* atTheOffOne = AddPath({{1.02f, 5, 3}, {3, 3, 3}});  // an active one is in reach too
+  EXPECT_EQ(Link(5.0).paths, 3);
+  EXPECT_EQ(RayPathTag(first, 0), 0);
+  EXPECT_EQ(RayPathTag(second, 0), 1);
+  EXPECT_EQ(RayPathTag(atTheOffOne, 0), 0);
+}
+
 TEST_F(LinkTest, AWeakPathIsRaisedToTheLevelFloor) {
   AddSpeaker({1, 5, 3}, 2000.0f);
   GraphicObject* path = AddPath({{1, 5, 3}, {1, 5, 103}});  // 2000 / 100^2 = 0.2

@@ -79,6 +79,14 @@ TEST_F(AcoustaCaddImport, BalloonIsNormalisedToItsPeakWhichRaisesTheSensitivity)
   EXPECT_EQ(Row(topResult.records[0], 0, 0), std::vector<uint8_t>(72, 225));
   EXPECT_EQ(Row(topResult.records[0], 0, 36), std::vector<uint8_t>(72, 210));  // input row 35 at -3 dB
   EXPECT_FLOAT_EQ(topResult.records[0].Sensitivity(0), 103.0f);
+  // A peak at the first level of the second input row leaves row 0 the
+  // mean of the first input row, 3 dB down.
+  AcoustaCaddLevels second{};
+  second[72] = 300;
+  Balloon("BALLOONS/SECOND.B01", second);
+  const SpeakerImport secondResult = Run({Spk("SECOND.SPK", Complete(100.0))});
+  ASSERT_EQ(secondResult.records.size(), 1u);
+  EXPECT_EQ(Row(secondResult.records[0], 0, 0), std::vector<uint8_t>(72, 210));
 }
 
 TEST_F(AcoustaCaddImport, FlatBalloonsAndTheRecordFields) {
