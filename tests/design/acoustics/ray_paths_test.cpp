@@ -236,11 +236,17 @@ TEST_F(LinkTest, APathBelongsToTheNearestActiveLoudspeakerWithinReach) {
   EXPECT_EQ(RayPathTag(atTheOffOne, 0), 0);
 }
 
-TEST_F(LinkTest, AWeakPathIsRaisedToTheLevelFloor) {
+TEST_F(LinkTest, LevelsStayBetweenTheFloorAndTheNearFieldCap) {
   AddSpeaker({1, 5, 3}, 2000.0f);
   GraphicObject* path = AddPath({{1, 5, 3}, {1, 5, 103}});  // 2000 / 100^2 = 0.2
   Link(5.0);
   for (int b = 0; b < kBandCount; ++b) EXPECT_EQ(RayPathLevel(path, b), 1.0f);
+
+  // A target at the source: the distance law stops at 1 cm (x 10^4), as
+  // the receiver engine's does, instead of an infinite level.
+  GraphicObject* atSource = AddPath({{1, 5, 3}, {1, 5, 3}});
+  Link(5.0);
+  for (int b = 0; b < kBandCount; ++b) EXPECT_FLOAT_EQ(RayPathLevel(atSource, b), 2000.0f * 1.0e4f) << b;
 }
 
 TEST_F(LinkTest, PathsWithoutTheirSpeakerOrFacesAreDeleted) {
