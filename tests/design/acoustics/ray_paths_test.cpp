@@ -183,6 +183,13 @@ class LinkTest : public RayDesignTest {
     return path;
   }
 
+  static void SwitchOff(GraphicObject* object) {
+    Loudspeaker speaker;
+    ReadLoudspeaker(object, speaker);
+    speaker.on = 0;
+    WriteLoudspeaker(speaker, object);
+  }
+
   LinkOutcome Link(double meanFreePath) { return LinkPathsToSpeakers(tables_, Design(), meanFreePath, results_); }
 
   std::vector<GraphicObject*> Paths() const {
@@ -222,11 +229,7 @@ TEST_F(LinkTest, APathGetsItsSpeakerTimeAndBandLevels) {
 TEST_F(LinkTest, APathBelongsToTheNearestActiveLoudspeakerWithinReach) {
   AddSpeaker({1, 5, 3});
   AddSpeaker({1.05f, 5, 3});
-  GraphicObject* off = AddSpeaker({1.02f, 5, 3});
-  Loudspeaker speaker;
-  ReadLoudspeaker(off, speaker);
-  speaker.on = 0;
-  WriteLoudspeaker(speaker, off);
+  SwitchOff(AddSpeaker({1.02f, 5, 3}));
   GraphicObject* first = AddPath({{1, 5, 3}, {3, 3, 3}});
   GraphicObject* second = AddPath({{1.05f, 5, 3}, {3, 3, 3}});
   GraphicObject* atTheOffOne = AddPath({{1.02f, 5, 3}, {3, 3, 3}});  // an active one is in reach too
@@ -251,11 +254,7 @@ TEST_F(LinkTest, LevelsStayBetweenTheFloorAndTheNearFieldCap) {
 
 TEST_F(LinkTest, PathsWithoutTheirSpeakerOrFacesAreDeleted) {
   AddSpeaker({1, 5, 3});
-  GraphicObject* off = AddSpeaker({4, 4, 4});
-  Loudspeaker speaker;
-  ReadLoudspeaker(off, speaker);
-  speaker.on = 0;
-  WriteLoudspeaker(speaker, off);
+  SwitchOff(AddSpeaker({4, 4, 4}));
   AddSpeaker({6, 6, 4}, 10.0f);  // plays no band
 
   GraphicObject* kept = AddPath({{1.05f, 5, 3}, {1, 5, 0}, {3, 3, 3}}, {0});
