@@ -346,9 +346,10 @@ void DrawTitleBlock(const PrintSettings& page) {
   const double pixelsPerMillimetre = double(page.horizontalResolution) / page.horizontalSize;
   const int cw = int(kTitleBlockMillimetres * pixelsPerMillimetre / kTitleBlockChars);
   const int ch = int(cw * 2.25), row = ch + 2;
-  const int labels = page.horizontalResolution - kTitleBlockChars * cw, texts = labels + kLabelChars * cw;
-  const int frees = texts + kTextChars * cw, right = frees + kFreeTextChars * cw;
-  const int bottom = page.verticalResolution - 1;
+  // The frame's right and bottom lines on the page's last column and row.
+  const int right = page.horizontalResolution - 1, bottom = page.verticalResolution - 1;
+  const int labels = right - kTitleBlockChars * cw, texts = labels + kLabelChars * cw;
+  const int frees = texts + kTextChars * cw;
   SetPenColor(0);
   SetTextStyle("Arial", ch, cw, 0, 0, gDrawing.backgroundColour, platform::kBackOpaque);
   for (int r = 0; r < kPlotHeaderRows; ++r) {  // from the bottom row up: the last field first
