@@ -210,8 +210,24 @@ const char* KeyName(platform::WParam key) {
 }
 
 platform::LParam MainProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
+  if (window == DrawWindow->window && gShown == Shown::kRoom && gInput.activeCommand) {
+    // While the zoom waits for points: a left click gives it one, a right
+    // click ends it.
+    if (kind == platform::msg::kLeftButtonDown) {
+      gInput.cursorPixel = {platform::LowSigned(std::uintptr_t(lParam)), platform::HighSigned(std::uintptr_t(lParam))};
+      gInput.pickFlag = true;
+      return 0;
+    }
+    if (kind == platform::msg::kRightButtonDown) {
+      gInput.endFlag = true;
+      return 0;
+    }
+  }
   if (window == MainWindow.window && gShown == Shown::kRoom) {
-    // The keys and the panel's buttons drive the views.
+    // Escape cancels a wait for points, Enter and Space end it; the keys and
+    // the panel's buttons drive the views.
+    if (kind == platform::msg::kKeyDown && wParam == platform::kKeyEscape) RequestCancel();
+    if (kind == platform::msg::kKeyDown && (wParam == platform::kKeyEnter || wParam == platform::kKeySpace)) RequestDone();
     if (kind == platform::msg::kKeyDown) platform::PostMessage(gViewPanel, kind, wParam);
     if (kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) {
       HandleViewKey(unsigned(wParam));
