@@ -12,7 +12,8 @@
 //
 // The perspective view (view 4) draws the faces and solids off the audience
 // layer only: each polygon is taken into eye space, clipped at depth 0,
-// projected by the angle-proportional mapping (projection.h), culled by its
+// projected by the angle-proportional mapping (projection.h; the cut at
+// depth 0 follows the circle 90 degrees off the axis), culled by its
 // winding (always, facing sign -1 on the loudspeaker and auxiliary layers),
 // and, with hidden faces on, painted farthest first and filled; at most
 // kMaxSortedFaces faces are drawn. From inside a room with inward normals
