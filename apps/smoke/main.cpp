@@ -5,7 +5,8 @@
 // the drawing window tells which window the last key and click reached.
 // Draw/Room shows a box room with an audience area and a pillar in the
 // framework's views, with the design program's view panel and dialogs: the
-// function keys and arrows work as in the programs, and View/Perspective
+// function keys and arrows work as in the programs (F6 zooms in at each
+// left click until a right click, Enter or Escape), and View/Perspective
 // from inside looks out along the room.
 //
 //   korvane_smoke [--room plan|3d|perspective] [--screenshot FILE]
