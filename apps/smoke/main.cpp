@@ -228,7 +228,8 @@ platform::LParam MainProc(platform::Window window, unsigned kind, platform::WPar
     // Escape cancels a wait for points, Enter and Space end it; the keys and
     // the panel's buttons drive the views.
     if (kind == platform::msg::kKeyDown && wParam == platform::kKeyEscape) RequestCancel();
-    if (kind == platform::msg::kKeyDown && (wParam == platform::kKeyEnter || wParam == platform::kKeySpace)) RequestDone();
+    if (kind == platform::msg::kKeyDown && (wParam == platform::kKeyEnter || wParam == platform::kKeySpace))
+      RequestDone();
     if (kind == platform::msg::kKeyDown) platform::PostMessage(gViewPanel, kind, wParam);
     if (kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) {
       HandleViewKey(unsigned(wParam));

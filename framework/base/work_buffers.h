@@ -5,8 +5,8 @@
 // The buffers start with room for 5400 projected vertices, 512 polygon
 // points and 4096 sort entries, and grow to the object at hand instead of
 // overrunning, keeping what they grew to, so that a redraw of the same
-// model allocates nothing. Only the sort list keeps its
-// limit: faces beyond the 4096th are not drawn in the perspective view.
+// model allocates nothing. Only the sort list keeps its limit: faces beyond
+// the 4096th are not drawn in the perspective view.
 // Project files, calculations and the database access keep their own
 // buffers.
 #pragma once

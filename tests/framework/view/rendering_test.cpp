@@ -235,8 +235,7 @@ TEST_F(PerspectiveTest, APolygonAcrossTheEyePlaneIsCutThereAndOneBehindTheEyeIsD
   AddObject({RectangleXY(-5, -20, 5, 20, -1)});
   LookAlongX({0, 0, 0});
   ASSERT_EQ(Sorted(), 1u);
-  for (int y : {Height() * 3 / 4, Height() - 1})
-    EXPECT_EQ(At(Width() / 2, y), Palette(8)) << y;
+  for (int y : {Height() * 3 / 4, Height() - 1}) EXPECT_EQ(At(Width() / 2, y), Palette(8)) << y;
 
   ResetDrawing();
   GraphicObject* behind = AddObject({Reversed(WallX(-3, -2, 2, -1, 1))});  // faces the eye, but behind it
