@@ -309,6 +309,27 @@ bool IsMenuItemChecked(Menu menu, int id) {
   return item && item->checked;
 }
 
+bool EnableMenuItem(Menu menu, int id, bool enabled) {
+  MenuItem* item = FindItem(menu, id);
+  if (!item) return false;
+  item->enabled = enabled;
+  ShowState(*item);
+  return true;
+}
+
+bool IsMenuItemEnabled(Menu menu, int id) {
+  MenuItem* item = FindItem(menu, id);
+  return item && item->enabled;
+}
+
+bool SetMenuItemText(Menu menu, int id, std::string_view text) {
+  MenuItem* item = FindItem(menu, id);
+  if (!item) return false;
+  item->text = std::string(text);
+  if (item->action) item->action->setText(ToQt(item->text));
+  return true;
+}
+
 bool RemoveMenuItem(Menu menu, int id) {
   MenuObject* m = FindMenu(menu);
   std::vector<MenuItem>* list = nullptr;

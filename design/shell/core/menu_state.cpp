@@ -69,7 +69,10 @@ bool Checked(int id, const MenuStateInput& in) {
 
 std::map<int, MenuItemState> ComputeMenuState(const MenuStateInput& input, const CommandRegistry& registry) {
   std::map<int, MenuItemState> states;
-  for (const CommandSpec& command : DesignCommands())
-    states[command.id] = {registry.IsBuilt(command.id) && Allowed(command.id, input), Checked(command.id, input)};
+  for (const CommandSpec& command : DesignCommands()) {
+    // Help is answered by the dispatch itself, in every state.
+    const bool built = command.id == kCmdHelp || registry.IsBuilt(command.id);
+    states[command.id] = {built && Allowed(command.id, input), Checked(command.id, input)};
+  }
   return states;
 }

@@ -3,7 +3,8 @@
 // menu asks for it each time one of its popups opens; every item's state is
 // computed on every call, so nothing depends on what the menu showed before.
 //
-// A command without a handler is always greyed. The others are enabled
+// A command without a handler is always greyed (but Help, which the
+// dispatch answers itself). The others are enabled
 // unless a rule below greys them:
 // - Undo and Redo follow the undo ring;
 // - with nothing on the room, audience, loudspeaker and auxiliary layers,

@@ -106,6 +106,7 @@ TEST(MenuStateTest, ACommandWithoutHandlerIsAlwaysGreyed) {
   EXPECT_TRUE(states.at(101).enabled);
   EXPECT_FALSE(states.at(5001).enabled);
   EXPECT_FALSE(states.at(2301).enabled);
+  EXPECT_TRUE(states.at(kCmdHelp).enabled);
   EXPECT_EQ(states.size(), DesignCommands().size());
 }
 
