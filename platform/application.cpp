@@ -12,6 +12,7 @@
 #include "platform/internal.h"
 #include "platform/menu_internal.h"
 #include "platform/printer_internal.h"
+#include "platform/test_seams.h"
 #include "platform/queue_internal.h"
 #include "platform/system.h"
 #include "platform/window_internal.h"
@@ -23,6 +24,7 @@ namespace {
 struct ApplicationState {
   std::map<std::uintptr_t, std::string> programs;  // instance -> resource folder
   std::string startDirectory;
+  std::string startDirectoryForTests;  // set by test::SetStartDirectory
   std::uintptr_t nextHandle = 100;  // below are the stock objects
 };
 ApplicationState& App() {
@@ -87,6 +89,14 @@ void EndApplication(Instance) {
   QCoreApplication::processEvents();
 }
 
-std::string StartDirectory() { return App().startDirectory; }
+std::string StartDirectory() {
+  return App().startDirectoryForTests.empty() ? App().startDirectory : App().startDirectoryForTests;
+}
+
+namespace test {
+
+void SetStartDirectory(const std::string& path) { App().startDirectoryForTests = path; }
+
+}  // namespace test
 
 }  // namespace platform

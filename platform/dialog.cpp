@@ -337,12 +337,16 @@ void InstallDialogMadeHook(void (*hook)(Window, const std::string&)) { gDialogMa
 using namespace detail;
 
 int DialogBox(Instance instance, std::string_view templateName, Window owner, WindowProc proc, LParam param) {
+  // The keys go back where they went before, as on every desktop, also
+  // where no window system hands the focus back.
+  const Window focus = GetFocus();
   std::shared_ptr<DialogData> data;
   Window dialog = MakeDialog(instance, templateName, owner, proc, param, true, data);
   if (dialog == Window::kNone) return data && data->ended ? data->result : -1;
   RunModalLoop([&] { return data->ended || !IsWindow(dialog); },
                [&](const Message& message) { return IsDialogMessage(dialog, message); });
   DestroyWindow(dialog);
+  if (IsWindow(focus)) SetFocus(focus);
   return data->ended ? data->result : 0;
 }
 

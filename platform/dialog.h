@@ -58,7 +58,8 @@ constexpr int kIdOk = 1, kIdCancel = 2;
 
 // A modal dialog: made from the template, owned by `owner` (none for a
 // dialog of its own), it runs a loop over the layer's queue until its
-// procedure calls EndDialog, and returns the value given there. -1 when
+// procedure calls EndDialog, and returns the value given there; the window
+// that had the keyboard focus before has it again. -1 when
 // the dialog cannot be made (callers then show "Unable to display
 // dialog"). Meanwhile the owner takes no input, and other messages of the
 // queue are dispatched as usual. A quit posted meanwhile ends the dialog

@@ -134,9 +134,15 @@ TEST_F(DialogTest, EscapeTheCloseBoxAndAMissingTemplate) {
     Edited record;
     test::DialogScript script;
     script.On("TEST_DLG", c.act);
+    SetFocus(window_);
+    Pump();
+    ASSERT_EQ(GetFocus(), window_) << c.name;
     EXPECT_EQ(DialogBox(instance_, "TEST_DLG", window_, TestProc, LParam(&record)), c.result) << c.name;
     EXPECT_EQ(record.value, c.result ? "7" : "0.5") << c.name;
     EXPECT_EQ(script.leftOpen(), 0) << c.name;
+    // The keys go back to the owner.
+    Pump();
+    EXPECT_EQ(GetFocus(), window_) << c.name;
   }
   EXPECT_EQ(DialogBox(instance_, "NO_SUCH_DLG", window_, TestProc), -1);
   EXPECT_EQ(CreateDialog(instance_, "NO_SUCH_DLG", window_, TestProc), Window::kNone);
