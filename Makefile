@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test bench run-kab
+.PHONY: deps configure build test bench run run-kab
 
 deps:
 	@scripts/install-deps.sh
@@ -24,6 +24,17 @@ bench: configure
 # The programs, started on the example files the build writes into
 # $(BUILD_DIR)/examples/.
 EXAMPLES = $(BUILD_DIR)/examples
+
+# kdn in the examples folder on the example hall, which its history file
+# there lists first. It needs a display; on a machine without one, a
+# virtual one does: xvfb-run make run.
+run:
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: there is no display to show kdn on; run it on a virtual one: xvfb-run make run"; \
+	  exit 1; \
+	fi
+	@$(MAKE) --no-print-directory build
+	cd $(EXAMPLES) && $(abspath $(BUILD_DIR))/apps/kdn/kdn HALL.KPR
 
 run-kab: build
 	$(BUILD_DIR)/apps/kab/kab $(EXAMPLES)/EXAMPLE.KAB

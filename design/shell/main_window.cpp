@@ -100,7 +100,9 @@ platform::LParam HandleMainWindow(platform::Window window, unsigned kind, platfo
       SetArrowCursor();
       return 0;
     case platform::msg::kSize:
-      if (DrawWindow->window != platform::Window::kNone && !gView.layoutInProgress) LayoutAndRedraw();
+      if (DrawWindow->window == platform::Window::kNone || gView.layoutInProgress) return 0;
+      LayoutAndRedraw();
+      if (gDesignShell.splash) DrawSplash();
       return 0;
     case platform::msg::kPaint: ShowStatusText(""); return 0;
     default: return platform::DefaultWindowProc(window, kind, wParam, lParam);
