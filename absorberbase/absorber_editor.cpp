@@ -1,7 +1,9 @@
 #include "absorberbase/absorber_editor.h"
 
+#include "absorberbase/absorber_listing.h"
 #include "absorberbase/absorber_sort.h"
 #include "absorberbase/material_panel.h"
+#include "framework/base/bitmaps.h"
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/file_dialogs.h"
@@ -10,6 +12,7 @@
 #include "framework/core/services.h"
 #include "framework/core/text_encoding.h"
 #include "platform/dialog.h"
+#include "platform/drawing.h"
 #include "platform/window.h"
 
 AbsorberEditorState gAbsorberEditor;
@@ -41,6 +44,20 @@ void SendToPanel(int command) {
     platform::SendMessage(gAbsorberEditor.panel, platform::msg::kCommand, platform::CommandParam(command, 0));
 }
 
+// The main window's background, with the splash bitmap in the middle
+// until the record panel shows. The window system may size the window
+// after start-up, so the splash is drawn again on every paint.
+void PaintMainWindow() {
+  const platform::Size client = platform::GetClientSize(MainWindow.window);
+  MainWindow.right = client.width;  // where the drawing layer centres
+  MainWindow.bottom = client.height;
+  WindowRecord* previous = SelectOutputWindow(&MainWindow);
+  platform::FillRect(gOutput.context, {0, 0, MainWindow.right, MainWindow.bottom},
+                     platform::GetStockBrush(platform::StockBrush::kLightGrey));
+  if (gAbsorberEditor.panel == platform::Window::kNone) DrawResourceBitmapCentred("KABBMP290", 1);
+  SelectOutputWindow(previous);
+}
+
 void RunCommand(int id) {
   switch (id) {
     case kCmdNew: NewAbsorberDatabase(); break;
@@ -49,6 +66,7 @@ void RunCommand(int id) {
       ShowMaterialDialog();
       break;
     case kCmdSaveAs: SaveAbsorberDatabaseAs(); break;
+    case kCmdPrint: PrintAbsorberListing(gAbsorberEditor.database, Utf8ToCp1252(gAbsorberEditor.fileName)); break;
     case kCmdExit:
       if (ConfirmDiscardChanges()) platform::DestroyWindow(MainWindow.window);
       break;
@@ -69,6 +87,7 @@ void StartAbsorberEditor(platform::Instance instance) {
   SetMainTitle((std::string(kAbsorberEditorTitle) + kAbsorberEditorVersion).c_str());
   InitFramework(instance, "KAB", AbsorberEditorWindowProc);
   gAbsorberEditor = {};
+  PaintMainWindow();
 }
 
 void DispatchAbsorberEditorMessage(const platform::Message& message) {
@@ -86,7 +105,7 @@ platform::LParam AbsorberEditorWindowProc(platform::Window window, unsigned kind
                                           platform::LParam lParam) {
   if (window == MainWindow.window) {
     switch (kind) {
-      case platform::msg::kPaint: return 0;
+      case platform::msg::kPaint: PaintMainWindow(); return 0;
       case platform::msg::kClose:
         if (ConfirmDiscardChanges()) platform::DestroyWindow(window);
         return 0;

@@ -45,8 +45,9 @@ inline constexpr char kInvalidDatabaseMessage[] = "Invalid Database";
 inline constexpr char kDatabaseNotSavedMessage[] = "Database has not been saved";
 
 // Start-up: the title with the version, the framework with the menu "KAB"
-// and AbsorberEditorWindowProc, an empty database. The record panel first
-// shows on New or Open.
+// and AbsorberEditorWindowProc, an empty database, the splash bitmap
+// "KABBMP290" in the middle of the window (until the record panel shows).
+// The record panel first shows on New or Open.
 void StartAbsorberEditor(platform::Instance instance);
 // The program's loop, until the quit message.
 void RunAbsorberEditorLoop();

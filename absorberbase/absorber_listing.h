@@ -5,7 +5,8 @@
 //
 // The layout is worked out first, as texts in rectangles and lines in
 // printer pixels, from the printable size alone, so it can be checked
-// without a printer; printing draws it page by page.
+// without a printer; printing draws it page by page in "Arial", black on
+// white.
 //
 // Sizes follow the printable width w: a row of text is a pixels high and
 // columns are counted in units of b pixels (w < 2300: a = 18, b = 8; w
@@ -51,3 +52,8 @@ struct ListingPage {
 // gives no page.
 std::vector<ListingPage> LayOutAbsorberListing(const AbsorberDatabase& database, const std::string& fileName,
                                                int printableWidth, int printableHeight);
+
+// Prints the listing: the print dialog, preset to landscape, then every
+// page on the printer chosen there. Nothing is printed when the dialog is
+// cancelled or the job cannot start.
+void PrintAbsorberListing(const AbsorberDatabase& database, const std::string& fileName);

@@ -184,7 +184,9 @@ int ShowMaterialDialog() {
     return 1;
   }
   gAbsorberEditor.panel = OpenModelessDialog(kPanelTemplate, MainWindow.window, MaterialDialogProc);
-  return gAbsorberEditor.panel != platform::Window::kNone;
+  if (gAbsorberEditor.panel == platform::Window::kNone) return 0;
+  platform::InvalidateWindow(MainWindow.window);  // the splash gives way to the panel
+  return 1;
 }
 
 void DestroyMaterialDialog() {

@@ -37,6 +37,11 @@ std::vector<std::string> Names() {
 
 TEST_F(AbsorberEditorTest, StartsEmptyWithTheVersionInTheTitleAndNoPanel) {
   EXPECT_EQ(platform::GetWindowText(MainWindow.window), kStartTitle);
+  // The splash in the middle of the window, after any resize: its 1 kHz bar.
+  platform::MoveWindow(MainWindow.window, 0, 0, 900, 700, true);
+  Pump();
+  const platform::Size client = platform::GetClientSize(MainWindow.window);
+  EXPECT_EQ(platform::test::SurfacePixel(MainWindow.window, client.width / 2, client.height / 2), 0xA06030u);
   EXPECT_EQ(gAbsorberEditor.database.count, 0);
   EXPECT_EQ(gAbsorberEditor.panel, platform::Window::kNone);
   Command(kCmdEditRecord);  // no panel: nothing happens
@@ -44,6 +49,8 @@ TEST_F(AbsorberEditorTest, StartsEmptyWithTheVersionInTheTitleAndNoPanel) {
   Command(kCmdNew);
   EXPECT_NE(gAbsorberEditor.panel, platform::Window::kNone);
   EXPECT_TRUE(Panel().Items(kPanelList).empty());
+  EXPECT_EQ(platform::test::SurfacePixel(MainWindow.window, client.width / 2, client.height / 2), 0xC0C0C0u)
+      << "the splash has gone";
 }
 
 TEST_F(AbsorberEditorTest, OpenTakesTheRecordsTheFileSizeHolds) {

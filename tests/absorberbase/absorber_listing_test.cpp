@@ -1,13 +1,22 @@
-// The printed listing's layout: sizes from the printable width, 28 records
-// a page with the header and its page number, the category's second line,
-// and the header's lines and frame.
+// The printed listing: its layout (sizes from the printable width, 28
+// records a page with the header and its page number, the category's
+// second line, the header's lines and frame), and the Print command, on a
+// printer that records its pages and on a PDF file read back as images.
 #include "absorberbase/absorber_listing.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
+
+#include "absorberbase/absorber_editor.h"
+#include "framework/base/drawing_layer.h"
+#include "framework/base/printing.h"
+#include "platform/test_seams.h"
+#include "tests/absorberbase/kab_fixture.h"
+#include "tests/support/bitmap_compare.h"
 
 namespace {
 
@@ -114,6 +123,80 @@ TEST(AbsorberListing, ALongCategoryGoesOnInTheSecondRow) {
 
 TEST(AbsorberListing, AnEmptyDatabaseHasNoPage) {
   EXPECT_TRUE(LayOutAbsorberListing(AbsorberDatabase{}, "x", 3300, 2400).empty());
+}
+
+using PrintListingTest = KabTest;
+
+platform::test::RecordingPrinter Printer(int width, int height, bool keepImages) {
+  platform::test::RecordingPrinter printer;
+  printer.caps.widthPixels = width;
+  printer.caps.heightPixels = height;
+  printer.caps.colours = 2;
+  printer.keepImages = keepImages;
+  return printer;
+}
+
+// Print asks for a landscape printer and draws every text and line of the
+// layout, page by page; Cancel prints nothing.
+TEST_F(PrintListingTest, PrintDrawsTheLayoutOnLandscapePages) {
+  ShowDatabase({});
+  gAbsorberEditor.database = *DatabaseOf(29);
+  gAbsorberEditor.fileName = "/data/HALL.KAB";
+  platform::test::PrintDialogScript script;
+  script.Cancel();
+  script.Record(Printer(3300, 2400, false));
+  Command(kCmdPrint);
+  EXPECT_TRUE(script.documents().empty());
+  Command(kCmdPrint);
+  ASSERT_EQ(script.presets().size(), 2u);
+  EXPECT_TRUE(script.presets()[1].landscape);
+  ASSERT_EQ(script.documents().size(), 1u);
+  const platform::test::RecordedPrint& printed = script.documents()[0];
+  EXPECT_TRUE(printed.ended);
+  const std::vector<ListingPage> layout = LayOutAbsorberListing(*DatabaseOf(29), "/data/HALL.KAB", 3300, 2400);
+  ASSERT_EQ(printed.pages.size(), layout.size());
+  for (size_t i = 0; i < layout.size(); ++i) {
+    const auto& ops = printed.pages[i].operations;
+    EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](const auto& op) { return op.kind == 'T'; }),
+              std::ptrdiff_t(layout[i].texts.size()))
+        << i;
+    EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](const auto& op) { return op.kind == 'L'; }),
+              std::ptrdiff_t(layout[i].lines.size()))
+        << i;
+  }
+  EXPECT_FALSE(IsPrinting());
+  EXPECT_EQ(gTextStyle.charHeight, TextStyle{}.charHeight);  // the default style again
+}
+
+// The listing of 29 records printed to a PDF file at 300 dpi (A4 landscape,
+// 3508 x 2480 pixels, sizes 36 and 16): two pages, each the same image as
+// the page the same drawing gives on a recording printer of that size.
+TEST_F(PrintListingTest, APdfFileHoldsThePagesAsDrawn) {
+  namespace fs = std::filesystem;
+  ShowDatabase({});
+  gAbsorberEditor.database = *DatabaseOf(29);
+  gAbsorberEditor.database.records[28].category = std::string(60, 'c');
+  const std::string pdf = (dir_ / "listing.pdf").string();
+  platform::test::PrintDialogScript script;
+  script.PrintToPdf(pdf, 300);
+  Command(kCmdPrint);
+  const PrintSettings printer = *GetPrintSettings();
+  ASSERT_GE(printer.horizontalResolution, 2300);
+  ASSERT_LT(printer.horizontalResolution, 4600);
+  ASSERT_GT(printer.horizontalResolution, printer.verticalResolution);
+  script.Record(Printer(printer.horizontalResolution, printer.verticalResolution, true));
+  Command(kCmdPrint);
+  ASSERT_EQ(script.documents().size(), 1u);  // the PDF printer records nothing
+  const auto& recorded = script.documents()[0].pages;
+  ASSERT_EQ(recorded.size(), 2u);
+  for (int page = 1; page <= 2; ++page) {
+    platform::Bitmap image = PdfPageImage(pdf, page, 300);
+    ASSERT_NE(image, platform::Bitmap::kNone) << page;
+    int compared = 0;
+    EXPECT_EQ(InteriorMismatches(recorded[page - 1].image, image, 0, 0, &compared), 0) << page;
+    EXPECT_GT(compared, 5000000) << page;
+  }
+  EXPECT_EQ(PdfPageImage(pdf, 3, 300), platform::Bitmap::kNone);
 }
 
 }  // namespace
