@@ -12,9 +12,9 @@
 #include "platform/internal.h"
 #include "platform/menu_internal.h"
 #include "platform/printer_internal.h"
-#include "platform/test_seams.h"
 #include "platform/queue_internal.h"
 #include "platform/system.h"
+#include "platform/test_seams.h"
 #include "platform/window_internal.h"
 
 namespace platform {
@@ -25,7 +25,7 @@ struct ApplicationState {
   std::map<std::uintptr_t, std::string> programs;  // instance -> resource folder
   std::string startDirectory;
   std::string startDirectoryForTests;  // set by test::SetStartDirectory
-  std::uintptr_t nextHandle = 100;  // below are the stock objects
+  std::uintptr_t nextHandle = 100;     // below are the stock objects
 };
 ApplicationState& App() {
   static ApplicationState state;

@@ -90,7 +90,9 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
   w->text = c.text;
   w->frame = new FrameWidget(handle, dialog.view);
   QString text = ToQt(c.text);
-  Qt::Alignment align = c.align == Align::kCentre ? Qt::AlignHCenter : c.align == Align::kRight ? Qt::AlignRight : Qt::AlignLeft;
+  Qt::Alignment align = c.align == Align::kCentre  ? Qt::AlignHCenter
+                        : c.align == Align::kRight ? Qt::AlignRight
+                                                   : Qt::AlignLeft;
   switch (c.type) {
     case ControlType::kLabel: {
       w->kind = WindowKind::kLabel;
@@ -163,8 +165,10 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
       w->kind = WindowKind::kListBox;
       auto* list = new QListWidget(w->frame);
       list->setSortingEnabled(false);
-      QObject::connect(list, &QListWidget::currentRowChanged, list, [=] { Notify(owner, id, kNotifySelectionChange, handle); });
-      QObject::connect(list, &QListWidget::itemDoubleClicked, list, [=] { Notify(owner, id, kNotifyDoubleClick, handle); });
+      QObject::connect(list, &QListWidget::currentRowChanged, list,
+                       [=] { Notify(owner, id, kNotifySelectionChange, handle); });
+      QObject::connect(list, &QListWidget::itemDoubleClicked, list,
+                       [=] { Notify(owner, id, kNotifyDoubleClick, handle); });
       list->setProperty("sorted", c.sort);
       w->control = list;
       break;
@@ -177,7 +181,8 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
       combo->setProperty("sorted", c.sort);
       QObject::connect(combo, &QComboBox::activated, combo, [=] { Notify(owner, id, kNotifySelectionChange, handle); });
       if (c.editable)
-        QObject::connect(combo, &QComboBox::editTextChanged, combo, [=] { Notify(owner, id, kNotifyEditChange, handle); });
+        QObject::connect(combo, &QComboBox::editTextChanged, combo,
+                         [=] { Notify(owner, id, kNotifyEditChange, handle); });
       w->control = combo;
       break;
     }
@@ -213,9 +218,11 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
 // else centred on the owner (or the screen).
 QPoint DialogPosition(const DialogTemplate& t, const DialogData& data, WindowObject* owner, QSize size) {
   QWidget* ownerView = owner ? InnerWidget(*owner) : nullptr;
-  if (t.positioned && ownerView) return ownerView->mapToGlobal(QPoint(Pixels(t.x, data.unitX), Pixels(t.y, data.unitY)));
-  QRect around = owner ? owner->frame->window()->frameGeometry()
-                       : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect());
+  if (t.positioned && ownerView)
+    return ownerView->mapToGlobal(QPoint(Pixels(t.x, data.unitX), Pixels(t.y, data.unitY)));
+  QRect around =
+      owner ? owner->frame->window()->frameGeometry()
+            : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect());
   return around.center() - QPoint(size.width() / 2, size.height() / 2);
 }
 
@@ -228,7 +235,8 @@ Window MakeDialog(Instance instance, std::string_view name, Window owner, Window
   DialogTemplate t;
   std::string error;
   WindowObject* ownerObject = FindWindow(owner);
-  if (!proc || !file.open(QIODevice::ReadOnly) || !ParseDialogTemplate(file.readAll().toStdString(), t, error)) return Window::kNone;
+  if (!proc || !file.open(QIODevice::ReadOnly) || !ParseDialogTemplate(file.readAll().toStdString(), t, error))
+    return Window::kNone;
   if ((t.child && !ownerObject) || (owner != Window::kNone && !ownerObject)) return Window::kNone;
 
   data = std::make_shared<DialogData>();
@@ -248,8 +256,8 @@ Window MakeDialog(Instance instance, std::string_view name, Window owner, Window
     w->frame->setGeometry(QRect(QPoint(Pixels(t.x, data->unitX), Pixels(t.y, data->unitY)), size));
   } else {
     w->frame = new FrameWidget(handle, ownerObject ? ownerObject->frame->window() : nullptr);
-    Qt::WindowFlags flags = t.noCaption ? Qt::Tool | Qt::FramelessWindowHint
-                                        : Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    Qt::WindowFlags flags =
+        t.noCaption ? Qt::Tool | Qt::FramelessWindowHint : Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     w->frame->setWindowFlags(flags);
     w->frame->setWindowTitle(ToQt(t.caption));
     w->frame->setGeometry(QRect(DialogPosition(t, *data, ownerObject, size), size));

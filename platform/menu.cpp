@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QFile>
-#include <QPointer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <cctype>
 #include <charconv>
 #include <map>
@@ -207,7 +207,8 @@ void AddItems(QWidget* parent, std::vector<MenuItem>& items, Window window, Menu
       auto* popup = new QMenu(ToQt(item.text), parent);
       popup->setProperty(kOwnObject, true);
       if (topLevel)
-        QObject::connect(popup, &QMenu::aboutToShow, popup, [window, menu] { SendMessage(window, msg::kInitMenu, WParam(menu)); });
+        QObject::connect(popup, &QMenu::aboutToShow, popup,
+                         [window, menu] { SendMessage(window, msg::kInitMenu, WParam(menu)); });
       item.menu = popup;
       item.action = popup->menuAction();
       AddItems(popup, item.children, window, menu, false);

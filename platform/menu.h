@@ -11,7 +11,7 @@
 namespace platform {
 
 Menu LoadMenu(Instance instance, std::string_view name);  // none when missing
-bool SetWindowMenu(Window window, Menu menu);  // the window's old menu stays alive
+bool SetWindowMenu(Window window, Menu menu);             // the window's old menu stays alive
 Menu GetWindowMenu(Window window);
 void DestroyMenu(Menu menu);  // also takes it off its window
 

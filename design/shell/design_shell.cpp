@@ -37,10 +37,10 @@ GraphicObject* LoadShapeTemplate(const char* name) {
 
 void CreateDrawingWindow() {
   const platform::Size client = platform::GetClientSize(MainWindow.window);
-  DrawWindow->window = CreateChildWindow(
-      "", platform::kStyleBorder | platform::kStyleHorizontalScroll | platform::kStyleVerticalScroll,
-      kDrawMarginLeft, kDrawMarginTop, client.width - kDrawMarginLeft - kDrawMarginRight,
-      client.height - kDrawMarginTop - kDrawMarginBottom, kDrawingWindowId);
+  DrawWindow->window =
+      CreateChildWindow("", platform::kStyleBorder | platform::kStyleHorizontalScroll | platform::kStyleVerticalScroll,
+                        kDrawMarginLeft, kDrawMarginTop, client.width - kDrawMarginLeft - kDrawMarginRight,
+                        client.height - kDrawMarginTop - kDrawMarginBottom, kDrawingWindowId);
   // Until the crosshair is drawn, the system's cross shows the pointer.
   platform::SetWindowCursor(DrawWindow->window, platform::CursorShape::kCross);
   SetViewWindow(DrawWindow);

@@ -142,9 +142,7 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
       ScrollView(kind == platform::msg::kHorizontalScroll, platform::LowWord(wParam), platform::HighSigned(wParam));
       return 0;
     case platform::msg::kNonClientMouseMove: ViewShowCrosshair(0); return 0;
-    case platform::msg::kSetCursor:
-      platform::SetWindowCursor(window, platform::CursorShape::kCross);
-      return 0;
+    case platform::msg::kSetCursor: platform::SetWindowCursor(window, platform::CursorShape::kCross); return 0;
     case platform::msg::kPaint:
       if (gDesignShell.splash) {
         DrawSplash();
@@ -207,7 +205,8 @@ MenuStateInput CurrentMenuStateInput() {
   in.resultPresent = gLevelMap.resultPresent == 1;
   in.speakerDatabase = !gDesignShell.speakerDatabase.path.empty();
   in.recentProjects = gDesignShell.history.RecentCount();
-  for (size_t layer = 0; layer < in.layerShown.size(); ++layer) in.layerShown[layer] = gLayers.IsVisible(uint32_t(layer));
+  for (size_t layer = 0; layer < in.layerShown.size(); ++layer)
+    in.layerShown[layer] = gLayers.IsVisible(uint32_t(layer));
   in.hiddenFaces = gDrawing.hiddenFaces != 0;
   in.nodeMarkers = gDrawing.nodeMarkers != 0;
   in.coordinateSnap = gView.coordinateSnap != 0;
@@ -224,6 +223,7 @@ void UpdateMenuState() {
   }
   const auto& recent = gDesignShell.history.recent;
   for (int i = 0; i < kRecentProjectCount; ++i)
-    if (!recent[size_t(i)].empty()) platform::SetMenuItemText(menu, kCmdRecentProject + i, RecentItemText(recent[size_t(i)]));
+    if (!recent[size_t(i)].empty())
+      platform::SetMenuItemText(menu, kCmdRecentProject + i, RecentItemText(recent[size_t(i)]));
   platform::RedrawMenuBar(MainWindow.window);
 }

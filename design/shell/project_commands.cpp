@@ -104,8 +104,7 @@ void PlaceSelectedObjects() {
 void ImportProjectObjects(uint32_t layer) {
   if (!OpenFileDialog(kProjectFilter, nullptr)) return;
   OwnedObjectList read;
-  if (ReadProjectObjects(GetDialogDirectory() + GetDialogFileName(), layer, read.list()) != 1 ||
-      !read.list().first)
+  if (ReadProjectObjects(GetDialogDirectory() + GetDialogFileName(), layer, read.list()) != 1 || !read.list().first)
     return;
   ObjectList objects = read.Release();
   InsertInFront(objects);

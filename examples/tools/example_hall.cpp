@@ -83,7 +83,8 @@ bool AddLoudspeaker(const Statement& s, const SpeakerDatabaseIndex& index) {
                       gSpeakerModel.defaultSymbol))
     return DescriptionError(s, "the type cannot be loaded");
   const SpeakerType& type = *SpeakerTypeOf(speaker);
-  for (int band = 0; band < kBandCount; ++band) speaker.nominalPower = std::max(speaker.nominalPower, type.RatedPower(band));
+  for (int band = 0; band < kBandCount; ++band)
+    speaker.nominalPower = std::max(speaker.nominalPower, type.RatedPower(band));
   speaker.eqGain.fill(kPlacedGain);
   UpdateSpeakerBandPower(speaker, type);
   speaker.position = {float(v[0]), float(v[1]), float(v[2])};

@@ -62,8 +62,7 @@ bool BuildRecord(const TypeDescription& d, SpeakerType& type) {
     type.SetRatedPower(band, float(value(1)));
     int16_t q10 = 0, efficiency = 0, impedance = 0;
     if (!DirectivityToStored(DirectivityFactor(balloon), q10) ||
-        !EfficiencyToStored(EfficiencyPercent(value(0), q10), efficiency) ||
-        !ImpedanceToStored(value(2), impedance))
+        !EfficiencyToStored(EfficiencyPercent(value(0), q10), efficiency) || !ImpedanceToStored(value(2), impedance))
       return false;
     type.SetDirectivityQ10(band, q10);
     type.SetEfficiency(band, efficiency);

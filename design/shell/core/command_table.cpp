@@ -8,6 +8,7 @@ namespace {
 constexpr unsigned S = kSnapshotFirst, H = kWriteHistory, P = kPurgeMaterials;
 
 // In ascending order of id, so that FindCommand can search it.
+// clang-format off
 constexpr CommandSpec kCommands[] = {
     // File
     {101, H}, {102, H}, {103, 0}, {104, 0}, {105, 0},
@@ -44,6 +45,7 @@ constexpr CommandSpec kCommands[] = {
     // Help
     {11111, 0},
 };
+// clang-format on
 
 constexpr bool IdsAscend() {
   for (size_t i = 1; i < std::size(kCommands); ++i)
@@ -65,9 +67,7 @@ const CommandSpec* FindCommand(int id) {
 
 bool IsRepeatableCommand(int id) { return id >= 1000 && id <= 4999; }
 
-bool ShowsCommandButtons(int id) {
-  return IsRepeatableCommand(id) && id != kCmdSpeakerListing && id != kCmdFaceList;
-}
+bool ShowsCommandButtons(int id) { return IsRepeatableCommand(id) && id != kCmdSpeakerListing && id != kCmdFaceList; }
 
 std::optional<ActiveLayerChoice> CommandLayer(int id) {
   switch (id / 1000) {

@@ -37,7 +37,8 @@ std::vector<uint8_t> EncodeHistory(const HistoryRecord& record) {
   std::vector<uint8_t> bytes(kHistoryFileSize, 0);
   StoreU32(bytes.data(), record.unitFlag);
   const auto folders = Folders(record);
-  for (size_t i = 0; i < folders.size(); ++i) PutText(bytes, kHistoryFoldersOffset + i * kHistoryFieldSize, *folders[i]);
+  for (size_t i = 0; i < folders.size(); ++i)
+    PutText(bytes, kHistoryFoldersOffset + i * kHistoryFieldSize, *folders[i]);
   for (size_t i = 0; i < record.recent.size(); ++i)
     PutText(bytes, kHistoryRecentOffset + i * kHistoryFieldSize, record.recent[i]);
   return bytes;
@@ -48,7 +49,8 @@ bool DecodeHistory(std::span<const uint8_t> bytes, HistoryRecord& record) {
   HistoryRecord read;
   read.unitFlag = LoadU32(bytes.data()) != 0 ? 1 : 0;
   const auto folders = Folders(read);
-  for (size_t i = 0; i < folders.size(); ++i) *folders[i] = GetText(bytes, kHistoryFoldersOffset + i * kHistoryFieldSize);
+  for (size_t i = 0; i < folders.size(); ++i)
+    *folders[i] = GetText(bytes, kHistoryFoldersOffset + i * kHistoryFieldSize);
   size_t count = 0;
   for (size_t i = 0; i < read.recent.size(); ++i) {
     std::string path = GetText(bytes, kHistoryRecentOffset + i * kHistoryFieldSize);

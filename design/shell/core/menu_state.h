@@ -39,10 +39,10 @@ struct MenuStateInput {
   int auxiliaryObjects = 0;
 
   bool canUndo = false, canRedo = false;
-  bool resultPresent = false;     // a level and time result is held
-  bool speakerDatabase = false;   // a speaker database is selected
-  bool audioReady = false;        // a WAV input and an audio profile are set
-  int recentProjects = 0;         // entries of the recent list
+  bool resultPresent = false;        // a level and time result is held
+  bool speakerDatabase = false;      // a speaker database is selected
+  bool audioReady = false;           // a WAV input and an audio profile are set
+  int recentProjects = 0;            // entries of the recent list
   std::array<bool, 9> layerShown{};  // layers 0 .. 8
   bool hiddenFaces = false;
   bool nodeMarkers = false;

@@ -123,12 +123,11 @@ TEST_F(CalculationTest, RaysAreSearchedToAPickedTargetAndLeaveTheModelAfterwards
   // The plan view's pixel of the seats' middle (15, 0).
   const int x = int(gView.centreX + (15 - gView.originX) * gView.scale);
   const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
-  RunSteps([&] { Command(kCmdCalculateRays); },
-           {[&] {
-              EXPECT_EQ(gDrawing.prompt, "REFLECTIONS > ");
-              platform::test::MouseMove(draw, x, y);
-              platform::test::Click(draw, x, y);
-            }});
+  RunSteps([&] { Command(kCmdCalculateRays); }, {[&] {
+             EXPECT_EQ(gDrawing.prompt, "REFLECTIONS > ");
+             platform::test::MouseMove(draw, x, y);
+             platform::test::Click(draw, x, y);
+           }});
   EXPECT_EQ(gRaySearch.orders.maxOrder, 1);
   // Both loudspeakers reach the target directly and by the floor at least.
   EXPECT_GE(gRaySearch.storedPaths, 4u);

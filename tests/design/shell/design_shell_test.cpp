@@ -268,8 +268,7 @@ TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
   EXPECT_EQ(gProject.modified, 1);
 
   // STOP at the base point leaves the second import where it was read.
-  RunSteps([&] { Command(kCmdImportRoomGeometry); },
-           {[&] { platform::test::ClickControl(gDesignShell.stopButton); }});
+  RunSteps([&] { Command(kCmdImportRoomGeometry); }, {[&] { platform::test::ClickControl(gDesignShell.stopButton); }});
   EXPECT_EQ(CountOnLayer(kRoomLayer), 16);
   EXPECT_EQ(gObjects.model.first->vertices[0].x, before.x);
   // A right click with no command running repeats the import.

@@ -39,8 +39,8 @@ class DispatchTest : public ::testing::Test {
  protected:
   // Binds `id` to a handler that notes it ran and what ran meanwhile.
   void Bind(int id) {
-    ASSERT_TRUE(registry_.Bind(id, [this, id] { host_.Note("run " + std::to_string(id) + " as " +
-                                                           std::to_string(host_.running)); }));
+    ASSERT_TRUE(registry_.Bind(
+        id, [this, id] { host_.Note("run " + std::to_string(id) + " as " + std::to_string(host_.running)); }));
   }
   CommandRegistry registry_;
   RecordingHost host_;
@@ -105,9 +105,9 @@ TEST_F(DispatchTest, ButtonsReachOnlyTheRunningCommand) {
       EXPECT_EQ(DispatchCommand(id, registry_, host_), DispatchOutcome::kButton);
   }));
   DispatchCommand(4201, registry_, host_);
-  const std::vector<std::string> expected = {"menus off",  "splash", "layer 7/14", "buttons on", "snapshot",
-                                             "done",       "cancel", "forward 20003", "buttons off", "menus on",
-                                             "status"};
+  const std::vector<std::string> expected = {"menus off",   "splash",   "layer 7/14", "buttons on",
+                                             "snapshot",    "done",     "cancel",     "forward 20003",
+                                             "buttons off", "menus on", "status"};
   EXPECT_EQ(host_.calls, expected);
   // With nothing running a button id is no command.
   host_.calls.clear();
@@ -147,9 +147,9 @@ TEST(CommandTableTest, MenusChooseLayerButtonsAndRepeating) {
     bool buttons, repeatable;
   };
   const Case cases[] = {
-      {101, false, 0, 0, false, false},  {999, false, 0, 0, false, false},  {1002, true, 2, 27, true, true},
-      {1004, true, 2, 27, false, true},  {2502, true, 0, 0, false, true},   {2601, true, 0, 0, true, true},
-      {2801, true, 0, 0, true, true},    {3311, true, 1, 21, true, true},   {4999, true, 7, 14, true, true},
+      {101, false, 0, 0, false, false},  {999, false, 0, 0, false, false}, {1002, true, 2, 27, true, true},
+      {1004, true, 2, 27, false, true},  {2502, true, 0, 0, false, true},  {2601, true, 0, 0, true, true},
+      {2801, true, 0, 0, true, true},    {3311, true, 1, 21, true, true},  {4999, true, 7, 14, true, true},
       {5001, false, 0, 0, false, false},
   };
   for (const Case& c : cases) {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace {
 
@@ -27,9 +27,12 @@ TEST(HistoryFileTest, EncodesTheLayoutByteForByte) {
   record.absorberDatabaseFolder = "/materials/";
   record.audioFolder = "/audio/";
   record.recent = {"/halls/B.KPR", "/halls/A.KPR", "", ""};
-  const std::vector<uint8_t> expected =
-      HistoryBytes(1, {{2048, "/halls/"}, {2304, "/speakers/"}, {2560, "/materials/"}, {2816, "/audio/"},
-                       {3072, "/halls/B.KPR"}, {3328, "/halls/A.KPR"}});
+  const std::vector<uint8_t> expected = HistoryBytes(1, {{2048, "/halls/"},
+                                                         {2304, "/speakers/"},
+                                                         {2560, "/materials/"},
+                                                         {2816, "/audio/"},
+                                                         {3072, "/halls/B.KPR"},
+                                                         {3328, "/halls/A.KPR"}});
   EXPECT_EQ(EncodeHistory(record), expected);
   HistoryRecord read;
   ASSERT_TRUE(DecodeHistory(expected, read));

@@ -25,7 +25,7 @@ std::vector<int> EnabledOf(const std::map<int, MenuItemState>& states, const std
 
 TEST(MenuStateTest, ItemsFollowWhatTheModelHolds) {
   // Items whose state depends on the model, in one list for every scenario.
-  const std::vector<int> ids = {102, 121,  123,  125,  127,  602,  1002, 1003, 1018, 2301, 2315, 2501, 2502,
+  const std::vector<int> ids = {102,  121,  123,  125,  127,  602,  1002, 1003, 1018, 2301, 2315, 2501, 2502,
                                 2601, 3301, 3311, 4301, 4315, 5001, 5010, 5013, 5020, 5021, 5101, 5102, 5103};
   struct Scenario {
     std::string name;
@@ -53,14 +53,10 @@ TEST(MenuStateTest, ItemsFollowWhatTheModelHolds) {
       {"empty model", empty, {}},
       {"room lines", roomLines, {102, 602, 2301, 2315}},
       {"room faces", room, {102, 121, 123, 602, 2301, 2315, 2501, 2502, 2601, 5010, 5013}},
-      {"hall",
-       hall,
-       {102, 121, 123, 125, 127, 602, 1003, 1018, 2301, 2315, 2501, 2502, 2601, 3301, 3311, 5001, 5010, 5013, 5020,
-        5021, 5103}},
-      {"result",
-       result,
-       {102, 121, 123, 125, 127, 602, 1003, 1018, 2301, 2315, 2501, 2502, 2601, 3301, 3311, 5001, 5010, 5013, 5020,
-        5021, 5101, 5102, 5103}},
+      {"hall", hall, {102,  121,  123,  125,  127,  602,  1003, 1018, 2301, 2315, 2501,
+                      2502, 2601, 3301, 3311, 5001, 5010, 5013, 5020, 5021, 5103}},
+      {"result", result, {102,  121,  123,  125,  127,  602,  1003, 1018, 2301, 2315, 2501, 2502,
+                          2601, 3301, 3311, 5001, 5010, 5013, 5020, 5021, 5101, 5102, 5103}},
       // A result without a room face or audience area has nothing to show.
       {"loudspeakers only", speakersOnly, {102, 125, 127, 602, 1002, 1003, 1018}},
       {"auxiliary drawing", auxiliary, {102, 602, 4301, 4315}},
