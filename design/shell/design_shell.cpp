@@ -2,7 +2,6 @@
 
 #include "design/document/project_document.h"
 #include "design/model/loudspeaker.h"
-#include "design/model/materials.h"
 #include "design/model/project.h"
 #include "design/model/shape_file.h"
 #include "design/model/undo_tables.h"
@@ -68,7 +67,6 @@ int StartDesignProgram(platform::Instance instance) {
   SetDrawingDocument({StartNewProject, &gProject.modified});
   if (!AllocWorkBuffers()) return 0;
   UseProjectTablesForUndo();
-  ResetMaterials();
   StartNewProject();
   BuildViewRotation();
 

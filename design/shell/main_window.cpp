@@ -33,6 +33,22 @@ void EnableMenuBar(bool enabled) {
   platform::RedrawMenuBar(MainWindow.window);
 }
 
+// The layer and colour of a command's menu become the current ones (the
+// snap layer too, but not for the audience areas, which snap to what they
+// stand on); a hidden layer is shown with its objects.
+void ActivateLayer(const ActiveLayerChoice& choice) {
+  gDrawing.currentLayer = choice.layer;
+  gDrawing.drawingColour = choice.colour;
+  if (choice.layer != kAudienceLayer) gDrawing.snapLayer = choice.layer;
+  if (gLayers.IsVisible(uint32_t(choice.layer))) return;
+  gLayers.SetVisible(uint32_t(choice.layer), true);
+  for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
+    if (o->layer != uint32_t(choice.layer) || !(o->state & kStateLayerOff)) continue;
+    o->state &= ~uint32_t(kStateLayerOff);
+    DrawObjects(o, o, 0);
+  }
+}
+
 class ShellHost final : public CommandHost {
  public:
   int16_t& RunningCommand() override { return gInput.activeCommand; }
@@ -44,7 +60,7 @@ class ShellHost final : public CommandHost {
     gDesignShell.splash = false;
     ClearDrawingArea();
   }
-  void SetActiveLayer(const ActiveLayerChoice&) override { SetActiveLayerForCommand(gInput.activeCommand); }
+  void SetActiveLayer(const ActiveLayerChoice& choice) override { ActivateLayer(choice); }
   void ShowCommandButtons(bool show) override { ::ShowCommandButtons(show ? 1 : 0); }
   void TakeSnapshot() override { TakeUndoSnapshot(); }
   void WriteHistory() override { WriteHistoryFile(); }
@@ -168,21 +184,6 @@ void ShowCommandButtons(int on) {
   for (platform::Window* button : {&gDesignShell.okButton, &gDesignShell.stopButton}) {
     if (*button != platform::Window::kNone) DestroyControl(*button);
     *button = platform::Window::kNone;
-  }
-}
-
-void SetActiveLayerForCommand(int id) {
-  const auto choice = CommandLayer(id);
-  if (!choice) return;
-  gDrawing.currentLayer = choice->layer;
-  gDrawing.drawingColour = choice->colour;
-  if (choice->layer != kAudienceLayer) gDrawing.snapLayer = choice->layer;
-  if (gLayers.IsVisible(uint32_t(choice->layer))) return;
-  gLayers.SetVisible(uint32_t(choice->layer), true);
-  for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
-    if (o->layer != uint32_t(choice->layer) || !(o->state & kStateLayerOff)) continue;
-    o->state &= ~uint32_t(kStateLayerOff);
-    DrawObjects(o, o, 0);
   }
 }
 

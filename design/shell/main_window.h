@@ -28,11 +28,6 @@ CommandHost& DesignCommandHost();
 // middle of the main window's bottom margin (1), or gone (0).
 void ShowCommandButtons(int on);
 
-// The layer and drawing colour of the command's menu become the current
-// ones (the snap layer too, but not for the audience areas, which snap to
-// the layer they stand on); a hidden layer is shown with its objects.
-void SetActiveLayerForCommand(int id);
-
 // What the menu state depends on, counted from the model and read from the
 // program's switches.
 MenuStateInput CurrentMenuStateInput();

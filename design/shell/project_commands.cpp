@@ -138,7 +138,6 @@ void StoreViewSettingsInProject() {
 }
 
 int OpenProjectFile(const std::string& path) {
-  StoreViewSettingsInProject();  // the snap switches a read keeps
   if (!ReadProjectFile(path)) return 0;
   ShowOpenedProject();
   return 1;

@@ -12,6 +12,7 @@
 #include "design/shell/core/history_file.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/main_window.h"
+#include "design/shell/project_commands.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
@@ -100,6 +101,24 @@ TEST_F(KdnTest, OpensSavesAndReopensAProjectThroughItsMenus) {
   EXPECT_EQ(history.recent, (std::array<std::string, 4>{hall, copy, "", ""}));
   EXPECT_EQ(history.projectFolder, dir_.string() + "/");
   EXPECT_EQ(files.dialogs().size(), 3u);
+}
+
+TEST_F(KdnTest, AProjectNamedAtTheStartIsOpenedAndListedFirst) {
+  const std::string hall = CopyExample("HALL.KPR");
+  Start();
+  EXPECT_TRUE(gDesignShell.splash);
+  {
+    MessageRecorder messages;
+    EXPECT_EQ(OpenProjectAtStart(Path("NONE.KPR")), 0);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Can\xB4t locate file"});
+  }
+  EXPECT_TRUE(gDesignShell.splash);
+  EXPECT_EQ(OpenProjectAtStart(hall), 1);
+  ExpectHall();
+  EXPECT_FALSE(gDesignShell.splash);
+  EXPECT_EQ(gView.mode, kViewXY);
+  EXPECT_EQ(gProject.lastProjectFolder, dir_.string() + "/");
+  EXPECT_EQ(HistoryIn(Path(kHistoryFileName)).recent[0], hall);
 }
 
 TEST_F(KdnTest, AFirstStartInAnEmptyFolderKeepsNoRecentProjectButWritesItsHistory) {
@@ -244,12 +263,16 @@ TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
   files.Choose(hall);
   files.Choose(hall);
   const platform::Window draw = DrawWindow->window;
+  // The room layer hidden: a room command shows it again.
+  Command(kCmdShowRoom);
+  ASSERT_FALSE(gLayers.IsVisible(kRoomLayer));
   ObjectVertex before{};
   RunSteps([&] { Command(kCmdImportRoomGeometry); },
            {[&] {
               // Waiting for the base point, with OK and STOP under the drawing.
               EXPECT_EQ(CountOnLayer(kRoomLayer), 8);
               EXPECT_EQ(gDrawing.currentLayer, kRoomLayer);
+              EXPECT_TRUE(gLayers.IsVisible(kRoomLayer));
               ASSERT_TRUE(platform::IsWindow(gDesignShell.okButton));
               const platform::Rect ok = platform::GetWindowRect(gDesignShell.okButton);
               const platform::Size client = platform::GetClientSize(MainWindow.window);
