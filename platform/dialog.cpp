@@ -59,6 +59,14 @@ bool TakesFocus(QWidget* widget) {
   return widget && widget->isEnabled() && widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus);
 }
 
+// A field the dialog itself gives the focus (the first one, or by Tab)
+// shows its text selected, so that what the user types replaces it.
+void SelectFieldText(QWidget* widget) {
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) widget = combo->lineEdit();
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->selectAll();
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) edit->selectAll();
+}
+
 // Posts what a control did to its dialog.
 void Notify(Window dialog, int id, unsigned notification, Window control) {
   PostMessage(dialog, msg::kCommand, CommandParam(id, notification), WindowParam(control));
@@ -285,6 +293,7 @@ Window MakeDialog(Instance instance, std::string_view name, Window owner, Window
     for (Window control : data->controls)
       if (WindowObject* c = FindWindow(control); c && TakesFocus(InnerWidget(*c))) {
         SetFocus(control);
+        SelectFieldText(InnerWidget(*c));
         break;
       }
   if (gDialogMade) gDialogMade(handle, data->templateName);
@@ -317,6 +326,7 @@ void MoveDialogFocus(Window dialog, bool next) {
     WindowObject* c = FindWindow(candidate);
     if (c && TakesFocus(InnerWidget(*c))) {
       InnerWidget(*c)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      SelectFieldText(InnerWidget(*c));
       return;
     }
   }

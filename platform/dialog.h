@@ -33,7 +33,9 @@
 // push button, else the default button (kCommand with its id, or kIdOk
 // when the template has none); Escape and the close box press the Cancel
 // button (kIdCancel when the template has none). The layer does this as
-// the keys arrive, for modal and modeless dialogs alike.
+// the keys arrive, for modal and modeless dialogs alike. A field that gets
+// the focus from the dialog (its first, or by Tab) shows its text
+// selected, so that typing replaces it.
 //
 // Controls are windows: ShowWindow, EnableWindow, SetFocus, MoveWindow,
 // SetWindowText and GetWindowText (a button's caption, an edit's text) and

@@ -1,5 +1,7 @@
 #include "tests/absorberbase/kab_fixture.h"
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "absorberbase/absorber_editor.h"
@@ -30,7 +32,8 @@ void KabTest::SetUp() {
   StartAbsorberEditor(instance_);
   Pump();
   const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  dir_ = std::filesystem::temp_directory_path() / ("kab_" + std::string(test->name()));
+  dir_ =
+      std::filesystem::temp_directory_path() / ("kab_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_);
 }

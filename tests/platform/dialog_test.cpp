@@ -150,6 +150,22 @@ TEST_F(DialogTest, EscapeTheCloseBoxAndAMissingTemplate) {
   EXPECT_EQ(CreateDialog(instance_, "NO_SUCH_DLG", window_, TestProc), Window::kNone);
 }
 
+// Keys typed straight away go to the first field, and replace what it
+// shows, as they do after Tab: a prompt showing "0.5" takes "2" as 2.
+TEST_F(DialogTest, TypingIntoAFieldTheDialogFocusedReplacesItsText) {
+  Edited record;
+  test::DialogScript script;
+  script.On("TEST_DLG", [](test::DialogUser& user) {
+    test::TypeText("Hall");
+    user.Key(kKeyTab);
+    test::TypeText("7");
+    user.Key(kKeyEnter);
+  });
+  EXPECT_EQ(DialogBox(instance_, "TEST_DLG", window_, TestProc, LParam(&record)), 1);
+  EXPECT_EQ(record.name, "Hall");
+  EXPECT_EQ(record.value, "7");
+}
+
 TEST_F(DialogTest, TabMovesAlongTheControlsAndADoubleClickNotifies) {
   Edited record;
   test::DialogScript script;

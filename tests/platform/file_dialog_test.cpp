@@ -1,6 +1,7 @@
 // File dialogs: filters match without regard to case, in the matcher and in
 // the real dialog's listing; the seam's answers.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -36,7 +37,7 @@ using FileDialogTest = PlatformTest;
 // the offset of its name.
 TEST_F(FileDialogTest, TheRealDialogListsBothCasesAndReturnsThePathAndNameOffset) {
   namespace fs = std::filesystem;
-  fs::path folder = fs::path(::testing::TempDir()) / "korvane_file_dialog";
+  fs::path folder = fs::path(::testing::TempDir()) / ("korvane_file_dialog_" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder / "sub");
   for (const char* name : {"HALL.KPR", "hall.kpr", "notes.txt"}) std::ofstream(folder / name) << "x";

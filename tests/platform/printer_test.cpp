@@ -1,6 +1,7 @@
 // Printing: pages drawn in bands give the pixels a bitmap gets, documents
 // start, end and abort, and a PDF page read back shows what was drawn.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -118,7 +119,7 @@ TEST_F(PrinterTest, DocumentsEndAbortAndRefuseDrawingOutsidePages) {
 // pixel for pixel where it was drawn (in from the page's margins).
 TEST_F(PrinterTest, APdfPageReadBackShowsTheDrawing) {
   namespace fs = std::filesystem;
-  fs::path folder = fs::path(::testing::TempDir()) / "korvane_pdf";
+  fs::path folder = fs::path(::testing::TempDir()) / ("korvane_pdf_" + std::to_string(::getpid()));
   fs::create_directories(folder);
   std::string pdf = (folder / "page.pdf").string();
   test::PrintDialogScript script;

@@ -26,7 +26,7 @@ using SystemTest = PlatformTest;
 void WriteFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 TEST_F(SystemTest, FilesAreCopiedDeletedSizedAndFoundWithoutRegardToCase) {
-  fs::path dir = fs::path(::testing::TempDir()) / "korvane_system_test";
+  fs::path dir = fs::path(::testing::TempDir()) / ("korvane_system_test_" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
   std::string project = (dir / "Hall1.KPR").string();

@@ -2,6 +2,7 @@
 // bitmap (scale, offsets, merged runs, white left out, Cancel, copies, PDF),
 // and jobs during which the drawing layer draws on the page.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <regex>
@@ -181,7 +182,7 @@ TEST_F(PrintingTest, CancelInTheProgressWindowStopsThePrint) {
 // window 1:1 at (213, 434) (A4 at 100 dpi is 826 x 1169 pixels).
 TEST_F(PrintingTest, ThePrintToAPdfShowsTheWindow) {
   namespace fs = std::filesystem;
-  fs::path folder = fs::path(::testing::TempDir()) / "korvane_print_view";
+  fs::path folder = fs::path(::testing::TempDir()) / ("korvane_print_view_" + std::to_string(::getpid()));
   fs::create_directories(folder);
   std::string pdf = (folder / "window.pdf").string();
   platform::test::PrintDialogScript script;
