@@ -10,7 +10,7 @@ FUZZ_PARALLEL ?= 4
 # Building with clang (CXX=clang++) needs the packages of the clang list too.
 DEP_LISTS = scripts/packages.txt $(if $(findstring clang,$(CXX)),scripts/clang-packages.txt)
 
-.PHONY: deps configure build test bench fuzz run-kab
+.PHONY: deps configure build test bench fuzz run run-kab
 
 deps:
 	@scripts/install-deps.sh $(DEP_LISTS)
@@ -40,6 +40,17 @@ fuzz:
 # The programs, started on the example files the build writes into
 # $(BUILD_DIR)/examples/.
 EXAMPLES = $(BUILD_DIR)/examples
+
+# kdn in the examples folder on the example hall, which its history file
+# there lists first. It needs a display; on a machine without one, a
+# virtual one does: xvfb-run make run.
+run:
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: there is no display to show kdn on; run it on a virtual one: xvfb-run make run"; \
+	  exit 1; \
+	fi
+	@$(MAKE) --no-print-directory build
+	cd $(EXAMPLES) && $(abspath $(BUILD_DIR))/apps/kdn/kdn HALL.KPR
 
 run-kab: build
 	$(BUILD_DIR)/apps/kab/kab $(EXAMPLES)/EXAMPLE.KAB
