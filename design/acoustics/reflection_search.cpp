@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
-#include <system_error>
-#include <thread>
+#include <limits>
 
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
@@ -111,8 +108,9 @@ int SearchMonitor::ReportSearchProgress() {
 
 // ---- The search of one loudspeaker ----
 
-void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target) {
+void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target, const FaceIndex* index) {
   search.faces = &faces;
+  search.index = index;
   search.target = target;
   search.planes.resize(faces.faces.size());
   for (size_t f = 0; f < faces.faces.size(); ++f) {
@@ -141,14 +139,30 @@ bool CrossesInside(CalcRay& ray, const CalcFace& face, Vec3d a, double sa, Vec3d
   return PointInCalcFace(ray) == 1;
 }
 
-// Counts one face test; at every report point publishes the work and
+// Counts `tests` face tests; at every report point publishes the work and
 // learns whether the search was cancelled. True when it was.
-bool CountFaceTest(PathSearch& search) {
-  if (++search.testsSinceReport < kReportInterval) return false;
+bool CountFaceTests(PathSearch& search, uint32_t tests) {
+  search.testsSinceReport += tests;
+  if (search.testsSinceReport < kReportInterval) return false;
   search.testsSinceReport = 0;
   if (search.monitor && search.monitor->Checkpoint(search.speaker, search.workDone + search.workSkipped))
     search.cancelled = true;
   return search.cancelled;
+}
+bool CountFaceTest(PathSearch& search) { return CountFaceTests(search, 1); }
+
+// Whether `crosses(face)` holds for a face on the segment from `origin` to
+// origin + direction: every face tried in table order, or those the index
+// names.
+template <typename Crosses>
+bool AnyFaceOnSegment(const PathSearch& search, Vec3d origin, Vec3d direction, Crosses&& crosses) {
+  if (!search.index) {
+    for (uint32_t f = 0; f < uint32_t(search.faces->faces.size()); ++f)
+      if (crosses(f)) return true;
+    return false;
+  }
+  double limit = 1;
+  return !search.index->VisitAlongLine(origin, direction, limit, [&](uint32_t f) { return !crosses(f); });
 }
 
 void StorePath(PathSearch& search, int reflections) {
@@ -166,6 +180,11 @@ void SetImageDepth(PathSearch& search, int depth) {
 }
 
 constexpr double kNearestNone2 = 1.0e10;  // m^2: no face and no target ahead
+// More than a hit point's distance from a ray's origin may be off by the
+// rounding of the point and the origin to single precision: a fixed
+// amount and a share of their size.
+constexpr double kHitRounding = 1.0e-3;  // m
+constexpr double kHitRelativeRounding = 1.0e-6;
 constexpr double kShortestDirection2 = 0.001;
 constexpr int kEstimateDepth = 7;
 
@@ -198,39 +217,70 @@ int ValidateImagePath(PathSearch& search, int depth) {
     const Vec3d a = ToVec3d(nodes[size_t(k)].point), b = ToVec3d(nodes[size_t(k + 1)].point);
     const SegmentBox box = BoundSegment(a, b);
     const uint16_t startTag = nodes[size_t(k)].tag, endTag = nodes[size_t(k + 1)].tag;
-    for (size_t f = 0; f < faces.size(); ++f) {
-      if (f == startTag || f == endTag || !SegmentOverlapsFace(box, faces[f].box)) continue;
+    const bool blocked = AnyFaceOnSegment(search, a, b - a, [&](uint32_t f) {
+      if (f == startTag || f == endTag || !SegmentOverlapsFace(box, faces[f].box)) return false;
       const SearchPlane& plane = search.planes[f];
-      if (CrossesInside(ray, faces[f], a, plane.Side(a), b, plane.Side(b))) return 0;
-    }
+      return CrossesInside(ray, faces[f], a, plane.Side(a), b, plane.Side(b));
+    });
+    if (blocked) return 0;
   }
   StorePath(search, depth);
   return 1;
 }
 
+namespace {
+
+// The image `image` mirrored in face f, which it lies in front of by `side`,
+// as node `depth`: the reflection point validated when the segment from the
+// mirror image to the target crosses the face inside it.
+void ReflectImage(PathSearch& search, uint32_t f, int depth, Vec3d image, double side) {
+  const SearchPlane& plane = search.planes[f];
+  // The mirror image lies as far behind the plane as the image in front.
+  const Vec3d mirrored = Mirror(plane, image, side);
+  search.images[size_t(depth)] = mirrored;
+  PathNode& node = search.record.nodes[size_t(depth)];
+  node.tag = uint16_t(f);
+  CalcRay ray;
+  if (CrossesInside(ray, search.faces->faces[f], mirrored, -side, search.target, plane.targetSide)) {
+    node.point = ray.hitPoint;
+    ValidateImagePath(search, depth);
+  }
+}
+
+// The last image level with the index: every face counts as visited, and
+// only the faces it names can reflect the image to the target.
+void ReflectImageOnceMore(PathSearch& search, int imageLevel) {
+  const int depth = imageLevel + 1;
+  const Vec3d image = search.images[size_t(imageLevel)];
+  search.workDone += search.faces->Count();
+  std::vector<uint32_t>& faces = search.reflectingFaces;
+  search.index->CollectReflectingFaces(image, search.target, ReflectingSide::kFront,
+                                       std::numeric_limits<double>::infinity(), faces);
+  for (uint32_t f : faces) {
+    if (CountFaceTest(search)) return;
+    const double side = search.planes[f].Side(image);
+    if (side > 0) ReflectImage(search, f, depth, image, side);
+  }
+}
+
+}  // namespace
+
 void SearchImageSources(PathSearch& search, int imageLevel) {
   const int depth = imageLevel + 1;
-  const std::vector<CalcFace>& faces = search.faces->faces;
+  if (search.index && search.index->PlaneGroupsPay() && depth == search.maxDepth) {
+    ReflectImageOnceMore(search, imageLevel);
+    return;
+  }
   const Vec3d image = search.images[size_t(imageLevel)];
-  PathNode& node = search.record.nodes[size_t(depth)];
-  CalcRay ray;
-  for (size_t f = 0; f < faces.size(); ++f) {
+  for (uint32_t f = 0; f < uint32_t(search.faces->faces.size()); ++f) {
     search.workDone += 1;
     if (CountFaceTest(search)) return;
-    const SearchPlane& plane = search.planes[f];
-    const double side = plane.Side(image);
+    const double side = search.planes[f].Side(image);
     if (!(side > 0)) {  // the image lies behind the face or on its plane
       if (depth < search.maxDepth) search.workSkipped += search.skippedWork[size_t(depth)];
       continue;
     }
-    // The mirror image lies as far behind the plane as the image in front.
-    const Vec3d mirrored = Mirror(plane, image, side);
-    search.images[size_t(depth)] = mirrored;
-    node.tag = uint16_t(f);
-    if (CrossesInside(ray, faces[f], mirrored, -side, search.target, plane.targetSide)) {
-      node.point = ray.hitPoint;
-      ValidateImagePath(search, depth);
-    }
+    ReflectImage(search, f, depth, image, side);
     if (depth < search.maxDepth) {
       SearchImageSources(search, depth);
       if (search.cancelled) return;
@@ -266,23 +316,43 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
   ray.direction = ToVertex(ahead);
   size_t hitFace = faces.size();
   ObjectVertex hitPoint;
-  for (size_t f = 0; f < faces.size(); ++f) {
+  // The walk along the ray stops at boxes farther than the nearest hit so
+  // far, by more than the rounding of a hit point.
+  const Vec3d lineOrigin = ToVec3d(ray.origin), lineDirection = ToVec3d(ray.direction);
+  const double directionLength = std::sqrt(Dot(lineDirection, lineDirection));
+  const double originSize = std::max({std::fabs(origin.x), std::fabs(origin.y), std::fabs(origin.z)});
+  auto walkLimit = [&] {
+    const double nearest = std::sqrt(nearest2);
+    return (nearest + kHitRounding + kHitRelativeRounding * (originSize + nearest)) / directionLength;
+  };
+  double limit = walkLimit();
+  // The exact test of face f; false when the search was cancelled.
+  auto test = [&](uint32_t f) {
     const CalcFace& face = faces[f];
-    if (&face == skipped) continue;
-    if (CountFaceTest(search)) return;
+    if (&face == skipped) return true;
+    if (CountFaceTest(search)) return false;
     // Only a face the origin lies in front of, and the ray runs towards.
     const SearchPlane& plane = search.planes[f];
-    if (!(plane.Side(origin) > 0) || !(Dot(ahead, plane.normal) < 0)) continue;
-    if (!SegmentOverlapsFace(box, face.box)) continue;
+    if (!(plane.Side(origin) > 0) || !(Dot(ahead, plane.normal) < 0)) return true;
+    if (!SegmentOverlapsFace(box, face.box)) return true;
     ray.face = &face;
-    if (!IntersectRayPlane(ray)) continue;
+    if (!IntersectRayPlane(ray)) return true;
     const Vec3d offset = ToVec3d(ray.hitPoint) - origin;
     const double distance2 = Dot(offset, offset);
-    if (distance2 < nearest2) {
+    // Of faces hit at one distance the first in the table counts.
+    if (distance2 < nearest2 || (distance2 == nearest2 && hitFace < faces.size() && f < hitFace)) {
       nearest2 = distance2;
       hitFace = f;
       hitPoint = ray.hitPoint;
+      limit = walkLimit();
     }
+    return true;
+  };
+  if (search.index) {
+    if (!search.index->VisitAlongLine(lineOrigin, lineDirection, limit, test)) return;
+  } else {
+    for (uint32_t f = 0; f < uint32_t(faces.size()); ++f)
+      if (!test(f)) return;
   }
 
   if (hitFace < faces.size()) {
@@ -319,9 +389,10 @@ void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders&
   });
 }
 
-double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum, SearchMonitor* monitor) {
+double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum, SearchMonitor* monitor,
+                            const FaceIndex* index) {
   PathSearch search;
-  PreparePathSearch(search, faces, point);
+  PreparePathSearch(search, faces, point, index);
   search.maxDepth = kEstimateDepth;
   search.lowestTracedOrder = kEstimateDepth + 1;  // no target
   search.monitor = monitor;
@@ -334,8 +405,6 @@ double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum
 
 // ---- The search over all loudspeakers ----
 
-unsigned SearchThreadCount() { return std::max(std::thread::hardware_concurrency(), 1u); }
-
 namespace {
 
 // How often the calling thread shows the progress of its workers.
@@ -347,67 +416,32 @@ struct SpeakerFindings {
   FreePathSum freePaths;
 };
 
-// Runs `search(i)` for every loudspeaker i on up to `threads` workers while
-// the calling thread reports the progress. False when no worker could be
-// started (nothing was searched).
-template <typename Search>
-bool RunOnWorkers(int count, unsigned threads, SearchMonitor& monitor, Search&& search) {
-  std::mutex mutex;
-  std::condition_variable finished;
-  unsigned running = 0;
-  std::atomic<int> next{0};
-  std::vector<std::thread> workers;
-  auto work = [&] {
-    for (int i; !monitor.Cancelled() && (i = next.fetch_add(1)) < count;) search(i);
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      --running;
-    }
-    finished.notify_one();
-  };
-  for (unsigned w = 0; w < threads; ++w) {
-    std::lock_guard<std::mutex> lock(mutex);
-    try {
-      workers.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;  // as many workers as the system gives
-    }
-    ++running;
-  }
-  if (workers.empty()) return false;
-  {
-    std::unique_lock<std::mutex> lock(mutex);
-    while (!finished.wait_for(lock, kProgressPoll, [&] { return running == 0; })) {
-      lock.unlock();
-      monitor.ReportSearchProgress();
-      lock.lock();
-    }
-  }
-  for (std::thread& worker : workers) worker.join();
-  return true;
-}
-
 }  // namespace
 
 RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, const RaySearchOrders& orders,
-                                SearchMonitor& monitor, unsigned threads) {
+                                SearchMonitor& monitor, CalcExecution execution) {
   const int count = tables.speakers.Count();
+  const FaceIndex* index = execution.faceIndex ? &tables.index : nullptr;
   std::vector<SpeakerFindings> findings(static_cast<size_t>(count));
-  auto searchSpeaker = [&](int i) {
+  auto searchSpeaker = [&](uint32_t i) {
     PathSearch search;
-    PreparePathSearch(search, tables.faces, target);
+    PreparePathSearch(search, tables.faces, target, index);
     search.monitor = &monitor;
-    search.speaker = i;
-    SearchSpeakerPaths(search, SpeakerPosition(tables.speakers.entries[size_t(i)]), orders);
-    monitor.Record(i, search.workDone + search.workSkipped);
-    findings[size_t(i)] = {std::move(search.paths), search.pathCount, search.freePaths};
+    search.speaker = int(i);
+    SearchSpeakerPaths(search, SpeakerPosition(tables.speakers.entries[i]), orders);
+    monitor.Record(int(i), search.workDone + search.workSkipped);
+    findings[i] = {std::move(search.paths), search.pathCount, search.freePaths};
   };
 
-  const unsigned workers = std::min(threads, unsigned(count));
+  const unsigned workers = std::min(WorkerThreadCount(execution), unsigned(count));
   monitor.ReportAtCheckpoints(workers <= 1);
-  if (workers <= 1 || !RunOnWorkers(count, workers, monitor, searchSpeaker)) {
+  const bool onWorkers =
+      workers > 1 && RunOnWorkers(
+                         uint32_t(count), workers, kProgressPoll, [&](unsigned, uint32_t i) { searchSpeaker(i); },
+                         [&] { return monitor.Cancelled(); }, [&] { return monitor.ReportSearchProgress() != 0; });
+  if (!onWorkers) {
     monitor.ReportAtCheckpoints(true);
-    for (int i = 0; i < count && !monitor.Cancelled(); ++i) searchSpeaker(i);
+    for (int i = 0; i < count && !monitor.Cancelled(); ++i) searchSpeaker(uint32_t(i));
   }
 
   RaySearchOutcome outcome;
@@ -421,7 +455,7 @@ RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, con
 }
 
 RaySearchRun SearchRayPaths(const RaySearchTables& tables, Vec3d target, const RaySearchOrders& orders,
-                            unsigned threads) {
+                            CalcExecution execution) {
   RaySearchRun run;
   const double faces = tables.faces.Count();
   if (faces == 0) return run;
@@ -431,10 +465,11 @@ RaySearchRun SearchRayPaths(const RaySearchTables& tables, Vec3d target, const R
 
   BeginProgress("Calculating Reflections", "0 %", "Cancel");
   SearchMonitor monitor(totalWork, tables.speakers.Count(), ReportProgress);
-  run.outcome = SearchSpeakers(tables, target, orders, monitor, threads);
+  run.outcome = SearchSpeakers(tables, target, orders, monitor, execution);
   EndProgress();
   FreePathSum freePaths = run.outcome.freePaths;
-  run.meanFreePath = EstimateMeanFreePath(tables.faces, target, freePaths);
+  run.meanFreePath =
+      EstimateMeanFreePath(tables.faces, target, freePaths, nullptr, execution.faceIndex ? &tables.index : nullptr);
   return run;
 }
 
@@ -451,13 +486,13 @@ bool PrepareCalculateRays(RaySearchState& state, const DesignTables& design) {
 }
 
 uint32_t CalculateRays(RaySearchState& state, const DesignTables& design, std::string orderText, ObjectVertex picked,
-                       unsigned threads) {
+                       CalcExecution execution) {
   state.storedPaths = 0;
   state.meanFreePathEstimate = 0;
   state.pathCount = 0;
   state.orders = SplitSearchOrders(state.tables.faces.Count(), ParseMaxOrder(std::move(orderText)));
   const Vec3d target = ToVec3d({picked.x, picked.y, picked.z + kTargetLift});
-  const RaySearchRun run = SearchRayPaths(state.tables, target, state.orders, threads);
+  const RaySearchRun run = SearchRayPaths(state.tables, target, state.orders, execution);
   state.storedPaths = run.outcome.pathCount;
   state.meanFreePathEstimate = run.meanFreePath;
   if (state.storedPaths == 0) return 0;
@@ -465,7 +500,7 @@ uint32_t CalculateRays(RaySearchState& state, const DesignTables& design, std::s
 }
 
 int32_t SearchPathsAtPoint(RaySearchState& state, const DesignTables& design, ObjectVertex point, SearchReport report,
-                           unsigned threads) {
+                           CalcExecution execution) {
   state.storedPaths = 0;
   state.meanFreePathEstimate = 0;
   state.pathCount = 0;
@@ -479,8 +514,9 @@ int32_t SearchPathsAtPoint(RaySearchState& state, const DesignTables& design, Ob
   const Vec3d target = ToVec3d(point);
   SearchMonitor monitor(std::pow(double(faces), order) * speakers, speakers, report);
   FreePathSum freePaths;
-  state.meanFreePathEstimate = EstimateMeanFreePath(state.tables.faces, target, freePaths, &monitor);
-  const RaySearchOutcome found = SearchSpeakers(state.tables, target, state.orders, monitor, threads);
+  state.meanFreePathEstimate = EstimateMeanFreePath(state.tables.faces, target, freePaths, &monitor,
+                                                    execution.faceIndex ? &state.tables.index : nullptr);
+  const RaySearchOutcome found = SearchSpeakers(state.tables, target, state.orders, monitor, execution);
   state.storedPaths = found.pathCount;
   if (state.storedPaths == 0) return 0;
   LoadPathObjects(*design.model, found.records);
