@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <mutex>
+#include <span>
 
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
@@ -83,7 +85,9 @@ int PointSearchOrder(int faceCount, int speakerCount) {
 SearchMonitor::SearchMonitor(double totalWork, int speakers, SearchReport report)
     : totalWork_(totalWork), work_(size_t(std::max(speakers, 0))), report_(report) {}
 
-void SearchMonitor::Record(int speaker, double work) { work_[size_t(speaker)].store(work, std::memory_order_relaxed); }
+void SearchMonitor::Record(int speaker, double work) {
+  work_[size_t(speaker)].fetch_add(work, std::memory_order_relaxed);
+}
 
 bool SearchMonitor::Checkpoint(int speaker, double work) {
   Record(speaker, work);
@@ -112,15 +116,16 @@ void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d tar
   search.faces = &faces;
   search.index = index;
   search.target = target;
-  search.planes.resize(faces.faces.size());
+  auto planes = std::make_shared<std::vector<SearchPlane>>(faces.faces.size());
   for (size_t f = 0; f < faces.faces.size(); ++f) {
     const CalcFace& face = faces.faces[f];
-    SearchPlane& plane = search.planes[f];
+    SearchPlane& plane = (*planes)[f];
     plane.normal = ToVec3d(face.normal);
     plane.offset = Dot(plane.normal, ToVec3d(face.planePoint));
     plane.halfLength2 = face.halfNormalLength2;
     plane.targetSide = plane.Side(target);
   }
+  search.planes = std::move(planes);
 }
 
 namespace {
@@ -139,14 +144,21 @@ bool CrossesInside(CalcRay& ray, const CalcFace& face, Vec3d a, double sa, Vec3d
   return PointInCalcFace(ray) == 1;
 }
 
+// The work done and skipped since the search last told its monitor.
+double UnpublishedWork(PathSearch& search) {
+  const double work = search.workDone + search.workSkipped;
+  const double unpublished = work - search.workPublished;
+  search.workPublished = work;
+  return unpublished;
+}
+
 // Counts `tests` face tests; at every report point publishes the work and
 // learns whether the search was cancelled. True when it was.
 bool CountFaceTests(PathSearch& search, uint32_t tests) {
   search.testsSinceReport += tests;
   if (search.testsSinceReport < kReportInterval) return false;
   search.testsSinceReport = 0;
-  if (search.monitor && search.monitor->Checkpoint(search.speaker, search.workDone + search.workSkipped))
-    search.cancelled = true;
+  if (search.monitor && search.monitor->Checkpoint(search.speaker, UnpublishedWork(search))) search.cancelled = true;
   return search.cancelled;
 }
 bool CountFaceTest(PathSearch& search) { return CountFaceTests(search, 1); }
@@ -205,7 +217,7 @@ int ValidateImagePath(PathSearch& search, int depth) {
   CalcRay ray;
   for (int k = depth - 1; k >= 1; --k) {
     const uint16_t f = nodes[size_t(k)].tag;
-    const SearchPlane& plane = search.planes[f];
+    const SearchPlane& plane = search.Plane(f);
     const Vec3d image = search.images[size_t(k)];
     const Vec3d next = ToVec3d(nodes[size_t(k + 1)].point);
     if (!CrossesInside(ray, faces[f], image, plane.Side(image), next, plane.Side(next))) return 0;
@@ -219,7 +231,7 @@ int ValidateImagePath(PathSearch& search, int depth) {
     const uint16_t startTag = nodes[size_t(k)].tag, endTag = nodes[size_t(k + 1)].tag;
     const bool blocked = AnyFaceOnSegment(search, a, b - a, [&](uint32_t f) {
       if (f == startTag || f == endTag || !SegmentOverlapsFace(box, faces[f].box)) return false;
-      const SearchPlane& plane = search.planes[f];
+      const SearchPlane& plane = search.Plane(f);
       return CrossesInside(ray, faces[f], a, plane.Side(a), b, plane.Side(b));
     });
     if (blocked) return 0;
@@ -234,7 +246,7 @@ namespace {
 // as node `depth`: the reflection point validated when the segment from the
 // mirror image to the target crosses the face inside it.
 void ReflectImage(PathSearch& search, uint32_t f, int depth, Vec3d image, double side) {
-  const SearchPlane& plane = search.planes[f];
+  const SearchPlane& plane = search.Plane(f);
   // The mirror image lies as far behind the plane as the image in front.
   const Vec3d mirrored = Mirror(plane, image, side);
   search.images[size_t(depth)] = mirrored;
@@ -247,35 +259,38 @@ void ReflectImage(PathSearch& search, uint32_t f, int depth, Vec3d image, double
   }
 }
 
-// The last image level with the index: every face counts as visited, and
-// only the faces it names can reflect the image to the target.
-void ReflectImageOnceMore(PathSearch& search, int imageLevel) {
+// The last image level over the faces first .. end - 1 with the index:
+// every face counts as visited, and only the faces it names can reflect
+// the image to the target.
+void ReflectImageOnceMore(PathSearch& search, int imageLevel, uint32_t first, uint32_t end) {
   const int depth = imageLevel + 1;
   const Vec3d image = search.images[size_t(imageLevel)];
-  search.workDone += search.faces->Count();
+  search.workDone += end - first;
   std::vector<uint32_t>& faces = search.reflectingFaces;
   search.index->CollectReflectingFaces(image, search.target, ReflectingSide::kFront,
                                        std::numeric_limits<double>::infinity(), faces);
   for (uint32_t f : faces) {
+    if (f < first || f >= end) continue;
     if (CountFaceTest(search)) return;
-    const double side = search.planes[f].Side(image);
+    const double side = search.Plane(f).Side(image);
     if (side > 0) ReflectImage(search, f, depth, image, side);
   }
 }
 
 }  // namespace
 
-void SearchImageSources(PathSearch& search, int imageLevel) {
+void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace, uint32_t endFace) {
   const int depth = imageLevel + 1;
+  const uint32_t end = std::min(endFace, uint32_t(search.faces->faces.size()));
   if (search.index && search.index->PlaneGroupsPay() && depth == search.maxDepth) {
-    ReflectImageOnceMore(search, imageLevel);
+    ReflectImageOnceMore(search, imageLevel, firstFace, end);
     return;
   }
   const Vec3d image = search.images[size_t(imageLevel)];
-  for (uint32_t f = 0; f < uint32_t(search.faces->faces.size()); ++f) {
+  for (uint32_t f = firstFace; f < end; ++f) {
     search.workDone += 1;
     if (CountFaceTest(search)) return;
-    const double side = search.planes[f].Side(image);
+    const double side = search.Plane(f).Side(image);
     if (!(side > 0)) {  // the image lies behind the face or on its plane
       if (depth < search.maxDepth) search.workSkipped += search.skippedWork[size_t(depth)];
       continue;
@@ -332,7 +347,7 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
     if (&face == skipped) return true;
     if (CountFaceTest(search)) return false;
     // Only a face the origin lies in front of, and the ray runs towards.
-    const SearchPlane& plane = search.planes[f];
+    const SearchPlane& plane = search.Plane(f);
     if (!(plane.Side(origin) > 0) || !(Dot(ahead, plane.normal) < 0)) return true;
     if (!SegmentOverlapsFace(box, face.box)) return true;
     ray.face = &face;
@@ -356,14 +371,19 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
   }
 
   if (hitFace < faces.size()) {
-    search.freePaths.distance += std::sqrt(nearest2);
-    ++search.freePaths.hits;
+    const double distance = std::sqrt(nearest2);
+    if (search.hitDistances) {
+      search.hitDistances->push_back(distance);
+    } else {
+      search.freePaths.distance += distance;
+      ++search.freePaths.hits;
+    }
     search.record.nodes[size_t(d)] = {uint16_t(hitFace), hitPoint};
     if (d <= search.maxDepth) {
       // On along the ray mirrored in the face: the direction from the
       // origin's mirror image through the hit point, kept at full length so
       // that a hit close to an edge neither ends the ray nor blurs it.
-      const SearchPlane& plane = search.planes[hitFace];
+      const SearchPlane& plane = search.Plane(uint32_t(hitFace));
       TraceRay(search, ToVec3d(hitPoint), Mirror(plane, ahead, Dot(ahead, plane.normal)), &faces[hitFace], d);
     }
   } else if (targetReached) {
@@ -372,21 +392,49 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
   }
 }
 
-void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders& orders) {
+namespace {
+
+// The rays of the direction set in order, built once.
+const std::vector<Vec3d>& RayDirectionSet() {
+  static const std::vector<Vec3d> directions = [] {
+    std::vector<Vec3d> set;
+    ForEachRayDirection(1, 1, [&set](Vec3d direction) { set.push_back(direction); });
+    return set;
+  }();
+  return directions;
+}
+
+// The image sources of a loudspeaker at `source` below the first-level
+// faces first .. end - 1, after the direct path when `first` is 0.
+void SearchSpeakerImages(PathSearch& search, Vec3d source, const RaySearchOrders& orders, uint32_t first,
+                         uint32_t end) {
   StartPathRecord(search, source);
   SetImageDepth(search, orders.imageOrder);
   search.lowestTracedOrder = orders.lowestTracedOrder;
-  ValidateImagePath(search, 0);
-  SearchImageSources(search, 0);
-  if (search.cancelled || !orders.TracesRays()) return;
+  if (first == 0) ValidateImagePath(search, 0);
+  SearchImageSources(search, 0, first, end);
+}
 
+// Rays first .. end - 1 of the direction set from a loudspeaker at `source`.
+void TraceSpeakerRays(PathSearch& search, Vec3d source, const RaySearchOrders& orders, uint32_t first,
+                      uint32_t end) {
+  StartPathRecord(search, source);
+  search.lowestTracedOrder = orders.lowestTracedOrder;
   search.maxDepth = orders.maxOrder;
   const double rayWork = double(orders.maxOrder) * search.faces->Count();
-  ForEachRayDirection(1, 1, [&](Vec3d direction) {
-    if (search.cancelled) return;
-    TraceRay(search, source, direction, nullptr, 0);
+  const std::vector<Vec3d>& directions = RayDirectionSet();
+  for (uint32_t r = first; r < end && !search.cancelled; ++r) {
+    TraceRay(search, source, directions[r], nullptr, 0);
     search.workDone += rayWork;
-  });
+  }
+}
+
+}  // namespace
+
+void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders& orders) {
+  SearchSpeakerImages(search, source, orders, 0, uint32_t(search.faces->faces.size()));
+  if (search.cancelled || !orders.TracesRays()) return;
+  TraceSpeakerRays(search, source, orders, 0, uint32_t(RayDirectionSet().size()));
 }
 
 double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum, SearchMonitor* monitor,
@@ -414,34 +462,117 @@ struct SpeakerFindings {
   std::vector<uint8_t> paths;
   uint32_t pathCount = 0;
   FreePathSum freePaths;
+  void Add(std::span<const uint8_t> records, uint32_t count) {
+    paths.insert(paths.end(), records.begin(), records.end());
+    pathCount += count;
+  }
 };
+
+// Workers split a loudspeaker's search into pieces: the image sources
+// below a run of first-level faces (so that there are at most this many
+// runs), the first run after the direct path; and runs of this many rays.
+constexpr uint32_t kImagePieces = 256;
+constexpr uint32_t kRaysPerPiece = 256;
+
+// A piece of one loudspeaker's search and what it found; the free-path
+// distances are listed in order so that merging the pieces in order sums
+// them as one search would.
+struct SearchPiece {
+  uint32_t speaker = 0;
+  bool rays = false;
+  uint32_t first = 0, end = 0;  // first-level faces, or ray numbers
+  std::vector<uint8_t> paths;
+  uint32_t pathCount = 0;
+  std::vector<double> hitDistances;
+  bool done = false;
+};
+
+std::vector<SearchPiece> SplitSearch(uint32_t speakers, uint32_t faces, const RaySearchOrders& orders) {
+  // Image order 1 asks the index about all faces at once: one piece.
+  const uint32_t run = orders.imageOrder > 1 ? std::max((faces + kImagePieces - 1) / kImagePieces, 1u)
+                                             : std::max(faces, 1u);
+  const uint32_t rays = uint32_t(RayDirectionSet().size());
+  std::vector<SearchPiece> pieces;
+  auto add = [&pieces](uint32_t speaker, bool rays, uint32_t first, uint32_t end) {
+    SearchPiece& piece = pieces.emplace_back();
+    piece.speaker = speaker;
+    piece.rays = rays;
+    piece.first = first;
+    piece.end = end;
+  };
+  for (uint32_t s = 0; s < speakers; ++s) {
+    uint32_t f = 0;
+    do {
+      add(s, false, f, std::min(f + run, faces));
+      f += run;
+    } while (f < faces);
+    if (orders.TracesRays())
+      for (uint32_t r = 0; r < rays; r += kRaysPerPiece) add(s, true, r, std::min(r + kRaysPerPiece, rays));
+  }
+  return pieces;
+}
 
 }  // namespace
 
 RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, const RaySearchOrders& orders,
                                 SearchMonitor& monitor, CalcExecution execution) {
-  const int count = tables.speakers.Count();
-  const FaceIndex* index = execution.faceIndex ? &tables.index : nullptr;
-  std::vector<SpeakerFindings> findings(static_cast<size_t>(count));
-  auto searchSpeaker = [&](uint32_t i) {
-    PathSearch search;
-    PreparePathSearch(search, tables.faces, target, index);
-    search.monitor = &monitor;
-    search.speaker = int(i);
-    SearchSpeakerPaths(search, SpeakerPosition(tables.speakers.entries[i]), orders);
-    monitor.Record(int(i), search.workDone + search.workSkipped);
-    findings[i] = {std::move(search.paths), search.pathCount, search.freePaths};
-  };
+  const uint32_t count = uint32_t(tables.speakers.Count());
+  const uint32_t faces = uint32_t(tables.faces.Count());
+  PathSearch prepared;
+  PreparePathSearch(prepared, tables.faces, target, execution.faceIndex ? &tables.index : nullptr);
+  prepared.monitor = &monitor;
+  std::vector<SpeakerFindings> findings(count);
 
-  const unsigned workers = std::min(WorkerThreadCount(execution), unsigned(count));
+  std::vector<SearchPiece> pieces = SplitSearch(count, faces, orders);
+  const unsigned workers = std::min(WorkerThreadCount(execution), uint32_t(pieces.size()));
   monitor.ReportAtCheckpoints(workers <= 1);
+  // Each finished piece is merged once those before it are: the last to
+  // finish merges, so that few wait at a time.
+  std::mutex mutex;
+  size_t merged = 0;
+  auto merge = [&](SearchPiece& piece) {
+    SpeakerFindings& speaker = findings[piece.speaker];
+    speaker.Add(piece.paths, piece.pathCount);
+    for (double distance : piece.hitDistances) {
+      speaker.freePaths.distance += distance;
+      ++speaker.freePaths.hits;
+    }
+    piece.paths = {};
+    piece.hitDistances = {};
+  };
+  auto searchPiece = [&](unsigned, uint32_t i) {
+    SearchPiece& piece = pieces[i];
+    PathSearch search = prepared;
+    search.speaker = int(piece.speaker);
+    search.hitDistances = &piece.hitDistances;
+    const Vec3d source = SpeakerPosition(tables.speakers.entries[piece.speaker]);
+    if (piece.rays) TraceSpeakerRays(search, source, orders, piece.first, piece.end);
+    else SearchSpeakerImages(search, source, orders, piece.first, piece.end);
+    monitor.Record(search.speaker, UnpublishedWork(search));
+    piece.paths = std::move(search.paths);
+    piece.pathCount = search.pathCount;
+    std::lock_guard<std::mutex> lock(mutex);
+    piece.done = true;
+    for (; merged < pieces.size() && pieces[merged].done; ++merged) merge(pieces[merged]);
+  };
   const bool onWorkers =
       workers > 1 && RunOnWorkers(
-                         uint32_t(count), workers, kProgressPoll, [&](unsigned, uint32_t i) { searchSpeaker(i); },
+                         uint32_t(pieces.size()), workers, kProgressPoll, searchPiece,
                          [&] { return monitor.Cancelled(); }, [&] { return monitor.ReportSearchProgress() != 0; });
-  if (!onWorkers) {
+  if (onWorkers) {
+    // After a Cancel: what the pieces that ran found, in order.
+    for (; merged < pieces.size(); ++merged)
+      if (pieces[merged].done) merge(pieces[merged]);
+  } else {
     monitor.ReportAtCheckpoints(true);
-    for (int i = 0; i < count && !monitor.Cancelled(); ++i) searchSpeaker(uint32_t(i));
+    for (uint32_t i = 0; i < count && !monitor.Cancelled(); ++i) {
+      PathSearch search = prepared;
+      search.speaker = int(i);
+      SearchSpeakerPaths(search, SpeakerPosition(tables.speakers.entries[i]), orders);
+      monitor.Record(search.speaker, UnpublishedWork(search));
+      findings[i].Add(search.paths, search.pathCount);
+      findings[i].freePaths = search.freePaths;
+    }
   }
 
   RaySearchOutcome outcome;

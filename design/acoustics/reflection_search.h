@@ -24,6 +24,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -110,9 +111,10 @@ using SearchReport = int (*)(int percent, const char* text);
 constexpr uint32_t kReportInterval = 60001;
 
 // The progress of a search over its loudspeakers: each loudspeaker's work
-// (face tests done and skipped) in a slot of its own, and the Cancel that
-// stops them all. On one thread the search itself reports at its report
-// points; with workers it only publishes, and the calling thread reports.
+// (face tests done and skipped) in a slot of its own, to which every piece
+// of its search adds, and the Cancel that stops them all. On one thread the
+// search itself reports at its report points; with workers it only
+// publishes, and the calling thread reports.
 class SearchMonitor {
  public:
   // `totalWork` is what 100 % stands for.
@@ -121,10 +123,10 @@ class SearchMonitor {
   // Whether the searches report at their report points themselves (they run
   // on the thread that may report; the default) or only publish their work.
   void ReportAtCheckpoints(bool on) { reportAtCheckpoints_ = on; }
-  // A report point of loudspeaker `speaker`'s search with its work so far:
-  // true when the search must stop.
+  // A report point of loudspeaker `speaker`'s search, which did `work`
+  // since it last published: true when the search must stop.
   bool Checkpoint(int speaker, double work);
-  // Records a loudspeaker's work without a report.
+  // Adds work to a loudspeaker's without a report.
   void Record(int speaker, double work);
   // "%1.2f %" of the percent done (at most 100) through the report; a
   // Cancel stops the search. 1 when cancelled.
@@ -174,7 +176,9 @@ struct PathSearch {
   const CalcFaceTable* faces = nullptr;
   const FaceIndex* index = nullptr;  // over the faces; none: every face is tested
   Vec3d target;
-  std::vector<SearchPlane> planes;  // one per face
+  // One per face, shared by the copies of a prepared search.
+  std::shared_ptr<const std::vector<SearchPlane>> planes;
+  const SearchPlane& Plane(uint32_t face) const { return (*planes)[face]; }
   // The depth the running kernel goes to: the image order for the image
   // sources, the maximum order for the rays.
   int maxDepth = 0;
@@ -197,15 +201,19 @@ struct PathSearch {
   // Findings.
   std::vector<uint8_t> paths;  // stored path records
   uint32_t pathCount = 0;
+  // The distances traced rays travel to the faces they hit: summed here,
+  // or with `hitDistances` listed there in order, for a merge to sum.
   FreePathSum freePaths;
-  double workDone = 0;     // face tests
-  double workSkipped = 0;  // face sequences left out
+  std::vector<double>* hitDistances = nullptr;
+  double workDone = 0;       // face tests
+  double workSkipped = 0;    // face sequences left out
+  double workPublished = 0;  // of both, what the monitor was told
   bool cancelled = false;
 };
 
 // Sets a search up over `faces` (kept unchanged while it runs) to `target`,
 // asking `index` (built over the faces) which faces to test, or testing
-// every face without one.
+// every face without one. Copies of the prepared search share its planes.
 void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target,
                        const FaceIndex* index = nullptr);
 
@@ -222,13 +230,14 @@ void StartPathRecord(PathSearch& search, Vec3d source);
 int ValidateImagePath(PathSearch& search, int depth);
 
 // The image-source search below image `imageLevel`, to search.maxDepth: for
-// every face that the image lies in front of, the image mirrored in it;
+// every face (from `firstFace` up to `endFace`, or all) that the image lies
+// in front of, the image mirrored in it;
 // where the segment from that mirror image to the target crosses the face
 // strictly between the two, inside the face, that crossing is a reflection
 // point to validate; deeper levels follow whether or not the face
 // reflected. Faces the image does not lie in front of are skipped with all
 // their deeper sequences.
-void SearchImageSources(PathSearch& search, int imageLevel);
+void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace = 0, uint32_t endFace = UINT32_MAX);
 
 // Traces the ray from `origin` along `direction` (taken as kRayLength long)
 // at depth + 1, node depth + 1 receiving its next reflection point: the
