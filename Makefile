@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test bench
+.PHONY: deps configure build test bench tsan
 
 deps:
 	@scripts/install-deps.sh
@@ -20,3 +20,11 @@ test: build
 
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench
+
+# The threaded level map and reflection search, with the rest of the
+# calculation tests, under ThreadSanitizer, in a build folder of their own.
+TSAN_DIR ?= build-tsan
+tsan: deps
+	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target test_design_acoustics
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/design/acoustics/test_design_acoustics
