@@ -93,7 +93,7 @@ inline void AddBenchFaces(const std::vector<std::vector<ObjectVertex>>& polygons
 // house at x -6..0, an audience floor stepping up in 16 rows from x 0 to 24
 // and level behind, side walls splaying from y = +-8 to +-15 at the back
 // (x = 32) in saw-tooth panels, three bands high, that each face a little
-// differently, a back wall bowed in ten segments, a ceiling of twelve
+// differently, a back wall bowed in twenty segments, a ceiling of 24
 // reflector strips at differing tilts, and a stepped balcony over the rear
 // with a bowed front and a sloping soffit. Room faces face into the hall;
 // materials 0 floor, 1 walls, 2 ceiling. Two audience areas (layer 1) lie
@@ -137,14 +137,14 @@ inline int AddFanHall() {
   const float rearX = FanHall::kRowDepth * FanHall::kRows, rearZ = FanHall::kRise * FanHall::kRows;
   floor.push_back(strip(rearX, L, rearZ, rearZ, false));
 
-  // Side walls: saw-tooth panels 2 m long in three bands, each band's
+  // Side walls: saw-tooth panels 1 m long in three bands, each band's
   // panels leaning in or out by a few centimetres.
   const float bands[4] = {0, 4.5f, 9.5f, H};
   for (int side : {-1, 1}) {
-    for (float x = 0; x < L - 0.01f; x += 2) {
-      const float x1 = x + 2;
+    for (int panel = 0; panel < int(L); ++panel) {
+      const float x = float(panel), x1 = x + 1;
       for (int b = 0; b < 3; ++b) {
-        const float tooth = 0.15f * float((int(x / 2) + b) % 3);
+        const float tooth = 0.15f * float((panel + b) % 3);
         const float lean = 0.05f * float(b - 1);
         const float y0 = float(side) * w(x), y1 = float(side) * (w(x1) + tooth);
         Polygon p = {{x, y0, bands[b]},
@@ -156,25 +156,25 @@ inline int AddFanHall() {
       }
     }
   }
-  // The back wall, bowed outwards in ten segments.
-  for (int k = 0; k < 10; ++k) {
-    const float y0 = -w(L) + 3.0f * float(k), y1 = y0 + 3.0f;
-    const float x0 = L + 1.5f * std::sin(3.141592654f * float(k) / 10);
-    const float x1 = L + 1.5f * std::sin(3.141592654f * float(k + 1) / 10);
+  // The back wall, bowed outwards in twenty segments.
+  for (int k = 0; k < 20; ++k) {
+    const float y0 = -w(L) + 1.5f * float(k), y1 = y0 + 1.5f;
+    const float x0 = L + 1.5f * std::sin(3.141592654f * float(k) / 20);
+    const float x1 = L + 1.5f * std::sin(3.141592654f * float(k + 1) / 20);
     walls.push_back({{x0, y0, 0}, {x0, y0, H}, {x1, y1, H}, {x1, y1, 0}});
   }
   // Ceiling reflector strips, each tilted its own way.
-  for (int k = 0; k < 12; ++k) {
-    const float x0 = L * float(k) / 12, x1 = L * float(k + 1) / 12;
+  for (int k = 0; k < 24; ++k) {
+    const float x0 = L * float(k) / 24, x1 = L * float(k + 1) / 24;
     ceiling.push_back(strip(x0, x1, H - 0.4f * std::sin(float(k)), H - 0.4f * std::cos(float(k)), true));
   }
-  // The balcony: a bowed front of eight segments, four steps, a soffit in
-  // six strips sloping up towards the front.
+  // The balcony: a bowed front of sixteen segments, four steps, a soffit
+  // in six strips sloping up towards the front.
   const float front = FanHall::kBalconyFront, base = FanHall::kBalconyFloor;
-  for (int k = 0; k < 8; ++k) {
-    const float y0 = -w(front) + 2 * w(front) * float(k) / 8, y1 = -w(front) + 2 * w(front) * float(k + 1) / 8;
-    const float x0 = front - 0.8f * std::sin(3.141592654f * float(k) / 8);
-    const float x1 = front - 0.8f * std::sin(3.141592654f * float(k + 1) / 8);
+  for (int k = 0; k < 16; ++k) {
+    const float y0 = -w(front) + 2 * w(front) * float(k) / 16, y1 = -w(front) + 2 * w(front) * float(k + 1) / 16;
+    const float x0 = front - 0.8f * std::sin(3.141592654f * float(k) / 16);
+    const float x1 = front - 0.8f * std::sin(3.141592654f * float(k + 1) / 16);
     walls.push_back({{x0, y0, base + 1.1f}, {x1, y1, base + 1.1f}, {x1, y1, base - 0.4f}, {x0, y0, base - 0.4f}});
   }
   for (int r = 0; r < 4; ++r) {

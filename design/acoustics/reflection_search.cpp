@@ -243,18 +243,23 @@ int ValidateImagePath(PathSearch& search, int depth) {
 namespace {
 
 // The image `image` mirrored in face f, which it lies in front of by `side`,
-// as node `depth`: the reflection point validated when the segment from the
+// as image and node `depth`; returns it.
+Vec3d EnterImage(PathSearch& search, uint32_t f, int depth, Vec3d image, double side) {
+  // The mirror image lies as far behind the plane as the image in front.
+  const Vec3d mirrored = Mirror(search.Plane(f), image, side);
+  search.images[size_t(depth)] = mirrored;
+  search.record.nodes[size_t(depth)].tag = uint16_t(f);
+  return mirrored;
+}
+
+// The same, and the reflection point validated when the segment from the
 // mirror image to the target crosses the face inside it.
 void ReflectImage(PathSearch& search, uint32_t f, int depth, Vec3d image, double side) {
+  const Vec3d mirrored = EnterImage(search, f, depth, image, side);
   const SearchPlane& plane = search.Plane(f);
-  // The mirror image lies as far behind the plane as the image in front.
-  const Vec3d mirrored = Mirror(plane, image, side);
-  search.images[size_t(depth)] = mirrored;
-  PathNode& node = search.record.nodes[size_t(depth)];
-  node.tag = uint16_t(f);
   CalcRay ray;
   if (CrossesInside(ray, search.faces->faces[f], mirrored, -side, search.target, plane.targetSide)) {
-    node.point = ray.hitPoint;
+    search.record.nodes[size_t(depth)].point = ray.hitPoint;
     ValidateImagePath(search, depth);
   }
 }
@@ -404,15 +409,35 @@ const std::vector<Vec3d>& RayDirectionSet() {
   return directions;
 }
 
+constexpr uint32_t kNoOuterFace = UINT32_MAX;
+
 // The image sources of a loudspeaker at `source` below the first-level
-// faces first .. end - 1, after the direct path when `first` is 0.
-void SearchSpeakerImages(PathSearch& search, Vec3d source, const RaySearchOrders& orders, uint32_t first,
-                         uint32_t end) {
+// faces first .. end - 1; or, with an `outer` face, below that face the
+// second-level faces first .. end - 1, after the reflection off the outer
+// face itself when `first` is 0. The direct path comes before all.
+void SearchSpeakerImages(PathSearch& search, Vec3d source, const RaySearchOrders& orders, uint32_t outer,
+                         uint32_t first, uint32_t end) {
   StartPathRecord(search, source);
   SetImageDepth(search, orders.imageOrder);
   search.lowestTracedOrder = orders.lowestTracedOrder;
-  if (first == 0) ValidateImagePath(search, 0);
-  SearchImageSources(search, 0, first, end);
+  if (first == 0 && (outer == kNoOuterFace || outer == 0)) ValidateImagePath(search, 0);
+  if (outer == kNoOuterFace) {
+    SearchImageSources(search, 0, first, end);
+    return;
+  }
+  // The first level's step onto the outer face, counted once.
+  if (first == 0) {
+    search.workDone += 1;
+    if (CountFaceTest(search)) return;
+  }
+  const double side = search.Plane(outer).Side(source);
+  if (!(side > 0)) {
+    if (first == 0 && 1 < search.maxDepth) search.workSkipped += search.skippedWork[1];
+    return;
+  }
+  if (first == 0) ReflectImage(search, outer, 1, source, side);
+  else EnterImage(search, outer, 1, source, side);
+  if (1 < search.maxDepth) SearchImageSources(search, 1, first, end);
 }
 
 // Rays first .. end - 1 of the direction set from a loudspeaker at `source`.
@@ -432,7 +457,7 @@ void TraceSpeakerRays(PathSearch& search, Vec3d source, const RaySearchOrders& o
 }  // namespace
 
 void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders& orders) {
-  SearchSpeakerImages(search, source, orders, 0, uint32_t(search.faces->faces.size()));
+  SearchSpeakerImages(search, source, orders, kNoOuterFace, 0, uint32_t(search.faces->faces.size()));
   if (search.cancelled || !orders.TracesRays()) return;
   TraceSpeakerRays(search, source, orders, 0, uint32_t(RayDirectionSet().size()));
 }
@@ -470,8 +495,10 @@ struct SpeakerFindings {
 
 // Workers split a loudspeaker's search into pieces: the image sources
 // below a run of first-level faces (so that there are at most this many
-// runs), the first run after the direct path; and runs of this many rays.
+// runs) or, in a room of fewer faces than this, below each pair of a first-
+// and a second-level face; and runs of this many rays.
 constexpr uint32_t kImagePieces = 256;
+constexpr uint32_t kFacePairPieces = 64;
 constexpr uint32_t kRaysPerPiece = 256;
 
 // A piece of one loudspeaker's search and what it found; the free-path
@@ -480,7 +507,8 @@ constexpr uint32_t kRaysPerPiece = 256;
 struct SearchPiece {
   uint32_t speaker = 0;
   bool rays = false;
-  uint32_t first = 0, end = 0;  // first-level faces, or ray numbers
+  uint32_t outer = kNoOuterFace;  // the first-level face of a second-level run
+  uint32_t first = 0, end = 0;    // first- or second-level faces, or ray numbers
   std::vector<uint8_t> paths;
   uint32_t pathCount = 0;
   std::vector<double> hitDistances;
@@ -491,23 +519,30 @@ std::vector<SearchPiece> SplitSearch(uint32_t speakers, uint32_t faces, const Ra
   // Image order 1 asks the index about all faces at once: one piece.
   const uint32_t run = orders.imageOrder > 1 ? std::max((faces + kImagePieces - 1) / kImagePieces, 1u)
                                              : std::max(faces, 1u);
+  const bool pairs = orders.imageOrder > 1 && faces < kFacePairPieces;
   const uint32_t rays = uint32_t(RayDirectionSet().size());
   std::vector<SearchPiece> pieces;
-  auto add = [&pieces](uint32_t speaker, bool rays, uint32_t first, uint32_t end) {
+  auto add = [&pieces](uint32_t speaker, bool rays, uint32_t outer, uint32_t first, uint32_t end) {
     SearchPiece& piece = pieces.emplace_back();
     piece.speaker = speaker;
     piece.rays = rays;
+    piece.outer = outer;
     piece.first = first;
     piece.end = end;
   };
   for (uint32_t s = 0; s < speakers; ++s) {
-    uint32_t f = 0;
-    do {
-      add(s, false, f, std::min(f + run, faces));
-      f += run;
-    } while (f < faces);
+    if (pairs) {
+      for (uint32_t outer = 0; outer < faces; ++outer)
+        for (uint32_t f = 0; f < faces; ++f) add(s, false, outer, f, f + 1);
+    } else {
+      uint32_t f = 0;
+      do {
+        add(s, false, kNoOuterFace, f, std::min(f + run, faces));
+        f += run;
+      } while (f < faces);
+    }
     if (orders.TracesRays())
-      for (uint32_t r = 0; r < rays; r += kRaysPerPiece) add(s, true, r, std::min(r + kRaysPerPiece, rays));
+      for (uint32_t r = 0; r < rays; r += kRaysPerPiece) add(s, true, kNoOuterFace, r, std::min(r + kRaysPerPiece, rays));
   }
   return pieces;
 }
@@ -547,7 +582,7 @@ RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, con
     search.hitDistances = &piece.hitDistances;
     const Vec3d source = SpeakerPosition(tables.speakers.entries[piece.speaker]);
     if (piece.rays) TraceSpeakerRays(search, source, orders, piece.first, piece.end);
-    else SearchSpeakerImages(search, source, orders, piece.first, piece.end);
+    else SearchSpeakerImages(search, source, orders, piece.outer, piece.first, piece.end);
     monitor.Record(search.speaker, UnpublishedWork(search));
     piece.paths = std::move(search.paths);
     piece.pathCount = search.pathCount;
