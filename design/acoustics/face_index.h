@@ -45,8 +45,6 @@ class FaceIndex {
   // Rebuilds the index over `table`.
   void Build(const CalcFaceTable& table);
   void Clear();
-  // The number of faces of the table it was built over.
-  int32_t FaceCount() const { return faceCount_; }
   // The memory the index holds, bytes.
   size_t MemoryBytes() const;
   // Whether asking for reflecting faces costs less than testing every face:

@@ -1,7 +1,9 @@
 // The level and time map: a grid of receiver points over the audience areas
-// (layer 1), the receiver-point engine run at every point with the progress
-// window and its Cancel, and the result that the result window shows, the
-// map file stores and the project file carries. Beside it stand the
+// (layer 1), the receiver-point engine run at every point (on worker
+// threads, each point stored in its own slot, so that the map is the one of
+// a run on one thread) with the progress window and its Cancel, and the
+// result that the result window shows, the map file stores and the project
+// file carries. Beside it stand the
 // reverberant terms that every per-point value (total level, direct to
 // reverberant, STI) adds to a point's own energies.
 //

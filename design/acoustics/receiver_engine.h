@@ -236,6 +236,6 @@ struct ReceiverEngineState {
 };
 extern ReceiverEngineState gReceiverEngine;
 
-// Empties the active-loudspeaker table and its band counts and clears the
-// program context's echograms and options.
+// Empties the active-loudspeaker table and its band counts and the face
+// index, and clears the program context's echograms and options.
 void ResetReceiverEngine();
