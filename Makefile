@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test bench tsan
+.PHONY: deps configure build test bench tsan run-kab
 
 deps:
 	@scripts/install-deps.sh
@@ -28,3 +28,10 @@ tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target test_design_acoustics
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/design/acoustics/test_design_acoustics
+
+# The programs, started on the example files the build writes into
+# $(BUILD_DIR)/examples/.
+EXAMPLES = $(BUILD_DIR)/examples
+
+run-kab: build
+	$(BUILD_DIR)/apps/kab/kab $(EXAMPLES)/EXAMPLE.KAB

@@ -23,12 +23,14 @@ function(korvane_library name)
   endif()
 endfunction()
 
-# korvane_test(<name> [GUI] [DEPS <targets>...])
+# korvane_test(<name> [GUI] [DEPS <targets>...] [RESOURCES <programs>...])
 # A GoogleTest executable of every .cpp in the calling folder. GUI tests get
-# the window fixtures with the smoke program's resources and run headless
-# under Qt's offscreen platform; the others link no toolkit at all.
+# the window fixtures with the smoke program's resources (and those of the
+# RESOURCES programs, which platform::StartApplication("<program>") finds)
+# and run headless under Qt's offscreen platform; the others link no toolkit
+# at all.
 function(korvane_test name)
-  cmake_parse_arguments(ARG "GUI" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "DEPS;RESOURCES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -38,6 +40,9 @@ function(korvane_test name)
   set(environment "")
   if(ARG_GUI)
     target_link_libraries(${name} PRIVATE korvane_test_support_gui korvane_resources_smoke)
+    foreach(program ${ARG_RESOURCES})
+      target_link_libraries(${name} PRIVATE korvane_resources_${program})
+    endforeach()
     set(environment "QT_QPA_PLATFORM=offscreen")
   endif()
   korvane_warnings(${name})

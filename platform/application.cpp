@@ -11,6 +11,7 @@
 #include "platform/drawing_internal.h"
 #include "platform/internal.h"
 #include "platform/menu_internal.h"
+#include "platform/printer_internal.h"
 #include "platform/queue_internal.h"
 #include "platform/system.h"
 #include "platform/window_internal.h"
@@ -81,6 +82,7 @@ void EndApplication(Instance) {
   ResetQueue();
   ResetMenus();
   ResetDrawingObjects();
+  ResetPrinters();
   SetWaitCursor(false);
   QCoreApplication::processEvents();
 }

@@ -195,8 +195,10 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
       w->view = new SurfaceView(handle, w->frame);
       break;
   }
-  w->frame->setGeometry(Pixels(c.x, data.unitX), Pixels(c.y, data.unitY), Pixels(c.width, data.unitX),
-                        Pixels(c.height, data.unitY));
+  int height = Pixels(c.height, data.unitY);
+  // A combo box's height is that of its dropped list; the box is one line.
+  if (c.type == ControlType::kCombo) height = std::min(height, w->control->sizeHint().height());
+  w->frame->setGeometry(Pixels(c.x, data.unitX), Pixels(c.y, data.unitY), Pixels(c.width, data.unitX), height);
   w->frame->Layout();
   w->frame->setEnabled(!c.disabled);
   w->frame->setVisible(!c.hidden);

@@ -100,12 +100,14 @@ void EnsureStock() {
 }
 
 // Where a context's drawing goes now: the image of a window's surface or of
-// the bitmap of a memory context.
+// the bitmap of a memory context, or the open page of a printer.
 struct Target {
   ContextObject* context = nullptr;
   WindowObject* window = nullptr;  // to be told that its surface changed
   QImage* image = nullptr;
-  explicit operator bool() const { return context && image && !image->isNull(); }
+  bool page = false;
+  explicit operator bool() const { return context && (page || (image && !image->isNull())); }
+  QSize size() const { return page ? PageSize(*context) : image->size(); }
 };
 
 Target TargetOf(Context handle) {
@@ -118,7 +120,7 @@ Target TargetOf(Context handle) {
       if (t.window) t.image = &t.window->surface;
       break;
     case TargetKind::kMemory: t.image = FindBitmap(t.context->bitmap); break;
-    case TargetKind::kPage: break;
+    case TargetKind::kPage: t.page = true; break;
   }
   return t;
 }
@@ -127,14 +129,39 @@ Canvas WholeCanvas(QImage& image) {
   return {&image, {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(), int(image.bytesPerLine() / 4), 0}};
 }
 
-// Runs one drawing operation on the target.
-void Perform(Target& t, const DrawOp& op) {
+// Runs one drawing operation on the target: at once on an image, later on
+// each band of a printed page that `bounds` reaches.
+void Perform(Target& t, const QRect& bounds, PageOpKind kind, const DrawOp& op) {
+  if (t.page) {
+    RecordPageOperation(*t.context, bounds, kind, op);
+    return;
+  }
   Canvas canvas = WholeCanvas(*t.image);
   op(canvas);
   if (t.window) {
     ++t.window->drawCalls;
     if (t.window->view) t.window->view->update();
   }
+}
+
+// The pixels a figure through `points` may touch with a pen `width` wide.
+QRect Around(const Point* points, std::size_t count, int width) {
+  int left = points[0].x, right = left, top = points[0].y, bottom = top;
+  for (std::size_t i = 1; i < count; ++i) {
+    left = std::min(left, points[i].x);
+    right = std::max(right, points[i].x);
+    top = std::min(top, points[i].y);
+    bottom = std::max(bottom, points[i].y);
+  }
+  return QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-width, -width, width, width);
+}
+
+// Text may reach anywhere within its own length around its origin when
+// turned.
+QRect TextBounds(const FontObject& font, int x, int y, int width, int height) {
+  if (!font.escapement) return QRect(x, y, width, height);
+  int reach = width + height;
+  return QRect(x - reach, y - reach, 2 * reach, 2 * reach);
 }
 
 // A painter on a canvas, in the target's coordinates.
@@ -387,7 +414,8 @@ void LineTo(Context context, int x, int y) {
     raster::LineStyle style = LineStyleOf(*t.context);
     Point from = t.context->position;
     int mix = t.context->mix;
-    Perform(t, [=](Canvas& canvas) {
+    Point ends[] = {from, {x, y}};
+    Perform(t, Around(ends, 2, style.width), PageOpKind::kLine, [=](Canvas& canvas) {
       int phase = 0;
       raster::Line(canvas.surface, from.x, from.y, x, y, style, mix, phase);
     });
@@ -401,7 +429,7 @@ void Polyline(Context context, const Point* points, int count) {
   raster::LineStyle style = LineStyleOf(*t.context);
   int mix = t.context->mix;
   std::vector<Point> copy(points, points + count);
-  Perform(t, [=](Canvas& canvas) {
+  Perform(t, Around(points, std::size_t(count), style.width), PageOpKind::kLine, [=](Canvas& canvas) {
     int phase = 0;
     for (std::size_t i = 0; i + 1 < copy.size(); ++i)
       raster::Line(canvas.surface, copy[i].x, copy[i].y, copy[i + 1].x, copy[i + 1].y, style, mix, phase);
@@ -416,7 +444,7 @@ void Polygon(Context context, const Point* points, int count) {
   raster::LineStyle style = LineStyleOf(*t.context);
   int mix = t.context->mix;
   std::vector<Point> copy(points, points + count);
-  Perform(t, [=](Canvas& canvas) {
+  Perform(t, Around(points, std::size_t(count), style.width), PageOpKind::kPolygon, [=](Canvas& canvas) {
     raster::FillPolygon(canvas.surface, copy.data(), int(copy.size()), fill, mix);
     if (!outline) return;
     int phase = 0;
@@ -439,7 +467,7 @@ void Rectangle(Context context, int left, int top, int right, int bottom) {
   bool outline = HasPen(c);
   int mix = c.mix;
   if (outline && (right - left < 1 || bottom - top < 1)) return;
-  Perform(t, [=](Canvas& canvas) {
+  Perform(t, QRect(left, top, right - left, bottom - top), PageOpKind::kRectangle, [=](Canvas& canvas) {
     raster::Surface& surface = canvas.surface;
     if (!outline) {
       raster::FillBox(surface, left, top, right - 1, bottom - 1, fill, mix);
@@ -467,20 +495,24 @@ void FillRect(Context context, const Rect& rect, Brush brush) {
   const BrushObject* value = FindBrush(brush);
   if (!t || !value) return;
   raster::Fill fill = FillOf(*value);
-  Perform(t, [=](Canvas& canvas) { raster::FillBox(canvas.surface, rect.left, rect.top, rect.right, rect.bottom, fill, kMixCopy); });
+  Perform(t, QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top), PageOpKind::kFill,
+          [=](Canvas& canvas) {
+            raster::FillBox(canvas.surface, rect.left, rect.top, rect.right, rect.bottom, fill, kMixCopy);
+          });
 }
 
 Colour SetPixel(Context context, int x, int y, Colour colour) {
   Target t = TargetOf(context);
-  if (!t || x < 0 || y < 0 || x >= t.image->width() || y >= t.image->height()) return kNoColour;
+  if (!t || x < 0 || y < 0 || x >= t.size().width() || y >= t.size().height()) return kNoColour;
   std::uint32_t rgb = ToPixel(colour);
-  Perform(t, [=](Canvas& canvas) { raster::Plot(canvas.surface, x, y, rgb, kMixCopy); });
-  return FromPixel(t.image->pixel(x, y));
+  Perform(t, QRect(x, y, 1, 1), PageOpKind::kPixel,
+          [=](Canvas& canvas) { raster::Plot(canvas.surface, x, y, rgb, kMixCopy); });
+  return t.page ? FromPixel(rgb) : FromPixel(t.image->pixel(x, y));
 }
 
 Colour GetPixel(Context context, int x, int y) {
   Target t = TargetOf(context);
-  if (!t || !t.image->valid(x, y)) return kNoColour;
+  if (!t || t.page || !t.image->valid(x, y)) return kNoColour;
   return FromPixel(t.image->pixel(x, y));
 }
 
@@ -496,12 +528,15 @@ void TextOut(Context context, int x, int y, std::string_view text) {
   FontObject font = c.fontValue;
   Colour colour = c.text, back = c.back;
   bool opaque = c.backMode == kBackOpaque;
-  Perform(t, [=](Canvas& canvas) {
+  QFontMetrics extent(font.font);
+  QRect bounds = TextBounds(font, x, y, extent.horizontalAdvance(s), extent.height());
+  Perform(t, bounds, PageOpKind::kText, [=](Canvas& canvas) {
     QPainter painter;
     BeginPainter(painter, canvas);
     PrepareTextPainter(painter, font, colour, x, y);
     QFontMetricsF metrics(font.font);
-    if (opaque) painter.fillRect(QRectF(0, 0, metrics.horizontalAdvance(s), metrics.height()), QColor::fromRgb(ToPixel(back)));
+    if (opaque)
+      painter.fillRect(QRectF(0, 0, metrics.horizontalAdvance(s), metrics.height()), QColor::fromRgb(ToPixel(back)));
     painter.drawText(QPointF(0, metrics.ascent()), s);
   });
 }
@@ -527,7 +562,9 @@ int DrawTextInRect(Context context, const Rect& rect, std::string_view text, uns
   FontObject font = c.fontValue;
   Colour colour = c.text, back = c.back;
   bool opaque = c.backMode == kBackOpaque;
-  Perform(t, [=](Canvas& canvas) {
+  QRect bounds = font.escapement ? TextBounds(font, rect.left, rect.top, std::max(width, 0) + total, total)
+                                 : QRect(rect.left, rect.top, std::max(width, 0), std::max(height, 0));
+  Perform(t, bounds, PageOpKind::kText, [=](Canvas& canvas) {
     QFontMetrics fm(font.font);
     int y = format & kTextVerticalCentre ? (height - total) / 2 : format & kTextBottom ? height - total : 0;
     QPainter painter;
@@ -566,6 +603,7 @@ Bitmap SelectBitmap(Context memory, Bitmap bitmap) {
 bool DeleteContext(Context context) {
   ContextObject* c = FindContext(context);
   if (!c || c->kind == TargetKind::kWindow) return false;
+  if (c->kind == TargetKind::kPage) ReleasePrinter(*c);
   ForgetContext(context);
   return true;
 }
@@ -580,7 +618,7 @@ bool StretchBlit(Context destination, const Rect& to, Context source, const Rect
   if (taken.isEmpty()) return true;
   QImage piece = in.image->copy(taken);
   int sx = from.left - taken.left(), sy = from.top - taken.top();
-  Perform(out, [=](Canvas& canvas) {
+  Perform(out, QRect(to.left, to.top, w, h), PageOpKind::kBlit, [=](Canvas& canvas) {
     QImage& image = const_cast<QImage&>(piece);
     raster::Surface pixels{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
                            int(image.bytesPerLine() / 4), 0};
@@ -597,7 +635,7 @@ bool DrawIcon(Context context, int x, int y, Instance instance, std::string_view
   Target t = TargetOf(context);
   QImage icon(ResourcePath(instance, "icons", name, ".png"));
   if (!t || icon.isNull()) return false;
-  Perform(t, [=](Canvas& canvas) {
+  Perform(t, QRect(QPoint(x, y), icon.size()), PageOpKind::kBlit, [=](Canvas& canvas) {
     QPainter painter;
     BeginPainter(painter, canvas);
     painter.drawImage(x, y, icon);

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRect>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -70,6 +71,25 @@ struct Canvas {
   raster::Surface surface;  // over `image`; its first row is target row surface.top
 };
 using DrawOp = std::function<void(Canvas&)>;
+
+// What the seams' summary of a printed page calls each operation.
+enum class PageOpKind : char {
+  kLine = 'L',
+  kPolygon = 'P',
+  kRectangle = 'R',
+  kFill = 'F',
+  kPixel = 'S',
+  kText = 'T',
+  kBlit = 'B'
+};
+
+// Adds an operation to the open page of a printer context (printer.cpp);
+// `bounds` holds every pixel it may touch. Nothing while no page is open.
+void RecordPageOperation(const ContextObject& printer, const QRect& bounds, PageOpKind kind, DrawOp op);
+// The printable size of a printer context's pages in pixels.
+QSize PageSize(const ContextObject& printer);
+// Lets a printer context's printer go, aborting a document still open.
+void ReleasePrinter(const ContextObject& printer);
 
 ContextObject* FindContext(Context context);
 // A new context of the kind with the stock objects selected.

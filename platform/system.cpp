@@ -28,11 +28,6 @@ SystemState& Sys() {
 
 fs::path PathOf(std::string_view path) { return fs::path(std::u8string(path.begin(), path.end())); }
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  return text;
-}
-
 }  // namespace
 
 std::uint32_t TickCount() {
@@ -74,19 +69,6 @@ bool CopyFileOverwrite(std::string_view from, std::string_view to) {
 bool DeleteFile(std::string_view path) {
   std::error_code error;
   return fs::remove(PathOf(path), error) && !error;
-}
-
-std::string FindFileIgnoringCase(std::string_view path) {
-  if (FileExists(path)) return std::string(path);
-  fs::path wanted = PathOf(path);
-  fs::path folder = wanted.has_parent_path() ? wanted.parent_path() : fs::path(".");
-  std::string name = Lower(wanted.filename().string());
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(folder, error)) {
-    if (!entry.is_regular_file(error) || Lower(entry.path().filename().string()) != name) continue;
-    return wanted.has_parent_path() ? (folder / entry.path().filename()).string() : entry.path().filename().string();
-  }
-  return {};
 }
 
 bool SetWaitCursor(bool on) {

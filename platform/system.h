@@ -21,9 +21,6 @@ bool FileExists(std::string_view path);
 std::int64_t FileSize(std::string_view path);  // -1 when missing
 bool CopyFileOverwrite(std::string_view from, std::string_view to);
 bool DeleteFile(std::string_view path);
-// The path of the file in `path`'s folder whose name equals `path`'s name
-// without regard to case (the exact name first); empty when there is none.
-std::string FindFileIgnoringCase(std::string_view path);
 
 // Cursors. Each window chooses the cursor shown over its client area
 // (window.h: SetWindowCursor: arrow, none or cross); the wait cursor is the

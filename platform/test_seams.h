@@ -1,5 +1,6 @@
 // Seams for tests: act as the user, look at what windows show, answer
-// message boxes and set the clock. Tests run under the offscreen platform
+// message boxes, dialogs, file and print dialogs, record printed pages and
+// help, and set the clock. Tests run under the offscreen platform
 // (QT_QPA_PLATFORM=offscreen); everything here works there.
 //
 // Acting as the user whenever the program waits:
@@ -42,6 +43,9 @@
 //     user.Press(102);
 //   });
 //
+// File dialogs (FileDialogScript), print dialogs with recording and PDF
+// printers (PrintDialogScript) and help (HelpRecorder): see below.
+//
 // Surfaces: SurfacePixel(window, x, y) reads a pixel (0x00BBGGRR),
 // SaveSurfacePng(window, path) writes the surface, SaveWindowPng the window
 // as the screen shows it (menu, caption, children), SaveScreenPng the whole
@@ -63,7 +67,9 @@
 #include <vector>
 
 #include "platform/file_dialog.h"
+#include "platform/help.h"
 #include "platform/messages.h"
+#include "platform/printer.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
@@ -224,6 +230,82 @@ class FileDialogScript {
   std::size_t next_ = 0;
   std::vector<RecordedFileDialog> dialogs_;
 };
+
+// Printing: while a PrintDialogScript lives, each print dialog records what
+// the program preset and is answered in turn: OK with a printer that
+// records its documents (each page's image, when kept, and a summary of its
+// drawing operations), OK with a PDF printer writing a file, or Cancel.
+// Once the answers run out, print dialogs are cancelled.
+struct RecordedPageOp {
+  char kind = 0;  // 'L' lines, 'P' polygons, 'R' rectangles, 'F' fills, 'S' pixels, 'T' texts, 'B' blits and icons
+  Rect bounds;    // right and bottom exclusive
+};
+struct RecordedPage {
+  std::vector<RecordedPageOp> operations;
+  Bitmap image = Bitmap::kNone;  // the printed page, when the printer keeps images
+};
+struct RecordedPrint {
+  std::string name;
+  std::vector<RecordedPage> pages;
+  bool ended = false, aborted = false;
+};
+struct RecordingPrinter {
+  PrinterCaps caps;
+  bool keepImages = true;
+  int driverCopies = 1;
+};
+class PrintDialogScript {
+ public:
+  PrintDialogScript();
+  ~PrintDialogScript();
+  PrintDialogScript(const PrintDialogScript&) = delete;
+  PrintDialogScript& operator=(const PrintDialogScript&) = delete;
+  void Record(const RecordingPrinter& printer, int copies = 1);
+  void PrintToPdf(std::string path, int dotsPerInch, int copies = 1);
+  void Cancel();
+  const std::vector<PrintSetup>& presets() const { return presets_; }  // what each dialog was preset with
+  const std::vector<RecordedPrint>& documents() const { return documents_; }
+
+ private:
+  friend struct PrintDialogScriptAccess;
+  struct Answer {
+    bool ok = false;
+    RecordingPrinter recording;
+    std::string pdfPath;
+    int dotsPerInch = 0;
+    int copies = 1;
+  };
+  std::vector<Answer> answers_;
+  std::size_t next_ = 0;
+  std::vector<PrintSetup> presets_;
+  std::vector<RecordedPrint> documents_;
+};
+
+// Help: while a HelpRecorder lives, help files are not shown; the address
+// each would have been shown at ("file:///.../KDN_E.HLP#context-1004") is
+// recorded instead.
+class HelpRecorder {
+ public:
+  HelpRecorder();
+  ~HelpRecorder();
+  HelpRecorder(const HelpRecorder&) = delete;
+  HelpRecorder& operator=(const HelpRecorder&) = delete;
+  const std::vector<std::string>& opened() const { return opened_; }
+
+ private:
+  friend bool platform::OpenHelpFile(std::string_view, int);
+  std::vector<std::string> opened_;
+};
+
+// The most bytes one band of a printed page holds (0: back to 32 MB), so
+// that a small page shows the seams between bands.
+void SetPrintBandBytes(std::int64_t bytes);
+
+// An image file (PNG) as a bitmap, for looking at what a program wrote.
+Bitmap LoadImageFile(const std::string& path);
+bool SaveBitmapPng(Bitmap bitmap, const std::string& path);
+// The image on the clipboard as a bitmap, none when it holds no image.
+Bitmap ClipboardBitmap();
 
 Colour SurfacePixel(Window window, int x, int y);  // 0xFFFFFFFF outside
 Size SurfaceSize(Window window);

@@ -81,7 +81,7 @@ void FixHeaderDecimalCommas(SpeakerHeaderFields& fields) {
 }
 
 bool ApplySpeakerHeader(const SpeakerHeaderFields& input, SpeakerType& record) {
-  if (record.Composition() != kCompleteLoudspeaker) return false;
+  if (record.Composition() != kCompositionComplete) return false;
   SpeakerHeaderFields fields = input;
   FixHeaderDecimalCommas(fields);
   record.SetBrand(fields.brand);

@@ -18,8 +18,6 @@
 
 #include "design/model/speaker_type.h"
 
-// The record's component kind whose header the dialog may store.
-constexpr int16_t kCompleteLoudspeaker = 1;
 constexpr int kCrossoverCount = 6;  // 125/250 .. 4k/8kHz, bits 0 to 5
 
 using BandTexts = std::array<std::string, kBandCount>;

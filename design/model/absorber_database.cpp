@@ -1,6 +1,7 @@
 #include "design/model/absorber_database.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <utility>
 
@@ -28,6 +29,12 @@ void TakeRecords(AbsorberTable& table, AbsorberTable& source, int16_t count) {
 }
 
 }  // namespace
+
+std::string FormatAbsorption(float coefficient) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%1.2f", double(coefficient));
+  return text;
+}
 
 // ---- The 256-byte record ----
 

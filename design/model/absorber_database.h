@@ -51,6 +51,9 @@ using MaterialTable = AbsorberTable;
 // A loaded absorber database.
 using AbsorberDatabase = AbsorberTable;
 
+// A coefficient as the programs show and print it: "%1.2f".
+std::string FormatAbsorption(float coefficient);
+
 // ---- The 256-byte record ----
 
 // Texts longer than their field are cut so that what is in memory is exactly

@@ -69,6 +69,11 @@ uint8_t AverageBalloonCodes(int a, int b) {
   return PowerRatioToBalloonCode((BalloonCodeToPowerRatio(a) + BalloonCodeToPowerRatio(b)) * 0.5);
 }
 
+double PowerMeanOfLevels(double aDb, double bDb) {
+  const double larger = std::fmax(aDb, bDb);
+  return larger + 10.0 * std::log10((1.0 + std::pow(10.0, -std::fabs(aDb - bDb) / 10.0)) / 2.0);
+}
+
 double DirectivityFactor(std::span<const uint8_t, kBalloonBandSize> band) {
   const std::array<double, kBalloonRows - 1>& w = ZoneWeights();
   auto rowPower = [&band](int row) {
@@ -94,3 +99,5 @@ double EfficiencyPercent(double sensitivityDb, int16_t q10) {
 bool DirectivityToStored(double q, int16_t& stored) { return ClampToStored(10.0 * q, 1.0, stored); }
 
 bool EfficiencyToStored(double percent, int16_t& stored) { return ClampToStored(10.0 * percent, 0.0, stored); }
+
+bool ImpedanceToStored(double ohms, int16_t& stored) { return ClampToStored(ohms, 0.0, stored); }

@@ -10,10 +10,10 @@
 // degrees from the axis in 5-degree steps) of 72 columns (0 to 355 degrees
 // about it), row-major; see speaker_type.h.
 //
-// Stored figures: Q x 10 and the efficiency in percent x 10 are 16-bit words
-// of the record, so the *ToStored helpers truncate toward zero, clamp into
-// the word (Q x 10 to 1 .. 32767, efficiency x 10 to 0 .. 32767) and refuse
-// values that are not finite.
+// Stored figures: Q x 10, the efficiency in percent x 10 and the impedance
+// are 16-bit words of the record, so the *ToStored helpers truncate toward
+// zero, clamp into the word (Q x 10 to 1 .. 32767, the others to 0 .. 32767)
+// and refuse values that are not finite.
 #pragma once
 
 #include <array>
@@ -47,6 +47,9 @@ uint8_t DbToBalloonCode(float db);
 uint8_t PowerRatioToBalloonCode(double ratio);
 // The power average of two codes.
 uint8_t AverageBalloonCodes(int a, int b);
+// The power average of two levels in dB: 10 x log10((10^(a/10) + 10^(b/10)) / 2),
+// computed from the larger level so that no power overflows.
+double PowerMeanOfLevels(double aDb, double bDb);
 
 // ---- Directivity and efficiency ----
 
@@ -73,3 +76,6 @@ bool DirectivityToStored(double q, int16_t& stored);
 // An efficiency in percent as the stored word percent x 10; false, leaving
 // `stored` alone, when it is not finite.
 bool EfficiencyToStored(double percent, int16_t& stored);
+// An impedance in ohms as the stored word of whole ohms (0 .. 32767); false,
+// leaving `stored` alone, when it is not finite.
+bool ImpedanceToStored(double ohms, int16_t& stored);

@@ -34,6 +34,7 @@ constexpr uint8_t kBalloonCodeZeroDb = 225;
 
 // Stored offsets.
 constexpr size_t kTypeBrand = 0;           // char[21]
+constexpr size_t kTypeBrandSize = 21;
 constexpr size_t kTypeName = 21;           // char[9]
 constexpr size_t kTypeNameSize = 9;        // a name may fill it without a NUL
 constexpr size_t kTypeComment = 30;        // char[41]
@@ -43,6 +44,8 @@ constexpr size_t kTypeComposition = 72;    // i16
 constexpr size_t kTypeBandSelection = 74;  // u16
 constexpr size_t kTypeSensitivity = 76;    // f32[7], dB at 1 W / 1 m
 constexpr size_t kTypeRatedPower = 104;    // f32[7], W
+constexpr size_t kTypeGridCode = 132;      // u16, the measurement grid of an imported balloon
+constexpr size_t kTypeImportMasks = 134;   // 3 x u16, band masks written by the imports
 constexpr size_t kTypeDirectivity = 146;   // i16[7], Q x 10
 constexpr size_t kTypeEfficiency = 160;    // i16[7], percent x 10
 constexpr size_t kTypeImpedance = 174;     // i16[7], ohms
@@ -54,6 +57,14 @@ constexpr size_t kTypeCheckWord = 458;     // u32
 constexpr size_t kTypePassword = 470;      // char[20], also the scrambler's record key
 constexpr size_t kTypePasswordSize = 20;
 constexpr size_t kTypeBalloon = 512;  // u8[7][37][72]
+
+// The composition (+72): the speaker-database editor accepts header edits of
+// complete loudspeakers only; its AcoustaCadd import pairs the other two.
+enum SpeakerComposition : int16_t {
+  kCompositionComplete = 1,
+  kCompositionDriverOnly = 2,  // a driver without its horn
+  kCompositionHornOnly = 3,    // a horn without its driver
+};
 
 // The current layout's value of the layout flag.
 constexpr uint8_t kCurrentSpeakerLayout = 2;
@@ -70,10 +81,10 @@ struct SpeakerType {
   std::span<uint8_t, kSpeakerTypeSize> Bytes() { return bytes; }
   std::span<const uint8_t, kSpeakerTypeSize> Bytes() const { return bytes; }
 
-  std::string Brand() const { return Text(kTypeBrand, 21); }
+  std::string Brand() const { return Text(kTypeBrand, kTypeBrandSize); }
   std::string TypeName() const { return Text(kTypeName, kTypeNameSize); }
   std::string Comment() const { return Text(kTypeComment, kTypeCommentSize); }
-  void SetBrand(std::string_view text) { SetText(kTypeBrand, 21, text); }
+  void SetBrand(std::string_view text) { SetText(kTypeBrand, kTypeBrandSize, text); }
   void SetTypeName(std::string_view text) { SetText(kTypeName, kTypeNameSize, text); }
   void SetComment(std::string_view text) { SetText(kTypeComment, kTypeCommentSize, text); }
 
@@ -95,6 +106,13 @@ struct SpeakerType {
   void SetDirectivityQ10(int band, int16_t v) { StoreI16(&bytes[kTypeDirectivity + 2 * band], v); }
   void SetEfficiency(int band, int16_t v) { StoreI16(&bytes[kTypeEfficiency + 2 * band], v); }
   void SetImpedance(int band, int16_t v) { StoreI16(&bytes[kTypeImpedance + 2 * band], v); }
+
+  // +132 and the three masks at +134, +136, +138: written by the speaker
+  // imports, shown on the data sheet, read by no calculation.
+  uint16_t GridCode() const { return LoadU16(&bytes[kTypeGridCode]); }
+  void SetGridCode(uint16_t v) { StoreU16(&bytes[kTypeGridCode], v); }
+  uint16_t ImportMask(int index) const { return LoadU16(&bytes[kTypeImportMasks + 2 * index]); }
+  void SetImportMask(int index, uint16_t v) { StoreU16(&bytes[kTypeImportMasks + 2 * index], v); }
 
   // +196: the shape's list position in a project file (-1 = default symbol),
   // the byte length of the shape chain behind the record in a database.

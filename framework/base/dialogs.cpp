@@ -13,7 +13,8 @@ int RunModalDialog(const char* name, platform::Window owner, platform::WindowPro
   return result;
 }
 
-platform::Window OpenModelessDialog(const char* name, platform::Window owner, platform::WindowProc proc, platform::LParam param) {
+platform::Window OpenModelessDialog(const char* name, platform::Window owner, platform::WindowProc proc,
+                                    platform::LParam param) {
   platform::Window dialog = platform::CreateDialog(gFramework.instance, name ? name : "", owner, proc, param);
   if (dialog == platform::Window::kNone) ShowDialogError();
   return dialog;

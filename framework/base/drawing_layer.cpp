@@ -25,8 +25,8 @@ constexpr platform::Colour kInitialPalette[kPaletteSize] = {
     0x00FFDB, 0x00FFFF, 0x00E1FF, 0x00C3FF, 0x00A4FF, 0x006EFF, 0x0037FF, 0x0000FF,  // 56-63
 };
 
-constexpr int kDottedFrom = 32;   // pen indexes 32..63 draw dotted
-constexpr int kWhiteIndex = 30;   // the stock white brush
+constexpr int kDottedFrom = 32;  // pen indexes 32..63 draw dotted
+constexpr int kWhiteIndex = 30;  // the stock white brush
 constexpr int kLevelScaleFirst = 37, kLevelScaleLast = 63;
 
 // Palette indexes are unsigned 16-bit: a negative index is as far out of
@@ -43,7 +43,9 @@ platform::Brush PatternBrushOf(int index) {
   return pattern < 0 ? platform::Brush::kNone : gFramework.patternBrushes[pattern];
 }
 
-void DrawText(int x, int y, const std::string& cp1252) { platform::TextOut(gOutput.context, x, y, Cp1252ToUtf8(cp1252)); }
+void DrawText(int x, int y, const std::string& cp1252) {
+  platform::TextOut(gOutput.context, x, y, Cp1252ToUtf8(cp1252));
+}
 
 }  // namespace
 
@@ -115,7 +117,8 @@ void SetPenColor(std::int16_t index) {
 
 void SetBrushColor(std::int16_t index) {
   if (index == gOutput.brushIndex || !InPalette(index)) return;
-  platform::Brush brush = index == kWhiteIndex ? gOutput.stockBrush : platform::CreateSolidBrush(gPalette.colours[index]);
+  platform::Brush brush =
+      index == kWhiteIndex ? gOutput.stockBrush : platform::CreateSolidBrush(gPalette.colours[index]);
   ReplaceOutputBrush(brush);
   gOutput.brushIndex = index;
 }
@@ -142,10 +145,8 @@ void SetDrawMode(std::int16_t rop) {
 std::int16_t GetDrawMode() { return gOutput.mixMode; }
 
 void SelectNullPen(int on) {
-  if (on)
-    gOutput.savedPen = platform::SelectPen(gOutput.context, platform::GetStockPen(platform::StockPen::kNull));
-  else
-    platform::SelectPen(gOutput.context, gOutput.savedPen);
+  if (on) gOutput.savedPen = platform::SelectPen(gOutput.context, platform::GetStockPen(platform::StockPen::kNull));
+  else platform::SelectPen(gOutput.context, gOutput.savedPen);
 }
 
 void SetBackgroundColor(std::int16_t index) {
@@ -190,7 +191,9 @@ void DrawClosedPolyline(const platform::Point* points, int count, int filled) {
 }
 
 void DrawPolygon(const platform::Point* points, int count) { platform::Polygon(gOutput.context, points, count); }
-void DrawPolygonCountFirst(int count, const platform::Point* points) { platform::Polygon(gOutput.context, points, count); }
+void DrawPolygonCountFirst(int count, const platform::Point* points) {
+  platform::Polygon(gOutput.context, points, count);
+}
 
 void DrawPolygonPattern(const platform::Point* points, int count) {
   platform::Brush pattern = PatternBrushOf(gOutput.brushIndex);
@@ -208,7 +211,8 @@ void DrawRectangle(const platform::Rect& rect, int filled) {
     platform::Rectangle(gOutput.context, rect.left, rect.top, rect.right + 1, rect.bottom + 1);
     return;
   }
-  platform::Brush before = platform::SelectBrush(gOutput.context, platform::GetStockBrush(platform::StockBrush::kHollow));
+  platform::Brush before =
+      platform::SelectBrush(gOutput.context, platform::GetStockBrush(platform::StockBrush::kHollow));
   platform::Rectangle(gOutput.context, rect.left, rect.top, rect.right + 1, rect.bottom + 1);
   platform::SelectBrush(gOutput.context, before);
 }
@@ -219,15 +223,16 @@ void FillRectangle(int left, int top, int right, int bottom) {
 
 void FillRectanglePattern(int left, int top, int right, int bottom) {
   platform::Brush pattern = PatternBrushOf(gOutput.brushIndex);
-  platform::FillRect(gOutput.context, {left, top, right, bottom}, pattern == platform::Brush::kNone ? gOutput.brush : pattern);
+  platform::FillRect(gOutput.context, {left, top, right, bottom},
+                     pattern == platform::Brush::kNone ? gOutput.brush : pattern);
 }
 
 void DrawBevel(const platform::Rect& rect, int raised) {
   FillRectangle(rect.left, rect.top, rect.left + 1, rect.bottom);
   FillRectangle(rect.left, rect.top, rect.right, rect.top + 1);
-  const platform::Point edge[] = {{rect.left, rect.bottom},         {rect.right, rect.bottom},
-                                  {rect.right, rect.top},           {rect.right - 1, rect.top + 1},
-                                  {rect.right - 1, rect.bottom - 1}, {rect.left + 1, rect.bottom - 1}};
+  const platform::Point edge[] = {
+      {rect.left, rect.bottom},       {rect.right, rect.bottom},         {rect.right, rect.top},
+      {rect.right - 1, rect.top + 1}, {rect.right - 1, rect.bottom - 1}, {rect.left + 1, rect.bottom - 1}};
   std::int16_t before = gOutput.penIndex;
   SetPenColor(raised < 1 ? 30 : 1);
   platform::Polygon(gOutput.context, edge, 6);
@@ -275,8 +280,8 @@ void SetTextStyle(const char* face, int height, int width, int angle, std::int16
 
 int DrawStyledText(int left, int top, int right, int bottom, const char* text, unsigned format) {
   platform::Context c = gOutput.context;
-  platform::Font font = platform::CreateFont(
-      {gTextStyle.charHeight, gTextStyle.charWidth, gTextStyle.angle, gTextStyle.faceName});
+  platform::Font font =
+      platform::CreateFont({gTextStyle.charHeight, gTextStyle.charWidth, gTextStyle.angle, gTextStyle.faceName});
   if (font == platform::Font::kNone) return 0;
   platform::Font before = platform::SelectFont(c, font);
   platform::Colour textBefore = platform::SetTextColour(c, gTextStyle.textColour);

@@ -36,11 +36,11 @@ struct OutputState {
   std::int16_t mixMode = platform::kMixCopy;
   platform::Pen pen = platform::Pen::kNone;  // selected now: stock or the layer's own
   platform::Brush brush = platform::Brush::kNone;
-  platform::Pen stockPen = platform::Pen::kNone;  // black, never deleted
+  platform::Pen stockPen = platform::Pen::kNone;        // black, never deleted
   platform::Brush stockBrush = platform::Brush::kNone;  // white, never deleted
-  platform::Colour savedBackColour = 0xFFFFFF;  // saved when a dotted pen was selected
-  platform::Pen savedPen = platform::Pen::kNone;  // the pen before SelectNullPen(1)
-  bool printing = false;  // a print job is open
+  platform::Colour savedBackColour = 0xFFFFFF;          // saved when a dotted pen was selected
+  platform::Pen savedPen = platform::Pen::kNone;        // the pen before SelectNullPen(1)
+  bool printing = false;                                // a print job is open
 };
 extern OutputState gOutput;
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "framework/base/bitmaps.h"
+#include "framework/base/printing.h"
 #include "framework/base/progress_window.h"
 #include "framework/core/services.h"
 #include "framework/core/text_encoding.h"
@@ -24,17 +26,20 @@ namespace {
 int ShowMessageBox(const char* text, const char* caption, unsigned flags) {
   std::string shown = Cp1252ToUtf8(text ? text : "");
   std::string title = caption ? Cp1252ToUtf8(caption) : std::string();
-  return platform::MessageBox(MainWindow.window, shown,
-                              caption ? std::optional<std::string_view>(title) : std::nullopt, flags);
+  platform::Window owner = platform::IsWindow(gFramework.messageOwner) ? gFramework.messageOwner : MainWindow.window;
+  return platform::MessageBox(owner, shown, caption ? std::optional<std::string_view>(title) : std::nullopt, flags);
 }
 
-platform::Window CreateMainChild(platform::ControlKind kind, const char* text, int x, int y, int width, int height, int id) {
+platform::Window CreateMainChild(platform::ControlKind kind, const char* text, int x, int y, int width, int height,
+                                 int id) {
   return platform::CreateControl(kind, Cp1252ToUtf8(text ? text : ""), x, y, width, height, MainWindow.window, id);
 }
 
 }  // namespace
 
 void ResetFramework() {
+  ResetBitmaps();
+  ResetPrinting();
   gFramework = {};
   InstallCoreServices({});
 }
@@ -77,6 +82,9 @@ int InitFramework(platform::Instance instance, const char* resourceName, platfor
 
   LoadPatternBrushes();
   platform::SetBackMode(gOutput.context, platform::kBackTransparent);
+  QueryDefaultPrinter();
+  SetPrintLandscape(0);
+  SetPrintScale(100);
   gFramework.startFolder = platform::StartDirectory();
   gFramework.version = platform::GetSystemVersion();
   SetDefaultTextStyle();
@@ -100,6 +108,10 @@ void LoadPatternBrushes() {
   }
   ReplaceOutputPen(platform::CreatePen(platform::PenStyle::kSolid, 1, 0));
   ReplaceOutputBrush(platform::CreateSolidBrush(0));
+  // The indexes say what is selected now (black), so that the next colour
+  // asked for after a print job is selected, not taken as already there.
+  gOutput.penIndex = 0;
+  gOutput.brushIndex = 0;
 }
 
 void ReleaseDrawingObjects() {
@@ -121,11 +133,18 @@ void UnregisterFrameworkClasses() {
 void ShutdownFramework() {
   SelectOutputWindow(&MainWindow);
   ReleaseDrawingObjects();
+  ResetBitmaps();
+  FreePrinterSetup();
   MainWindow.context = platform::Context::kNone;
   platform::PostQuitMessage(0);
 }
 
 const std::string& GetStartDirectory() { return gFramework.startFolder; }
+
+MessageOwnerScope::MessageOwnerScope(platform::Window owner) : previous_(gFramework.messageOwner) {
+  gFramework.messageOwner = owner;
+}
+MessageOwnerScope::~MessageOwnerScope() { gFramework.messageOwner = previous_; }
 
 platform::Menu GetWindowMenu(WindowRecord* record) {
   return record ? platform::GetWindowMenu(record->window) : platform::Menu::kNone;

@@ -22,22 +22,41 @@ struct FrameworkState {
   platform::SystemVersion version;
   platform::Brush patternBrushes[kPatternBrushCount] = {};  // none where the program has no bitmap
   platform::Bitmap patternBitmaps[kPatternBrushCount] = {};
+  // The window that owns the message boxes ShowMessage shows: the main
+  // window unless a MessageOwnerScope names a dialog.
+  platform::Window messageOwner = platform::Window::kNone;
 };
 extern FrameworkState gFramework;
-// Back to the state before start-up, and ShowMessage back to its default.
+// Back to the state before start-up (with the printer, capture and back
+// buffer), and ShowMessage back to its default.
 void ResetFramework();
 
 // Registers the classes, creates the maximised main window with the menu
 // `resourceName` (also its icon) and `windowProc`, prepares the drawing
 // objects and records the start folder. Returns 1.
 int InitFramework(platform::Instance instance, const char* resourceName, platform::WindowProc windowProc);
+// Makes the sixteen pattern brushes of "LEV_00".."LEV_15" and selects a new
+// black pen and brush, with pen and brush index 0.
 void LoadPatternBrushes();
 void ReleaseDrawingObjects();
 void UnregisterFrameworkClasses();
-// For the main window's destruction: releases the drawing objects and posts
-// the quit message.
+// For the main window's destruction: releases the drawing objects, the back
+// buffer and the printer, and posts the quit message.
 void ShutdownFramework();
 const std::string& GetStartDirectory();
+
+// While it lives, ShowMessage's boxes are owned by `owner` (a dialog that
+// reports its own input) instead of the main window.
+class MessageOwnerScope {
+ public:
+  explicit MessageOwnerScope(platform::Window owner);
+  ~MessageOwnerScope();
+  MessageOwnerScope(const MessageOwnerScope&) = delete;
+  MessageOwnerScope& operator=(const MessageOwnerScope&) = delete;
+
+ private:
+  platform::Window previous_;
+};
 
 // Menus, by command id.
 platform::Menu GetWindowMenu(WindowRecord* record);

@@ -16,9 +16,7 @@ constexpr int kWidth = 160, kHeight = 100;
 constexpr int kBarWidth = 140;
 constexpr platform::Colour kBarColour = 0xFF0000;  // blue
 
-platform::Window OutputWindow() {
-  return gOutput.currentWindow ? gOutput.currentWindow->window : MainWindow.window;
-}
+platform::Window OutputWindow() { return gOutput.currentWindow ? gOutput.currentWindow->window : MainWindow.window; }
 
 void DrawFrameAndText(platform::Context c, const char* text) {
   if (text) platform::TextOut(c, 10, 50, Cp1252ToUtf8(text));
@@ -36,7 +34,8 @@ int OpenProgressWindow(const char* title, const char* text, const char* cancelTe
   platform::WindowCreation creation;
   creation.className = kStatusWindowClass;
   creation.caption = Cp1252ToUtf8(title ? title : "");
-  creation.style = platform::kStyleChild | platform::kStyleVisible | platform::kStyleClipChildren | platform::kStyleCaption;
+  creation.style =
+      platform::kStyleChild | platform::kStyleVisible | platform::kStyleClipChildren | platform::kStyleCaption;
   creation.x = main.width / 2 - kWidth / 2;
   creation.y = main.height / 2 - 40;
   creation.width = kWidth;
@@ -48,8 +47,8 @@ int OpenProgressWindow(const char* title, const char* text, const char* cancelTe
   // A new window shows its first percent, whatever the last one showed.
   gProgress.lastPercent = 0;
   if (cancelText) {
-    gProgress.cancelButton = platform::CreateControl(platform::ControlKind::kPushButton, Cp1252ToUtf8(cancelText), 64, 50,
-                                                     90, 22, gProgress.window, kProgressCancelId);
+    gProgress.cancelButton = platform::CreateControl(platform::ControlKind::kPushButton, Cp1252ToUtf8(cancelText), 64,
+                                                     50, 90, 22, gProgress.window, kProgressCancelId);
     platform::ShowWindow(gProgress.window, platform::ShowMode::kShow);
     platform::ValidateWindow(OutputWindow());
     platform::SetFocus(gProgress.cancelButton);
@@ -93,7 +92,8 @@ int CloseProgressWindow() {
   return result;
 }
 
-platform::LParam StatusWindowProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
+platform::LParam StatusWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
+                                  platform::LParam lParam) {
   if (kind == platform::msg::kCommand && platform::LowWord(wParam) == kProgressCancelId) {
     gProgress.cancelFlag = 1;
     return 0;

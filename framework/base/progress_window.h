@@ -26,4 +26,5 @@ int OpenProgressWindow(const char* title, const char* text, const char* cancelTe
 // only pumps). Returns 1 when Cancel was pressed or the program is quitting.
 int UpdateProgress(int percent, const char* text);
 int CloseProgressWindow();
-platform::LParam StatusWindowProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam);
+platform::LParam StatusWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
+                                  platform::LParam lParam);

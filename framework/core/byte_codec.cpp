@@ -52,7 +52,7 @@ void WriteTextField(std::span<uint8_t> field, std::string_view text) {
 
 void WriteTextFieldFull(std::span<uint8_t> field, std::string_view text) {
   size_t n = std::min(field.size(), text.size());
-  std::memcpy(field.data(), text.data(), n);
+  std::copy_n(text.begin(), n, field.begin());  // an empty view may hold no pointer at all
   std::fill(field.begin() + n, field.end(), uint8_t(0));
 }
 

@@ -18,19 +18,39 @@ std::string FolderOfPath(std::string_view path) {
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
 }
 
-std::string FindFileIgnoringCase(std::string_view path) {
-  namespace fs = std::filesystem;
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class EntryKind { kFile, kFolder };
+
+bool IsEntryOfKind(const fs::path& path, EntryKind kind, std::error_code& error) {
+  return kind == EntryKind::kFile ? fs::is_regular_file(path, error) : fs::is_directory(path, error);
+}
+
+// The entry of `path`'s folder whose name equals `path`'s name without regard
+// to case (the exact name first) and that is of `kind`; empty when none is.
+std::string FindEntryIgnoringCase(std::string_view path, EntryKind kind) {
   std::error_code error;
-  if (fs::is_regular_file(fs::path(path), error)) return std::string(path);
+  if (IsEntryOfKind(fs::path(path), kind, error)) return std::string(path);
   const std::string folder = FolderOfPath(path);
   const std::string_view name = path.substr(folder.size());
   // Stepped with an error code: a folder that vanishes midway ends the search.
   for (fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), error);
        !error && it != fs::directory_iterator(); it.increment(error)) {
     const std::string entryName = it->path().filename().string();
-    if (EqualIgnoringCase(entryName, name) && it->is_regular_file(error)) return folder + entryName;
+    if (EqualIgnoringCase(entryName, name) && IsEntryOfKind(it->path(), kind, error)) return folder + entryName;
   }
   return {};
+}
+
+}  // namespace
+
+std::string FindFileIgnoringCase(std::string_view path) { return FindEntryIgnoringCase(path, EntryKind::kFile); }
+
+std::string FindFolderIgnoringCase(std::string_view path) {
+  const std::string found = FindEntryIgnoringCase(path, EntryKind::kFolder);
+  return found.empty() ? found : found + "/";
 }
 
 std::string ForceExtension(const std::string& path, std::string_view extension) {

@@ -25,6 +25,9 @@ std::string FolderOfPath(std::string_view path);
 // The path of the file in `path`'s folder whose name equals `path`'s name
 // without regard to case (the exact name first); empty when there is none.
 std::string FindFileIgnoringCase(std::string_view path);
+// The same for a folder (`path` without a trailing '/'); the path found ends
+// with its '/'.
+std::string FindFolderIgnoringCase(std::string_view path);
 
 // One pair of a file-dialog filter: what the user reads and the patterns
 // (';'-separated) it stands for.

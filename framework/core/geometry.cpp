@@ -1,10 +1,15 @@
 #include "framework/core/geometry.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 
-int IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
-                      double& x, double& y) {
+uint32_t gUnitFlag = 0;
+
+int IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4, double& x,
+                      double& y) {
   const double a1 = y1 - y2, b1 = x2 - x1, c1 = x1 * y2 - x2 * y1;
   const double a2 = y3 - y4, b2 = x4 - x3, c2 = x3 * y4 - x4 * y3;
   const double det = a1 * b2 - a2 * b1;
@@ -26,6 +31,23 @@ bool FixDecimalCommaText(std::string& text) {
   return replaced;
 }
 
+bool ReadNumberField(const std::string& text, double& value) {
+  char* end = nullptr;
+  const double read = std::strtod(text.c_str(), &end);
+  if (end == text.c_str()) return false;
+  value = read;
+  return true;
+}
+
+bool ReadIntegerField(const std::string& text, int& value) {
+  char* end = nullptr;
+  errno = 0;
+  const long read = std::strtol(text.c_str(), &end, 10);
+  if (end == text.c_str() || errno == ERANGE || read < INT_MIN || read > INT_MAX) return false;
+  value = int(read);
+  return true;
+}
+
 namespace {
 constexpr double kFeetPerMetre = 3.28084;
 constexpr double kSquareFeetPerSquareMetre = 10.76391;
@@ -44,3 +66,6 @@ double CentimetresToInches(double value, int kind) { return value / CentimetreFa
 double InchesToCentimetres(double value, int kind) { return value * CentimetreFactor(kind); }
 double PoundsToKilograms(double value) { return value / kPoundsPerKilogram; }
 double KilogramsToPounds(double value) { return value * kPoundsPerKilogram; }
+
+double LengthInUserUnit(double metres) { return gUnitFlag ? MetricToImperial(metres, kUnitLength) : metres; }
+double LengthFromUserUnit(double value) { return gUnitFlag ? ImperialToMetric(value, kUnitLength) : value; }

@@ -10,12 +10,27 @@
 // Returns 0 for parallel lines (|det| < 1e-8), leaving x and y alone;
 // otherwise writes the intersection and returns 1 when it lies within both
 // segments' bounding boxes (bounds inclusive), else 0.
-int IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
-                      double& x, double& y);
+int IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4, double& x,
+                      double& y);
 
 // Replaces every ',' by '.'; true when anything was replaced. Number fields
 // run their text through it before parsing.
 bool FixDecimalCommaText(std::string& text);
+
+// The number at the start of a typed field, read as "%lf" and "%d" read it:
+// leading blanks skipped, whatever follows the number ignored. False, with
+// `value` untouched, when the field does not start with a number (or a whole
+// number beyond 32 bits).
+bool ReadNumberField(const std::string& text, double& value);
+bool ReadIntegerField(const std::string& text, int& value);
+
+// The unit flag: lengths are shown and typed in metres (0) or feet (1); the
+// model always holds metres. Options/1 Unit = 1 m / 1 ft sets it and the
+// design program keeps it in its history file.
+extern uint32_t gUnitFlag;
+// A length in metres as the user sees it, and back.
+double LengthInUserUnit(double metres);
+double LengthFromUserUnit(double value);
 
 // Unit kinds of the conversions.
 enum UnitKind : int { kUnitLength = 1, kUnitArea = 2, kUnitVolume = 3 };

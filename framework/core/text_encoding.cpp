@@ -1,6 +1,7 @@
 #include "framework/core/text_encoding.h"
 
 #include <algorithm>
+#include <compare>
 #include <cstdint>
 
 namespace {
@@ -39,6 +40,8 @@ char ByteOf(uint32_t cp) {
   return '?';
 }
 
+unsigned char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? (unsigned char)(c - 'A' + 'a') : (unsigned char)c; }
+
 }  // namespace
 
 std::string Cp1252ToUtf8(std::string_view text) {
@@ -75,6 +78,11 @@ std::string Utf8ToCp1252(std::string_view text) {
 }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return upper(x) == upper(y); });
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+}
+
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+  auto order = std::lexicographical_compare_three_way(a.begin(), a.end(), b.begin(), b.end(),
+                                                      [](char x, char y) { return FoldCase(x) <=> FoldCase(y); });
+  return order < 0 ? -1 : order > 0 ? 1 : 0;
 }

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/dialog.h"
+#include "platform/drawing.h"
 #include "platform/test_seams.h"
 #include "tests/support/gui_fixture.h"
 
@@ -159,6 +160,52 @@ TEST_F(DialogTest, TabMovesAlongTheControlsAndADoubleClickNotifies) {
   EXPECT_EQ(DialogBox(instance_, "TEST_DLG", window_, TestProc, LParam(&record)), 0);
   EXPECT_EQ(focus, (std::vector<bool>{true, true, true}));
   EXPECT_NE(std::find(record.heard.begin(), record.heard.end(), "107:2"), record.heard.end());
+}
+
+// A scroll-bar control tells the dialog with its code and itself; an
+// owner-drawn button is painted by the dialog's procedure and clicks.
+TEST_F(DialogTest, ScrollBarsAndOwnerDrawnButtonsOfADialog) {
+  static std::vector<Message> heard;
+  heard.clear();
+  WindowProc proc = [](Window dialog, unsigned kind, WParam wParam, LParam lParam) -> LParam {
+    if (kind == msg::kInitDialog) {
+      SetScrollRange(GetDialogItem(dialog, 114), ScrollBar::kControl, 0, 100, false);
+      SetScrollPosition(GetDialogItem(dialog, 114), ScrollBar::kControl, 40, true);
+    }
+    if (kind == msg::kVerticalScroll || kind == msg::kDrawItem || kind == msg::kCommand)
+      heard.push_back({dialog, kind, wParam, lParam});
+    if (kind == msg::kDrawItem) {
+      auto* item = reinterpret_cast<const DrawItem*>(lParam);
+      Brush red = CreateSolidBrush(Rgb(255, 0, 0));
+      FillRect(item->context, item->bounds, red);
+      DeleteObject(red);
+    }
+    if (kind == msg::kCommand && LowWord(wParam) == 115) EndDialog(dialog, 5);
+    return DefaultDialogProc(dialog, kind, wParam, lParam);
+  };
+  test::DialogScript script;
+  Window bar = Window::kNone, button = Window::kNone;
+  script.On("TEST_DLG", [&](test::DialogUser& user) {
+    bar = GetDialogItem(user.dialog(), 114);
+    button = GetDialogItem(user.dialog(), 115);
+    EXPECT_EQ(GetScrollPosition(bar, ScrollBar::kControl), 40);
+    test::ScrollAction(bar, ScrollBar::kControl, kScrollLineDown);
+    Message m;
+    while (PeekMessage(m)) DispatchMessage(m);  // the paint of the owner-drawn button
+    EXPECT_EQ(test::SurfacePixel(button, 3, 3), Rgb(255, 0, 0));
+    user.Press(115);
+  });
+  EXPECT_EQ(DialogBox(instance_, "TEST_DLG", window_, proc), 5);
+  ASSERT_FALSE(heard.empty());
+  std::vector<unsigned> kinds;
+  for (const Message& m : heard) kinds.push_back(m.kind);
+  EXPECT_NE(std::find(kinds.begin(), kinds.end(), msg::kDrawItem), kinds.end());
+  auto scroll =
+      std::find_if(heard.begin(), heard.end(), [](const Message& m) { return m.kind == msg::kVerticalScroll; });
+  ASSERT_NE(scroll, heard.end());
+  EXPECT_EQ(LowWord(scroll->wParam), kScrollLineDown);
+  EXPECT_EQ(ParamWindow(scroll->lParam), bar);
+  EXPECT_EQ(ParamWindow(heard.back().lParam), button);
 }
 
 // A procedure that leaves the dialog open is ended for it, so a test

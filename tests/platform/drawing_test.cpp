@@ -6,6 +6,7 @@
 #include "platform/drawing.h"
 #include "platform/resources.h"
 #include "platform/test_seams.h"
+#include "tests/platform/figure.h"
 #include "tests/support/gui_fixture.h"
 
 using namespace platform;
@@ -271,49 +272,19 @@ TEST_F(DrawingTest, BoxedTextAlignsAndReturnsItsHeight) {
   EXPECT_NEAR(Count(kBlack, 0, 0, 200, 20), 2 * one, 2);
 }
 
-// One figure with every primitive, a font and a pattern brush.
-void DrawFigure(Context c, Brush pattern) {
-  Brush white = CreateSolidBrush(kWhite);
-  FillRect(c, {0, 0, 120, 90}, white);
-  DeleteObject(white);
-  Pen dotted = CreatePen(PenStyle::kDotted, 1, kRed);
-  Pen old = SelectPen(c, dotted);
-  MoveTo(c, 3, 3);
-  LineTo(c, 60, 40);
-  SelectPen(c, old);
-  DeleteObject(dotted);
-  Brush blue = CreateSolidBrush(kBlue);
-  Brush before = SelectBrush(c, blue);
-  Rectangle(c, 10, 50, 40, 80);
-  const Point star[] = {{70, 10}, {90, 70}, {50, 30}, {100, 30}, {60, 70}};
-  SelectBrush(c, pattern);
-  Polygon(c, star, 5);
-  SelectBrush(c, before);
-  DeleteObject(blue);
-  const Point zigzag[] = {{5, 85}, {20, 75}, {35, 85}, {50, 75}};
-  Polyline(c, zigzag, 4);
-  SetPixel(c, 110, 5, kGreen);
-  Font font = CreateFont({14, 0, 0, "Arial"});
-  Font oldFont = SelectFont(c, font);
-  SetBackMode(c, kBackTransparent);
-  TextOut(c, 45, 72, "Korvane");
-  SelectFont(c, oldFont);
-  DeleteObject(font);
-}
-
 // A memory context's bitmap is a target like a window: the same calls give
 // the same pixels, and blits carry them between targets.
 TEST_F(DrawingTest, BitmapsTakeEveryPrimitiveAndBlitsCopyMergeInvertAndStretch) {
   Bitmap lev = LoadBitmap(instance_, "LEV_07");
   Brush pattern = CreatePatternBrush(lev);
-  DrawFigure(context_, pattern);
+  figure::DrawFigure(context_, pattern);
   Bitmap bitmap = CreateBitmap(120, 90);
   ASSERT_NE(bitmap, Bitmap::kNone);
   Context memory = CreateMemoryContext();
   EXPECT_EQ(GetPixel(memory, 0, 0), 0xFFFFFFFFu);  // no bitmap yet: nothing to draw into
   EXPECT_EQ(SelectBitmap(memory, bitmap), Bitmap::kNone);
   EXPECT_EQ(GetPixel(memory, 119, 89), kWhite);   // new bitmaps are white
-  DrawFigure(memory, pattern);
+  figure::DrawFigure(memory, pattern);
   int differing = 0;
   for (int y = 0; y < 90; ++y)
     for (int x = 0; x < 120; ++x) differing += GetPixel(memory, x, y) != At(x, y);

@@ -11,7 +11,7 @@ SpeakerType HeaderRecord() {
   record.SetBrand("ACME");
   record.SetTypeName("HORN12");
   record.SetComment("Two-way horn");
-  record.SetComposition(kCompleteLoudspeaker);
+  record.SetComposition(kCompositionComplete);
   record.SetBandSelection(0x0025);  // 125/250, 500/1k, 2k/4k
   for (int b = 0; b < kBandCount; ++b) {
     record.SetRatedPower(b, 250.0f);

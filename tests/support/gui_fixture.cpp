@@ -32,6 +32,22 @@ void WindowTestBase::RunLoop(std::function<void()> idle) {
   platform::test::SetIdleHook(nullptr);
 }
 
+void WindowTestBase::RunSteps(std::function<void()> body, std::vector<std::function<void()>> steps) {
+  size_t next = 0;
+  int idleCalls = 0;
+  platform::test::SetIdleHook([&] {
+    if (++idleCalls > kIdleLimit) {
+      ADD_FAILURE() << "the loop kept waiting";
+      platform::PostQuitMessage(1);
+    } else if (next < steps.size()) {
+      steps[next++]();
+    }
+  });
+  body();
+  platform::test::SetIdleHook(nullptr);
+  EXPECT_EQ(next, steps.size()) << "the loop ended before every step ran";
+}
+
 std::vector<platform::Message> WindowTestBase::Received(unsigned kind) const {
   std::vector<platform::Message> out;
   for (const auto& m : messages_)
@@ -39,7 +55,8 @@ std::vector<platform::Message> WindowTestBase::Received(unsigned kind) const {
   return out;
 }
 
-platform::LParam WindowTestBase::Record(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
+platform::LParam WindowTestBase::Record(platform::Window window, unsigned kind, platform::WParam wParam,
+                                        platform::LParam lParam) {
   platform::Message message{window, kind, wParam, lParam};
   if (!active_) return platform::DefaultWindowProc(window, kind, wParam, lParam);
   active_->messages_.push_back(message);
@@ -72,7 +89,8 @@ void PlatformTest::TearDown() {
   active_ = nullptr;
 }
 
-platform::LParam FrameworkTest::MainProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
+platform::LParam FrameworkTest::MainProc(platform::Window window, unsigned kind, platform::WParam wParam,
+                                         platform::LParam lParam) {
   if (kind == platform::msg::kDestroy && window == MainWindow.window) {
     Record(window, kind, wParam, lParam);
     ShutdownFramework();

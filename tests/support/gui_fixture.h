@@ -11,7 +11,8 @@
 //
 // Both: Pump() dispatches what is queued now; RunLoop(hook) runs the main
 // loop (GetMessage/DispatchMessage) until quit, calling `hook` whenever it
-// would block, and fails the test if the hook keeps it waiting too long.
+// would block, and fails the test if the hook keeps it waiting too long;
+// RunSteps does the same for any loop with a list of steps.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,9 +32,15 @@ class WindowTestBase : public ::testing::Test {
   void Pump();
   // The loop over the queue until quit; `idle` acts whenever it would block.
   void RunLoop(std::function<void()> idle);
+  // Runs `body` (a loop over the queue, such as a command waiting for its
+  // points) with `steps` acting one after another whenever it would block,
+  // and fails the test when body ends before every step ran or keeps
+  // waiting after the last.
+  void RunSteps(std::function<void()> body, std::vector<std::function<void()>> steps);
   // Messages of `kind` received so far.
   std::vector<platform::Message> Received(unsigned kind) const;
-  static platform::LParam Record(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam);
+  static platform::LParam Record(platform::Window window, unsigned kind, platform::WParam wParam,
+                                 platform::LParam lParam);
 
   static WindowTestBase* active_;
   platform::Instance instance_ = platform::Instance::kNone;
@@ -53,5 +60,6 @@ class FrameworkTest : public WindowTestBase {
  protected:
   void SetUp() override;
   void TearDown() override;
-  static platform::LParam MainProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam);
+  static platform::LParam MainProc(platform::Window window, unsigned kind, platform::WParam wParam,
+                                   platform::LParam lParam);
 };

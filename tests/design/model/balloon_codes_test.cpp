@@ -30,6 +30,13 @@ TEST(BalloonCodes, ConversionTable) {
   };
   for (const RatioCase& c : ratioCases) EXPECT_EQ(PowerRatioToBalloonCode(c.ratio), c.code) << c.ratio;
 
+  // The power mean of two levels: 90 and 80 dB give 87.40 dB; levels far
+  // beyond any power a double holds give their own mean all the same.
+  EXPECT_NEAR(PowerMeanOfLevels(90.0, 80.0), 87.4036, 1e-4);
+  EXPECT_NEAR(PowerMeanOfLevels(80.0, 90.0), 87.4036, 1e-4);
+  EXPECT_NEAR(PowerMeanOfLevels(5000.0, 5000.0), 5000.0, 1e-9);
+  EXPECT_NEAR(PowerMeanOfLevels(-10.0, -1e6), -13.0103, 1e-4);
+
   // (1 + 10^-4.5) / 2 = 0.5000158 is -3.01 dB.
   EXPECT_EQ(AverageBalloonCodes(225, 0), 210);
   EXPECT_EQ(AverageBalloonCodes(175, 175), 175);
@@ -95,21 +102,24 @@ TEST(DirectivityFactorTest, FlatHemisphereConeAndSilentBalloons) {
 TEST(DirectivityFactorTest, StoredWordsAreTruncatedClampedAndRefuseNonFiniteValues) {
   struct Case {
     double value;
-    int16_t q10, efficiency10;
+    int16_t q10, efficiency10, impedance;
   } cases[] = {
-      {1.0, 10, 10}, {3.99, 39, 39}, {0.05, 1, 0}, {-2.0, 1, 0}, {1e9, 32767, 32767},
+      {1.0, 10, 10, 1}, {3.99, 39, 39, 3}, {0.05, 1, 0, 0}, {-2.0, 1, 0, 0}, {1e9, 32767, 32767, 32767},
   };
   for (const Case& c : cases) {
-    int16_t q10 = -7, efficiency10 = -7;
+    int16_t q10 = -7, efficiency10 = -7, impedance = -7;
     ASSERT_TRUE(DirectivityToStored(c.value, q10));
     ASSERT_TRUE(EfficiencyToStored(c.value, efficiency10));
+    ASSERT_TRUE(ImpedanceToStored(c.value, impedance));
     EXPECT_EQ(q10, c.q10) << c.value;
     EXPECT_EQ(efficiency10, c.efficiency10) << c.value;
+    EXPECT_EQ(impedance, c.impedance) << c.value;
   }
   for (double bad : {kNaN, std::numeric_limits<double>::infinity()}) {
     int16_t word = 123;
     EXPECT_FALSE(DirectivityToStored(bad, word));
     EXPECT_FALSE(EfficiencyToStored(bad, word));
+    EXPECT_FALSE(ImpedanceToStored(bad, word));
     EXPECT_EQ(word, 123);
   }
 }

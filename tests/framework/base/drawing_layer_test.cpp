@@ -26,7 +26,9 @@ class DrawingLayerTest : public FrameworkTest {
     SelectOutputWindow(DrawWindow);
     Clear();
   }
-  void Clear() { platform::FillRect(gOutput.context, {0, 0, 200, 200}, platform::GetStockBrush(platform::StockBrush::kWhite)); }
+  void Clear() {
+    platform::FillRect(gOutput.context, {0, 0, 200, 200}, platform::GetStockBrush(platform::StockBrush::kWhite));
+  }
   platform::Colour At(int x, int y) { return platform::test::SurfacePixel(child_, x, y); }
   platform::Colour Palette(int i) { return gPalette.colours[i]; }
   platform::Window child_ = platform::Window::kNone;
@@ -38,8 +40,8 @@ TEST_F(DrawingLayerTest, ThePaletteHoldsTheTableAndIgnoresIndexesOutOfRange) {
     platform::Colour colour;
   };
   for (Entry e : {Entry{0, 0x000000}, Entry{5, 0xC0C0C0}, Entry{9, 0x0000E1}, Entry{21, 0xFF0000}, Entry{30, 0xFFFFFF},
-                  Entry{31, 0x808000}, Entry{32, 0x0000FF}, Entry{35, 0x000000}, Entry{37, 0x000000}, Entry{44, 0xFF0000},
-                  Entry{50, 0xFFFF00}, Entry{63, 0x0000FF}})
+                  Entry{31, 0x808000}, Entry{32, 0x0000FF}, Entry{35, 0x000000}, Entry{37, 0x000000},
+                  Entry{44, 0xFF0000}, Entry{50, 0xFFFF00}, Entry{63, 0x0000FF}})
     EXPECT_EQ(Palette(e.index), e.colour) << e.index;
   SetPaletteColor(63, 0x123456);
   EXPECT_EQ(Palette(63), 0x123456u);

@@ -65,8 +65,8 @@ TEST_F(FileDialogsTest, TheSaveDialogStartsWithTheDefaultsFileTitleWhenItFits) {
     const char* shown;
   } cases[] = {
       {"/data/rooms/HALL.KPR", "HALL.KPR"},
-      {"ABCDEFGHIJKLMNO.KPR", "ABCDEFGHIJKLMNO.KPR"},    // 19 characters
-      {"/x/ABCDEFGHIJKLMNOP.KPR", ""},                   // 20
+      {"ABCDEFGHIJKLMNO.KPR", "ABCDEFGHIJKLMNO.KPR"},  // 19 characters
+      {"/x/ABCDEFGHIJKLMNOP.KPR", ""},                 // 20
       {nullptr, ""},
   };
   for (const Case& c : cases) {

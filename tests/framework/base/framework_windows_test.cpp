@@ -24,9 +24,9 @@ TEST_F(FrameworkWindowsTest, AProgramRunsItsMainWindowDrawsOnACommandAndEndsWhen
 
   platform::Size client = platform::GetClientSize(MainWindow.window);
   ASSERT_GT(client.width, 200);
-  DrawWindow->window =
-      CreateChildWindow("", platform::kStyleBorder, kDrawMarginLeft, kDrawMarginTop, client.width - kDrawMarginLeft - kDrawMarginRight,
-                        client.height - kDrawMarginTop - kDrawMarginBottom, 10000);
+  DrawWindow->window = CreateChildWindow("", platform::kStyleBorder, kDrawMarginLeft, kDrawMarginTop,
+                                         client.width - kDrawMarginLeft - kDrawMarginRight,
+                                         client.height - kDrawMarginTop - kDrawMarginBottom, 10000);
   platform::Rect placed = platform::GetWindowRect(DrawWindow->window);
   EXPECT_EQ(placed.left, 32);
   EXPECT_EQ(placed.top, 24);

@@ -57,6 +57,10 @@ TEST(FileDialogState, FilesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(FindFileIgnoringCase(folder + "horn1.tcf"), "");
   EXPECT_EQ(FindFileIgnoringCase(folder + "sub.tcf"), "");  // a folder is no file
   EXPECT_EQ(FindFileIgnoringCase(folder + "missing/horn12.tcf"), "");
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "sub.tcf"), folder + "SUB.TCF/");
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "SUB.TCF"), folder + "SUB.TCF/");
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "horn12.tcf"), "");  // a file is no folder
+  EXPECT_EQ(FindFolderIgnoringCase(folder + "missing"), "");
   fs::remove_all(dir);
   // Only ASCII letters fold: "\xC4" (A umlaut) and "\xE4" stay different.
   EXPECT_TRUE(EqualIgnoringCase("Horn12", "hORN12"));

@@ -10,11 +10,10 @@ TEST(Geometry, SegmentIntersection) {
     int result;
     double x, y;  // expected outputs (start values 99 when untouched)
   } cases[] = {
-      {0, 0, 2, 2, 0, 2, 2, 0, 1, 1, 1},
-      {0, 0, 1, 0, 2, -1, 2, 1, 0, 2, 0},    // lines meet outside the first segment
-      {0, 0, 1, 1, 0, 1, 1, 2, 0, 99, 99},   // parallel: outputs untouched
-      {5, -1, 5, 1, 0, 0, 10, 0, 1, 5, 0},   // vertical against horizontal
-      {0, 0, 4, 0, 4, -3, 4, 3, 1, 4, 0},    // touching at an end counts
+      {0, 0, 2, 2, 0, 2, 2, 0, 1, 1, 1},   {0, 0, 1, 0, 2, -1, 2, 1, 0, 2, 0},  // lines meet outside the first segment
+      {0, 0, 1, 1, 0, 1, 1, 2, 0, 99, 99},                                      // parallel: outputs untouched
+      {5, -1, 5, 1, 0, 0, 10, 0, 1, 5, 0},                                      // vertical against horizontal
+      {0, 0, 4, 0, 4, -3, 4, 3, 1, 4, 0},                                       // touching at an end counts
   };
   for (const Case& c : cases) {
     double x = 99, y = 99;
@@ -30,6 +29,27 @@ TEST(Geometry, DecimalComma) {
   EXPECT_EQ(text, "2.5");
   std::string plain = "2.5";
   EXPECT_FALSE(FixDecimalCommaText(plain));
+}
+
+TEST(Geometry, NumberFieldsReadTheLeadingNumberOrNothing) {
+  struct Case {
+    const char* text;
+    bool number;
+    double value;
+    bool integer;
+    int whole;
+  };
+  for (const Case& c :
+       {Case{"1.5", true, 1.5, true, 1}, Case{"  -2", true, -2, true, -2}, Case{"1e3m", true, 1000, true, 1},
+        Case{"abc", false, 7, false, 7}, Case{"", false, 7, false, 7}, Case{".5", true, 0.5, false, 7},
+        Case{"99999999999", true, 99999999999.0, false, 7}}) {
+    double value = 7;
+    int whole = 7;
+    EXPECT_EQ(ReadNumberField(c.text, value), c.number) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+    EXPECT_EQ(ReadIntegerField(c.text, whole), c.integer) << c.text;
+    EXPECT_EQ(whole, c.whole) << c.text;
+  }
 }
 
 TEST(Geometry, UnitConversions) {

@@ -1,0 +1,41 @@
+// kab's record panel "MATERIAL_BASE_DLG": a modeless dialog without a
+// caption inside the main window. It lists the names of the database's
+// records, shows the selected one (name, category, description and the
+// seven octave-band coefficients) and edits the database in four modes:
+//   view    the fields are read-only, OK and Cancel hidden;
+//   edit    the selected record's fields are writable;
+//   new     a record "NEW" is typed in, to go behind the last;
+//   delete  the selected record goes on OK.
+// OK stores (coefficients must lie within 0..1) and Cancel drops the
+// change; both go back to view mode and show the stored record. Outside
+// view mode the list is disabled and the main menus are greyed, and label
+// 114 names the mode. Edit and delete need a selected record.
+#pragma once
+
+#include <string_view>
+
+#include "platform/messages.h"
+#include "platform/types.h"
+
+// Commands the main window sends to the panel.
+constexpr int kPanelViewMode = 10000, kPanelEditMode = 10001, kPanelNewMode = 10002, kPanelDeleteMode = 10003;
+
+// Controls of the template.
+constexpr int kPanelList = 101, kPanelName = 102, kPanelCategory = 103, kPanelDescription = 104;
+constexpr int kPanelFirstCoefficient = 105;  // 105..111: 125 Hz .. 8 kHz
+constexpr int kPanelOk = 112, kPanelCancel = 113, kPanelModeLabel = 114;
+
+inline constexpr char kInvalidCoefficientMessage[] = "Valid coefficients only 0...1";
+
+// A coefficient as the panel reads its field: the first four characters as
+// a decimal number ("0.755" is 0.75, "1.001" is 1.00). False when they hold
+// no number or one outside 0..1.
+bool ReadCoefficientText(std::string_view text, float& value);
+
+// Refills the panel when it is open, else opens it; 0 when it cannot be
+// made ("Unable to display dialog"). DestroyMaterialDialog closes it.
+int ShowMaterialDialog();
+void DestroyMaterialDialog();
+
+platform::LParam MaterialDialogProc(platform::Window panel, unsigned kind, platform::WParam wParam,
+                                    platform::LParam lParam);

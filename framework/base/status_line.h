@@ -1,0 +1,11 @@
+// The status line: the strip under the drawing window, in the main
+// window's bottom margin, that shows the running command's prompt ("MOVE > ")
+// and what the command asks for next.
+#pragma once
+
+// Fills the strip with the status colour.
+void ClearStatusLine();
+// Status line = the command's prompt (gDrawing.prompt) + text. An empty text
+// shows the prompt alone when no command (id 2 or above) runs, else shows
+// again what the line showed.
+void ShowStatusText(const char* text);

@@ -1,0 +1,58 @@
+#include "speakerbase/imports/speaker_import.h"
+
+#include <cmath>
+
+#include "design/model/balloon_codes.h"
+#include "framework/core/text_encoding.h"
+
+namespace {
+
+constexpr int16_t kHalfEfficiency = 500;  // 50 percent, stored x 10
+
+}  // namespace
+
+ImportMessage FileMessage(const char* text, const std::string& path) {
+  return {std::string(text) + "\n" + Utf8ToCp1252(path), ""};
+}
+
+void StoreBalloonDirectivity(SpeakerType& record, int band) {
+  int16_t q10 = 0;
+  // The factor of a balloon of codes is always finite.
+  DirectivityToStored(DirectivityFactor(record.BalloonBand(band)), q10);
+  record.SetDirectivityQ10(band, q10);
+}
+
+bool StoreDirectivityIndex(SpeakerType& record, int band, double directivityIndexDb) {
+  int16_t q10 = 0;
+  if (!DirectivityToStored(std::pow(10.0, directivityIndexDb / 10.0), q10)) return false;
+  record.SetDirectivityQ10(band, q10);
+  return true;
+}
+
+bool StoreBandEfficiency(SpeakerType& record, int band) {
+  const double sensitivity = record.Sensitivity(band);
+  int16_t efficiency10 = 0;
+  if (sensitivity > 0 && !EfficiencyToStored(EfficiencyPercent(sensitivity, record.DirectivityQ10(band)), efficiency10))
+    return false;
+  record.SetEfficiency(band, efficiency10);
+  return true;
+}
+
+bool FinishImportedRecord(SpeakerType& record, uint16_t gridCode, EfficiencyWarning warning,
+                          std::vector<ImportMessage>& messages) {
+  for (int band = 0; band < kBandCount; ++band) {
+    StoreBalloonDirectivity(record, band);
+    if (!StoreBandEfficiency(record, band)) return false;
+    if (!(record.Sensitivity(band) > 0)) continue;
+    if (record.Efficiency(band) > kHalfEfficiency) {
+      messages.push_back(warning(band));
+    } else {
+      record.SetImportMask(0, uint16_t(1u << band));
+      record.SetImportMask(2, uint16_t(1u << band));
+    }
+  }
+  record.SetGridCode(gridCode);
+  record.SetLayoutFlag(kCurrentSpeakerLayout);
+  record.SetComposition(kCompositionComplete);
+  return true;
+}

@@ -1,0 +1,215 @@
+// kab's file and sort commands: Open takes the records the file's size
+// holds and refuses another format without changing anything, New and
+// Open ask before unsaved changes go, a failed Save as keeps the old file
+// and the unsaved state, and the sorts refill the panel.
+#include "absorberbase/absorber_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "absorberbase/material_panel.h"
+#include "framework/base/drawing_layer.h"
+#include "framework/core/byte_codec.h"
+#include "framework/core/services.h"
+#include "platform/window.h"
+#include "tests/absorberbase/kab_fixture.h"
+#include "tests/support/message_recorder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using AbsorberEditorTest = KabTest;
+
+const std::string kStartTitle = "Korvane Absorber Database 2.90";
+
+std::vector<std::string> Names() {
+  std::vector<std::string> names;
+  for (int i = 0; i < gAbsorberEditor.database.count; ++i) names.push_back(gAbsorberEditor.database.records[i].name);
+  return names;
+}
+
+TEST_F(AbsorberEditorTest, StartsEmptyWithTheVersionInTheTitleAndNoPanel) {
+  EXPECT_EQ(platform::GetWindowText(MainWindow.window), kStartTitle);
+  // The splash in the middle of the window, after any resize: its 1 kHz bar.
+  platform::MoveWindow(MainWindow.window, 0, 0, 900, 700, true);
+  Pump();
+  const platform::Size client = platform::GetClientSize(MainWindow.window);
+  EXPECT_EQ(platform::test::SurfacePixel(MainWindow.window, client.width / 2, client.height / 2), 0xA06030u);
+  EXPECT_EQ(gAbsorberEditor.database.count, 0);
+  EXPECT_EQ(gAbsorberEditor.panel, platform::Window::kNone);
+  Command(kCmdEditRecord);  // no panel: nothing happens
+  EXPECT_EQ(gAbsorberEditor.mode, PanelMode::kView);
+  Command(kCmdNew);
+  EXPECT_NE(gAbsorberEditor.panel, platform::Window::kNone);
+  EXPECT_TRUE(Panel().Items(kPanelList).empty());
+  EXPECT_EQ(platform::test::SurfacePixel(MainWindow.window, client.width / 2, client.height / 2), 0xC0C0C0u)
+      << "the splash has gone";
+}
+
+TEST_F(AbsorberEditorTest, OpenTakesTheRecordsTheFileSizeHolds) {
+  struct Case {
+    size_t tail;
+    int count;
+  };
+  for (Case c : {Case{0, 0}, Case{300, 1}, Case{512, 2}}) {
+    std::vector<uint8_t> bytes = KabFileBytes({Material("Glass", "Glazing", 0.3f), Material("Oak", "Wood", 0.1f)});
+    bytes.resize(32 + c.tail);
+    const std::string path = WriteFile("sized" + std::to_string(c.tail) + ".kab", bytes);
+    platform::test::FileDialogScript files;
+    files.Choose(path);
+    Command(kCmdOpen);
+    ASSERT_EQ(files.dialogs().size(), 1u);
+    EXPECT_FALSE(files.dialogs()[0].save);
+    EXPECT_EQ(gAbsorberEditor.database.count, c.count) << c.tail;
+    EXPECT_EQ(Panel().Items(kPanelList).size(), size_t(c.count));
+    EXPECT_EQ(gAbsorberEditor.fileName, path);
+    EXPECT_EQ(platform::GetWindowText(MainWindow.window), "Korvane Absorber Database " + path);
+  }
+  EXPECT_EQ(Panel().Text(kPanelCategory), "Glazing");
+  EXPECT_EQ(Panel().Text(kPanelFirstCoefficient + 3), "0.30");
+}
+
+TEST_F(AbsorberEditorTest, ANameWithoutTheExtensionGetsIt) {
+  const std::string path = WriteFile("HALL.KAB", KabFileBytes({Material("Glass", "Glazing", 0.3f)}));
+  platform::test::FileDialogScript files;
+  files.Choose((dir_ / "HALL").string());
+  Command(kCmdOpen);
+  EXPECT_EQ(gAbsorberEditor.fileName, path);
+  EXPECT_EQ(Names(), std::vector<std::string>{"Glass"});
+}
+
+TEST_F(AbsorberEditorTest, AFileOfAnotherFormatChangesNothing) {
+  const std::string good = WriteFile("good.KAB", KabFileBytes({Material("Glass", "Glazing", 0.3f)}));
+  std::vector<uint8_t> bytes = KabFileBytes({Material("Oak", "Wood", 0.1f)});
+  bytes[29] = '2';  // "... V1.2"
+  const std::string bad = WriteFile("bad.KAB", bytes);
+  platform::test::FileDialogScript files;
+  files.Choose(good);
+  files.Choose(bad);
+  Command(kCmdOpen);
+  const std::string title = platform::GetWindowText(MainWindow.window);
+  MessageRecorder messages;
+  Command(kCmdOpen);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{kInvalidDatabaseMessage});
+  EXPECT_FALSE(messages.messages()[0].hasCaption);
+  EXPECT_EQ(Names(), std::vector<std::string>{"Glass"});
+  EXPECT_EQ(gAbsorberEditor.fileName, good);
+  EXPECT_EQ(platform::GetWindowText(MainWindow.window), title);
+  EXPECT_EQ(Panel().Items(kPanelList), std::vector<std::string>{"Glass"});
+}
+
+TEST_F(AbsorberEditorTest, AFileOfMoreThan200RecordsKeepsTheFirst200AndSaysSo) {
+  std::vector<AbsorberRecord> records;
+  for (int i = 0; i < 201; ++i) records.push_back(Material("R" + std::to_string(i), "Test", 0.5f));
+  platform::test::FileDialogScript files;
+  files.Choose(WriteFile("big.KAB", KabFileBytes(records)));
+  MessageRecorder messages;
+  Command(kCmdOpen);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{kTooManyMaterialsMessage});
+  EXPECT_EQ(gAbsorberEditor.database.count, 200);
+  EXPECT_EQ(Panel().Items(kPanelList).back(), "R199");
+}
+
+// New and Open ask first while changes are unsaved: Cancel keeps the
+// database as it is, OK goes on and leaves nothing unsaved.
+TEST_F(AbsorberEditorTest, NewAndOpenAskBeforeUnsavedChangesGo) {
+  const std::string path =
+      WriteFile("two.KAB", KabFileBytes({Material("Glass", "Glazing", 0.3f), Material("Oak", "Wood", 0.1f)}));
+  for (int command : {kCmdNew, kCmdOpen}) {
+    ShowDatabase({Material("Felt", "Textiles", 0.6f)});
+    gAbsorberEditor.modified = true;
+    platform::test::FileDialogScript files;
+    files.Choose(path);
+    {
+      MessageRecorder messages;
+      messages.Answer(kIdCancel);
+      Command(command);
+      EXPECT_EQ(messages.texts(), std::vector<std::string>{kDatabaseNotSavedMessage});
+      EXPECT_TRUE(files.dialogs().empty());
+      EXPECT_EQ(Names(), std::vector<std::string>{"Felt"});
+      EXPECT_TRUE(gAbsorberEditor.modified);
+    }
+    MessageRecorder messages;
+    messages.Answer(kIdOk);
+    Command(command);
+    EXPECT_EQ(messages.texts().size(), 1u);
+    const std::vector<std::string> expected =
+        command == kCmdNew ? std::vector<std::string>{} : std::vector<std::string>{"Glass", "Oak"};
+    EXPECT_EQ(Names(), expected);
+    EXPECT_FALSE(gAbsorberEditor.modified);
+    EXPECT_EQ(Panel().Items(kPanelList), Names());
+  }
+  // New after Open: no file, the title without one.
+  Command(kCmdNew);
+  EXPECT_EQ(gAbsorberEditor.fileName, "");
+  EXPECT_EQ(platform::GetWindowText(MainWindow.window), kStartTitle);
+}
+
+// A save that cannot be written: the message, the old file as it was, and
+// the database still unsaved under its old title. A read-only folder stops
+// every user but root; a file-size limit stops root too.
+TEST_F(AbsorberEditorTest, AFailedSaveKeepsTheOldFileAndTheUnsavedState) {
+  const std::vector<uint8_t> old = KabFileBytes({Material("Glass", "Glazing", 0.3f)});
+  const std::string path = WriteFile("kept.KAB", old);
+  platform::test::FileDialogScript files;
+  files.Choose(path);
+  Command(kCmdOpen);
+  for (int i = 0; i < 5; ++i)
+    gAbsorberEditor.database.records[gAbsorberEditor.database.count++] = Material("M", "C", 0.5f);
+  gAbsorberEditor.modified = true;
+  const std::string title = platform::GetWindowText(MainWindow.window);
+
+  for (bool sizeLimit : {false, true}) {
+    if (!sizeLimit && ::geteuid() == 0) continue;
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    if (sizeLimit) {
+      rlimit small = saved;
+      small.rlim_cur = 512;
+      ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    } else {
+      fs::permissions(dir_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                      fs::perm_options::remove);
+    }
+    files.Choose(path);
+    MessageRecorder messages;
+    Command(kCmdSaveAs);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousSignal);
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Couldn\xB4t write data to disk !"}) << sizeLimit;
+    std::vector<uint8_t> now;
+    ASSERT_TRUE(ReadWholeFile(path, now));
+    EXPECT_EQ(now, old) << sizeLimit;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1) << "no temporary left";
+    EXPECT_TRUE(gAbsorberEditor.modified);
+    EXPECT_EQ(platform::GetWindowText(MainWindow.window), title);
+  }
+  ASSERT_EQ(files.dialogs().size(), ::geteuid() == 0 ? 2u : 3u);
+  EXPECT_TRUE(files.dialogs()[1].save);
+  EXPECT_EQ(files.dialogs()[1].request.fileName, "kept.KAB");
+}
+
+TEST_F(AbsorberEditorTest, SortsRefillThePanel) {
+  ShowDatabase({Material("Banana", "Wood", 0.1f), Material("apple", "Wood", 0.2f), Material("Cherry", "Glass", 0.3f),
+                Material("apple", "Wood", 0.4f)});
+  Panel().Choose(kPanelList, 2);
+  Pump();
+  Command(kCmdSortByNames);
+  EXPECT_EQ(Panel().Items(kPanelList), (std::vector<std::string>{"apple", "apple", "Banana", "Cherry"}));
+  EXPECT_EQ(gAbsorberEditor.database.records[1].absorption[0], 0.4f);
+  EXPECT_EQ(Panel().Selection(kPanelList), 0);
+  EXPECT_EQ(Panel().Text(kPanelFirstCoefficient), "0.20");
+  Command(kCmdSortByCategories);
+  EXPECT_EQ(Panel().Items(kPanelList), (std::vector<std::string>{"Cherry", "apple", "apple", "Banana"}));
+}
+
+}  // namespace

@@ -1,0 +1,150 @@
+// Printing: pages drawn in bands give the pixels a bitmap gets, documents
+// start, end and abort, and a PDF page read back shows what was drawn.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/drawing.h"
+#include "platform/printer.h"
+#include "platform/resources.h"
+#include "platform/test_seams.h"
+#include "tests/platform/figure.h"
+#include "tests/support/bitmap_compare.h"
+#include "tests/support/gui_fixture.h"
+
+using namespace platform;
+
+namespace {
+
+class PrinterTest : public PlatformTest {
+ protected:
+  void SetUp() override {
+    PlatformTest::SetUp();
+    lev_ = LoadBitmap(instance_, "LEV_07");
+    pattern_ = CreatePatternBrush(lev_);
+  }
+  // The figure at (dx, dy) of a white bitmap of the page's size.
+  Bitmap Expected(int width, int height, int dx, int dy) {
+    Bitmap bitmap = CreateBitmap(width, height);
+    Context memory = CreateMemoryContext();
+    SelectBitmap(memory, bitmap);
+    figure::DrawFigure(memory, pattern_, dx, dy);
+    SelectBitmap(memory, Bitmap::kNone);
+    DeleteContext(memory);
+    return bitmap;
+  }
+  Bitmap lev_ = Bitmap::kNone;
+  Brush pattern_ = Brush::kNone;
+};
+
+test::RecordingPrinter SmallPrinter(int width, int height) {
+  test::RecordingPrinter printer;
+  printer.caps.widthPixels = width;
+  printer.caps.heightPixels = height;
+  printer.caps.colours = 16777216;
+  return printer;
+}
+
+// Bands of 81 rows: the figure crosses three seams between bands, and
+// every pixel comes out as in a bitmap; the band below it is not sent.
+TEST_F(PrinterTest, APageDrawnInBandsHasTheBitmapsPixels) {
+  test::SetPrintBandBytes(200 * 4 * 81);
+  test::PrintDialogScript script;
+  script.Record(SmallPrinter(200, 400));
+  PrintSetup setup;
+  setup.landscape = true;
+  setup.scalePercent = 75;
+  PrinterCaps caps;
+  Context printer = PrintDialog(window_, setup, caps);
+  ASSERT_NE(printer, Context::kNone);
+  EXPECT_EQ(caps.widthPixels, 200);
+  ASSERT_EQ(script.presets().size(), 1u);
+  EXPECT_TRUE(script.presets()[0].landscape);
+  EXPECT_EQ(script.presets()[0].scalePercent, 75);
+
+  ASSERT_TRUE(StartDocument(printer, "JOB_ABCDEF"));
+  ASSERT_TRUE(StartPage(printer));
+  figure::DrawFigure(printer, pattern_, 30, 60);
+  EXPECT_EQ(GetPixel(printer, 40, 70), 0xFFFFFFFFu);  // a page cannot be read
+  EXPECT_TRUE(EndPage(printer));
+  EXPECT_TRUE(EndDocument(printer));
+  ASSERT_EQ(script.documents().size(), 1u);
+  const test::RecordedPrint& printed = script.documents()[0];
+  EXPECT_EQ(printed.name, "JOB_ABCDEF");
+  EXPECT_TRUE(printed.ended);
+  ASSERT_EQ(printed.pages.size(), 1u);
+  Bitmap expected = Expected(200, 400, 30, 60);
+  EXPECT_EQ(DifferingPixels(expected, printed.pages[0].image), 0);
+  std::string kinds;
+  for (const auto& op : printed.pages[0].operations) kinds += op.kind;
+  EXPECT_EQ(kinds, "FLRPLST");  // every call, in order
+  EXPECT_TRUE(DeleteContext(printer));
+}
+
+TEST_F(PrinterTest, DocumentsEndAbortAndRefuseDrawingOutsidePages) {
+  test::PrintDialogScript script;
+  script.Record(SmallPrinter(100, 100));
+  script.Cancel();
+  PrintSetup setup;
+  PrinterCaps caps;
+  Context printer = PrintDialog(window_, setup, caps);
+  ASSERT_NE(printer, Context::kNone);
+  EXPECT_FALSE(StartPage(printer));  // no document yet
+  ASSERT_TRUE(StartDocument(printer, "JOB_A"));
+  Brush red = CreateSolidBrush(figure::kRed);
+  FillRect(printer, {0, 0, 10, 10}, red);  // before the page: nothing
+  ASSERT_TRUE(StartPage(printer));
+  FillRect(printer, {500, 500, 600, 600}, red);  // off the page: nothing
+  FillRect(printer, {0, 0, 10, 10}, red);
+  EXPECT_TRUE(EndPage(printer));
+  ASSERT_TRUE(StartPage(printer));
+  AbortDocument(printer);
+  EXPECT_FALSE(EndPage(printer));
+  DeleteObject(red);
+  const test::RecordedPrint& printed = script.documents()[0];
+  EXPECT_TRUE(printed.aborted);
+  EXPECT_FALSE(printed.ended);
+  ASSERT_EQ(printed.pages.size(), 1u);
+  ASSERT_EQ(printed.pages[0].operations.size(), 1u);
+  EXPECT_EQ(printed.pages[0].operations[0].kind, 'F');
+  EXPECT_EQ(printed.pages[0].operations[0].bounds.right, 10);
+  DeleteContext(printer);
+  EXPECT_EQ(PrintDialog(window_, setup, caps), Context::kNone);  // cancelled
+  EXPECT_EQ(PrintDialog(window_, setup, caps), Context::kNone);  // the script ran out
+}
+
+// The PDF printer: its first page, turned into an image, shows the figure
+// pixel for pixel where it was drawn (in from the page's margins).
+TEST_F(PrinterTest, APdfPageReadBackShowsTheDrawing) {
+  namespace fs = std::filesystem;
+  fs::path folder = fs::path(::testing::TempDir()) / "korvane_pdf";
+  fs::create_directories(folder);
+  std::string pdf = (folder / "page.pdf").string();
+  test::PrintDialogScript script;
+  script.PrintToPdf(pdf, 100);
+  PrintSetup setup;
+  PrinterCaps caps;
+  Context printer = PrintDialog(window_, setup, caps);
+  ASSERT_NE(printer, Context::kNone);
+  EXPECT_EQ(caps.colours, 16777216);
+  EXPECT_EQ(caps.widthPixels, 826);  // A4 at 100 dpi
+  EXPECT_EQ(caps.widthMm, 210);
+  ASSERT_TRUE(StartDocument(printer, "JOB_PDF"));
+  ASSERT_TRUE(StartPage(printer));
+  figure::DrawFigure(printer, pattern_, 200, 300);
+  ASSERT_TRUE(EndPage(printer));
+  ASSERT_TRUE(EndDocument(printer));
+  DeleteContext(printer);
+
+  Bitmap page = PdfPageImage(pdf, 1, 100);
+  ASSERT_NE(page, Bitmap::kNone);
+  // A PDF viewer smooths the edges of images; inside each area of one
+  // colour the page shows the drawn colour where it was drawn.
+  int compared = 0;
+  EXPECT_EQ(InteriorMismatches(Expected(120, 90, 0, 0), page, 200, 300, &compared), 0);
+  EXPECT_GT(compared, 2000);
+  if (!HasFailure()) fs::remove_all(folder);
+}
+
+}  // namespace
