@@ -101,6 +101,13 @@ class FastMapTest : public MapModelTest {
     PlaceSpeaker(corner);
     PlaceSpeaker(Speaker({0.0001, 4.0, 2.0}, 7.0e5f));
   }
+  // The room in jittered tiles, its faces and their index.
+  void IndexRoom(Room room) {
+    ResetObjectStore();
+    AddTiledRoom(room, kJitters[1]);
+    BuildCalcFaceTable(faces_, gObjects.model, gMaterials.project);
+    index_.Build(faces_);
+  }
   static MapResult Run(uint16_t roomBits, CalcExecution execution) {
     CalcOptions options;
     options.gridIndex = 1;  // 0.5 m
@@ -109,6 +116,9 @@ class FastMapTest : public MapModelTest {
     EXPECT_EQ(RunLevelTimeCalculation(options, ProjectTables(), execution), LevelMapRun::kDone);
     return gLevelMap.result;
   }
+
+  CalcFaceTable faces_;
+  FaceIndex index_;
 };
 
 template <size_t N>
@@ -149,12 +159,9 @@ TEST_F(FastMapTest, ThreadsAndTheIndexGiveTheReferenceMapBitForBit) {
 // planes and a hair off them.
 TEST_F(FastMapTest, TheIndexNamesEveryFaceThatReflects) {
   for (Room room : kRooms) {
-    ResetObjectStore();
-    AddTiledRoom(room, kJitters[1]);
-    CalcFaceTable faces;
-    BuildCalcFaceTable(faces, gObjects.model, gMaterials.project);
-    FaceIndex index;
-    index.Build(faces);
+    IndexRoom(room);
+    const CalcFaceTable& faces = faces_;
+    const FaceIndex& index = index_;
     ASSERT_TRUE(index.PlaneGroupsPay()) << Name(room);
 
     auto context = std::make_unique<ReceiverContext>();
@@ -197,12 +204,9 @@ TEST_F(FastMapTest, TheIndexNamesEveryFaceThatReflects) {
 // A segment's walk visits every face the exact segment test finds crossed.
 TEST_F(FastMapTest, ASegmentWalkVisitsEveryFaceItCrosses) {
   for (Room room : kRooms) {
-    ResetObjectStore();
-    AddTiledRoom(room, kJitters[1]);
-    CalcFaceTable faces;
-    BuildCalcFaceTable(faces, gObjects.model, gMaterials.project);
-    FaceIndex index;
-    index.Build(faces);
+    IndexRoom(room);
+    const CalcFaceTable& faces = faces_;
+    const FaceIndex& index = index_;
     std::mt19937 random(13);
     std::uniform_real_distribution<double> x(-2, 14), y(-2, 11), z(-2, 10);
     int crossings = 0;
