@@ -45,6 +45,10 @@ class FaceIndex {
   // Rebuilds the index over `table`.
   void Build(const CalcFaceTable& table);
   void Clear();
+  // Whether it was built over a table of the size of `table`. A table
+  // rebuilt to another size is tested face by face until its index is
+  // rebuilt too (whoever rebuilds a table rebuilds its index).
+  bool Covers(const CalcFaceTable& table) const { return faceCount_ == table.Count(); }
   // The memory the index holds, bytes.
   size_t MemoryBytes() const;
   // Whether asking for reflecting faces costs less than testing every face:

@@ -216,7 +216,8 @@ namespace {
 bool SegmentClear(ReceiverContext& context, Vec3d from, Vec3d to, const CalcFace* skipped) {
   context.ray.origin = ToVertex(from);
   context.ray.direction = ToVertex(to - from);
-  if (context.index) return SegmentClearOfFaces(*context.faces, *context.index, context.ray, skipped);
+  if (context.index && context.index->Covers(*context.faces))
+    return SegmentClearOfFaces(*context.faces, *context.index, context.ray, skipped);
   return CheckSegmentFaces(*context.faces, context.ray, skipped, 0) == 1;
 }
 
@@ -280,7 +281,7 @@ void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
 
     if (!withReflections) continue;
     const std::vector<CalcFace>& faces = context.faces->faces;
-    if (context.index && context.index->PlaneGroupsPay()) {
+    if (context.index && context.index->Covers(*context.faces) && context.index->PlaneGroupsPay()) {
       context.index->CollectReflectingFaces(point, SpeakerPosition(entry), ReflectingSide::kEither,
                                             context.pathLimit, context.reflectingFaces);
       for (uint32_t f : context.reflectingFaces) AddReflection(context, point, faces[f]);

@@ -231,7 +231,7 @@ void CombineBandEchograms(ReceiverContext& context);
 
 struct ReceiverEngineState {
   ActiveSpeakerTable activeSpeakers;
-  FaceIndex faceIndex;  // over gCalcFaceTable, when the last run used one
+  FaceIndex faceIndex;  // over gCalcFaceTable as the last level map built it, when it used one
   ReceiverContext context;
 };
 extern ReceiverEngineState gReceiverEngine;

@@ -201,6 +201,33 @@ TEST_F(FastMapTest, TheIndexNamesEveryFaceThatReflects) {
   }
 }
 
+// An index left from a table rebuilt since to another size is not asked:
+// the engine tests every face, as the reference does.
+TEST_F(FastMapTest, AnIndexOfAnotherTableIsLeftAlone) {
+  IndexRoom(Room::kBox);
+  AddObject({RectangleXY(2, 2, 4, 4, 3)});  // a panel under the ceiling
+  ActiveSpeakerTable speakers;
+  AddSpeakers();
+  ASSERT_EQ(PrepareActiveSpeakers(speakers, gObjects.model, gSpeakerModel.types), 3);
+  CalcFaceTable rebuilt;
+  ASSERT_EQ(BuildCalcFaceTable(rebuilt, gObjects.model, gMaterials.project), faces_.Count() + 1);
+  auto fast = std::make_unique<ReceiverContext>(), reference = std::make_unique<ReceiverContext>();
+  for (ReceiverContext* context : {fast.get(), reference.get()}) {
+    context->speakers = &speakers;
+    context->faces = &rebuilt;
+    context->materials = &gMaterials.project;
+    context->options = {true, true, PhaseRelations::kEnergy};
+  }
+  fast->index = &index_;
+  for (Vec3d point : {Vec3d{3, 3, 1.2}, Vec3d{9, 7, 2}}) {
+    CalcPointEchogram(*fast, point);
+    CalcPointEchogram(*reference, point);
+    ASSERT_EQ(fast->arrivalCount, reference->arrivalCount);
+    for (size_t b = 0; b < kBandCount; ++b)
+      EXPECT_EQ(std::bit_cast<uint32_t>(fast->bands[b].bandResult), std::bit_cast<uint32_t>(reference->bands[b].bandResult));
+  }
+}
+
 // A segment's walk visits every face the exact segment test finds crossed.
 TEST_F(FastMapTest, ASegmentWalkVisitsEveryFaceItCrosses) {
   for (Room room : kRooms) {
