@@ -519,7 +519,7 @@ std::vector<SearchPiece> SplitSearch(uint32_t speakers, uint32_t faces, const Ra
   // Image order 1 asks the index about all faces at once: one piece.
   const uint32_t run = orders.imageOrder > 1 ? std::max((faces + kImagePieces - 1) / kImagePieces, 1u)
                                              : std::max(faces, 1u);
-  const bool pairs = orders.imageOrder > 1 && faces < kFacePairPieces;
+  const bool pairs = orders.imageOrder > 1 && faces > 0 && faces < kFacePairPieces;
   const uint32_t rays = uint32_t(RayDirectionSet().size());
   std::vector<SearchPiece> pieces;
   auto add = [&pieces](uint32_t speaker, bool rays, uint32_t outer, uint32_t first, uint32_t end) {

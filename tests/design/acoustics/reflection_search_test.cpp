@@ -391,7 +391,7 @@ TEST_F(SpeakerSearchTest, ACancelledSearchKeepsThePathsFoundSoFar) {
   EXPECT_EQ(threaded.pathCount, 0u);
 }
 
-TEST_F(SpeakerSearchTest, NoFacesNoSearch) {
+TEST_F(SpeakerSearchTest, WithoutFacesNoSearchRunsAndASearchFindsTheDirectPaths) {
   ResetObjectStore();
   AddSpeaker({1, 1, 1});
   RaySearchTables tables;
@@ -400,6 +400,18 @@ TEST_F(SpeakerSearchTest, NoFacesNoSearch) {
   const RaySearchRun run = SearchRayPaths(tables, {3, 3, 1}, SplitSearchOrders(0, 3), CalcExecution{1});
   EXPECT_EQ(run.outcome.pathCount, 0u);
   EXPECT_EQ(services.progressTitle, "");
+
+  // Searched all the same, each loudspeaker has its direct path, on one
+  // thread as on several, with rays or without.
+  AddSpeaker({2, 1, 1});
+  ASSERT_EQ(PrepareRaySearchTables(tables, Design()), 2);
+  auto direct = [&](unsigned threads) {
+    SearchMonitor monitor(1.0, 2, [](int, const char*) { return 0; });
+    return SearchSpeakers(tables, {3, 3, 1}, {3, 2, 3}, monitor, CalcExecution{threads});
+  };
+  const RaySearchOutcome single = direct(1);
+  EXPECT_EQ(single.pathCount, 2u);
+  EXPECT_EQ(direct(2).records, single.records);
 }
 
 // ---- The command and the clicked point ----
