@@ -1,11 +1,19 @@
 # Set-up, build and tests of the Korvane suite.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
+# The fuzz build: its own folder, the seconds each target runs and how many
+# targets run at a time.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_PARALLEL ?= 4
 
-.PHONY: deps configure build test bench tsan run-kab
+# Building with clang (CXX=clang++) needs the packages of the clang list too.
+DEP_LISTS = scripts/packages.txt $(if $(findstring clang,$(CXX)),scripts/clang-packages.txt)
+
+.PHONY: deps configure build test bench tsan fuzz run-kab
 
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh $(DEP_LISTS)
 
 $(BUILD_DIR)/build.ninja:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -28,6 +36,14 @@ tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target test_design_acoustics
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/design/acoustics/test_design_acoustics
+
+# Builds every fuzz target with clang, libFuzzer and the sanitizers, replays
+# its seeds and regression inputs and fuzzes it for FUZZ_SECONDS.
+fuzz:
+	@scripts/install-deps.sh scripts/packages.txt scripts/clang-packages.txt
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKORVANE_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target korvane_fuzz
+	scripts/run-fuzz.sh $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS) $(FUZZ_PARALLEL)
 
 # The programs, started on the example files the build writes into
 # $(BUILD_DIR)/examples/.

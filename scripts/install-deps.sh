@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages of scripts/packages.txt that are missing.
-# As root (or with password-less sudo) it installs them; otherwise it prints
-# the one command to run.
+# Installs the Debian packages of the given lists (one package a line;
+# scripts/packages.txt when none is given) that are missing. As root (or with
+# password-less sudo) it installs them; otherwise it prints the one command
+# to run.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
+[ $# -eq 0 ] && set -- "$here/packages.txt"
 missing=()
-while read -r pkg; do
-  case "$pkg" in ''|'#'*) continue ;; esac
-  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$pkg")
-  fi
-done < "$here/packages.txt"
+for list in "$@"; do
+  while read -r pkg; do
+    case "$pkg" in ''|'#'*) continue ;; esac
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done < "$list"
+done
 [ ${#missing[@]} -eq 0 ] && exit 0
 if [ "$(id -u)" -eq 0 ]; then
   sudo=""

@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 #include "design/acoustics/calc_faces.h"
 #include "design/acoustics/level_map.h"
@@ -54,16 +55,23 @@ bool ReadPoint(ByteReader& r, int16_t faceCount, GridPoint& p) {
 }
 
 // Reads the single points behind the grid: none at the end of the block,
-// else a count of 0..100 and as many indexes below `pointCount`.
+// else a count and as many indexes. A list that cannot be this grid's (a
+// count outside 0..100, or an index past the grid: an older writer left the
+// list of another grid behind) is read as an empty one; only a list cut
+// short fails.
 bool ReadSinglePoints(ByteReader& r, uint32_t pointCount, SinglePointList& list, bool& present) {
   present = r.Remaining() != 0;
   if (!present) return true;
   int32_t count = 0;
-  if (!r.I32(count) || count < 0 || count > kMaxSinglePoints) return false;
-  list.count = count;
-  list.pointCount = pointCount;
-  for (int32_t i = 0; i < count; ++i)
-    if (!r.U16(list.indices[size_t(i)]) || list.indices[size_t(i)] >= pointCount) return false;
+  if (!r.I32(count)) return false;
+  list = SinglePointList{.pointCount = pointCount};
+  if (count < 0 || count > kMaxSinglePoints) return true;
+  bool onGrid = true;
+  for (int32_t i = 0; i < count; ++i) {
+    if (!r.U16(list.indices[size_t(i)])) return false;
+    onGrid = onGrid && list.indices[size_t(i)] < pointCount;
+  }
+  if (onGrid) list.count = count;
   return true;
 }
 
@@ -118,7 +126,13 @@ uint16_t LevelCode(float level) {
   return uint16_t(std::min(code, double(kMaxLevelCode)));
 }
 
-float LevelFromCode(int16_t code) { return float(std::pow(10.0, code / 100.0)); }
+float LevelFromCode(int16_t code) {
+  float level = float(std::pow(10.0, code / 100.0));
+  // The nearest float may lie just below 10^(code / 100), and the code taken
+  // from it again one lower: the next float up gives the code back.
+  if (LevelCode(level) < code) level = std::nextafter(level, std::numeric_limits<float>::infinity());
+  return level;
+}
 
 uint16_t TimeCode(float ms) {
   if (!(ms > 0)) return 0;

@@ -21,7 +21,9 @@
 //
 // Readers check every count and index and replace the held result only
 // when the whole block was read; the max time of band 6, which the block
-// holds only half of, is taken again from the points read.
+// holds only half of, is taken again from the points read. A single-point
+// list that cannot be the grid's (more than 100 points, or points the grid
+// lacks) is dropped, and the grid read without it.
 #pragma once
 
 #include <cstddef>
@@ -44,7 +46,8 @@ constexpr uint32_t kMaxStoredTimeMs = 65535;
 
 inline constexpr char kMapExtension[] = ".KMF";
 
-// Level and time codes of the point records.
+// Level and time codes of the point records. A level read from a code is
+// written as that code again.
 uint16_t LevelCode(float level);
 float LevelFromCode(int16_t code);
 uint16_t TimeCode(float ms);

@@ -17,8 +17,9 @@ constexpr double kAxialComponent = 0.1;
 constexpr uint32_t kMaxAimVertices = 65536;
 
 bool IsAimLineOverlay(const GraphicObject* object) {
-  // Other figures on the layer (the isobars of the perspective aiming) have no items.
-  return object->layer == kAimLineLayer && object->dataSize == 0 && object->itemCount > 0;
+  // The isobars of the perspective aiming, also of kind 0, have no items.
+  return object->layer == kAimLineLayer && object->kind == kAimLineOverlayKind && object->dataSize == 0 &&
+         object->itemCount > 0;
 }
 
 }  // namespace
@@ -70,6 +71,7 @@ void RebuildAimLines(bool layerShown) {
     return;
   }
   overlay->vertexCount = overlay->itemCount = 0;
+  overlay->kind = kAimLineOverlayKind;
   overlay->layer = kAimLineLayer;
   overlay->colour = kAimLineColour;
 

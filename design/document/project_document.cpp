@@ -16,8 +16,12 @@ void ClearCalculations() {
   ResetCalcFaceTable();
 }
 
-// Commits a parsed project and the result block behind it.
-void CommitDocument(ProjectModel& model, const std::string& path) {
+// The held result's block behind the model, when there is one.
+bool WriteResultTrailer(ByteWriter& writer) { return gLevelMap.resultPresent != 1 || WriteMapFileBlock(writer); }
+
+}  // namespace
+
+void CommitProjectDocument(ProjectModel& model, const std::string& path) {
   ClearCalculations();
   CommitProjectModel(model, path);
   if (!model.resultBlock.empty()) {
@@ -25,8 +29,6 @@ void CommitDocument(ProjectModel& model, const std::string& path) {
     ReadMapFileBlock(block, ProjectTables());
   }
 }
-
-}  // namespace
 
 int NewProject() {
   ClearProjectModel();
@@ -37,19 +39,17 @@ int NewProject() {
 int ReadProjectFile(const std::string& path) {
   ProjectModel model;
   if (!ParseProjectFile(path, model)) return 0;
-  CommitDocument(model, path);
+  CommitProjectDocument(model, path);
   return 1;
 }
 
 int ReadOldProjectFile(const std::string& path) {
   ProjectModel model;
   if (!ParseOldProjectFile(path, model)) return 0;
-  CommitDocument(model, path);
+  CommitProjectDocument(model, path);
   return 1;
 }
 
-int SaveProjectAs(const std::string& path) {
-  return SaveProjectFile(path, [](ByteWriter& writer) {
-    return gLevelMap.resultPresent != 1 || WriteMapFileBlock(writer);
-  });
-}
+bool WriteProjectDocument(ByteWriter& writer) { return WriteProjectFile(writer) && WriteResultTrailer(writer); }
+
+int SaveProjectAs(const std::string& path) { return SaveProjectFile(path, WriteResultTrailer); }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "design/model/project_file.h"
+
 // A new, empty project named "PROJECT1.KPR" (ClearProjectModel) without a
 // calculation result, with the engine's tables emptied. 1. The modified mark
 // is left to the caller. File/New and the start-up call it.
@@ -21,7 +23,12 @@ int NewProject();
 int ReadProjectFile(const std::string& path);
 // Reads a "KORVANE V1.27  " project; an unopenable file ends silently.
 int ReadOldProjectFile(const std::string& path);
+// Makes a parsed project (ParseProject) the live document at `path`: the
+// commit of ReadProjectFile.
+void CommitProjectDocument(ProjectModel& model, const std::string& path);
 
 // The save of File/Save as after its dialog (SaveProjectFile), with the held
 // result's block behind the model.
 int SaveProjectAs(const std::string& path);
+// What that save writes, to `writer`.
+bool WriteProjectDocument(ByteWriter& writer);

@@ -92,6 +92,10 @@ bool WriteMaterialSection(ByteWriter& writer, const MaterialTable& table) {
 int ReadAbsorberDatabaseFile(const std::string& path, AbsorberDatabase& database, const char* badFormatMessage) {
   FileReader reader(path);
   if (!reader.IsOpen()) return -1;
+  return ReadAbsorberDatabase(reader, database, badFormatMessage);
+}
+
+int ReadAbsorberDatabase(ByteReader& reader, AbsorberDatabase& database, const char* badFormatMessage) {
   std::string magic;
   if (!reader.Text(kAbsorberMagicSize, magic) || magic != kAbsorberDatabaseMagic) {
     ShowMessage(badFormatMessage, nullptr, kMsgOk);
@@ -111,12 +115,17 @@ int ReadAbsorberDatabaseFile(const std::string& path, AbsorberDatabase& database
   return 1;
 }
 
-int WriteAbsorberDatabaseFile(const std::string& path, const AbsorberDatabase& database) {
-  SafeFileWriter writer(path);
+bool WriteAbsorberDatabase(ByteWriter& writer, const AbsorberDatabase& database) {
   std::array<uint8_t, kAbsorberMagicSize> magic;
   WriteTextFieldFull(magic, kAbsorberDatabaseMagic);
   writer.Bytes(magic.data(), magic.size());
   for (int i = 0; i < database.count; ++i) WriteAbsorberRecord(writer, database.records[i]);
+  return writer.ok();
+}
+
+int WriteAbsorberDatabaseFile(const std::string& path, const AbsorberDatabase& database) {
+  SafeFileWriter writer(path);
+  WriteAbsorberDatabase(writer, database);
   if (!writer.Commit()) {
     ShowMessage(kWriteFailedMessage, nullptr, kMsgOk);
     return 0;

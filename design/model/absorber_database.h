@@ -80,9 +80,13 @@ bool WriteMaterialSection(ByteWriter& writer, const MaterialTable& table);
 // `badFormatMessage` (the two programs word it differently), with the
 // database as it was; -1 when the file cannot be opened (no message).
 int ReadAbsorberDatabaseFile(const std::string& path, AbsorberDatabase& database, const char* badFormatMessage);
+// The same from the start of `reader`, with 0 or 1.
+int ReadAbsorberDatabase(ByteReader& reader, AbsorberDatabase& database, const char* badFormatMessage);
 
 // Writes the magic field and the database's records in table order. The file
 // is replaced only when everything was written; otherwise shows
 // kWriteFailedMessage, keeps the old file and returns 0. Returns 1 when
 // written.
 int WriteAbsorberDatabaseFile(const std::string& path, const AbsorberDatabase& database);
+// The file's bytes to `writer`; false when a write failed.
+bool WriteAbsorberDatabase(ByteWriter& writer, const AbsorberDatabase& database);

@@ -115,10 +115,21 @@ int16_t StoredTypeIndex(const GraphicObject* object) { return LoadI16(object->da
 
 }  // namespace
 
-bool SpeakerTypeIndexesValid(const ObjectList& model, const SpeakerTypeTable& types) {
-  for (const GraphicObject* object = model.first; object; object = object->next)
-    if (IsLoudspeakerObject(object) && !types.At(StoredTypeIndex(object))) return false;
-  return true;
+uint32_t DropInvalidSpeakers(ObjectList& model, const SpeakerTypeTable& types) {
+  uint32_t kept = 0, dropped = 0;
+  for (GraphicObject* object = model.first; object;) {
+    GraphicObject* next = object->next;
+    if (IsLoudspeakerObject(object)) {
+      if (types.At(StoredTypeIndex(object)) && kept < uint32_t(kMaxLoudspeakers)) {
+        ++kept;
+      } else {
+        FreeObjectInList(object, model);
+        ++dropped;
+      }
+    }
+    object = next;
+  }
+  return dropped;
 }
 
 void UpdateSpeakerBandPower(Loudspeaker& speaker, const SpeakerType& type) {
@@ -211,6 +222,38 @@ int BuildSpeakerSymbol(Loudspeaker& speaker, GraphicObject* object, bool isNew) 
                       speaker.vertical, speaker.rotation);
   if (gSpeakerSymbolHooks.draw) gSpeakerSymbolHooks.draw(object);
   return 1;
+}
+
+namespace {
+
+uint64_t SymbolBytes(const GraphicObject* shape) {
+  return shape ? sizeof(ObjectVertex) * uint64_t(shape->vertexCount) + sizeof(ObjectItem) * uint64_t(shape->itemCount)
+               : 0;
+}
+
+}  // namespace
+
+void BoundSpeakerShapes(const ObjectList& model, SpeakerTypeTable& types, GraphicObject* defaultSymbol) {
+  std::array<uint64_t, kMaxSpeakerTypes> users{};
+  for (const GraphicObject* object = model.first; object; object = object->next)
+    if (IsLoudspeakerObject(object) && types.At(StoredTypeIndex(object))) ++users[size_t(StoredTypeIndex(object))];
+  auto symbolsOf = [&](int i) { return users[size_t(i)] * SymbolBytes(types.At(i)->shape); };
+
+  uint64_t total = 0;
+  for (int i = 0; i < types.count; ++i) {
+    SpeakerType& type = *types.At(i);
+    if (type.shape && type.shape->vertexCount > kMaxSymbolVertices) type.shape = defaultSymbol;
+    total += symbolsOf(i);
+  }
+  while (total > kSymbolMemoryBudget) {
+    int largest = -1;
+    for (int i = 0; i < types.count; ++i)
+      if (types.At(i)->shape != defaultSymbol && (largest < 0 || symbolsOf(i) > symbolsOf(largest))) largest = i;
+    if (largest < 0) break;
+    total -= symbolsOf(largest);
+    types.At(largest)->shape = defaultSymbol;
+    total += symbolsOf(largest);
+  }
 }
 
 SpeakerAngles AnglesFromReferencePoints(const std::array<float, 3>& position, ObjectVertex axisPoint,

@@ -112,15 +112,29 @@ bool WithinSpeakerLimit(uint32_t adding);
 // The loudspeaker's type in the project, null when its index names none.
 SpeakerType* SpeakerTypeOf(const Loudspeaker& speaker);
 
-// True when every loudspeaker of `model` names a type of `types`. The
-// project reader refuses a file whose model fails.
-bool SpeakerTypeIndexesValid(const ObjectList& model, const SpeakerTypeTable& types);
+// Frees the loudspeakers of `model` that name no type of `types` (a purge of
+// an older version could leave one) and those past the 5000th in list
+// order; returns how many. The project reader leaves them out so.
+uint32_t DropInvalidSpeakers(ObjectList& model, const SpeakerTypeTable& types);
 
 // Recomputes `power` and `intensity` from the gains and the type. Polarity
 // is not part of the intensity.
 void UpdateSpeakerBandPower(Loudspeaker& speaker, const SpeakerType& type);
 
 // ---- The symbol ----
+
+// A symbol's items name its vertices by 16-bit indexes, so a shape of more
+// vertices than they can name cannot be a symbol.
+constexpr uint32_t kMaxSymbolVertices = 65536;
+// Every loudspeaker's symbol is a copy of its type's shape: what the symbols
+// of one model may take together (bytes of vertices and items).
+constexpr uint64_t kSymbolMemoryBudget = uint64_t(256) << 20;
+
+// Before any symbol of `model` is built from `types`: gives the default
+// symbol to every type whose shape cannot be a symbol and, while the symbols
+// of all loudspeakers would take more than kSymbolMemoryBudget, to the type
+// whose symbols take the most. The shapes themselves stay where they are.
+void BoundSpeakerShapes(const ObjectList& model, SpeakerTypeTable& types, GraphicObject* defaultSymbol);
 
 // Moves the unturned shape's vertices to `position` and turns them about it:
 // first by the rotation (about x), then by the vertical angle (about y), then

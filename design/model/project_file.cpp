@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <string_view>
 
 #include "design/model/loudspeaker.h"
@@ -40,10 +41,10 @@ void WriteCalcOptions(ByteWriter& w, const CalcOptions& c) {
 
 // ---- Object records ----
 
-// The colour and state rules of a read by layer; loudspeakers take their
-// colour from their on word in the current format and keep the stored one in
-// the older.
-void ApplyLayerRules(GraphicObject& o, PackedLayout layout) {
+// The colour and state rules of a read by layer, the same for both formats.
+// Loudspeakers take their colour from their on word; another object on their
+// layer has no on word and keeps its stored colour.
+void ApplyLayerRules(GraphicObject& o) {
   switch (o.layer) {
     case 0:
       o.colour = kRoomColour;
@@ -52,8 +53,7 @@ void ApplyLayerRules(GraphicObject& o, PackedLayout layout) {
       o.colour = kAudienceColour;
       break;
     case kLoudspeakerLayer:
-      if (layout == PackedLayout::kCurrent)
-        o.colour = o.data && LoadU16(o.data + kSpeakerOn) == 1 ? kSpeakerColourOn : kSpeakerColourOff;
+      if (IsLoudspeakerObject(&o)) o.colour = LoadU16(o.data + kSpeakerOn) == 1 ? kSpeakerColourOn : kSpeakerColourOff;
       break;
     case kAimLineLayer:
       o.colour = 0;
@@ -65,14 +65,19 @@ void ApplyLayerRules(GraphicObject& o, PackedLayout layout) {
 }
 
 // Reads the object records up to the one whose next word is 0, the settings
-// object last among them.
+// object last among them. Objects that cannot be loaded are left out and
+// counted.
 ProjectReadResult ReadObjectRecords(ByteReader& r, PackedLayout layout, ProjectModel& model) {
   PackedObjectHeader h;
   do {
     if (!ReadPackedHeader(r, layout, h)) return ProjectReadResult::kBadFormat;
-    // A loudspeaker's data is its 152-byte block.
-    if (h.layer == kLoudspeakerLayer && h.dataSize != 0 && h.dataSize != kLoudspeakerSize)
-      return ProjectReadResult::kBadFormat;
+    // A loudspeaker's data is its 152-byte block: an object of the layer with
+    // another block is damaged.
+    if (h.layer == kLoudspeakerLayer && h.dataSize != 0 && h.dataSize != kLoudspeakerSize) {
+      if (!SkipPackedBody(r, layout, h)) return ProjectReadResult::kBadFormat;
+      ++model.objectsLeftOut;
+      continue;
+    }
     const uint32_t extra = h.layer == kShapeLayer ? kUnitVectorCount : 0;
     GraphicObject* o = nullptr;
     switch (ReadPackedBody(r, layout, h, extra, o)) {
@@ -88,14 +93,14 @@ ProjectReadResult ReadObjectRecords(ByteReader& r, PackedLayout layout, ProjectM
       o->vertices[o->vertexCount - 2] = {1, 0, 0};
       o->vertices[o->vertexCount - 1] = {0, 0, 1};
     }
-    ApplyLayerRules(*o, layout);
+    ApplyLayerRules(*o);
     AppendObjectToList(o, model.objects);
   } while (h.next != 0);
 
   GraphicObject* last = model.objects.last;
-  if (last->kind == kKindSettings) {
-    if (last->dataSize != kPlotHeaderSize) return ProjectReadResult::kBadFormat;
-    std::copy_n(last->data, kPlotHeaderSize, model.plotHeader.bytes.begin());
+  if (last && last->kind == kKindSettings) {
+    if (last->dataSize == kPlotHeaderSize) std::copy_n(last->data, kPlotHeaderSize, model.plotHeader.bytes.begin());
+    else ++model.objectsLeftOut;
     FreeObjectInList(last, model.objects);
   }
   return ProjectReadResult::kOk;
@@ -139,23 +144,31 @@ bool BackUpFile(const std::string& from, const std::string& to) {
   return writer.Bytes(bytes.data(), bytes.size()) && writer.Commit();
 }
 
-// Reads the header of the project file `reader` opened and gives its
-// version; -1 after "Can´t locate file" or "Invalid file format !".
-int ReadVersionedHeader(FileReader& reader, ProjectHeader& header) {
-  if (!reader.IsOpen()) {
-    ShowFileMessage(kCantLocateFileMessage);
-    return -1;
-  }
+// Reads the header of a project and gives its version; -1 after "Invalid
+// file format !".
+int ReadVersionedHeader(ByteReader& reader, ProjectHeader& header) {
   const int version = ReadProjectHeader(reader, header) ? ProjectFileVersion(header) : -1;
   if (version < 0) ShowFileMessage(kInvalidFileFormatMessage);
   return version;
 }
 
+// False after "Can´t locate file" when the file did not open.
+bool Located(const FileReader& reader) {
+  if (!reader.IsOpen()) ShowFileMessage(kCantLocateFileMessage);
+  return reader.IsOpen();
+}
+
 // Reads the rest of a file of the given layout behind its checked header
-// into `model`, showing the message of a failure.
-int ParseBody(FileReader& reader, const ProjectHeader& header, PackedLayout layout, ProjectModel& model) {
+// into `model`, showing the message of a failure, or how many objects were
+// left out.
+int ParseBody(ByteReader& reader, const ProjectHeader& header, PackedLayout layout, ProjectModel& model) {
   switch (ReadProjectModel(reader, header, layout, gSpeakerModel.defaultSymbol, model)) {
     case ProjectReadResult::kOk:
+      if (model.objectsLeftOut > 0) {
+        char text[64];
+        std::snprintf(text, sizeof text, kObjectsLeftOutMessage, model.objectsLeftOut);
+        ShowFileMessage(text);
+      }
       return 1;
     case ProjectReadResult::kBadFormat:
       ShowFileMessage(kInvalidFileFormatMessage);
@@ -168,7 +181,7 @@ int ParseBody(FileReader& reader, const ProjectHeader& header, PackedLayout layo
 
 // An older project behind the header already read: its whole magic must be
 // the older one.
-int ParseOldBody(FileReader& reader, const ProjectHeader& header, ProjectModel& model) {
+int ParseOldBody(ByteReader& reader, const ProjectHeader& header, ProjectModel& model) {
   if (header.magic != kOldProjectMagic) {
     ShowFileMessage(kInvalidFileFormatMessage);
     return 0;
@@ -269,9 +282,11 @@ ProjectReadResult ReadProjectModel(ByteReader& r, const ProjectHeader& header, P
         break;
     }
   }
-  if (result == ProjectReadResult::kOk &&
-      (!SpeakerTypeIndexesValid(model.objects, model.types) || !ReadMaterialSection(r, model.materials)))
-    result = ProjectReadResult::kBadFormat;
+  if (result == ProjectReadResult::kOk) {
+    model.objectsLeftOut += DropInvalidSpeakers(model.objects, model.types);
+    BoundSpeakerShapes(model.objects, model.types, defaultSymbol);
+    if (!ReadMaterialSection(r, model.materials)) result = ProjectReadResult::kBadFormat;
+  }
   if (result == ProjectReadResult::kOk && layout == PackedLayout::kCurrent &&
       !r.Block(size_t(r.Remaining()), model.resultBlock))
     result = ProjectReadResult::kBadFormat;
@@ -303,13 +318,17 @@ void CommitProjectModel(ProjectModel& model, const std::string& path) {
   gProject.modified = 0;
 }
 
-int ParseProjectFile(const std::string& path, ProjectModel& model) {
-  FileReader reader(path);
+int ParseProject(ByteReader& reader, ProjectModel& model) {
   ProjectHeader header;
   const int version = ReadVersionedHeader(reader, header);
   if (version < 0) return 0;
   if (version < kFirstCurrentProjectVersion) return ParseOldBody(reader, header, model);
   return ParseBody(reader, header, PackedLayout::kCurrent, model);
+}
+
+int ParseProjectFile(const std::string& path, ProjectModel& model) {
+  FileReader reader(path);
+  return Located(reader) ? ParseProject(reader, model) : 0;
 }
 
 int ParseOldProjectFile(const std::string& path, ProjectModel& model) {
@@ -356,7 +375,11 @@ int SaveProjectFile(const std::string& chosenPath, const std::function<bool(Byte
 // ---- Objects of another project ----
 
 int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& objects) {
-  FileReader r(path);
+  FileReader reader(path);
+  return Located(reader) ? ReadProjectObjects(reader, layer, objects) : 0;
+}
+
+int ReadProjectObjects(ByteReader& r, uint32_t layer, ObjectList& objects) {
   ProjectHeader header;
   const int version = ReadVersionedHeader(r, header);
   if (version < 0) return 0;

@@ -18,9 +18,15 @@
 // type and material sections, and no result block.
 //
 // Reading never touches the live model until the whole file was read: the
-// reader parses into a ProjectModel and only a complete, consistent one
-// replaces the model. The view, menu, panel and title updates that follow a
-// read are the shell's.
+// reader parses into a ProjectModel and only a complete one replaces the
+// model. A file is refused only when its structure cannot be followed (a
+// short read, a count out of range); one damaged object costs only itself:
+// loudspeakers with a damaged block, without a type or past the 5000th, and
+// a damaged settings object are left out (the user is told how many), items
+// naming a vertex their object lacks are dropped, and a type whose shape
+// cannot be a symbol (or whose symbols would take too much) gets the default
+// symbol. The view, menu, panel and title updates that follow a read are the
+// shell's.
 #pragma once
 
 #include <array>
@@ -55,6 +61,9 @@ constexpr uint32_t kSettingsObjectState = 224;
 inline constexpr char kInvalidFileFormatMessage[] = "Invalid file format !";
 inline constexpr char kCantLocateFileMessage[] = "Can\xB4t locate file";
 inline constexpr char kCantWriteFileMessage[] = "Can\xB4t write file -write protection?";
+// Shown once after a read that left out objects it could not load; %u is
+// their number.
+inline constexpr char kObjectsLeftOutMessage[] = "Invalid objects not loaded : %u";
 
 // Object colours that a read sets by layer.
 constexpr uint32_t kRoomColour = 0;      // layer 0
@@ -102,6 +111,9 @@ struct ProjectModel {
   // The bytes behind the materials of a current-format file, where a result
   // block may stand.
   std::vector<uint8_t> resultBlock;
+  // Objects the file holds but the model cannot: loudspeakers with a damaged
+  // block, without a type or past the 5000th, and a damaged settings object.
+  uint32_t objectsLeftOut = 0;
 
   ProjectModel();
   ~ProjectModel();
@@ -130,9 +142,12 @@ ProjectReadResult ReadProjectModel(ByteReader& reader, const ProjectHeader& head
 // cleared modified mark. The result block is the caller's.
 void CommitProjectModel(ProjectModel& model, const std::string& path);
 
-// Parses a project file of any version (versions below 2.00 as
-// ParseOldProjectFile does) into `model`. 1 when read; 0 after "Can´t locate
-// file" or "Invalid file format !" (or a memory message).
+// Parses a project of any version (versions below 2.00 as
+// ParseOldProjectFile does) from the start of `reader` into `model`. 1 when
+// read, after telling the user how many objects were left out if any; 0
+// after "Invalid file format !" (or a memory message).
+int ParseProject(ByteReader& reader, ProjectModel& model);
+// ParseProject of the file at `path`; 0 after "Can´t locate file" too.
 int ParseProjectFile(const std::string& path, ProjectModel& model);
 // Parses a "KORVANE V1.27  " project; an unopenable file ends silently.
 int ParseOldProjectFile(const std::string& path, ProjectModel& model);
@@ -163,3 +178,5 @@ std::string ProjectBackupPath(const std::string& path);
 // (silently); 0 after "Can´t locate file" or "Invalid file format !", with
 // nothing read.
 int ReadProjectObjects(const std::string& path, uint32_t layer, ObjectList& objects);
+// The same from the start of `reader` (no "Can´t locate file").
+int ReadProjectObjects(ByteReader& reader, uint32_t layer, ObjectList& objects);

@@ -58,7 +58,8 @@ class ShapeAssembler {
 
 // Reads an older shape file from its whole contents and returns the shape,
 // unlinked. None after "Invalid file format !" (another magic, or blocks
-// that are short or name vertices they do not have) or when memory runs out.
+// that are short) or when memory runs out. An item naming a vertex its block
+// lacks is dropped.
 // The drawing form takes the two TARNIK magics only; the symbol form also
 // takes the project magic.
 GraphicObject* ReadShapeFile(std::span<const uint8_t> file, ShapeForm form = ShapeForm::kSymbol);

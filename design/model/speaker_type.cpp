@@ -110,6 +110,9 @@ int UnsealSpeakerHeader(std::span<uint8_t> record) {
 void ResetSpeakerType(SpeakerType& type) {
   constexpr size_t kResetHeadSize = 132;  // names, flags, sensitivity and rated power
   std::fill_n(type.bytes.begin(), kResetHeadSize, uint8_t(0));
+  // The record stays in the current layout: with any other flag its next
+  // save would be read back as an older, shorter record.
+  type.SetLayoutFlag(kCurrentSpeakerLayout);
   for (int band = 0; band < kBandCount; ++band) type.SetDirectivityQ10(band, 1);
   std::fill(type.bytes.begin() + kTypeBalloon, type.bytes.end(), kBalloonCodeZeroDb);
 }

@@ -189,8 +189,9 @@ int UnsealSpeakerRecord(std::span<uint8_t, kSpeakerTypeSize> record);
 // checksum is compared.
 int UnsealSpeakerHeader(std::span<uint8_t> record);
 
-// Bytes 0-131 zero, every Q x 10 word 1, the balloon flat at 0 dB (code
-// 225); the other bytes stay as they are.
+// Bytes 0-131 zero but for the layout flag, which becomes the current
+// layout's; every Q x 10 word 1, the balloon flat at 0 dB (code 225); the
+// other bytes stay as they are.
 void ResetSpeakerType(SpeakerType& type);
 
 // Builds a current-layout record from an older one: the 200-byte head as it

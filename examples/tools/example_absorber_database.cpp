@@ -65,20 +65,30 @@ const std::map<std::string, std::string> kShortNames = {
 };
 
 // The part of JSON the table uses: objects (members kept in order), arrays,
-// strings and numbers.
+// strings and numbers. A member is a record of its own: a std::pair of a
+// type not yet complete does not build with every standard library.
+struct JsonMember;
+
 struct Json {
   enum Kind { kNull, kNumber, kString, kArray, kObject } kind = kNull;
   double number = 0;
   std::string text;  // UTF-8
   std::vector<Json> items;
-  std::vector<std::pair<std::string, Json>> members;
+  std::vector<JsonMember> members;
 
-  const Json* Member(const std::string& key) const {
-    for (const auto& [name, value] : members)
-      if (name == key) return &value;
-    return nullptr;
-  }
+  const Json* Member(const std::string& key) const;
 };
+
+struct JsonMember {
+  std::string name;
+  Json value;
+};
+
+const Json* Json::Member(const std::string& key) const {
+  for (const auto& [name, value] : members)
+    if (name == key) return &value;
+  return nullptr;
+}
 
 class JsonParser {
  public:
@@ -129,7 +139,7 @@ class JsonParser {
       Json value;
       Blank();
       if (!String(key) || !Take(':') || !Value(value)) return false;
-      out.members.emplace_back(std::move(key), std::move(value));
+      out.members.push_back({std::move(key), std::move(value)});
     } while (Take(','));
     return Take('}');
   }

@@ -27,12 +27,15 @@ bool ReadPackedHeader(ByteReader& r, PackedLayout layout, PackedObjectHeader& h)
   if (layout == PackedLayout::kCurrent) {
     ok = ok && r.U32(out.layer) && r.U32(out.vertexCount) && r.U32(out.itemCount) && r.U32(out.dataSize);
   } else {
+    // The four 16-bit words are taken only once all of them were read.
     uint16_t layer, vertexCount, itemCount, dataSize;
     ok = ok && r.U16(layer) && r.U16(vertexCount) && r.U16(itemCount) && r.U16(dataSize);
-    out.layer = layer;
-    out.vertexCount = vertexCount;
-    out.itemCount = itemCount;
-    out.dataSize = dataSize;
+    if (ok) {
+      out.layer = layer;
+      out.vertexCount = vertexCount;
+      out.itemCount = itemCount;
+      out.dataSize = dataSize;
+    }
   }
   if (ok) h = out;
   return ok;
@@ -58,8 +61,9 @@ PackedReadResult ReadPackedBody(ByteReader& r, PackedLayout layout, const Packed
   bool ok = r.Bytes(o->data, h.dataSize);
   for (uint32_t i = 0; ok && i < h.vertexCount; ++i)
     ok = r.F32(o->vertices[i].x) && r.F32(o->vertices[i].y) && r.F32(o->vertices[i].z);
+  uint32_t kept = 0;
   for (uint32_t i = 0; ok && i < h.itemCount; ++i) {
-    ObjectItem& item = o->items[i];
+    ObjectItem item;
     if (layout == PackedLayout::kCurrent) {
       ok = r.U16(item.op) && r.U16(item.index);
     } else {
@@ -67,12 +71,19 @@ PackedReadResult ReadPackedBody(ByteReader& r, PackedLayout layout, const Packed
       ok = r.U16(v);
       item = UnpackShortItem(v);
     }
-    if (ok && item.op <= kOpClose && item.index >= vertexTotal) ok = false;
+    // An item naming a vertex the object lacks is dropped, as welding drops it.
+    if (ok && (item.op > kOpClose || item.index < vertexTotal)) o->items[kept++] = item;
   }
   if (!ok) {
     ObjectList unlinked;
     FreeObjectInList(o, unlinked);
     return PackedReadResult::kBadFormat;
+  }
+  if (kept < h.itemCount) {
+    // A shrink that fails keeps the larger array, which holds the items too.
+    ObjectItem* items = ResizeItemArray(o->items, h.itemCount, kept);
+    if (items || kept == 0) o->items = items;
+    o->itemCount = kept;
   }
   object = o;
   return PackedReadResult::kOk;

@@ -53,9 +53,9 @@ enum class PackedReadResult { kOk, kBadFormat, kNoMemory };
 
 // Reads the body behind `header` into a new unlinked object with kind,
 // state, colour and layer from the header and `extraVertices` zeroed vertex
-// slots behind the stored ones. The body must lie wholly in the input and
-// every start, line-to and close item must name one of the object's
-// vertices; otherwise kBadFormat, with nothing allocated.
+// slots behind the stored ones. The body must lie wholly in the input
+// (otherwise kBadFormat, with nothing allocated). A start, line-to or close
+// item that names a vertex the object lacks is dropped, as welding drops it.
 PackedReadResult ReadPackedBody(ByteReader& reader, PackedLayout layout, const PackedObjectHeader& header,
                                 uint32_t extraVertices, GraphicObject*& object);
 bool SkipPackedBody(ByteReader& reader, PackedLayout layout, const PackedObjectHeader& header);

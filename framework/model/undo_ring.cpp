@@ -56,7 +56,8 @@ bool WriteSnapshot(ByteWriter& w) {
 bool RestoreSnapshot(const UndoSlot& slot) {
   MemoryReader r(std::span<const uint8_t>(slot.block.get(), slot.size));
   LayerTable layers = gLayers;
-  if (!ReadStoredLayers(r, layers)) return false;
+  // The objects part, whose first byte tells an empty model, must follow.
+  if (!ReadStoredLayers(r, layers) || r.Remaining() == 0) return false;
 
   ObjectList restored;
   bool ok = true;
@@ -115,7 +116,8 @@ int TakeUndoSnapshot() {
   const size_t size = UndoBlockSize(UndoSnapshotSize());
   UndoSlot& slot = SlotOf(gUndo.position);
   slot = UndoSlot{};
-  if (!gUndo.mayAllocateBlock || gUndo.mayAllocateBlock(size)) slot.block.reset(new (std::nothrow) uint8_t[size]);
+  // Zero-filled, so that the slack behind the last part holds no stale bytes.
+  if (!gUndo.mayAllocateBlock || gUndo.mayAllocateBlock(size)) slot.block.reset(new (std::nothrow) uint8_t[size]());
   if (!slot.block) {
     ShowMessage(kUndoMemoryMessage, kUndoMemoryCaption, kMsgOk);
     return 0;

@@ -152,15 +152,21 @@ TEST(DrawingFileTest, ALastSettingsObjectBecomesTheSettings) {
 
 TEST(DrawingFileTest, DamagedFilesAreRefusedWithNothingTaken) {
   const std::vector<uint8_t> good = GoldenDrawing();
+  // An item naming a vertex its object lacks is dropped, as welding does.
   std::vector<uint8_t> stray = good;
   StoreU16(&stray[good.size() - 2], 2);  // the line has vertices 0 and 1
+  MemoryReader strayReader(stray);
+  DrawingFileModel repaired;
+  ASSERT_TRUE(ReadDrawing(strayReader, repaired));
+  EXPECT_EQ(repaired.objects.list().last->itemCount, 1u);
+
   std::vector<uint8_t> endless = good;
   StoreU32(&endless[486 + 100 + 4], 1);  // the last object says another follows
   std::vector<uint8_t> hugeCount = good;
   StoreU32(&hugeCount[486 + 36], 0x10000000);  // the face's vertex count
   std::vector<uint8_t> foreign = good;
   foreign[0] = 'M';
-  std::vector<std::vector<uint8_t>> bad = {stray, endless, hugeCount, foreign};
+  std::vector<std::vector<uint8_t>> bad = {endless, hugeCount, foreign};
   for (size_t cut : {size_t(0), size_t(101), size_t(485), size_t(486 + 47), good.size() - 1})
     bad.emplace_back(good.begin(), good.begin() + std::ptrdiff_t(cut));
   for (size_t i = 0; i < bad.size(); ++i) {

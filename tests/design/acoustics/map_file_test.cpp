@@ -249,6 +249,34 @@ TEST_F(MapFileTest, ARoundTripKeepsTheResultWithinItsStoredSteps) {
   EXPECT_EQ(gLevelMap.singlePoints.pointCount, 3u);
 }
 
+// A level read back is written as the code it was read from, so reading
+// and saving a result again and again changes no byte of it.
+TEST_F(MapFileTest, LevelCodesSurviveEveryReadAndWrite) {
+  // 3853 is the highest code whose level a float holds; 32767 stands for an
+  // infinite level.
+  for (int code = 0; code <= 3853; ++code) EXPECT_EQ(LevelCode(LevelFromCode(int16_t(code))), code) << code;
+  EXPECT_EQ(LevelCode(LevelFromCode(32767)), 32767);
+
+  std::vector<uint8_t> bytes = SampleBytes();
+  constexpr size_t kLevelCodesAt = 12;  // within a point record
+  for (size_t i = 0; i < 3; ++i)
+    for (size_t band = 0; band < kBandCount; ++band)
+      StoreU16(&bytes[kPointsAt + kMapPointRecordSize * i + kLevelCodesAt + 2 * band],
+               uint16_t(1 + 17 * (7 * i + band)));
+  std::vector<uint8_t> written = bytes;
+  for (int round = 0; round < 3; ++round) {
+    MemoryReader reader(written);
+    ASSERT_TRUE(ReadMapFileBlock(reader, ProjectTables()));
+    MemoryWriter writer;
+    ASSERT_TRUE(WriteMapFileBlock(writer));
+    written = writer.Take();
+    for (size_t i = 0; i < 3; ++i) {
+      const size_t codes = kPointsAt + kMapPointRecordSize * i + kLevelCodesAt;
+      EXPECT_TRUE(std::equal(&bytes[codes], &bytes[codes + 2 * kBandCount], &written[codes])) << round << " " << i;
+    }
+  }
+}
+
 TEST_F(MapFileTest, ABlockWithoutSinglePointsLeavesTheListAsItWas) {
   std::vector<uint8_t> bytes = SampleBytes();
   bytes.resize(kSinglePointsAt);
@@ -292,9 +320,6 @@ TEST_F(MapFileTest, HostileFilesAreRefusedAndTheHeldResultKept) {
       {"a huge point count", kGridHeaderAt, {0xFF, 0xFF, 0xFF, 0xFF}, kErrorReading},
       {"a point on a third face", kPointsAt + 40, {2, 0}, kErrorReading},
       {"a point position that is no number", kPointsAt + 4, f32(nan), kErrorReading},
-      {"101 single points", kSinglePointsAt, {101, 0, 0, 0}, kErrorReading},
-      {"a negative single-point count", kSinglePointsAt, {0xFF, 0xFF, 0xFF, 0xFF}, kErrorReading},
-      {"a single point past the grid", kSinglePointsAt + 4, {3, 0}, kErrorReading},
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes = good;
@@ -327,6 +352,42 @@ TEST_F(MapFileTest, HostileFilesAreRefusedAndTheHeldResultKept) {
   MemoryReader reader(bytes);
   EXPECT_FALSE(ReadMapFileBlock(reader, ProjectTables()));
   ExpectOtherResult("project block");
+}
+
+// A single-point list that cannot be this grid's (an older writer left the
+// list of another grid behind, or it holds more than 100 points) is dropped
+// and the result read without it.
+TEST_F(MapFileTest, ASinglePointListThatIsNotTheGridsIsDropped) {
+  const std::vector<uint8_t> good = SampleBytes();
+  struct Case {
+    const char* what;
+    size_t at;
+    std::vector<uint8_t> bytes;  // put at `at`
+  };
+  const Case cases[] = {
+      {"101 single points", kSinglePointsAt, {101, 0, 0, 0}},
+      {"a negative count", kSinglePointsAt, {0xFF, 0xFF, 0xFF, 0xFF}},
+      {"a point past the grid", kSinglePointsAt + 4, {3, 0}},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes = good;
+    std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin() + ptrdiff_t(c.at));
+    const std::string path = WriteFile("stale.kmf", bytes);
+    HoldOtherResult();
+    MessageRecorder messages;
+    messages.Answer(kIdOk);
+    EXPECT_EQ(LoadMapFile(path, ProjectTables()), 1) << c.what;
+    EXPECT_EQ(messages.texts().size(), 1u) << c.what;  // the description alone
+    EXPECT_EQ(gLevelMap.result.grid.PointCount(), 3u) << c.what;
+    EXPECT_EQ(gLevelMap.singlePoints.count, 0) << c.what;
+
+    // A project's block the same.
+    HoldOtherResult();
+    MemoryReader reader(bytes);
+    EXPECT_TRUE(ReadMapFileBlock(reader, ProjectTables())) << c.what;
+    EXPECT_EQ(gLevelMap.result.grid.PointCount(), 3u) << c.what;
+    EXPECT_EQ(gLevelMap.singlePoints.count, 0) << c.what;
+  }
 }
 
 TEST_F(MapFileTest, LoadingAsksWithTheDescriptionAndTakesTheResult) {

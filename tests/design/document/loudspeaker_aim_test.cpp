@@ -131,6 +131,31 @@ TEST_F(LoudspeakerAimTest, TheOverlayHoldsALinePerSwitchedOnLoudspeakerThatAimsA
   EXPECT_EQ(services.redraws, 2);
 }
 
+// The layer chooser offers the aim-line layer for drawing: a rebuild frees
+// only the overlay the program made, also one a project brought back.
+TEST_F(LoudspeakerAimTest, ARebuildLeavesTheUsersDrawingOnTheLayer) {
+  AddBoxRoom({10, 8, 4});
+  PlaceSpeaker(Aimed({2, 4, 2}, 0, 0));
+  GraphicObject* line = AddObject({{{1, 1, 1}, {2, 2, 2}}}, kNoMaterial, kKindLine, kAimLineLayer);
+  GraphicObject* face = AddObject({{{1, 1, 3}, {2, 1, 3}, {2, 2, 3}}}, 0, kKindFace, kAimLineLayer);
+  RebuildAimLines(true);
+  std::vector<GraphicObject*> onLayer = ObjectsOnLayer(kAimLineLayer);
+  ASSERT_EQ(onLayer.size(), 3u);
+  GraphicObject* overlay = onLayer[0];
+  EXPECT_EQ(overlay->vertexCount, 2u);
+  // As a project read leaves it: colour 0, hidden.
+  overlay->colour = 0;
+  overlay->state = kStateLayerOff;
+
+  RebuildAimLines(true);
+  onLayer = ObjectsOnLayer(kAimLineLayer);
+  ASSERT_EQ(onLayer.size(), 3u);
+  EXPECT_EQ(onLayer[0]->colour, kAimLineColour);
+  EXPECT_EQ(onLayer[1], line);
+  EXPECT_EQ(onLayer[2], face);
+  EXPECT_EQ(line->vertexCount, 2u);
+}
+
 TEST_F(LoudspeakerAimTest, WithoutALineThereIsNoOverlay) {
   AddObject({WallX(6, 0, 4, 0, 4)});
   PlaceSpeaker(Aimed({4, 2, 2}, 0, 0));

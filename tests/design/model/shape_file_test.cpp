@@ -9,6 +9,7 @@
 #include "framework/core/byte_codec.h"
 #include "framework/model/face_geometry.h"
 #include "framework/model/layers.h"
+#include "tests/design/model/older_format_fixtures.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -21,71 +22,6 @@ struct OwnedShape {
   }
   GraphicObject* object;
 };
-
-uint16_t Packed(uint16_t op, uint16_t index) { return uint16_t(index << 2 | op); }
-
-// "TARNIK 1.0     ": two blocks, a triangle and a line.
-std::vector<uint8_t> TarnikFixture() {
-  MemoryWriter w;
-  w.Text(32, kTarnikMagic);
-  w.Zeros(384);
-  // Block 1: three vertices, items 0 1 2.
-  w.U16(3);
-  w.U16(3);
-  w.Zeros(10);
-  w.U32(1);
-  for (float x : {0.0f, 1.0f, 2.0f}) {
-    w.F32(x);
-    w.F32(0);
-    w.F32(0);
-  }
-  for (uint16_t op = 0; op < 3; ++op) {
-    w.U16(op);
-    w.U16(op);
-  }
-  // Block 2, the last: two vertices, items 0 1 over its own indices.
-  w.U16(2);
-  w.U16(2);
-  w.Zeros(10);
-  w.U32(0);
-  for (float y : {5.0f, 6.0f}) {
-    w.F32(0);
-    w.F32(y);
-    w.F32(0);
-  }
-  for (uint16_t i = 0; i < 2; ++i) {
-    w.U16(i);
-    w.U16(i);
-  }
-  return w.Take();
-}
-
-// "TARNIK V1.27": the project header, then 40-byte blocks: a room block, a
-// layer-3 block that is skipped, and a layer-2 block.
-std::vector<uint8_t> PackedShapeFixture(const char* magic) {
-  MemoryWriter w;
-  w.Text(16, magic);
-  w.Zeros(kProjectHeaderSize - 16);
-  w.Zeros(384);
-  auto block = [&w](uint16_t layer, uint16_t dataSize, const std::vector<float>& xs, bool last) {
-    for (uint32_t word : {0u, last ? 0u : 1u, 0u, 0u, 0u, 16u, 0u, 0u}) w.U32(word);
-    w.U16(layer);
-    w.U16(uint16_t(xs.size()));
-    w.U16(uint16_t(xs.size()));
-    w.U16(dataSize);
-    w.Zeros(dataSize);
-    for (float x : xs) {
-      w.F32(x);
-      w.F32(0);
-      w.F32(1);
-    }
-    for (size_t i = 0; i < xs.size(); ++i) w.U16(Packed(i == 0 ? 0 : 1, uint16_t(i)));
-  };
-  block(0, 4, {1, 2}, false);
-  block(3, 8, {7, 8, 9}, false);
-  block(2, 0, {3, 4, 5}, true);
-  return w.Take();
-}
 
 void ExpectShapeObject(const GraphicObject* shape, uint32_t ownVertices) {
   ASSERT_NE(shape, nullptr);
@@ -104,7 +40,7 @@ void ExpectShapeObject(const GraphicObject* shape, uint32_t ownVertices) {
 
 TEST(ShapeFileTest, TarnikBlocksBecomeOneShape) {
   MessageRecorder messages;
-  OwnedShape shape(ReadShapeFile(TarnikFixture()));
+  OwnedShape shape(ReadShapeFile(TarnikShapeFixture()));
   ExpectShapeObject(shape.object, 5);
   EXPECT_EQ(shape.object->vertices[4].y, 6.0f);
   ASSERT_EQ(shape.object->itemCount, 5u);
@@ -132,16 +68,14 @@ TEST(ShapeFileTest, PackedBlocksOnLayersAboveTwoAreSkipped) {
   }
 }
 
-TEST(ShapeFileTest, ForeignShortAndInconsistentFilesAreRefused) {
-  std::vector<uint8_t> foreign = TarnikFixture();
+TEST(ShapeFileTest, ForeignAndShortFilesAreRefused) {
+  std::vector<uint8_t> foreign = TarnikShapeFixture();
   foreign[0] = 'X';
-  std::vector<uint8_t> whole = TarnikFixture();
+  std::vector<uint8_t> whole = TarnikShapeFixture();
   std::vector<uint8_t> cut(whole.begin(), whole.end() - 1);
-  std::vector<uint8_t> strayIndex = whole;
-  StoreU16(&strayIndex[whole.size() - 2], 2);  // the second block has vertices 0 and 1 only
   std::vector<uint8_t> endless = whole;
   StoreU32(&endless[416 + 18 + 36 + 12 + 14], 1);  // the last block says another follows
-  for (const std::vector<uint8_t>* file : {&foreign, &cut, &strayIndex, &endless, &whole}) {
+  for (const std::vector<uint8_t>* file : {&foreign, &cut, &endless, &whole}) {
     MessageRecorder messages;
     OwnedShape shape(ReadShapeFile(*file));
     if (file == &whole) {
@@ -153,8 +87,20 @@ TEST(ShapeFileTest, ForeignShortAndInconsistentFilesAreRefused) {
   }
 }
 
+// An item naming a vertex its block lacks is dropped, as welding drops it.
+TEST(ShapeFileTest, AnItemNamingAMissingVertexIsDropped) {
+  std::vector<uint8_t> strayIndex = TarnikShapeFixture();
+  StoreU16(&strayIndex[strayIndex.size() - 2], 2);  // the second block has vertices 0 and 1 only
+  MessageRecorder messages;
+  OwnedShape shape(ReadShapeFile(strayIndex));
+  ExpectShapeObject(shape.object, 5);
+  ASSERT_EQ(shape.object->itemCount, 4u);
+  EXPECT_EQ(shape.object->items[3].op, kOpStart);
+  EXPECT_EQ(shape.object->items[3].index, 3);
+}
+
 TEST(ShapeFileTest, DrawingFormHasNoReferencePointsAndLiesOnLayerZero) {
-  for (const std::vector<uint8_t>& file : {TarnikFixture(), PackedShapeFixture(kTarnikV127Magic)}) {
+  for (const std::vector<uint8_t>& file : {TarnikShapeFixture(), PackedShapeFixture(kTarnikV127Magic)}) {
     MessageRecorder messages;
     OwnedShape shape(ReadShapeFile(file, ShapeForm::kDrawing));
     ASSERT_NE(shape.object, nullptr);

@@ -131,7 +131,7 @@ TEST_F(SpeakerDatabaseFile, ReadingStopsAtABadRecordAndKeepsThoseBefore) {
   Append(shortChain, SealedBytes(MakeRecord("R1", 1), 176 + 4));
   Append(shortChain, ChainBytes(TwoPartShape()));
   Append(shortChain, {0, 0, 0, 0});
-  // An item that names a vertex its object does not have.
+  // An item that names a vertex its object does not have: no stop.
   std::vector<ShapePart> stray = TwoPartShape();
   stray[1].items[1].index = 2;
   std::vector<uint8_t> strayIndex = DatabaseHeader(kSpeakerDatabaseV140Magic, 2);
@@ -144,8 +144,10 @@ TEST_F(SpeakerDatabaseFile, ReadingStopsAtABadRecordAndKeepsThoseBefore) {
     const std::vector<uint8_t>& file;
     size_t kept;
   } cases[] = {
-      {"failing", failing, 5},  {"cut", cut, 2},          {"long", longChain, 1},
-      {"short", shortChain, 1}, {"stray", strayIndex, 1},
+      {"failing", failing, 5},
+      {"cut", cut, 2},
+      {"long", longChain, 1},
+      {"short", shortChain, 1},
   };
   for (const Case& c : cases) {
     MessageRecorder messages;
@@ -159,6 +161,16 @@ TEST_F(SpeakerDatabaseFile, ReadingStopsAtABadRecordAndKeepsThoseBefore) {
     EXPECT_EQ(db->records.back().type->TypeName(), "R" + std::to_string(c.kept - 1)) << c.name;
     EXPECT_FALSE(db->modified);
   }
+
+  // The packed codec drops the item, as welding does, and the record is read.
+  MessageRecorder messages;
+  auto db = DatabaseOf({});
+  EXPECT_EQ(ReadSpeakerDatabaseFile(*db, WriteFile("stray", strayIndex), DatabaseLoad::kOpen),
+            DatabaseReadResult::kLoaded);
+  ASSERT_EQ(db->records.size(), 2u);
+  const GraphicObject* line = db->records[1].shape.list().last;
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->itemCount, uint32_t(stray[1].items.size() - 1));
 }
 
 TEST_F(SpeakerDatabaseFile, OtherFilesAreRefusedAndLeaveTheDatabaseAsItWas) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "speaker_fixtures.h"
+#include "tests/design/model/older_format_fixtures.h"
 
 namespace {
 
@@ -146,7 +147,12 @@ TEST(SpeakerTypeRecordTest, ResetClearsTheHeadAndFlattensTheBalloon) {
   ResetSpeakerType(type);
   EXPECT_EQ(type.Brand(), "");
   EXPECT_EQ(type.TypeName(), "");
-  EXPECT_TRUE(std::all_of(type.bytes.begin(), type.bytes.begin() + 132, [](uint8_t b) { return b == 0; }));
+  // The head is zero but for the layout flag, which stays the current one
+  // so that the record is written and read again in its own layout.
+  EXPECT_TRUE(std::all_of(type.bytes.begin(), type.bytes.begin() + kTypeLayoutFlag, [](uint8_t b) { return b == 0; }));
+  EXPECT_EQ(type.LayoutFlag(), kCurrentSpeakerLayout);
+  EXPECT_TRUE(std::all_of(type.bytes.begin() + kTypeLayoutFlag + 1, type.bytes.begin() + 132,
+                          [](uint8_t b) { return b == 0; }));
   for (int band = 0; band < kBandCount; ++band) EXPECT_EQ(type.DirectivityQ10(band), 1);
   EXPECT_TRUE(std::all_of(type.bytes.begin() + kTypeBalloon, type.bytes.end(), [](uint8_t b) { return b == 225; }));
   EXPECT_TRUE(std::equal(type.bytes.begin() + 132, type.bytes.begin() + 146, before.bytes.begin() + 132));
@@ -170,19 +176,8 @@ TEST(SpeakerTypeRecordTest, AccessorsReadTheStoredOffsets) {
 
 // An older-layout record: the head, then per band 36 rows whose codes tell
 // band, row and column apart.
-std::vector<uint8_t> OlderRecord() {
-  std::vector<uint8_t> older(kOlderSpeakerTypeSize);
-  for (size_t i = 0; i < 200; ++i) older[i] = uint8_t(i + 1);
-  older[kTypeLayoutFlag] = 0;
-  for (int band = 0; band < kBandCount; ++band)
-    for (int row = 0; row < 36; ++row)
-      for (int column = 0; column < 72; ++column)
-        older[200 + 2592 * band + 72 * row + column] = uint8_t(band * 37 + row + column);
-  return older;
-}
-
 TEST(SpeakerTypeRecordTest, OlderLayoutGainsTheLastRowAndLayoutFlag2) {
-  const std::vector<uint8_t> older = OlderRecord();
+  const std::vector<uint8_t> older = OlderSpeakerRecord();
   SpeakerType type = SampleRecord();
   ConvertOlderSpeakerRecord(std::span<const uint8_t, kOlderSpeakerTypeSize>(older.data(), older.size()), type);
   EXPECT_EQ(type.LayoutFlag(), kCurrentSpeakerLayout);
@@ -275,6 +270,14 @@ TEST_F(SpeakerSectionTest, FailedRecordIsResetAndGetsTheDefaultSymbol) {
   EXPECT_EQ(read.At(0)->BalloonCode(3, 18, 40), 225);
   EXPECT_EQ(read.At(0)->shape, defaultSymbol_);
   EXPECT_EQ(read.At(1)->TypeName(), "SUB18");
+
+  // The reset record is written in the current layout and reads back as it
+  // was written.
+  const std::vector<uint8_t> again = WrittenSection(read);
+  ASSERT_EQ(again.size(), bytes.size());
+  SpeakerTypeTable reread;
+  ASSERT_EQ(Read(again, reread), SpeakerSectionResult::kOk);
+  EXPECT_EQ(WrittenSection(reread), again);
 }
 
 TEST_F(SpeakerSectionTest, StoredPositionMustNameAShapeObject) {
@@ -315,7 +318,7 @@ TEST_F(SpeakerSectionTest, BadCountsAndShortSectionsLeaveTheTableAlone) {
 TEST_F(SpeakerSectionTest, OlderLayoutRecordIsConvertedAndStamped) {
   std::vector<uint8_t> bytes(2);
   StoreI16(bytes.data(), 1);
-  std::vector<uint8_t> older = OlderRecord();
+  std::vector<uint8_t> older = OlderSpeakerRecord();
   StoreI32(&older[kTypeShapeField], 1);
   bytes.insert(bytes.end(), older.begin(), older.end());
 

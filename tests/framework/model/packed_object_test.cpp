@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "tests/support/le_bytes.h"
@@ -160,7 +161,6 @@ TEST(PackedObject, HostileCountsAndIndexesAreRejected) {
       {36, 0xFFFFFFFF},  // vertex count far past the input
       {40, 0x10000000},  // item count
       {44, 0x7FFFFFFF},  // data size
-      {48 + 36 + 10, 3},  // an edge to vertex 3 of three
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes = FaceFixture();
@@ -176,6 +176,34 @@ TEST(PackedObject, HostileCountsAndIndexesAreRejected) {
   GraphicObject* o = Decode(bytes, PackedLayout::kCurrent);
   ASSERT_NE(o, nullptr);
   Freed guard{o};
+}
+
+// An item naming a vertex the object lacks is dropped, as welding drops it;
+// the rest of the object is read.
+TEST(PackedObject, ItemsNamingMissingVerticesAreDropped) {
+  for (const auto& [fixture, layout, itemsAt, itemSize] :
+       {std::tuple{FaceFixture(), PackedLayout::kCurrent, size_t(48 + 36), size_t(4)},
+        std::tuple{OldFaceFixture(), PackedLayout::kOld, size_t(40 + 36), size_t(2)}}) {
+    std::vector<uint8_t> bytes = fixture;
+    // The edge to vertex 1 now names vertex 3 of three.
+    if (layout == PackedLayout::kCurrent) StoreU16(&bytes[itemsAt + 2 * itemSize + 2], 3);
+    else StoreU16(&bytes[itemsAt + 2 * itemSize], uint16_t(3 << 2 | kOpLineTo));
+    GraphicObject* o = Decode(bytes, layout);
+    ASSERT_NE(o, nullptr);
+    Freed guard{o};
+    ASSERT_EQ(o->itemCount, 3u);
+    EXPECT_EQ(o->items[1].op, kOpAttribute);
+    EXPECT_EQ(o->items[2].op, kOpClose);
+    EXPECT_EQ(o->items[2].index, 2);
+    EXPECT_EQ(o->vertexCount, 3u);
+  }
+  // Extra vertices count as the object's own.
+  std::vector<uint8_t> bytes = FaceFixture();
+  StoreU16(&bytes[48 + 36 + 10], 4);
+  GraphicObject* o = Decode(bytes, PackedLayout::kCurrent, nullptr, 2);
+  ASSERT_NE(o, nullptr);
+  Freed guard{o};
+  EXPECT_EQ(o->itemCount, 4u);
 }
 
 TEST(PackedObject, AccessPackedObjectWalksRecordsInSequence) {

@@ -232,6 +232,18 @@ TEST_F(UndoRingTest, ARestoreThatCannotReadATableChangesNothing) {
   EXPECT_EQ(materials_.discards, 1);
 }
 
+// A block that ends with its layers holds no objects part: the restore
+// reads nothing behind it and changes nothing.
+TEST_F(UndoRingTest, ABlockEndingWithItsLayersIsNotRestored) {
+  Command(1);
+  Command(2);
+  UndoSlot& slot = gUndo.slots[1];
+  slot.size = kStoredLayersSize;
+  EXPECT_EQ(RestoreUndoSnapshot(-1), 0);
+  ExpectRing(2, 2);
+  EXPECT_EQ(Kinds(), (std::vector<uint32_t>{1, 2}));
+}
+
 TEST_F(UndoRingTest, ClearEmptiesEverySlot) {
   Command(1);
   Command(2);
