@@ -131,8 +131,9 @@ inline int AddFanHall() {
   for (int r = 0; r < FanHall::kRows; ++r) {
     const float x0 = FanHall::kRowDepth * float(r), x1 = x0 + FanHall::kRowDepth, z = FanHall::kRise * float(r);
     floor.push_back(strip(x0, x1, z, z, false));
-    if (r > 0) floor.push_back({{x0, -w(x0), z}, {x0, w(x0), z}, {x0, w(x0), z - FanHall::kRise},
-                                {x0, -w(x0), z - FanHall::kRise}});
+    if (r > 0)
+      floor.push_back(
+          {{x0, -w(x0), z}, {x0, w(x0), z}, {x0, w(x0), z - FanHall::kRise}, {x0, -w(x0), z - FanHall::kRise}});
   }
   const float rearX = FanHall::kRowDepth * FanHall::kRows, rearZ = FanHall::kRise * FanHall::kRows;
   floor.push_back(strip(rearX, L, rearZ, rearZ, false));
@@ -191,11 +192,15 @@ inline int AddFanHall() {
   AddBenchFaces(walls, 1);
   AddBenchFaces(ceiling, 2);
   // The audience: over the stepped floor, and over the balcony.
-  AddBenchFaces({{{0.5f, -w(0.5f) + 0.5f, 1.2f}, {rearX, -w(rearX) + 0.5f, rearZ + 1.2f},
-                  {rearX, w(rearX) - 0.5f, rearZ + 1.2f}, {0.5f, w(0.5f) - 0.5f, 1.2f}}},
+  AddBenchFaces({{{0.5f, -w(0.5f) + 0.5f, 1.2f},
+                  {rearX, -w(rearX) + 0.5f, rearZ + 1.2f},
+                  {rearX, w(rearX) - 0.5f, rearZ + 1.2f},
+                  {0.5f, w(0.5f) - 0.5f, 1.2f}}},
                 0, kAudienceLayer);
-  AddBenchFaces({{{front + 0.5f, -w(front) + 0.5f, base + 1.2f}, {L - 0.5f, -w(L) + 0.5f, base + 2.7f},
-                  {L - 0.5f, w(L) - 0.5f, base + 2.7f}, {front + 0.5f, w(front) - 0.5f, base + 1.2f}}},
+  AddBenchFaces({{{front + 0.5f, -w(front) + 0.5f, base + 1.2f},
+                  {L - 0.5f, -w(L) + 0.5f, base + 2.7f},
+                  {L - 0.5f, w(L) - 0.5f, base + 2.7f},
+                  {front + 0.5f, w(front) - 0.5f, base + 1.2f}}},
                 0, kAudienceLayer);
   return int(floor.size() + walls.size() + ceiling.size());
 }

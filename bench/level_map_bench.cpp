@@ -131,8 +131,8 @@ bool SameBits(const std::array<float, N>& a, const std::array<float, N>& b) {
 // Whether two maps hold the same points and ranges, bit for bit.
 bool SameMap(const MapResult& a, const MapResult& b) {
   const BandRanges &ra = a.grid.ranges, &rb = b.grid.ranges;
-  if (!SameBits(ra.minLevel, rb.minLevel) || !SameBits(ra.maxLevel, rb.maxLevel) ||
-      !SameBits(ra.minTime, rb.minTime) || !SameBits(ra.maxTime, rb.maxTime))
+  if (!SameBits(ra.minLevel, rb.minLevel) || !SameBits(ra.maxLevel, rb.maxLevel) || !SameBits(ra.minTime, rb.minTime) ||
+      !SameBits(ra.maxTime, rb.maxTime))
     return false;
   if (a.grid.points.size() != b.grid.points.size()) return false;
   for (size_t i = 0; i < a.grid.points.size(); ++i) {
@@ -152,10 +152,10 @@ void CompareMaps(const char* room, int faces, int16_t gridSize, uint16_t roomBit
   const bool same = SameMap(reference.result, fast.result);
   gAllSame = gAllSame && same;
   const BandRanges& ranges = fast.result.grid.ranges;
-  std::printf("%-14s %6d %7u %-9s %9.3f %9.3f %8.1f %-9s %6.1f .. %5.1f\n", room, faces,
-              fast.result.grid.PointCount(), roomBits & kCalcShading ? "shading" : "no", reference.seconds,
-              fast.seconds, reference.seconds / fast.seconds, same ? "identical" : "DIFFERENT",
-              10 * std::log10(ranges.minLevel[3]), 10 * std::log10(ranges.maxLevel[3]));
+  std::printf("%-14s %6d %7u %-9s %9.3f %9.3f %8.1f %-9s %6.1f .. %5.1f\n", room, faces, fast.result.grid.PointCount(),
+              roomBits & kCalcShading ? "shading" : "no", reference.seconds, fast.seconds,
+              reference.seconds / fast.seconds, same ? "identical" : "DIFFERENT", 10 * std::log10(ranges.minLevel[3]),
+              10 * std::log10(ranges.maxLevel[3]));
 }
 
 // The bytes a receiver context holds.
@@ -189,22 +189,23 @@ void ReportMemory(int16_t gridSize) {
   const size_t contextBytes = ContextBytes(*context);
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("\nMemory over %d faces, %u points, %u threads, %.3f s: index %.2f MB, %u contexts of %.2f MB, "
-              "together %.2f MB (process peak %.1f MB)\n",
-              gCalcFaceTable.Count(), fast.result.grid.PointCount(), threads, fast.seconds, indexBytes / 1048576.0,
-              threads, contextBytes / 1048576.0, (indexBytes + threads * contextBytes) / 1048576.0,
-              usage.ru_maxrss / 1024.0);
+  std::printf(
+      "\nMemory over %d faces, %u points, %u threads, %.3f s: index %.2f MB, %u contexts of %.2f MB, "
+      "together %.2f MB (process peak %.1f MB)\n",
+      gCalcFaceTable.Count(), fast.result.grid.PointCount(), threads, fast.seconds, indexBytes / 1048576.0, threads,
+      contextBytes / 1048576.0, (indexBytes + threads * contextBytes) / 1048576.0, usage.ru_maxrss / 1024.0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const int16_t gridSize = argc > 1 ? int16_t(std::atoi(argv[1])) : kAutomaticGridSize;
-  std::printf("Level maps, ten loudspeakers, first reflections, grid size index %d; reference: one thread over "
-              "every face; fast: %u threads with the face index\n",
-              gridSize, WorkerThreadCount({}));
-  std::printf("%-14s %6s %7s %-9s %9s %9s %8s %-9s %16s\n", "room", "faces", "points", "shading", "reference",
-              "fast", "ratio", "result", "1 kHz level dB");
+  std::printf(
+      "Level maps, ten loudspeakers, first reflections, grid size index %d; reference: one thread over "
+      "every face; fast: %u threads with the face index\n",
+      gridSize, WorkerThreadCount({}));
+  std::printf("%-14s %6s %7s %-9s %9s %9s %8s %-9s %16s\n", "room", "faces", "points", "shading", "reference", "fast",
+              "ratio", "result", "1 kHz level dB");
   for (int t : {5, 9, 12}) {
     NewDesign();
     AddHall(t, t, t);

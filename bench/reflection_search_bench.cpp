@@ -80,7 +80,8 @@ TimedSearch RunSearch(const RaySearchTables& tables, Vec3d target, const RaySear
 bool SameSearch(const RaySearchRun& a, const RaySearchRun& b) {
   return a.outcome.records == b.outcome.records && a.outcome.pathCount == b.outcome.pathCount &&
          a.outcome.freePaths.hits == b.outcome.freePaths.hits &&
-         std::bit_cast<uint64_t>(a.outcome.freePaths.distance) == std::bit_cast<uint64_t>(b.outcome.freePaths.distance) &&
+         std::bit_cast<uint64_t>(a.outcome.freePaths.distance) ==
+             std::bit_cast<uint64_t>(b.outcome.freePaths.distance) &&
          std::bit_cast<uint64_t>(a.meanFreePath) == std::bit_cast<uint64_t>(b.meanFreePath);
 }
 
@@ -138,9 +139,10 @@ void TimePathSort(uint32_t count) {
 int main(int argc, char** argv) {
   const int order = argc > 1 ? std::atoi(argv[1]) : kMaxSearchOrder;
   const std::string stl = argc > 2 ? argv[2] : "tests/design/acoustics/data/INRIA_MUSIS.stl";
-  std::printf("Reflection search to order %d, one loudspeaker; reference: one thread over every face; fast: %u "
-              "threads with the face index\n",
-              order, WorkerThreadCount({}));
+  std::printf(
+      "Reflection search to order %d, one loudspeaker; reference: one thread over every face; fast: %u "
+      "threads with the face index\n",
+      order, WorkerThreadCount({}));
   std::printf("%-22s %6s %-14s %8s %9s %9s %8s %-9s %7s\n", "room", "faces", "orders", "paths", "reference", "fast",
               "ratio", "result", "mfp m");
 

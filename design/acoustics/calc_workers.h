@@ -22,8 +22,8 @@
 #include <vector>
 
 struct CalcExecution {
-  unsigned threads = 0;    // worker threads: 0 one per core, 1 the calling thread alone
-  bool faceIndex = true;   // false: every face is tested, as the reference does
+  unsigned threads = 0;   // worker threads: 0 one per core, 1 the calling thread alone
+  bool faceIndex = true;  // false: every face is tested, as the reference does
 };
 // The reference run: the calling thread, every face.
 inline constexpr CalcExecution kReferenceExecution{1, false};

@@ -10,7 +10,7 @@ namespace {
 // A reach box lies this far beyond every point the exact tests can accept
 // on its face: a fixed amount and a share of its largest coordinate, well
 // above the rounding of a hit point to single precision (6e-8 of it).
-constexpr double kReachMargin = 1.0e-4;          // m
+constexpr double kReachMargin = 1.0e-4;  // m
 constexpr double kReachRelativeMargin = 1.0e-6;
 
 // Faces group by the unit normal rounded to this step per component and the

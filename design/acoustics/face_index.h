@@ -80,13 +80,13 @@ class FaceIndex {
   };
   // Faces whose planes agree closely, with one plane for them all.
   struct PlaneGroup {
-    Vec3d normal;            // unit, the side the members' normals point to
-    double offset = 0;       // normal . x on the group plane
-    Vec3d centre;            // a point of the group plane amid the members
-    double spread = 0;       // the farthest any member's plane lies from the centre, m
-    double tilt = 0;         // the largest |member unit normal - normal|
-    double scaleError = 0;   // the largest relative error of a member's mirror distance
-    uint32_t root = 0;       // its hierarchy's root node
+    Vec3d normal;                   // unit, the side the members' normals point to
+    double offset = 0;              // normal . x on the group plane
+    Vec3d centre;                   // a point of the group plane amid the members
+    double spread = 0;              // the farthest any member's plane lies from the centre, m
+    double tilt = 0;                // the largest |member unit normal - normal|
+    double scaleError = 0;          // the largest relative error of a member's mirror distance
+    uint32_t root = 0;              // its hierarchy's root node
     uint32_t first = 0, count = 0;  // its members in order_
     // How far a member's plane may lie from the group's at `p`, m.
     double Departure(Vec3d p) const {
@@ -113,10 +113,10 @@ class FaceIndex {
   static bool EnterNode(const Node& node, const Line& line, double limit, double& enter);
 
   int32_t faceCount_ = 0;
-  std::vector<FaceBox> reach_;     // per face
-  std::vector<Node> nodes_;        // every hierarchy's
-  std::vector<uint32_t> order_;    // face numbers: the leaves' runs, then the groups' members
-  uint32_t allRoot_ = 0;           // the hierarchy of every face, over the first lineFaces_ of order_
+  std::vector<FaceBox> reach_;   // per face
+  std::vector<Node> nodes_;      // every hierarchy's
+  std::vector<uint32_t> order_;  // face numbers: the leaves' runs, then the groups' members
+  uint32_t allRoot_ = 0;         // the hierarchy of every face, over the first lineFaces_ of order_
   uint32_t lineFaces_ = 0;
   std::vector<PlaneGroup> groups_;
   std::vector<uint32_t> alwaysNamed_;  // faces with coordinates that are not finite

@@ -282,8 +282,8 @@ void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
     if (!withReflections) continue;
     const std::vector<CalcFace>& faces = context.faces->faces;
     if (context.index && context.index->Covers(*context.faces) && context.index->PlaneGroupsPay()) {
-      context.index->CollectReflectingFaces(point, SpeakerPosition(entry), ReflectingSide::kEither,
-                                            context.pathLimit, context.reflectingFaces);
+      context.index->CollectReflectingFaces(point, SpeakerPosition(entry), ReflectingSide::kEither, context.pathLimit,
+                                            context.reflectingFaces);
       for (uint32_t f : context.reflectingFaces) AddReflection(context, point, faces[f]);
     } else {
       for (const CalcFace& face : faces) AddReflection(context, point, face);

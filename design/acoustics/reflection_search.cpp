@@ -441,8 +441,7 @@ void SearchSpeakerImages(PathSearch& search, Vec3d source, const RaySearchOrders
 }
 
 // Rays first .. end - 1 of the direction set from a loudspeaker at `source`.
-void TraceSpeakerRays(PathSearch& search, Vec3d source, const RaySearchOrders& orders, uint32_t first,
-                      uint32_t end) {
+void TraceSpeakerRays(PathSearch& search, Vec3d source, const RaySearchOrders& orders, uint32_t first, uint32_t end) {
   StartPathRecord(search, source);
   search.lowestTracedOrder = orders.lowestTracedOrder;
   search.maxDepth = orders.maxOrder;
@@ -517,8 +516,8 @@ struct SearchPiece {
 
 std::vector<SearchPiece> SplitSearch(uint32_t speakers, uint32_t faces, const RaySearchOrders& orders) {
   // Image order 1 asks the index about all faces at once: one piece.
-  const uint32_t run = orders.imageOrder > 1 ? std::max((faces + kImagePieces - 1) / kImagePieces, 1u)
-                                             : std::max(faces, 1u);
+  const uint32_t run =
+      orders.imageOrder > 1 ? std::max((faces + kImagePieces - 1) / kImagePieces, 1u) : std::max(faces, 1u);
   const bool pairs = orders.imageOrder > 1 && faces > 0 && faces < kFacePairPieces;
   const uint32_t rays = uint32_t(RayDirectionSet().size());
   std::vector<SearchPiece> pieces;
@@ -542,7 +541,8 @@ std::vector<SearchPiece> SplitSearch(uint32_t speakers, uint32_t faces, const Ra
       } while (f < faces);
     }
     if (orders.TracesRays())
-      for (uint32_t r = 0; r < rays; r += kRaysPerPiece) add(s, true, kNoOuterFace, r, std::min(r + kRaysPerPiece, rays));
+      for (uint32_t r = 0; r < rays; r += kRaysPerPiece)
+        add(s, true, kNoOuterFace, r, std::min(r + kRaysPerPiece, rays));
   }
   return pieces;
 }

@@ -214,8 +214,7 @@ struct PathSearch {
 // Sets a search up over `faces` (kept unchanged while it runs) to `target`,
 // asking `index` (built over the faces) which faces to test, or testing
 // every face without one. Copies of the prepared search share its planes.
-void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target,
-                       const FaceIndex* index = nullptr);
+void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target, const FaceIndex* index = nullptr);
 
 // Starts the record of a loudspeaker at `source`: node 0 the source, node 1
 // the target, no reflection, image 0 the source.
@@ -259,8 +258,8 @@ void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders&
 // `point` to 7 reflections without a target, and returns sum.Mean() (0
 // without a hit). With a `monitor` the tracing reports in slot 0 and stops
 // at a Cancel. With an `index` over the faces it asks it which faces to test.
-double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum,
-                            SearchMonitor* monitor = nullptr, const FaceIndex* index = nullptr);
+double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum, SearchMonitor* monitor = nullptr,
+                            const FaceIndex* index = nullptr);
 
 // ---- The search over all loudspeakers ----
 

@@ -133,10 +133,10 @@ TEST_F(FastMapTest, ThreadsAndTheIndexGiveTheReferenceMapBitForBit) {
       ResetObjectStore();
       AddTiledRoom(room, jitter);
       AddSpeakers();
-      for (uint16_t bits : {uint16_t(0), kCalcShading, kCalcFirstReflection,
-                            uint16_t(kCalcShading | kCalcFirstReflection)}) {
-        const std::string what = std::string(Name(room)) + ", jitter " + std::to_string(jitter) + ", room bits " +
-                                 std::to_string(bits);
+      for (uint16_t bits :
+           {uint16_t(0), kCalcShading, kCalcFirstReflection, uint16_t(kCalcShading | kCalcFirstReflection)}) {
+        const std::string what =
+            std::string(Name(room)) + ", jitter " + std::to_string(jitter) + ", room bits " + std::to_string(bits);
         const MapResult reference = Run(bits, kReferenceExecution);
         const MapResult fast = Run(bits, CalcExecution{4});
         ASSERT_GT(reference.grid.PointCount(), 100u) << what;
@@ -194,7 +194,8 @@ TEST_F(FastMapTest, TheIndexNamesEveryFaceThatReflects) {
         Vec3d image;
         if (!MirrorReceiverInFace(*context, receiver, faces.faces[f], image)) continue;
         ++reflections;
-        ASSERT_TRUE(std::binary_search(named.begin(), named.end(), f)) << Name(room) << ", case " << k << ", face " << f;
+        ASSERT_TRUE(std::binary_search(named.begin(), named.end(), f))
+            << Name(room) << ", case " << k << ", face " << f;
       }
     }
     EXPECT_GT(reflections, 4000) << Name(room);
@@ -224,7 +225,8 @@ TEST_F(FastMapTest, AnIndexOfAnotherTableIsLeftAlone) {
     CalcPointEchogram(*reference, point);
     ASSERT_EQ(fast->arrivalCount, reference->arrivalCount);
     for (size_t b = 0; b < kBandCount; ++b)
-      EXPECT_EQ(std::bit_cast<uint32_t>(fast->bands[b].bandResult), std::bit_cast<uint32_t>(reference->bands[b].bandResult));
+      EXPECT_EQ(std::bit_cast<uint32_t>(fast->bands[b].bandResult),
+                std::bit_cast<uint32_t>(reference->bands[b].bandResult));
   }
 }
 
