@@ -11,7 +11,7 @@ FUZZ_TARGETS ?=
 # Building with clang (CXX=clang++) needs the packages of the clang list too.
 DEP_LISTS = scripts/packages.txt $(if $(findstring clang,$(CXX)),scripts/clang-packages.txt)
 
-.PHONY: deps configure build test bench fuzz run-kab
+.PHONY: deps configure build test bench tsan fuzz run run-kab
 
 deps:
 	@scripts/install-deps.sh $(DEP_LISTS)
@@ -30,6 +30,14 @@ test: build
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench
 
+# The threaded level map and reflection search, with the rest of the
+# calculation tests, under ThreadSanitizer, in a build folder of their own.
+TSAN_DIR ?= build-tsan
+tsan: deps
+	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target test_design_acoustics
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/design/acoustics/test_design_acoustics
+
 # Builds every fuzz target with clang, libFuzzer and the sanitizers, replays
 # its seeds and regression inputs and fuzzes it (or those of FUZZ_TARGETS)
 # for FUZZ_SECONDS.
@@ -42,6 +50,17 @@ fuzz:
 # The programs, started on the example files the build writes into
 # $(BUILD_DIR)/examples/.
 EXAMPLES = $(BUILD_DIR)/examples
+
+# kdn in the examples folder on the example hall, which its history file
+# there lists first. It needs a display; on a machine without one, a
+# virtual one does: xvfb-run make run.
+run:
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: there is no display to show kdn on; run it on a virtual one: xvfb-run make run"; \
+	  exit 1; \
+	fi
+	@$(MAKE) --no-print-directory build
+	cd $(EXAMPLES) && $(abspath $(BUILD_DIR))/apps/kdn/kdn HALL.KPR
 
 run-kab: build
 	$(BUILD_DIR)/apps/kab/kab $(EXAMPLES)/EXAMPLE.KAB

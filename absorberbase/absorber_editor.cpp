@@ -66,7 +66,7 @@ void RunCommand(int id) {
       ShowMaterialDialog();
       break;
     case kCmdSaveAs: SaveAbsorberDatabaseAs(); break;
-    case kCmdPrint: PrintAbsorberListing(gAbsorberEditor.database, Utf8ToCp1252(gAbsorberEditor.fileName)); break;
+    case kCmdPrint: PrintAbsorberDatabase(gAbsorberEditor.database, Utf8ToCp1252(gAbsorberEditor.fileName)); break;
     case kCmdExit:
       if (ConfirmDiscardChanges()) platform::DestroyWindow(MainWindow.window);
       break;

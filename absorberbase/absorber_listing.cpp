@@ -124,7 +124,7 @@ std::vector<ListingPage> LayOutAbsorberListing(const AbsorberDatabase& database,
   return pages;
 }
 
-void PrintAbsorberListing(const AbsorberDatabase& database, const std::string& fileName) {
+void PrintAbsorberDatabase(const AbsorberDatabase& database, const std::string& fileName) {
   SetPrintLandscape(1);
   if (!PrintSetupDialog() || !StartPrintJobWithObjects()) return;
   const PrintSettings& printer = *GetPrintSettings();

@@ -56,4 +56,4 @@ std::vector<ListingPage> LayOutAbsorberListing(const AbsorberDatabase& database,
 // Prints the listing: the print dialog, preset to landscape, then every
 // page on the printer chosen there. Nothing is printed when the dialog is
 // cancelled or the job cannot start.
-void PrintAbsorberListing(const AbsorberDatabase& database, const std::string& fileName);
+void PrintAbsorberDatabase(const AbsorberDatabase& database, const std::string& fileName);

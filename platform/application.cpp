@@ -14,6 +14,7 @@
 #include "platform/printer_internal.h"
 #include "platform/queue_internal.h"
 #include "platform/system.h"
+#include "platform/test_seams.h"
 #include "platform/window_internal.h"
 
 namespace platform {
@@ -23,7 +24,8 @@ namespace {
 struct ApplicationState {
   std::map<std::uintptr_t, std::string> programs;  // instance -> resource folder
   std::string startDirectory;
-  std::uintptr_t nextHandle = 100;  // below are the stock objects
+  std::string startDirectoryForTests;  // set by test::SetStartDirectory
+  std::uintptr_t nextHandle = 100;     // below are the stock objects
 };
 ApplicationState& App() {
   static ApplicationState state;
@@ -87,6 +89,14 @@ void EndApplication(Instance) {
   QCoreApplication::processEvents();
 }
 
-std::string StartDirectory() { return App().startDirectory; }
+std::string StartDirectory() {
+  return App().startDirectoryForTests.empty() ? App().startDirectory : App().startDirectoryForTests;
+}
+
+namespace test {
+
+void SetStartDirectory(const std::string& path) { App().startDirectoryForTests = path; }
+
+}  // namespace test
 
 }  // namespace platform

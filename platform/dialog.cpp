@@ -59,6 +59,14 @@ bool TakesFocus(QWidget* widget) {
   return widget && widget->isEnabled() && widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus);
 }
 
+// A field the dialog itself gives the focus (the first one, or by Tab)
+// shows its text selected, so that what the user types replaces it.
+void SelectFieldText(QWidget* widget) {
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) widget = combo->lineEdit();
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->selectAll();
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) edit->selectAll();
+}
+
 // Posts what a control did to its dialog.
 void Notify(Window dialog, int id, unsigned notification, Window control) {
   PostMessage(dialog, msg::kCommand, CommandParam(id, notification), WindowParam(control));
@@ -90,7 +98,9 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
   w->text = c.text;
   w->frame = new FrameWidget(handle, dialog.view);
   QString text = ToQt(c.text);
-  Qt::Alignment align = c.align == Align::kCentre ? Qt::AlignHCenter : c.align == Align::kRight ? Qt::AlignRight : Qt::AlignLeft;
+  Qt::Alignment align = c.align == Align::kCentre  ? Qt::AlignHCenter
+                        : c.align == Align::kRight ? Qt::AlignRight
+                                                   : Qt::AlignLeft;
   switch (c.type) {
     case ControlType::kLabel: {
       w->kind = WindowKind::kLabel;
@@ -163,8 +173,10 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
       w->kind = WindowKind::kListBox;
       auto* list = new QListWidget(w->frame);
       list->setSortingEnabled(false);
-      QObject::connect(list, &QListWidget::currentRowChanged, list, [=] { Notify(owner, id, kNotifySelectionChange, handle); });
-      QObject::connect(list, &QListWidget::itemDoubleClicked, list, [=] { Notify(owner, id, kNotifyDoubleClick, handle); });
+      QObject::connect(list, &QListWidget::currentRowChanged, list,
+                       [=] { Notify(owner, id, kNotifySelectionChange, handle); });
+      QObject::connect(list, &QListWidget::itemDoubleClicked, list,
+                       [=] { Notify(owner, id, kNotifyDoubleClick, handle); });
       list->setProperty("sorted", c.sort);
       w->control = list;
       break;
@@ -177,7 +189,8 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
       combo->setProperty("sorted", c.sort);
       QObject::connect(combo, &QComboBox::activated, combo, [=] { Notify(owner, id, kNotifySelectionChange, handle); });
       if (c.editable)
-        QObject::connect(combo, &QComboBox::editTextChanged, combo, [=] { Notify(owner, id, kNotifyEditChange, handle); });
+        QObject::connect(combo, &QComboBox::editTextChanged, combo,
+                         [=] { Notify(owner, id, kNotifyEditChange, handle); });
       w->control = combo;
       break;
     }
@@ -213,9 +226,11 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
 // else centred on the owner (or the screen).
 QPoint DialogPosition(const DialogTemplate& t, const DialogData& data, WindowObject* owner, QSize size) {
   QWidget* ownerView = owner ? InnerWidget(*owner) : nullptr;
-  if (t.positioned && ownerView) return ownerView->mapToGlobal(QPoint(Pixels(t.x, data.unitX), Pixels(t.y, data.unitY)));
-  QRect around = owner ? owner->frame->window()->frameGeometry()
-                       : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect());
+  if (t.positioned && ownerView)
+    return ownerView->mapToGlobal(QPoint(Pixels(t.x, data.unitX), Pixels(t.y, data.unitY)));
+  QRect around =
+      owner ? owner->frame->window()->frameGeometry()
+            : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect());
   return around.center() - QPoint(size.width() / 2, size.height() / 2);
 }
 
@@ -228,7 +243,8 @@ Window MakeDialog(Instance instance, std::string_view name, Window owner, Window
   DialogTemplate t;
   std::string error;
   WindowObject* ownerObject = FindWindow(owner);
-  if (!proc || !file.open(QIODevice::ReadOnly) || !ParseDialogTemplate(file.readAll().toStdString(), t, error)) return Window::kNone;
+  if (!proc || !file.open(QIODevice::ReadOnly) || !ParseDialogTemplate(file.readAll().toStdString(), t, error))
+    return Window::kNone;
   if ((t.child && !ownerObject) || (owner != Window::kNone && !ownerObject)) return Window::kNone;
 
   data = std::make_shared<DialogData>();
@@ -248,8 +264,8 @@ Window MakeDialog(Instance instance, std::string_view name, Window owner, Window
     w->frame->setGeometry(QRect(QPoint(Pixels(t.x, data->unitX), Pixels(t.y, data->unitY)), size));
   } else {
     w->frame = new FrameWidget(handle, ownerObject ? ownerObject->frame->window() : nullptr);
-    Qt::WindowFlags flags = t.noCaption ? Qt::Tool | Qt::FramelessWindowHint
-                                        : Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    Qt::WindowFlags flags =
+        t.noCaption ? Qt::Tool | Qt::FramelessWindowHint : Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     w->frame->setWindowFlags(flags);
     w->frame->setWindowTitle(ToQt(t.caption));
     w->frame->setGeometry(QRect(DialogPosition(t, *data, ownerObject, size), size));
@@ -277,6 +293,7 @@ Window MakeDialog(Instance instance, std::string_view name, Window owner, Window
     for (Window control : data->controls)
       if (WindowObject* c = FindWindow(control); c && TakesFocus(InnerWidget(*c))) {
         SetFocus(control);
+        SelectFieldText(InnerWidget(*c));
         break;
       }
   if (gDialogMade) gDialogMade(handle, data->templateName);
@@ -309,6 +326,7 @@ void MoveDialogFocus(Window dialog, bool next) {
     WindowObject* c = FindWindow(candidate);
     if (c && TakesFocus(InnerWidget(*c))) {
       InnerWidget(*c)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      SelectFieldText(InnerWidget(*c));
       return;
     }
   }
@@ -337,12 +355,16 @@ void InstallDialogMadeHook(void (*hook)(Window, const std::string&)) { gDialogMa
 using namespace detail;
 
 int DialogBox(Instance instance, std::string_view templateName, Window owner, WindowProc proc, LParam param) {
+  // The keys go back where they went before, as on every desktop, also
+  // where no window system hands the focus back.
+  const Window focus = GetFocus();
   std::shared_ptr<DialogData> data;
   Window dialog = MakeDialog(instance, templateName, owner, proc, param, true, data);
   if (dialog == Window::kNone) return data && data->ended ? data->result : -1;
   RunModalLoop([&] { return data->ended || !IsWindow(dialog); },
                [&](const Message& message) { return IsDialogMessage(dialog, message); });
   DestroyWindow(dialog);
+  if (IsWindow(focus)) SetFocus(focus);
   return data->ended ? data->result : 0;
 }
 

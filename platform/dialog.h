@@ -33,7 +33,9 @@
 // push button, else the default button (kCommand with its id, or kIdOk
 // when the template has none); Escape and the close box press the Cancel
 // button (kIdCancel when the template has none). The layer does this as
-// the keys arrive, for modal and modeless dialogs alike.
+// the keys arrive, for modal and modeless dialogs alike. A field that gets
+// the focus from the dialog (its first, or by Tab) shows its text
+// selected, so that typing replaces it.
 //
 // Controls are windows: ShowWindow, EnableWindow, SetFocus, MoveWindow,
 // SetWindowText and GetWindowText (a button's caption, an edit's text) and
@@ -58,7 +60,8 @@ constexpr int kIdOk = 1, kIdCancel = 2;
 
 // A modal dialog: made from the template, owned by `owner` (none for a
 // dialog of its own), it runs a loop over the layer's queue until its
-// procedure calls EndDialog, and returns the value given there. -1 when
+// procedure calls EndDialog, and returns the value given there; the window
+// that had the keyboard focus before has it again. -1 when
 // the dialog cannot be made (callers then show "Unable to display
 // dialog"). Meanwhile the owner takes no input, and other messages of the
 // queue are dispatched as usual. A quit posted meanwhile ends the dialog
@@ -122,14 +125,15 @@ bool SetEditModified(Window dialog, int id, bool modified);
 bool SetEditSelection(Window dialog, int id, int start, int end);
 
 // List boxes and combo boxes (the same calls for both). Indexes from 0.
-int AddListItem(Window dialog, int id, std::string_view text);  // its index (in order when the list sorts), -1 on failure
+int AddListItem(Window dialog, int id,
+                std::string_view text);  // its index (in order when the list sorts), -1 on failure
 int InsertListItem(Window dialog, int id, int index, std::string_view text);  // index -1: at the end
-int DeleteListItem(Window dialog, int id, int index);  // the entries left, -1 for a bad index
+int DeleteListItem(Window dialog, int id, int index);                         // the entries left, -1 for a bad index
 bool ResetList(Window dialog, int id);
 int GetListCount(Window dialog, int id);
 std::string GetListItemText(Window dialog, int id, int index);
 bool SetListSelection(Window dialog, int id, int index);  // -1 selects nothing
-int GetListSelection(Window dialog, int id);  // -1 when nothing is selected
+int GetListSelection(Window dialog, int id);              // -1 when nothing is selected
 // Selects the first entry after `startAfter` (-1: from the top, wrapping
 // round) that begins with `prefix` without regard to case; its index, or
 // -1 (and the selection unchanged).

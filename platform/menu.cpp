@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QFile>
-#include <QPointer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <cctype>
 #include <charconv>
 #include <map>
@@ -207,7 +207,8 @@ void AddItems(QWidget* parent, std::vector<MenuItem>& items, Window window, Menu
       auto* popup = new QMenu(ToQt(item.text), parent);
       popup->setProperty(kOwnObject, true);
       if (topLevel)
-        QObject::connect(popup, &QMenu::aboutToShow, popup, [window, menu] { SendMessage(window, msg::kInitMenu, WParam(menu)); });
+        QObject::connect(popup, &QMenu::aboutToShow, popup,
+                         [window, menu] { SendMessage(window, msg::kInitMenu, WParam(menu)); });
       item.menu = popup;
       item.action = popup->menuAction();
       AddItems(popup, item.children, window, menu, false);
@@ -307,6 +308,27 @@ bool SetMenuItemChecked(Menu menu, int id, bool checked) {
 bool IsMenuItemChecked(Menu menu, int id) {
   MenuItem* item = FindItem(menu, id);
   return item && item->checked;
+}
+
+bool EnableMenuItem(Menu menu, int id, bool enabled) {
+  MenuItem* item = FindItem(menu, id);
+  if (!item) return false;
+  item->enabled = enabled;
+  ShowState(*item);
+  return true;
+}
+
+bool IsMenuItemEnabled(Menu menu, int id) {
+  MenuItem* item = FindItem(menu, id);
+  return item && item->enabled;
+}
+
+bool SetMenuItemText(Menu menu, int id, std::string_view text) {
+  MenuItem* item = FindItem(menu, id);
+  if (!item) return false;
+  item->text = std::string(text);
+  if (item->action) item->action->setText(ToQt(item->text));
+  return true;
 }
 
 bool RemoveMenuItem(Menu menu, int id) {

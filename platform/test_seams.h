@@ -52,6 +52,10 @@
 // screen. DrawCallCount(window) counts the drawing calls that reached the
 // window's surface, so a test can tell that nothing was drawn.
 //
+// Start folder: SetStartDirectory(path) makes StartDirectory() answer
+// `path` (a program's folder of its own files, such as a history file);
+// an empty path goes back to the folder current at the start.
+//
 // Clock: SetClock(ticks, time) fixes TickCount and LocalTime,
 // AdvanceClock(ms) moves both on, SetClockStep(ms) moves them on by ms after
 // every TickCount (for loops that pace themselves by it), UseRealClock()
@@ -319,6 +323,8 @@ struct LiveObjects {
   int pens = 0, brushes = 0, fonts = 0, bitmaps = 0;
 };
 LiveObjects CountLiveObjects();
+
+void SetStartDirectory(const std::string& path);
 
 void SetClock(std::uint32_t ticks, std::time_t localTime);
 void AdvanceClock(std::uint32_t milliseconds);

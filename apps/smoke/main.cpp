@@ -5,7 +5,8 @@
 // the drawing window tells which window the last key and click reached.
 // Draw/Room shows a box room with an audience area and a pillar in the
 // framework's views, with the design program's view panel and dialogs: the
-// function keys and arrows work as in the programs, and View/Perspective
+// function keys and arrows work as in the programs (F6 zooms in at each
+// left click until a right click, Enter or Escape), and View/Perspective
 // from inside looks out along the room.
 //
 //   korvane_smoke [--room plan|3d|perspective] [--screenshot FILE]
@@ -210,8 +211,25 @@ const char* KeyName(platform::WParam key) {
 }
 
 platform::LParam MainProc(platform::Window window, unsigned kind, platform::WParam wParam, platform::LParam lParam) {
+  if (window == DrawWindow->window && gShown == Shown::kRoom && gInput.activeCommand) {
+    // While the zoom waits for points: a left click gives it one, a right
+    // click ends it.
+    if (kind == platform::msg::kLeftButtonDown) {
+      gInput.cursorPixel = {platform::LowSigned(std::uintptr_t(lParam)), platform::HighSigned(std::uintptr_t(lParam))};
+      gInput.pickFlag = true;
+      return 0;
+    }
+    if (kind == platform::msg::kRightButtonDown) {
+      gInput.endFlag = true;
+      return 0;
+    }
+  }
   if (window == MainWindow.window && gShown == Shown::kRoom) {
-    // The keys and the panel's buttons drive the views.
+    // Escape cancels a wait for points, Enter and Space end it; the keys and
+    // the panel's buttons drive the views.
+    if (kind == platform::msg::kKeyDown && wParam == platform::kKeyEscape) RequestCancel();
+    if (kind == platform::msg::kKeyDown && (wParam == platform::kKeyEnter || wParam == platform::kKeySpace))
+      RequestDone();
     if (kind == platform::msg::kKeyDown) platform::PostMessage(gViewPanel, kind, wParam);
     if (kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) {
       HandleViewKey(unsigned(wParam));

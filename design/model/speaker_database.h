@@ -184,6 +184,7 @@ int SaveSpeakerDatabaseAs(SpeakerDatabase& database, const std::string& path);
 // "Can´t read record" and is dropped. Only when every write succeeded does
 // the new file replace the old one, and only then are the shape files read
 // deleted; a write that fails says "Can´t write file to Disk". 1 when
-// converted; 0 when nothing was (the files stay as they were), also when
-// there were records but none passed.
+// converted (a file without records becomes an empty V140 database); 0,
+// with the files as they were, when it could not be read or written or
+// when it held records but none passed.
 int ConvertV130Database(const std::string& path);

@@ -144,8 +144,8 @@ int LoadSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, Sp
       shape = chainLength ? ReadChainShape(reader, chainLength) : nullptr;
     else shape = ReadShapeFileBeside(index.folder, entry->name);
   }
-  // The stored slots mean nothing here (an older record's hold the older
-  // program's stale values): the shape is linked beside the bytes.
+  // What the file held in the shape slots (an older program's pointer, a
+  // chain length) means nothing in the project.
   StoreU32(&type->bytes[kTypeShapeSlot], 0);
   type->SetShapeField(0);
   if (shape) InsertObjectBeforeInList(shape, model.first, model);

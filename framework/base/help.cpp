@@ -3,16 +3,17 @@
 #include <string>
 
 #include "framework/base/framework_windows.h"
+#include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
 #include "framework/core/text_encoding.h"
 #include "platform/help.h"
-#include "platform/system.h"
 
 void ShowHelp(int contextId, const char* fileName) {
   std::string path = GetStartDirectory() + "/" + (fileName ? fileName : "");
-  const char* fault = !platform::FileExists(path)                  ? "Can\xB4t locate file\n"
-                      : !platform::OpenHelpFile(path, contextId) ? "Can\xB4t show help file\n"
-                                                                   : nullptr;
+  const std::string found = FindFileIgnoringCase(path);
+  const char* fault = found.empty()                               ? "Can\xB4t locate file\n"
+                      : !platform::OpenHelpFile(found, contextId) ? "Can\xB4t show help file\n"
+                                                                  : nullptr;
   if (!fault) return;
   std::string text = fault + Utf8ToCp1252(path);
   ShowMessage(text.c_str(), nullptr, kMsgOk);

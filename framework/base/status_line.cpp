@@ -5,6 +5,7 @@
 #include "framework/base/drawing_layer.h"
 #include "framework/base/input_loop.h"
 #include "framework/base/view_state.h"
+#include "platform/drawing.h"
 #include "platform/window.h"
 
 namespace {
@@ -32,7 +33,10 @@ void ShowStatusText(const char* text) {
   else if (gInput.activeCommand < 2) gStatusBuffer = gDrawing.prompt;
   WindowRecord* previous = SelectOutputWindow(&MainWindow);
   SetTextColorIndex(0);
+  // On the strip's own colour, whatever back mode the context was left with.
+  const int mode = platform::SetBackMode(gOutput.context, platform::kBackTransparent);
   DrawTextAt(kDrawMarginLeft, platform::GetClientSize(MainWindow.window).height - kStatusTextFromBottom,
              gStatusBuffer.c_str());
+  platform::SetBackMode(gOutput.context, mode);
   SelectOutputWindow(previous);
 }

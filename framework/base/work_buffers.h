@@ -2,11 +2,11 @@
 // projected vertices of the object being drawn, one polygon's points and the
 // perspective view's depth-sort list.
 //
-// Each buffer starts with the room its fixed-size forebear had (5400
-// projected vertices, 512 polygon points, 4096 sort entries) and grows to the
-// object at hand instead of overrunning, keeping what it grew to, so that a
-// redraw of the same model allocates nothing. Only the sort list keeps its
-// limit: faces beyond the 4096th are not drawn in the perspective view.
+// The buffers start with room for 5400 projected vertices, 512 polygon
+// points and 4096 sort entries, and grow to the object at hand instead of
+// overrunning, keeping what they grew to, so that a redraw of the same
+// model allocates nothing. Only the sort list keeps its limit: faces beyond
+// the 4096th are not drawn in the perspective view.
 // Project files, calculations and the database access keep their own
 // buffers.
 #pragma once

@@ -237,30 +237,52 @@ bool AnyVertexInFront(const GraphicObject* o) {
   return false;
 }
 
+// Points at depth 0 lie 90 degrees off the axis, on a circle round the
+// centre well beyond the window's corners. The edge between two of them is
+// drawn along that circle, as the mapping shows it, with points added every
+// 45 degrees at most (a straight chord between far-apart ends would cut into
+// the window and leave the part of the face nearest the eye unpainted).
+void AddEyePlaneArc(const EyePoint& a, const EyePoint& b, std::vector<platform::Point>& points) {
+  constexpr double kNearAxis = 1e-6, kLargestStep = kPi / 4;
+  if (std::hypot(a.x, a.y) < kNearAxis || std::hypot(b.x, b.y) < kNearAxis) return;
+  const double from = std::atan2(a.y, a.x);
+  const double turn = std::remainder(std::atan2(b.y, b.x) - from, 2 * kPi);
+  if (std::fabs(turn) >= kPi - kNearAxis) return;  // an edge through the eye: no side to bend to
+  const int steps = int(std::ceil(std::fabs(turn) / kLargestStep));
+  for (int i = 1; i < steps; ++i) {
+    const double angle = from + turn * i / steps;
+    points.push_back(PerspectiveProjectPoint({std::cos(angle), std::sin(angle), 0}));
+  }
+}
+
 // Clips the polygon that starts at the op-0 item `start` at depth 0 and
 // projects what is in front into gWork.polygonPoints; gives its depths.
 // The number of points.
 size_t ClipProjectPolygon(const GraphicObject* o, uint32_t start, RingDepths* depths) {
   std::vector<EyePoint> ring;
   WalkFaceVertices(*o, start, [&](const ObjectVertex& v) { ring.push_back(EyeTransformPoint(v)); });
+  // Sutherland-Hodgman against depth >= 0: each edge that enters or leaves
+  // adds its crossing; the closing edge back to the start comes last.
+  std::vector<EyePoint> clipped;
+  for (size_t i = 0; i < ring.size(); ++i) {
+    if (i > 0 && InFront(ring[i]) != InFront(ring[i - 1])) clipped.push_back(ClipToNearPlane(ring[i - 1], ring[i]));
+    if (InFront(ring[i])) clipped.push_back(ring[i]);
+  }
+  if (ring.size() > 1 && InFront(ring.back()) != InFront(ring.front()))
+    clipped.push_back(ClipToNearPlane(ring.back(), ring.front()));
   std::vector<platform::Point>& points = gWork.polygonPoints;
   points.clear();
-  const auto keep = [&](const EyePoint& e) {
+  for (size_t i = 0; i < clipped.size(); ++i) {
+    const EyePoint& e = clipped[i];
     points.push_back(PerspectiveProjectPoint(e));
     if (depths) {
       const int32_t depth = int32_t(std::min(e.depth * 1000, 2147483647.0));
       depths->farDepth = std::max(depths->farDepth, depth);
       depths->nearDepth = std::min(depths->nearDepth, depth);
     }
-  };
-  // Sutherland-Hodgman against depth >= 0: each edge that enters or leaves
-  // adds its crossing; the closing edge back to the start comes last.
-  for (size_t i = 0; i < ring.size(); ++i) {
-    if (i > 0 && InFront(ring[i]) != InFront(ring[i - 1])) keep(ClipToNearPlane(ring[i - 1], ring[i]));
-    if (InFront(ring[i])) keep(ring[i]);
+    const EyePoint& next = clipped[(i + 1) % clipped.size()];
+    if (clipped.size() > 2 && e.depth == 0 && next.depth == 0) AddEyePlaneArc(e, next, points);
   }
-  if (ring.size() > 1 && InFront(ring.back()) != InFront(ring.front()))
-    keep(ClipToNearPlane(ring.back(), ring.front()));
   return points.size();
 }
 
@@ -346,9 +368,10 @@ void DrawTitleBlock(const PrintSettings& page) {
   const double pixelsPerMillimetre = double(page.horizontalResolution) / page.horizontalSize;
   const int cw = int(kTitleBlockMillimetres * pixelsPerMillimetre / kTitleBlockChars);
   const int ch = int(cw * 2.25), row = ch + 2;
-  const int labels = page.horizontalResolution - kTitleBlockChars * cw, texts = labels + kLabelChars * cw;
-  const int frees = texts + kTextChars * cw, right = frees + kFreeTextChars * cw;
-  const int bottom = page.verticalResolution - 1;
+  // The frame's right and bottom lines on the page's last column and row.
+  const int right = page.horizontalResolution - 1, bottom = page.verticalResolution - 1;
+  const int labels = right - kTitleBlockChars * cw, texts = labels + kLabelChars * cw;
+  const int frees = texts + kTextChars * cw;
   SetPenColor(0);
   SetTextStyle("Arial", ch, cw, 0, 0, gDrawing.backgroundColour, platform::kBackOpaque);
   for (int r = 0; r < kPlotHeaderRows; ++r) {  // from the bottom row up: the last field first

@@ -12,7 +12,8 @@
 //
 // The perspective view (view 4) draws the faces and solids off the audience
 // layer only: each polygon is taken into eye space, clipped at depth 0,
-// projected by the angle-proportional mapping (projection.h), culled by its
+// projected by the angle-proportional mapping (projection.h; the cut at
+// depth 0 follows the circle 90 degrees off the axis), culled by its
 // winding (always, facing sign -1 on the loudspeaker and auxiliary layers),
 // and, with hidden faces on, painted farthest first and filled; at most
 // kMaxSortedFaces faces are drawn. From inside a room with inward normals
@@ -87,11 +88,11 @@ void DrawIsobarRings();
 // The plot: the grid and the model as outlines (back faces left out by
 // IsBackFace on the loudspeaker layer in wireframe, and on faces and solids
 // off the audience layer with hidden faces), the axis cross at the lower
-// left and, in the lower right corner with its bottom on the last pixel row,
-// the title block with the plot header's texts: 83 character widths across
-// 120 mm, rows 2.25 widths high (plus 2 pixels), eight rows of a label and
-// a text (the header's first row at the top) beside the four free texts,
-// each two rows high. Draws on the page of the open print job.
+// left and, in the lower right corner framed up to the last pixel column
+// and row, the title block with the plot header's texts: 83 character
+// widths across 120 mm, rows 2.25 widths high (plus 2 pixels), eight rows
+// of a label and a text (the header's first row at the top) beside the four
+// free texts, each two rows high. Draws on the page of the open print job.
 void DrawObjectsForPlot(GraphicObject* first, GraphicObject* last);
 // Prints the drawing window as a bitmap (PrintViewWindow), framed, after
 // the print dialog (landscape preset for a window wider than high).

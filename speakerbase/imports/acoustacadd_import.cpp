@@ -173,13 +173,9 @@ bool AcoustaCaddRecordComplete(const SpeakerType& record, std::vector<ImportMess
 
 bool ReadAcoustaCaddBalloon(ByteReader& reader, SpeakerType& record, int band) {
   std::vector<int> levels(size_t(kAcoustaCaddLevelRows) * kBalloonColumns);
-  reader.Skip(kAcoustaCaddLevelsOffset);
-  for (int& level : levels) {
-    int16_t value = 0;
-    reader.I16(value);
-    level = value;
-  }
-  if (!reader.ok()) return false;
+  std::vector<uint8_t> bytes;
+  if (!reader.Skip(kAcoustaCaddLevelsOffset) || !reader.Block(2 * levels.size(), bytes)) return false;
+  for (size_t i = 0; i < levels.size(); ++i) levels[i] = LoadI16(&bytes[2 * i]);
   BuildAcoustaCaddBand(levels, record, band);
   return true;
 }

@@ -39,7 +39,8 @@ LParam TestProc(Window dialog, unsigned kind, WParam wParam, LParam lParam) {
       CheckDialogButton(dialog, 103, record->shading);
       CheckRadioButton(dialog, 104, 106, record->phase);
       CheckRadioButton(dialog, 112, 113, record->unit);
-      for (const char* row : {"001\t12.5\tConcrete", "002\t8.0\tCarpet", "003\t3.2\tGlass"}) AddListItem(dialog, 107, row);
+      for (const char* row : {"001\t12.5\tConcrete", "002\t8.0\tCarpet", "003\t3.2\tGlass"})
+        AddListItem(dialog, 107, row);
       SetListSelection(dialog, 107, record->row);
       for (const char* band : {"125 Hz", "250 Hz", "500 Hz"}) AddListItem(dialog, 108, band);
       SetListSelection(dialog, 108, record->combo);
@@ -56,7 +57,8 @@ LParam TestProc(Window dialog, unsigned kind, WParam wParam, LParam lParam) {
         SetDialogItemText(dialog, 102, text);
         SetEditSelection(dialog, 102, -1, -1);
       }
-      if (id == 107 && code == kNotifyDoubleClick) SetDialogItemText(dialog, 109, GetListItemText(dialog, 107, GetListSelection(dialog, 107)));
+      if (id == 107 && code == kNotifyDoubleClick)
+        SetDialogItemText(dialog, 109, GetListItemText(dialog, 107, GetListSelection(dialog, 107)));
       if (id == 110) {
         record->name = GetDialogItemText(dialog, 101);
         record->value = GetDialogItemText(dialog, 102);
@@ -134,12 +136,34 @@ TEST_F(DialogTest, EscapeTheCloseBoxAndAMissingTemplate) {
     Edited record;
     test::DialogScript script;
     script.On("TEST_DLG", c.act);
+    SetFocus(window_);
+    Pump();
+    ASSERT_EQ(GetFocus(), window_) << c.name;
     EXPECT_EQ(DialogBox(instance_, "TEST_DLG", window_, TestProc, LParam(&record)), c.result) << c.name;
     EXPECT_EQ(record.value, c.result ? "7" : "0.5") << c.name;
     EXPECT_EQ(script.leftOpen(), 0) << c.name;
+    // The keys go back to the owner.
+    Pump();
+    EXPECT_EQ(GetFocus(), window_) << c.name;
   }
   EXPECT_EQ(DialogBox(instance_, "NO_SUCH_DLG", window_, TestProc), -1);
   EXPECT_EQ(CreateDialog(instance_, "NO_SUCH_DLG", window_, TestProc), Window::kNone);
+}
+
+// Keys typed straight away go to the first field, and replace what it
+// shows, as they do after Tab: a prompt showing "0.5" takes "2" as 2.
+TEST_F(DialogTest, TypingIntoAFieldTheDialogFocusedReplacesItsText) {
+  Edited record;
+  test::DialogScript script;
+  script.On("TEST_DLG", [](test::DialogUser& user) {
+    test::TypeText("Hall");
+    user.Key(kKeyTab);
+    test::TypeText("7");
+    user.Key(kKeyEnter);
+  });
+  EXPECT_EQ(DialogBox(instance_, "TEST_DLG", window_, TestProc, LParam(&record)), 1);
+  EXPECT_EQ(record.name, "Hall");
+  EXPECT_EQ(record.value, "7");
 }
 
 TEST_F(DialogTest, TabMovesAlongTheControlsAndADoubleClickNotifies) {

@@ -62,6 +62,20 @@ TEST_F(MenuTest, ItemsAreCheckedDeletedAndInsertedById) {
   EXPECT_EQ(LowWord(commands[0].wParam), 4210u);
 }
 
+TEST_F(MenuTest, ItemsAreGreyedAndRenamedById) {
+  EXPECT_TRUE(EnableMenuItem(menu_, 4201, false));
+  EXPECT_FALSE(IsMenuItemEnabled(menu_, 4201));
+  EXPECT_FALSE(test::ShownItem(window_, 4201).enabled);
+  EXPECT_FALSE(test::ChooseMenuItem(window_, 4201));
+  EXPECT_TRUE(SetMenuItemText(menu_, 4201, "/halls/R&D.KPR"));
+  EXPECT_EQ(GetMenuItemText(menu_, 4201), "/halls/R&D.KPR");
+  EXPECT_TRUE(EnableMenuItem(menu_, 4201, true));
+  EXPECT_TRUE(test::ChooseMenuItem(window_, 4201));
+  EXPECT_FALSE(EnableMenuItem(menu_, 12345, false));
+  EXPECT_FALSE(SetMenuItemText(menu_, 12345, "none"));
+  EXPECT_FALSE(IsMenuItemEnabled(menu_, 12345));
+}
+
 TEST_F(MenuTest, GreyedPopupsOfferNothingUntilEnabledAgain) {
   EXPECT_TRUE(EnableMenuBarItem(menu_, 3, false));  // Draw
   RedrawMenuBar(window_);

@@ -45,6 +45,7 @@ TEST(AccessTest, OwnerAndSessionPasswordsDecideEditAndRotateButNotDelete) {
       {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST", true},  // 20 bytes without NUL
       {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRSU", false},
       {"A", "AB", false},
+      {std::string("A\0xyz", 5), std::string("A\0q", 3), true},  // bytes behind the NUL do not count
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("owner '" + c.owner + "', session '" + c.session + "'");
@@ -173,6 +174,9 @@ TEST(RecordTableTest, SortIsByteOrderAndStable) {
   EXPECT_TRUE(db->modified);
 
   EXPECT_EQ(CompareRecordsByTypeName(firstB, secondB), 0);
+  SpeakerType junkBehindNul = MakeRecord("B", 7);
+  std::copy_n("B\0XYZ", 5, junkBehindNul.bytes.begin() + kTypeName);
+  EXPECT_EQ(CompareRecordsByTypeName(junkBehindNul, firstB), 0);
   EXPECT_LT(CompareRecordsByTypeName(MakeRecord("B", 1), MakeRecord("a", 1)), 0);
   EXPECT_GT(CompareRecordsByTypeName(MakeRecord("BA", 1), MakeRecord("B", 1)), 0);
   // Bytes from 128 on sort after ASCII.

@@ -183,6 +183,13 @@ class LinkTest : public RayDesignTest {
     return path;
   }
 
+  static void SwitchOff(GraphicObject* object) {
+    Loudspeaker speaker;
+    ReadLoudspeaker(object, speaker);
+    speaker.on = 0;
+    WriteLoudspeaker(speaker, object);
+  }
+
   LinkOutcome Link(double meanFreePath) { return LinkPathsToSpeakers(tables_, Design(), meanFreePath, results_); }
 
   std::vector<GraphicObject*> Paths() const {
@@ -219,20 +226,35 @@ TEST_F(LinkTest, APathGetsItsSpeakerTimeAndBandLevels) {
   }
 }
 
-TEST_F(LinkTest, AWeakPathIsRaisedToTheLevelFloor) {
+TEST_F(LinkTest, APathBelongsToTheNearestActiveLoudspeakerWithinReach) {
+  AddSpeaker({1, 5, 3});
+  AddSpeaker({1.05f, 5, 3});
+  SwitchOff(AddSpeaker({1.02f, 5, 3}));
+  GraphicObject* first = AddPath({{1, 5, 3}, {3, 3, 3}});
+  GraphicObject* second = AddPath({{1.05f, 5, 3}, {3, 3, 3}});
+  GraphicObject* atTheOffOne = AddPath({{1.02f, 5, 3}, {3, 3, 3}});  // an active one is in reach too
+  EXPECT_EQ(Link(5.0).paths, 3);
+  EXPECT_EQ(RayPathTag(first, 0), 0);
+  EXPECT_EQ(RayPathTag(second, 0), 1);
+  EXPECT_EQ(RayPathTag(atTheOffOne, 0), 0);
+}
+
+TEST_F(LinkTest, LevelsStayBetweenTheFloorAndTheNearFieldCap) {
   AddSpeaker({1, 5, 3}, 2000.0f);
   GraphicObject* path = AddPath({{1, 5, 3}, {1, 5, 103}});  // 2000 / 100^2 = 0.2
   Link(5.0);
   for (int b = 0; b < kBandCount; ++b) EXPECT_EQ(RayPathLevel(path, b), 1.0f);
+
+  // A target at the source: the distance law stops at 1 cm (x 10^4), as
+  // the receiver engine's does, instead of an infinite level.
+  GraphicObject* atSource = AddPath({{1, 5, 3}, {1, 5, 3}});
+  Link(5.0);
+  for (int b = 0; b < kBandCount; ++b) EXPECT_FLOAT_EQ(RayPathLevel(atSource, b), 2000.0f * 1.0e4f) << b;
 }
 
 TEST_F(LinkTest, PathsWithoutTheirSpeakerOrFacesAreDeleted) {
   AddSpeaker({1, 5, 3});
-  GraphicObject* off = AddSpeaker({4, 4, 4});
-  Loudspeaker speaker;
-  ReadLoudspeaker(off, speaker);
-  speaker.on = 0;
-  WriteLoudspeaker(speaker, off);
+  SwitchOff(AddSpeaker({4, 4, 4}));
   AddSpeaker({6, 6, 4}, 10.0f);  // plays no band
 
   GraphicObject* kept = AddPath({{1.05f, 5, 3}, {1, 5, 0}, {3, 3, 3}}, {0});

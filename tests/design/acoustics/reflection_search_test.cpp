@@ -138,6 +138,42 @@ TEST_F(SearchKernelTest, ShoeboxPathsAreTheImageLattice) {
   }
 }
 
+TEST_F(SearchKernelTest, TracedPathsRunStraightWhenUnfoldedAndPassTheTarget) {
+  const Vec3d source{1.3, 1.7, 1.1}, target{5.2, 3.4, 1.9};
+  AddBoxRoom({7, 5, 3});
+  constexpr int kOrder = 4;
+  const std::vector<PathRecord> paths = Paths(source, target, {kOrder, 1, 2});  // rays for orders 2 to 4
+
+  std::map<int, int> traced;
+  for (const PathRecord& path : paths) {
+    if (path.reflections < 2) continue;
+    ++traced[path.reflections];
+    // Unfolded, a ray runs straight: the source mirrored in the planes of
+    // the faces hit, in their order, lies as far from the last reflection
+    // point as the path has come to it, and the target lies ahead of that
+    // line within the 0.15 m by which the ray may pass it.
+    Vec3d image = source;
+    double travelled = 0;
+    for (int k = 1; k <= path.reflections; ++k) {
+      const CalcFace& face = faces_.faces[path.nodes[size_t(k)].tag];
+      const Vec3d normal = ToVec3d(face.normal) * (1 / std::sqrt(Dot(ToVec3d(face.normal), ToVec3d(face.normal))));
+      const Vec3d point = ToVec3d(path.nodes[size_t(k)].point);
+      EXPECT_NEAR(Dot(point - ToVec3d(face.planePoint), normal), 0.0, 1e-4) << "a reflection point off its face";
+      image = image - normal * (2 * Dot(image - ToVec3d(face.planePoint), normal));
+      travelled += Distance(point, ToVec3d(path.nodes[size_t(k - 1)].point));
+    }
+    const Vec3d last = ToVec3d(path.nodes[size_t(path.reflections)].point);
+    EXPECT_NEAR(Distance(image, last), travelled, 1e-3) << path.reflections;
+    const Vec3d along = (last - image) * (1 / Distance(image, last));
+    const double ahead = Dot(target - last, along);
+    EXPECT_GT(ahead, 0) << path.reflections;
+    const Vec3d miss = target - (last + along * ahead);
+    EXPECT_LT(Dot(miss, miss), 0.0225) << path.reflections;
+  }
+  for (int n = 2; n <= kOrder; ++n) EXPECT_GT(traced[n], 0) << n;
+  EXPECT_EQ(CountWithReflections(paths, 1), 6);  // order 1 from the image sources
+}
+
 TEST_F(SearchKernelTest, TilingTheWallsChangesNoPath) {
   const Vec3d size{7, 5, 3}, source{1.3, 1.7, 1.1}, target{5.2, 3.4, 1.9};
   AddBoxRoom(ToVertex(size));
@@ -339,7 +375,7 @@ TEST_F(SpeakerSearchTest, ThreadedAndSingleThreadedSearchesFindTheSamePaths) {
   const Vec3d target{3.5, 3.2, 1.2};
   auto run = [&](unsigned threads) {
     SearchMonitor monitor(1.0, tables.speakers.Count(), [](int, const char*) { return 0; });
-    return SearchSpeakers(tables, target, orders, monitor, threads);
+    return SearchSpeakers(tables, target, orders, monitor, CalcExecution{threads});
   };
   const RaySearchOutcome single = run(1);
   const RaySearchOutcome threaded = run(4);
@@ -360,7 +396,7 @@ TEST_F(SpeakerSearchTest, ACancelledSearchKeepsThePathsFoundSoFar) {
   ASSERT_EQ(PrepareRaySearchTables(tables, Design()), 2);
   const RaySearchOrders orders{4, 2, 3};
   FakeServices services;
-  const RaySearchRun whole = SearchRayPaths(tables, {3.5, 3.2, 1.2}, orders, 1);
+  const RaySearchRun whole = SearchRayPaths(tables, {3.5, 3.2, 1.2}, orders, CalcExecution{1});
   EXPECT_EQ(services.progressTitle, "Calculating Reflections");
   EXPECT_EQ(services.progressOpen, 0);
   ASSERT_GT(services.percents.size(), 2u);
@@ -373,7 +409,7 @@ TEST_F(SpeakerSearchTest, ACancelledSearchKeepsThePathsFoundSoFar) {
   // found before its rays, stay.
   services.percents.clear();
   services.cancelAtUpdate = 1;
-  const RaySearchRun cancelled = SearchRayPaths(tables, {3.5, 3.2, 1.2}, orders, 1);
+  const RaySearchRun cancelled = SearchRayPaths(tables, {3.5, 3.2, 1.2}, orders, CalcExecution{1});
   EXPECT_TRUE(cancelled.outcome.cancelled);
   EXPECT_EQ(services.percents.size(), 1u);
   EXPECT_EQ(services.progressOpen, 0);
@@ -386,20 +422,32 @@ TEST_F(SpeakerSearchTest, ACancelledSearchKeepsThePathsFoundSoFar) {
   // Workers stop at the Cancel of the calling thread.
   SearchMonitor monitor(1.0, 2, [](int, const char*) { return 1; });
   ASSERT_EQ(monitor.ReportSearchProgress(), 1);
-  const RaySearchOutcome threaded = SearchSpeakers(tables, {3.5, 3.2, 1.2}, orders, monitor, 2);
+  const RaySearchOutcome threaded = SearchSpeakers(tables, {3.5, 3.2, 1.2}, orders, monitor, CalcExecution{2});
   EXPECT_TRUE(threaded.cancelled);
   EXPECT_EQ(threaded.pathCount, 0u);
 }
 
-TEST_F(SpeakerSearchTest, NoFacesNoSearch) {
+TEST_F(SpeakerSearchTest, WithoutFacesNoSearchRunsAndASearchFindsTheDirectPaths) {
   ResetObjectStore();
   AddSpeaker({1, 1, 1});
   RaySearchTables tables;
   ASSERT_EQ(PrepareRaySearchTables(tables, Design()), 1);
   FakeServices services;
-  const RaySearchRun run = SearchRayPaths(tables, {3, 3, 1}, SplitSearchOrders(0, 3), 1);
+  const RaySearchRun run = SearchRayPaths(tables, {3, 3, 1}, SplitSearchOrders(0, 3), CalcExecution{1});
   EXPECT_EQ(run.outcome.pathCount, 0u);
   EXPECT_EQ(services.progressTitle, "");
+
+  // Searched all the same, each loudspeaker has its direct path, on one
+  // thread as on several, with rays or without.
+  AddSpeaker({2, 1, 1});
+  ASSERT_EQ(PrepareRaySearchTables(tables, Design()), 2);
+  auto direct = [&](unsigned threads) {
+    SearchMonitor monitor(1.0, 2, [](int, const char*) { return 0; });
+    return SearchSpeakers(tables, {3, 3, 1}, {3, 2, 3}, monitor, CalcExecution{threads});
+  };
+  const RaySearchOutcome single = direct(1);
+  EXPECT_EQ(single.pathCount, 2u);
+  EXPECT_EQ(direct(2).records, single.records);
 }
 
 // ---- The command and the clicked point ----
@@ -433,7 +481,7 @@ TEST_F(CalculateRaysTest, TheCommandPutsThePathsToTheRaisedTargetIntoTheModel) {
   EXPECT_EQ(state_.tables.faces.Count(), 7);
   EXPECT_GE(state_.tables.faces.faces[0].halfNormalLength2, state_.tables.faces.faces[6].halfNormalLength2);
 
-  const uint32_t loaded = CalculateRays(state_, Design(), "2,7", {3.5f, 3.2f, 1.2f}, SearchThreadCount());
+  const uint32_t loaded = CalculateRays(state_, Design(), "2,7", {3.5f, 3.2f, 1.2f});
   EXPECT_EQ(state_.orders.maxOrder, 2);
   EXPECT_FALSE(state_.orders.TracesRays());
   EXPECT_EQ(loaded, state_.storedPaths);
@@ -460,7 +508,7 @@ TEST_F(CalculateRaysTest, TheClickedPointSearchLinksAndSortsItsPaths) {
   AddSpeaker({6, 1, 2});
   FakeServices services;
   // 7 faces and 2 loudspeakers: order trunc(10 / ln 14) = 3.
-  const int32_t kept = SearchPathsAtPoint(state_, Design(), {3.5f, 3.2f, 1.2f}, ReportProgress, 1);
+  const int32_t kept = SearchPathsAtPoint(state_, Design(), {3.5f, 3.2f, 1.2f}, ReportProgress, CalcExecution{1});
   EXPECT_EQ(state_.orders.maxOrder, 3);
   EXPECT_FALSE(state_.orders.TracesRays());
   const std::vector<GraphicObject*> paths = RayPaths();
@@ -484,7 +532,8 @@ TEST_F(CalculateRaysTest, TheClickedPointSearchStopsAtACancel) {
   static int reports = 0;
   reports = 0;
   const SearchReport escape = [](int, const char*) { return ++reports > 0 ? 1 : 0; };
-  EXPECT_EQ(SearchPathsAtPoint(state_, Design(), {3.5f, 3.2f, 1.2f}, escape, 1), 0);
+  // The reference tests every face, so its face tests reach a report point.
+  EXPECT_EQ(SearchPathsAtPoint(state_, Design(), {3.5f, 3.2f, 1.2f}, escape, kReferenceExecution), 0);
   EXPECT_GT(reports, 0);
   EXPECT_TRUE(RayPaths().empty());
 }

@@ -90,6 +90,14 @@ TEST(DirectivityFactorTest, FlatHemisphereConeAndSilentBalloons) {
   EXPECT_NEAR(cone30, BeamQ(6), 1e-5);
   EXPECT_GT(cone30, hemisphere);
   EXPECT_GT(DirectivityFactor(Beam(1)), cone30);
+  // Rows 17 and 18 pair with their neighbours towards the nearer pole: a
+  // beam ending at row 16 and one lit from row 19 to the back, summed cell
+  // by cell from the weights apart from this code.
+  EXPECT_NEAR(DirectivityFactor(Beam(16)), BeamQ(16), 1e-5);
+  EXPECT_NEAR(DirectivityFactor(Beam(16)), 2.095413, 1e-5);
+  std::array<uint8_t, kBalloonBandSize> back{};
+  std::fill(back.begin() + 19 * kBalloonColumns, back.end(), kBalloonCodeZeroDb);
+  EXPECT_NEAR(DirectivityFactor(back), 2.087076, 1e-5);
 
   // Every direction at -45 dB: Q = 1 / 10^-4.5 = 31623, beyond the stored word.
   std::array<uint8_t, kBalloonBandSize> silent{};

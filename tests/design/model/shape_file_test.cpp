@@ -143,7 +143,8 @@ TEST(ShapeTemplateTest, LoudspeakerSymbolIsABoxPointingAlongXWithItsCentreAtTheO
   EXPECT_FLOAT_EQ(high.y + low.y, 0.0f);
   EXPECT_FLOAT_EQ(high.z + low.z, 0.0f);
 
-  // Seven closed faces, all facing outwards; the front ones face +x.
+  // Seven closed faces, all facing inwards as room faces do; the front ones
+  // (baffle and driver) face -x.
   std::vector<uint32_t> starts;
   for (uint32_t i = 0; i < o.itemCount; ++i)
     if (o.items[i].op == kOpStart) starts.push_back(i);
@@ -158,8 +159,8 @@ TEST(ShapeTemplateTest, LoudspeakerSymbolIsABoxPointingAlongXWithItsCentreAtTheO
       ++n;
     });
     centre = centre * (1.0 / n);
-    EXPECT_GT(Dot(normal, centre - Vec3d{-0.2, 0, 0}), 0) << start;
-    if (normal.x > 0) ++facingFront;
+    EXPECT_LT(Dot(normal, centre - Vec3d{-0.2, 0, 0}), 0) << start;
+    if (normal.x < 0) ++facingFront;
   }
   EXPECT_EQ(facingFront, 2);
 }

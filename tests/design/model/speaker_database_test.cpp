@@ -387,6 +387,16 @@ TEST_F(V130Conversion, NothingConvertedIsAFailureThatKeepsTheFiles) {
   ASSERT_EQ(db->records.size(), 1u);
 }
 
+TEST_F(V130Conversion, AFileWithoutRecordsBecomesAnEmptyV140Database) {
+  WriteFile("empty.KSB", DatabaseHeader(kSpeakerDatabaseV130Magic, 0));
+  auto db = DatabaseOf({MakeRecord("OLD", 1)});
+  MessageRecorder messages;
+  EXPECT_EQ(ReadSpeakerDatabaseFile(*db, PathOf("empty.KSB"), DatabaseLoad::kOpen), DatabaseReadResult::kLoaded);
+  EXPECT_EQ(messages.texts(), Texts{"Database will be converted to V2.30-format"});
+  EXPECT_TRUE(db->records.empty());
+  EXPECT_EQ(ReadFile("empty.KSB"), DatabaseHeader(kSpeakerDatabaseV140Magic, 0));
+}
+
 TEST_F(V130Conversion, ShapeFilesAreLookedUpOnlyInsideTheFolder) {
   fs::create_directory(dir_ / "sub");
   WriteFile("sub/X.TCF", TarnikFile(0));

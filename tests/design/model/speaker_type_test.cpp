@@ -141,6 +141,38 @@ TEST(SealTest, HeaderUnsealChecksOnlyTheOwnerRegionAndItsKey) {
   EXPECT_NE(headOnly.BalloonCode(0, 0, 0), plain.BalloonCode(0, 0, 0));
 }
 
+// Known answers worked out apart from this code, from the scrambler's steps:
+// the text, band and balloon regions keyed by the password "OWNER" (20
+// bytes, NUL-padded), then the owner region keyed by the already scrambled
+// bytes 21-70; each block restarts both key indexes. Plain byte i is i % 251.
+TEST(SealTest, SealedBytesAndCheckValuesOfAKnownRecord) {
+  SpeakerType type;
+  for (size_t i = 0; i < kSpeakerTypeSize; ++i) type.bytes[i] = uint8_t(i % 251);
+  type.SetLayoutFlag(kCurrentSpeakerLayout);
+  std::fill(type.Password().begin(), type.Password().end(), uint8_t(0));
+  WriteTextField(type.Password(), "OWNER");
+  SealSpeakerRecord(type.Bytes());
+
+  EXPECT_EQ(type.Checksum(), 0x00262b29u);
+  EXPECT_EQ(type.CheckWord(), 0x6a4fcf97u);
+  EXPECT_EQ(type.LayoutFlag(), kCurrentSpeakerLayout);
+  const std::pair<size_t, std::array<uint8_t, 8>> windows[] = {
+      {0, {0x15, 0x3C, 0x09, 0xF1, 0xE1, 0xE5, 0x05, 0xAE}},      // byte 0: 0 ^ 'O' ^ 0x5a
+      {64, {0x48, 0x2B, 0x07, 0xF4, 0xF3, 0xA5, 0x45, 0x02}},     // text end, byte 71 plain
+      {72, {0x5D, 0x74, 0x41, 0xB9, 0xA9, 0xAD, 0x4D, 0xE6}},     // band start
+      {446, {0xA2, 0xF8, 0x4D, 0x36, 0x35, 0xC4, 0xFD, 0x03}},    // band end
+      {462, {0xF6, 0x87, 0xFE, 0xA3, 0x89, 0xD0, 0xCD, 0x14}},    // owner region
+      {504, {0xAD, 0x30, 0x27, 0xD1, 0x63, 0x35, 0x6B, 0x10}},    // owner region end
+      {512, {0x1F, 0x36, 0x07, 0xFF, 0xEB, 0xEF, 0x13, 0xB8}},    // balloon start
+      {19152, {0xC5, 0x46, 0x8F, 0xD8, 0x2F, 0x6C, 0x33, 0x6F}},  // balloon end
+  };
+  for (const auto& [offset, expected] : windows) {
+    std::array<uint8_t, 8> sealed;
+    std::copy_n(type.bytes.begin() + std::ptrdiff_t(offset), 8, sealed.begin());
+    EXPECT_EQ(sealed, expected) << "offset " << offset;
+  }
+}
+
 TEST(SpeakerTypeRecordTest, ResetClearsTheHeadAndFlattensTheBalloon) {
   SpeakerType type = SampleRecord();
   const SpeakerType before = type;

@@ -185,10 +185,20 @@ TEST_F(BitmapsTest, HelpOpensTheTopicOrSaysTheFileIsMissing) {
   EXPECT_EQ(help.opened()[0], "file://" + path + "#context-1004");
   EXPECT_EQ(help.opened()[1], "file://" + path);
 
+  // Found whatever the case of its name on disk.
+  const std::string lower = GetStartDirectory() + "/smoke_e.hlp";
+  file = std::fopen(lower.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fclose(file);
+  ShowHelp(1004, "SMOKE_E.HLP");
+  std::filesystem::remove(lower);
+  ASSERT_EQ(help.opened().size(), 3u);
+  EXPECT_EQ(help.opened()[2], "file://" + lower + "#context-1004");
+
   MessageRecorder recorder;
   ShowHelp(1004, "SMOKE_E.HLP");
   ASSERT_EQ(recorder.texts(), std::vector<std::string>{"Can\xB4t locate file\n" + path});
-  EXPECT_EQ(help.opened().size(), 2u);
+  EXPECT_EQ(help.opened().size(), 3u);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
+#include "framework/base/input_loop.h"
 #include "platform/message_box.h"
 #include "platform/test_seams.h"
 #include "tests/support/gui_fixture.h"
@@ -85,17 +86,19 @@ TEST_F(DialogsTest, TextsAreCodePage1252AndCutToTheBuffer) {
   EXPECT_EQ(row, "Gipskarton 12,5 mm \x96 Decke");
 }
 
-// A command waits for input; inside it a dialog opens a message box, and
-// the program is told to quit while the box is up. The box ends, then the
-// dialog, the command and the program. Clicks into the drawing window do
-// not reach it meanwhile, so the command's input flags stay as they were.
+// A command waits for its point in the framework's loop; inside it a
+// dialog opens a message box, and the program is told to quit while the box
+// is up. The box ends, then the dialog, then the command (cancelled, with no
+// point taken) and the main loop. A click into the drawing window meanwhile
+// does not reach it, so the command's input flags stay as they were.
 TEST_F(DialogsTest, AQuitInsideADialogAndItsBoxEndsThemTheCommandAndTheProgramInOrder) {
   DrawWindow->window = CreateChildWindow("", platform::kStyleBorder, 32, 24, 300, 200, 10000);
   Pump();
+  ResetPointInput();
   static std::vector<std::string>* order = nullptr;
   std::vector<std::string> ended;
   order = &ended;
-  bool picked = false;
+  bool clicked = false;
   platform::WindowProc boxDialog = [](Window dialog, unsigned kind, WParam wParam, LParam lParam) -> LParam {
     if (kind == platform::msg::kCommand && platform::LowWord(wParam) == 110) {
       int answer = platform::MessageBox(dialog, "Invalid entry !", std::nullopt, platform::kBoxOkCancel);
@@ -105,13 +108,17 @@ TEST_F(DialogsTest, AQuitInsideADialogAndItsBoxEndsThemTheCommandAndTheProgramIn
     return platform::DefaultDialogProc(dialog, kind, wParam, lParam);
   };
   onMessage = [&, boxDialog](const platform::Message& m) -> LParam {
-    if (m.window == DrawWindow->window && m.kind == platform::msg::kLeftButtonDown) picked = true;
+    if (m.window == DrawWindow->window && m.kind == platform::msg::kLeftButtonDown) {
+      clicked = true;
+      gInput.pickFlag = true;
+    }
     if (m.window != MainWindow.window || m.kind != platform::msg::kCommand) return 0;
     if (platform::LowWord(m.wParam) == 2302) {
+      gInput.activeCommand = 2302;
       platform::PostMessage(MainWindow.window, platform::msg::kCommand, 5001);
-      platform::Message inner;  // the command's wait for a point
-      while (platform::GetMessage(inner)) platform::DispatchMessage(inner);
-      ended.push_back("command");
+      WaitForPoint();
+      ended.push_back(gInput.cancel && !gInput.done ? "command cancelled" : "command");
+      gInput.activeCommand = 0;
     } else if (platform::LowWord(m.wParam) == 5001) {
       int result = RunModalDialog("TEST_DLG", MainWindow.window, boxDialog);
       ended.push_back(result == 0 ? "dialog" : "dialog answered");
@@ -121,18 +128,16 @@ TEST_F(DialogsTest, AQuitInsideADialogAndItsBoxEndsThemTheCommandAndTheProgramIn
   platform::test::DialogScript script;
   script.On("TEST_DLG", [](platform::test::DialogUser& user) { user.Press(110); });
   platform::PostMessage(MainWindow.window, platform::msg::kCommand, 2302);
-  int step = 0;
-  RunLoop([&] {
-    if (platform::test::ModalText() != "Invalid entry !") return;  // the box is up
-    if (step++ == 0) {
-      platform::test::Click(DrawWindow->window, 50, 50);
-    } else {
-      platform::PostQuitMessage(0);
-    }
-  });
+  RunSteps(WaitForPoint, {[&] {
+                            ASSERT_EQ(platform::test::ModalText(), "Invalid entry !");  // the box is up
+                            platform::test::Click(DrawWindow->window, 50, 50);
+                          },
+                          [&] { platform::PostQuitMessage(0); }});
   ended.push_back("program");
-  EXPECT_EQ(ended, (std::vector<std::string>{"box", "dialog", "command", "program"}));
-  EXPECT_FALSE(picked);
+  EXPECT_EQ(ended, (std::vector<std::string>{"box", "dialog", "command cancelled", "program"}));
+  EXPECT_FALSE(clicked);
+  EXPECT_FALSE(gInput.pickFlag);
+  ResetPointInput();
 }
 
 }  // namespace

@@ -91,6 +91,19 @@ TEST_F(SettingsPromptsTest, TheCursorSnapTakesMillimetresToAKilometreInMetresOrF
   }
 }
 
+// Typed at once, the new value replaces the old one shown in the field.
+TEST_F(SettingsPromptsTest, AValueTypedOnTheKeyboardReplacesTheOneShown) {
+  DialogScript script;
+  script.On("DIALOG_3", [](DialogUser& user) {
+    platform::test::TypeText("2");
+    user.Key(platform::kKeyEnter);
+  });
+  gView.snapStep = 0.5f;
+  MessageRecorder recorder;
+  PromptCursorSnap();
+  EXPECT_EQ(gView.snapStep, 2.0f);
+}
+
 TEST_F(SettingsPromptsTest, TheGridSizeIsRebuiltWhateverTheAnswer) {
   struct Case {
     uint32_t feet;

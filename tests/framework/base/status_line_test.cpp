@@ -46,4 +46,19 @@ TEST_F(StatusLineTest, TheStatusLineShowsThePromptAndTextUnderTheDrawing) {
   EXPECT_EQ(inked(), 0);
 }
 
+// The text lies on the strip's colour, whatever back colour and mode the
+// main window's context was left with.
+TEST_F(StatusLineTest, TheTextLiesOnTheStatusColour) {
+  WindowRecord* previous = SelectOutputWindow(&MainWindow);
+  SetBackgroundColor(30);
+  platform::SetBackMode(gOutput.context, platform::kBackOpaque);
+  SelectOutputWindow(previous);
+  ShowStatusText("Base point :");
+  const platform::Size main = platform::GetClientSize(MainWindow.window);
+  int white = 0;
+  for (int y = main.height - 24; y < main.height; ++y)
+    for (int x = 0; x < main.width; ++x) white += platform::test::SurfacePixel(MainWindow.window, x, y) == 0xFFFFFF;
+  EXPECT_EQ(white, 0);
+}
+
 }  // namespace

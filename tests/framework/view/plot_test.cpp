@@ -68,12 +68,13 @@ TEST_F(PlotTest, TheTitleBlockSpans120MillimetresInTheLowerRightCornerOfThePage)
   gPlotHeader.SetFreeText(3, "Sheet 2");
   const std::vector<RecordedPageOp> ops = Plot();
   // 11.81 pixels a millimetre: characters 17 wide (83 of them 1411 pixels,
-  // 119.5 mm) and 38 high; rows of 40; the block from x = 2480 - 1411 to the
-  // edge and up from the last row 3507.
+  // 119.5 mm) and 38 high; rows of 40; the block framed up to the last
+  // column 2479 and the last row 3507 of the page.
   const std::vector<platform::Rect> cells = Of(ops, 'R');
   ASSERT_EQ(cells.size(), 20u);
-  const int x0 = 1069, x1 = 1069 + 11 * 17, x2 = x1 + 31 * 17, x3 = x2 + 41 * 17;
-  EXPECT_EQ(x3, 2480);
+  const int x0 = 2479 - 1411, x1 = x0 + 11 * 17, x2 = x1 + 31 * 17, x3 = x2 + 41 * 17;
+  EXPECT_EQ(x3, 2479);
+  for (const platform::Rect& cell : cells) EXPECT_TRUE(Inside(cell, {0, 0, 2480, 3508}));
   EXPECT_TRUE(Has(cells, {x0, 3467, x1 + 1, 3508}));  // the last label, field 8, at the bottom
   EXPECT_TRUE(Has(cells, {x1, 3467, x2 + 1, 3508}));
   EXPECT_TRUE(Has(cells, {x0, 3187, x1 + 1, 3228}));  // field 1 at the top

@@ -220,10 +220,22 @@ TEST_F(PerspectiveTest, APolygonAcrossTheEyePlaneIsCutThereAndOneBehindTheEyeIsD
   EXPECT_EQ(gWork.sortList[0].nearDepth, 0);
   EXPECT_EQ(gWork.sortList[0].farDepth, 5000);
   const std::vector<platform::Point>& points = gWork.polygonPoints;
-  ASSERT_EQ(points.size(), 4u);  // two corners ahead and the two cuts at depth 0
+  // Two corners ahead, the two cuts at depth 0, and two points bending the
+  // cut along the circle 90 degrees off the axis (127 degrees round it).
+  ASSERT_EQ(points.size(), 6u);
   for (const platform::Point& p : points) EXPECT_GT(p.y, Height() / 2);  // nothing mirrored above the horizon
   EXPECT_EQ(At(Width() / 2, Height() / 2 + 200), Palette(8));
   EXPECT_EQ(At(Width() / 2, Height() / 2 - 60), Palette(30));
+
+  // A floor wide to both sides: its cut at depth 0 lies 90 degrees off the
+  // axis all along, beyond the window's edges, so the floor reaches the
+  // bottom of the window (a straight cut between the two ends would stop
+  // just under the centre).
+  ResetDrawing();
+  AddObject({RectangleXY(-5, -20, 5, 20, -1)});
+  LookAlongX({0, 0, 0});
+  ASSERT_EQ(Sorted(), 1u);
+  for (int y : {Height() * 3 / 4, Height() - 1}) EXPECT_EQ(At(Width() / 2, y), Palette(8)) << y;
 
   ResetDrawing();
   GraphicObject* behind = AddObject({Reversed(WallX(-3, -2, 2, -1, 1))});  // faces the eye, but behind it

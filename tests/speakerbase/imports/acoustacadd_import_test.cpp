@@ -71,15 +71,24 @@ TEST_F(AcoustaCaddImport, BalloonIsNormalisedToItsPeakWhichRaisesTheSensitivity)
     EXPECT_EQ(Row(r, 0, row), std::vector<uint8_t>(72, expected)) << "row " << row;
   }
 
-  // A peak in the first input row makes balloon row 0 0 dB in every column.
-  AcoustaCaddLevels top{};
-  top[5] = 300;
-  Balloon("BALLOONS/TOP.B01", top);
-  const SpeakerImport topResult = Run({Spk("TOP.SPK", Complete(100.0))});
-  ASSERT_EQ(topResult.records.size(), 1u);
-  EXPECT_EQ(Row(topResult.records[0], 0, 0), std::vector<uint8_t>(72, 225));
-  EXPECT_EQ(Row(topResult.records[0], 0, 36), std::vector<uint8_t>(72, 210));  // input row 35 at -3 dB
-  EXPECT_FLOAT_EQ(topResult.records[0].Sensitivity(0), 103.0f);
+  // A peak of +3 dB in the first input row (its levels 0 .. 71) makes
+  // balloon row 0 0 dB in every column; one at the first level of the
+  // second row leaves row 0 the mean of the first, 3 dB down.
+  struct PeakCase {
+    const char* name;
+    size_t peak;
+    uint8_t row0;
+  } peaks[] = {{"TOP", 5, 225}, {"LAST", 71, 225}, {"SECOND", 72, 210}};
+  for (const PeakCase& c : peaks) {
+    AcoustaCaddLevels levels{};
+    levels[c.peak] = 300;
+    Balloon(std::string("BALLOONS/") + c.name + ".B01", levels);
+    const SpeakerImport peaked = Run({Spk(std::string(c.name) + ".SPK", Complete(100.0))});
+    ASSERT_EQ(peaked.records.size(), 1u) << c.name;
+    EXPECT_EQ(Row(peaked.records[0], 0, 0), std::vector<uint8_t>(72, c.row0)) << c.name;
+    EXPECT_EQ(Row(peaked.records[0], 0, 36), std::vector<uint8_t>(72, 210)) << c.name;  // input row 35 at -3 dB
+    EXPECT_FLOAT_EQ(peaked.records[0].Sensitivity(0), 103.0f) << c.name;
+  }
 }
 
 TEST_F(AcoustaCaddImport, FlatBalloonsAndTheRecordFields) {

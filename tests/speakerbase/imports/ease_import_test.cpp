@@ -96,9 +96,9 @@ TEST(Ease2Balloon, PointsLandInTheirColumnsAndTheGapsArePowerMeans) {
     std::vector<int> columns;
   } cases[] = {{0, {54}}, {9, {0, 36}}, {3, {60, 48}}, {18, {18}}};
   for (const Case& c : cases) {
-    Ease2Record spec;
-    spec.attenuation[4][19 + c.point] = 40;
-    const std::vector<uint8_t> bytes = Ease2Bytes(spec);
+    Ease2Record onePoint;
+    onePoint.attenuation[4][19 + c.point] = 40;
+    const std::vector<uint8_t> bytes = Ease2Bytes(onePoint);
     SpeakerType record;
     BuildEase2Balloon(std::span<const uint8_t, kEase2RecordSize>(bytes.data(), kEase2RecordSize), record);
     std::vector<uint8_t> expected(72, 225);

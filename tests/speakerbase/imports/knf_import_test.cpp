@@ -124,6 +124,20 @@ TEST(KnfImport, StepTenTablesAreFilledWithPowerMeans) {
   EXPECT_EQ(full.records[0].GridCode(), 4);
 }
 
+TEST(KnfImport, PowerMeansOfQuietLevelsStopAtMinus30Decibels) {
+  // 10 dB at the top and -40 dB elsewhere: measured points lie 50 dB below
+  // the top (code 0), the means between them at the floor of -30 dB, 40 dB
+  // below (code 25); the mean of 10 and -40 dB is 6.99 dB (code 210).
+  auto levels = [](int line, int n) { return line == 0 && n == 0 ? 10.0f : -40.0f; };
+  const SpeakerImport result = ImportKnfLines(Concat({KnfHeader(), KnfSection(4000, "FULL", 10, levels)}));
+  ASSERT_EQ(result.records.size(), 1u);
+  const SpeakerType& r = result.records[0];
+  EXPECT_EQ(r.BalloonCode(5, 2, 2), 0);
+  EXPECT_EQ(r.BalloonCode(5, 3, 2), 25);  // between rows
+  EXPECT_EQ(r.BalloonCode(5, 2, 3), 25);  // between columns
+  EXPECT_EQ(r.BalloonCode(5, 1, 0), 210);
+}
+
 class KnfFile : public ImportFolder {};
 
 TEST_F(KnfFile, CrLfFileWithBlankLinesBetweenSectionsAndAnImplausibleBand) {

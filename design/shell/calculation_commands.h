@@ -1,0 +1,41 @@
+// The window side of the Calculate menu that stands without the result
+// windows: the calculation options dialog and Level + Time (5001), Calculate
+// Rays (5020) up to where the reflection windows take the paths, and Save
+// and Load Calculation (5102, 5103) with the result's description.
+#pragma once
+
+inline constexpr char kCalcOptionsDialog[] = "DIALOG_10";
+inline constexpr char kMapFileFilter[] = "Korvane Map File|*.kmf|";
+inline constexpr char kLoadMapFileFilter[] = "*.Korvane Map File|*.kmf|";
+inline constexpr char kDescriptionTitle[] = "Description :";
+// The pen a level and time run selects for what it draws.
+constexpr int kCalculationPen = 19;
+
+// DIALOG_10 "Calculation options" on the project's calculation options:
+// phase relations (101 "Energy", 102 "Octave Bandwidth", 103 "Single
+// Frequency"), what of the room takes part (104 "Shading", 105 "1.
+// Reflection") and the grid size (301 "Minimum", 302-307 0.25 m to 10 m,
+// in feet while the unit flag says so). 1 on "Start" (501), 0 on "Cancel"
+// (502), the close box, or when the dialog cannot be shown; the choices
+// clicked stay in the options either way.
+int ShowCalcOptionsDialog();
+
+// Calculate/Level + Time: with loudspeakers placed, the options dialog, then
+// the view fitted and the map computed with its progress window; a finished
+// run leaves its result held (the project then saves it), a cancelled one
+// none.
+void CmdLevelAndTime();
+
+// Calculate/Calculate Rays: "Max.Order : (1 .. 40)", the target point
+// ("REFLECTIONS > Target Point"), then the search with its progress window
+// and Cancel. The paths found stand in the model for the reflection
+// windows, and go again when the command ends.
+void CmdCalculateRays();
+
+// Calculate/Save Calculation: with a result, the file, then its description
+// (the drawing comment to start with; Cancel keeps it), written as a map
+// file.
+void CmdSaveCalculation();
+// Calculate/Load Calculation: a map file whose description the user
+// confirms becomes the result, and its description the drawing comment.
+void CmdLoadCalculation();

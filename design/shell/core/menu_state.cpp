@@ -1,0 +1,78 @@
+#include "design/shell/core/menu_state.h"
+
+namespace {
+
+bool InRange(int id, int first, int last) { return id >= first && id <= last; }
+
+// Whether the model allows command `id`, apart from whether it is built.
+bool Allowed(int id, const MenuStateInput& in) {
+  const bool anyObjects = in.roomObjects + in.audienceObjects + in.loudspeakers + in.auxiliaryObjects > 0;
+  const bool roomFaces = in.roomFacesOrSolids > 0;
+  const bool audience = in.audienceObjects > 0;
+  const bool speakers = in.loudspeakers > 0;
+  switch (id) {
+    case kCmdUndo: return in.canUndo;
+    case kCmdRedo: return in.canRedo;
+    case kCmdSaveProjectAs:
+    case kCmdPrintRegion:
+    case kCmdZoomAll:
+    case kCmdZoomWindow: return anyObjects;
+    case 121:
+    case 123:
+    case 2501:
+    case kCmdFaceList:
+    case 2601: return roomFaces;
+    case 125:
+    case 127: return speakers;
+    case kCmdNewLoudspeaker: return in.speakerDatabase;
+    case kCmdLevelAndTime: return audience && speakers;
+    case kCmdCalculateRays:
+    case 5021: return roomFaces && speakers;
+    case kCmdShowLastCalculation:
+    case kCmdSaveCalculation: return in.resultPresent && (roomFaces || audience);
+    case kCmdLoadCalculation: return audience;
+    default: break;
+  }
+  if (InRange(id, kCmdRecentProject, kCmdRecentProject + kRecentProjectCount - 1))
+    return id - kCmdRecentProject < in.recentProjects;
+  if (InRange(id, 1003, 1018)) return speakers;
+  if (InRange(id, 2301, 2315)) return in.roomObjects > 0;
+  if (InRange(id, 3301, 3311)) return audience;
+  if (InRange(id, 4301, 4315)) return in.auxiliaryObjects > 0;
+  if (InRange(id, 5010, 5013)) return roomFaces;
+  if (InRange(id, 5032, 5034)) return in.audioReady;
+  return true;
+}
+
+bool Checked(int id, const MenuStateInput& in) {
+  switch (id) {
+    case kCmdShowRoom: return in.layerShown[0];
+    case kCmdShowAudience: return in.layerShown[1];
+    case kCmdShowLoudspeakers: return in.layerShown[2];
+    case kCmdAimPoints: return in.layerShown[4];
+    case kCmdShowAuxiliary: return in.layerShown[7];
+    case kCmdShowGrid: return in.layerShown[8];
+    case kCmdShowNodes: return in.nodeMarkers;
+    case kCmdWireframe: return !in.hiddenFaces;
+    case kCmdHiddenFaces: return in.hiddenFaces;
+    case kCmdNodeSnapOff: return !in.nodeSnap;
+    case kCmdNodeSnapOn: return in.nodeSnap;
+    case kCmdCoordinateSnapOff: return !in.coordinateSnap;
+    case kCmdCoordinateSnapOn: return in.coordinateSnap;
+    case kCmdUnitMetres: return !in.feet;
+    case kCmdUnitFeet: return in.feet;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+std::map<int, MenuItemState> ComputeMenuState(const MenuStateInput& input, const CommandRegistry& registry) {
+  std::map<int, MenuItemState> states;
+  for (const CommandSpec& command : DesignCommands()) {
+    // Help is answered by the dispatch itself, in every state.
+    const bool built = command.id == kCmdHelp || registry.IsBuilt(command.id);
+    states[command.id] = {built && Allowed(command.id, input), Checked(command.id, input)};
+  }
+  return states;
+}

@@ -1,0 +1,190 @@
+#include "design/shell/project_commands.h"
+
+#include <filesystem>
+
+#include "design/document/project_document.h"
+#include "design/model/project.h"
+#include "design/model/project_file.h"
+#include "design/shell/design_shell.h"
+#include "framework/base/drawing_reset.h"
+#include "framework/base/file_dialogs.h"
+#include "framework/base/framework_windows.h"
+#include "framework/base/grid.h"
+#include "framework/base/input_loop.h"
+#include "framework/base/status_line.h"
+#include "framework/base/view_state.h"
+#include "framework/core/file_dialog_state.h"
+#include "framework/model/graphic_object.h"
+#include "framework/model/layers.h"
+#include "framework/view/edit_steps.h"
+#include "framework/view/rendering.h"
+#include "framework/view/view_panel.h"
+#include "framework/view/view_transform.h"
+
+namespace {
+
+// The view of a view mode shown again (F1 to F4; the perspective view is
+// drawn as it stands).
+void SelectViewOfMode(int16_t mode) {
+  switch (mode) {
+    case kViewXY: SelectViewXY(); break;
+    case kViewYZ: SelectViewYZ(); break;
+    case kViewXZ: SelectViewXZ(); break;
+    case kView3D: SelectView3D(); break;
+    default: LayoutAndRedraw(); break;
+  }
+}
+
+// What a new project does to the view, without its model: the view and
+// the drawing settings to their defaults, the two snap switches and the
+// node markers kept.
+void ResetViewForOpenedProject() {
+  const int32_t snap = gView.coordinateSnap, nodeSnap = gView.nodeSnap;
+  const int16_t markers = gDrawing.nodeMarkers;
+  ResetViewState();
+  gView.coordinateSnap = snap;
+  gView.nodeSnap = nodeSnap;
+  gDrawing.nodeMarkers = markers;
+}
+
+// The project just read, in wireframe in the view of its view mode, fitted.
+void ShowOpenedProject() {
+  ResetViewForOpenedProject();
+  ApplyProjectSettingsToView();
+  gDrawing.hiddenFaces = 0;
+  const platform::Menu menu = GetWindowMenu(&MainWindow);
+  CheckMenuItemOn(menu, kMenuWireframe);
+  CheckMenuItemOff(menu, kMenuHiddenFaces);
+  BuildGrid();
+  SelectViewOfMode(gView.mode);
+  SendViewPanelCommand(kPanelRefreshSwitches);
+  UpdateWindowTitle();
+  ZoomToFit();
+}
+
+// The folder a project dialog starts in.
+void StartInProjectFolder() {
+  SetDialogDirectory(gProject.lastProjectFolder.empty() ? GetStartDirectory() + "/" : gProject.lastProjectFolder);
+}
+
+// The objects read onto `layer` go in front of the model, as they were read.
+void InsertInFront(ObjectList& objects) {
+  GraphicObject* const front = gObjects.model.first;
+  while (GraphicObject* o = objects.first) {
+    UnlinkObjectFromList(o, objects);
+    InsertObjectBefore(o, front);
+  }
+}
+
+void MoveSelectedObjects(const ObjectVertex& d) {
+  for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
+    if (!(o->state & kStateSelected)) continue;
+    for (uint32_t i = 0; i < o->vertexCount; ++i) {
+      o->vertices[i].x += d.x;
+      o->vertices[i].y += d.y;
+      o->vertices[i].z += d.z;
+    }
+  }
+}
+
+// A base point and an offset point; the selected objects move by their
+// difference unless either is cancelled.
+void PlaceSelectedObjects() {
+  ShowStatusText(kBasepointPrompt);
+  WaitForPoint();
+  if (gInput.cancel || gInput.done) return;
+  const ObjectVertex base = gInput.acceptedPoint;
+  ShowStatusText(kOffsetPointPrompt);
+  WaitForPoint();
+  if (gInput.cancel || gInput.done) return;
+  const ObjectVertex& offset = gInput.acceptedPoint;
+  MoveSelectedObjects({offset.x - base.x, offset.y - base.y, offset.z - base.z});
+}
+
+void ImportProjectObjects(uint32_t layer) {
+  if (!OpenFileDialog(kProjectFilter, nullptr)) return;
+  OwnedObjectList read;
+  if (ReadProjectObjects(GetDialogDirectory() + GetDialogFileName(), layer, read.list()) != 1 || !read.list().first)
+    return;
+  ObjectList objects = read.Release();
+  InsertInFront(objects);
+  gLayers.SetVisible(layer, true);
+  SelectViewOfMode(gView.mode);
+  PlaceSelectedObjects();
+  ResetCommandState();
+  RedrawAllObjects();
+  gProject.modified = 1;
+}
+
+}  // namespace
+
+void ApplyProjectSettingsToView() {
+  const ProjectViewSettings& settings = gProject.view;
+  gView.mode = settings.viewMode >= kViewXY && settings.viewMode <= kView3D ? settings.viewMode : int16_t(kView3D);
+  gView.snapStep = settings.snapStep;
+  gDrawing.nodeSnapWidth = settings.nodeSnapWidth;
+  gDrawing.gridSize = settings.gridSize;
+}
+
+void StoreViewSettingsInProject() {
+  ProjectViewSettings& settings = gProject.view;
+  // The perspective view is no stored view mode; it is seen from the 3D one.
+  settings.viewMode = gView.mode <= kView3D ? gView.mode : int16_t(kView3D);
+  settings.snapStep = gView.snapStep;
+  settings.snapOn = uint32_t(gView.coordinateSnap);
+  settings.nodeSnapWidth = gDrawing.nodeSnapWidth;
+  settings.nodeSnapOn = uint32_t(gView.nodeSnap);
+  settings.gridSize = gDrawing.gridSize;
+}
+
+int OpenProjectFile(const std::string& path) {
+  if (!ReadProjectFile(path)) return 0;
+  ShowOpenedProject();
+  return 1;
+}
+
+int OpenProjectAtStart(const std::string& path) {
+  std::error_code error;
+  const std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
+  if (!OpenProjectFile(error ? path : absolute)) return 0;
+  gDesignShell.splash = false;
+  gProject.lastProjectFolder = FolderOfPath(gProject.path);
+  WriteHistoryFile();
+  return 1;
+}
+
+void OpenProjectDialog() {
+  StartInProjectFolder();
+  if (!OpenFileDialog(kProjectFilter, nullptr)) return;
+  gProject.lastProjectFolder = GetDialogDirectory();
+  OpenProjectFile(GetDialogDirectory() + GetDialogFileName());
+}
+
+void CmdOpenProject() {
+  ConfirmDiscardProject();
+  if (!gInput.cancel) OpenProjectDialog();
+  ClearRequestFlags();
+}
+
+void CmdSaveProjectAs() {
+  StartInProjectFolder();
+  if (SaveFileDialog(kSaveProjectFilter, gProject.path.c_str())) {
+    StoreViewSettingsInProject();
+    SaveProjectAs(GetDialogDirectory() + GetDialogFileName());
+  }
+  UpdateWindowTitle();
+  ClearRequestFlags();
+}
+
+void CmdOpenRecentProject(int index) {
+  const std::string path = gDesignShell.history.recent[size_t(index)];
+  ConfirmDiscardProject();
+  if (gInput.cancel) {
+    gInput.cancel = 0;
+    return;
+  }
+  if (!path.empty()) OpenProjectFile(path);
+}
+
+void CmdImportRoomGeometry() { ImportProjectObjects(kRoomLayer); }
+void CmdInsertFile() { ImportProjectObjects(kAuxiliaryLayer); }

@@ -1,0 +1,11 @@
+#include "framework/view/edit_steps.h"
+
+#include "framework/base/input_loop.h"
+#include "framework/base/status_line.h"
+#include "framework/view/rendering.h"
+
+void ResetCommandState() {
+  ClearRequestFlags();
+  DeselectAllObjects();
+  ClearStatusLine();
+}

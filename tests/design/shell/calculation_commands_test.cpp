@@ -1,0 +1,148 @@
+// The Calculate menu on the example hall: the calculation options dialog
+// and Level + Time, Save and Load Calculation with the description, and
+// Calculate Rays with its prompt, target point and progress.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "design/acoustics/level_map.h"
+#include "design/acoustics/reflection_search.h"
+#include "design/model/project.h"
+#include "design/shell/core/command_table.h"
+#include "framework/base/drawing_layer.h"
+#include "framework/base/input_loop.h"
+#include "framework/base/view_state.h"
+#include "framework/core/geometry.h"
+#include "framework/model/layers.h"
+#include "platform/test_seams.h"
+#include "tests/design/shell/kdn_fixture.h"
+#include "tests/support/message_recorder.h"
+
+namespace {
+
+using platform::test::DialogUser;
+
+class CalculationTest : public KdnTest {
+ protected:
+  void SetUp() override {
+    KdnTest::SetUp();
+    Start();
+    platform::test::FileDialogScript files;
+    files.Choose(CopyExample("HALL.KPR"));
+    Command(kCmdOpenProject);
+    ASSERT_EQ(CountOnLayer(kLoudspeakerLayer), 2);
+  }
+};
+
+TEST_F(CalculationTest, TheOptionsDialogSetsTheRunAndStartComputesTheMap) {
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_10", [](DialogUser& user) {
+    EXPECT_EQ(user.Caption(), "Calculation options");
+    // A new project's options: octave bandwidth, nothing of the room, 1 m.
+    EXPECT_TRUE(user.IsChecked(102));
+    EXPECT_FALSE(user.IsChecked(104));
+    EXPECT_TRUE(user.IsChecked(304));
+    EXPECT_EQ(user.Text(305), "2 m");
+    user.Press(101);
+    user.Press(104);
+    user.Press(305);
+    user.Press(501);
+  });
+  Command(kCmdLevelAndTime);
+  EXPECT_EQ(gProject.calcOptions.phaseMode, 1);
+  EXPECT_EQ(gProject.calcOptions.roomBits, kCalcShading);
+  EXPECT_EQ(gProject.calcOptions.gridIndex, 3);
+  ASSERT_EQ(gLevelMap.resultPresent, 1);
+  // The 14 x 12 m of seats at 2 m: 7 x 6 points.
+  EXPECT_EQ(gLevelMap.result.grid.PointCount(), 42u);
+  EXPECT_EQ(gLevelMap.result.grid.spacing, 2.0f);
+  EXPECT_EQ(gInput.activeCommand, 0);
+}
+
+TEST_F(CalculationTest, CancelKeepsTheChoicesButComputesNothingAndFeetLabelTheGrid) {
+  gUnitFlag = 1;
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_10", [](DialogUser& user) {
+    EXPECT_EQ(user.Text(304), "  3.3 ft.");
+    user.Press(103);
+    user.Press(502);
+  });
+  Command(kCmdLevelAndTime);
+  EXPECT_EQ(gProject.calcOptions.phaseMode, 3);
+  EXPECT_EQ(gLevelMap.resultPresent, 0);
+}
+
+TEST_F(CalculationTest, ASavedCalculationComesBackWithItsDescriptionAsComment) {
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_10", [](DialogUser& user) {
+    user.Press(306);  // 5 m
+    user.Press(501);
+  });
+  Command(kCmdLevelAndTime);
+  ASSERT_EQ(gLevelMap.resultPresent, 1);
+  const uint32_t points = gLevelMap.result.grid.PointCount();
+
+  gDrawing.comment = "Hall, both mains";
+  dialogs.On("DIALOG_3", [](DialogUser& user) {
+    EXPECT_EQ(user.Caption(), "Description :");
+    EXPECT_EQ(user.Text(105), "Hall, both mains");
+    user.Type(105, "Hall at 5 m");
+    user.Press(102);
+  });
+  platform::test::FileDialogScript files;
+  files.Choose(Path("map"));
+  Command(kCmdSaveCalculation);
+  ASSERT_TRUE(std::filesystem::exists(Path("map.KMF")));
+
+  // A new project holds no result; loading the map asks with its
+  // description and makes it the drawing comment.
+  gProject.modified = 0;
+  Command(kCmdNewProject);
+  EXPECT_EQ(gLevelMap.resultPresent, 0);
+  EXPECT_EQ(gDrawing.comment, "");
+  files.Choose(Path("map.KMF"));
+  MessageRecorder messages;
+  Command(kCmdLoadCalculation);
+  ASSERT_EQ(messages.messages().size(), 1u);
+  EXPECT_EQ(messages.messages()[0].text, "Hall at 5 m");
+  EXPECT_EQ(messages.messages()[0].caption, "Description :");
+  EXPECT_EQ(gLevelMap.resultPresent, 1);
+  EXPECT_EQ(gLevelMap.result.grid.PointCount(), points);
+  EXPECT_EQ(gDrawing.comment, "Hall at 5 m");
+}
+
+TEST_F(CalculationTest, RaysAreSearchedToAPickedTargetAndLeaveTheModelAfterwards) {
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_3", [](DialogUser& user) {
+    EXPECT_EQ(user.Text(105), "3");
+    user.Type(105, "1");
+    user.Press(102);
+  });
+  const platform::Window draw = DrawWindow->window;
+  // The plan view's pixel of the seats' middle (15, 0).
+  const int x = int(gView.centreX + (15 - gView.originX) * gView.scale);
+  const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
+  RunSteps([&] { Command(kCmdCalculateRays); }, {[&] {
+             EXPECT_EQ(gDrawing.prompt, "REFLECTIONS > ");
+             platform::test::MouseMove(draw, x, y);
+             platform::test::Click(draw, x, y);
+           }});
+  EXPECT_EQ(gRaySearch.orders.maxOrder, 1);
+  // Both loudspeakers reach the target directly and by the floor at least.
+  EXPECT_GE(gRaySearch.storedPaths, 4u);
+  EXPECT_EQ(CountOnLayer(kRayPathLayer), 0);
+  EXPECT_EQ(gDrawing.prompt, "");
+  EXPECT_EQ(gInput.activeCommand, 0);
+  EXPECT_TRUE(platform::IsWindowVisible(draw));
+}
+
+TEST_F(CalculationTest, HelpWithoutACommandOpensTheIndex) {
+  platform::test::HelpRecorder help;
+  std::ofstream(Path("KDN_E.HLP")) << "<html></html>";
+  Command(kCmdHelp);
+  ASSERT_EQ(help.opened().size(), 1u);
+  EXPECT_EQ(help.opened()[0].find("#context-"), std::string::npos) << help.opened()[0];
+}
+
+}  // namespace

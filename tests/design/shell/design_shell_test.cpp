@@ -1,0 +1,304 @@
+// kdn as a user meets it: start-up, the history file, the File commands
+// through scripted file dialogs, the exit question, and the command
+// dispatch's greyed menus, buttons and dropped commands.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+
+#include "design/acoustics/level_map.h"
+#include "design/model/project.h"
+#include "design/shell/core/history_file.h"
+#include "design/shell/design_shell.h"
+#include "design/shell/main_window.h"
+#include "design/shell/project_commands.h"
+#include "framework/base/drawing_layer.h"
+#include "framework/base/framework_windows.h"
+#include "framework/base/input_loop.h"
+#include "framework/base/view_state.h"
+#include "framework/core/byte_codec.h"
+#include "framework/core/file_dialog_state.h"
+#include "framework/core/geometry.h"
+#include "framework/model/layers.h"
+#include "framework/view/rendering.h"
+#include "platform/menu.h"
+#include "platform/test_seams.h"
+#include "tests/design/shell/kdn_fixture.h"
+#include "tests/support/message_recorder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::test::ShownItem;
+
+// The objects of the example hall: eight room faces, the audience area and
+// two loudspeakers.
+void ExpectHall() {
+  EXPECT_EQ(CountOnLayer(kRoomLayer), 8);
+  EXPECT_EQ(CountOnLayer(kAudienceLayer), 1);
+  EXPECT_EQ(CountOnLayer(kLoudspeakerLayer), 2);
+  EXPECT_EQ(gSpeakerModel.types.count, 1);
+}
+
+HistoryRecord HistoryIn(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  EXPECT_TRUE(ReadWholeFile(path, bytes));
+  EXPECT_EQ(bytes.size(), kHistoryFileSize);
+  HistoryRecord record;
+  EXPECT_TRUE(DecodeHistory(bytes, record));
+  return record;
+}
+
+std::vector<uint8_t> Bytes(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
+  return bytes;
+}
+
+TEST_F(KdnTest, OpensSavesAndReopensAProjectThroughItsMenus) {
+  const std::string hall = CopyExample("HALL.KPR");
+  Start();
+  EXPECT_EQ(gProject.path, kDefaultProjectPath);
+  EXPECT_FALSE(ShownItem(MainWindow.window, 110).enabled);
+
+  platform::test::FileDialogScript files;
+  files.Choose(hall);
+  ASSERT_TRUE(ChooseItem(kCmdOpenProject));
+  ExpectHall();
+  EXPECT_EQ(gProject.path, hall);
+  EXPECT_EQ(gView.mode, kViewXY);
+  EXPECT_EQ(gDrawing.hiddenFaces, 0);
+  EXPECT_EQ(gProject.modified, 0);
+  std::string shown = Path("HALL.KPR");
+  for (char& c : shown) c = char(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(platform::GetWindowText(MainWindow.window), "Korvane Design Engine 2.90 > " + shown);
+  EXPECT_EQ(HistoryIn(Path(kHistoryFileName)).recent[0], hall);
+
+  // Saved under a new name: ".KPR" is added, and no backup is made of a
+  // file that was not there.
+  files.Choose(Path("copy"));
+  ASSERT_TRUE(ChooseItem(kCmdSaveProjectAs));
+  const std::string copy = Path("copy.KPR");
+  EXPECT_EQ(gProject.path, copy);
+  EXPECT_FALSE(fs::exists(Path("copy_old.KPR")));
+  const std::vector<uint8_t> firstSave = Bytes(copy);
+  // Saved again over it: the first save becomes the backup.
+  gProject.modified = 1;
+  files.Choose(copy);
+  ASSERT_TRUE(ChooseItem(kCmdSaveProjectAs));
+  EXPECT_EQ(Bytes(Path("copy_old.KPR")), firstSave);
+  EXPECT_EQ(gProject.modified, 0);
+
+  // The hall is now the second recent project; the menu names it.
+  UpdateMenuState();
+  EXPECT_EQ(platform::GetMenuItemText(GetWindowMenu(&MainWindow), 111), hall);
+  EXPECT_FALSE(ShownItem(MainWindow.window, 112).enabled);
+  ASSERT_TRUE(ChooseItem(111));
+  ExpectHall();
+  EXPECT_EQ(gProject.path, hall);
+  const HistoryRecord history = HistoryIn(Path(kHistoryFileName));
+  EXPECT_EQ(history.recent, (std::array<std::string, 4>{hall, copy, "", ""}));
+  EXPECT_EQ(history.projectFolder, dir_.string() + "/");
+  EXPECT_EQ(files.dialogs().size(), 3u);
+}
+
+TEST_F(KdnTest, AProjectNamedAtTheStartIsOpenedAndListedFirst) {
+  const std::string hall = CopyExample("HALL.KPR");
+  Start();
+  EXPECT_TRUE(gDesignShell.splash);
+  {
+    MessageRecorder messages;
+    EXPECT_EQ(OpenProjectAtStart(Path("NONE.KPR")), 0);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Can\xB4t locate file"});
+  }
+  EXPECT_TRUE(gDesignShell.splash);
+  EXPECT_EQ(OpenProjectAtStart(hall), 1);
+  ExpectHall();
+  EXPECT_FALSE(gDesignShell.splash);
+  EXPECT_EQ(gView.mode, kViewXY);
+  EXPECT_EQ(gProject.lastProjectFolder, dir_.string() + "/");
+  EXPECT_EQ(HistoryIn(Path(kHistoryFileName)).recent[0], hall);
+}
+
+TEST_F(KdnTest, AFirstStartInAnEmptyFolderKeepsNoRecentProjectButWritesItsHistory) {
+  Start();
+  EXPECT_EQ(gUnitFlag, 0u);
+  UpdateMenuState();
+  for (int id = 110; id <= 113; ++id) EXPECT_FALSE(ShownItem(MainWindow.window, id).enabled) << id;
+  EXPECT_TRUE(ShownItem(MainWindow.window, kCmdWireframe).checked);
+  Command(kCmdExitProgram);
+  EXPECT_FALSE(platform::IsWindow(MainWindow.window));
+  const HistoryRecord history = HistoryIn(Path(kHistoryFileName));
+  EXPECT_EQ(history.RecentCount(), 0);
+}
+
+TEST_F(KdnTest, TheHistoryOfTheStartFolderSetsTheUnitAndTheRecentProjects) {
+  HistoryRecord written;
+  written.unitFlag = 1;
+  written.recent = {"/halls/A.KPR", "/halls/B.KPR", "", ""};
+  ASSERT_EQ(StoreHistoryRecord(Path(kHistoryFileName), written), 1);
+  Start();
+  EXPECT_EQ(gUnitFlag, 1u);
+  EXPECT_TRUE(ShownItem(MainWindow.window, kCmdUnitFeet).checked);
+  EXPECT_TRUE(ShownItem(MainWindow.window, 111).enabled);
+  EXPECT_FALSE(ShownItem(MainWindow.window, 112).enabled);
+  // Back to metres: the history is written at once, in the start folder,
+  // wherever the file dialogs have been.
+  SetDialogDirectory("/tmp/");
+  ASSERT_TRUE(ChooseItem(kCmdUnitMetres));
+  EXPECT_EQ(gUnitFlag, 0u);
+  const HistoryRecord history = HistoryIn(Path(kHistoryFileName));
+  EXPECT_EQ(history.unitFlag, 0u);
+  EXPECT_EQ(history.recent, written.recent);
+}
+
+TEST_F(KdnTest, ExitWithUnsavedChangesAsksAndCancelKeepsTheProgramRunning) {
+  const std::string hall = CopyExample("HALL.KPR");
+  Start();
+  platform::test::FileDialogScript files;
+  files.Choose(hall);
+  Command(kCmdOpenProject);
+  gProject.modified = 1;
+  {
+    MessageRecorder messages;
+    messages.Answer(kIdCancel);
+    Command(kCmdExitProgram);
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text, "Current project status has not been saved");
+    EXPECT_EQ(messages.messages()[0].caption, "WARNING");
+  }
+  EXPECT_TRUE(platform::IsWindow(MainWindow.window));
+  ExpectHall();
+  EXPECT_EQ(gInput.cancel, 0);
+  // The close box asks the same; OK ends the program.
+  MessageRecorder messages;
+  platform::test::RequestClose(MainWindow.window);
+  Pump();
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Current project status has not been saved"});
+  EXPECT_FALSE(platform::IsWindow(MainWindow.window));
+  EXPECT_TRUE(platform::IsQuitPosted());
+}
+
+TEST_F(KdnTest, ACommandChosenWhileAnotherRunsIsIgnored) {
+  const std::string hall = CopyExample("HALL.KPR");
+  Start();
+  platform::test::FileDialogScript files;
+  files.Choose(hall);
+  Command(kCmdOpenProject);
+  ASSERT_EQ(files.dialogs().size(), 1u);
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_3", [](platform::test::DialogUser& user) {
+    EXPECT_EQ(user.Caption(), "Max.Order : (1 .. 40)");
+    user.Press(102);
+  });
+  platform::test::HelpRecorder help;
+  std::ofstream(Path(kHelpFileName)) << "<html></html>";
+  const platform::Menu menu = GetWindowMenu(&MainWindow);
+  RunSteps([&] { Command(kCmdCalculateRays); },
+           {[&] {
+              // Waiting for the target point: the menus are greyed but Help.
+              EXPECT_EQ(gInput.activeCommand, kCmdCalculateRays);
+              for (int i = 0; i < 9; ++i) EXPECT_FALSE(platform::IsMenuBarItemEnabled(menu, i)) << i;
+              EXPECT_TRUE(platform::IsMenuBarItemEnabled(menu, 9));
+              EXPECT_FALSE(platform::test::ChooseMenuItem(MainWindow.window, kCmdOpenProject));
+              // Posted anyway, the command is dropped without a trace.
+              platform::PostMessage(MainWindow.window, platform::msg::kCommand, kCmdOpenProject);
+              platform::PostMessage(MainWindow.window, platform::msg::kCommand, kCmdHelp);
+            },
+            [&] {
+              EXPECT_EQ(files.dialogs().size(), 1u);
+              EXPECT_FALSE(platform::IsMenuBarItemEnabled(menu, 0));
+              EXPECT_EQ(gDrawing.prompt, "REFLECTIONS > ");
+              EXPECT_EQ(gInput.activeCommand, kCmdCalculateRays);
+              ASSERT_EQ(help.opened().size(), 1u);
+              EXPECT_NE(help.opened()[0].find("KDN_E.HLP#context-5020"), std::string::npos) << help.opened()[0];
+              platform::test::KeyPress(platform::kKeyEscape);
+            }});
+  EXPECT_EQ(gInput.activeCommand, 0);
+  for (int i = 0; i < 9; ++i) EXPECT_TRUE(platform::IsMenuBarItemEnabled(menu, i)) << i;
+  EXPECT_EQ(gDrawing.prompt, "");
+  EXPECT_EQ(CountOnLayer(kRayPathLayer), 0);
+}
+
+TEST_F(KdnTest, MenuStateFollowsTheModel) {
+  Start();
+  UpdateMenuState();
+  const platform::Window main = MainWindow.window;
+  // Empty model: nothing to save or zoom; commands not built are greyed.
+  EXPECT_TRUE(ShownItem(main, kCmdOpenProject).enabled);
+  EXPECT_FALSE(ShownItem(main, kCmdSaveProjectAs).enabled);
+  EXPECT_FALSE(ShownItem(main, kCmdZoomAll).enabled);
+  EXPECT_FALSE(ShownItem(main, kCmdLevelAndTime).enabled);
+  EXPECT_FALSE(ShownItem(main, 2302).enabled);
+  EXPECT_TRUE(ShownItem(main, kCmdHelp).enabled);
+  EXPECT_TRUE(ShownItem(main, kCmdShowRoom).checked);
+  EXPECT_FALSE(ShownItem(main, kCmdShowAuxiliary).checked);
+
+  platform::test::FileDialogScript files;
+  files.Choose(CopyExample("HALL.KPR"));
+  Command(kCmdOpenProject);
+  UpdateMenuState();
+  EXPECT_TRUE(ShownItem(main, kCmdSaveProjectAs).enabled);
+  EXPECT_TRUE(ShownItem(main, kCmdLevelAndTime).enabled);
+  EXPECT_TRUE(ShownItem(main, kCmdCalculateRays).enabled);
+  EXPECT_FALSE(ShownItem(main, kCmdSaveCalculation).enabled);
+  EXPECT_TRUE(ShownItem(main, kCmdLoadCalculation).enabled);
+  EXPECT_FALSE(ShownItem(main, 1003).enabled);  // loudspeakers there, command not built
+  // A result held: Save Calculation.
+  gLevelMap.resultPresent = 1;
+  UpdateMenuState();
+  EXPECT_TRUE(ShownItem(main, kCmdSaveCalculation).enabled);
+  // Layers hidden by the View menu lose their checks.
+  ASSERT_TRUE(ChooseItem(kCmdShowRoom));
+  EXPECT_FALSE(gLayers.IsVisible(kRoomLayer));
+  UpdateMenuState();
+  EXPECT_FALSE(ShownItem(main, kCmdShowRoom).checked);
+}
+
+TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
+  const std::string hall = CopyExample("HALL.KPR");
+  Start();
+  platform::test::FileDialogScript files;
+  files.Choose(hall);
+  files.Choose(hall);
+  const platform::Window draw = DrawWindow->window;
+  // The room layer hidden: a room command shows it again.
+  Command(kCmdShowRoom);
+  ASSERT_FALSE(gLayers.IsVisible(kRoomLayer));
+  ObjectVertex before{};
+  RunSteps([&] { Command(kCmdImportRoomGeometry); },
+           {[&] {
+              // Waiting for the base point, with OK and STOP under the drawing.
+              EXPECT_EQ(CountOnLayer(kRoomLayer), 8);
+              EXPECT_EQ(gDrawing.currentLayer, kRoomLayer);
+              EXPECT_TRUE(gLayers.IsVisible(kRoomLayer));
+              ASSERT_TRUE(platform::IsWindow(gDesignShell.okButton));
+              const platform::Rect ok = platform::GetWindowRect(gDesignShell.okButton);
+              const platform::Size client = platform::GetClientSize(MainWindow.window);
+              EXPECT_EQ(ok.left, client.width / 2 - 40);
+              EXPECT_EQ(ok.top, client.height - 22);
+              before = gObjects.model.first->vertices[0];
+              gView.coordinateSnap = 0;
+              platform::test::Click(draw, 100, 100);
+            },
+            [&] { platform::test::Click(draw, 110, 100); }});
+  EXPECT_FALSE(platform::IsWindow(gDesignShell.okButton));
+  const ObjectVertex& after = gObjects.model.first->vertices[0];
+  EXPECT_NEAR(after.x - before.x, 10 / gView.scale, 1e-3);
+  EXPECT_NEAR(after.y, before.y, 1e-4);
+  EXPECT_EQ(gObjects.model.first->state & kStateSelected, 0u);
+  EXPECT_EQ(gProject.modified, 1);
+
+  // STOP at the base point leaves the second import where it was read.
+  RunSteps([&] { Command(kCmdImportRoomGeometry); }, {[&] { platform::test::ClickControl(gDesignShell.stopButton); }});
+  EXPECT_EQ(CountOnLayer(kRoomLayer), 16);
+  EXPECT_EQ(gObjects.model.first->vertices[0].x, before.x);
+  // A right click with no command running repeats the import.
+  files.Cancel();
+  platform::test::Click(draw, 50, 50, platform::kMouseRight);
+  Pump();
+  EXPECT_EQ(files.dialogs().size(), 3u);
+}
+
+}  // namespace

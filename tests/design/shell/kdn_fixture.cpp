@@ -1,0 +1,109 @@
+#include "tests/design/shell/kdn_fixture.h"
+
+#include "design/acoustics/calc_faces.h"
+#include "design/acoustics/level_map.h"
+#include "design/acoustics/receiver_engine.h"
+#include "design/acoustics/reflection_search.h"
+#include "design/model/materials.h"
+#include "design/model/project.h"
+#include "design/shell/design_shell.h"
+#include "design/shell/main_window.h"
+#include "framework/base/drawing_layer.h"
+#include "framework/base/drawing_reset.h"
+#include "framework/base/framework_windows.h"
+#include "framework/base/input_loop.h"
+#include "framework/base/progress_window.h"
+#include "framework/base/vector_font.h"
+#include "framework/base/view_state.h"
+#include "framework/core/file_dialog_state.h"
+#include "framework/core/geometry.h"
+#include "framework/model/graphic_object.h"
+#include "framework/model/layers.h"
+#include "framework/model/plot_header.h"
+#include "framework/model/undo_ring.h"
+#include "framework/view/rendering.h"
+#include "framework/view/view_transform.h"
+#include "platform/application.h"
+#include "platform/test_seams.h"
+#include "platform/window.h"
+
+namespace {
+
+void ResetAll() {
+  ResetDrawingLayer();
+  ResetFramework();
+  ResetProgressWindow();
+  ResetFileDialogState();
+  ResetDesignShell();
+  ResetPointInput();
+  ResetViewState();
+  ResetViewHooks();
+  ResetRenderState();
+  ResetProjectState();
+  ResetMaterials();
+  ResetLevelMap();
+  ResetRaySearch();
+  ResetReceiverEngine();
+  ResetCalcFaceTable();
+  ResetObjectStore();
+  ResetLayers(gLayers);
+  ResetPlotHeader();
+  ResetUndoQuiet();
+  FreeVectorFont();
+  SetTitleFileName(nullptr);
+  SetDrawingDocument({});
+  gUnitFlag = 0;
+}
+
+}  // namespace
+
+void KdnTest::SetUp() {
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  dir_ = std::filesystem::temp_directory_path() / ("kdn_" + std::string(test->name()));
+  std::filesystem::remove_all(dir_);
+  std::filesystem::create_directories(dir_);
+  instance_ = platform::StartApplication("kdn");
+  platform::test::SetStartDirectory(dir_.string());
+  ResetAll();
+}
+
+void KdnTest::TearDown() {
+  platform::test::SetIdleHook(nullptr);
+  if (platform::IsWindow(MainWindow.window)) platform::DestroyWindow(MainWindow.window);
+  EndDesignProgram();
+  platform::EndApplication(instance_);
+  ResetAll();
+  platform::test::SetStartDirectory("");
+  std::filesystem::remove_all(dir_);
+}
+
+void KdnTest::Start() {
+  ASSERT_EQ(StartDesignProgram(instance_), 1);
+  Pump();
+}
+
+void KdnTest::Command(int id) {
+  platform::PostMessage(MainWindow.window, platform::msg::kCommand, platform::WParam(id));
+  Pump();
+}
+
+bool KdnTest::ChooseItem(int id) {
+  UpdateMenuState();
+  if (!platform::test::ChooseMenuItem(MainWindow.window, id)) return false;
+  Pump();
+  return true;
+}
+
+std::string KdnTest::Path(const std::string& name) const { return (dir_ / name).string(); }
+
+std::string KdnTest::CopyExample(const std::string& name) const {
+  const std::filesystem::path from = std::filesystem::path(KORVANE_EXAMPLE_DIR) / name;
+  std::filesystem::copy_file(from, dir_ / name, std::filesystem::copy_options::overwrite_existing);
+  return Path(name);
+}
+
+int CountOnLayer(uint32_t layer) {
+  int n = 0;
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next) n += o->layer == layer;
+  return n;
+}

@@ -1,0 +1,35 @@
+// kdn started in the test under the offscreen platform: its resources, the
+// start folder a scratch folder of the test's own (where the history file
+// lies), and the program's loop steps. The example files the build writes
+// (the hall, its databases) are at hand by name.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/gui_fixture.h"
+
+// Objects of the model on `layer`.
+int CountOnLayer(uint32_t layer);
+
+class KdnTest : public WindowTestBase {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The start-up, after which the program waits in its main loop.
+  void Start();
+  // A menu command as the menu posts it, then what is queued.
+  void Command(int id);
+  // A menu command from the menu bar: the menu state first, as when its
+  // popup opens; false when the item is greyed.
+  bool ChooseItem(int id);
+
+  // A file of the scratch folder, and an example file copied into it.
+  std::string Path(const std::string& name) const;
+  std::string CopyExample(const std::string& name) const;
+  std::filesystem::path dir_;
+};
