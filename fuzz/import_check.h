@@ -41,8 +41,7 @@ inline void CheckImportedRecord(const SpeakerType& record) {
 inline void CheckSingleImport(const SpeakerImport& import, std::initializer_list<const char*> refusals) {
   if (import.records.empty()) {
     FuzzRequire(import.messages.size() == 1 && import.messages[0].caption.empty() &&
-                    std::ranges::any_of(refusals,
-                                        [&](const char* text) { return import.messages[0].text == text; }),
+                    std::ranges::any_of(refusals, [&](const char* text) { return import.messages[0].text == text; }),
                 "a refused import says why, once");
     return;
   }

@@ -10,10 +10,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetUpFuzzRun();
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  CheckSingleImport(ImportKnfLines(SplitTextLines(text)),
-                    {kInvalidFileFormatMessage, kKnfNoDeviceClass, kKnfUnknownDeviceClass, kKnfNoDeviceName,
-                     kKnfNoManufacturer, kKnfNoComment, kKnfNoFrequency, kKnfWrongFrequency, kKnfNoScanArea,
-                     kKnfBadStep, kKnfNoVoltage, kKnfNoImpedance, kKnfNoDistance, kKnfWrongLineCount,
-                     kKnfWrongColumnCount});
+  CheckSingleImport(
+      ImportKnfLines(SplitTextLines(text)),
+      {kInvalidFileFormatMessage, kKnfNoDeviceClass, kKnfUnknownDeviceClass, kKnfNoDeviceName, kKnfNoManufacturer,
+       kKnfNoComment, kKnfNoFrequency, kKnfWrongFrequency, kKnfNoScanArea, kKnfBadStep, kKnfNoVoltage, kKnfNoImpedance,
+       kKnfNoDistance, kKnfWrongLineCount, kKnfWrongColumnCount});
   return 0;
 }

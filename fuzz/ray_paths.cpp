@@ -18,9 +18,9 @@ void CheckRayPath(const GraphicObject* path, const PathRecord& record) {
   const int n = record.reflections;
   FuzzRequire(path && IsRayPath(path) && path->kind == kRayPathKind, "a path is a RayPath");
   FuzzRequire(RayPathReflectionCount(path) == n, "a path's data, vertices and items agree with its reflections");
-  FuzzRequire(path->dataSize == RayPathDataSize(n) && path->itemCount == uint32_t(n + 2) &&
-                  ItemsNameTheirVertices(*path),
-              "a path's items name its vertices");
+  FuzzRequire(
+      path->dataSize == RayPathDataSize(n) && path->itemCount == uint32_t(n + 2) && ItemsNameTheirVertices(*path),
+      "a path's items name its vertices");
   FuzzRequire(path->colour == uint32_t(std::max(25 - (n + 2), 0)), "a path's colour follows its nodes");
   for (int k = 0; k < n + 2; ++k) {
     FuzzRequire(SameVertex(path->vertices[k], record.nodes[size_t(k)].point), "a path's vertices are its nodes");

@@ -279,7 +279,8 @@ void WriteSeeds() {
     MemoryWriter drawing;
     WriteDrawing(drawing, header, gLayers, gObjects.model);
     Seed("drawing_file", "hall.TCF", drawing.Take());
-    // A drawing with the settings object a drawing of the older editor ends in.
+    // A drawing that ends in a settings object, which the editor reads but
+    // never writes.
     OwnedObjectList objects = Clones({shape, line});
     GraphicObject* settings = CreateObject(kPlotHeaderSize, 0, 0);
     FuzzRequire(settings != nullptr, "the settings object is made");

@@ -12,9 +12,8 @@ inline void CheckSymbolShape(const GraphicObject& shape) {
   const uint32_t n = shape.vertexCount;
   FuzzRequire(shape.layer == kShapeLayer && shape.kind == kKindSolid, "a shape lies on the shape layer");
   FuzzRequire(ItemsNameTheirVertices(shape), "a shape's items name its vertices");
-  FuzzRequire(n >= 2 && shape.vertices[n - 2].x == 1 && shape.vertices[n - 2].y == 0 &&
-                  shape.vertices[n - 2].z == 0 && shape.vertices[n - 1].x == 0 && shape.vertices[n - 1].y == 0 &&
-                  shape.vertices[n - 1].z == 1,
+  FuzzRequire(n >= 2 && shape.vertices[n - 2].x == 1 && shape.vertices[n - 2].y == 0 && shape.vertices[n - 2].z == 0 &&
+                  shape.vertices[n - 1].x == 0 && shape.vertices[n - 1].y == 0 && shape.vertices[n - 1].z == 1,
               "a shape ends with its reference points");
 }
 
