@@ -2,8 +2,8 @@
 // of the import dialog, each 256 bytes of the input one header (a shorter
 // tail is no pick), so that a horn and its driver pair; then the dialog's
 // OK.
-#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "fuzz/import_check.h"
 #include "speakerbase/imports/acoustacadd_import.h"
