@@ -60,6 +60,18 @@ TEST_F(CalculationTest, TheOptionsDialogSetsTheRunAndStartComputesTheMap) {
   EXPECT_EQ(gInput.activeCommand, 0);
 }
 
+// The run's progress window holds the keys while it is open; once it has
+// gone, the function keys reach the drawing again.
+TEST_F(CalculationTest, TheFunctionKeysWorkAfterARun) {
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_10", [](DialogUser& user) { user.Press(501); });
+  Command(kCmdLevelAndTime);
+  ASSERT_EQ(gLevelMap.resultPresent, 1);
+  platform::test::KeyPress(platform::KeyF(4));
+  Pump();
+  EXPECT_EQ(gView.mode, kView3D);
+}
+
 TEST_F(CalculationTest, CancelKeepsTheChoicesButComputesNothingAndFeetLabelTheGrid) {
   gUnitFlag = 1;
   platform::test::DialogScript dialogs;
