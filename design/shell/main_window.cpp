@@ -160,11 +160,11 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
     case platform::msg::kNonClientMouseMove: ViewShowCrosshair(0); return 0;
     case platform::msg::kSetCursor: platform::SetWindowCursor(window, platform::CursorShape::kCross); return 0;
     case platform::msg::kPaint:
-      if (gDesignShell.splash) {
-        DrawSplash();
-      } else if (!gView.layoutInProgress && !IsPrinting()) {
+      // The model drawn again covers the start-up picture for good.
+      if (!gView.layoutInProgress && !IsPrinting()) {
         LayoutAndRedraw();
         SendViewPanelCommand(kPanelRefreshCoordinates);
+        gDesignShell.splash = false;
       }
       platform::ValidateWindow(window);
       return 0;
