@@ -127,8 +127,6 @@ platform::LParam HandleMainWindow(platform::Window window, unsigned kind, platfo
 
 }  // namespace
 
-CommandHost& DesignCommandHost() { return gHost; }
-
 platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                 platform::LParam lParam) {
   if (window == DrawWindow->window) return ViewWindowProc(window, kind, wParam, lParam);
