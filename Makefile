@@ -10,7 +10,7 @@ FUZZ_PARALLEL ?= 4
 # Building with clang (CXX=clang++) needs the packages of the clang list too.
 DEP_LISTS = scripts/packages.txt $(if $(findstring clang,$(CXX)),scripts/clang-packages.txt)
 
-.PHONY: deps configure build test bench fuzz run run-kab
+.PHONY: deps configure build test bench tsan fuzz run run-kab
 
 deps:
 	@scripts/install-deps.sh $(DEP_LISTS)
@@ -28,6 +28,14 @@ test: build
 
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench
+
+# The threaded level map and reflection search, with the rest of the
+# calculation tests, under ThreadSanitizer, in a build folder of their own.
+TSAN_DIR ?= build-tsan
+tsan: deps
+	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target test_design_acoustics
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/design/acoustics/test_design_acoustics
 
 # Builds every fuzz target with clang, libFuzzer and the sanitizers, replays
 # its seeds and regression inputs and fuzzes it for FUZZ_SECONDS.

@@ -1,15 +1,22 @@
-// Times full level maps over a synthetic hall: a 40 x 25 x 14 m box whose
-// six sides are tessellated into 150, 486 or 864 faces, ten directional
-// loudspeakers along the front and one audience plane over the floor.
-// Prints, per face count, the map without and with first reflections in
-// points per second and in microseconds per point and room face, with the
-// span of the 1 kHz level over the grid as a check of what was computed.
+// Times full level maps, the reference run (the calling thread, every face
+// tested) beside the fast run (a worker per core, the face index), checks
+// that both give the same map bit for bit and prints the ratio of their
+// times. The rooms: a 40 x 25 x 14 m hall whose six sides are tessellated
+// into 150, 486 or 864 faces, with ten directional loudspeakers along the
+// front and one audience plane over the floor, with first reflections
+// without and with shading; and a fan-shaped hall with a balcony, whose
+// faces lie in many planes. Then the memory of the face index and the
+// worker contexts of a fast map over a room of nearly 16000 faces.
 //
 // Usage: bench_level_map [grid size index, -1 automatic (default) .. 7]
+#include <sys/resource.h>
+
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "bench/bench_rooms.h"
@@ -33,22 +40,16 @@ constexpr float kFloorAlpha[kBandCount] = {0.15f, 0.11f, 0.10f, 0.07f, 0.06f, 0.
 constexpr float kWallAlpha[kBandCount] = {0.02f, 0.02f, 0.03f, 0.03f, 0.04f, 0.05f, 0.05f};
 constexpr float kCeilingAlpha[kBandCount] = {0.29f, 0.10f, 0.05f, 0.04f, 0.07f, 0.09f, 0.09f};
 
-void AddHall(int t) {
+void SetMaterials() {
   SetBenchMaterial(0, "Floor", kFloorAlpha);
   SetBenchMaterial(1, "Wall", kWallAlpha);
   SetBenchMaterial(2, "Ceiling", kCeilingAlpha);
-  AddBenchBox({kLength, kWidth, kHeight, t, t, t}, 0, 2, 1);
+}
 
-  // The audience plane over the floor, 1.2 m up.
-  GraphicObject* audience = CreateObject(0, 4, 4);
-  const ObjectVertex corners[4] = {{3, 1, 1.2f}, {39, 1, 1.2f}, {39, 24, 1.2f}, {3, 24, 1.2f}};
-  for (uint16_t i = 0; i < 4; ++i) {
-    audience->vertices[i] = corners[i];
-    audience->items[i] = {uint16_t(i == 0 ? kOpStart : i == 3 ? kOpClose : kOpLineTo), i};
-  }
-  audience->kind = kKindFace;
-  audience->layer = kAudienceLayer;
-  AppendObject(audience);
+// The box hall tessellated t x t per side, and its audience plane 1.2 m up.
+void AddHall(int planTiles, int wallTiles, int heightTiles) {
+  AddBenchBox({kLength, kWidth, kHeight, planTiles, wallTiles, heightTiles}, 0, 2, 1);
+  AddBenchFaces({{{3, 1, 1.2f}, {39, 1, 1.2f}, {39, 24, 1.2f}, {3, 24, 1.2f}}}, 0, kAudienceLayer);
 }
 
 // A horn-loaded box: 98 dB at 1 W / 1 m, 200 W, a pattern wider across
@@ -75,11 +76,13 @@ void AddSpeakerType() {
   }
 }
 
-void AddSpeakers() {
+// Ten loudspeakers in a row across at x = 1 m, `height` up, from `y0` at
+// `step`, toed in towards y = `middle` and tilted down.
+void AddSpeakers(float height, float y0, float step, float middle) {
   for (int i = 0; i < 10; ++i) {
     Loudspeaker s;
-    s.position = {1.0f, 2.5f + 2.2f * float(i), 8.0f};
-    s.horizontal = float((12.5 - s.position[1]) * 0.02);  // toed in towards the middle
+    s.position = {1.0f, y0 + step * float(i), height};
+    s.horizontal = float((middle - s.position[1]) * 0.02);
     s.vertical = -0.3f;
     s.delay = float(i % 3);
     UpdateSpeakerBandPower(s, *gSpeakerModel.types.At(0));
@@ -90,50 +93,135 @@ void AddSpeakers() {
   }
 }
 
-struct Timing {
+void NewDesign() {
+  ResetObjectStore();
+  ResetSpeakerModel();
+  ResetLevelMap();
+  ResetReceiverEngine();
+  AddSpeakerType();
+  SetMaterials();
+}
+
+// A map and the seconds it took.
+struct TimedMap {
+  MapResult result;
   double seconds = 0;
-  uint32_t points = 0;
 };
 
-Timing TimeMap(int16_t gridSize, uint16_t roomBits) {
+TimedMap RunMap(int16_t gridSize, uint16_t roomBits, CalcExecution execution) {
   CalcOptions options;
   options.gridIndex = gridSize;
   options.roomBits = roomBits;
   const auto start = std::chrono::steady_clock::now();
-  if (RunLevelTimeCalculation(options, ProjectTables()) != LevelMapRun::kDone) {
+  if (RunLevelTimeCalculation(options, ProjectTables(), execution) != LevelMapRun::kDone) {
     std::fprintf(stderr, "the map did not run\n");
     std::exit(1);
   }
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-  return {elapsed.count(), gLevelMap.result.grid.PointCount()};
+  return {gLevelMap.result, elapsed.count()};
+}
+
+template <size_t N>
+bool SameBits(const std::array<float, N>& a, const std::array<float, N>& b) {
+  for (size_t i = 0; i < N; ++i)
+    if (std::bit_cast<uint32_t>(a[i]) != std::bit_cast<uint32_t>(b[i])) return false;
+  return true;
+}
+
+// Whether two maps hold the same points and ranges, bit for bit.
+bool SameMap(const MapResult& a, const MapResult& b) {
+  const BandRanges &ra = a.grid.ranges, &rb = b.grid.ranges;
+  if (!SameBits(ra.minLevel, rb.minLevel) || !SameBits(ra.maxLevel, rb.maxLevel) || !SameBits(ra.minTime, rb.minTime) ||
+      !SameBits(ra.maxTime, rb.maxTime))
+    return false;
+  if (a.grid.points.size() != b.grid.points.size()) return false;
+  for (size_t i = 0; i < a.grid.points.size(); ++i) {
+    const GridPoint &p = a.grid.points[i], &q = b.grid.points[i];
+    if (!SameBits(std::array<float, 3>{p.x, p.y, p.z}, std::array<float, 3>{q.x, q.y, q.z}) ||
+        !SameBits(p.level, q.level) || !SameBits(p.time, q.time) || p.face != q.face)
+      return false;
+  }
+  return true;
+}
+
+bool gAllSame = true;
+
+void CompareMaps(const char* room, int faces, int16_t gridSize, uint16_t roomBits) {
+  const TimedMap reference = RunMap(gridSize, roomBits, kReferenceExecution);
+  const TimedMap fast = RunMap(gridSize, roomBits, CalcExecution{});
+  const bool same = SameMap(reference.result, fast.result);
+  gAllSame = gAllSame && same;
+  const BandRanges& ranges = fast.result.grid.ranges;
+  std::printf("%-14s %6d %7u %-9s %9.3f %9.3f %8.1f %-9s %6.1f .. %5.1f\n", room, faces, fast.result.grid.PointCount(),
+              roomBits & kCalcShading ? "shading" : "no", reference.seconds, fast.seconds,
+              reference.seconds / fast.seconds, same ? "identical" : "DIFFERENT", 10 * std::log10(ranges.minLevel[3]),
+              10 * std::log10(ranges.maxLevel[3]));
+}
+
+// The bytes a receiver context holds.
+size_t ContextBytes(const ReceiverContext& context) {
+  size_t bytes = sizeof(context) + context.timeOrder.capacity() * sizeof(uint32_t) +
+                 context.reflectingFaces.capacity() * sizeof(uint32_t);
+  for (const BandEchogram& band : context.bands)
+    bytes += band.times.capacity() * sizeof(float) + band.values.capacity() * sizeof(float) + band.real.capacity();
+  return bytes;
+}
+
+// The memory of a fast map over a box of nearly 16000 faces: the index,
+// and as many worker contexts as the run has threads, each as large as
+// the largest point of the map needs (a context keeps what it grew to).
+void ReportMemory(int16_t gridSize) {
+  NewDesign();
+  AddHall(60, 80, 27);
+  AddSpeakers(8.0f, 2.5f, 2.2f, 12.5f);
+  const uint16_t bits = kCalcShading | kCalcFirstReflection;
+  const TimedMap fast = RunMap(gridSize, bits, CalcExecution{});
+  const size_t indexBytes = gReceiverEngine.faceIndex.MemoryBytes();
+
+  auto context = std::make_unique<ReceiverContext>();
+  context->speakers = &gReceiverEngine.activeSpeakers;
+  context->faces = &gCalcFaceTable;
+  context->index = &gReceiverEngine.faceIndex;
+  context->materials = &gMaterials.project;
+  context->options = ReceiverOptionsOf({.roomBits = bits});
+  for (const GridPoint& p : fast.result.grid.points) CalcPointEchogram(*context, {p.x, p.y, p.z});
+  const unsigned threads = WorkerThreadCount({});
+  const size_t contextBytes = ContextBytes(*context);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf(
+      "\nMemory over %d faces, %u points, %u threads, %.3f s: index %.2f MB, %u contexts of %.2f MB, "
+      "together %.2f MB (process peak %.1f MB)\n",
+      gCalcFaceTable.Count(), fast.result.grid.PointCount(), threads, fast.seconds, indexBytes / 1048576.0, threads,
+      contextBytes / 1048576.0, (indexBytes + threads * contextBytes) / 1048576.0, usage.ru_maxrss / 1024.0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const int16_t gridSize = argc > 1 ? int16_t(std::atoi(argv[1])) : kAutomaticGridSize;
-  std::printf("Level map of a %.0f x %.0f x %.0f m hall, 10 loudspeakers, grid size index %d\n", kLength, kWidth,
-              kHeight, gridSize);
-  std::printf("%6s %7s %-18s %9s %12s %16s %16s\n", "faces", "points", "map", "seconds", "points/s", "us/(point face)",
-              "1 kHz level dB");
+  std::printf(
+      "Level maps, ten loudspeakers, first reflections, grid size index %d; reference: one thread over "
+      "every face; fast: %u threads with the face index\n",
+      gridSize, WorkerThreadCount({}));
+  std::printf("%-14s %6s %7s %-9s %9s %9s %8s %-9s %16s\n", "room", "faces", "points", "shading", "reference", "fast",
+              "ratio", "result", "1 kHz level dB");
   for (int t : {5, 9, 12}) {
-    ResetObjectStore();
-    ResetSpeakerModel();
-    ResetLevelMap();
-    AddSpeakerType();
-    AddHall(t);
-    AddSpeakers();
-    const int faces = 6 * t * t;
-    for (uint16_t roomBits : {uint16_t(0), kCalcFirstReflection}) {
-      const Timing timing = TimeMap(gridSize, roomBits);
-      const BandRanges& ranges = gLevelMap.result.grid.ranges;
-      std::printf("%6d %7u %-18s %9.3f %12.0f %16.4f %7.1f .. %5.1f\n", faces, timing.points,
-                  roomBits ? "first reflections" : "direct sound", timing.seconds, timing.points / timing.seconds,
-                  1e6 * timing.seconds / (double(timing.points) * faces), 10 * std::log10(ranges.minLevel[3]),
-                  10 * std::log10(ranges.maxLevel[3]));
-    }
+    NewDesign();
+    AddHall(t, t, t);
+    AddSpeakers(8.0f, 2.5f, 2.2f, 12.5f);
+    for (uint16_t bits : {kCalcFirstReflection, uint16_t(kCalcFirstReflection | kCalcShading)})
+      CompareMaps("hall 40x25x14", 6 * t * t, gridSize, bits);
   }
+  NewDesign();
+  const int fanFaces = AddFanHall();
+  AddSpeakers(9.0f, -6.0f, 1.4f, 0.0f);
+  for (uint16_t bits : {kCalcFirstReflection, uint16_t(kCalcFirstReflection | kCalcShading)})
+    CompareMaps("fan + balcony", fanFaces, gridSize, bits);
+
+  ReportMemory(gridSize);
   ClearSpeakerTypeTable(gSpeakerModel.types);
   ResetObjectStore();
-  return 0;
+  if (!gAllSame) std::printf("\nThe fast maps differ from the reference.\n");
+  return gAllSame ? 0 : 1;
 }

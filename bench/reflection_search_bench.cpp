@@ -1,17 +1,22 @@
-// Times Calculate Rays, the reflection-path search of one loudspeaker to one
-// target, in three rooms: a 20 x 15 x 8 m shoebox of 6 faces, the same box
-// tessellated into 1000 faces, and a real room of 24 triangles read from a
-// binary STL file (tests/design/acoustics/data/INRIA_MUSIS.stl, see the
-// NOTICE.md beside it). Prints per room the split of the orders between
-// image sources and rays, the paths found, the seconds the search took and
-// the paths per second, with the mean free path estimate as a check of what
-// was computed.
+// Times the reflection-path search of Calculate Rays, one loudspeaker to one
+// target, the reference run (the calling thread, every face tested) beside
+// the fast run (the worker threads, the face index), checks that both find
+// the same paths in the same order with the same free-path sums, bit for
+// bit, and prints the ratio of their times. The rooms: a 20 x 15 x 8 m
+// shoebox of 6 faces, the same box tessellated into 1000 faces, a fan-shaped
+// hall with a balcony whose faces lie in many planes, and a real room of 24
+// triangles read from a binary STL file (tests/design/acoustics/data/
+// INRIA_MUSIS.stl, see the NOTICE.md beside it). Prints per room the split
+// of the orders between image sources and rays and the paths found, with the
+// mean free path estimate as a check of what was computed. Then the time
+// the sort by arrival time takes for 200 000 paths.
 //
-// Usage: bench_reflection_search [maximum order, default 40 [threads,
-// default 1 [STL file]]]
+// Usage: bench_reflection_search [maximum order, default 40 [STL file]]
+#include <bit>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -47,36 +52,57 @@ bool AddStlRoom(const std::string& path) {
   if (!ReadWholeFile(path, bytes) || bytes.size() < 84) return false;
   const uint32_t count = LoadU32(bytes.data() + 80);
   if ((bytes.size() - 84) / 50 < count) return false;
+  std::vector<std::vector<ObjectVertex>> triangles;
   for (uint32_t t = 0; t < count; ++t) {
     const uint8_t* p = bytes.data() + 84 + 50 * size_t(t) + 12;
-    GraphicObject* o = CreateObject(0, 3, 4);
+    std::vector<ObjectVertex>& triangle = triangles.emplace_back(3);
     for (uint32_t v = 0; v < 3; ++v)
-      o->vertices[2 - v] = {LoadF32(p + 12 * v) / 1000, LoadF32(p + 12 * v + 4) / 1000, LoadF32(p + 12 * v + 8) / 1000};
-    o->items[0] = {kOpStart, 0};
-    o->items[1] = {kOpAttribute, 0};
-    o->items[2] = {kOpLineTo, 1};
-    o->items[3] = {kOpClose, 2};
-    o->kind = kKindFace;
-    o->layer = kRoomLayer;
-    AppendObject(o);
+      triangle[2 - v] = {LoadF32(p + 12 * v) / 1000, LoadF32(p + 12 * v + 4) / 1000, LoadF32(p + 12 * v + 8) / 1000};
   }
+  AddBenchFaces(triangles, 0);
   return true;
 }
 
-void TimeSearch(const char* room, ObjectVertex target, int order, unsigned threads) {
-  RaySearchState& state = gRaySearch;
-  const DesignTables design = ProjectTables();
-  if (!PrepareCalculateRays(state, design)) std::exit(1);
+// A search and the seconds it took.
+struct TimedSearch {
+  RaySearchRun run;
+  double seconds = 0;
+};
+
+TimedSearch RunSearch(const RaySearchTables& tables, Vec3d target, const RaySearchOrders& orders,
+                      CalcExecution execution) {
   const auto start = std::chrono::steady_clock::now();
-  const uint32_t paths = CalculateRays(state, design, std::to_string(order), target, threads);
+  RaySearchRun run = SearchRayPaths(tables, target, orders, execution);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-  const RaySearchOrders& orders = state.orders;
+  return {std::move(run), elapsed.count()};
+}
+
+bool SameSearch(const RaySearchRun& a, const RaySearchRun& b) {
+  return a.outcome.records == b.outcome.records && a.outcome.pathCount == b.outcome.pathCount &&
+         a.outcome.freePaths.hits == b.outcome.freePaths.hits &&
+         std::bit_cast<uint64_t>(a.outcome.freePaths.distance) ==
+             std::bit_cast<uint64_t>(b.outcome.freePaths.distance) &&
+         std::bit_cast<uint64_t>(a.meanFreePath) == std::bit_cast<uint64_t>(b.meanFreePath);
+}
+
+bool gAllSame = true;
+
+void CompareSearches(const char* room, ObjectVertex target, int order) {
+  RaySearchTables tables;
+  if (PrepareRaySearchTables(tables, ProjectTables()) == 0) std::exit(1);
+  const RaySearchOrders orders = SplitSearchOrders(tables.faces.Count(), order);
+  const Vec3d at = ToVec3d(target);
+  const TimedSearch reference = RunSearch(tables, at, orders, kReferenceExecution);
+  const TimedSearch fast = RunSearch(tables, at, orders, CalcExecution{});
+  const bool same = SameSearch(reference.run, fast.run);
+  gAllSame = gAllSame && same;
   char split[32];
   if (orders.TracesRays())
     std::snprintf(split, sizeof split, "1-%d + %d-%d", orders.imageOrder, orders.lowestTracedOrder, orders.maxOrder);
   else std::snprintf(split, sizeof split, "1-%d", orders.imageOrder);
-  std::printf("%-22s %6d %-14s %8u %10.3f %12.0f %9.2f\n", room, state.tables.faces.Count(), split, paths,
-              elapsed.count(), paths / elapsed.count(), state.meanFreePathEstimate);
+  std::printf("%-22s %6d %-14s %8u %9.3f %9.3f %8.1f %-9s %7.2f\n", room, tables.faces.Count(), split,
+              fast.run.outcome.pathCount, reference.seconds, fast.seconds, reference.seconds / fast.seconds,
+              same ? "identical" : "DIFFERENT", fast.run.meanFreePath);
 }
 
 void Reset() {
@@ -85,34 +111,65 @@ void Reset() {
   ResetSpeakerModel();
   ResetRaySearch();
   SetBenchMaterial(0, "Absorber", kAlpha);
+  SetBenchMaterial(1, "Absorber", kAlpha);
+  SetBenchMaterial(2, "Absorber", kAlpha);
+}
+
+// Sorts `count` paths of random arrival times.
+void TimePathSort(uint32_t count) {
+  Reset();
+  std::mt19937 random(19);
+  std::uniform_real_distribution<float> time(0.0f, 2000.0f);
+  PathRecord record;
+  record.reflections = 1;
+  for (uint32_t i = 0; i < count; ++i) {
+    GraphicObject* path = CreateRayPath(record);
+    SetRayPathTime(path, time(random));
+    AppendObject(path);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  SortPathsByTime(gObjects.model);
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+  std::printf("\nSorting %u paths by time: %.3f s\n", count, elapsed.count());
+  Reset();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const int order = argc > 1 ? std::atoi(argv[1]) : kMaxSearchOrder;
-  const unsigned threads = argc > 2 ? unsigned(std::atoi(argv[2])) : 1;
-  const std::string stl = argc > 3 ? argv[3] : "tests/design/acoustics/data/INRIA_MUSIS.stl";
-  std::printf("Reflection search to order %d, one loudspeaker, %u thread(s)\n", order, threads);
-  std::printf("%-22s %6s %-14s %8s %10s %12s %9s\n", "room", "faces", "orders", "paths", "seconds", "paths/s", "mfp m");
+  const std::string stl = argc > 2 ? argv[2] : "tests/design/acoustics/data/INRIA_MUSIS.stl";
+  std::printf(
+      "Reflection search to order %d, one loudspeaker; reference: one thread over every face; fast: %u "
+      "threads with the face index\n",
+      order, WorkerThreadCount({}));
+  std::printf("%-22s %6s %-14s %8s %9s %9s %8s %-9s %7s\n", "room", "faces", "orders", "paths", "reference", "fast",
+              "ratio", "result", "mfp m");
 
   Reset();
   AddBenchBox({20, 15, 8}, 0, 0, 0);
   AddSpeaker({2.5f, 4.2f, 3.1f});
-  TimeSearch("shoebox 20 x 15 x 8 m", {14.3f, 9.6f, 1.2f}, order, threads);
+  CompareSearches("shoebox 20 x 15 x 8 m", {14.3f, 9.6f, 1.21f}, order);
 
   Reset();
   AddBenchBox({20, 15, 8, 10, 20, 10}, 0, 0, 0);
   AddSpeaker({2.5f, 4.2f, 3.1f});
-  TimeSearch("the same in 1000 faces", {14.3f, 9.6f, 1.2f}, order, threads);
+  CompareSearches("the same in 1000 faces", {14.3f, 9.6f, 1.21f}, order);
+
+  Reset();
+  AddFanHall();
+  AddSpeaker({-1.0f, 1.5f, 2.5f});
+  CompareSearches("fan hall + balcony", {14.0f, -3.0f, 4.6f}, order);
 
   Reset();
   if (AddStlRoom(stl)) {
     AddSpeaker({-1.5f, 1.5f, 1.4f});
-    TimeSearch("INRIA MUSIS room", {-2.5f, 3.0f, 1.1f}, order, threads);
+    CompareSearches("INRIA MUSIS room", {-2.5f, 3.0f, 1.11f}, order);
   } else {
     std::printf("%s: not read (run from the source folder or name the file)\n", stl.c_str());
   }
-  Reset();
-  return 0;
+
+  TimePathSort(200000);
+  if (!gAllSame) std::printf("\nThe fast searches differ from the reference.\n");
+  return gAllSame ? 0 : 1;
 }

@@ -198,27 +198,37 @@ bool SegmentOverlapsFace(const SegmentBox& segment, const FaceBox& face) {
   return true;
 }
 
-int CheckSegmentFaces(const CalcFaceTable& table, CalcRay& ray, const CalcFace* face, int nearest) {
-  const Vec3d origin = ToVec3d(ray.origin);
+SegmentProbe ProbeSegment(const CalcRay& ray) {
+  SegmentProbe segment;
+  segment.origin = ToVec3d(ray.origin);
   const Vec3d direction = ToVec3d(ray.direction);
-  const SegmentBox segment = BoundSegment(origin, origin + direction);
-  const double length2 = Dot(direction, direction);
-  const Vec3d u = direction * (1.0 / std::sqrt(length2));
+  segment.box = BoundSegment(segment.origin, segment.origin + direction);
+  segment.length2 = Dot(direction, direction);
+  segment.unit = direction * (1.0 / std::sqrt(segment.length2));
+  return segment;
+}
 
+bool SegmentCrossesFace(const SegmentProbe& segment, const CalcFace& face, CalcRay& ray, double& t) {
+  if (!SegmentOverlapsFace(segment.box, face.box)) return false;
+  t = PlaneParameter(face, segment.origin, segment.unit);
+  const Vec3d hit = segment.origin - segment.unit * t;
+  bool inSegment = t * t < segment.length2;
+  for (int axis = 0; axis < 3 && inSegment; ++axis)
+    inSegment = (segment.box.min[axis] - hit[axis]) * (segment.box.max[axis] - hit[axis]) <= 0;
+  if (!inSegment) return false;
+  ray.hitPoint = ToVertex(hit);
+  ray.face = &face;
+  return PointInCalcFace(ray) == 1;
+}
+
+int CheckSegmentFaces(const CalcFaceTable& table, CalcRay& ray, const CalcFace* face, int nearest) {
+  const SegmentProbe segment = ProbeSegment(ray);
   double nearestDistance2 = 1.0e10;
   const CalcFace* nearestFace = nullptr;
   for (const CalcFace& candidate : table.faces) {
     if (!nearest && &candidate == face) continue;
-    if (!SegmentOverlapsFace(segment, candidate.box)) continue;
-    const double t = PlaneParameter(candidate, origin, u);
-    const Vec3d hit = origin - u * t;
-    bool inSegment = t * t < length2;
-    for (int axis = 0; axis < 3 && inSegment; ++axis)
-      inSegment = (segment.min[axis] - hit[axis]) * (segment.max[axis] - hit[axis]) <= 0;
-    if (!inSegment) continue;
-    ray.hitPoint = ToVertex(hit);
-    ray.face = &candidate;
-    if (!PointInCalcFace(ray)) continue;
+    double t;
+    if (!SegmentCrossesFace(segment, candidate, ray, t)) continue;
     if (!nearest) return 0;
     if (t * t < nearestDistance2) {
       nearestDistance2 = t * t;

@@ -118,6 +118,22 @@ SegmentBox BoundSegment(Vec3d a, Vec3d b);
 // (segment max above the face min and segment min below the face max).
 bool SegmentOverlapsFace(const SegmentBox& segment, const FaceBox& face);
 
+// A segment as the face tests take it: from `origin` along the unit
+// direction `unit` for sqrt(length2), within `box`.
+struct SegmentProbe {
+  Vec3d origin, unit;
+  double length2 = 0;
+  SegmentBox box;
+};
+// The segment of `ray`, from its origin to origin + direction.
+SegmentProbe ProbeSegment(const CalcRay& ray);
+// Whether the segment crosses `face`: its box overlaps the face's strictly,
+// the point where its line meets the face's plane lies inside the segment's
+// box and nearer to the origin than its length, and inside the face. `t` is
+// the signed distance of that point behind the origin. Sets the hit point and
+// face of `ray` once the point lies on the segment.
+bool SegmentCrossesFace(const SegmentProbe& segment, const CalcFace& face, CalcRay& ray, double& t);
+
 // Tests the segment of `ray` against the faces of `table`. A face counts as
 // crossed when its box overlaps the segment's, its plane point lies inside
 // the segment's box, nearer to the origin than the segment's length, and

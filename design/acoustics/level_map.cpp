@@ -1,8 +1,11 @@
 #include "design/acoustics/level_map.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <chrono>
 #include <cmath>
+#include <memory>
 
 #include "design/acoustics/calc_faces.h"
 #include "framework/core/services.h"
@@ -256,30 +259,84 @@ int ReportMapProgress(MapProgress& progress, uint32_t i, uint32_t count) {
 
 namespace {
 
-// Takes the engine's band results of one point into the point and the
-// ranges.
-void StorePointBands(const ReceiverContext& context, GridPoint& point, BandRanges& ranges) {
+// Takes the engine's band results of one point into the point.
+void StorePointBands(const ReceiverContext& context, GridPoint& point) {
   for (size_t b = 0; b < kBandCount; ++b) {
     const BandEchogram& band = context.bands[b];
     const float r = band.bandResult;
-    const float level = r >= kSilentLevel ? r : kSilentLevel;
-    point.level[b] = level;
-    if (level <= ranges.minLevel[b]) ranges.minLevel[b] = level;
-    if (r > kSilentLevel) {
-      const float time = band.firstArrival * 1000.0f;
-      point.time[b] = time;
-      if (level >= ranges.maxLevel[b]) ranges.maxLevel[b] = level;
-      if (time >= ranges.maxTime[b]) ranges.maxTime[b] = time;
-      if (time <= ranges.minTime[b]) ranges.minTime[b] = time;
-    } else {
-      point.time[b] = kNoArrivalMs;
-    }
+    point.level[b] = r >= kSilentLevel ? r : kSilentLevel;
+    point.time[b] = r > kSilentLevel ? band.firstArrival * 1000.0f : kNoArrivalMs;
   }
+}
+
+// Widens the ranges by a stored point: every level, and the level and time
+// of every band where something arrived.
+void WidenBandRanges(const GridPoint& point, BandRanges& ranges) {
+  for (size_t b = 0; b < kBandCount; ++b) {
+    const float level = point.level[b], time = point.time[b];
+    if (level <= ranges.minLevel[b]) ranges.minLevel[b] = level;
+    if (!(level > kSilentLevel)) continue;
+    if (level >= ranges.maxLevel[b]) ranges.maxLevel[b] = level;
+    if (time >= ranges.maxTime[b]) ranges.maxTime[b] = time;
+    if (time <= ranges.minTime[b]) ranges.minTime[b] = time;
+  }
+}
+
+// Points a worker takes at a time, and how often the calling thread shows
+// the progress of the workers.
+constexpr uint32_t kPointsPerItem = 16;
+constexpr std::chrono::milliseconds kMapProgressPoll{20};
+
+// Runs the engine at every point and stores its bands there: with
+// `context` on the calling thread, or on up to `threads` workers, the
+// first with `context` and each other with a context of its own over the
+// same tables. The calling thread shows the progress. True when Cancel was
+// pressed.
+bool CalculateMapPoints(ReceiverContext& context, std::vector<GridPoint>& points, unsigned threads) {
+  MapProgress progress{ServiceTickCount()};
+  const uint32_t count = uint32_t(points.size());
+  auto calculate = [&points](ReceiverContext& engine, uint32_t i) {
+    GridPoint& point = points[i];
+    CalcPointEchogram(engine, {point.x, point.y, point.z});
+    StorePointBands(engine, point);
+  };
+
+  const uint32_t items = (count + kPointsPerItem - 1) / kPointsPerItem;
+  const unsigned workers = std::min(threads, items);
+  if (workers > 1) {
+    std::vector<std::unique_ptr<ReceiverContext>> contexts;
+    for (unsigned w = 1; w < workers; ++w) {
+      ReceiverContext& own = *contexts.emplace_back(std::make_unique<ReceiverContext>());
+      own.speakers = context.speakers;
+      own.faces = context.faces;
+      own.index = context.index;
+      own.materials = context.materials;
+      own.options = context.options;
+    }
+    std::atomic<uint32_t> done{0};
+    bool cancelled = false;
+    const bool ran = RunOnWorkers(
+        items, workers, kMapProgressPoll,
+        [&](unsigned worker, uint32_t item) {
+          ReceiverContext& engine = worker == 0 ? context : *contexts[worker - 1];
+          const uint32_t first = item * kPointsPerItem, end = std::min(count, first + kPointsPerItem);
+          for (uint32_t i = first; i < end; ++i) calculate(engine, i);
+          done.fetch_add(end - first, std::memory_order_relaxed);
+        },
+        [] { return false; },
+        [&] { return cancelled = ReportMapProgress(progress, done.load(std::memory_order_relaxed), count) != 0; });
+    if (ran) return cancelled;
+  }
+  for (uint32_t i = 0; i < count; ++i) {
+    calculate(context, i);
+    if (ReportMapProgress(progress, i, count)) return true;
+  }
+  return false;
 }
 
 }  // namespace
 
-LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& design) {
+LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& design, CalcExecution execution) {
   if (CountObjectsOnLayer(*design.model, kLoudspeakerLayer) == 0) return LevelMapRun::kNoSpeakers;
   ReceiverEngineState& engine = gReceiverEngine;
   if (PrepareActiveSpeakers(engine.activeSpeakers, *design.model, *design.types) == 0) {
@@ -300,23 +357,22 @@ LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& de
   context.materials = design.materials;
   context.options = ReceiverOptionsOf(run);
   result.phaseMode = int16_t(context.options.phase);  // the mode computed
+  engine.faceIndex.Clear();
+  context.index = nullptr;
+  if (execution.faceIndex && (context.options.shading || context.options.firstReflections)) {
+    engine.faceIndex.Build(gCalcFaceTable);
+    context.index = &engine.faceIndex;
+  }
 
   BeginProgress("Calculation Status :", "0 %", "Cancel");
-  MapProgress progress{ServiceTickCount()};
-  std::vector<GridPoint>& points = result.grid.points;
-  bool cancelled = false;
-  for (uint32_t i = 0; i < points.size() && !cancelled; ++i) {
-    GridPoint& point = points[i];
-    CalcPointEchogram(context, {point.x, point.y, point.z});
-    StorePointBands(context, point, result.grid.ranges);
-    cancelled = ReportMapProgress(progress, i, uint32_t(points.size())) != 0;
-  }
+  const bool cancelled = CalculateMapPoints(context, result.grid.points, WorkerThreadCount(execution));
   EndProgress();
 
   if (cancelled) {
     ClearMapResult();
     return LevelMapRun::kCancelled;
   }
+  for (const GridPoint& point : result.grid.points) WidenBandRanges(point, result.grid.ranges);
   gLevelMap.result = std::move(result);
   gLevelMap.resultPresent = 1;
   return LevelMapRun::kDone;

@@ -1,7 +1,9 @@
 // The level and time map: a grid of receiver points over the audience areas
-// (layer 1), the receiver-point engine run at every point with the progress
-// window and its Cancel, and the result that the result window shows, the
-// map file stores and the project file carries. Beside it stand the
+// (layer 1), the receiver-point engine run at every point (on worker
+// threads, each point stored in its own slot, so that the map is the one of
+// a run on one thread) with the progress window and its Cancel, and the
+// result that the result window shows, the map file stores and the project
+// file carries. Beside it stand the
 // reverberant terms that every per-point value (total level, direct to
 // reverberant, STI) adds to a point's own energies.
 //
@@ -15,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "design/acoustics/calc_workers.h"
 #include "design/acoustics/receiver_engine.h"
 #include "design/acoustics/reverberation.h"
 #include "design/acoustics/speech_transmission.h"
@@ -228,7 +231,11 @@ enum class LevelMapRun {
 // Calculate/Level + Time with the options already chosen (the project's,
 // after its dialog): the active loudspeakers, the grid, the calculation faces
 // (without any, no shading and no reflections), then every point through the
-// engine with the progress window. `options.gridIndex` becomes the size
-// index the grid used. The engine's tables (gReceiverEngine, gCalcFaceTable)
-// keep what the run used, for the result window's single points.
-LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& design);
+// engine with the progress window, run as `execution` says: by default on a
+// worker per core with the face index, each worker with a context of its
+// own, the calling thread showing the progress and taking the Cancel; the
+// result is the reference run's, bit for bit. `options.gridIndex` becomes
+// the size index the grid used. The engine's tables (gReceiverEngine,
+// gCalcFaceTable) keep what the run used, for the result window's single
+// points.
+LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& design, CalcExecution execution = {});

@@ -109,6 +109,7 @@ uint32_t LoadPathObjects(ObjectList& model, std::span<const uint8_t> records) {
 int PrepareRaySearchTables(RaySearchTables& tables, const DesignTables& design) {
   BuildCalcFaceTable(tables.faces, *design.model, *design.materials);
   SortCalcFaces(tables.faces);
+  tables.index.Build(tables.faces);
   return PrepareActiveSpeakers(tables.speakers, *design.model, *design.types);
 }
 

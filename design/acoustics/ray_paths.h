@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "design/acoustics/calc_faces.h"
+#include "design/acoustics/face_index.h"
 #include "design/acoustics/receiver_engine.h"
 #include "design/model/design_tables.h"
 
@@ -112,13 +113,14 @@ uint32_t LoadPathObjects(ObjectList& model, std::span<const uint8_t> records);
 // ---- Linking ----
 
 // The tables a search and its linking work on: the calculation faces sorted
-// by SortCalcFaces, so that the tags of the paths name faces, and the active
-// loudspeakers, whose indexes the linked paths carry.
+// by SortCalcFaces, so that the tags of the paths name faces, their index,
+// and the active loudspeakers, whose indexes the linked paths carry.
 struct RaySearchTables {
   CalcFaceTable faces;
+  FaceIndex index;
   ActiveSpeakerTable speakers;
 };
-// Rebuilds both from `design`. Returns the number of active loudspeakers.
+// Rebuilds them from `design`. Returns the number of active loudspeakers.
 int PrepareRaySearchTables(RaySearchTables& tables, const DesignTables& design);
 
 // A path's source lies within this distance of its loudspeaker, squared (m^2).

@@ -8,6 +8,7 @@ ReceiverEngineState gReceiverEngine;
 
 void ResetReceiverEngine() {
   gReceiverEngine.activeSpeakers = ActiveSpeakerTable{};
+  gReceiverEngine.faceIndex.Clear();
   gReceiverEngine.context = ReceiverContext{};
 }
 
@@ -215,6 +216,8 @@ namespace {
 bool SegmentClear(ReceiverContext& context, Vec3d from, Vec3d to, const CalcFace* skipped) {
   context.ray.origin = ToVertex(from);
   context.ray.direction = ToVertex(to - from);
+  if (context.index && context.index->Covers(*context.faces))
+    return SegmentClearOfFaces(*context.faces, *context.index, context.ray, skipped);
   return CheckSegmentFaces(*context.faces, context.ray, skipped, 0) == 1;
 }
 
@@ -246,6 +249,22 @@ int MirrorReceiverInFace(ReceiverContext& context, Vec3d receiver, const CalcFac
   return 1;
 }
 
+namespace {
+
+// The reflection of the current loudspeaker off `face` to `receiver`, when
+// there is one, as an arrival weighted by the face's material.
+void AddReflection(ReceiverContext& context, Vec3d receiver, const CalcFace& face) {
+  Vec3d image;
+  if (!MirrorReceiverInFace(context, receiver, face, image)) return;
+  const MaterialTable& materials = *context.materials;
+  const AbsorberRecord& material = materials.records[size_t(CalcFaceMaterialIndex(face, materials))];
+  for (int b = 0; b < kBandCount; ++b)
+    context.reflectionWeights[size_t(b)] = float(1.0 - ClampedAbsorption(material, b));
+  AddSpeakerArrival(context, image, true);
+}
+
+}  // namespace
+
 void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
   context.arrivalCount = 0;
   const ReceiverOptions& options = context.options;
@@ -261,14 +280,13 @@ void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
     }
 
     if (!withReflections) continue;
-    for (const CalcFace& face : context.faces->faces) {
-      Vec3d image;
-      if (!MirrorReceiverInFace(context, point, face, image)) continue;
-      const MaterialTable& materials = *context.materials;
-      const AbsorberRecord& material = materials.records[size_t(CalcFaceMaterialIndex(face, materials))];
-      for (int b = 0; b < kBandCount; ++b)
-        context.reflectionWeights[size_t(b)] = float(1.0 - ClampedAbsorption(material, b));
-      AddSpeakerArrival(context, image, true);
+    const std::vector<CalcFace>& faces = context.faces->faces;
+    if (context.index && context.index->Covers(*context.faces) && context.index->PlaneGroupsPay()) {
+      context.index->CollectReflectingFaces(point, SpeakerPosition(entry), ReflectingSide::kEither, context.pathLimit,
+                                            context.reflectingFaces);
+      for (uint32_t f : context.reflectingFaces) AddReflection(context, point, faces[f]);
+    } else {
+      for (const CalcFace& face : faces) AddReflection(context, point, face);
     }
   }
   CombineBandEchograms(context);

@@ -11,8 +11,10 @@
 // does no aiming trigonometry. All working state of a point lives in a
 // ReceiverContext that the caller owns and passes in, and everything the
 // engine reads (the active loudspeakers with their types, the calculation
-// faces, the materials) is named by the context: independent contexts
-// compute points side by side over the same read-only tables.
+// faces and their index, the materials) is named by the context:
+// independent contexts compute points side by side over the same read-only
+// tables. With a FaceIndex the engine tests only the faces it names, which
+// gives the same arrivals in the same order as testing every face.
 #pragma once
 
 #include <array>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "design/acoustics/calc_faces.h"
+#include "design/acoustics/face_index.h"
 #include "design/model/absorber_database.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/speaker_type.h"
@@ -178,6 +181,7 @@ struct ReceiverContext {
   // Set by the caller before the first point.
   const ActiveSpeakerTable* speakers = nullptr;
   const CalcFaceTable* faces = nullptr;  // needed for shading and reflections
+  const FaceIndex* index = nullptr;      // over the faces; none: every face is tested
   const MaterialTable* materials = nullptr;  // the faces' materials, needed for reflections
   ReceiverOptions options;
 
@@ -189,6 +193,7 @@ struct ReceiverContext {
   uint32_t arrivalCount = 0;
   std::array<BandEchogram, kBandCount> bands;
   std::vector<uint32_t> timeOrder;  // scratch of the first-arrival rule
+  std::vector<uint32_t> reflectingFaces;  // the faces the index names for a loudspeaker
 };
 
 // Fills the context's seven band echograms for the receiver `point` and
@@ -226,10 +231,11 @@ void CombineBandEchograms(ReceiverContext& context);
 
 struct ReceiverEngineState {
   ActiveSpeakerTable activeSpeakers;
+  FaceIndex faceIndex;  // over gCalcFaceTable as the last level map built it, when it used one
   ReceiverContext context;
 };
 extern ReceiverEngineState gReceiverEngine;
 
-// Empties the active-loudspeaker table and its band counts and clears the
-// program context's echograms and options.
+// Empties the active-loudspeaker table and its band counts and the face
+// index, and clears the program context's echograms and options.
 void ResetReceiverEngine();

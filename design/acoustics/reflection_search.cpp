@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <mutex>
-#include <system_error>
-#include <thread>
+#include <span>
 
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
@@ -86,7 +85,9 @@ int PointSearchOrder(int faceCount, int speakerCount) {
 SearchMonitor::SearchMonitor(double totalWork, int speakers, SearchReport report)
     : totalWork_(totalWork), work_(size_t(std::max(speakers, 0))), report_(report) {}
 
-void SearchMonitor::Record(int speaker, double work) { work_[size_t(speaker)].store(work, std::memory_order_relaxed); }
+void SearchMonitor::Record(int speaker, double work) {
+  work_[size_t(speaker)].fetch_add(work, std::memory_order_relaxed);
+}
 
 bool SearchMonitor::Checkpoint(int speaker, double work) {
   Record(speaker, work);
@@ -111,18 +112,20 @@ int SearchMonitor::ReportSearchProgress() {
 
 // ---- The search of one loudspeaker ----
 
-void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target) {
+void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target, const FaceIndex* index) {
   search.faces = &faces;
+  search.index = index;
   search.target = target;
-  search.planes.resize(faces.faces.size());
+  auto planes = std::make_shared<std::vector<SearchPlane>>(faces.faces.size());
   for (size_t f = 0; f < faces.faces.size(); ++f) {
     const CalcFace& face = faces.faces[f];
-    SearchPlane& plane = search.planes[f];
+    SearchPlane& plane = (*planes)[f];
     plane.normal = ToVec3d(face.normal);
     plane.offset = Dot(plane.normal, ToVec3d(face.planePoint));
     plane.halfLength2 = face.halfNormalLength2;
     plane.targetSide = plane.Side(target);
   }
+  search.planes = std::move(planes);
 }
 
 namespace {
@@ -141,14 +144,37 @@ bool CrossesInside(CalcRay& ray, const CalcFace& face, Vec3d a, double sa, Vec3d
   return PointInCalcFace(ray) == 1;
 }
 
-// Counts one face test; at every report point publishes the work and
+// The work done and skipped since the search last told its monitor.
+double UnpublishedWork(PathSearch& search) {
+  const double work = search.workDone + search.workSkipped;
+  const double unpublished = work - search.workPublished;
+  search.workPublished = work;
+  return unpublished;
+}
+
+// Counts `tests` face tests; at every report point publishes the work and
 // learns whether the search was cancelled. True when it was.
-bool CountFaceTest(PathSearch& search) {
-  if (++search.testsSinceReport < kReportInterval) return false;
+bool CountFaceTests(PathSearch& search, uint32_t tests) {
+  search.testsSinceReport += tests;
+  if (search.testsSinceReport < kReportInterval) return false;
   search.testsSinceReport = 0;
-  if (search.monitor && search.monitor->Checkpoint(search.speaker, search.workDone + search.workSkipped))
-    search.cancelled = true;
+  if (search.monitor && search.monitor->Checkpoint(search.speaker, UnpublishedWork(search))) search.cancelled = true;
   return search.cancelled;
+}
+bool CountFaceTest(PathSearch& search) { return CountFaceTests(search, 1); }
+
+// Whether `crosses(face)` holds for a face on the segment from `origin` to
+// origin + direction: every face tried in table order, or those the index
+// names.
+template <typename Crosses>
+bool AnyFaceOnSegment(const PathSearch& search, Vec3d origin, Vec3d direction, Crosses&& crosses) {
+  if (!search.index) {
+    for (uint32_t f = 0; f < uint32_t(search.faces->faces.size()); ++f)
+      if (crosses(f)) return true;
+    return false;
+  }
+  double limit = 1;
+  return !search.index->VisitAlongLine(origin, direction, limit, [&](uint32_t f) { return !crosses(f); });
 }
 
 void StorePath(PathSearch& search, int reflections) {
@@ -166,6 +192,11 @@ void SetImageDepth(PathSearch& search, int depth) {
 }
 
 constexpr double kNearestNone2 = 1.0e10;  // m^2: no face and no target ahead
+// More than a hit point's distance from a ray's origin may be off by the
+// rounding of the point and the origin to single precision: a fixed
+// amount and a share of their size.
+constexpr double kHitRounding = 1.0e-3;  // m
+constexpr double kHitRelativeRounding = 1.0e-6;
 constexpr double kShortestDirection2 = 0.001;
 constexpr int kEstimateDepth = 7;
 
@@ -186,7 +217,7 @@ int ValidateImagePath(PathSearch& search, int depth) {
   CalcRay ray;
   for (int k = depth - 1; k >= 1; --k) {
     const uint16_t f = nodes[size_t(k)].tag;
-    const SearchPlane& plane = search.planes[f];
+    const SearchPlane& plane = search.Plane(f);
     const Vec3d image = search.images[size_t(k)];
     const Vec3d next = ToVec3d(nodes[size_t(k + 1)].point);
     if (!CrossesInside(ray, faces[f], image, plane.Side(image), next, plane.Side(next))) return 0;
@@ -198,39 +229,78 @@ int ValidateImagePath(PathSearch& search, int depth) {
     const Vec3d a = ToVec3d(nodes[size_t(k)].point), b = ToVec3d(nodes[size_t(k + 1)].point);
     const SegmentBox box = BoundSegment(a, b);
     const uint16_t startTag = nodes[size_t(k)].tag, endTag = nodes[size_t(k + 1)].tag;
-    for (size_t f = 0; f < faces.size(); ++f) {
-      if (f == startTag || f == endTag || !SegmentOverlapsFace(box, faces[f].box)) continue;
-      const SearchPlane& plane = search.planes[f];
-      if (CrossesInside(ray, faces[f], a, plane.Side(a), b, plane.Side(b))) return 0;
-    }
+    const bool blocked = AnyFaceOnSegment(search, a, b - a, [&](uint32_t f) {
+      if (f == startTag || f == endTag || !SegmentOverlapsFace(box, faces[f].box)) return false;
+      const SearchPlane& plane = search.Plane(f);
+      return CrossesInside(ray, faces[f], a, plane.Side(a), b, plane.Side(b));
+    });
+    if (blocked) return 0;
   }
   StorePath(search, depth);
   return 1;
 }
 
-void SearchImageSources(PathSearch& search, int imageLevel) {
-  const int depth = imageLevel + 1;
-  const std::vector<CalcFace>& faces = search.faces->faces;
-  const Vec3d image = search.images[size_t(imageLevel)];
-  PathNode& node = search.record.nodes[size_t(depth)];
+namespace {
+
+// The image `image` mirrored in face f, which it lies in front of by `side`,
+// as image and node `depth`; returns it.
+Vec3d EnterImage(PathSearch& search, uint32_t f, int depth, Vec3d image, double side) {
+  // The mirror image lies as far behind the plane as the image in front.
+  const Vec3d mirrored = Mirror(search.Plane(f), image, side);
+  search.images[size_t(depth)] = mirrored;
+  search.record.nodes[size_t(depth)].tag = uint16_t(f);
+  return mirrored;
+}
+
+// The same, and the reflection point validated when the segment from the
+// mirror image to the target crosses the face inside it.
+void ReflectImage(PathSearch& search, uint32_t f, int depth, Vec3d image, double side) {
+  const Vec3d mirrored = EnterImage(search, f, depth, image, side);
+  const SearchPlane& plane = search.Plane(f);
   CalcRay ray;
-  for (size_t f = 0; f < faces.size(); ++f) {
+  if (CrossesInside(ray, search.faces->faces[f], mirrored, -side, search.target, plane.targetSide)) {
+    search.record.nodes[size_t(depth)].point = ray.hitPoint;
+    ValidateImagePath(search, depth);
+  }
+}
+
+// The last image level over the faces first .. end - 1 with the index:
+// every face counts as visited, and only the faces it names can reflect
+// the image to the target.
+void ReflectImageOnceMore(PathSearch& search, int imageLevel, uint32_t first, uint32_t end) {
+  const int depth = imageLevel + 1;
+  const Vec3d image = search.images[size_t(imageLevel)];
+  search.workDone += end - first;
+  std::vector<uint32_t>& faces = search.reflectingFaces;
+  search.index->CollectReflectingFaces(image, search.target, ReflectingSide::kFront,
+                                       std::numeric_limits<double>::infinity(), faces);
+  for (uint32_t f : faces) {
+    if (f < first || f >= end) continue;
+    if (CountFaceTest(search)) return;
+    const double side = search.Plane(f).Side(image);
+    if (side > 0) ReflectImage(search, f, depth, image, side);
+  }
+}
+
+}  // namespace
+
+void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace, uint32_t endFace) {
+  const int depth = imageLevel + 1;
+  const uint32_t end = std::min(endFace, uint32_t(search.faces->faces.size()));
+  if (search.index && search.index->PlaneGroupsPay() && depth == search.maxDepth) {
+    ReflectImageOnceMore(search, imageLevel, firstFace, end);
+    return;
+  }
+  const Vec3d image = search.images[size_t(imageLevel)];
+  for (uint32_t f = firstFace; f < end; ++f) {
     search.workDone += 1;
     if (CountFaceTest(search)) return;
-    const SearchPlane& plane = search.planes[f];
-    const double side = plane.Side(image);
+    const double side = search.Plane(f).Side(image);
     if (!(side > 0)) {  // the image lies behind the face or on its plane
       if (depth < search.maxDepth) search.workSkipped += search.skippedWork[size_t(depth)];
       continue;
     }
-    // The mirror image lies as far behind the plane as the image in front.
-    const Vec3d mirrored = Mirror(plane, image, side);
-    search.images[size_t(depth)] = mirrored;
-    node.tag = uint16_t(f);
-    if (CrossesInside(ray, faces[f], mirrored, -side, search.target, plane.targetSide)) {
-      node.point = ray.hitPoint;
-      ValidateImagePath(search, depth);
-    }
+    ReflectImage(search, f, depth, image, side);
     if (depth < search.maxDepth) {
       SearchImageSources(search, depth);
       if (search.cancelled) return;
@@ -266,34 +336,59 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
   ray.direction = ToVertex(ahead);
   size_t hitFace = faces.size();
   ObjectVertex hitPoint;
-  for (size_t f = 0; f < faces.size(); ++f) {
+  // The walk along the ray stops at boxes farther than the nearest hit so
+  // far, by more than the rounding of a hit point.
+  const Vec3d lineOrigin = ToVec3d(ray.origin), lineDirection = ToVec3d(ray.direction);
+  const double directionLength = std::sqrt(Dot(lineDirection, lineDirection));
+  const double originSize = std::max({std::fabs(origin.x), std::fabs(origin.y), std::fabs(origin.z)});
+  auto walkLimit = [&] {
+    const double nearest = std::sqrt(nearest2);
+    return (nearest + kHitRounding + kHitRelativeRounding * (originSize + nearest)) / directionLength;
+  };
+  double limit = walkLimit();
+  // The exact test of face f; false when the search was cancelled.
+  auto test = [&](uint32_t f) {
     const CalcFace& face = faces[f];
-    if (&face == skipped) continue;
-    if (CountFaceTest(search)) return;
+    if (&face == skipped) return true;
+    if (CountFaceTest(search)) return false;
     // Only a face the origin lies in front of, and the ray runs towards.
-    const SearchPlane& plane = search.planes[f];
-    if (!(plane.Side(origin) > 0) || !(Dot(ahead, plane.normal) < 0)) continue;
-    if (!SegmentOverlapsFace(box, face.box)) continue;
+    const SearchPlane& plane = search.Plane(f);
+    if (!(plane.Side(origin) > 0) || !(Dot(ahead, plane.normal) < 0)) return true;
+    if (!SegmentOverlapsFace(box, face.box)) return true;
     ray.face = &face;
-    if (!IntersectRayPlane(ray)) continue;
+    if (!IntersectRayPlane(ray)) return true;
     const Vec3d offset = ToVec3d(ray.hitPoint) - origin;
     const double distance2 = Dot(offset, offset);
-    if (distance2 < nearest2) {
+    // Of faces hit at one distance the first in the table counts.
+    if (distance2 < nearest2 || (distance2 == nearest2 && hitFace < faces.size() && f < hitFace)) {
       nearest2 = distance2;
       hitFace = f;
       hitPoint = ray.hitPoint;
+      limit = walkLimit();
     }
+    return true;
+  };
+  if (search.index) {
+    if (!search.index->VisitAlongLine(lineOrigin, lineDirection, limit, test)) return;
+  } else {
+    for (uint32_t f = 0; f < uint32_t(faces.size()); ++f)
+      if (!test(f)) return;
   }
 
   if (hitFace < faces.size()) {
-    search.freePaths.distance += std::sqrt(nearest2);
-    ++search.freePaths.hits;
+    const double distance = std::sqrt(nearest2);
+    if (search.hitDistances) {
+      search.hitDistances->push_back(distance);
+    } else {
+      search.freePaths.distance += distance;
+      ++search.freePaths.hits;
+    }
     search.record.nodes[size_t(d)] = {uint16_t(hitFace), hitPoint};
     if (d <= search.maxDepth) {
       // On along the ray mirrored in the face: the direction from the
       // origin's mirror image through the hit point, kept at full length so
       // that a hit close to an edge neither ends the ray nor blurs it.
-      const SearchPlane& plane = search.planes[hitFace];
+      const SearchPlane& plane = search.Plane(uint32_t(hitFace));
       TraceRay(search, ToVec3d(hitPoint), Mirror(plane, ahead, Dot(ahead, plane.normal)), &faces[hitFace], d);
     }
   } else if (targetReached) {
@@ -302,26 +397,74 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
   }
 }
 
-void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders& orders) {
+namespace {
+
+// The rays of the direction set in order, built once.
+const std::vector<Vec3d>& RayDirectionSet() {
+  static const std::vector<Vec3d> directions = [] {
+    std::vector<Vec3d> set;
+    ForEachRayDirection(1, 1, [&set](Vec3d direction) { set.push_back(direction); });
+    return set;
+  }();
+  return directions;
+}
+
+constexpr uint32_t kNoOuterFace = UINT32_MAX;
+
+// The image sources of a loudspeaker at `source` below the first-level
+// faces first .. end - 1; or, with an `outer` face, below that face the
+// second-level faces first .. end - 1, after the reflection off the outer
+// face itself when `first` is 0. The direct path comes before all.
+void SearchSpeakerImages(PathSearch& search, Vec3d source, const RaySearchOrders& orders, uint32_t outer,
+                         uint32_t first, uint32_t end) {
   StartPathRecord(search, source);
   SetImageDepth(search, orders.imageOrder);
   search.lowestTracedOrder = orders.lowestTracedOrder;
-  ValidateImagePath(search, 0);
-  SearchImageSources(search, 0);
-  if (search.cancelled || !orders.TracesRays()) return;
-
-  search.maxDepth = orders.maxOrder;
-  const double rayWork = double(orders.maxOrder) * search.faces->Count();
-  ForEachRayDirection(1, 1, [&](Vec3d direction) {
-    if (search.cancelled) return;
-    TraceRay(search, source, direction, nullptr, 0);
-    search.workDone += rayWork;
-  });
+  if (first == 0 && (outer == kNoOuterFace || outer == 0)) ValidateImagePath(search, 0);
+  if (outer == kNoOuterFace) {
+    SearchImageSources(search, 0, first, end);
+    return;
+  }
+  // The first level's step onto the outer face, counted once.
+  if (first == 0) {
+    search.workDone += 1;
+    if (CountFaceTest(search)) return;
+  }
+  const double side = search.Plane(outer).Side(source);
+  if (!(side > 0)) {
+    if (first == 0 && 1 < search.maxDepth) search.workSkipped += search.skippedWork[1];
+    return;
+  }
+  if (first == 0) ReflectImage(search, outer, 1, source, side);
+  else EnterImage(search, outer, 1, source, side);
+  if (1 < search.maxDepth) SearchImageSources(search, 1, first, end);
 }
 
-double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum, SearchMonitor* monitor) {
+// Rays first .. end - 1 of the direction set from a loudspeaker at `source`.
+void TraceSpeakerRays(PathSearch& search, Vec3d source, const RaySearchOrders& orders, uint32_t first, uint32_t end) {
+  StartPathRecord(search, source);
+  search.lowestTracedOrder = orders.lowestTracedOrder;
+  search.maxDepth = orders.maxOrder;
+  const double rayWork = double(orders.maxOrder) * search.faces->Count();
+  const std::vector<Vec3d>& directions = RayDirectionSet();
+  for (uint32_t r = first; r < end && !search.cancelled; ++r) {
+    TraceRay(search, source, directions[r], nullptr, 0);
+    search.workDone += rayWork;
+  }
+}
+
+}  // namespace
+
+void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders& orders) {
+  SearchSpeakerImages(search, source, orders, kNoOuterFace, 0, uint32_t(search.faces->faces.size()));
+  if (search.cancelled || !orders.TracesRays()) return;
+  TraceSpeakerRays(search, source, orders, 0, uint32_t(RayDirectionSet().size()));
+}
+
+double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum, SearchMonitor* monitor,
+                            const FaceIndex* index) {
   PathSearch search;
-  PreparePathSearch(search, faces, point);
+  PreparePathSearch(search, faces, point, index);
   search.maxDepth = kEstimateDepth;
   search.lowestTracedOrder = kEstimateDepth + 1;  // no target
   search.monitor = monitor;
@@ -334,8 +477,6 @@ double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum
 
 // ---- The search over all loudspeakers ----
 
-unsigned SearchThreadCount() { return std::max(std::thread::hardware_concurrency(), 1u); }
-
 namespace {
 
 // How often the calling thread shows the progress of its workers.
@@ -345,69 +486,128 @@ struct SpeakerFindings {
   std::vector<uint8_t> paths;
   uint32_t pathCount = 0;
   FreePathSum freePaths;
+  void Add(std::span<const uint8_t> records, uint32_t count) {
+    paths.insert(paths.end(), records.begin(), records.end());
+    pathCount += count;
+  }
 };
 
-// Runs `search(i)` for every loudspeaker i on up to `threads` workers while
-// the calling thread reports the progress. False when no worker could be
-// started (nothing was searched).
-template <typename Search>
-bool RunOnWorkers(int count, unsigned threads, SearchMonitor& monitor, Search&& search) {
-  std::mutex mutex;
-  std::condition_variable finished;
-  unsigned running = 0;
-  std::atomic<int> next{0};
-  std::vector<std::thread> workers;
-  auto work = [&] {
-    for (int i; !monitor.Cancelled() && (i = next.fetch_add(1)) < count;) search(i);
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      --running;
-    }
-    finished.notify_one();
+// Workers split a loudspeaker's search into pieces: the image sources
+// below a run of first-level faces (so that there are at most this many
+// runs) or, in a room of fewer faces than this, below each pair of a first-
+// and a second-level face; and runs of this many rays.
+constexpr uint32_t kImagePieces = 256;
+constexpr uint32_t kFacePairPieces = 64;
+constexpr uint32_t kRaysPerPiece = 256;
+
+// A piece of one loudspeaker's search and what it found; the free-path
+// distances are listed in order so that merging the pieces in order sums
+// them as one search would.
+struct SearchPiece {
+  uint32_t speaker = 0;
+  bool rays = false;
+  uint32_t outer = kNoOuterFace;  // the first-level face of a second-level run
+  uint32_t first = 0, end = 0;    // first- or second-level faces, or ray numbers
+  std::vector<uint8_t> paths;
+  uint32_t pathCount = 0;
+  std::vector<double> hitDistances;
+  bool done = false;
+};
+
+std::vector<SearchPiece> SplitSearch(uint32_t speakers, uint32_t faces, const RaySearchOrders& orders) {
+  // Image order 1 asks the index about all faces at once: one piece.
+  const uint32_t run =
+      orders.imageOrder > 1 ? std::max((faces + kImagePieces - 1) / kImagePieces, 1u) : std::max(faces, 1u);
+  const bool pairs = orders.imageOrder > 1 && faces > 0 && faces < kFacePairPieces;
+  const uint32_t rays = uint32_t(RayDirectionSet().size());
+  std::vector<SearchPiece> pieces;
+  auto add = [&pieces](uint32_t speaker, bool rays, uint32_t outer, uint32_t first, uint32_t end) {
+    SearchPiece& piece = pieces.emplace_back();
+    piece.speaker = speaker;
+    piece.rays = rays;
+    piece.outer = outer;
+    piece.first = first;
+    piece.end = end;
   };
-  for (unsigned w = 0; w < threads; ++w) {
-    std::lock_guard<std::mutex> lock(mutex);
-    try {
-      workers.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;  // as many workers as the system gives
+  for (uint32_t s = 0; s < speakers; ++s) {
+    if (pairs) {
+      for (uint32_t outer = 0; outer < faces; ++outer)
+        for (uint32_t f = 0; f < faces; ++f) add(s, false, outer, f, f + 1);
+    } else {
+      uint32_t f = 0;
+      do {
+        add(s, false, kNoOuterFace, f, std::min(f + run, faces));
+        f += run;
+      } while (f < faces);
     }
-    ++running;
+    if (orders.TracesRays())
+      for (uint32_t r = 0; r < rays; r += kRaysPerPiece)
+        add(s, true, kNoOuterFace, r, std::min(r + kRaysPerPiece, rays));
   }
-  if (workers.empty()) return false;
-  {
-    std::unique_lock<std::mutex> lock(mutex);
-    while (!finished.wait_for(lock, kProgressPoll, [&] { return running == 0; })) {
-      lock.unlock();
-      monitor.ReportSearchProgress();
-      lock.lock();
-    }
-  }
-  for (std::thread& worker : workers) worker.join();
-  return true;
+  return pieces;
 }
 
 }  // namespace
 
 RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, const RaySearchOrders& orders,
-                                SearchMonitor& monitor, unsigned threads) {
-  const int count = tables.speakers.Count();
-  std::vector<SpeakerFindings> findings(static_cast<size_t>(count));
-  auto searchSpeaker = [&](int i) {
-    PathSearch search;
-    PreparePathSearch(search, tables.faces, target);
-    search.monitor = &monitor;
-    search.speaker = i;
-    SearchSpeakerPaths(search, SpeakerPosition(tables.speakers.entries[size_t(i)]), orders);
-    monitor.Record(i, search.workDone + search.workSkipped);
-    findings[size_t(i)] = {std::move(search.paths), search.pathCount, search.freePaths};
-  };
+                                SearchMonitor& monitor, CalcExecution execution) {
+  const uint32_t count = uint32_t(tables.speakers.Count());
+  const uint32_t faces = uint32_t(tables.faces.Count());
+  PathSearch prepared;
+  PreparePathSearch(prepared, tables.faces, target, execution.faceIndex ? &tables.index : nullptr);
+  prepared.monitor = &monitor;
+  std::vector<SpeakerFindings> findings(count);
 
-  const unsigned workers = std::min(threads, unsigned(count));
+  std::vector<SearchPiece> pieces = SplitSearch(count, faces, orders);
+  const unsigned workers = std::min(WorkerThreadCount(execution), uint32_t(pieces.size()));
   monitor.ReportAtCheckpoints(workers <= 1);
-  if (workers <= 1 || !RunOnWorkers(count, workers, monitor, searchSpeaker)) {
+  // Each finished piece is merged once those before it are: the last to
+  // finish merges, so that few wait at a time.
+  std::mutex mutex;
+  size_t merged = 0;
+  auto merge = [&](SearchPiece& piece) {
+    SpeakerFindings& speaker = findings[piece.speaker];
+    speaker.Add(piece.paths, piece.pathCount);
+    for (double distance : piece.hitDistances) {
+      speaker.freePaths.distance += distance;
+      ++speaker.freePaths.hits;
+    }
+    piece.paths = {};
+    piece.hitDistances = {};
+  };
+  auto searchPiece = [&](unsigned, uint32_t i) {
+    SearchPiece& piece = pieces[i];
+    PathSearch search = prepared;
+    search.speaker = int(piece.speaker);
+    search.hitDistances = &piece.hitDistances;
+    const Vec3d source = SpeakerPosition(tables.speakers.entries[piece.speaker]);
+    if (piece.rays) TraceSpeakerRays(search, source, orders, piece.first, piece.end);
+    else SearchSpeakerImages(search, source, orders, piece.outer, piece.first, piece.end);
+    monitor.Record(search.speaker, UnpublishedWork(search));
+    piece.paths = std::move(search.paths);
+    piece.pathCount = search.pathCount;
+    std::lock_guard<std::mutex> lock(mutex);
+    piece.done = true;
+    for (; merged < pieces.size() && pieces[merged].done; ++merged) merge(pieces[merged]);
+  };
+  const bool onWorkers =
+      workers > 1 && RunOnWorkers(
+                         uint32_t(pieces.size()), workers, kProgressPoll, searchPiece,
+                         [&] { return monitor.Cancelled(); }, [&] { return monitor.ReportSearchProgress() != 0; });
+  if (onWorkers) {
+    // After a Cancel: what the pieces that ran found, in order.
+    for (; merged < pieces.size(); ++merged)
+      if (pieces[merged].done) merge(pieces[merged]);
+  } else {
     monitor.ReportAtCheckpoints(true);
-    for (int i = 0; i < count && !monitor.Cancelled(); ++i) searchSpeaker(i);
+    for (uint32_t i = 0; i < count && !monitor.Cancelled(); ++i) {
+      PathSearch search = prepared;
+      search.speaker = int(i);
+      SearchSpeakerPaths(search, SpeakerPosition(tables.speakers.entries[i]), orders);
+      monitor.Record(search.speaker, UnpublishedWork(search));
+      findings[i].Add(search.paths, search.pathCount);
+      findings[i].freePaths = search.freePaths;
+    }
   }
 
   RaySearchOutcome outcome;
@@ -421,7 +621,7 @@ RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, con
 }
 
 RaySearchRun SearchRayPaths(const RaySearchTables& tables, Vec3d target, const RaySearchOrders& orders,
-                            unsigned threads) {
+                            CalcExecution execution) {
   RaySearchRun run;
   const double faces = tables.faces.Count();
   if (faces == 0) return run;
@@ -431,10 +631,11 @@ RaySearchRun SearchRayPaths(const RaySearchTables& tables, Vec3d target, const R
 
   BeginProgress("Calculating Reflections", "0 %", "Cancel");
   SearchMonitor monitor(totalWork, tables.speakers.Count(), ReportProgress);
-  run.outcome = SearchSpeakers(tables, target, orders, monitor, threads);
+  run.outcome = SearchSpeakers(tables, target, orders, monitor, execution);
   EndProgress();
   FreePathSum freePaths = run.outcome.freePaths;
-  run.meanFreePath = EstimateMeanFreePath(tables.faces, target, freePaths);
+  run.meanFreePath =
+      EstimateMeanFreePath(tables.faces, target, freePaths, nullptr, execution.faceIndex ? &tables.index : nullptr);
   return run;
 }
 
@@ -451,13 +652,13 @@ bool PrepareCalculateRays(RaySearchState& state, const DesignTables& design) {
 }
 
 uint32_t CalculateRays(RaySearchState& state, const DesignTables& design, std::string orderText, ObjectVertex picked,
-                       unsigned threads) {
+                       CalcExecution execution) {
   state.storedPaths = 0;
   state.meanFreePathEstimate = 0;
   state.pathCount = 0;
   state.orders = SplitSearchOrders(state.tables.faces.Count(), ParseMaxOrder(std::move(orderText)));
   const Vec3d target = ToVec3d({picked.x, picked.y, picked.z + kTargetLift});
-  const RaySearchRun run = SearchRayPaths(state.tables, target, state.orders, threads);
+  const RaySearchRun run = SearchRayPaths(state.tables, target, state.orders, execution);
   state.storedPaths = run.outcome.pathCount;
   state.meanFreePathEstimate = run.meanFreePath;
   if (state.storedPaths == 0) return 0;
@@ -465,7 +666,7 @@ uint32_t CalculateRays(RaySearchState& state, const DesignTables& design, std::s
 }
 
 int32_t SearchPathsAtPoint(RaySearchState& state, const DesignTables& design, ObjectVertex point, SearchReport report,
-                           unsigned threads) {
+                           CalcExecution execution) {
   state.storedPaths = 0;
   state.meanFreePathEstimate = 0;
   state.pathCount = 0;
@@ -479,8 +680,9 @@ int32_t SearchPathsAtPoint(RaySearchState& state, const DesignTables& design, Ob
   const Vec3d target = ToVec3d(point);
   SearchMonitor monitor(std::pow(double(faces), order) * speakers, speakers, report);
   FreePathSum freePaths;
-  state.meanFreePathEstimate = EstimateMeanFreePath(state.tables.faces, target, freePaths, &monitor);
-  const RaySearchOutcome found = SearchSpeakers(state.tables, target, state.orders, monitor, threads);
+  state.meanFreePathEstimate = EstimateMeanFreePath(state.tables.faces, target, freePaths, &monitor,
+                                                    execution.faceIndex ? &state.tables.index : nullptr);
+  const RaySearchOutcome found = SearchSpeakers(state.tables, target, state.orders, monitor, execution);
   state.storedPaths = found.pathCount;
   if (state.storedPaths == 0) return 0;
   LoadPathObjects(*design.model, found.records);

@@ -7,12 +7,14 @@
 // room's mean free path from the distances its rays travel between faces.
 //
 // The work of one loudspeaker is a PathSearch: it reads the calculation
-// faces and its source and target and writes only into itself (the records
-// it found, its free-path sums, its work counters). The faces stay unchanged
+// faces (and their FaceIndex, which names the faces a test needs to visit)
+// and its source and target and writes only into itself (the records it
+// found, its free-path sums, its work counters). The faces stay unchanged
 // while searches run, so the loudspeakers of a search run side by side on
 // worker threads and are merged in the order of the loudspeaker table: the
-// paths, their order and every figure are those of a run on one thread.
-// Progress and Cancel stay with the thread that called the search.
+// paths, their order and every figure are those of the reference run, on
+// one thread over every face. Progress and Cancel stay with the thread that
+// called the search.
 //
 // Calculate Rays and the search at a point of the result window build on the
 // kernels here and leave the paths as RayPath objects in the model
@@ -22,9 +24,12 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "design/acoustics/calc_workers.h"
+#include "design/acoustics/face_index.h"
 #include "design/acoustics/ray_paths.h"
 
 // ---- The direction set ----
@@ -106,9 +111,10 @@ using SearchReport = int (*)(int percent, const char* text);
 constexpr uint32_t kReportInterval = 60001;
 
 // The progress of a search over its loudspeakers: each loudspeaker's work
-// (face tests done and skipped) in a slot of its own, and the Cancel that
-// stops them all. On one thread the search itself reports at its report
-// points; with workers it only publishes, and the calling thread reports.
+// (face tests done and skipped) in a slot of its own, to which every piece
+// of its search adds, and the Cancel that stops them all. On one thread the
+// search itself reports at its report points; with workers it only
+// publishes, and the calling thread reports.
 class SearchMonitor {
  public:
   // `totalWork` is what 100 % stands for.
@@ -117,10 +123,10 @@ class SearchMonitor {
   // Whether the searches report at their report points themselves (they run
   // on the thread that may report; the default) or only publish their work.
   void ReportAtCheckpoints(bool on) { reportAtCheckpoints_ = on; }
-  // A report point of loudspeaker `speaker`'s search with its work so far:
-  // true when the search must stop.
+  // A report point of loudspeaker `speaker`'s search, which did `work`
+  // since it last published: true when the search must stop.
   bool Checkpoint(int speaker, double work);
-  // Records a loudspeaker's work without a report.
+  // Adds work to a loudspeaker's without a report.
   void Record(int speaker, double work);
   // "%1.2f %" of the percent done (at most 100) through the report; a
   // Cancel stops the search. 1 when cancelled.
@@ -168,8 +174,11 @@ struct SearchPlane {
 // reads `faces` (unchanged while it runs) and writes nothing outside itself.
 struct PathSearch {
   const CalcFaceTable* faces = nullptr;
+  const FaceIndex* index = nullptr;  // over the faces; none: every face is tested
   Vec3d target;
-  std::vector<SearchPlane> planes;  // one per face
+  // One per face, shared by the copies of a prepared search.
+  std::shared_ptr<const std::vector<SearchPlane>> planes;
+  const SearchPlane& Plane(uint32_t face) const { return (*planes)[face]; }
   // The depth the running kernel goes to: the image order for the image
   // sources, the maximum order for the rays.
   int maxDepth = 0;
@@ -187,18 +196,25 @@ struct PathSearch {
   std::array<Vec3d, kMaxPathNodes> images{};
   std::array<double, kMaxPathNodes> skippedWork{};
   uint32_t testsSinceReport = 0;
+  std::vector<uint32_t> reflectingFaces;  // what the index names at the last image level
 
   // Findings.
   std::vector<uint8_t> paths;  // stored path records
   uint32_t pathCount = 0;
+  // The distances traced rays travel to the faces they hit: summed here,
+  // or with `hitDistances` listed there in order, for a merge to sum.
   FreePathSum freePaths;
-  double workDone = 0;     // face tests
-  double workSkipped = 0;  // face sequences left out
+  std::vector<double>* hitDistances = nullptr;
+  double workDone = 0;       // face tests
+  double workSkipped = 0;    // face sequences left out
+  double workPublished = 0;  // of both, what the monitor was told
   bool cancelled = false;
 };
 
-// Sets a search up over `faces` (kept unchanged while it runs) to `target`.
-void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target);
+// Sets a search up over `faces` (kept unchanged while it runs) to `target`,
+// asking `index` (built over the faces) which faces to test, or testing
+// every face without one. Copies of the prepared search share its planes.
+void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target, const FaceIndex* index = nullptr);
 
 // Starts the record of a loudspeaker at `source`: node 0 the source, node 1
 // the target, no reflection, image 0 the source.
@@ -213,13 +229,14 @@ void StartPathRecord(PathSearch& search, Vec3d source);
 int ValidateImagePath(PathSearch& search, int depth);
 
 // The image-source search below image `imageLevel`, to search.maxDepth: for
-// every face that the image lies in front of, the image mirrored in it;
+// every face (from `firstFace` up to `endFace`, or all) that the image lies
+// in front of, the image mirrored in it;
 // where the segment from that mirror image to the target crosses the face
 // strictly between the two, inside the face, that crossing is a reflection
 // point to validate; deeper levels follow whether or not the face
 // reflected. Faces the image does not lie in front of are skipped with all
 // their deeper sequences.
-void SearchImageSources(PathSearch& search, int imageLevel);
+void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace = 0, uint32_t endFace = UINT32_MAX);
 
 // Traces the ray from `origin` along `direction` (taken as kRayLength long)
 // at depth + 1, node depth + 1 receiving its next reflection point: the
@@ -240,9 +257,9 @@ void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders&
 // Adds to `sum` the faces hit by the 239 rays of the estimate traced from
 // `point` to 7 reflections without a target, and returns sum.Mean() (0
 // without a hit). With a `monitor` the tracing reports in slot 0 and stops
-// at a Cancel.
-double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum,
-                            SearchMonitor* monitor = nullptr);
+// at a Cancel. With an `index` over the faces it asks it which faces to test.
+double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum, SearchMonitor* monitor = nullptr,
+                            const FaceIndex* index = nullptr);
 
 // ---- The search over all loudspeakers ----
 
@@ -254,15 +271,13 @@ struct RaySearchOutcome {
   bool cancelled = false;
 };
 
-// The worker threads a search uses by default: one per core.
-unsigned SearchThreadCount();
-
 // Searches every active loudspeaker of `tables` with `orders` to `target`,
-// on up to `threads` worker threads (1: on the calling thread), reporting
-// through `monitor` (one slot per loudspeaker). A Cancel keeps the paths
-// found so far; a monitor cancelled before the call finds nothing.
+// run as `execution` says (its threads, and the face index of the tables or
+// every face), reporting through `monitor` (one slot per loudspeaker). A
+// Cancel keeps the paths found so far; a monitor cancelled before the call
+// finds nothing.
 RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, const RaySearchOrders& orders,
-                                SearchMonitor& monitor, unsigned threads);
+                                SearchMonitor& monitor, CalcExecution execution);
 
 // The search of Calculate Rays: nothing without faces; else with the
 // progress window "Calculating Reflections" and its Cancel, then the mean
@@ -272,7 +287,7 @@ struct RaySearchRun {
   double meanFreePath = 0;
 };
 RaySearchRun SearchRayPaths(const RaySearchTables& tables, Vec3d target, const RaySearchOrders& orders,
-                            unsigned threads);
+                            CalcExecution execution = {});
 
 // ---- The program's search ----
 
@@ -306,7 +321,7 @@ bool PrepareCalculateRays(RaySearchState& state, const DesignTables& design);
 // its progress window, the paths put into the model. Returns the number of
 // RayPath objects made, which the reflection windows then link and show.
 uint32_t CalculateRays(RaySearchState& state, const DesignTables& design, std::string orderText, ObjectVertex picked,
-                       unsigned threads);
+                       CalcExecution execution = {});
 
 // The search at a point the result window's user clicked: the faces rebuilt
 // and sorted, the active loudspeakers, the order PointSearchOrder, the mean
@@ -317,4 +332,4 @@ uint32_t CalculateRays(RaySearchState& state, const DesignTables& design, std::s
 // the model, 0 when there are no faces or no active loudspeaker or nothing
 // was found.
 int32_t SearchPathsAtPoint(RaySearchState& state, const DesignTables& design, ObjectVertex point, SearchReport report,
-                           unsigned threads);
+                           CalcExecution execution = {});

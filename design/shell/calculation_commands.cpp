@@ -117,7 +117,7 @@ void CmdCalculateRays() {
     uint32_t paths = 0;
     {
       DrawingWindowAside aside;
-      paths = CalculateRays(gRaySearch, ProjectTables(), order, gInput.acceptedPoint, SearchThreadCount());
+      paths = CalculateRays(gRaySearch, ProjectTables(), order, gInput.acceptedPoint);
     }
     // The reflection windows show the paths from here; once they close the
     // paths leave the model.

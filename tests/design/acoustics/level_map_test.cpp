@@ -421,21 +421,26 @@ TEST_F(LevelMapRunTest, ProgressIsShownOncePerHundredMillisecondsOfTicks) {
 TEST_F(LevelMapRunTest, CancelLeavesNoResultAndNoPartialGrid) {
   AddHall();
   CalcOptions options;
-  ASSERT_EQ(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kDone);
-  ASSERT_EQ(gLevelMap.resultPresent, 1);
+  options.roomBits = kCalcShading | kCalcFirstReflection;
+  for (const CalcExecution execution : {kReferenceExecution, CalcExecution{4}}) {
+    ASSERT_EQ(RunLevelTimeCalculation(options, ProjectTables(), execution), LevelMapRun::kDone);
+    ASSERT_EQ(gLevelMap.resultPresent, 1);
 
-  // Every tick count read moves the clock on by 60 ms, so the second point
-  // shows the progress, and that first update presses Cancel.
-  FakeServices services;
-  services.clockStep = 60;
-  services.cancelAtUpdate = 1;
-  EXPECT_EQ(RunLevelTimeCalculation(options, ProjectTables()), LevelMapRun::kCancelled);
-  EXPECT_EQ(services.progressTitle, "Calculation Status :");
-  EXPECT_EQ(services.progressOpen, 0);
-  EXPECT_EQ(services.percents.size(), 1u);
-  EXPECT_EQ(gLevelMap.resultPresent, 0);
-  EXPECT_EQ(gLevelMap.result.grid.PointCount(), 0u);
-  EXPECT_EQ(gLevelMap.result.faces.Count(), 0);
+    // Every tick count read moves the clock on by 200 ms, so the first look
+    // at the progress shows it (on one thread after the first point, with
+    // workers at the latest once they are done), and that update presses
+    // Cancel.
+    FakeServices services;
+    services.clockStep = 200;
+    services.cancelAtUpdate = 1;
+    EXPECT_EQ(RunLevelTimeCalculation(options, ProjectTables(), execution), LevelMapRun::kCancelled);
+    EXPECT_EQ(services.progressTitle, "Calculation Status :");
+    EXPECT_EQ(services.progressOpen, 0);
+    EXPECT_EQ(services.percents.size(), 1u);
+    EXPECT_EQ(gLevelMap.resultPresent, 0);
+    EXPECT_EQ(gLevelMap.result.grid.PointCount(), 0u);
+    EXPECT_EQ(gLevelMap.result.faces.Count(), 0);
+  }
 }
 
 }  // namespace

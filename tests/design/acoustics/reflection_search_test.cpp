@@ -375,7 +375,7 @@ TEST_F(SpeakerSearchTest, ThreadedAndSingleThreadedSearchesFindTheSamePaths) {
   const Vec3d target{3.5, 3.2, 1.2};
   auto run = [&](unsigned threads) {
     SearchMonitor monitor(1.0, tables.speakers.Count(), [](int, const char*) { return 0; });
-    return SearchSpeakers(tables, target, orders, monitor, threads);
+    return SearchSpeakers(tables, target, orders, monitor, CalcExecution{threads});
   };
   const RaySearchOutcome single = run(1);
   const RaySearchOutcome threaded = run(4);
@@ -396,7 +396,7 @@ TEST_F(SpeakerSearchTest, ACancelledSearchKeepsThePathsFoundSoFar) {
   ASSERT_EQ(PrepareRaySearchTables(tables, Design()), 2);
   const RaySearchOrders orders{4, 2, 3};
   FakeServices services;
-  const RaySearchRun whole = SearchRayPaths(tables, {3.5, 3.2, 1.2}, orders, 1);
+  const RaySearchRun whole = SearchRayPaths(tables, {3.5, 3.2, 1.2}, orders, CalcExecution{1});
   EXPECT_EQ(services.progressTitle, "Calculating Reflections");
   EXPECT_EQ(services.progressOpen, 0);
   ASSERT_GT(services.percents.size(), 2u);
@@ -409,7 +409,7 @@ TEST_F(SpeakerSearchTest, ACancelledSearchKeepsThePathsFoundSoFar) {
   // found before its rays, stay.
   services.percents.clear();
   services.cancelAtUpdate = 1;
-  const RaySearchRun cancelled = SearchRayPaths(tables, {3.5, 3.2, 1.2}, orders, 1);
+  const RaySearchRun cancelled = SearchRayPaths(tables, {3.5, 3.2, 1.2}, orders, CalcExecution{1});
   EXPECT_TRUE(cancelled.outcome.cancelled);
   EXPECT_EQ(services.percents.size(), 1u);
   EXPECT_EQ(services.progressOpen, 0);
@@ -422,20 +422,32 @@ TEST_F(SpeakerSearchTest, ACancelledSearchKeepsThePathsFoundSoFar) {
   // Workers stop at the Cancel of the calling thread.
   SearchMonitor monitor(1.0, 2, [](int, const char*) { return 1; });
   ASSERT_EQ(monitor.ReportSearchProgress(), 1);
-  const RaySearchOutcome threaded = SearchSpeakers(tables, {3.5, 3.2, 1.2}, orders, monitor, 2);
+  const RaySearchOutcome threaded = SearchSpeakers(tables, {3.5, 3.2, 1.2}, orders, monitor, CalcExecution{2});
   EXPECT_TRUE(threaded.cancelled);
   EXPECT_EQ(threaded.pathCount, 0u);
 }
 
-TEST_F(SpeakerSearchTest, NoFacesNoSearch) {
+TEST_F(SpeakerSearchTest, WithoutFacesNoSearchRunsAndASearchFindsTheDirectPaths) {
   ResetObjectStore();
   AddSpeaker({1, 1, 1});
   RaySearchTables tables;
   ASSERT_EQ(PrepareRaySearchTables(tables, Design()), 1);
   FakeServices services;
-  const RaySearchRun run = SearchRayPaths(tables, {3, 3, 1}, SplitSearchOrders(0, 3), 1);
+  const RaySearchRun run = SearchRayPaths(tables, {3, 3, 1}, SplitSearchOrders(0, 3), CalcExecution{1});
   EXPECT_EQ(run.outcome.pathCount, 0u);
   EXPECT_EQ(services.progressTitle, "");
+
+  // Searched all the same, each loudspeaker has its direct path, on one
+  // thread as on several, with rays or without.
+  AddSpeaker({2, 1, 1});
+  ASSERT_EQ(PrepareRaySearchTables(tables, Design()), 2);
+  auto direct = [&](unsigned threads) {
+    SearchMonitor monitor(1.0, 2, [](int, const char*) { return 0; });
+    return SearchSpeakers(tables, {3, 3, 1}, {3, 2, 3}, monitor, CalcExecution{threads});
+  };
+  const RaySearchOutcome single = direct(1);
+  EXPECT_EQ(single.pathCount, 2u);
+  EXPECT_EQ(direct(2).records, single.records);
 }
 
 // ---- The command and the clicked point ----
@@ -469,7 +481,7 @@ TEST_F(CalculateRaysTest, TheCommandPutsThePathsToTheRaisedTargetIntoTheModel) {
   EXPECT_EQ(state_.tables.faces.Count(), 7);
   EXPECT_GE(state_.tables.faces.faces[0].halfNormalLength2, state_.tables.faces.faces[6].halfNormalLength2);
 
-  const uint32_t loaded = CalculateRays(state_, Design(), "2,7", {3.5f, 3.2f, 1.2f}, SearchThreadCount());
+  const uint32_t loaded = CalculateRays(state_, Design(), "2,7", {3.5f, 3.2f, 1.2f});
   EXPECT_EQ(state_.orders.maxOrder, 2);
   EXPECT_FALSE(state_.orders.TracesRays());
   EXPECT_EQ(loaded, state_.storedPaths);
@@ -496,7 +508,7 @@ TEST_F(CalculateRaysTest, TheClickedPointSearchLinksAndSortsItsPaths) {
   AddSpeaker({6, 1, 2});
   FakeServices services;
   // 7 faces and 2 loudspeakers: order trunc(10 / ln 14) = 3.
-  const int32_t kept = SearchPathsAtPoint(state_, Design(), {3.5f, 3.2f, 1.2f}, ReportProgress, 1);
+  const int32_t kept = SearchPathsAtPoint(state_, Design(), {3.5f, 3.2f, 1.2f}, ReportProgress, CalcExecution{1});
   EXPECT_EQ(state_.orders.maxOrder, 3);
   EXPECT_FALSE(state_.orders.TracesRays());
   const std::vector<GraphicObject*> paths = RayPaths();
@@ -520,7 +532,8 @@ TEST_F(CalculateRaysTest, TheClickedPointSearchStopsAtACancel) {
   static int reports = 0;
   reports = 0;
   const SearchReport escape = [](int, const char*) { return ++reports > 0 ? 1 : 0; };
-  EXPECT_EQ(SearchPathsAtPoint(state_, Design(), {3.5f, 3.2f, 1.2f}, escape, 1), 0);
+  // The reference tests every face, so its face tests reach a report point.
+  EXPECT_EQ(SearchPathsAtPoint(state_, Design(), {3.5f, 3.2f, 1.2f}, escape, kReferenceExecution), 0);
   EXPECT_GT(reports, 0);
   EXPECT_TRUE(RayPaths().empty());
 }
