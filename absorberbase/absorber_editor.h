@@ -39,8 +39,6 @@ constexpr int kCmdSortByCategories = 301, kCmdSortByNames = 302;
 
 inline constexpr char kAbsorberEditorTitle[] = "Korvane Absorber Database ";
 inline constexpr char kAbsorberEditorVersion[] = "2.90";
-inline constexpr char kAbsorberDatabaseFilter[] = "*.KAB|*.kab|";
-inline constexpr char kAbsorberDatabaseExtension[] = ".KAB";
 inline constexpr char kInvalidDatabaseMessage[] = "Invalid Database";
 inline constexpr char kDatabaseNotSavedMessage[] = "Database has not been saved";
 

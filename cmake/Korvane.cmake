@@ -3,6 +3,11 @@ include(GoogleTest)
 
 function(korvane_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  # clang warns of an unused constant in -Wall; so that a g++ build (the one
+  # CI runs) catches it too, g++ is asked for the same.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -Wunused-const-variable=1)
+  endif()
 endfunction()
 
 # korvane_library(<name> [DEPS <targets>...])

@@ -25,7 +25,8 @@ namespace {
 // system delivers them: the toolkit then picks the widget under the pointer,
 // applies its focus rules and refuses input that a modal window blocks.
 void SendMouse(Window window, QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons held, WParam modifiers) {
-  QWidget* view = ClientWidgetOf(window);
+  WindowObject* w = FindWindow(window);
+  QWidget* view = w ? InnerWidget(*w) : nullptr;  // a window's surface, or a control
   if (!view) return;
   QPointF local(x, y);
   QWidget* top = view->window();

@@ -12,6 +12,7 @@
 // Input (sent through the toolkit as real events the way the window system
 // sends them, so they arrive translated as messages on the queue):
 //   Click(window, x, y)                      left down + up at the window's client pixel
+//                                            (a push button's own pixel for a button)
 //   Click(window, x, y, kMouseRight)         right down + up
 //   DoubleClick, MouseMove                   the same; the toolkit picks the widget under
 //                                            the point, so a window covering it gets it

@@ -76,6 +76,20 @@ void Forget(Window window) {
   Windows().windows.erase(std::uintptr_t(window));
 }
 
+// A child about to go that holds its top-level window's keys (a progress
+// window's Cancel button) hands them back to that window, which would
+// otherwise keep them with nobody.
+void ReturnKeysToTopLevel(FrameWidget* leaving) {
+  QWidget* top = leaving->window();
+  QWidget* focus = top->focusWidget();
+  if (top == leaving || !focus || !leaving->isAncestorOf(focus)) return;
+  for (auto& [id, w] : Windows().windows)
+    if (w->frame == top && w->view) {
+      w->view->setFocus(Qt::OtherFocusReason);
+      return;
+    }
+}
+
 // Destroys the toolkit widgets and the records of a window and its children.
 void RemoveWindowTree(Window window, bool notify) {
   WindowObject* w = FindWindow(window);
@@ -87,6 +101,7 @@ void RemoveWindowTree(Window window, bool notify) {
       if (IsWindow(each)) SendMessage(each, msg::kDestroy);
   w = FindWindow(window);
   FrameWidget* frame = w ? w->frame : nullptr;
+  if (frame) ReturnKeysToTopLevel(frame);
   for (Window each : all) Forget(each);
   if (frame) {
     frame->hide();
@@ -270,6 +285,10 @@ Window CreateControl(ControlKind kind, std::string_view text, int x, int y, int 
     case ControlKind::kPushButton:
       w->kind = WindowKind::kPushButton;
       w->button = new QPushButton(ToQt(text), w->frame);
+      // As in the windows' own surfaces, a click leaves the keys where they
+      // are ("STOP" clicked mid-command must not take Space and Escape);
+      // SetFocus still gives the button the keys.
+      w->button->setFocusPolicy(Qt::NoFocus);
       QObject::connect(w->button, &QPushButton::clicked, w->button,
                        [=] { PostMessage(parent, msg::kCommand, WParam(id), WindowParam(handle)); });
       break;

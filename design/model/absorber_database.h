@@ -20,6 +20,9 @@ constexpr size_t kAbsorberRecordSize = 256;
 // The 32-byte magic field that opens a .KAB file: this text and two NULs.
 inline constexpr char kAbsorberDatabaseMagic[] = "KORVANE ABSORBER DATABASE V1.1";
 constexpr size_t kAbsorberMagicSize = 32;
+// The file dialogs' filter, and the extension a chosen name is given.
+inline constexpr char kAbsorberDatabaseFilter[] = "*.KAB|*.kab|";
+inline constexpr char kAbsorberDatabaseExtension[] = ".KAB";
 
 inline constexpr char kTooManyMaterialsMessage[] = "Database can\xB4t contain more than 200 materials";
 

@@ -101,6 +101,8 @@ void CmdLevelAndTime() {
   ZoomToFit();
   SetPenColor(kCalculationPen);
   const LevelMapRun run = RunLevelTimeCalculation(gProject.calcOptions, ProjectTables());
+  // The result is saved with the project: leaving without saving asks first.
+  if (run == LevelMapRun::kDone) gProject.modified = 1;
   platform::ValidateWindow(DrawWindow->window);
   ViewShowCrosshair(1);
   if (run == LevelMapRun::kCancelled) RedrawAllObjects();
@@ -144,6 +146,7 @@ void CmdLoadCalculation() {
   if (OpenFileDialog(kLoadMapFileFilter, nullptr) &&
       LoadMapFile(GetDialogDirectory() + GetDialogFileName(), ProjectTables())) {
     gDrawing.comment = gLevelMap.description.substr(0, kCommentLength);
+    gProject.modified = 1;  // the loaded result goes with the project's next save
     RedrawAllObjects();
   }
   ViewShowCrosshair(1);

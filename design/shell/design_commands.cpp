@@ -1,6 +1,7 @@
 #include "design/shell/design_commands.h"
 
 #include "design/document/loudspeaker_aim.h"
+#include "design/model/absorber_database.h"
 #include "design/model/materials.h"
 #include "design/model/speaker_database.h"
 #include "design/shell/calculation_commands.h"

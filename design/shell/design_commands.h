@@ -8,8 +8,6 @@
 #include "design/shell/core/command_dispatch.h"
 
 inline constexpr char kSpeakerDatabaseFilter[] = "*.KSB|*.ksb|";
-inline constexpr char kAbsorberDatabaseFilter[] = "*.KAB|*.kab|";
-inline constexpr char kAbsorberDatabaseExtension[] = ".KAB";
 
 void BindDesignCommands(CommandRegistry& registry);
 

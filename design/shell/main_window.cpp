@@ -127,8 +127,6 @@ platform::LParam HandleMainWindow(platform::Window window, unsigned kind, platfo
 
 }  // namespace
 
-CommandHost& DesignCommandHost() { return gHost; }
-
 platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                 platform::LParam lParam) {
   if (window == DrawWindow->window) return ViewWindowProc(window, kind, wParam, lParam);
@@ -160,11 +158,11 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
     case platform::msg::kNonClientMouseMove: ViewShowCrosshair(0); return 0;
     case platform::msg::kSetCursor: platform::SetWindowCursor(window, platform::CursorShape::kCross); return 0;
     case platform::msg::kPaint:
-      if (gDesignShell.splash) {
-        DrawSplash();
-      } else if (!gView.layoutInProgress && !IsPrinting()) {
+      // The model drawn again covers the start-up picture for good.
+      if (!gView.layoutInProgress && !IsPrinting()) {
         LayoutAndRedraw();
         SendViewPanelCommand(kPanelRefreshCoordinates);
+        gDesignShell.splash = false;
       }
       platform::ValidateWindow(window);
       return 0;

@@ -21,9 +21,6 @@ platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform
 platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                 platform::LParam lParam);
 
-// The dispatch's host over the program's windows and state.
-CommandHost& DesignCommandHost();
-
 // "OK" (id 20998) and "STOP" (20999), 40 x 20 pixels, side by side in the
 // middle of the main window's bottom margin (1), or gone (0).
 void ShowCommandButtons(int on);

@@ -38,6 +38,8 @@ constexpr double kPlotAxisCrossPixels = 2.5 * kAxisCrossPixels;  // on the page
 // texts of 31 and free texts of 41 character widths.
 constexpr double kTitleBlockMillimetres = 120;
 constexpr int kTitleBlockChars = 83, kLabelChars = 11, kTextChars = 31, kFreeTextChars = 41;
+// The free texts fill the block's width behind the labels and texts.
+static_assert(kLabelChars + kTextChars + kFreeTextChars == kTitleBlockChars);
 constexpr int kCommentStrip = 16;
 constexpr int16_t kPerspectiveCrossPen = 23;
 constexpr int16_t kIsobarPens[3] = {19, 17, 16};

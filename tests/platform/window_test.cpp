@@ -349,4 +349,29 @@ TEST_F(WindowTest, AClickDoesNotMoveTheKeyboardFocus) {
   EXPECT_NE(GetFocus(), button);
 }
 
+// A button clicked with the mouse leaves the keys where they were; a control
+// that was given the keys and goes (a progress window's Cancel) hands them
+// back to its top-level window, not to nobody.
+TEST_F(WindowTest, KeysStayWithTheWindowWhenAButtonIsClickedOrTheFocusedControlGoes) {
+  Window stop = CreateControl(ControlKind::kPushButton, "STOP", 10, 10, 40, 20, window_, 20999);
+  Window panel = CreateChild(window_, 0, 100, 10, 160, 100, 7);
+  Window cancel = CreateControl(ControlKind::kPushButton, "Cancel", 64, 50, 90, 22, panel, 32761);
+  Pump();
+  test::Click(stop, 5, 5);
+  Pump();
+  EXPECT_EQ(GetFocus(), window_);
+  EXPECT_EQ(Received(msg::kCommand).size(), 1u);
+  DestroyWindow(stop);
+  SetFocus(cancel);
+  ASSERT_EQ(GetFocus(), cancel);
+  DestroyWindow(panel);
+  Pump();
+  EXPECT_EQ(GetFocus(), window_);
+  messages_.clear();
+  test::KeyPress(KeyF(4));
+  Pump();
+  ASSERT_EQ(Received(msg::kKeyDown).size(), 1u);
+  EXPECT_EQ(Received(msg::kKeyDown)[0].window, window_);
+}
+
 }  // namespace

@@ -49,7 +49,10 @@ TEST_F(CalculationTest, TheOptionsDialogSetsTheRunAndStartComputesTheMap) {
     user.Press(305);
     user.Press(501);
   });
+  gProject.modified = 0;
   Command(kCmdLevelAndTime);
+  // A result travels with the project, so exit and New ask before it goes.
+  EXPECT_EQ(gProject.modified, 1);
   EXPECT_EQ(gProject.calcOptions.phaseMode, 1);
   EXPECT_EQ(gProject.calcOptions.roomBits, kCalcShading);
   EXPECT_EQ(gProject.calcOptions.gridIndex, 3);
@@ -60,6 +63,18 @@ TEST_F(CalculationTest, TheOptionsDialogSetsTheRunAndStartComputesTheMap) {
   EXPECT_EQ(gInput.activeCommand, 0);
 }
 
+// The run's progress window holds the keys while it is open; once it has
+// gone, the function keys reach the drawing again.
+TEST_F(CalculationTest, TheFunctionKeysWorkAfterARun) {
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_10", [](DialogUser& user) { user.Press(501); });
+  Command(kCmdLevelAndTime);
+  ASSERT_EQ(gLevelMap.resultPresent, 1);
+  platform::test::KeyPress(platform::KeyF(4));
+  Pump();
+  EXPECT_EQ(gView.mode, kView3D);
+}
+
 TEST_F(CalculationTest, CancelKeepsTheChoicesButComputesNothingAndFeetLabelTheGrid) {
   gUnitFlag = 1;
   platform::test::DialogScript dialogs;
@@ -68,9 +83,11 @@ TEST_F(CalculationTest, CancelKeepsTheChoicesButComputesNothingAndFeetLabelTheGr
     user.Press(103);
     user.Press(502);
   });
+  gProject.modified = 0;
   Command(kCmdLevelAndTime);
   EXPECT_EQ(gProject.calcOptions.phaseMode, 3);
   EXPECT_EQ(gLevelMap.resultPresent, 0);
+  EXPECT_EQ(gProject.modified, 0);
 }
 
 TEST_F(CalculationTest, ASavedCalculationComesBackWithItsDescriptionAsComment) {
@@ -110,6 +127,7 @@ TEST_F(CalculationTest, ASavedCalculationComesBackWithItsDescriptionAsComment) {
   EXPECT_EQ(gLevelMap.resultPresent, 1);
   EXPECT_EQ(gLevelMap.result.grid.PointCount(), points);
   EXPECT_EQ(gDrawing.comment, "Hall at 5 m");
+  EXPECT_EQ(gProject.modified, 1);
 }
 
 TEST_F(CalculationTest, RaysAreSearchedToAPickedTargetAndLeaveTheModelAfterwards) {

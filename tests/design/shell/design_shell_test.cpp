@@ -121,6 +121,28 @@ TEST_F(KdnTest, AProjectNamedAtTheStartIsOpenedAndListedFirst) {
   EXPECT_EQ(HistoryIn(Path(kHistoryFileName)).recent[0], hall);
 }
 
+// The start-up picture stays until the view is drawn over it: a view key
+// draws the (empty) model, and a later repaint of the drawing window (the
+// comment prompt asks for one) shows the model again, not the picture.
+TEST_F(KdnTest, TheSplashGivesWayToTheFirstDrawingOfTheView) {
+  Start();
+  const platform::Window draw = DrawWindow->window;
+  const auto inkAcrossTheMiddle = [&] {
+    const platform::Size size = platform::GetClientSize(draw);
+    int ink = 0;
+    for (int x = 0; x < size.width; ++x) ink += platform::test::SurfacePixel(draw, x, size.height / 2) != 0xFFFFFFu;
+    return ink;
+  };
+  EXPECT_GT(inkAcrossTheMiddle(), 0);
+  platform::test::KeyPress(platform::KeyF(4));
+  Pump();
+  EXPECT_EQ(gView.mode, kView3D);
+  EXPECT_EQ(inkAcrossTheMiddle(), 0);
+  platform::InvalidateWindow(draw);
+  Pump();
+  EXPECT_EQ(inkAcrossTheMiddle(), 0);
+}
+
 TEST_F(KdnTest, AFirstStartInAnEmptyFolderKeepsNoRecentProjectButWritesItsHistory) {
   Start();
   EXPECT_EQ(gUnitFlag, 0u);
