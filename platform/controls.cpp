@@ -56,10 +56,14 @@ class TabStopDelegate : public QStyledItemDelegate {
     QStyle* style = background.widget ? background.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &background, painter, background.widget);
     painter->save();
-    painter->setPen(background.palette.color(option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setPen(
+        background.palette.color(option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
     const QStringList columns = text.split(u'\t');
     for (qsizetype i = 0; i < columns.size(); ++i) {
-      int left = option.rect.left() + 2 + (i == 0 ? 0 : i - 1 < qsizetype(stops_.size()) ? stops_[std::size_t(i - 1)] : stops_.back());
+      int left = option.rect.left() + 2 +
+                 (i == 0                             ? 0
+                  : i - 1 < qsizetype(stops_.size()) ? stops_[std::size_t(i - 1)]
+                                                     : stops_.back());
       painter->drawText(QRect(left, option.rect.top(), option.rect.right() - left, option.rect.height()),
                         Qt::AlignLeft | Qt::AlignVCenter, columns[i]);
     }
@@ -98,10 +102,8 @@ bool SetControlText(WindowObject& w, std::string_view text) {
   else if (auto* box = qobject_cast<QGroupBox*>(w.control)) box->setTitle(t);
   else if (auto* combo = qobject_cast<QComboBox*>(w.control)) {
     QSignalBlocker quiet(combo);
-    if (combo->isEditable())
-      combo->setEditText(t);
-    else
-      combo->setCurrentIndex(combo->findText(t));
+    if (combo->isEditable()) combo->setEditText(t);
+    else combo->setCurrentIndex(combo->findText(t));
   } else {
     return false;
   }
@@ -136,7 +138,9 @@ std::string GetDialogItemText(Window dialog, int id) {
   return w ? GetWindowText(w->handle) : std::string();
 }
 
-bool SetDialogItemInt(Window dialog, int id, long value) { return SetDialogItemText(dialog, id, std::to_string(value)); }
+bool SetDialogItemInt(Window dialog, int id, long value) {
+  return SetDialogItemText(dialog, id, std::to_string(value));
+}
 
 long GetDialogItemInt(Window dialog, int id, bool* ok, bool isSigned) {
   if (ok) *ok = false;
@@ -253,7 +257,8 @@ int AddListItem(Window dialog, int id, std::string_view text) {
   if (auto* list = ItemWidget<QListWidget>(dialog, id)) {
     QSignalBlocker quiet(list);
     int at = list->property("sorted").toBool()
-                 ? SortedPlace(t, [&] { return list->count(); }, [&](int i) { return list->item(i)->text(); })
+                 ? SortedPlace(
+                       t, [&] { return list->count(); }, [&](int i) { return list->item(i)->text(); })
                  : list->count();
     list->insertItem(at, t);
     return at;
@@ -261,7 +266,8 @@ int AddListItem(Window dialog, int id, std::string_view text) {
   if (auto* combo = ItemWidget<QComboBox>(dialog, id)) {
     QSignalBlocker quiet(combo);
     int at = combo->property("sorted").toBool()
-                 ? SortedPlace(t, [&] { return combo->count(); }, [&](int i) { return combo->itemText(i); })
+                 ? SortedPlace(
+                       t, [&] { return combo->count(); }, [&](int i) { return combo->itemText(i); })
                  : combo->count();
     combo->insertItem(at, t);
     if (!combo->isEditable() && combo->currentIndex() != -1 && combo->count() == 1) combo->setCurrentIndex(-1);
@@ -338,7 +344,8 @@ bool SetListSelection(Window dialog, int id, int index) {
 }
 
 int GetListSelection(Window dialog, int id) {
-  if (auto* list = ItemWidget<QListWidget>(dialog, id)) return list->selectedItems().isEmpty() ? -1 : list->currentRow();
+  if (auto* list = ItemWidget<QListWidget>(dialog, id))
+    return list->selectedItems().isEmpty() ? -1 : list->currentRow();
   if (auto* combo = ItemWidget<QComboBox>(dialog, id)) return combo->currentIndex();
   return -1;
 }

@@ -12,7 +12,19 @@ class QWidget;
 
 namespace platform::detail {
 
-enum class ControlType { kLabel, kEdit, kButton, kCheck, kRadio, kGroupBox, kList, kCombo, kHorizontalScroll, kVerticalScroll, kOwnerDraw };
+enum class ControlType {
+  kLabel,
+  kEdit,
+  kButton,
+  kCheck,
+  kRadio,
+  kGroupBox,
+  kList,
+  kCombo,
+  kHorizontalScroll,
+  kVerticalScroll,
+  kOwnerDraw
+};
 enum class Align { kLeft, kCentre, kRight };
 
 // One control line of a template. Sizes are dialog units.
@@ -22,14 +34,14 @@ struct ControlTemplate {
   std::string text;
   int x = 0, y = 0, width = 0, height = 0;
   bool disabled = false, hidden = false;
-  Align align = Align::kLeft;                       // labels and edits
-  bool border = false;                              // labels
+  Align align = Align::kLeft;  // labels and edits
+  bool border = false;         // labels
   bool readOnly = false, multiline = false, password = false;
-  int limit = 0;                                    // edits: 0 no limit
-  bool isDefault = false, isCancel = false;         // buttons
-  bool group = false;                               // radios: starts a new group
-  bool sort = false, editable = false;              // lists (sort), combos (both)
-  std::vector<int> tabs;                            // lists
+  int limit = 0;                             // edits: 0 no limit
+  bool isDefault = false, isCancel = false;  // buttons
+  bool group = false;                        // radios: starts a new group
+  bool sort = false, editable = false;       // lists (sort), combos (both)
+  std::vector<int> tabs;                     // lists
 };
 
 struct DialogTemplate {
@@ -49,10 +61,10 @@ struct DialogData {
   std::string templateName;
   bool modal = false, ended = false;
   int result = 0;
-  int defaultId = 0, cancelId = 0;  // 0: none in the template
-  bool focusGiven = false;          // the procedure moved the focus itself during kInitDialog
+  int defaultId = 0, cancelId = 0;   // 0: none in the template
+  bool focusGiven = false;           // the procedure moved the focus itself during kInitDialog
   double unitX = 1.5, unitY = 1.75;  // pixels per dialog unit
-  std::vector<Window> controls;     // in template order
+  std::vector<Window> controls;      // in template order
 };
 
 // The dialog that holds a control (or the dialog itself), none otherwise.

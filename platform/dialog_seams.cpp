@@ -43,7 +43,8 @@ struct DialogScriptAccess {
     if (!gScript) return;
     gScript->opened_.push_back(templateName);
     auto& waiting = gScript->actions_;
-    auto it = std::find_if(waiting.begin(), waiting.end(), [&](const auto& entry) { return entry.first == templateName; });
+    auto it =
+        std::find_if(waiting.begin(), waiting.end(), [&](const auto& entry) { return entry.first == templateName; });
     if (it == waiting.end()) return;
     auto actions = std::move(it->second);
     waiting.erase(it);

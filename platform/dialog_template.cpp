@@ -45,7 +45,9 @@ bool Tokenise(std::string_view line, std::vector<Token>& tokens, std::string& er
       tokens.push_back(std::move(token));
     } else {
       std::size_t start = at;
-      while (at < line.size() && !std::isspace(static_cast<unsigned char>(line[at])) && line[at] != '"' && line[at] != '#') ++at;
+      while (at < line.size() && !std::isspace(static_cast<unsigned char>(line[at])) && line[at] != '"' &&
+             line[at] != '#')
+        ++at;
       tokens.push_back({std::string(line.substr(start, at - start)), false});
     }
   }
@@ -83,11 +85,16 @@ class LineReader {
 
 bool TypeOf(const std::string& word, ControlType& type) {
   static const std::pair<const char*, ControlType> kKinds[] = {
-      {"label", ControlType::kLabel},     {"edit", ControlType::kEdit},
-      {"button", ControlType::kButton},   {"check", ControlType::kCheck},
-      {"radio", ControlType::kRadio},     {"groupbox", ControlType::kGroupBox},
-      {"list", ControlType::kList},       {"combo", ControlType::kCombo},
-      {"hscroll", ControlType::kHorizontalScroll}, {"vscroll", ControlType::kVerticalScroll},
+      {"label", ControlType::kLabel},
+      {"edit", ControlType::kEdit},
+      {"button", ControlType::kButton},
+      {"check", ControlType::kCheck},
+      {"radio", ControlType::kRadio},
+      {"groupbox", ControlType::kGroupBox},
+      {"list", ControlType::kList},
+      {"combo", ControlType::kCombo},
+      {"hscroll", ControlType::kHorizontalScroll},
+      {"vscroll", ControlType::kVerticalScroll},
       {"ownerdraw", ControlType::kOwnerDraw},
   };
   for (const auto& [name, t] : kKinds)
@@ -179,7 +186,8 @@ bool ParseControl(LineReader& reader, ControlType type, ControlTemplate& c, std:
 }
 
 bool ParseHeader(LineReader& reader, DialogTemplate& d, std::string& error) {
-  if (!reader.Number(d.width, error, "the dialog's width") || !reader.Number(d.height, error, "the dialog's height")) return false;
+  if (!reader.Number(d.width, error, "the dialog's width") || !reader.Number(d.height, error, "the dialog's height"))
+    return false;
   if (d.width < 1 || d.height < 1) {
     error = "a dialog size below 1";
     return false;

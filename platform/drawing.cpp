@@ -52,8 +52,8 @@ FontObject MakeFont(const FontRequest& request) {
 // Selects the object `handle` of `objects` into a context slot, keeping a
 // copy of it; returns the handle it replaces (none for a bad handle).
 template <class Handle, class Value>
-Handle SelectInto(Context context, Handle handle, const std::map<std::uintptr_t, Value>& objects, Handle ContextObject::*slot,
-                  Value ContextObject::*copy) {
+Handle SelectInto(Context context, Handle handle, const std::map<std::uintptr_t, Value>& objects,
+                  Handle ContextObject::*slot, Value ContextObject::*copy) {
   ContextObject* c = FindContext(context);
   auto it = objects.find(std::uintptr_t(handle));
   if (!c || it == objects.end()) return Handle::kNone;
@@ -126,7 +126,9 @@ Target TargetOf(Context handle) {
 }
 
 Canvas WholeCanvas(QImage& image) {
-  return {&image, {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(), int(image.bytesPerLine() / 4), 0}};
+  return {&image,
+          {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(), int(image.bytesPerLine() / 4),
+           0}};
 }
 
 // Runs one drawing operation on the target: at once on an image, later on
@@ -369,7 +371,9 @@ Size GetBitmapSize(Bitmap bitmap) {
 }
 
 bool DeleteObject(Pen pen) { return !IsStock(std::uintptr_t(pen)) && Objects().pens.erase(std::uintptr_t(pen)); }
-bool DeleteObject(Brush brush) { return !IsStock(std::uintptr_t(brush)) && Objects().brushes.erase(std::uintptr_t(brush)); }
+bool DeleteObject(Brush brush) {
+  return !IsStock(std::uintptr_t(brush)) && Objects().brushes.erase(std::uintptr_t(brush));
+}
 bool DeleteObject(Font font) { return !IsStock(std::uintptr_t(font)) && Objects().fonts.erase(std::uintptr_t(font)); }
 // A bitmap selected into a memory context stays until it is selected out.
 bool DeleteObject(Bitmap bitmap) {
@@ -378,7 +382,9 @@ bool DeleteObject(Bitmap bitmap) {
   return Objects().bitmaps.erase(std::uintptr_t(bitmap)) > 0;
 }
 
-Pen SelectPen(Context context, Pen pen) { return SelectInto(context, pen, Objects().pens, &ContextObject::pen, &ContextObject::penValue); }
+Pen SelectPen(Context context, Pen pen) {
+  return SelectInto(context, pen, Objects().pens, &ContextObject::pen, &ContextObject::penValue);
+}
 Brush SelectBrush(Context context, Brush brush) {
   return SelectInto(context, brush, Objects().brushes, &ContextObject::brush, &ContextObject::brushValue);
 }
@@ -393,9 +399,13 @@ int SetBackMode(Context context, int mode) {
   return Exchange(context, &ContextObject::backMode, mode, 0);
 }
 int GetBackMode(Context context) { return Read(context, &ContextObject::backMode, 0); }
-Colour SetBackColour(Context context, Colour colour) { return Exchange(context, &ContextObject::back, colour & 0xFFFFFF, kNoColour); }
+Colour SetBackColour(Context context, Colour colour) {
+  return Exchange(context, &ContextObject::back, colour & 0xFFFFFF, kNoColour);
+}
 Colour GetBackColour(Context context) { return Read(context, &ContextObject::back, kNoColour); }
-Colour SetTextColour(Context context, Colour colour) { return Exchange(context, &ContextObject::text, colour & 0xFFFFFF, kNoColour); }
+Colour SetTextColour(Context context, Colour colour) {
+  return Exchange(context, &ContextObject::text, colour & 0xFFFFFF, kNoColour);
+}
 Colour GetTextColour(Context context) { return Read(context, &ContextObject::text, kNoColour); }
 
 void MoveTo(Context context, int x, int y) {
@@ -477,10 +487,8 @@ void Rectangle(Context context, int left, int top, int right, int bottom) {
     int phase = 0;
     int r = right - 1, b = bottom - 1;
     if (r == left || b == top) {
-      if (r == left)
-        raster::Line(surface, left, top, left, bottom, style, mix, phase);
-      else
-        raster::Line(surface, left, top, right, top, style, mix, phase);
+      if (r == left) raster::Line(surface, left, top, left, bottom, style, mix, phase);
+      else raster::Line(surface, left, top, right, top, style, mix, phase);
     } else {
       raster::Line(surface, left, top, r, top, style, mix, phase);
       raster::Line(surface, r, top, r, b, style, mix, phase);
@@ -627,8 +635,10 @@ bool StretchBlit(Context destination, const Rect& to, Context source, const Rect
   return true;
 }
 
-bool Blit(Context destination, int x, int y, int width, int height, Context source, int sourceX, int sourceY, int mode) {
-  return StretchBlit(destination, {x, y, x + width, y + height}, source, {sourceX, sourceY, sourceX + width, sourceY + height}, mode);
+bool Blit(Context destination, int x, int y, int width, int height, Context source, int sourceX, int sourceY,
+          int mode) {
+  return StretchBlit(destination, {x, y, x + width, y + height}, source,
+                     {sourceX, sourceY, sourceX + width, sourceY + height}, mode);
 }
 
 bool DrawIcon(Context context, int x, int y, Instance instance, std::string_view name) {

@@ -121,8 +121,8 @@ void TextOut(Context context, int x, int y, std::string_view text);
 Size TextExtent(Context context, std::string_view text);
 // Text in a rectangle. Without kTextNoPrefix "&x" underlines nothing but
 // drops the '&' ("&&" gives '&'). Returns the height of the text.
-constexpr unsigned kTextLeft = 0x0, kTextCentre = 0x1, kTextRight = 0x2, kTextVerticalCentre = 0x4,
-                   kTextBottom = 0x8, kTextWordBreak = 0x10, kTextSingleLine = 0x20, kTextNoPrefix = 0x800;
+constexpr unsigned kTextLeft = 0x0, kTextCentre = 0x1, kTextRight = 0x2, kTextVerticalCentre = 0x4, kTextBottom = 0x8,
+                   kTextWordBreak = 0x10, kTextSingleLine = 0x20, kTextNoPrefix = 0x800;
 int DrawTextInRect(Context context, const Rect& rect, std::string_view text, unsigned format);
 
 }  // namespace platform

@@ -37,9 +37,9 @@ enum class TargetKind { kWindow, kMemory, kPage };
 // leaves it drawing as before.
 struct ContextObject {
   TargetKind kind = TargetKind::kWindow;
-  Window window = Window::kNone;   // kWindow
-  Bitmap bitmap = Bitmap::kNone;   // kMemory: the bitmap selected, none at first
-  std::uintptr_t printer = 0;      // kPage: the printer object
+  Window window = Window::kNone;  // kWindow
+  Bitmap bitmap = Bitmap::kNone;  // kMemory: the bitmap selected, none at first
+  std::uintptr_t printer = 0;     // kPage: the printer object
   Pen pen{};
   PenObject penValue;
   Brush brush{};

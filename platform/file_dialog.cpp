@@ -52,7 +52,8 @@ FileDialogResult RunFileDialog(bool save, const FileDialogRequest& request, Chos
   QFileDialog dialog(owner ? owner->frame->window() : nullptr);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-  dialog.setWindowTitle(request.title.empty() ? (save ? QStringLiteral("Save As") : QStringLiteral("Open")) : ToQt(request.title));
+  dialog.setWindowTitle(request.title.empty() ? (save ? QStringLiteral("Save As") : QStringLiteral("Open"))
+                                              : ToQt(request.title));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   QStringList filters = NameFilters(request.filters);

@@ -71,7 +71,9 @@ FileDialogScript::~FileDialogScript() {
   gFileDialogSeam = nullptr;
 }
 
-void FileDialogScript::Choose(std::string path) { answers_.push_back({FileDialogResult::kChosen, std::move(path), {}}); }
+void FileDialogScript::Choose(std::string path) {
+  answers_.push_back({FileDialogResult::kChosen, std::move(path), {}});
+}
 void FileDialogScript::Cancel() { answers_.push_back({FileDialogResult::kCancelled, {}, {}}); }
 void FileDialogScript::Fail() { answers_.push_back({FileDialogResult::kFailed, {}, {}}); }
 void FileDialogScript::Look(std::function<void(FileDialogUser&)> actions) {
@@ -97,7 +99,8 @@ std::vector<std::string> FileDialogUser::Shown() const {
   QAbstractItemModel* model = view->model();
   for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
     QModelIndex index = model->index(row, 0, view->rootIndex());
-    if (!dialog.directory().exists(index.data().toString() + QStringLiteral("/."))) names.push_back(FromQt(index.data().toString()));
+    if (!dialog.directory().exists(index.data().toString() + QStringLiteral("/.")))
+      names.push_back(FromQt(index.data().toString()));
   }
   return names;
 }

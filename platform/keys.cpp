@@ -10,12 +10,12 @@ struct KeyPair {
   int qtKey;
 };
 constexpr KeyPair kKeys[] = {
-    {kKeyBackspace, Qt::Key_Backspace}, {kKeyTab, Qt::Key_Tab},        {kKeyEnter, Qt::Key_Return},
-    {kKeyEnter, Qt::Key_Enter},         {kKeyShift, Qt::Key_Shift},    {kKeyControl, Qt::Key_Control},
-    {kKeyEscape, Qt::Key_Escape},       {kKeySpace, Qt::Key_Space},    {kKeyPageUp, Qt::Key_PageUp},
-    {kKeyPageDown, Qt::Key_PageDown},   {kKeyEnd, Qt::Key_End},        {kKeyHome, Qt::Key_Home},
-    {kKeyLeft, Qt::Key_Left},           {kKeyUp, Qt::Key_Up},          {kKeyRight, Qt::Key_Right},
-    {kKeyDown, Qt::Key_Down},           {kKeyInsert, Qt::Key_Insert},  {kKeyDelete, Qt::Key_Delete},
+    {kKeyBackspace, Qt::Key_Backspace}, {kKeyTab, Qt::Key_Tab},       {kKeyEnter, Qt::Key_Return},
+    {kKeyEnter, Qt::Key_Enter},         {kKeyShift, Qt::Key_Shift},   {kKeyControl, Qt::Key_Control},
+    {kKeyEscape, Qt::Key_Escape},       {kKeySpace, Qt::Key_Space},   {kKeyPageUp, Qt::Key_PageUp},
+    {kKeyPageDown, Qt::Key_PageDown},   {kKeyEnd, Qt::Key_End},       {kKeyHome, Qt::Key_Home},
+    {kKeyLeft, Qt::Key_Left},           {kKeyUp, Qt::Key_Up},         {kKeyRight, Qt::Key_Right},
+    {kKeyDown, Qt::Key_Down},           {kKeyInsert, Qt::Key_Insert}, {kKeyDelete, Qt::Key_Delete},
 };
 
 }  // namespace

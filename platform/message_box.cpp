@@ -25,7 +25,8 @@ void MessageBoxScript::Answer(int answer) { answers_.push_back(answer); }
 
 int AnswerScripted(Window owner, std::string_view text, std::optional<std::string_view> caption, unsigned flags) {
   MessageBoxScript& script = *gBoxScript;
-  RecordedBox box{std::string(text), caption ? std::optional<std::string>(std::string(*caption)) : std::nullopt, flags, owner};
+  RecordedBox box{std::string(text), caption ? std::optional<std::string>(std::string(*caption)) : std::nullopt, flags,
+                  owner};
   script.boxes_.push_back(std::move(box));
   return script.next_ < script.answers_.size() ? script.answers_[script.next_++] : kAnswerOk;
 }
@@ -84,9 +85,7 @@ int MessageBox(Window owner, std::string_view text, std::optional<std::string_vi
       defaultButton = flags & kBoxDefaultButton2 ? QMessageBox::No : QMessageBox::Yes;
       escapeButton = QMessageBox::Cancel;
       break;
-    default:
-      box.setStandardButtons(QMessageBox::Ok);
-      break;
+    default: box.setStandardButtons(QMessageBox::Ok); break;
   }
   box.setDefaultButton(defaultButton);
   box.setEscapeButton(escapeButton);

@@ -12,12 +12,9 @@ namespace platform::raster {
 std::uint32_t Mix(std::uint32_t destination, std::uint32_t source, int mode) {
   constexpr std::uint32_t kOpaque = 0xFF000000u, kRgb = 0x00FFFFFFu;
   switch (mode) {
-    case kMixXor:
-      return kOpaque | ((destination ^ source) & kRgb);
-    case kMixNotXor:
-      return kOpaque | (~(destination ^ source) & kRgb);
-    case kMixMerge:
-      return kOpaque | ((destination | source) & kRgb);
+    case kMixXor: return kOpaque | ((destination ^ source) & kRgb);
+    case kMixNotXor: return kOpaque | (~(destination ^ source) & kRgb);
+    case kMixMerge: return kOpaque | ((destination | source) & kRgb);
     default:  // kMixCopy and anything else: the pen
       return kOpaque | (source & kRgb);
   }
@@ -88,10 +85,8 @@ void Line(Surface& surface, int x0, int y0, int x1, int y1, const LineStyle& sty
   int x = x0, y = y0;
   for (int i = 0; i < steps; ++i, ++phase) {
     bool on = !style.dotted || (phase / kDotLength) % 2 == 0;
-    if (on)
-      PlotWide(surface, x, y, style.rgb, style.width, mode);
-    else if (style.opaqueGaps)
-      PlotWide(surface, x, y, style.gapRgb, style.width, mode);
+    if (on) PlotWide(surface, x, y, style.rgb, style.width, mode);
+    else if (style.opaqueGaps) PlotWide(surface, x, y, style.gapRgb, style.width, mode);
     int e = error;
     if (e > -dx) {
       error -= dy;
@@ -126,7 +121,8 @@ void FillPolygon(Surface& surface, const Point* points, int count, const Fill& f
   std::vector<double> xs;
   for (int y = FirstRow(surface, top); y < EndRow(surface, bottom); ++y) {
     Crossings(points, count, y, xs);
-    for (std::size_t i = 0; i + 1 < xs.size(); i += 2) Span(surface, y, FirstPixel(xs[i]), FirstPixel(xs[i + 1]), fill, mode);
+    for (std::size_t i = 0; i + 1 < xs.size(); i += 2)
+      Span(surface, y, FirstPixel(xs[i]), FirstPixel(xs[i + 1]), fill, mode);
   }
 }
 
@@ -139,7 +135,8 @@ bool PolygonCovers(const Point* points, int count, int x, int y) {
   return false;
 }
 
-void Blit(Surface& destination, int x, int y, int w, int h, const Surface& source, int sx, int sy, int sw, int sh, int mode) {
+void Blit(Surface& destination, int x, int y, int w, int h, const Surface& source, int sx, int sy, int sw, int sh,
+          int mode) {
   if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
   for (int row = FirstRow(destination, y); row < EndRow(destination, y + h); ++row) {
     int from = sy + int(std::int64_t(row - y) * sh / h) - source.top;

@@ -54,6 +54,7 @@ bool PolygonCovers(const Point* points, int count, int x, int y);
 // x..x+w-1 by y..y+h-1, stretched (each destination pixel takes the source
 // pixel its position maps to), combined by the mix mode. Source pixels
 // outside the source leave the destination alone.
-void Blit(Surface& destination, int x, int y, int w, int h, const Surface& source, int sx, int sy, int sw, int sh, int mode);
+void Blit(Surface& destination, int x, int y, int w, int h, const Surface& source, int sx, int sy, int sw, int sh,
+          int mode);
 
 }  // namespace platform::raster

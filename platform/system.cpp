@@ -76,10 +76,8 @@ bool SetWaitCursor(bool on) {
   if (on == was) return was;
   Sys().waitCursor = on;
   if (!QApplication::instance()) return was;  // no screen to show it on
-  if (on)
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-  else
-    QApplication::restoreOverrideCursor();
+  if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
+  else QApplication::restoreOverrideCursor();
   return was;
 }
 

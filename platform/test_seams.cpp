@@ -1,14 +1,14 @@
 // The seams that act on windows as the user would, and read what they show
 // (test_seams.h).
 #include <QApplication>
-#include <QWindow>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <QWindow>
 
 #include "platform/internal.h"
 #include "platform/keys_internal.h"
@@ -24,7 +24,8 @@ namespace {
 // Mouse events go to the top-level window at the point, the way the window
 // system delivers them: the toolkit then picks the widget under the pointer,
 // applies its focus rules and refuses input that a modal window blocks.
-void SendMouse(Window window, QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons held, WParam modifiers) {
+void SendMouse(Window window, QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons held,
+               WParam modifiers) {
   WindowObject* w = FindWindow(window);
   QWidget* view = w ? InnerWidget(*w) : nullptr;  // a window's surface, or a control
   if (!view) return;
@@ -76,8 +77,8 @@ void MouseMoveInFrame(Window window, int x, int y) {
   QWidget* top = w->frame->window();
   QPoint at = w->frame->mapTo(top, QPoint(x, y));
   QObject* receiver = top->windowHandle() ? static_cast<QObject*>(top->windowHandle()) : w->frame;
-  QMouseEvent event(QEvent::MouseMove, QPointF(at), QPointF(w->frame->mapToGlobal(QPoint(x, y))), Qt::NoButton, Qt::NoButton,
-                    Qt::NoModifier);
+  QMouseEvent event(QEvent::MouseMove, QPointF(at), QPointF(w->frame->mapToGlobal(QPoint(x, y))), Qt::NoButton,
+                    Qt::NoButton, Qt::NoModifier);
   QCoreApplication::sendEvent(receiver, &event);
 }
 
@@ -86,8 +87,8 @@ void Wheel(Window window, int x, int y, int delta) {
   if (!view) return;
   QWidget* top = view->window();
   QPointF at(view->mapTo(top, QPoint(x, y)));
-  QWheelEvent event(at, QPointF(view->mapToGlobal(QPoint(x, y))), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                    Qt::NoScrollPhase, false);
+  QWheelEvent event(at, QPointF(view->mapToGlobal(QPoint(x, y))), QPoint(), QPoint(0, delta), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
   QObject* receiver = top->windowHandle() ? static_cast<QObject*>(top->windowHandle()) : view;
   QCoreApplication::sendEvent(receiver, &event);
 }

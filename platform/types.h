@@ -8,7 +8,9 @@ namespace platform {
 
 // A colour value 0x00BBGGRR: red in the low byte, blue in the third.
 using Colour = std::uint32_t;
-constexpr Colour Rgb(unsigned r, unsigned g, unsigned b) { return Colour(r & 0xFF) | Colour(g & 0xFF) << 8 | Colour(b & 0xFF) << 16; }
+constexpr Colour Rgb(unsigned r, unsigned g, unsigned b) {
+  return Colour(r & 0xFF) | Colour(g & 0xFF) << 8 | Colour(b & 0xFF) << 16;
+}
 constexpr unsigned RedOf(Colour c) { return c & 0xFF; }
 constexpr unsigned GreenOf(Colour c) { return (c >> 8) & 0xFF; }
 constexpr unsigned BlueOf(Colour c) { return (c >> 16) & 0xFF; }

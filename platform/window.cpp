@@ -45,10 +45,8 @@ void SyncSurface(WindowObject& w) {
   w.surface.fill(ToPixel(w.background));
   w.invalid = true;
   LParam packed = LParam(std::uint32_t(size.width() & 0xFFFF) | std::uint32_t(size.height() & 0xFFFF) << 16);
-  if (Windows().sendingSizes > 0)
-    SendMessage(w.handle, msg::kSize, 0, packed);
-  else
-    PostMessage(w.handle, msg::kSize, 0, packed);
+  if (Windows().sendingSizes > 0) SendMessage(w.handle, msg::kSize, 0, packed);
+  else PostMessage(w.handle, msg::kSize, 0, packed);
 }
 
 namespace {
@@ -273,7 +271,8 @@ Window CreateWindow(const WindowCreation& creation) {
   return IsWindow(handle) ? handle : Window::kNone;
 }
 
-Window CreateControl(ControlKind kind, std::string_view text, int x, int y, int width, int height, Window parent, int id) {
+Window CreateControl(ControlKind kind, std::string_view text, int x, int y, int width, int height, Window parent,
+                     int id) {
   QWidget* parentView = ClientWidgetOf(parent);
   if (!parentView) return Window::kNone;
   WindowObject* w = NewWindowObject(parent, kStyleChild | kStyleVisible, id);
@@ -338,9 +337,7 @@ void ShowWindow(Window window, ShowMode mode) {
         // take the screen's free area first.
         if (QScreen* screen = QGuiApplication::primaryScreen()) w->frame->setGeometry(screen->availableGeometry());
         w->frame->showMaximized();
-      }
-      else
-        w->frame->show();
+      } else w->frame->show();
       break;
   }
   QCoreApplication::processEvents();  // let the toolkit settle the size before anyone draws

@@ -40,12 +40,12 @@ bool RegisterWindowClass(const WindowClass& windowClass);  // false when the nam
 bool UnregisterWindowClass(std::string_view name);
 
 // Window styles.
-constexpr unsigned kStyleOverlapped = 0x1;     // a top-level window with a caption, close box and frame
-constexpr unsigned kStyleChild = 0x2;          // inside the parent's client area
+constexpr unsigned kStyleOverlapped = 0x1;  // a top-level window with a caption, close box and frame
+constexpr unsigned kStyleChild = 0x2;       // inside the parent's client area
 constexpr unsigned kStyleVisible = 0x4;
-constexpr unsigned kStyleClipChildren = 0x8;   // always so here: children cover their parent
-constexpr unsigned kStyleCaption = 0x10;       // a caption bar on a child window
-constexpr unsigned kStyleBorder = 0x20;        // a one-pixel frame
+constexpr unsigned kStyleClipChildren = 0x8;  // always so here: children cover their parent
+constexpr unsigned kStyleCaption = 0x10;      // a caption bar on a child window
+constexpr unsigned kStyleBorder = 0x20;       // a one-pixel frame
 constexpr unsigned kStyleHorizontalScroll = 0x40;
 constexpr unsigned kStyleVerticalScroll = 0x80;
 
@@ -69,8 +69,8 @@ enum class ControlKind { kPushButton, kOwnerDrawButton, kHorizontalScrollBar, kV
 // kCommand (id, lParam the button) to the parent when clicked; scroll bars
 // post kHorizontalScroll/kVerticalScroll with the bar as lParam; owner-drawn
 // buttons are painted by the parent on kDrawItem.
-Window CreateControl(ControlKind kind, std::string_view text, int x, int y, int width, int height,
-                     Window parent, int id);
+Window CreateControl(ControlKind kind, std::string_view text, int x, int y, int width, int height, Window parent,
+                     int id);
 
 // Sends kDestroy to the window and then to each of its descendants, removes
 // them and their queued messages. False for a window that does not exist.

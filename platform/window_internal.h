@@ -28,8 +28,18 @@ class SurfaceView;
 struct DialogData;
 
 enum class WindowKind {
-  kFramework, kDialog,  // windows with a surface
-  kPushButton, kOwnerDrawButton, kScrollBar, kLabel, kEdit, kCheckBox, kRadioButton, kGroupBox, kListBox, kComboBox,
+  kFramework,
+  kDialog,  // windows with a surface
+  kPushButton,
+  kOwnerDrawButton,
+  kScrollBar,
+  kLabel,
+  kEdit,
+  kCheckBox,
+  kRadioButton,
+  kGroupBox,
+  kListBox,
+  kComboBox,
 };
 
 struct WindowObject {
@@ -51,10 +61,10 @@ struct WindowObject {
   QScrollBar* verticalBar = nullptr;
   QPushButton* button = nullptr;
   QScrollBar* controlBar = nullptr;
-  QWidget* control = nullptr;  // the widget of any other control
+  QWidget* control = nullptr;          // the widget of any other control
   std::shared_ptr<DialogData> dialog;  // a dialog's own record
-  int radioGroup = -1;  // radio buttons: the group in their dialog
-  int editLimit = 0;    // multi-line edits: the most characters, 0 for any
+  int radioGroup = -1;                 // radio buttons: the group in their dialog
+  int editLimit = 0;                   // multi-line edits: the most characters, 0 for any
   QImage surface;
   bool invalid = false;
   bool pressed = false;  // owner-drawn button held down

@@ -8,8 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QWheelEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "platform/dialog_internal.h"
@@ -35,10 +35,13 @@ void PostButton(Window window, const QMouseEvent& event, unsigned left, unsigned
 
 void ApplyCursor(WindowObject& w) {
   if (!w.view) return;
-  w.view->setCursor(w.cursor == CursorShape::kNone ? Qt::BlankCursor : w.cursor == CursorShape::kCross ? Qt::CrossCursor : Qt::ArrowCursor);
+  w.view->setCursor(w.cursor == CursorShape::kNone    ? Qt::BlankCursor
+                    : w.cursor == CursorShape::kCross ? Qt::CrossCursor
+                                                      : Qt::ArrowCursor);
 }
 
-NonClientFilter::NonClientFilter(Window window, LParam hit, QObject* parent) : QObject(parent), window_(window), hit_(hit) {}
+NonClientFilter::NonClientFilter(Window window, LParam hit, QObject* parent)
+    : QObject(parent), window_(window), hit_(hit) {}
 
 bool NonClientFilter::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::MouseMove) return false;
@@ -62,10 +65,8 @@ void FrameWidget::Layout() {
   WindowObject* w = FindWindow(window_);
   if (!w) return;
   QRect r = rect();
-  if (w->style & kStyleCaption)
-    r.adjust(3, 3, -3, -3);
-  else if (w->style & kStyleBorder)
-    r.adjust(1, 1, -1, -1);
+  if (w->style & kStyleCaption) r.adjust(3, 3, -3, -3);
+  else if (w->style & kStyleBorder) r.adjust(1, 1, -1, -1);
   if (w->menuBar && w->menu != Menu::kNone) {
     int h = w->menuBar->sizeHint().height();
     w->menuBar->setGeometry(r.left(), r.top(), r.width(), h);
@@ -87,7 +88,8 @@ void FrameWidget::Layout() {
     w->horizontalBar->setGeometry(r.left(), r.bottom() - kScrollBarSize + 1, r.width(), kScrollBarSize);
     r.setBottom(r.bottom() - kScrollBarSize);
   }
-  if (QWidget* inner = InnerWidget(*w)) inner->setGeometry(r.left(), r.top(), std::max(r.width(), 0), std::max(r.height(), 0));
+  if (QWidget* inner = InnerWidget(*w))
+    inner->setGeometry(r.left(), r.top(), std::max(r.width(), 0), std::max(r.height(), 0));
   SyncSurface(*w);
 }
 
@@ -146,7 +148,8 @@ void SurfaceView::wheelEvent(QWheelEvent* event) {
   if (!w || w->kind != WindowKind::kFramework) return;
   int delta = event->angleDelta().y();
   QPoint at = event->position().toPoint();
-  PostMessage(window_, msg::kMouseWheel, MouseFlags(event->buttons(), event->modifiers()) | WParam(std::uint16_t(delta)) << 16,
+  PostMessage(window_, msg::kMouseWheel,
+              MouseFlags(event->buttons(), event->modifiers()) | WParam(std::uint16_t(delta)) << 16,
               PackPoint(at.x(), at.y()));
 }
 
@@ -181,7 +184,8 @@ void SurfaceView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && w->pressed) {
       w->pressed = false;
       w->invalid = true;
-      if (rect().contains(event->position().toPoint())) PostMessage(w->parent, msg::kCommand, WParam(w->id), WindowParam(window_));
+      if (rect().contains(event->position().toPoint()))
+        PostMessage(w->parent, msg::kCommand, WParam(w->id), WindowParam(window_));
     }
     return;
   }

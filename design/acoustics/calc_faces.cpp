@@ -133,8 +133,7 @@ int IntersectRayPlane(CalcRay& ray) {
   return PointInCalcFace(ray);
 }
 
-int CountEdgeCrossing(const ObjectVertex& a, const ObjectVertex& b, const ObjectVertex& point,
-                      uint32_t dominantAxis) {
+int CountEdgeCrossing(const ObjectVertex& a, const ObjectVertex& b, const ObjectVertex& point, uint32_t dominantAxis) {
   const Projection p = ProjectionDropping(dominantAxis);
   const double au = Coordinate(a, p.u), av = Coordinate(a, p.v);
   const double bu = Coordinate(b, p.u), bv = Coordinate(b, p.v);

@@ -32,7 +32,7 @@ struct CalcFace {
   float planeConstant = 0;          // normal . p + planeConstant = 0 on the plane
   float halfNormalLength2 = 0;      // |normal|^2 / 2; the area is sqrt(2 x this) / 2
   FaceBox box;
-  uint32_t dominantAxis = 0;   // 0, 1, 2: largest normal component, the lower axis on a tie
+  uint32_t dominantAxis = 0;    // 0, 1, 2: largest normal component, the lower axis on a tie
   uint32_t normalSignBits = 0;  // 2 bits per axis (x at bit 0): 0 within 0.01 of zero, 1 above, 3 below
 };
 
@@ -98,8 +98,7 @@ int PointInPolygon(const GraphicObject& object, uint32_t first, const ObjectVert
 // increasing u, in the projection that drops `dominantAxis` (x: u = y, v = z;
 // y: u = x, v = z; z: u = x, v = y). An edge counts only when exactly one of
 // its ends lies above the point in v.
-int CountEdgeCrossing(const ObjectVertex& a, const ObjectVertex& b, const ObjectVertex& point,
-                      uint32_t dominantAxis);
+int CountEdgeCrossing(const ObjectVertex& a, const ObjectVertex& b, const ObjectVertex& point, uint32_t dominantAxis);
 
 // -1 when face a comes before face b in the order by area (a larger area
 // first; on equal areas the larger minimum z, then y, then x of the box

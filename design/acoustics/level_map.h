@@ -86,7 +86,7 @@ int PointInMappingFace(const GraphicObject& object, float x, float y);
 
 constexpr uint32_t kMaxGridPoints = 64000;
 constexpr int kGridSpacingCount = 8;
-inline constexpr std::array<float, kGridSpacingCount> kGridSpacingTable = {0.25f, 0.5f, 1.0f, 2.0f,
+inline constexpr std::array<float, kGridSpacingCount> kGridSpacingTable = {0.25f, 0.5f,  1.0f,  2.0f,
                                                                            5.0f,  10.0f, 25.0f, 50.0f};
 constexpr int16_t kAutomaticGridSize = -1;
 // Rows and columns keep this far inside a face's extent (m).
@@ -97,10 +97,10 @@ constexpr float kSilentLevel = 1.0f;
 constexpr float kNoArrivalMs = 10000.0f;
 
 struct GridPoint {
-  float x = 0, y = 0, z = 0;             // m
+  float x = 0, y = 0, z = 0;              // m
   std::array<float, kBandCount> level{};  // linear energy, at least kSilentLevel
   std::array<float, kBandCount> time{};   // first arrival, ms; kNoArrivalMs for none
-  uint16_t face = 0;                     // index into the MappingFaceTable
+  uint16_t face = 0;                      // index into the MappingFaceTable
 };
 
 // The ranges over the points, per band.
@@ -115,7 +115,7 @@ struct BandRanges {
 struct MapGrid {
   BandRanges ranges;
   std::vector<GridPoint> points;  // at most kMaxGridPoints
-  float spacing = 0;               // m
+  float spacing = 0;              // m
   uint32_t PointCount() const { return uint32_t(points.size()); }
   float HalfSpacing() const { return spacing / 2; }
 };
@@ -149,7 +149,7 @@ BandValues ReverberantEnergy(const BandValues& power, const RoomResults& room);
 // What every per-point value adds to the point's own energies.
 struct ReverberantTerms {
   BandValues acousticPower{};
-  RoomResults room;        // V and T_b of the project's method
+  RoomResults room;          // V and T_b of the project's method
   BandValues reverberant{};  // R_b
   StiRoom Sti() const { return {reverberant, room.rt60}; }
 };
@@ -165,12 +165,12 @@ ReverberantTerms ComputeReverberantTerms(const DesignTables& design, const Rever
 // Weights of the bands in the direct-to-reverberant value of all bands.
 inline constexpr BandValues kBandSpeechWeights = {0.01, 0.042, 0.129, 0.2, 0.312, 0.25, 0.057};
 
-double TotalLevelBand(const ReverberantTerms& terms, int band, double x);  // 10 log10(x + R + 1e-12)
-double TotalLevelAll(const ReverberantTerms& terms, PointLevels levels);  // 10 log10(sum (x + R) + 1e-12)
+double TotalLevelBand(const ReverberantTerms& terms, int band, double x);      // 10 log10(x + R + 1e-12)
+double TotalLevelAll(const ReverberantTerms& terms, PointLevels levels);       // 10 log10(sum (x + R) + 1e-12)
 double DirectToReverbBand(const ReverberantTerms& terms, int band, double x);  // 10 log10(x / (R + 1))
 double DirectToReverbAll(const ReverberantTerms& terms, PointLevels levels);   // weighted, + 1e-12
-double DirectLevelAll(PointLevels levels);  // 10 log10(sum x + 0.001)
-double EarliestTime(const std::array<float, kBandCount>& times);  // ms, from 1.0e6
+double DirectLevelAll(PointLevels levels);                                     // 10 log10(sum x + 0.001)
+double EarliestTime(const std::array<float, kBandCount>& times);               // ms, from 1.0e6
 
 // ---- The calculation ----
 

@@ -33,9 +33,8 @@ bool ReadBandValues(ByteReader& r, std::array<float, kBandCount>& values, size_t
 bool ReadFace(ByteReader& r, MappingFace& face) {
   uint32_t objectSlot = 0;
   ObjectVertex& n = face.normal;
-  return r.U32(objectSlot) && r.F32(n.x) && r.F32(n.y) && r.F32(n.z) && r.F32(face.planeConstant) &&
-         r.F32(face.minX) && r.F32(face.maxX) && r.F32(face.minY) && r.F32(face.maxY) && r.F32(face.maxZ) &&
-         n.z != 0 &&
+  return r.U32(objectSlot) && r.F32(n.x) && r.F32(n.y) && r.F32(n.z) && r.F32(face.planeConstant) && r.F32(face.minX) &&
+         r.F32(face.maxX) && r.F32(face.minY) && r.F32(face.maxY) && r.F32(face.maxZ) && n.z != 0 &&
          Finite({n.x, n.y, n.z, face.planeConstant, face.minX, face.maxX, face.minY, face.maxY, face.maxZ});
 }
 
@@ -153,8 +152,8 @@ int WriteMapFile(ByteWriter& w, const std::string& description) {
   for (uint16_t word : result.counts.words) w.U16(word);
   for (const MappingFace& face : result.faces.faces) {
     w.U32(0);
-    for (float v : {face.normal.x, face.normal.y, face.normal.z, face.planeConstant, face.minX, face.maxX,
-                    face.minY, face.maxY, face.maxZ})
+    for (float v : {face.normal.x, face.normal.y, face.normal.z, face.planeConstant, face.minX, face.maxX, face.minY,
+                    face.maxY, face.maxZ})
       w.F32(v);
   }
 

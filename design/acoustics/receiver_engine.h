@@ -31,8 +31,7 @@
 
 // Fraction of energy left after one metre of air, per band (raised to the
 // path length).
-inline constexpr std::array<double, kBandCount> kAirTransmission = {1.0,   0.99997, 0.9999, 0.9995,
-                                                                    0.998, 0.991,   0.965};
+inline constexpr std::array<double, kBandCount> kAirTransmission = {1.0, 0.99997, 0.9999, 0.9995, 0.998, 0.991, 0.965};
 // Band centre frequencies as angular frequencies, rad/s.
 inline constexpr std::array<double, kBandCount> kBandAngularFrequencies = {785.4,   1570.8,  3141.6, 6283.2,
                                                                            12566.4, 25132.7, 50265.5};
@@ -123,8 +122,8 @@ constexpr double kBalloonStepsPerRadian = 11.4592;
 
 // The four balloon cells a direction reads and their weights.
 struct BalloonPosition {
-  int row = 0, secondRow = 0;  // 0 .. 36 (polar angle in 5-degree steps)
-  float rowFraction = 0;       // weight of the second row
+  int row = 0, secondRow = 0;        // 0 .. 36 (polar angle in 5-degree steps)
+  float rowFraction = 0;             // weight of the second row
   int column = 0, secondColumn = 0;  // 0 .. 71 (azimuth about the axis in 5-degree steps)
   float columnFraction = 0;          // weight of the second column
 };
@@ -161,11 +160,11 @@ struct ReceiverOptions {
 // band its loudspeaker does not play it is a placeholder (kPlaceholderValue
 // at kNoArrivalTime, real 0) that takes no part in the band's results.
 struct BandEchogram {
-  std::vector<float> times;   // s, delay included
-  std::vector<float> values;  // polarity x energy
-  std::vector<uint8_t> real;  // 1 for an arrival the band plays
+  std::vector<float> times;             // s, delay included
+  std::vector<float> values;            // polarity x energy
+  std::vector<uint8_t> real;            // 1 for an arrival the band plays
   float firstArrival = kNoArrivalTime;  // s
-  float bandResult = 0;  // 1.0 + the combined arrivals of the window
+  float bandResult = 0;                 // 1.0 + the combined arrivals of the window
   uint32_t firstIndex = 0;
 };
 
@@ -180,19 +179,19 @@ struct ReceiverContext {
 
   // Set by the caller before the first point.
   const ActiveSpeakerTable* speakers = nullptr;
-  const CalcFaceTable* faces = nullptr;  // needed for shading and reflections
-  const FaceIndex* index = nullptr;      // over the faces; none: every face is tested
+  const CalcFaceTable* faces = nullptr;      // needed for shading and reflections
+  const FaceIndex* index = nullptr;          // over the faces; none: every face is tested
   const MaterialTable* materials = nullptr;  // the faces' materials, needed for reflections
   ReceiverOptions options;
 
   // Working values of the point.
-  const ActiveSpeaker* current = nullptr;  // the loudspeaker being heard
-  CalcRay ray;                             // the segment under test
-  double pathLimit = kOpenReflectionPathLimit;  // squared, m^2
+  const ActiveSpeaker* current = nullptr;             // the loudspeaker being heard
+  CalcRay ray;                                        // the segment under test
+  double pathLimit = kOpenReflectionPathLimit;        // squared, m^2
   std::array<float, kBandCount> reflectionWeights{};  // 1 - alpha of the reflecting face
   uint32_t arrivalCount = 0;
   std::array<BandEchogram, kBandCount> bands;
-  std::vector<uint32_t> timeOrder;  // scratch of the first-arrival rule
+  std::vector<uint32_t> timeOrder;        // scratch of the first-arrival rule
   std::vector<uint32_t> reflectingFaces;  // the faces the index names for a loudspeaker
 };
 

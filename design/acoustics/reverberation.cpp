@@ -111,8 +111,7 @@ RoomResults CalcRt60Measured(const RoomSums& sums, const BandValues& measured) {
     double time = std::fabs(measured[b]);
     time = std::isnan(time) ? 0 : std::min(time, kMaxRt60);
     results.rt60[b] = time;
-    results.absorption[b] =
-        time <= 0.1 ? sums.surface : std::min(kSabineConstant * sums.volume / time, sums.surface);
+    results.absorption[b] = time <= 0.1 ? sums.surface : std::min(kSabineConstant * sums.volume / time, sums.surface);
   }
   return results;
 }
@@ -150,10 +149,8 @@ Rt60Graph ComputeRt60Graph(const ReverbSettings& settings, const DesignTables& d
   // absorbs A_b - D_b, and the time is only possible while that is positive.
   for (size_t b = 0; b < kBandCount; ++b) {
     const double materials = graph.withAir.absorption[b] - graph.airAreas[b];
-    if (!RoomIsOpen(sums) && materials > 0)
-      graph.withoutAir[b] = ReverberationTime(sums.volume, materials);
-    else
-      graph.impossible = true;
+    if (!RoomIsOpen(sums) && materials > 0) graph.withoutAir[b] = ReverberationTime(sums.volume, materials);
+    else graph.impossible = true;
   }
   return graph;
 }

@@ -64,10 +64,10 @@ RoomSums SumRoomFaces(const DesignTables& design);
 
 // The room results of one method run.
 struct RoomResults {
-  double volume = 0;         // V, m^3
-  double surface = 0;        // S, m^2
-  BandValues absorption{};   // A_b, m^2: of the materials; for measured times the area they imply
-  BandValues rt60{};         // T_b, seconds, 0 .. kMaxRt60
+  double volume = 0;        // V, m^3
+  double surface = 0;       // S, m^2
+  BandValues absorption{};  // A_b, m^2: of the materials; for measured times the area they imply
+  BandValues rt60{};        // T_b, seconds, 0 .. kMaxRt60
 };
 
 // The formula methods with air absorption coefficients `air` (per metre;
@@ -107,7 +107,7 @@ Rt60Graph ComputeRt60Graph(const ReverbSettings& settings, const DesignTables& d
 // How far the room's faces are from enclosing a volume: the summed halved
 // Newell vectors are zero for a closed room.
 struct RoomClosure {
-  float error = 0;                    // length of the summed area vectors
+  float error = 0;                     // length of the summed area vectors
   std::array<float, 3> absoluteSum{};  // per axis, the sum of |component|
   std::array<float, 3> signedSum{};    // per axis, the signed sum
 };

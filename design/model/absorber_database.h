@@ -32,9 +32,9 @@ inline constexpr char kTooManyMaterialsMessage[] = "Database can\xB4t contain mo
 // The name is the key by which database and project entries are matched
 // (exact comparison); an empty name marks a free project entry.
 struct AbsorberRecord {
-  std::string name;         // at most 21 characters
-  std::string description;  // at most 79 characters
-  std::string category;     // at most 79 characters
+  std::string name;                                    // at most 21 characters
+  std::string description;                             // at most 79 characters
+  std::string category;                                // at most 79 characters
   std::array<float, kAbsorberBandCount> absorption{};  // 0..1 per octave band
 
   bool operator==(const AbsorberRecord&) const = default;

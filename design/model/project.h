@@ -32,7 +32,7 @@ struct CalcOptions {
 // The drawing settings that project files carry, with the values of a new
 // drawing.
 struct ProjectViewSettings {
-  int16_t viewMode = 3;  // 0 XY, 1 YZ, 2 XZ, 3 3D
+  int16_t viewMode = 3;   // 0 XY, 1 YZ, 2 XZ, 3 3D
   float snapStep = 0.5f;  // coordinate snap, m
   uint32_t snapOn = 1;    // F9; stored but never taken back from a file
   double nodeSnapWidth = 10.0;

@@ -26,8 +26,8 @@ constexpr std::string_view kBackupSuffix = "_old.KPR";
 void ShowFileMessage(const char* text) { ShowMessage(text, nullptr, kMsgOk); }
 
 bool ReadCalcOptions(ByteReader& r, CalcOptions& c) {
-  return r.I16(c.resultView) && r.I16(c.resultSubChoice) && r.I16(c.gridIndex) && r.I16(c.band) &&
-         r.I16(c.phaseMode) && r.U16(c.roomBits);
+  return r.I16(c.resultView) && r.I16(c.resultSubChoice) && r.I16(c.gridIndex) && r.I16(c.band) && r.I16(c.phaseMode) &&
+         r.U16(c.roomBits);
 }
 
 void WriteCalcOptions(ByteWriter& w, const CalcOptions& c) {
@@ -46,12 +46,8 @@ void WriteCalcOptions(ByteWriter& w, const CalcOptions& c) {
 // layer has no on word and keeps its stored colour.
 void ApplyLayerRules(GraphicObject& o) {
   switch (o.layer) {
-    case 0:
-      o.colour = kRoomColour;
-      break;
-    case 1:
-      o.colour = kAudienceColour;
-      break;
+    case 0: o.colour = kRoomColour; break;
+    case 1: o.colour = kAudienceColour; break;
     case kLoudspeakerLayer:
       if (IsLoudspeakerObject(&o)) o.colour = LoadU16(o.data + kSpeakerOn) == 1 ? kSpeakerColourOn : kSpeakerColourOff;
       break;
@@ -59,8 +55,7 @@ void ApplyLayerRules(GraphicObject& o) {
       o.colour = 0;
       o.state = kStateLayerOff;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -81,13 +76,9 @@ ProjectReadResult ReadObjectRecords(ByteReader& r, PackedLayout layout, ProjectM
     const uint32_t extra = h.layer == kShapeLayer ? kUnitVectorCount : 0;
     GraphicObject* o = nullptr;
     switch (ReadPackedBody(r, layout, h, extra, o)) {
-      case PackedReadResult::kOk:
-        break;
-      case PackedReadResult::kBadFormat:
-        return ProjectReadResult::kBadFormat;
-      case PackedReadResult::kNoMemory:
-        ShowFileMessage(kOutOfMemoryMessage);
-        return ProjectReadResult::kNoMemory;
+      case PackedReadResult::kOk: break;
+      case PackedReadResult::kBadFormat: return ProjectReadResult::kBadFormat;
+      case PackedReadResult::kNoMemory: ShowFileMessage(kOutOfMemoryMessage); return ProjectReadResult::kNoMemory;
     }
     if (extra) {
       o->vertices[o->vertexCount - 2] = {1, 0, 0};
@@ -170,11 +161,8 @@ int ParseBody(ByteReader& reader, const ProjectHeader& header, PackedLayout layo
         ShowFileMessage(text);
       }
       return 1;
-    case ProjectReadResult::kBadFormat:
-      ShowFileMessage(kInvalidFileFormatMessage);
-      return 0;
-    case ProjectReadResult::kNoMemory:
-      return 0;
+    case ProjectReadResult::kBadFormat: ShowFileMessage(kInvalidFileFormatMessage); return 0;
+    case ProjectReadResult::kNoMemory: return 0;
   }
   return 0;
 }
@@ -196,8 +184,7 @@ int ParseOldBody(ByteReader& reader, const ProjectHeader& header, ProjectModel& 
 bool ReadProjectHeader(ByteReader& r, ProjectHeader& header) {
   ProjectHeader h;
   bool ok = r.Text(kProjectMagicSize, h.magic) && r.I8(h.reverbMethod) && r.Skip(kHeaderReserved1) &&
-            r.I16(h.viewMode) && r.F32(h.snapStep) && r.U16(h.snapOn) && r.F32(h.nodeSnapWidth) &&
-            r.U16(h.nodeSnapOn);
+            r.I16(h.viewMode) && r.F32(h.snapStep) && r.U16(h.snapOn) && r.F32(h.nodeSnapWidth) && r.U16(h.nodeSnapOn);
   for (float& rt : h.measuredRt) ok = ok && r.F32(rt);
   ok = ok && r.F32(h.gridSize) && r.Skip(kHeaderReserved2) && ReadCalcOptions(r, h.calcOptions);
   if (ok) header = h;
@@ -272,14 +259,9 @@ ProjectReadResult ReadProjectModel(ByteReader& r, const ProjectHeader& header, P
   if (result == ProjectReadResult::kOk) {
     switch (ReadSpeakerTypeSection(r, model.types, model.objects, defaultSymbol)) {
       case SpeakerSectionResult::kOk:
-      case SpeakerSectionResult::kRecordsReset:
-        break;
-      case SpeakerSectionResult::kBadFormat:
-        result = ProjectReadResult::kBadFormat;
-        break;
-      case SpeakerSectionResult::kNoMemory:
-        result = ProjectReadResult::kNoMemory;
-        break;
+      case SpeakerSectionResult::kRecordsReset: break;
+      case SpeakerSectionResult::kBadFormat: result = ProjectReadResult::kBadFormat; break;
+      case SpeakerSectionResult::kNoMemory: result = ProjectReadResult::kNoMemory; break;
     }
   }
   if (result == ProjectReadResult::kOk) {
@@ -350,9 +332,7 @@ bool WriteProjectFile(ByteWriter& w) {
   return w.ok();
 }
 
-std::string ForceProjectExtension(const std::string& path) {
-  return ForceExtension(path, kProjectExtension);
-}
+std::string ForceProjectExtension(const std::string& path) { return ForceExtension(path, kProjectExtension); }
 
 std::string ProjectBackupPath(const std::string& path) {
   return path.substr(0, path.size() - std::min(path.size(), kProjectExtension.size())) + std::string(kBackupSuffix);

@@ -66,8 +66,8 @@ inline constexpr char kCantWriteFileMessage[] = "Can\xB4t write file -write prot
 inline constexpr char kObjectsLeftOutMessage[] = "Invalid objects not loaded : %u";
 
 // Object colours that a read sets by layer.
-constexpr uint32_t kRoomColour = 0;      // layer 0
-constexpr uint32_t kAudienceColour = 21;  // layer 1
+constexpr uint32_t kRoomColour = 0;        // layer 0
+constexpr uint32_t kAudienceColour = 21;   // layer 1
 constexpr uint32_t kAuxiliaryColour = 14;  // layer 7, for inserted objects
 
 // The 102-byte header. Offsets: 0 magic char[16]; 16 i8 reverberation
@@ -103,7 +103,7 @@ int ProjectFileVersion(const ProjectHeader& header);
 // A project read from a file that is not yet the live model.
 struct ProjectModel {
   ProjectHeader header;
-  LayerTable layers;  // the 16 stored records; the others as new
+  LayerTable layers;   // the 16 stored records; the others as new
   ObjectList objects;  // owned: freed with the model unless taken
   PlotHeaderBlock plotHeader;
   SpeakerTypeTable types;

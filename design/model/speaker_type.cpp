@@ -173,10 +173,8 @@ SpeakerSectionResult ReadSpeakerTypeSection(ByteReader& reader, SpeakerTypeTable
     }
     // A record that failed its check holds garbage in +196: it must not pick
     // an arbitrary object as its shape.
-    if (good)
-      LinkShapeAtPosition(*type, model, defaultSymbol);
-    else
-      type->shape = defaultSymbol;
+    if (good) LinkShapeAtPosition(*type, model, defaultSymbol);
+    else type->shape = defaultSymbol;
     allGood = allGood && good;
     read.types[size_t(i)] = std::move(type);
     read.count = int16_t(i + 1);

@@ -33,11 +33,11 @@ constexpr size_t kBalloonBandSize = size_t(kBalloonRows) * kBalloonColumns;  // 
 constexpr uint8_t kBalloonCodeZeroDb = 225;
 
 // Stored offsets.
-constexpr size_t kTypeBrand = 0;           // char[21]
+constexpr size_t kTypeBrand = 0;  // char[21]
 constexpr size_t kTypeBrandSize = 21;
-constexpr size_t kTypeName = 21;           // char[9]
-constexpr size_t kTypeNameSize = 9;        // a name may fill it without a NUL
-constexpr size_t kTypeComment = 30;        // char[41]
+constexpr size_t kTypeName = 21;     // char[9]
+constexpr size_t kTypeNameSize = 9;  // a name may fill it without a NUL
+constexpr size_t kTypeComment = 30;  // char[41]
 constexpr size_t kTypeCommentSize = 41;
 constexpr size_t kTypeLayoutFlag = 71;     // u8, never scrambled
 constexpr size_t kTypeComposition = 72;    // i16

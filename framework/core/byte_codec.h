@@ -47,9 +47,7 @@ inline void StoreF64(uint8_t* p, double v) { StoreU64(p, std::bit_cast<uint64_t>
 // Each returns false, leaving the output alone, when the field does not lie
 // wholly inside the buffer.
 
-inline bool InBounds(size_t size, size_t offset, size_t width) {
-  return offset <= size && width <= size - offset;
-}
+inline bool InBounds(size_t size, size_t offset, size_t width) { return offset <= size && width <= size - offset; }
 
 bool ReadU16At(std::span<const uint8_t> buf, size_t offset, uint16_t& out);
 bool ReadI16At(std::span<const uint8_t> buf, size_t offset, int16_t& out);

@@ -21,8 +21,8 @@ uint32_t SteadyTickCount() {
   return uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-constexpr CoreServices kConsoleServices{PrintMessage,   NoProgressWindow, NeverCancelled, NothingToClose,
-                                        NoCursor,       NothingToRedraw,  SteadyTickCount};
+constexpr CoreServices kConsoleServices{PrintMessage, NoProgressWindow, NeverCancelled, NothingToClose,
+                                        NoCursor,     NothingToRedraw,  SteadyTickCount};
 
 CoreServices gServices = kConsoleServices;
 MessageHandler gMessageHandler = nullptr;

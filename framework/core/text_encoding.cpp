@@ -8,11 +8,10 @@ namespace {
 
 // Code points of bytes 0x80..0x9F; 0 where the code page leaves the byte
 // undefined (those bytes pass through as the control character U+0080+n).
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 uint32_t CodePointOf(uint8_t byte) {
   if (byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] != 0) return kHighControls[byte - 0x80];
@@ -57,7 +56,10 @@ std::string Utf8ToCp1252(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     uint8_t lead = uint8_t(text[i]);
-    size_t extra = lead >= 0xF0 && lead < 0xF8 ? 3 : lead >= 0xE0 && lead < 0xF0 ? 2 : lead >= 0xC0 && lead < 0xE0 ? 1 : 0;
+    size_t extra = lead >= 0xF0 && lead < 0xF8   ? 3
+                   : lead >= 0xE0 && lead < 0xF0 ? 2
+                   : lead >= 0xC0 && lead < 0xE0 ? 1
+                                                 : 0;
     uint32_t cp = lead & (0x3F >> extra);
     bool sequence = extra > 0 && i + extra < text.size();
     for (size_t k = 1; sequence && k <= extra; ++k) {

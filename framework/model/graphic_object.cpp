@@ -396,8 +396,7 @@ GraphicObject* WeldObjectVertices(GraphicObject* object) {
       case kOpAttribute:
         if (output.empty() || output.back().op == kOpStart) output.push_back(item);
         break;
-      default:
-        break;  // unknown operations are dropped
+      default: break;  // unknown operations are dropped
     }
   }
 

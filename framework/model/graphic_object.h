@@ -25,13 +25,13 @@ constexpr uint32_t kKindFaceOrSolid = 24;
 
 // State bits (word 6).
 enum ObjectState : uint32_t {
-  kStateDuplicate = 1,     // just made by duplication; new audience areas
-  kStateChainMember = 2,   // member of a chained group
-  kStateChainEnd = 4,      // last object of a chained group
+  kStateDuplicate = 1,    // just made by duplication; new audience areas
+  kStateChainMember = 2,  // member of a chained group
+  kStateChainEnd = 4,     // last object of a chained group
   kStateSelected = 8,
   kStateHidden20 = 0x20,
   kStateHidden40 = 0x40,
-  kStateLayerOff = 0x80,   // its layer is switched off
+  kStateLayerOff = 0x80,  // its layer is switched off
 };
 // Any of these keeps an object from being drawn or picked.
 constexpr uint32_t kStateHiddenMask = 0xE0;

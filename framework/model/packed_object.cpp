@@ -22,8 +22,8 @@ uint64_t PackedBodySize(const PackedObjectHeader& h, PackedLayout layout) {
 
 bool ReadPackedHeader(ByteReader& r, PackedLayout layout, PackedObjectHeader& h) {
   PackedObjectHeader out;
-  bool ok = r.U32(out.previous) && r.U32(out.next) && r.U32(out.data) && r.U32(out.vertices) &&
-            r.U32(out.items) && r.U32(out.kind) && r.U32(out.state) && r.U32(out.colour);
+  bool ok = r.U32(out.previous) && r.U32(out.next) && r.U32(out.data) && r.U32(out.vertices) && r.U32(out.items) &&
+            r.U32(out.kind) && r.U32(out.state) && r.U32(out.colour);
   if (layout == PackedLayout::kCurrent) {
     ok = ok && r.U32(out.layer) && r.U32(out.vertexCount) && r.U32(out.itemCount) && r.U32(out.dataSize);
   } else {
@@ -42,13 +42,13 @@ bool ReadPackedHeader(ByteReader& r, PackedLayout layout, PackedObjectHeader& h)
 }
 
 bool WritePackedHeader(ByteWriter& w, const PackedObjectHeader& h) {
-  return w.U32(h.previous) && w.U32(h.next) && w.U32(h.data) && w.U32(h.vertices) && w.U32(h.items) &&
-         w.U32(h.kind) && w.U32(h.state) && w.U32(h.colour) && w.U32(h.layer) && w.U32(h.vertexCount) &&
-         w.U32(h.itemCount) && w.U32(h.dataSize);
+  return w.U32(h.previous) && w.U32(h.next) && w.U32(h.data) && w.U32(h.vertices) && w.U32(h.items) && w.U32(h.kind) &&
+         w.U32(h.state) && w.U32(h.colour) && w.U32(h.layer) && w.U32(h.vertexCount) && w.U32(h.itemCount) &&
+         w.U32(h.dataSize);
 }
 
-PackedReadResult ReadPackedBody(ByteReader& r, PackedLayout layout, const PackedObjectHeader& h,
-                                uint32_t extraVertices, GraphicObject*& object) {
+PackedReadResult ReadPackedBody(ByteReader& r, PackedLayout layout, const PackedObjectHeader& h, uint32_t extraVertices,
+                                GraphicObject*& object) {
   object = nullptr;
   const uint64_t vertexTotal = uint64_t(h.vertexCount) + extraVertices;
   if (PackedBodySize(h, layout) > r.Remaining() || vertexTotal > UINT32_MAX) return PackedReadResult::kBadFormat;

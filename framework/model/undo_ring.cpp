@@ -73,8 +73,7 @@ bool RestoreSnapshot(const UndoSlot& slot) {
       if (ok) AppendObjectToList(object, restored);
     } while (ok && header.next != 0);
   }
-  for (UndoSection* section : Sections())
-    ok = ok && (!section || section->Read(r, restored));
+  for (UndoSection* section : Sections()) ok = ok && (!section || section->Read(r, restored));
   if (!ok) {
     for (UndoSection* section : Sections())
       if (section) section->Discard();
@@ -98,7 +97,6 @@ void SetUndoSections(UndoSection* speakerTypes, UndoSection* materials) {
   gUndo.speakerTypes = speakerTypes;
   gUndo.materials = materials;
 }
-
 
 size_t UndoSnapshotSize() {
   size_t size = kStoredLayersSize + kEmptyObjectsSize + kSnapshotSlack;

@@ -13,7 +13,8 @@ using namespace platform;
 
 namespace {
 
-constexpr Colour kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = Rgb(255, 0, 0), kBlue = Rgb(0, 0, 255), kGreen = Rgb(0, 200, 0);
+constexpr Colour kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = Rgb(255, 0, 0), kBlue = Rgb(0, 0, 255),
+                 kGreen = Rgb(0, 200, 0);
 
 class DrawingTest : public PlatformTest {
  protected:
@@ -75,7 +76,8 @@ TEST_F(DrawingTest, RectangleCoverageDependsOnPenAndBrush) {
     bool nullPen, hollow;
     int lastCovered;  // of a rectangle (10, 10, 20, 20)
   };
-  for (Case c : {Case{"pen and brush", false, false, 19}, Case{"null pen", true, false, 18}, Case{"hollow", false, true, 19}}) {
+  for (Case c :
+       {Case{"pen and brush", false, false, 19}, Case{"null pen", true, false, 18}, Case{"hollow", false, true, 19}}) {
     SCOPED_TRACE(c.name);
     Clear(kWhite);
     Pen pen = CreatePen(PenStyle::kSolid, 1, kRed);
@@ -283,7 +285,7 @@ TEST_F(DrawingTest, BitmapsTakeEveryPrimitiveAndBlitsCopyMergeInvertAndStretch) 
   Context memory = CreateMemoryContext();
   EXPECT_EQ(GetPixel(memory, 0, 0), 0xFFFFFFFFu);  // no bitmap yet: nothing to draw into
   EXPECT_EQ(SelectBitmap(memory, bitmap), Bitmap::kNone);
-  EXPECT_EQ(GetPixel(memory, 119, 89), kWhite);   // new bitmaps are white
+  EXPECT_EQ(GetPixel(memory, 119, 89), kWhite);  // new bitmaps are white
   figure::DrawFigure(memory, pattern);
   int differing = 0;
   for (int y = 0; y < 90; ++y)

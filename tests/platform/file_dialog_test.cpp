@@ -21,13 +21,22 @@ TEST(FileFilterTest, PatternsMatchWithoutRegardToCase) {
     const char* name;
     bool matches;
   } cases[] = {
-      {"*.kpr", "HALL.KPR", true},   {"*.kpr", "hall.kpr", true},  {"*.KPR", "Hall.Kpr", true},
-      {"*.kpr", "hall.kpr.bak", false}, {"*.kpr", "hallkpr", false}, {"*.*", "README", false},
-      {"*.*", "a.b", true},          {"*.kpr;*.kab", "BASE.KAB", true}, {"*.kpr;*.kab", "x.txt", false},
-      {"lev_??.bmp", "LEV_07.BMP", true}, {"lev_??.bmp", "LEV_7.BMP", false}, {"*", "", true},
+      {"*.kpr", "HALL.KPR", true},
+      {"*.kpr", "hall.kpr", true},
+      {"*.KPR", "Hall.Kpr", true},
+      {"*.kpr", "hall.kpr.bak", false},
+      {"*.kpr", "hallkpr", false},
+      {"*.*", "README", false},
+      {"*.*", "a.b", true},
+      {"*.kpr;*.kab", "BASE.KAB", true},
+      {"*.kpr;*.kab", "x.txt", false},
+      {"lev_??.bmp", "LEV_07.BMP", true},
+      {"lev_??.bmp", "LEV_7.BMP", false},
+      {"*", "", true},
       {"", "anything", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(MatchesFileFilter(c.patterns, c.name), c.matches) << c.patterns << " " << c.name;
+  for (const Case& c : cases)
+    EXPECT_EQ(MatchesFileFilter(c.patterns, c.name), c.matches) << c.patterns << " " << c.name;
 }
 
 using FileDialogTest = PlatformTest;

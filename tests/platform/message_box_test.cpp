@@ -15,8 +15,9 @@ TEST_F(MessageBoxTest, AScriptRecordsEachBoxAndAnswersInTurn) {
   test::MessageBoxScript script;
   script.Answer(kAnswerCancel);
   script.Answer(kAnswerNo);
-  EXPECT_EQ(MessageBox(window_, "Current project status has not been saved", "WARNING", kBoxOkCancel | kBoxDefaultButton2),
-            kAnswerCancel);
+  EXPECT_EQ(
+      MessageBox(window_, "Current project status has not been saved", "WARNING", kBoxOkCancel | kBoxDefaultButton2),
+      kAnswerCancel);
   EXPECT_EQ(MessageBox(Window::kNone, "Save?", std::nullopt, kBoxYesNoCancel | kBoxIconExclamation), kAnswerNo);
   EXPECT_EQ(MessageBox(window_, "done", std::nullopt, kBoxOk), kAnswerOk);  // the script ran out
   ASSERT_EQ(script.boxes().size(), 3u);
@@ -29,8 +30,8 @@ TEST_F(MessageBoxTest, AScriptRecordsEachBoxAndAnswersInTurn) {
 }
 
 // The real box, answered from the idle hook as a user would.
-int AnswerWith(std::function<void()> act, std::string_view text, std::optional<std::string_view> caption, unsigned flags,
-               Window owner, std::string* shown = nullptr) {
+int AnswerWith(std::function<void()> act, std::string_view text, std::optional<std::string_view> caption,
+               unsigned flags, Window owner, std::string* shown = nullptr) {
   int calls = 0;
   test::SetIdleHook([&] {
     if (++calls == 2) {
@@ -58,7 +59,8 @@ TEST_F(MessageBoxTest, EscapeAndTheCloseBoxAnswerCancelWhereThereIsOne) {
       {"enter on OK/Cancel", kBoxOkCancel, [] { test::PressKeyInModal(kKeyEnter); }, kAnswerOk},
       {"enter with Cancel as default", kBoxOkCancel | kBoxDefaultButton2, [] { test::PressKeyInModal(kKeyEnter); },
        kAnswerCancel},
-      {"enter on Yes/No/Cancel", kBoxYesNoCancel | kBoxSystemModal, [] { test::PressKeyInModal(kKeyEnter); }, kAnswerYes},
+      {"enter on Yes/No/Cancel", kBoxYesNoCancel | kBoxSystemModal, [] { test::PressKeyInModal(kKeyEnter); },
+       kAnswerYes},
   };
   for (const Case& c : cases) {
     std::string shown;

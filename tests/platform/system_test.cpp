@@ -114,7 +114,8 @@ TEST(NumericLocaleDeathTest, StaysCAfterTheToolkitStartsUnderACommaLocale) {
   fs::path dir = fs::path(::testing::TempDir()) / "korvane_locales";
   fs::create_directories(dir);
   std::string command = "localedef -i de_DE -f UTF-8 " + (dir / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
-  if (!fs::exists(dir / "de_DE.UTF-8") && std::system(command.c_str()) != 0) GTEST_SKIP() << "cannot build a de_DE locale here";
+  if (!fs::exists(dir / "de_DE.UTF-8") && std::system(command.c_str()) != 0)
+    GTEST_SKIP() << "cannot build a de_DE locale here";
   setenv("LOCPATH", dir.c_str(), 1);
   if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "the de_DE locale does not load";
   bool comma = std::localeconv()->decimal_point[0] == ',';

@@ -99,7 +99,8 @@ TEST_F(WindowTest, MouseInputArrivesAsMessagesWithPointAndFlags) {
   Pump();
   std::vector<unsigned> kinds;
   for (auto& m : messages_) kinds.push_back(m.kind);
-  EXPECT_EQ(kinds, (std::vector<unsigned>{msg::kLeftButtonDown, msg::kLeftButtonUp, msg::kLeftDoubleClick, msg::kLeftButtonUp}));
+  EXPECT_EQ(kinds, (std::vector<unsigned>{msg::kLeftButtonDown, msg::kLeftButtonUp, msg::kLeftDoubleClick,
+                                          msg::kLeftButtonUp}));
 }
 
 TEST_F(WindowTest, KeysArriveAsVirtualKeysAndCharacters) {
@@ -107,8 +108,9 @@ TEST_F(WindowTest, KeysArriveAsVirtualKeysAndCharacters) {
     unsigned key;
     char32_t character;  // 0: none
   };
-  for (Case c : {Case{KeyF(5), 0}, Case{KeyF(11), 0}, Case{kKeyEnter, 13}, Case{kKeySpace, ' '}, Case{kKeyEscape, 27},
-                 Case{kKeyLeft, 0}, Case{kKeyDown, 0}, Case{'A', 'a'}, Case{'R', 'r'}, Case{'7', '7'}, Case{kKeyTab, 9}}) {
+  for (Case c :
+       {Case{KeyF(5), 0}, Case{KeyF(11), 0}, Case{kKeyEnter, 13}, Case{kKeySpace, ' '}, Case{kKeyEscape, 27},
+        Case{kKeyLeft, 0}, Case{kKeyDown, 0}, Case{'A', 'a'}, Case{'R', 'r'}, Case{'7', '7'}, Case{kKeyTab, 9}}) {
     messages_.clear();
     test::KeyPress(c.key);
     Pump();
@@ -298,12 +300,13 @@ TEST_F(WindowTest, ThePointerOverMenuBarAndFrameGivesNonClientMessages) {
   Pump();
   messages_.clear();
   test::MouseMoveInFrame(window_, 10, 5);  // on the menu bar
-  test::MouseMoveInFrame(child, 0, 30);   // on the child's border
+  test::MouseMoveInFrame(child, 0, 30);    // on the child's border
   test::MouseMove(child, 40, 20);
   Pump();
   std::vector<std::pair<Window, LParam>> hits;
   for (auto& m : Received(msg::kSetCursor)) hits.push_back({m.window, m.lParam});
-  EXPECT_EQ(hits, (std::vector<std::pair<Window, LParam>>{{window_, kHitMenu}, {child, kHitBorder}, {child, kHitClient}}));
+  EXPECT_EQ(hits,
+            (std::vector<std::pair<Window, LParam>>{{window_, kHitMenu}, {child, kHitBorder}, {child, kHitClient}}));
   auto outside = Received(msg::kNonClientMouseMove);
   ASSERT_EQ(outside.size(), 2u);
   EXPECT_EQ(outside[0].wParam, WParam(kHitMenu));
@@ -344,7 +347,8 @@ TEST_F(WindowTest, AClickDoesNotMoveTheKeyboardFocus) {
   Pump();
   std::vector<std::pair<Window, WParam>> keys;
   for (auto& m : Received(msg::kKeyDown)) keys.push_back({m.window, m.wParam});
-  EXPECT_EQ(keys, (std::vector<std::pair<Window, WParam>>{{window_, kKeyEscape}, {window_, kKeyTab}, {child, KeyF(5)}}));
+  EXPECT_EQ(keys,
+            (std::vector<std::pair<Window, WParam>>{{window_, kKeyEscape}, {window_, kKeyTab}, {child, KeyF(5)}}));
   EXPECT_EQ(Received(msg::kLeftButtonDown).size(), 1u);
   EXPECT_NE(GetFocus(), button);
 }

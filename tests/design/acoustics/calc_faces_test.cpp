@@ -95,10 +95,10 @@ TEST_F(CalcFacesTest, DominantAxisAndSignBits) {
   // The triangle (0,0,0) (1,0,0) (0,y,1) has the Newell vector (0, -1, y).
   auto tilted = [](float y) { return Polygon{{0, 0, 0}, {1, 0, 0}, {0, y, 1}}; };
   const Case cases[] = {
-      {{{1, 0, 0}, {0, 1, 0}, {0, 1, 1}, {1, 0, 1}}, 0, 1 | 1 << 2},  // (1, 1, 0): x wins the tie
+      {{{1, 0, 0}, {0, 1, 0}, {0, 1, 1}, {1, 0, 1}}, 0, 1 | 1 << 2},       // (1, 1, 0): x wins the tie
       {{{0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 1}}, 1, 3 << 2 | 1 << 4},  // (0, -1, 1): y wins the tie
-      {tilted(0.01f), 1, 3 << 2},            // 0.01 counts as zero
-      {tilted(0.011f), 1, 3 << 2 | 1 << 4},  // just above
+      {tilted(0.01f), 1, 3 << 2},                                          // 0.01 counts as zero
+      {tilted(0.011f), 1, 3 << 2 | 1 << 4},                                // just above
       {tilted(-0.02f), 1, 3 << 2 | 3 << 4},
       {RectangleXY(0, 0, 1, 1), 2, 1 << 4},
   };
@@ -186,7 +186,7 @@ TEST_F(CalcFacesTest, PointInConvexAndConcaveFaces) {
   // A square of 4 m with a notch down to (2, 2) from the top edge.
   const Polygon notched = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {2, 2, 0}, {0, 4, 0}};
   const Polygon diamond = {{0, -1, 0}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}};
-  const Polygon hexagon = {{1, 0, 0}, {0.5f, 0.866f, 0}, {-0.5f, 0.866f, 0},
+  const Polygon hexagon = {{1, 0, 0},  {0.5f, 0.866f, 0},   {-0.5f, 0.866f, 0},
                            {-1, 0, 0}, {-0.5f, -0.866f, 0}, {0.5f, -0.866f, 0}};
   const Case cases[] = {
       {"square centre", square, {1, 1, 0}, 1},
@@ -220,7 +220,7 @@ TEST_F(CalcFacesTest, EdgeCrossingCountsAVertexOnce) {
   EXPECT_EQ(CountEdgeCrossing({0, -1, 0}, {1, 0, 0}, h, 2) + CountEdgeCrossing({1, 0, 0}, {0, 1, 0}, h, 2), 1);
   // So does an outline running straight through a vertex level with the point.
   EXPECT_EQ(CountEdgeCrossing({1, -1, 0}, {1, 0, 0}, h, 2) + CountEdgeCrossing({1, 0, 0}, {1, 1, 0}, h, 2), 1);
-  EXPECT_EQ(CountEdgeCrossing({2, 0, 0}, {3, 0, 0}, h, 2), 0);    // level edge
+  EXPECT_EQ(CountEdgeCrossing({2, 0, 0}, {3, 0, 0}, h, 2), 0);     // level edge
   EXPECT_EQ(CountEdgeCrossing({-1, -1, 0}, {-1, 1, 0}, h, 2), 0);  // crosses on the other side
   EXPECT_EQ(CountEdgeCrossing({0, 1, -1}, {0, 1, 1}, h, 0), 1);    // u = y, v = z
 }
@@ -280,13 +280,13 @@ class SegmentTest : public CalcFacesTest {
 };
 
 TEST_F(SegmentTest, ShadingByAnyFace) {
-  EXPECT_EQ(Check({0, 0, 0}, {3, 0, 0}, nullptr, 0), 0);        // crosses the first wall
-  EXPECT_EQ(Check({3, 0, 0}, {4, 0.5f, 0}, nullptr, 0), 1);     // between the walls
-  EXPECT_EQ(Check({0, 0, 0}, {1.9f, 0, 0}, nullptr, 0), 1);     // stops short
-  EXPECT_EQ(Check({0, 0, 0}, {3, 2, 0}, nullptr, 0), 1);        // passes beside it
+  EXPECT_EQ(Check({0, 0, 0}, {3, 0, 0}, nullptr, 0), 0);         // crosses the first wall
+  EXPECT_EQ(Check({3, 0, 0}, {4, 0.5f, 0}, nullptr, 0), 1);      // between the walls
+  EXPECT_EQ(Check({0, 0, 0}, {1.9f, 0, 0}, nullptr, 0), 1);      // stops short
+  EXPECT_EQ(Check({0, 0, 0}, {3, 2, 0}, nullptr, 0), 1);         // passes beside it
   EXPECT_EQ(Check({3, -0.5f, 0}, {3, 0.5f, 0}, nullptr, 0), 1);  // parallel to both
-  EXPECT_EQ(Check({0, 0, 0}, {3, 0, 0}, &Face(0), 0), 1);       // the given face is left out
-  EXPECT_EQ(Check({0, 0, 0}, {6, 0, 0}, &Face(0), 0), 0);       // but not the other one
+  EXPECT_EQ(Check({0, 0, 0}, {3, 0, 0}, &Face(0), 0), 1);        // the given face is left out
+  EXPECT_EQ(Check({0, 0, 0}, {6, 0, 0}, &Face(0), 0), 0);        // but not the other one
 }
 
 TEST_F(SegmentTest, NearestCrossedFace) {

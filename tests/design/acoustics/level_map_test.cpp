@@ -132,9 +132,9 @@ TEST_F(GridBuildTest, ADiamondKeepsTheRowThroughItsSideVertices) {
 }
 
 TEST_F(GridBuildTest, FacesAreSortedByHeightUprightOnesLeftOutAndPointsNumberedFaceByFace) {
-  AddAudience(RectangleXY(0, 0, 2, 1, 3.0f));                   // upper balcony, first in the list
-  AddAudience({{0, 5, 0}, {2, 5, 0}, {2, 5, 2}, {0, 5, 2}});    // upright
-  AddAudience(RectangleXY(10, 0, 13, 1, 1.0f));                 // stalls
+  AddAudience(RectangleXY(0, 0, 2, 1, 3.0f));                 // upper balcony, first in the list
+  AddAudience({{0, 5, 0}, {2, 5, 0}, {2, 5, 2}, {0, 5, 2}});  // upright
+  AddAudience(RectangleXY(10, 0, 13, 1, 1.0f));               // stalls
   MappingFaceTable faces;
   MapGrid grid;
   int16_t index = 2;

@@ -42,10 +42,10 @@ struct Bytes {
 // Where fields of the sample result's file lie.
 constexpr size_t kFaceCountAt = 128, kPhaseAt = 130, kHalfSpacingAt = 132;
 constexpr size_t kFacesAt = 152;
-constexpr size_t kGridHeaderAt = kFacesAt + 2 * kMapFaceRecordSize;  // 232
-constexpr size_t kPointsAt = kGridHeaderAt + kMapGridHeaderSize;     // 346
+constexpr size_t kGridHeaderAt = kFacesAt + 2 * kMapFaceRecordSize;      // 232
+constexpr size_t kPointsAt = kGridHeaderAt + kMapGridHeaderSize;         // 346
 constexpr size_t kSinglePointsAt = kPointsAt + 3 * kMapPointRecordSize;  // 472
-constexpr size_t kSampleSize = kSinglePointsAt + 4 + 2 * 2;               // 480
+constexpr size_t kSampleSize = kSinglePointsAt + 4 + 2 * 2;              // 480
 
 class MapFileTest : public MapModelTest {
  protected:
@@ -78,8 +78,12 @@ class MapFileTest : public MapModelTest {
     MapGrid& g = r.grid;
     g.spacing = 1;
     g.points.resize(3);
-    g.points[0] = {0.5f, 0.5f, 1.2f, {1.0e6f, 1.0f, 0.5f, 123.0f, 2.0f, 1000.0f, 10.0f},
-                   {12.9f, 10000, 70000, 0.4f, 33.3f, 18.0f, 45.0f}, 0};
+    g.points[0] = {0.5f,
+                   0.5f,
+                   1.2f,
+                   {1.0e6f, 1.0f, 0.5f, 123.0f, 2.0f, 1000.0f, 10.0f},
+                   {12.9f, 10000, 70000, 0.4f, 33.3f, 18.0f, 45.0f},
+                   0};
     g.points[1] = {1.5f, 0.5f, 1.2f, {5, 1, 1, 1, 1, 1, 1}, {7.0f, 10000, 10000, 10000, 10000, 10000, 10000}, 0};
     g.points[2] = {3.0f, 1.0f, 2.1f, {100, 100, 100, 100, 100, 100, 100}, {20, 21, 22, 23, 24, 25, 61.7f}, 1};
     BandRanges& ranges = g.ranges;

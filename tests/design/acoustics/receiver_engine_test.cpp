@@ -271,7 +271,9 @@ TEST_F(ReceiverEngineTest, NothingArrivesAtAPointThatIsNotANumber) {
 // The arrivals of a point as (distance, 1 kHz energy), by distance.
 struct Arrival {
   double distance, energy;
-  bool operator<(const Arrival& o) const { return distance < o.distance || (distance == o.distance && energy < o.energy); }
+  bool operator<(const Arrival& o) const {
+    return distance < o.distance || (distance == o.distance && energy < o.energy);
+  }
 };
 std::vector<Arrival> SortedArrivals(const ReceiverContext& context, float delay = 0) {
   std::vector<Arrival> arrivals;
@@ -294,12 +296,9 @@ TEST_F(ReceiverEngineTest, FirstReflectionsInARectangularRoomMatchTheImageSource
 
   // The image of the loudspeaker in each face, built independently.
   const Vec3d source = At(s);
-  const Vec3d images[6] = {{source.x, source.y, -source.z},
-                           {source.x, source.y, 2 * size.z - source.z},
-                           {-source.x, source.y, source.z},
-                           {2 * size.x - source.x, source.y, source.z},
-                           {source.x, -source.y, source.z},
-                           {source.x, 2 * size.y - source.y, source.z}};
+  const Vec3d images[6] = {{source.x, source.y, -source.z}, {source.x, source.y, 2 * size.z - source.z},
+                           {-source.x, source.y, source.z}, {2 * size.x - source.x, source.y, source.z},
+                           {source.x, -source.y, source.z}, {source.x, 2 * size.y - source.y, source.z}};
   const double direct = Distance(source, receiver);
   for (bool shading : {false, true}) {
     std::vector<Arrival> expected = {{direct, Energy(k1k, 1.0e6, direct)}};
@@ -375,8 +374,8 @@ TEST_F(ReceiverEngineTest, InAnLShapedRoomEveryPartOfTheReflectionPathIsTested) 
   const Polygon plan = {{0, 0, 0}, {10, 0, 0}, {10, 4, 0}, {4, 4, 0}, {4, 10, 0}, {0, 10, 0}};
   Polygon ceiling = plan;
   for (ObjectVertex& v : ceiling) v.z = 4;
-  AddObject({plan, ceiling, WallY(0, 0, 10, 0, 4), WallX(10, 0, 4, 0, 4), WallY(4, 4, 10, 0, 4),
-             WallX(4, 4, 10, 0, 4), WallY(10, 0, 4, 0, 4), WallX(0, 0, 10, 0, 4)});
+  AddObject({plan, ceiling, WallY(0, 0, 10, 0, 4), WallX(10, 0, 4, 0, 4), WallY(4, 4, 10, 0, 4), WallX(4, 4, 10, 0, 4),
+             WallY(10, 0, 4, 0, 4), WallX(0, 0, 10, 0, 4)});
   ASSERT_EQ(BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project), 8);
   constexpr int kSouth = 2, kInnerFacingSouth = 4;  // y = 0; y = 4 over x 4..10
 
@@ -465,8 +464,7 @@ TEST_F(ReceiverEngineTest, LevelSumsOfTwoLoudspeakers) {
       {"in phase over the octave: +6 dB", PhaseRelations::kOctaveBandwidth, 1, 0, 1 + 4 * e},
       {"reversed polarity cancels", PhaseRelations::kSingleFrequency, -1, 0, 1},
       {"half a period apart cancel", PhaseRelations::kSingleFrequency, 1, float(halfPeriod), 1},
-      {"half a period apart over the octave", PhaseRelations::kOctaveBandwidth, 1, float(halfPeriod),
-       1 + octave * e},
+      {"half a period apart over the octave", PhaseRelations::kOctaveBandwidth, 1, float(halfPeriod), 1 + octave * e},
   };
   for (const Case& c : cases) {
     ResetObjectStore();

@@ -121,9 +121,9 @@ TEST_F(ReverberationTest, FitzroyTakesSabinePerAxis) {
 
 TEST_F(ReverberationTest, FacesCountWithMaterialZeroUnlessTheyNameAProjectMaterial) {
   SetMaterial(0, 0.3f);
-  SetMaterial(1, 1.5f);  // taken as 1
-  SetMaterial(2, -0.2f);  // taken as 0
-  SetMaterial(3, kNaN);   // taken as 0
+  SetMaterial(1, 1.5f);                            // taken as 1
+  SetMaterial(2, -0.2f);                           // taken as 0
+  SetMaterial(3, kNaN);                            // taken as 0
   const Polygon square = RectangleXY(0, 0, 1, 1);  // 1 m^2
   AddObject({square}, 1);
   AddObject({square}, 2);
@@ -231,7 +231,8 @@ TEST_F(ReverberationTest, ARealRoomHasItsVolumeOnlyWithFacesFacingInwards) {
   EXPECT_NEAR(sums.surface, 89.500, 1e-3);
   EXPECT_LT(MeasureRoomClosure(gObjects.model).error, 1e-4);
   SetMaterial(0, 0.2f);
-  EXPECT_NEAR(CalcRt60Sabine(SumRoomFaces(ProjectTables()), kNoAirAbsorption).rt60[0], 0.161 * 51.777 / (0.2 * 89.5), 1e-3);
+  EXPECT_NEAR(CalcRt60Sabine(SumRoomFaces(ProjectTables()), kNoAirAbsorption).rt60[0], 0.161 * 51.777 / (0.2 * 89.5),
+              1e-3);
 
   // Facing outwards the volume comes out negative: the room counts as not
   // closed and the formulas give 0; measured times cannot be explained.

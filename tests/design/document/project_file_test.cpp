@@ -116,8 +116,8 @@ class ProjectFileTest : public ProjectTest {
     gPlotHeader.SetFreeText(3, "Notes");
 
     gProject.reverbMethod = 2;
-    gProject.view = {.viewMode = 1, .snapStep = 0.25f, .snapOn = 0, .nodeSnapWidth = 7.5, .nodeSnapOn = 1,
-                     .gridSize = 2.5f};
+    gProject.view = {
+        .viewMode = 1, .snapStep = 0.25f, .snapOn = 0, .nodeSnapWidth = 7.5, .nodeSnapOn = 1, .gridSize = 2.5f};
     for (int b = 0; b < kRt60BandCount; ++b) gProject.measuredRt[size_t(b)] = 1.0 + 0.125 * b;
     gProject.calcOptions = {3, 1, 4, 5, 3, kCalcShading | kCalcFirstReflection};
   }
@@ -206,8 +206,10 @@ TEST_F(ProjectFileTest, RoundTripKeepsTheWholeModel) {
 
   // Header fields; the snap switches stay as they were before the read.
   EXPECT_EQ(gProject.reverbMethod, 2);
-  EXPECT_EQ(gProject.view, (ProjectViewSettings{.viewMode = 1, .snapStep = 0.25f, .snapOn = 1,
-                                                 .nodeSnapWidth = 7.5, .nodeSnapOn = 0, .gridSize = 2.5f}));
+  EXPECT_EQ(
+      gProject.view,
+      (ProjectViewSettings{
+          .viewMode = 1, .snapStep = 0.25f, .snapOn = 1, .nodeSnapWidth = 7.5, .nodeSnapOn = 0, .gridSize = 2.5f}));
   for (int b = 0; b < kRt60BandCount; ++b) EXPECT_EQ(gProject.measuredRt[size_t(b)], 1.0 + 0.125 * b);
   EXPECT_EQ(gProject.calcOptions, (CalcOptions{3, 1, 4, 5, 3, 3}));
   EXPECT_EQ(gLevelMap.resultPresent, 0);
@@ -239,8 +241,8 @@ TEST_F(ProjectFileTest, EmptyModelMatchesTheHandWrittenBytes) {
   gMaterials.project.count = 0;
   gPlotHeader.SetLabel(0, "Title");
   gProject.reverbMethod = 3;
-  gProject.view = {.viewMode = 2, .snapStep = 0.125f, .snapOn = 1, .nodeSnapWidth = 12.0, .nodeSnapOn = 0,
-                   .gridSize = 2.0f};
+  gProject.view = {
+      .viewMode = 2, .snapStep = 0.125f, .snapOn = 1, .nodeSnapWidth = 12.0, .nodeSnapOn = 0, .gridSize = 2.0f};
   for (int b = 0; b < kRt60BandCount; ++b) gProject.measuredRt[size_t(b)] = 0.5 * (b + 1);
   gProject.calcOptions = {1, -1, 5, 6, 1, kCalcFirstReflection};
 
@@ -342,8 +344,10 @@ TEST_F(ProjectFileTest, ALoudspeakerLayerObjectWithoutABlockKeepsItsColour) {
 
 TEST(ProjectVersionTest, VersionIsReadFromTheFourCharactersBehindThePrefix) {
   const std::pair<const char*, int> cases[] = {
-      {"KORVANE V2.80  ", 280}, {"KORVANE V1.27  ", 127}, {"KORVANE V2.10", 210}, {"KORVANE V1.50", 150},
-      {"KORVANE V2", 200},      {"KORVANE VABCD", 0},     {"KORVANE V9e99", 9999}, {"KORVANE Vnan", 0},
+      {"KORVANE V2.80  ", 280}, {"KORVANE V1.27  ", 127},
+      {"KORVANE V2.10", 210},   {"KORVANE V1.50", 150},
+      {"KORVANE V2", 200},      {"KORVANE VABCD", 0},
+      {"KORVANE V9e99", 9999},  {"KORVANE Vnan", 0},
       {"KORVANX V2.80", -1},    {"", -1},
   };
   for (const auto& [magic, version] : cases) {
@@ -363,11 +367,10 @@ TEST_F(ProjectFileTest, VersionRouting) {
     bool reads;
   };
   const Case cases[] = {
-      {"KORVANE V1.27  ", &old, true},    // the older reader
-      {"KORVANE V2.10", &current, true},  // read as a current file
+      {"KORVANE V1.27  ", &old, true},     // the older reader
+      {"KORVANE V2.10", &current, true},   // read as a current file
       {"KORVANE V1.50", &current, false},  // the older reader refuses its magic
-      {"KORVANX V2.80  ", &current, false},
-      {"TARNIK V1.27", &current, false},
+      {"KORVANX V2.80  ", &current, false}, {"TARNIK V1.27", &current, false},
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes = *c.body;

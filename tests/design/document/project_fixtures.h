@@ -27,8 +27,8 @@ struct ModelFingerprint {
   std::string layer0;
 
   static ModelFingerprint Now() {
-    return {gObjects.model.first,   CountObjects(), gSpeakerModel.types.count, gMaterials.project.count,
-            gProject.path,          gProject.modified, gLayers.records[0].name};
+    return {gObjects.model.first, CountObjects(),    gSpeakerModel.types.count, gMaterials.project.count,
+            gProject.path,        gProject.modified, gLayers.records[0].name};
   }
   bool operator==(const ModelFingerprint&) const = default;
 };

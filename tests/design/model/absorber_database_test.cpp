@@ -118,7 +118,8 @@ class AbsorberFile : public ::testing::Test {
 
   std::string WriteFile(const char* name, const std::vector<uint8_t>& bytes) {
     fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path.string();
   }
   // The magic field followed by `tail` bytes of zeros.
@@ -140,7 +141,9 @@ TEST_F(AbsorberFile, MeasuredTableFixtureLoadsAndSavesByteForByte) {
   EXPECT_EQ(hard.category, "Massive constructions and hard surfaces");
   EXPECT_EQ(hard.absorption, (std::array<float, 7>{0.02f, 0.02f, 0.03f, 0.03f, 0.04f, 0.05f, 0.05f}));
   const AbsorberRecord& glazing = db->records[3];
-  EXPECT_EQ(glazing.description, "Double glazing, 2\x96" "3 mm glass, > 30 mm gap");  // code page 1252 dash
+  EXPECT_EQ(glazing.description,
+            "Double glazing, 2\x96"
+            "3 mm glass, > 30 mm gap");  // code page 1252 dash
   EXPECT_EQ(glazing.absorption[0], 0.15f);
   EXPECT_EQ(db->records[6].name, "audience_orchestra_ch");  // 21 characters kept
   EXPECT_TRUE(messages.texts().empty());
@@ -209,7 +212,8 @@ TEST_F(AbsorberFile, ReadOnlyFileLoads) {
 TEST_F(AbsorberFile, MoreThan200RecordsKeepsTheFirst200AndSaysSo) {
   // A file of 201 records, as an editor without a bound could have written.
   std::vector<uint8_t> bytes = MagicAnd(201 * 256);
-  for (int i = 0; i < 201; ++i) WriteTextField(std::span(bytes).subspan(32 + 256 * size_t(i), 22), "R" + std::to_string(i));
+  for (int i = 0; i < 201; ++i)
+    WriteTextField(std::span(bytes).subspan(32 + 256 * size_t(i), 22), "R" + std::to_string(i));
   MessageRecorder messages;
   auto db = std::make_unique<AbsorberDatabase>();
   EXPECT_EQ(ReadAbsorberDatabaseFile(WriteFile("big.KAB", bytes), *db, "Invalid Database"), 1);

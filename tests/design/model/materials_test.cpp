@@ -101,9 +101,9 @@ TEST_F(MaterialsTest, PurgeCountsOnlyRoomFacesAndSolids) {
   for (int i = 0; i < 4; ++i) AddMaterialFromDatabase(i);  // entries 1..4
   AddFace(1);
   AddFace(2, 0, kKindSolid);
-  AddFace(3, 1);                // an audience area
-  AddFace(4, 0, kKindLine);     // not a face
-  AddFace(7);                   // beyond the table: ignored
+  AddFace(3, 1);             // an audience area
+  AddFace(4, 0, kKindLine);  // not a face
+  AddFace(7);                // beyond the table: ignored
   PurgeUnusedMaterials();
   EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"", "A", "B", "", ""}));
 }

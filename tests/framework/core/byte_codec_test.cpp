@@ -21,7 +21,7 @@ TEST(ByteCodec, WritesLittleEndianAndReadsBack) {
   w.F64(-0.25);
   ASSERT_TRUE(w.ok());
   const std::vector<uint8_t> expected = {0xFE, 0xFF, 0xEF, 0xBE, 0x60, 0x79, 0xFE, 0xFF, 0x04, 0x03, 0x02, 0x01,
-                                         0x00, 0x00, 0xC0, 0x3F, 0, 0, 0, 0, 0, 0, 0xD0, 0xBF};
+                                         0x00, 0x00, 0xC0, 0x3F, 0,    0,    0,    0,    0,    0,    0xD0, 0xBF};
   EXPECT_EQ(w.bytes(), expected);
 
   MemoryReader r(w.bytes());
@@ -90,8 +90,7 @@ TEST(ByteCodec, TextFieldsArePaddedAndAlwaysTerminated) {
 
 class FileCodec : public ::testing::Test {
  protected:
-  std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
-                               ("korvane_codec_" + std::to_string(::getpid()));
+  std::filesystem::path dir_ = std::filesystem::temp_directory_path() / ("korvane_codec_" + std::to_string(::getpid()));
   void SetUp() override { std::filesystem::create_directories(dir_); }
   void TearDown() override { std::filesystem::remove_all(dir_); }
   size_t FilesInDir() const {
@@ -101,9 +100,7 @@ class FileCodec : public ::testing::Test {
 
 TEST_F(FileCodec, SafeWriterReplacesOnlyOnCommit) {
   std::string target = (dir_ / "a.bin").string();
-  {
-    std::ofstream(target) << "old";
-  }
+  { std::ofstream(target) << "old"; }
   {
     SafeFileWriter w(target);
     ASSERT_TRUE(w.IsOpen());
@@ -133,9 +130,7 @@ TEST_F(FileCodec, SafeWriterIntoMissingFolderFails) {
 
 TEST_F(FileCodec, FileReaderReportsShortInput) {
   std::string path = (dir_ / "b.bin").string();
-  {
-    std::ofstream(path, std::ios::binary) << "abcde";
-  }
+  { std::ofstream(path, std::ios::binary) << "abcde"; }
   FileReader r(path);
   ASSERT_TRUE(r.IsOpen());
   EXPECT_EQ(r.Remaining(), 5u);

@@ -32,9 +32,14 @@ TEST(FileDialogState, AnExtensionIsAddedUnlessThePathEndsWithItInAnyCase) {
     const char* path;
     const char* forced;
   } cases[] = {
-      {"/p/hall.KPR", "/p/hall.KPR"},    {"/p/hall.kpr", "/p/hall.kpr"},   {"/p/hall.Kpr", "/p/hall.Kpr"},
-      {"/p/hall", "/p/hall.KPR"},        {"/p/hall.KP", "/p/hall.KP.KPR"}, {"/p/hall.KPR.bak", "/p/hall.KPR.bak.KPR"},
-      {"KPR", "KPR.KPR"},                {"", ".KPR"},
+      {"/p/hall.KPR", "/p/hall.KPR"},
+      {"/p/hall.kpr", "/p/hall.kpr"},
+      {"/p/hall.Kpr", "/p/hall.Kpr"},
+      {"/p/hall", "/p/hall.KPR"},
+      {"/p/hall.KP", "/p/hall.KP.KPR"},
+      {"/p/hall.KPR.bak", "/p/hall.KPR.bak.KPR"},
+      {"KPR", "KPR.KPR"},
+      {"", ".KPR"},
   };
   for (const Case& c : cases) EXPECT_EQ(ForceExtension(c.path, ".KPR"), c.forced) << c.path;
 }

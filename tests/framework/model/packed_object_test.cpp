@@ -12,13 +12,13 @@ namespace {
 // A room face: a triangle with material 2, followed by another record.
 std::vector<uint8_t> FaceFixture() {
   Bytes f;
-  f.u32(0).u32(1).u32(0).u32(0).u32(0);  // previous, next (another follows), data, vertices, items
-  f.u32(8).u32(0).u32(3).u32(0);         // kind face, state, colour 3, layer 0
-  f.u32(3).u32(4).u32(0);                // 3 vertices, 4 items, no data
-  f.raw({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});                          // (0, 0, 0)
-  f.raw({0, 0, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0});                    // (1, 0, 0)
-  f.raw({0, 0, 0x80, 0x3F, 0, 0, 0x80, 0x3F, 0, 0, 0x20, 0x40});        // (1, 1, 2.5)
-  f.u16(0).u16(0).u16(3).u16(2).u16(1).u16(1).u16(2).u16(2);            // 0 0, 3 2, 1 1, 2 2
+  f.u32(0).u32(1).u32(0).u32(0).u32(0);               // previous, next (another follows), data, vertices, items
+  f.u32(8).u32(0).u32(3).u32(0);                      // kind face, state, colour 3, layer 0
+  f.u32(3).u32(4).u32(0);                             // 3 vertices, 4 items, no data
+  f.raw({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});        // (0, 0, 0)
+  f.raw({0, 0, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0});  // (1, 0, 0)
+  f.raw({0, 0, 0x80, 0x3F, 0, 0, 0x80, 0x3F, 0, 0, 0x20, 0x40});  // (1, 1, 2.5)
+  f.u16(0).u16(0).u16(3).u16(2).u16(1).u16(1).u16(2).u16(2);      // 0 0, 3 2, 1 1, 2 2
   return f.b;
 }
 
@@ -141,9 +141,9 @@ TEST(PackedObject, OmittedAndExtraVertices) {
 }
 
 TEST(PackedObject, EveryTruncationIsRejected) {
-  for (const auto& [fixture, layout] : {std::pair{FaceFixture(), PackedLayout::kCurrent},
-                                        std::pair{DataFixture(), PackedLayout::kCurrent},
-                                        std::pair{OldFaceFixture(), PackedLayout::kOld}}) {
+  for (const auto& [fixture, layout] :
+       {std::pair{FaceFixture(), PackedLayout::kCurrent}, std::pair{DataFixture(), PackedLayout::kCurrent},
+        std::pair{OldFaceFixture(), PackedLayout::kOld}}) {
     for (size_t n = 0; n < fixture.size(); ++n) {
       std::vector<uint8_t> cut(fixture.begin(), fixture.begin() + n);
       PackedReadResult result;
