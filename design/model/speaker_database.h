@@ -57,7 +57,6 @@ inline constexpr char kShapeFileExtension[] = ".TCF";
 constexpr uint32_t kStoredShapeFollows = 1;
 
 inline constexpr char kDatabaseNotSavedMessage[] = "Database has not been saved !";
-inline constexpr char kWarningCaption[] = "WARNING";
 inline constexpr char kInvalidDatabaseMessage[] = "Invalid file";
 inline constexpr char kConvertOnOpenMessage[] = "Database will be converted to V2.30-format";
 inline constexpr char kConvertOnMergeMessage[] = "Database will be converted to V2.xx-format";

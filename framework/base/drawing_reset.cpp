@@ -75,7 +75,7 @@ std::array<double, 9> BuildViewPlaneRotation(double angle) {
 void ConfirmDiscardProject() {
   gInput.cancel = 0;
   if (ModelIsModified() && gObjects.model.first &&
-      ShowMessage(kUnsavedMessage, kUnsavedCaption, kMsgOkCancel | kMsgDefaultButton2) != kIdOk)
+      ShowMessage(kUnsavedMessage, kWarningCaption, kMsgOkCancel | kMsgDefaultButton2) != kIdOk)
     gInput.cancel = 1;
   if (!gInput.cancel) ClearUndoRing();
 }

@@ -25,7 +25,6 @@ constexpr int kMenuWireframe = 604;
 constexpr int kMenuHiddenFaces = 605;
 
 inline constexpr char kUnsavedMessage[] = "Current project status has not been saved";
-inline constexpr char kUnsavedCaption[] = "WARNING";
 
 // Comment and plot header empty; settings and view to their defaults (the
 // face mode and node markers stay, as their menu items show them); the

@@ -23,6 +23,9 @@ enum MessageFlags : unsigned {
   kMsgSystemModal = 0x1000,
 };
 
+// The caption of the questions that guard unsaved work.
+inline constexpr char kWarningCaption[] = "WARNING";
+
 // Answers.
 enum MessageAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 

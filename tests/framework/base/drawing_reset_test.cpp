@@ -145,7 +145,7 @@ TEST_F(DrawingResetTest, FileNewAsksOnlyAboutAModifiedModelAndOnlyOKStartsTheNew
     ASSERT_EQ(messages.messages().size(), c.asked ? 1u : 0u);
     if (c.asked) {
       EXPECT_EQ(messages.messages()[0].text, kUnsavedMessage);
-      EXPECT_EQ(messages.messages()[0].caption, kUnsavedCaption);
+      EXPECT_EQ(messages.messages()[0].caption, kWarningCaption);
       EXPECT_EQ(messages.messages()[0].flags, unsigned(kMsgOkCancel | kMsgDefaultButton2));
     }
     EXPECT_EQ(gCalls.newDrawings, c.renewed ? 1 : 0);
