@@ -19,7 +19,7 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 // A real room (see data/NOTICE.md): binary STL in millimetres, normals
 // pointing outwards.
-const fs::path kMusisRoom = fs::path(__FILE__).parent_path() / "data" / "INRIA_MUSIS.stl";
+const fs::path kMusisRoom = fs::path(KORVANE_TEST_SOURCE_DIR) / "data" / "INRIA_MUSIS.stl";
 
 BandValues AllBands(double value) {
   BandValues values;
