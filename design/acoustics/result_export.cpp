@@ -12,13 +12,6 @@ void ShowExportFailure(const std::string& failure) { ShowMessage(failure.c_str()
 
 }  // namespace
 
-std::tm LocalTimeNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local;
-}
-
 int ExportStiMap(std::span<const GridPoint> points, const StiRoom& room, int band, const std::string& projectPath,
                  const std::tm& localTime) {
   if (band != kAllBands) {

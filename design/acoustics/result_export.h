@@ -5,8 +5,9 @@
 // holding the line "band,MTI,level" ("%d,%f,%.1f", '.' in every locale) per
 // point and band. Two exports in the same second go into one file.
 //
-// Failures reach the user under the caption "Export" with the system's
-// reason; an export that did not write says so, never "finished".
+// The caller hands in the local time (the platform's clock, which tests
+// fix). Failures reach the user under the caption "Export" with the
+// system's reason; an export that did not write says so, never "finished".
 #pragma once
 
 #include <cstdint>
@@ -22,9 +23,6 @@ inline constexpr char kExportNeedsAllBands[] = "For the export, set the octave b
 inline constexpr char kExportFinished[] =
     "STI-Export finished.\nThe export file is located in the folder of the Korvane model.\nPress the 'STI'-Button to "
     "exist the export mode. ";
-
-// The local time now, which names the export files.
-std::tm LocalTimeNow();
 
 // The map export: with `band` kAllBands (result_map.h), the seven band lines
 // of every point in order appended to projectPath + the map export name of
