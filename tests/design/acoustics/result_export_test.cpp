@@ -24,12 +24,7 @@ using ::testing::internal::GetCapturedStderr;
 // 2024-03-05 14:07:09.
 std::tm ExportTime() {
   std::tm time{};
-  time.tm_year = 2024 - 1900;
-  time.tm_mon = 2;
-  time.tm_mday = 5;
-  time.tm_hour = 14;
-  time.tm_min = 7;
-  time.tm_sec = 9;
+  strptime("2024-03-05 14:07:09", "%Y-%m-%d %H:%M:%S", &time);
   return time;
 }
 constexpr char kMapFile[] = "hall.KPR_KO_Exp_20240305_140709.csv";

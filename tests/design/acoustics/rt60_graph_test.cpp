@@ -12,30 +12,8 @@ namespace {
 
 constexpr int kWidth = 800, kHeight = 600;
 
-BandValues AllBands(double value) {
-  BandValues values;
-  values.fill(value);
-  return values;
-}
-
-class Rt60GraphTest : public ::testing::Test {
+class Rt60GraphTest : public RoomTest {
  protected:
-  void SetUp() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  void TearDown() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  // The 10 m cube, every face at `alpha`, without the faces `leftOut` (in
-  // the order of BoxFaces).
-  static void AddCube(float alpha, int leftOut = -1) {
-    SetMaterial(0, alpha);
-    const std::vector<Polygon> faces = BoxFaces(10, 10, 10);
-    for (int i = 0; i < 6; ++i)
-      if (i != leftOut) AddObject({faces[size_t(i)]});
-  }
   static Rt60Figure Figure(int32_t method, bool feet = false, BandValues measured = {}) {
     const Rt60Graph graph = ComputeRt60Graph({method, measured}, ProjectTables());
     return LayoutRt60Graph(method, graph, MeasureRoomClosure(gObjects.model), kWidth, kHeight, feet);
@@ -49,7 +27,7 @@ class Rt60GraphTest : public ::testing::Test {
 };
 
 TEST_F(Rt60GraphTest, TheTenMetreCubeLaysOutItsScaleAndReadOuts) {
-  AddCube(0.1f);
+  AddTenMetreCube(0.1f);
   const Rt60Figure figure = Figure(kRt60Sabine);
   EXPECT_EQ(figure.left, 48);
   EXPECT_EQ(figure.right, 752);
@@ -99,7 +77,7 @@ TEST_F(Rt60GraphTest, TheTenMetreCubeLaysOutItsScaleAndReadOuts) {
 }
 
 TEST_F(Rt60GraphTest, AnOpenRoomNamesTheProjectionThatLeaks) {
-  AddCube(0.1f, 1);  // no ceiling
+  AddTenMetreCube(0.1f, 1);  // no ceiling
   for (bool feet : {false, true}) {
     const Rt60Figure figure = Figure(kRt60Eyring, feet);
     if (!feet) {
@@ -120,7 +98,7 @@ TEST_F(Rt60GraphTest, AnOpenRoomNamesTheProjectionThatLeaks) {
 
 TEST_F(Rt60GraphTest, TimesWithoutEndShowAsTheCapOnABoundedScale) {
   // No absorption: the times without air are the cap.
-  AddCube(0);
+  AddTenMetreCube(0);
   Rt60Figure figure = Figure(kRt60Fitzroy);
   EXPECT_EQ(figure.scaleSeconds, int(kMaxRt60));
   EXPECT_DOUBLE_EQ(figure.pixelsPerSecond, 2.52);
@@ -144,7 +122,7 @@ TEST_F(Rt60GraphTest, TimesWithoutEndShowAsTheCapOnABoundedScale) {
 }
 
 TEST_F(Rt60GraphTest, MeasuredTimesShowTheAirsShareApart) {
-  AddCube(0.1f);
+  AddTenMetreCube(0.1f);
   // 1.61 s in a 1000 m^3 room imply A = 100 m^2 in every band.
   const Rt60Figure figure = Figure(kRt60Measured, false, AllBands(1.61));
   EXPECT_TRUE(HasText(figure, "RT60 >Measurement<", 344, 8));
@@ -155,7 +133,7 @@ TEST_F(Rt60GraphTest, MeasuredTimesShowTheAirsShareApart) {
 
 TEST_F(Rt60GraphTest, MeasuredTimesAreImpossibleOnceTheAirAbsorbsAllTheyImply) {
   // At 8 kHz D = 140 m^2, which a time of 1.15 s implies exactly.
-  AddCube(0.1f);
+  AddTenMetreCube(0.1f);
   const double exact = kSabineConstant * 1000 / 140;
   for (double factor : {1 - 1e-9, 1 + 1e-9}) {
     BandValues measured = AllBands(1);
