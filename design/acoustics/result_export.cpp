@@ -1,10 +1,10 @@
 #include "design/acoustics/result_export.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "design/acoustics/result_map.h"
 #include "framework/core/services.h"
+#include "framework/core/text_format.h"
 
 namespace {
 
@@ -49,7 +49,5 @@ std::string SinglePointText(int16_t mode, int band, const GridPoint& point, cons
   }
   const double value = SinglePointValue(mode, band, point, terms);
   if (!std::isfinite(value)) return {};
-  char text[64];
-  std::snprintf(text, sizeof text, "%3.2f", value);
-  return text;
+  return FormatText("%3.2f", value);
 }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "framework/core/text_format.h"
 #include "framework/model/layers.h"
 
 ResultWindowState gResultWindow;
@@ -36,16 +36,10 @@ int WholeNumber(double value) { return int(std::round(std::clamp(value, -kResult
 
 int FloorTo(int value, int step) { return int(std::floor(double(value) / step)) * step; }
 
-std::string Format(const char* format, auto... values) {
-  char text[64];
-  const int length = std::snprintf(text, sizeof text, format, values...);
-  return std::string(text, size_t(std::clamp(length, 0, int(sizeof text) - 1)));
-}
-
 // The STI label of a whole-number 100 x STI: "%1.3f" without its leading
 // "0", so 0.85 reads ".850", 1 "1.000" and -0.05 "-0.050".
 std::string StiLabel(int hundredths) {
-  std::string text = Format("%1.3f", hundredths / 100.0);
+  std::string text = FormatText("%1.3f", hundredths / 100.0);
   if (text.size() > 1 && text[0] == '0') text.erase(0, 1);
   return text;
 }
@@ -151,12 +145,12 @@ std::array<LegendBox, kLegendBoxCount> LegendBoxes(const ColourScale& scale) {
     if (scale.mode == kResultTime) {
       const int value = scale.minimum + i * scale.step;
       labelled = labelled && value < scale.maximum + scale.step;
-      if (labelled) box.label = Format("%3d", value);
+      if (labelled) box.label = FormatText("%3d", value);
       continue;
     }
     const int value = scale.top - i * scale.step;
     labelled = labelled && value > scale.minimum - scale.step;
-    if (labelled) box.label = StiMode(scale.mode) ? StiLabel(value) : Format("%3d", value);
+    if (labelled) box.label = StiMode(scale.mode) ? StiLabel(value) : FormatText("%3d", value);
   }
   return boxes;
 }
@@ -176,7 +170,7 @@ LegendNotes MakeLegendNotes(int16_t mode, int band, int16_t phaseMode, int32_t r
   LegendNotes notes;
   if (OneBand(band)) {
     notes.bandLines.push_back(phaseMode == 1 ? "Energy" : phaseMode == 3 ? "Freq." : "Octave");
-    notes.bandLines.push_back(Format("%4.0f Hz", double(kBandCentreFrequencies[size_t(band)])));
+    notes.bandLines.push_back(FormatText("%4.0f Hz", double(kBandCentreFrequencies[size_t(band)])));
   } else {
     notes.bandLines = {"125 Hz -", "8000 Hz"};
   }
@@ -188,7 +182,7 @@ LegendNotes MakeLegendNotes(int16_t mode, int band, int16_t phaseMode, int32_t r
     if (OneBand(band) && b != band) continue;
     // The times are at most kMaxRt60; a damaged one shows as that cap.
     const double time = rt60[size_t(b)];
-    notes.rt60Lines.push_back(Format("%2.1lf s", std::isfinite(time) ? std::clamp(time, 0.0, kMaxRt60) : kMaxRt60));
+    notes.rt60Lines.push_back(FormatText("%2.1lf s", std::isfinite(time) ? std::clamp(time, 0.0, kMaxRt60) : kMaxRt60));
   }
   return notes;
 }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "framework/core/geometry.h"
+#include "framework/core/text_format.h"
 
 namespace {
 
@@ -21,17 +21,11 @@ constexpr float kProjectionTolerance = 0.01f;
 // a number.
 double ShownTime(double seconds) { return std::isnan(seconds) ? kMaxRt60 : std::clamp(seconds, 0.0, kMaxRt60); }
 
-std::string Format(const char* format, auto... values) {
-  char text[96];
-  const int length = std::snprintf(text, sizeof text, format, values...);
-  return std::string(text, size_t(std::clamp(length, 0, int(sizeof text) - 1)));
-}
-
 // "%5.1lf Sa" and "a = %3.1lf%" of an absorption area and its share of S.
 void AddAbsorption(Rt60Figure& figure, int x, int row, int16_t colour, double area, double surface) {
   const double share = surface > 0 ? 100 * area / surface : 0;
-  figure.texts.push_back({x, figure.baseline + row, colour, Format("%5.1lf Sa", area)});
-  figure.texts.push_back({x, figure.baseline + row + 20, colour, Format("a = %3.1lf%%", share)});
+  figure.texts.push_back({x, figure.baseline + row, colour, FormatText("%5.1lf Sa", area)});
+  figure.texts.push_back({x, figure.baseline + row + 20, colour, FormatText("a = %3.1lf%%", share)});
 }
 
 // One projection's closure line: the sum of its absolute projected areas
@@ -41,8 +35,9 @@ void AddProjection(Rt60Figure& figure, int x, int& y, const char* plane, float a
   const double area = feet ? MetricToImperial(absolute, kUnitArea) : absolute;
   const double error = feet ? MetricToImperial(std::fabs(signedSum), kUnitArea) : std::fabs(signedSum);
   const char* unit = feet ? "ft\xB2" : "m\xB2";
-  figure.texts.push_back({x, y, kRt60FrameColour,
-                          Format("%s Area : %6.2f %s, %s Error : %6.2f %s ", plane, area, unit, plane, error, unit)});
+  figure.texts.push_back(
+      {x, y, kRt60FrameColour,
+       FormatText("%s Area : %6.2f %s, %s Error : %6.2f %s ", plane, area, unit, plane, error, unit)});
   y += kProjectionSpacing;
 }
 
@@ -86,8 +81,8 @@ Rt60Figure LayoutRt60Graph(int32_t method, const Rt60Graph& graph, const RoomClo
     const int textX = x - kBandTextOffset;
     const double time = ShownTime(room.rt60[b]);
     figure.texts.push_back(
-        {textX, baseline + kBandRows[0], kRt60FrameColour, Format("%d Hz", kBandCentreFrequencies[b])});
-    figure.texts.push_back({textX, baseline + kBandRows[1], kRt60FrameColour, Format("%2.2lf s", time)});
+        {textX, baseline + kBandRows[0], kRt60FrameColour, FormatText("%d Hz", kBandCentreFrequencies[b])});
+    figure.texts.push_back({textX, baseline + kBandRows[1], kRt60FrameColour, FormatText("%2.2lf s", time)});
     const bool measured = method == kRt60Measured;
     const double materials = measured ? room.absorption[b] - graph.airAreas[b] : room.absorption[b];
     const double total = measured ? room.absorption[b] : room.absorption[b] + graph.airAreas[b];
@@ -108,7 +103,7 @@ Rt60Figure LayoutRt60Graph(int32_t method, const Rt60Graph& graph, const RoomClo
       figure.lines.push_back({left, half, right, half, kRt60HalfSecondColour});
     }
     const int labelY = int(std::lround(baseline - kScaleLabelRise - i * pps));
-    figure.texts.push_back({left - kScaleTextOffset, labelY, kRt60FrameColour, Format("%d s", i)});
+    figure.texts.push_back({left - kScaleTextOffset, labelY, kRt60FrameColour, FormatText("%d s", i)});
   }
 
   // The curves, without air absorption first.
@@ -125,14 +120,14 @@ Rt60Figure LayoutRt60Graph(int32_t method, const Rt60Graph& graph, const RoomClo
   const double volume = feet ? MetricToImperial(room.volume, kUnitVolume) : room.volume;
   const double surface = feet ? MetricToImperial(room.surface, kUnitArea) : room.surface;
   figure.texts.push_back({roomX, baseline + kVolumeRow, kRt60FrameColour,
-                          Format(feet ? "V total : %6.1lf cu.ft" : "V total : %6.1lf cbm", volume)});
+                          FormatText(feet ? "V total : %6.1lf cu.ft" : "V total : %6.1lf cbm", volume)});
   figure.texts.push_back({roomX, baseline + kSurfaceRow, kRt60FrameColour,
-                          Format(feet ? "S total : %6.1lf ft\xB2" : "S total : %6.1lf m\xB2", surface)});
+                          FormatText(feet ? "S total : %6.1lf ft\xB2" : "S total : %6.1lf m\xB2", surface)});
   if (closure.error > kRoomClosureTolerance * room.surface) {
     const double error = feet ? MetricToImperial(closure.error, kUnitArea) : closure.error;
     figure.texts.push_back(
         {roomX, baseline + kClosureRow, kRt60FrameColour,
-         Format(feet ? "Total Area Error : %6.2f ft\xB2" : "Total Area Error : %6.2f m\xB2", error)});
+         FormatText(feet ? "Total Area Error : %6.2f ft\xB2" : "Total Area Error : %6.2f m\xB2", error)});
     int y = baseline + kProjectionRow;
     AddProjection(figure, roomX, y, "XY", closure.absoluteSum[2], closure.signedSum[2], feet);
     AddProjection(figure, roomX, y, "YZ", closure.absoluteSum[0], closure.signedSum[0], feet);
