@@ -21,27 +21,8 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 // pointing outwards.
 const fs::path kMusisRoom = fs::path(KORVANE_TEST_SOURCE_DIR) / "data" / "INRIA_MUSIS.stl";
 
-BandValues AllBands(double value) {
-  BandValues values;
-  values.fill(value);
-  return values;
-}
-
-class ReverberationTest : public ::testing::Test {
+class ReverberationTest : public RoomTest {
  protected:
-  void SetUp() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  void TearDown() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  // The 10 m cube with every face of material 0 at `alpha`.
-  static void AddCube(float alpha) {
-    SetMaterial(0, alpha);
-    AddObject(BoxFaces(10, 10, 10));
-  }
   // The STL room's triangles as one face object of material 0, in their
   // own vertex order or reversed (facing into the room).
   static void AddStlRoom(bool facingInwards) {
@@ -64,7 +45,7 @@ class ReverberationTest : public ::testing::Test {
 };
 
 TEST_F(ReverberationTest, TenMetreCubeGivesTheTextbookTimes) {
-  AddCube(0.1f);
+  AddTenMetreCube(0.1f);
   const RoomSums sums = SumRoomFaces(ProjectTables());
   EXPECT_NEAR(sums.volume, 1000, 1e-6);
   EXPECT_NEAR(sums.surface, 600, 1e-6);
@@ -141,7 +122,7 @@ TEST_F(ReverberationTest, FacesCountWithMaterialZeroUnlessTheyNameAProjectMateri
 }
 
 TEST_F(ReverberationTest, ZeroAbsorptionGivesTheCapNotAnInfiniteTime) {
-  AddCube(0);
+  AddTenMetreCube(0);
   const RoomSums sums = SumRoomFaces(ProjectTables());
   for (auto* method : {CalcRt60Sabine, CalcRt60Eyring, CalcRt60Fitzroy}) {
     const RoomResults withoutAir = method(sums, kNoAirAbsorption);
@@ -162,14 +143,14 @@ TEST_F(ReverberationTest, ZeroAbsorptionGivesTheCapNotAnInfiniteTime) {
 }
 
 TEST_F(ReverberationTest, FullAbsorptionKeepsEyringFinite) {
-  AddCube(1);
+  AddTenMetreCube(1);
   const RoomResults eyring = CalcRt60Eyring(SumRoomFaces(ProjectTables()), kNoAirAbsorption);
   EXPECT_NEAR(eyring.rt60[0], 161.0 / (-600 * std::log(1e-12)), 1e-6);
   EXPECT_GT(eyring.rt60[0], 0);
 }
 
 TEST_F(ReverberationTest, MeasuredTimesPassThroughAndImplyAbsorption) {
-  AddCube(0.1f);
+  AddTenMetreCube(0.1f);
   const BandValues measured = {1.61, -0.805, 0.1, 0.05, 100.5, kNaN, 10};
   const RoomResults results = CalcRt60Measured(SumRoomFaces(ProjectTables()), measured);
   const BandValues times = {1.61, 0.805, 0.1, 0.05, kMaxRt60, 0, 10};
@@ -197,7 +178,7 @@ TEST_F(ReverberationTest, MeasuredTimesPassThroughAndImplyAbsorption) {
 }
 
 TEST_F(ReverberationTest, TheProjectsMethodChoosesTheFormula) {
-  AddCube(0.1f);
+  AddTenMetreCube(0.1f);
   const RoomSums sums = SumRoomFaces(ProjectTables());
   const BandValues measured = AllBands(1.5);
   struct Case {
