@@ -58,3 +58,11 @@ inline ObjectItem* FaceMaterialItem(const GraphicObject& object, uint32_t first)
 // polygon without a close item gets no closing edge; one naming a missing
 // vertex gives the zero vector.
 Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first);
+
+// Turns the polygon whose start item is `first` round, flipping its Newell
+// vector: the start item and the material item behind it stay, the vertex
+// indices of the line-to items and the close item are swapped pairwise from
+// both ends inwards, and every operation stays where it was. So the start
+// vertex stays first and the others run backwards. False, changing nothing,
+// for an item that starts no polygon or a polygon without a close item.
+bool ReverseFacePolygon(GraphicObject& object, uint32_t first);

@@ -78,4 +78,35 @@ TEST(WalkFaceVertices, VisitsTheOutlineAndReportsHowItEnded) {
   EXPECT_EQ(WalkFaceVertices(*o.object, 7, collect), FaceWalk::kOpen);  // past the items
 }
 
+// The items of `o` as (op, index) pairs.
+std::vector<std::pair<int, int>> ItemsOf(const GraphicObject& o) {
+  std::vector<std::pair<int, int>> items;
+  for (uint32_t i = 0; i < o.itemCount; ++i) items.push_back({o.items[i].op, o.items[i].index});
+  return items;
+}
+
+TEST(ReverseFacePolygon, KeepsStartAndMaterialAndFlipsTheNormal) {
+  // A square with its material item, then a triangle without one.
+  TestObject o(kUnitSquare, {{0, 0}, {3, 5}, {1, 1}, {1, 2}, {2, 3}, {0, 1}, {1, 2}, {2, 3}});
+  ASSERT_TRUE(ReverseFacePolygon(*o.object, 0));
+  EXPECT_EQ(ItemsOf(*o.object),
+            (std::vector<std::pair<int, int>>{{0, 0}, {3, 5}, {1, 3}, {1, 2}, {2, 1}, {0, 1}, {1, 2}, {2, 3}}));
+  EXPECT_DOUBLE_EQ(ComputeFaceAreaVector(*o.object, 0).z, -2);
+  ASSERT_TRUE(ReverseFacePolygon(*o.object, 5));
+  EXPECT_EQ(ItemsOf(*o.object),
+            (std::vector<std::pair<int, int>>{{0, 0}, {3, 5}, {1, 3}, {1, 2}, {2, 1}, {0, 1}, {1, 3}, {2, 2}}));
+  // Twice round is the polygon as it was.
+  ASSERT_TRUE(ReverseFacePolygon(*o.object, 0));
+  EXPECT_DOUBLE_EQ(ComputeFaceAreaVector(*o.object, 0).z, 2);
+}
+
+TEST(ReverseFacePolygon, LeavesAnOpenPolygonOrANonStartAlone) {
+  TestObject o(kUnitSquare, {{0, 0}, {1, 1}, {1, 2}, {0, 3}, {1, 1}, {2, 2}});
+  const auto before = ItemsOf(*o.object);
+  EXPECT_FALSE(ReverseFacePolygon(*o.object, 0));  // a second start before any close
+  EXPECT_FALSE(ReverseFacePolygon(*o.object, 1));  // not a start item
+  EXPECT_FALSE(ReverseFacePolygon(*o.object, 9));  // past the items
+  EXPECT_EQ(ItemsOf(*o.object), before);
+}
+
 }  // namespace
