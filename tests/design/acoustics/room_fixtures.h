@@ -1,12 +1,15 @@
 // Room faces for the tests of the calculations and the loudspeaker aiming:
-// box rooms of face objects and the project materials they name.
+// box rooms of face objects, a real room read from its STL file, and the
+// project materials they name.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "design/model/materials.h"
+#include "framework/core/byte_codec.h"
 #include "framework/model/graphic_object.h"
 #include "tests/support/object_fixtures.h"
 
@@ -24,4 +27,30 @@ inline void SetMaterial(int index, float alpha) {
 inline void AddBoxRoom(ObjectVertex size, const int (&materials)[6] = {0, 0, 0, 0, 0, 0}) {
   const std::vector<Polygon> faces = BoxFaces(size.x, size.y, size.z);
   for (int i = 0; i < 6; ++i) AddObject({faces[size_t(i)]}, materials[i]);
+}
+
+// A real room (see data/NOTICE.md): binary STL in millimetres, 24
+// triangles, normals pointing outwards.
+inline const std::filesystem::path kMusisRoom =
+    std::filesystem::path(__FILE__).parent_path() / "data" / "INRIA_MUSIS.stl";
+
+// The STL room's triangles, in metres, as one face object of material 0 in
+// their own vertex order or reversed (facing into the room). False when the
+// file cannot be read whole.
+inline bool AddMusisRoom(bool facingInwards) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(kMusisRoom.string(), bytes) || bytes.size() < 84) return false;
+  const uint32_t count = LoadU32(&bytes[80]);
+  if (bytes.size() != 84 + 50 * size_t(count)) return false;
+  std::vector<Polygon> triangles;
+  for (uint32_t t = 0; t < count; ++t) {
+    Polygon triangle;
+    for (int v = 0; v < 3; ++v) {
+      const uint8_t* p = &bytes[84 + 50 * size_t(t) + 12 + 12 * size_t(v)];
+      triangle.push_back({LoadF32(p) / 1000, LoadF32(p + 4) / 1000, LoadF32(p + 8) / 1000});
+    }
+    triangles.push_back(facingInwards ? Reversed(triangle) : triangle);
+  }
+  AddObject(triangles);
+  return true;
 }
