@@ -69,3 +69,6 @@ double KilogramsToPounds(double value) { return value * kPoundsPerKilogram; }
 
 double LengthInUserUnit(double metres) { return gUnitFlag ? MetricToImperial(metres, kUnitLength) : metres; }
 double LengthFromUserUnit(double value) { return gUnitFlag ? ImperialToMetric(value, kUnitLength) : value; }
+double AreaInUserUnit(double squareMetres) {
+  return gUnitFlag ? MetricToImperial(squareMetres, kUnitArea) : squareMetres;
+}

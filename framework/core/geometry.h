@@ -31,6 +31,8 @@ extern uint32_t gUnitFlag;
 // A length in metres as the user sees it, and back.
 double LengthInUserUnit(double metres);
 double LengthFromUserUnit(double value);
+// An area in square metres as the user sees it, in square metres or feet.
+double AreaInUserUnit(double squareMetres);
 
 // Unit kinds of the conversions.
 enum UnitKind : int { kUnitLength = 1, kUnitArea = 2, kUnitVolume = 3 };
