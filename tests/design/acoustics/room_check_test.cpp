@@ -156,13 +156,20 @@ TEST_F(RoomCheckTest, ASmallHoleIsReportedAsItsShareAndMarked) {
 }
 
 TEST_F(RoomCheckTest, ScanLinesLieOnTheGridAcrossALargeRoom) {
-  // 200 m along x: an accumulated position would drift off the grid and
-  // give a line more or less than the 2000 that fit.
-  AddObject(BoxFaces(200, 1, 1));
-  const RoomCheckResult result = Check();
-  EXPECT_EQ(result.reportText, "No errors found");
-  EXPECT_EQ(result.scans[1].lines, 2000 * 10);
+  // 200 m along x, the ceiling stopping 0.1 m short of the far wall: the
+  // last row of z lines, at x = 199.95, crosses only the floor. A position
+  // added up step by step would have drifted off the grid by then.
+  std::vector<Polygon> faces = BoxFaces(200, 1, 1);
+  faces[kCeiling] = Reversed(RectangleXY(0, 0, 199.9f, 1, 1));
+  AddObject(faces);
+  std::vector<ObjectVertex> markers;
+  RoomCheckHooks hooks;
+  hooks.marker = [&markers](const ObjectVertex& point) { markers.push_back(point); };
+  const RoomCheckResult result = Check(hooks);
   EXPECT_EQ(result.scans[2].lines, 2000 * 10);
+  ASSERT_EQ(markers.size(), 10u);
+  for (const ObjectVertex& m : markers) EXPECT_FLOAT_EQ(m.x, 199.95f);
+  EXPECT_EQ(result.reportText, "Fehler = 0.025 %");  // 0.1 of 1 + 200 + 200 m^2 crossed
 }
 
 TEST_F(RoomCheckTest, CancelKeepsTheInversionsAndShowsNoReport) {
