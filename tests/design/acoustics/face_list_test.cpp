@@ -14,17 +14,11 @@
 
 namespace {
 
-class FaceListTest : public ::testing::Test {
+class FaceListTest : public RoomModelTest {
  protected:
-  void SetUp() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
   void TearDown() override {
-    ResetObjectStore();
-    ResetMaterials();
-    ResetCalcFaceTable();
     gUnitFlag = 0;
+    RoomModelTest::TearDown();
   }
   // The sorted table of the model's room faces.
   CalcFaceTable& Build() {

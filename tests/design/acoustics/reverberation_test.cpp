@@ -19,16 +19,8 @@ BandValues AllBands(double value) {
   return values;
 }
 
-class ReverberationTest : public ::testing::Test {
+class ReverberationTest : public RoomModelTest {
  protected:
-  void SetUp() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  void TearDown() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
   // The 10 m cube with every face of material 0 at `alpha`.
   static void AddCube(float alpha) {
     SetMaterial(0, alpha);

@@ -19,17 +19,8 @@ enum BoxFace { kFloor, kCeiling, kWallX0, kWallX1, kWallY0, kWallY1 };
 constexpr int kInwardAxis[6] = {2, 2, 0, 0, 1, 1};
 constexpr double kInwardSign[6] = {1, -1, 1, -1, 1, -1};
 
-class RoomCheckTest : public ::testing::Test {
+class RoomCheckTest : public RoomModelTest {
  protected:
-  void SetUp() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  void TearDown() override {
-    ResetObjectStore();
-    ResetMaterials();
-    ResetCalcFaceTable();
-  }
   RoomCheckResult Check(const RoomCheckHooks& hooks = {}) {
     return CheckRoomBoundaries(ProjectTables(), gCalcFaceTable, modified, hooks);
   }

@@ -1,17 +1,35 @@
 // Room faces for the tests of the calculations and the loudspeaker aiming:
-// box rooms of face objects, a real room read from its STL file, and the
-// project materials they name.
+// the fixture of an empty model, box rooms of face objects, a real room read
+// from its STL file, and the project materials they name.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "design/acoustics/calc_faces.h"
 #include "design/model/materials.h"
 #include "framework/core/byte_codec.h"
 #include "framework/model/graphic_object.h"
 #include "tests/support/object_fixtures.h"
+
+// A test on an empty model with the project's materials as at start-up,
+// and the calculation face table emptied afterwards.
+class RoomModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetObjectStore();
+    ResetMaterials();
+  }
+  void TearDown() override {
+    ResetObjectStore();
+    ResetMaterials();
+    ResetCalcFaceTable();
+  }
+};
 
 // Project material `index`, named "m<index>", with `alpha` in every band;
 // the table grows to hold it.
