@@ -9,12 +9,6 @@
 
 namespace {
 
-std::string Format(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
 const char* AreaUnit() { return gUnitFlag ? " ft\xB2" : " m\xB2"; }
 
 const AbsorberRecord& MaterialOf(const CalcFace& face, const MaterialTable& materials) {
@@ -28,7 +22,7 @@ void Add(AbsorptionSum& sum, const AbsorptionSum& face) {
 
 // The share of `area` in the room's area, "%3.1f" followed by "%".
 std::string Share(double area, double roomArea) {
-  return Format("%3.1f%%", roomArea > 0 ? area / roomArea * 100 : 0.0);
+  return FormatNumber("%3.1f%%", roomArea > 0 ? area / roomArea * 100 : 0.0);
 }
 
 }  // namespace
@@ -72,12 +66,12 @@ FaceListFields FormatFaceListFields(const CalcFaceTable& table, const MaterialTa
   const AbsorptionSum material = SumMaterialAbsorption(table, materials, CalcFaceMaterialIndex(face, materials));
   FaceListFields fields;
   for (size_t b = 0; b < own.sabins.size(); ++b) {
-    fields.faceSabins[b] = Format("%3.1f", own.sabins[b]);
-    fields.materialSabins[b] = Format("%7.1f", material.sabins[b]);
+    fields.faceSabins[b] = FormatNumber("%3.1f", own.sabins[b]);
+    fields.materialSabins[b] = FormatNumber("%7.1f", material.sabins[b]);
   }
-  fields.faceArea = Format("%3.1f", own.area) + AreaUnit();
+  fields.faceArea = FormatNumber("%3.1f", own.area) + AreaUnit();
   fields.faceShare = Share(own.area, roomArea);
-  fields.materialArea = Format("%3.1f", material.area) + AreaUnit();
+  fields.materialArea = FormatNumber("%3.1f", material.area) + AreaUnit();
   fields.materialShare = Share(material.area, roomArea);
   return fields;
 }
@@ -85,8 +79,8 @@ FaceListFields FormatFaceListFields(const CalcFaceTable& table, const MaterialTa
 FaceListTotals FormatFaceListTotals(const CalcFaceTable& table, const MaterialTable& materials) {
   const AbsorptionSum room = SumRoomAbsorption(table, materials);
   FaceListTotals totals;
-  for (size_t b = 0; b < room.sabins.size(); ++b) totals.sabins[b] = Format("%5.1f", room.sabins[b]);
-  totals.area = Format("%5.1f", room.area) + AreaUnit();
+  for (size_t b = 0; b < room.sabins.size(); ++b) totals.sabins[b] = FormatNumber("%5.1f", room.sabins[b]);
+  totals.area = FormatNumber("%5.1f", room.area) + AreaUnit();
   return totals;
 }
 
@@ -196,12 +190,12 @@ class FaceSummaryBuilder {
     char text[16];
     std::snprintf(text, sizeof text, "%3d", number);
     Cell(page, y, 0, text);
-    Cell(page, y, kAreaColumn, Format("%7.1f", own.area));
-    Cell(page, y, 2, Format("%3.1f", roomArea > 0 ? own.area / roomArea * 100 : 0.0));
+    Cell(page, y, kAreaColumn, FormatNumber("%7.1f", own.area));
+    Cell(page, y, 2, FormatNumber("%3.1f", roomArea > 0 ? own.area / roomArea * 100 : 0.0));
     Cell(page, y, kMaterialColumn, MaterialOf(face, materials).name);
     for (int axis = 0; axis < 3; ++axis) {
-      Cell(page, y, kBoxColumn + 2 * axis, Format("%4.1f", LengthInUserUnit(face.box.min[axis])));
-      Cell(page, y, kBoxColumn + 2 * axis + 1, Format("%4.1f", LengthInUserUnit(face.box.max[axis])));
+      Cell(page, y, kBoxColumn + 2 * axis, FormatNumber("%4.1f", LengthInUserUnit(face.box.min[axis])));
+      Cell(page, y, kBoxColumn + 2 * axis + 1, FormatNumber("%4.1f", LengthInUserUnit(face.box.max[axis])));
     }
     Sabins(page, y, own);
   }
@@ -209,7 +203,7 @@ class FaceSummaryBuilder {
   void Totals(ListingPage& page, int y, const AbsorptionSum& room) const {
     Rule(page, y - 2);
     Cell(page, y, kMaterialColumn, "Total");
-    Cell(page, y, kAreaColumn, Format("%7.1f", room.area));
+    Cell(page, y, kAreaColumn, FormatNumber("%7.1f", room.area));
     y = NextRow(y);
     Cell(page, y, kMaterialColumn, "Sabine Total");
     Sabins(page, y, room);
@@ -222,7 +216,7 @@ class FaceSummaryBuilder {
     page.texts.push_back({X(c.left), y, X(c.right), y + a_, std::move(text), c.align});
   }
   void Sabins(ListingPage& page, int y, const AbsorptionSum& sum) const {
-    for (int b = 0; b < kAbsorberBandCount; ++b) Cell(page, y, kBandColumn + b, Format("%4.1f", sum.sabins[b]));
+    for (int b = 0; b < kAbsorberBandCount; ++b) Cell(page, y, kBandColumn + b, FormatNumber("%4.1f", sum.sabins[b]));
   }
   void Rule(ListingPage& page, int y) const {
     page.lines.push_back({X(kColumns[0].left), y, X(kColumns[kColumnCount - 1].right), y});

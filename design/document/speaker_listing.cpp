@@ -10,13 +10,8 @@
 
 namespace {
 
-std::string Format(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-// The acoustic totals are shown in watts of the intensity sums.
+// The acoustic power sums count in units of 1e-12 W (the intensity factors
+// are relative to 1e-12 W/m^2 at 1 m); the listing shows watts.
 constexpr double kAcousticPowerScale = 1e-12;
 
 }  // namespace
@@ -78,13 +73,13 @@ std::string FormatSpeakerListRow(const std::vector<Loudspeaker>& listing, int ro
 
 std::array<std::string, kBandCount> FormatSpeakerBandPowers(const Loudspeaker& speaker) {
   std::array<std::string, kBandCount> texts;
-  for (size_t b = 0; b < kBandCount; ++b) texts[b] = Format("%3.2f", speaker.IsOn() ? speaker.power[b] : 0.0);
+  for (size_t b = 0; b < kBandCount; ++b) texts[b] = FormatNumber("%3.2f", speaker.IsOn() ? speaker.power[b] : 0.0);
   return texts;
 }
 
 std::array<std::string, kBandCount> FormatSpeakerPowerTotals(const BandTotals& totals) {
   std::array<std::string, kBandCount> texts;
-  for (size_t b = 0; b < kBandCount; ++b) texts[b] = Format("%5.2f", totals[b]);
+  for (size_t b = 0; b < kBandCount; ++b) texts[b] = FormatNumber("%5.2f", totals[b]);
   return texts;
 }
 
@@ -187,7 +182,7 @@ constexpr SummaryColumn kColumns[kColumnCount] = {
 
 constexpr double kDegreesPerRadian = 180 / 3.141592654;
 
-std::string Degrees(float radians) { return Format("%1.0f \xB0", radians * kDegreesPerRadian); }
+std::string Degrees(float radians) { return FormatNumber("%1.0f \xB0", radians * kDegreesPerRadian); }
 
 class SpeakerSummaryBuilder {
  public:
@@ -224,28 +219,28 @@ class SpeakerSummaryBuilder {
     Cell(page, y, kType, type ? type->TypeName() : "");
     Cell(page, y, kName, speaker.name);
     for (int axis = 0; axis < 3; ++axis)
-      Cell(page, y, kX + axis, Format("%4.1f", LengthInUserUnit(speaker.position[size_t(axis)])));
+      Cell(page, y, kX + axis, FormatNumber("%4.1f", LengthInUserUnit(speaker.position[size_t(axis)])));
     Cell(page, y, kHorizontal, Degrees(speaker.horizontal));
     Cell(page, y, kHorizontal + 1, Degrees(speaker.vertical));
     Cell(page, y, kHorizontal + 2, Degrees(speaker.rotation));
-    Cell(page, y, kDelay, Format("%3.3f", speaker.delay));
+    Cell(page, y, kDelay, FormatNumber("%3.3f", speaker.delay));
     ObjectVertex aim;
     const bool aims = FindAimPoint(faces, speaker, aim) >= 0;
     for (int axis = 0; axis < 3; ++axis)
-      Cell(page, y, kAimX + axis, aims ? Format("%4.1f", LengthInUserUnit(Coordinate(aim, axis))) : "---");
+      Cell(page, y, kAimX + axis, aims ? FormatNumber("%4.1f", LengthInUserUnit(Coordinate(aim, axis))) : "---");
     for (int b = 0; b < kBandCount; ++b)
-      Cell(page, y, kPower + b, Format("%4.1f", speaker.IsOn() ? speaker.power[size_t(b)] : 0.0));
+      Cell(page, y, kPower + b, FormatNumber("%4.1f", speaker.IsOn() ? speaker.power[size_t(b)] : 0.0));
   }
 
   void Totals(ListingPage& page, int y, const SpeakerPowerTotals& totals) const {
     Label(page, y, "Total speaker input power :");
     for (int b = 0; b < kBandCount; ++b) {
       const double total = totals.electrical[size_t(b)];
-      Cell(page, y, kPower + b, Format(total < 10000 ? "%4.1f" : "%5.0f", total));
+      Cell(page, y, kPower + b, FormatNumber(total < 10000 ? "%4.1f" : "%5.0f", total));
     }
     y = NextRow(y);
     Label(page, y, "Total acoustic power :");
-    for (int b = 0; b < kBandCount; ++b) Cell(page, y, kPower + b, Format("%4.1f", totals.acoustic[size_t(b)]));
+    for (int b = 0; b < kBandCount; ++b) Cell(page, y, kPower + b, FormatNumber("%4.1f", totals.acoustic[size_t(b)]));
   }
 
  private:

@@ -17,6 +17,10 @@ int IntersectSegments(double x1, double y1, double x2, double y2, double x3, dou
 // run their text through it before parsing.
 bool FixDecimalCommaText(std::string& text);
 
+// `value` in the printf `format` (one floating-point conversion), with '.'
+// as the decimal point.
+std::string FormatNumber(const char* format, double value);
+
 // The number at the start of a typed field, read as "%lf" and "%d" read it:
 // leading blanks skipped, whatever follows the number ignored. False, with
 // `value` untouched, when the field does not start with a number (or a whole
