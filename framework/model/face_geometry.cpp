@@ -1,7 +1,6 @@
 #include "framework/model/face_geometry.h"
 
 #include <utility>
-#include <vector>
 
 Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first) {
   Vec3d sum;
@@ -22,18 +21,11 @@ Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first) {
   return sum;
 }
 
-bool ReverseFacePolygon(GraphicObject& object, uint32_t first) {
-  if (first >= object.itemCount || object.items[first].op != kOpStart) return false;
-  std::vector<ObjectItem*> outline;  // the items after the start that name a vertex
-  for (uint32_t i = first + 1; i < object.itemCount; ++i) {
-    ObjectItem& item = object.items[i];
-    if (item.op == kOpStart) return false;
-    if (item.op != kOpLineTo && item.op != kOpClose) continue;
-    outline.push_back(&item);
-    if (item.op == kOpClose) {
-      for (size_t a = 0, b = outline.size() - 1; a < b; ++a, --b) std::swap(outline[a]->index, outline[b]->index);
-      return true;
-    }
-  }
-  return false;
+void ReverseFacePolygon(GraphicObject& object, uint32_t first) {
+  if (first >= object.itemCount || object.items[first].op != kOpStart) return;
+  uint32_t low = first + (FaceMaterialItem(object, first) ? 2 : 1);
+  uint32_t high = low;
+  while (high < object.itemCount && object.items[high].op != kOpClose && object.items[high].op != kOpStart) ++high;
+  if (high >= object.itemCount || object.items[high].op != kOpClose) return;
+  for (; low < high; ++low, --high) std::swap(object.items[low].index, object.items[high].index);
 }

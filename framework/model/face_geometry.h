@@ -59,10 +59,11 @@ inline ObjectItem* FaceMaterialItem(const GraphicObject& object, uint32_t first)
 // vertex gives the zero vector.
 Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first);
 
-// Turns the polygon whose start item is `first` round, flipping its Newell
-// vector: the start item and the material item behind it stay, the vertex
-// indices of the line-to items and the close item are swapped pairwise from
-// both ends inwards, and every operation stays where it was. So the start
-// vertex stays first and the others run backwards. False, changing nothing,
-// for an item that starts no polygon or a polygon without a close item.
-bool ReverseFacePolygon(GraphicObject& object, uint32_t first);
+// Turns the polygon whose start item is `first` round, which flips its
+// normal: the start item (and the material item behind it) stay, and the
+// vertex indexes of the items from there to the close item, that one
+// included, are swapped pairwise from both ends inwards; the operations stay
+// where they are. So the start vertex stays first and the others run in
+// reverse order. A `first` that is not a start item, or a polygon without a
+// close item before the next start, is left alone.
+void ReverseFacePolygon(GraphicObject& object, uint32_t first);
