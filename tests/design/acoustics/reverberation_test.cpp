@@ -3,46 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <vector>
 
 #include "design/model/materials.h"
-#include "framework/core/byte_codec.h"
 #include "tests/design/acoustics/room_fixtures.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-// A real room (see data/NOTICE.md): binary STL in millimetres, normals
-// pointing outwards.
-const fs::path kMusisRoom = fs::path(KORVANE_TEST_SOURCE_DIR) / "data" / "INRIA_MUSIS.stl";
-
-class ReverberationTest : public RoomTest {
- protected:
-  // The STL room's triangles as one face object of material 0, in their
-  // own vertex order or reversed (facing into the room).
-  static void AddStlRoom(bool facingInwards) {
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(ReadWholeFile(kMusisRoom.string(), bytes));
-    ASSERT_GE(bytes.size(), 84u);
-    const uint32_t count = LoadU32(&bytes[80]);
-    ASSERT_EQ(bytes.size(), 84 + 50 * size_t(count));
-    std::vector<Polygon> triangles;
-    for (uint32_t t = 0; t < count; ++t) {
-      Polygon triangle;
-      for (int v = 0; v < 3; ++v) {
-        const uint8_t* p = &bytes[84 + 50 * size_t(t) + 12 + 12 * size_t(v)];
-        triangle.push_back({LoadF32(p) / 1000, LoadF32(p + 4) / 1000, LoadF32(p + 8) / 1000});
-      }
-      triangles.push_back(facingInwards ? Reversed(triangle) : triangle);
-    }
-    AddObject(triangles);
-  }
-};
+using ReverberationTest = RoomModelTest;
 
 TEST_F(ReverberationTest, TenMetreCubeGivesTheTextbookTimes) {
   AddTenMetreCube(0.1f);
@@ -206,7 +177,7 @@ TEST_F(ReverberationTest, TheProjectsMethodChoosesTheFormula) {
 }
 
 TEST_F(ReverberationTest, ARealRoomHasItsVolumeOnlyWithFacesFacingInwards) {
-  AddStlRoom(true);
+  ASSERT_TRUE(AddMusisRoom(true));
   const RoomSums sums = SumRoomFaces(ProjectTables());
   EXPECT_NEAR(sums.volume, 51.777, 1e-3);
   EXPECT_NEAR(sums.surface, 89.500, 1e-3);
@@ -218,7 +189,7 @@ TEST_F(ReverberationTest, ARealRoomHasItsVolumeOnlyWithFacesFacingInwards) {
   // Facing outwards the volume comes out negative: the room counts as not
   // closed and the formulas give 0; measured times cannot be explained.
   ResetObjectStore();
-  AddStlRoom(false);
+  ASSERT_TRUE(AddMusisRoom(false));
   EXPECT_NEAR(SumRoomFaces(ProjectTables()).volume, -51.777, 1e-3);
   for (int32_t method : {kRt60Sabine, kRt60Eyring, kRt60Fitzroy})
     EXPECT_EQ(ComputeRoomResults({method, {}}, ProjectTables()).rt60, BandValues{});

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kWidth = 800, kHeight = 600;
 
-class Rt60GraphTest : public RoomTest {
+class Rt60GraphTest : public RoomModelTest {
  protected:
   static Rt60Figure Figure(int32_t method, bool feet = false, BandValues measured = {}) {
     const Rt60Graph graph = ComputeRt60Graph({method, measured}, ProjectTables());
