@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 uint32_t gUnitFlag = 0;
@@ -37,6 +38,18 @@ bool ReadNumberField(const std::string& text, double& value) {
   if (end == text.c_str()) return false;
   value = read;
   return true;
+}
+
+std::string FormatNumberField(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+std::string FormatIntegerField(const char* format, int value) {
+  char text[32];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
 }
 
 bool ReadIntegerField(const std::string& text, int& value) {

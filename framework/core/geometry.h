@@ -23,6 +23,11 @@ bool FixDecimalCommaText(std::string& text);
 // number beyond 32 bits).
 bool ReadNumberField(const std::string& text, double& value);
 bool ReadIntegerField(const std::string& text, int& value);
+// A number as a printf format with one double conversion ("%3.1f") writes
+// it, with '.' as the programs force it in every locale.
+std::string FormatNumberField(const char* format, double value);
+// The same for a format with one int conversion ("%3d").
+std::string FormatIntegerField(const char* format, int value);
 
 // The unit flag: lengths are shown and typed in metres (0) or feet (1); the
 // model always holds metres. Options/1 Unit = 1 m / 1 ft sets it and the
