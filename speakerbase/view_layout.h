@@ -52,11 +52,12 @@ struct ViewText {
 constexpr int kViewButtonSize = 32;
 constexpr int kViewButtonTop = 24;
 
-// The views' small texts (angle labels, legends) are "ARIAL" of this size;
-// their boxes allow kViewLabelCharBox pixels a character.
+// The views' small texts (angle labels, legends) are "ARIAL" 12 pixels high
+// in the face's own width; their boxes allow kViewLabelCharBox pixels a
+// character.
 inline constexpr char kViewFont[] = "ARIAL";
 constexpr int kViewLabelHeight = 12;
-constexpr int kViewLabelCharWidth = 5;
+constexpr int kViewLabelCharWidth = 0;  // the face's own
 constexpr int kViewLabelCharBox = 7;
 
 // A legend: per entry a short line in its pen and a text beside it, the

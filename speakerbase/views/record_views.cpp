@@ -1,5 +1,6 @@
 #include "speakerbase/views/record_views.h"
 
+#include <array>
 #include <vector>
 
 #include "framework/base/drawing_layer.h"
@@ -36,19 +37,17 @@ void DrawViewText(const ViewText& text) {
                  align | platform::kTextSingleLine | platform::kTextVerticalCentre);
 }
 
-platform::Point ToPlatform(ViewPoint p) { return {p.x, p.y}; }
-
-void DrawCircle(ViewPoint centre, double radius) {
-  std::vector<platform::Point> ring;
-  for (int k = 0; k < kPolarPoints; ++k)
-    ring.push_back(ToPlatform(PolarPoint(centre, radius, k * 360.0 / kPolarPoints)));
-  DrawClosedPolyline(ring.data(), int(ring.size()), 0);
+void DrawCurve(const std::array<ViewPoint, kPolarPoints>& curve) {
+  std::array<platform::Point, kPolarPoints> points;
+  for (size_t k = 0; k < curve.size(); ++k) points[k] = {curve[k].x, curve[k].y};
+  DrawClosedPolyline(points.data(), kPolarPoints, 0);
 }
 
-void DrawCurve(const std::array<ViewPoint, kPolarPoints>& curve) {
-  std::vector<platform::Point> points;
-  for (ViewPoint p : curve) points.push_back(ToPlatform(p));
-  DrawClosedPolyline(points.data(), int(points.size()), 0);
+// A ring of 72 segments.
+void DrawCircle(ViewPoint centre, double radius) {
+  std::array<ViewPoint, kPolarPoints> ring;
+  for (int k = 0; k < kPolarPoints; ++k) ring[size_t(k)] = PolarPoint(centre, radius, k * 360.0 / kPolarPoints);
+  DrawCurve(ring);
 }
 
 void DrawLegend(const std::vector<LegendEntry>& legend) {
@@ -106,7 +105,8 @@ class BalloonViewScope {
     }
   }
   ~BalloonViewScope() {
-    SetViewWindow(window_);
+    // Put back as it was, even a view window that has no window yet.
+    DrawWindow = window_;
     gView = view_;
   }
   BalloonViewScope(const BalloonViewScope&) = delete;
