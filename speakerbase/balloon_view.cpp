@@ -54,13 +54,12 @@ float ScrolledBy(float angle, BalloonScroll scroll, int thumbPosition) {
   return angle;
 }
 
-// A view cell of `kind` in the box, its reach circle as large as the labels
-// around it allow.
-BalloonViewCell LayOutCell(BalloonViewKind kind, const ViewRect& box, bool labelled) {
+// A view cell of `kind` in the box, its reach circle as large as `side`
+// pixels beside it and the labels above and below allow.
+BalloonViewCell LayOutCell(BalloonViewKind kind, const ViewRect& box, int side) {
   BalloonViewCell cell;
   cell.kind = kind;
   const int width = box.right - box.left, height = box.bottom - box.top;
-  const int side = labelled ? kLabelRoom : kMargin;
   const int reach = std::max(1, std::min(width / 2 - side, (height - kTitleHeight - kLabelRows) / 2));
   cell.title = {{box.left, box.top, box.right, box.top + kTitleHeight}, kCellTitles[int(kind)]};
   cell.centre = {box.left + width / 2, box.top + kTitleHeight + kLabelRows / 2 + reach};
@@ -143,7 +142,7 @@ BalloonLayout LayOutBalloonView(const SpeakerType& record, int band, bool threeD
   layout.bandHeader = {{kAreaLeft, kHeadingBottom, right, kBandHeaderBottom}, BandHeader(record, band)};
   if (threeD) {
     const int bottom = height - kMargin;
-    layout.cells.push_back(LayOutCell(BalloonViewKind::k3D, {kAreaLeft, kCellsTop, right, bottom}, false));
+    layout.cells.push_back(LayOutCell(BalloonViewKind::k3D, {kAreaLeft, kCellsTop, right, bottom}, kMargin));
     layout.axisCross = {kAreaLeft + kAxisCrossCorner, bottom - kAxisCrossCorner};
     return layout;
   }
@@ -151,9 +150,8 @@ BalloonLayout LayOutBalloonView(const SpeakerType& record, int band, bool threeD
   const int cellWidth = (right - kAreaLeft) / 2, cellHeight = (legendTop - kMargin / 2 - kCellsTop) / 2;
   for (int i = 0; i < 4; ++i) {
     const int left = kAreaLeft + (i % 2) * cellWidth, top = kCellsTop + (i / 2) * cellHeight;
-    const auto kind = BalloonViewKind(i);
-    layout.cells.push_back(
-        LayOutCell(kind, {left, top, left + cellWidth, top + cellHeight}, kind != BalloonViewKind::k3D));
+    // All four to one scale, the 3D view too.
+    layout.cells.push_back(LayOutCell(BalloonViewKind(i), {left, top, left + cellWidth, top + cellHeight}, kLabelRoom));
   }
   layout.legend = LayOutLegend(kRingLegend, {kAreaLeft, legendTop});
   return layout;

@@ -16,12 +16,14 @@
 // mesh layer whose normal points towards the viewer, shows the near side
 // of the balloon. The object: kind 8, state 1, colour 21, layer 6.
 //
-// The views (each orthographic, rho 180, the +6 dB of code 255, fitting the
-// cell): "Horiz." from above (the axis, +x, up, +y to the left), "Vert."
-// from the side (+x up, +z to the left) and "Front" from in front (+z up,
-// +y to the right), each with the rings of 0 to -25 dB and the angle labels
-// of the polar plots, and "3D" turned by the window's two angles. With the
-// 3D flag the whole area shows the 3D view alone.
+// The views, orthographic, the origin at the centre of their cells, to one
+// scale at which rho 180 (the +6 dB of code 255) fits a cell with the labels
+// around it: "Horiz." from above (the axis, +x, up, +y to the left), "Vert."
+// from the side (+x up, +z to the left) and "Front" from in front (+z up, +y
+// to the right), each with the rings of 0 to -25 dB and the angle labels of
+// the polar plots, and "3D" turned by the window's two angles. With the 3D
+// flag the whole area shows the 3D view alone, with the axis cross at its
+// lower left.
 //
 // The window's angles: the horizontal one turns the 3D view within -pi..pi
 // (wrapping round), the vertical one tilts it within -pi..0 (0 looks from

@@ -194,6 +194,7 @@ TEST(BalloonLayoutTest, FourViewsWithRingsLabelsAndTheRingLegend) {
     EXPECT_EQ(cell.kind, BalloonViewKind(i));
     EXPECT_EQ(cell.title.text, titles[i]);
     EXPECT_GT(cell.scale, 0.5);
+    EXPECT_EQ(cell.scale, layout.cells[0].scale);  // one scale for all four
     if (i == 3) {
       EXPECT_TRUE(cell.labels.empty());
       EXPECT_TRUE(cell.rings.empty());
