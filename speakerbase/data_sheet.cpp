@@ -5,7 +5,7 @@
 
 #include "design/model/balloon_codes.h"
 #include "framework/core/byte_codec.h"
-#include "framework/core/geometry.h"
+#include "framework/core/text_format.h"
 #include "speakerbase/record_operations.h"
 
 namespace {
@@ -48,21 +48,20 @@ std::vector<DataSheetRow> DataSheetRows(const SpeakerType& record) {
       {4, "    dto.", {OwnerText(record, kOwnerSecondSourceText)}},
       {5, "Input format", {InputFormat(record.GridCode())}},
       {6, "Frequency [Hz]", PerBand([](int band) { return std::string(kFrequencies[band]); })},
-      {7, "Max. Power(AES)[W]", PerBand([&](int band) { return FormatNumberField("%4.0f", record.RatedPower(band)); })},
+      {7, "Max. Power(AES)[W]", PerBand([&](int band) { return FormatText("%4.0f", record.RatedPower(band)); })},
       {8, "SPL @1W @1m [dB]", PerBand([&](int band) {
          const double onAxis = AttenuationCodeToDb(record.BalloonCode(band, 0, 0));
-         return FormatNumberField("%3.1f", record.Sensitivity(band) + onAxis);
+         return FormatText("%3.1f", record.Sensitivity(band) + onAxis);
        })},
-      {9, "Nominal impedance[Ohms]",
-       PerBand([&](int band) { return FormatIntegerField("%3d", record.Impedance(band)); })},
-      {10, "Directivity factor Q", PerBand([&](int band) { return FormatNumberField("%2.1f", q(band)); })},
+      {9, "Nominal impedance[Ohms]", PerBand([&](int band) { return FormatText("%3d", record.Impedance(band)); })},
+      {10, "Directivity factor Q", PerBand([&](int band) { return FormatText("%2.1f", q(band)); })},
       {11, "Directivity index [dB]", PerBand([&](int band) {
-         return hasQ(band) ? FormatNumberField("%2.1f", 10 * std::log10(q(band))) : kDataSheetNoValue;
+         return hasQ(band) ? FormatText("%2.1f", 10 * std::log10(q(band))) : kDataSheetNoValue;
        })},
       {12, "Efficiency [%]", PerBand([&](int band) {
-         return hasQ(band) ? FormatNumberField("%2.1f",
-                                               EfficiencyPercent(record.Sensitivity(band), record.DirectivityQ10(band)))
-                           : kDataSheetNoValue;
+         return hasQ(band)
+                    ? FormatText("%2.1f", EfficiencyPercent(record.Sensitivity(band), record.DirectivityQ10(band)))
+                    : kDataSheetNoValue;
        })},
       {14, "Comment", {record.Comment()}},
   };

@@ -7,6 +7,7 @@
 
 #include "design/model/balloon_codes.h"
 #include "framework/core/geometry.h"
+#include "framework/core/text_format.h"
 
 namespace {
 
@@ -40,11 +41,11 @@ SpeakerHeaderFields FormatSpeakerHeader(const SpeakerType& record) {
   for (int i = 0; i < kCrossoverCount; ++i) f.crossovers[size_t(i)] = (record.BandSelection() >> i) & 1;
   for (int b = 0; b < kBandCount; ++b) {
     const size_t band = size_t(b);
-    f.power[band] = FormatNumberField("%4.1f", record.RatedPower(b));
-    f.sensitivity[band] = FormatNumberField("%3.1f", record.Sensitivity(b));
-    f.impedance[band] = FormatIntegerField("%3d", record.Impedance(b));
-    f.directivity[band] = FormatNumberField("%2.1f", StoredQ(record, b));
-    f.efficiency[band] = FormatNumberField("%2.1f", EfficiencyPercent(record.Sensitivity(b), record.DirectivityQ10(b)));
+    f.power[band] = FormatText("%4.1f", record.RatedPower(b));
+    f.sensitivity[band] = FormatText("%3.1f", record.Sensitivity(b));
+    f.impedance[band] = FormatText("%3d", record.Impedance(b));
+    f.directivity[band] = FormatText("%2.1f", StoredQ(record, b));
+    f.efficiency[band] = FormatText("%2.1f", EfficiencyPercent(record.Sensitivity(b), record.DirectivityQ10(b)));
   }
   return f;
 }
@@ -58,8 +59,7 @@ void RecomputeEfficiencyTexts(SpeakerHeaderFields& fields, const SpeakerType& re
   for (int b = 0; b < kBandCount; ++b) {
     double sensitivity = 0;
     if (ParseLeading(fields.sensitivity[size_t(b)], sensitivity))
-      fields.efficiency[size_t(b)] =
-          FormatNumberField("%3.1f", EfficiencyPercent(sensitivity, record.DirectivityQ10(b)));
+      fields.efficiency[size_t(b)] = FormatText("%3.1f", EfficiencyPercent(sensitivity, record.DirectivityQ10(b)));
   }
 }
 

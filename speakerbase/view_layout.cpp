@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "framework/core/geometry.h"
+#include "framework/core/text_format.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ constexpr const char* kBandLabels[kBandCount] = {"125 Hz ", "250 Hz ", "500 Hz "
 std::string RecordHeading(const SpeakerType& record) { return record.Brand() + " : " + record.TypeName(); }
 
 std::string BandHeader(const SpeakerType& record, int band) {
-  return kBandLabels[band] + FormatNumberField("Ref: %3.1f dB", record.Sensitivity(band));
+  return kBandLabels[band] + FormatText("Ref: %3.1f dB", record.Sensitivity(band));
 }
 
 std::vector<LegendEntry> LayOutLegend(std::span<const LegendKey> keys, ViewPoint origin) {

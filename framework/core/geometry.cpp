@@ -40,14 +40,8 @@ bool ReadNumberField(const std::string& text, double& value) {
   return true;
 }
 
-std::string FormatNumberField(const char* format, double value) {
+std::string FormatNumber(const char* format, double value) {
   char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-std::string FormatIntegerField(const char* format, int value) {
-  char text[32];
   std::snprintf(text, sizeof text, format, value);
   return text;
 }
@@ -82,3 +76,6 @@ double KilogramsToPounds(double value) { return value * kPoundsPerKilogram; }
 
 double LengthInUserUnit(double metres) { return gUnitFlag ? MetricToImperial(metres, kUnitLength) : metres; }
 double LengthFromUserUnit(double value) { return gUnitFlag ? ImperialToMetric(value, kUnitLength) : value; }
+double AreaInUserUnit(double squareMetres) {
+  return gUnitFlag ? MetricToImperial(squareMetres, kUnitArea) : squareMetres;
+}
