@@ -22,6 +22,7 @@ constexpr int kHeadingTop = 10, kHeadingBottom = 30, kBandHeaderBottom = 50, kCe
 constexpr int kTitleHeight = kViewLabelHeight + 4;
 constexpr int kLabelRoom = 4 * kViewLabelCharBox + 4;  // beside the reach circle, each side
 constexpr int kLabelRows = 2 * (kViewLabelHeight + 2);
+constexpr int kCellGap = 6;  // under each cell, before the next one's title
 constexpr int kAxisCrossCorner = 45;
 // The rings of the four views: 0 dB down to -25 dB.
 constexpr int kTopRingCode = 225, kLowestRingCode = 100, kRingCodeStep = 25;
@@ -60,7 +61,7 @@ BalloonViewCell LayOutCell(BalloonViewKind kind, const ViewRect& box, int side) 
   BalloonViewCell cell;
   cell.kind = kind;
   const int width = box.right - box.left, height = box.bottom - box.top;
-  const int reach = std::max(1, std::min(width / 2 - side, (height - kTitleHeight - kLabelRows) / 2));
+  const int reach = std::max(1, std::min(width / 2 - side, (height - kTitleHeight - kLabelRows - kCellGap) / 2));
   cell.title = {{box.left, box.top, box.right, box.top + kTitleHeight}, kCellTitles[int(kind)]};
   cell.centre = {box.left + width / 2, box.top + kTitleHeight + kLabelRows / 2 + reach};
   cell.scale = reach / kBalloonMeshReach;
