@@ -21,7 +21,7 @@ std::vector<LegendEntry> LayOutLegend(std::span<const LegendKey> keys, ViewPoint
   constexpr int kLine = 24, kGap = 4, kEntryGap = 16;
   std::vector<LegendEntry> entries;
   int x = origin.x;
-  const int middle = origin.y + (LegendBottom(0)) / 2;
+  const int middle = origin.y + LegendBottom(0) / 2;
   for (const LegendKey& key : keys) {
     const int textLeft = x + kLine + kGap;
     const int textRight = textLeft + int(std::string_view(key.text).size()) * kViewLabelCharBox;

@@ -162,7 +162,7 @@ void DrawPolarPlots(const SpeakerType& record) {
 }
 
 void DrawBalloons(const SpeakerType& record, BalloonViewState& state, bool rebuild) {
-  if (!state.mesh) return;
+  if (!state.mesh || state.band < 0 || state.band >= kBandCount) return;
   if (rebuild) BuildBalloonMesh(record.BalloonBand(state.band), *state.mesh);
   if (state.threeD) {
     DrawBalloon3D(record, state);
@@ -176,7 +176,7 @@ void DrawBalloons(const SpeakerType& record, BalloonViewState& state, bool rebui
 }
 
 void DrawBalloon3D(const SpeakerType& record, const BalloonViewState& state) {
-  if (!state.mesh) return;
+  if (!state.mesh || state.band < 0 || state.band >= kBandCount) return;
   FillWindow();
   const BalloonLayout layout = LayOutBalloonView(record, state.band, true, GetClientWidth(), GetClientHeight());
   DrawHeadings(layout);

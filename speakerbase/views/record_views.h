@@ -22,7 +22,8 @@ void DrawPolarPlots(const SpeakerType& record);
 // The balloon of the state's band: the four views, or the 3D view alone
 // with the 3D flag. `rebuild` first fills the state's mesh from the band
 // (the window's paint, its band and 3D buttons); turning the 3D view by the
-// scroll bars draws the mesh as it is. Nothing is drawn without a mesh.
+// scroll bars draws the mesh as it is. Nothing is drawn without a mesh or
+// for a band outside 0 .. 6.
 void DrawBalloons(const SpeakerType& record, BalloonViewState& state, bool rebuild);
 // The 3D view alone (DrawBalloons with the 3D flag): heading, band header,
 // the mesh turned by the state's angles and the axis cross at the lower left.

@@ -270,7 +270,7 @@ TEST_F(RecordViewsTest, TheBalloonViewsDrawTheMeshInsideEachCell) {
   FreeObject(cross);
 }
 
-TEST_F(RecordViewsTest, ScrollingRedrawsTheMeshAsItStandsAndNoMeshDrawsNothing) {
+TEST_F(RecordViewsTest, ScrollingRedrawsTheMeshAsItStandsAndNoMeshOrBandDrawsNothing) {
   Open(600, 500);
   BalloonViewState state;
   state.mesh = CreateBalloonMesh();
@@ -281,8 +281,11 @@ TEST_F(RecordViewsTest, ScrollingRedrawsTheMeshAsItStandsAndNoMeshDrawsNothing) 
   EXPECT_EQ(state.mesh->vertices[0].x, 150);
   DrawBalloons(FlatRecord(175), state, true);
   EXPECT_EQ(state.mesh->vertices[0].x, 100);
-  state.mesh.reset();
   const std::uint64_t before = platform::test::DrawCallCount(view_.window);
+  state.band = kBandCount;
+  DrawBalloons(FlatRecord(), state, true);
+  state.band = 0;
+  state.mesh.reset();
   DrawBalloons(FlatRecord(), state, true);
   DrawBalloon3D(FlatRecord(), state);
   EXPECT_EQ(platform::test::DrawCallCount(view_.window), before);
