@@ -47,11 +47,11 @@ KeyLine SplitKeyLine(std::string_view line) {
 bool HasKey(std::string_view line, std::string_view key) { return EqualIgnoringCase(SplitKeyLine(line).key, key); }
 
 // The value behind a key's comma: the text in quotes up to the closing
-// quote (or the line's end), else the trimmed text.
+// quote (or the line's end), else the trimmed text before any quote.
 std::string_view ValueOf(std::string_view rest) {
   rest = TrimBlanks(rest);
   if (rest.starts_with(',')) rest = TrimBlanks(rest.substr(1));
-  if (!rest.starts_with('"')) return rest;
+  if (!rest.starts_with('"')) return TrimBlanks(rest.substr(0, rest.find('"')));
   rest.remove_prefix(1);
   return rest.substr(0, rest.find('"'));
 }

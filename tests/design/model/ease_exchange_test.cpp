@@ -375,7 +375,8 @@ TEST(EaseSpeakerFiles, TypeNamesEndAtTheirQuoteOrBlankAndTakeAtMostEightCharacte
   struct Case {
     const char* value;
     const char* name;
-  } cases[] = {{"\"KV12\"", "KV12"}, {"\"ABCDEFGHIJ\"", "ABCDEFGH"}, {"\"A B\"", "A B"}, {"", ""}, {"\"OPEN", "OPEN"}};
+  } cases[] = {{"\"KV12\"", "KV12"}, {"\"ABCDEFGHIJ\"", "ABCDEFGH"}, {"\"A B\"", "A B"}, {"", ""}, {"\"OPEN", "OPEN"},
+               {"BOX8\"", "BOX8"}};
   const std::string before = "\"Label\",\"S1\"\n\"Position\",1,2,3\n\"Ver/Hor/Rot\",0,90,0\n\"Speaker\",";
   std::string watts = "\"Watts\"";
   for (int i = 0; i < 21; ++i) watts += ",1";
