@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 namespace fs = std::filesystem;
 

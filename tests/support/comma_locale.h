@@ -1,7 +1,8 @@
 // A locale whose decimal point is a comma (German), for tests that check
 // that numbers are still written and read with '.'. The machine's locales
-// rarely include one, so it is built with localedef into a folder of the
-// tests the first time it is asked for, and LOCPATH points there.
+// rarely include one, so it is built with localedef into the test program's
+// temporary folder the first time the program asks for it, and LOCPATH
+// points there.
 #pragma once
 
 #include <string>
