@@ -42,4 +42,7 @@ ScopedCommaLocale::ScopedCommaLocale() {
   active_ = !name.empty() && std::setlocale(LC_NUMERIC, name.c_str());
 }
 
-ScopedCommaLocale::~ScopedCommaLocale() { std::setlocale(LC_NUMERIC, "C"); }
+ScopedCommaLocale::~ScopedCommaLocale() {
+  std::setlocale(LC_NUMERIC, "C");
+  unsetenv("LOCPATH");
+}

@@ -12,7 +12,7 @@
 std::string CommaLocaleName(std::string& why);
 
 // While it lives, LC_NUMERIC is the comma locale (check `active()`); the C
-// locale comes back when it goes.
+// locale comes back when it goes, and LOCPATH is unset.
 class ScopedCommaLocale {
  public:
   ScopedCommaLocale();
