@@ -103,7 +103,8 @@ std::string FormatKeyValueLine(std::string_view key, std::string_view value);
 
 // ---- Angles ----
 
-// The three angles of a loudspeaker as EASE writes them, degrees.
+// The three angles of a loudspeaker as EASE writes them: degrees, rounded
+// to the tenth they are written with, each within -180 .. 180.
 struct EaseAngles {
   double vertical = 0, horizontal = 0, rotation = 0;
 };
@@ -130,7 +131,7 @@ int ExportFacesEase2(const std::string& path, std::span<const GraphicObject* con
 
 // What a face reader read.
 struct FaceImport {
-  // Room faces in file order, not linked to any list: one polygon each
+  // Room faces in file order, in a list of their own: one polygon each
   // (start, material 0, line-to items, close), n vertices and n + 1 items,
   // layer 0, colour 0, kind 8, state 0, turned round from the file's order.
   OwnedObjectList faces;
@@ -141,11 +142,11 @@ struct FaceImport {
   uint32_t leftOut = 0;
 };
 
-// EASE 3: the header runs up to the "LengthUnit" line (kEase3HeaderMissing
-// Message when there is none), whose unit "m" or "ft" (in any case) gives
-// the factor to metres (kEaseLengthUnitMessage for any other); then each
-// "Material" line opens a face whose vertex lines run to its "End". Lines
-// that hold no three numbers are skipped.
+// EASE 3: the header runs up to the "LengthUnit" line (refused with
+// kEase3HeaderMissingMessage when there is none), whose unit "m" or "ft"
+// (in any case) gives the factor to metres (kEaseLengthUnitMessage for any
+// other); then each "Material" line opens a face whose vertex lines run to
+// its "End". Lines that hold no three numbers are skipped.
 FaceImport ReadFacesEase3(const std::vector<std::string>& lines);
 // EASE 2: a line "0" closes the face being read, the tenth vertex closes it
 // at once; lines that hold no three numbers are skipped.
@@ -211,10 +212,10 @@ struct EaseSpeakerImport {
 // "ft" converts the positions behind it to metres; another unit than "m"
 // refuses the file.
 EaseSpeakerImport ReadSpeakersEase3(const std::vector<std::string>& lines, uint32_t room);
-// EASE 2: six lines a loudspeaker (blank lines skipped); the type name is
-// taken from the second character of its line up to a blank or quote, at
-// most 8 characters; the levels give the intensity factors 10^(level / 10).
-// An incomplete last group ends the import.
+// EASE 2: six lines a loudspeaker (blank lines skipped too); the type name
+// is taken from the second character of its line up to a blank or quote,
+// at most 8 characters; the levels give the intensity factors
+// 10^(level / 10). An incomplete last group ends the import.
 EaseSpeakerImport ReadSpeakersEase2(const std::vector<std::string>& lines, uint32_t room);
 
 // How an imported loudspeaker finds its type.
@@ -235,10 +236,12 @@ struct SpeakerImportLinks {
 // least -50 dB), band powers and intensities recomputed from the type, the
 // symbol built at the head of the model list, the project marked modified.
 // When the type cannot be linked the pickType dialog opens once; after its
-// OK the loudspeaker is linked to the picked type with the gains the dialog
-// left. 1 when placed; 0 when the user cancelled, after "Loudspeaker not
-// available in database" (or "Maximum amount of loudspeaker types is 500")
-// when the picked type cannot be linked either, or after a memory message.
+// OK the loudspeaker is linked to the picked type, and gains the dialog
+// changed are the user's (otherwise they are derived as above). 1 when
+// placed (`imported` then holds the placed loudspeaker and its object); 0
+// when the user cancelled, after "Loudspeaker not available in database"
+// (or "Maximum amount of loudspeaker types is 500") when the picked type
+// cannot be linked either, or after a memory message.
 int AddImportedSpeaker(ExchangeSpeaker& imported, const SpeakerImportLinks& links);
 
 // Reads the loudspeaker file at `path` with room for the loudspeakers the
