@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 
 constexpr double kPi = 3.141592654;
 constexpr double kDegree = kPi / 180;
-const fs::path kData = fs::path(KORVANE_TEST_SOURCE_DIR) / "data";
+const fs::path kData = fs::path(KORVANE_TESTS_DIR "/design/model") / "data";
 
 std::string FileText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
