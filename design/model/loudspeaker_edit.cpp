@@ -12,9 +12,6 @@ namespace {
 constexpr double kPi = 3.141592654;
 constexpr double kRadiansPerDegree = 0.017453292522222223;  // pi / 180
 constexpr size_t kNameChars = 10;                           // group and name
-constexpr size_t kTypeNameChars = kTypeNameSize;
-
-std::string Number(const char* format, double value) { return FormatNumber(format, value); }
 
 // A typed number as "%f" reads it, a comma counting as a point; false for
 // text that is no number or no finite one.
@@ -40,12 +37,12 @@ void ShowBands(LoudspeakerEdit& edit, const char* gainFormat) {
   const Loudspeaker& s = edit.speaker;
   EqualizerBands gains{};
   for (size_t b = 0; b < kBandCount; ++b) {
-    edit.shown.gains[b] = Number(gainFormat, s.eqGain[b]);
-    edit.shown.powers[b] = Number("%3.2f", s.power[b]);
+    edit.shown.gains[b] = FormatNumber(gainFormat, s.eqGain[b]);
+    edit.shown.powers[b] = FormatNumber("%3.2f", s.power[b]);
     gains[b] = s.eqGain[b];
   }
-  edit.shown.powerSum = Number("%3.2f", std::accumulate(s.power.begin(), s.power.end(), 0.0));
-  edit.shown.totalGain = Number("%3.2f", TotalEqGain(gains));
+  edit.shown.powerSum = FormatNumber("%3.2f", std::accumulate(s.power.begin(), s.power.end(), 0.0));
+  edit.shown.totalGain = FormatNumber("%3.2f", TotalEqGain(gains));
 }
 
 }  // namespace
@@ -53,17 +50,17 @@ void ShowBands(LoudspeakerEdit& edit, const char* gainFormat) {
 LoudspeakerEdit OpenLoudspeakerEdit(const Loudspeaker& speaker, std::string_view typeName, const SpeakerType* type) {
   LoudspeakerEdit edit;
   edit.speaker = speaker;
-  edit.typeName = std::string(typeName.substr(0, kTypeNameChars));
+  edit.typeName = std::string(typeName.substr(0, kTypeNameSize));
   if (type) std::copy_n(type->bytes.begin(), kTypeBalloon, edit.type.bytes.begin());
 
   LoudspeakerEditTexts& t = edit.shown;
   t.typeName = edit.typeName;
   t.group = speaker.group;
   t.name = speaker.name;
-  for (size_t i = 0; i < 3; ++i) t.position[i] = Number("%3.3f", LengthInUserUnit(speaker.position[i]));
+  for (size_t i = 0; i < 3; ++i) t.position[i] = FormatNumber("%3.3f", LengthInUserUnit(speaker.position[i]));
   const std::array<float, 3> angles = {speaker.horizontal, speaker.vertical, speaker.rotation};
-  for (size_t i = 0; i < 3; ++i) t.angles[i] = Number("%3.0f", angles[i] * 180 / kPi);
-  t.delay = Number("%3.3f", speaker.delay);
+  for (size_t i = 0; i < 3; ++i) t.angles[i] = FormatNumber("%3.0f", angles[i] * 180 / kPi);
+  t.delay = FormatNumber("%3.3f", speaker.delay);
   t.on = (speaker.on & 1) != 0;
   t.positive = speaker.polarity > -1;
   ShowBands(edit, "%3.1f");
@@ -71,7 +68,7 @@ LoudspeakerEdit OpenLoudspeakerEdit(const Loudspeaker& speaker, std::string_view
 }
 
 void TakeEditSpeakerType(LoudspeakerEdit& edit, std::string_view name, const SpeakerType& header) {
-  edit.typeName = std::string(name.substr(0, kTypeNameChars));
+  edit.typeName = std::string(name.substr(0, kTypeNameSize));
   edit.shown.typeName = edit.typeName;
   std::copy_n(header.bytes.begin(), kTypeBalloon, edit.type.bytes.begin());
   Loudspeaker& s = edit.speaker;
@@ -103,7 +100,7 @@ bool TakeEditEqGains(LoudspeakerEdit& edit, const EqualizerBands& gains) {
 int ApplyLoudspeakerEdit(const LoudspeakerEdit& edit, const LoudspeakerEditTexts& typed, Loudspeaker& speaker,
                          std::string& typeName) {
   const LoudspeakerEditTexts& shown = edit.shown;
-  const std::string name = typed.typeName != shown.typeName ? typed.typeName.substr(0, kTypeNameChars) : edit.typeName;
+  const std::string name = typed.typeName != shown.typeName ? typed.typeName.substr(0, kTypeNameSize) : edit.typeName;
   if (name.empty()) {
     ShowMessage(kSpeakerTypeMissingMessage, nullptr, kMsgOk);
     return 0;
