@@ -60,13 +60,7 @@ void UpdateBandPowerOfType(Loudspeaker& speaker) {
   if (const SpeakerType* type = SpeakerTypeOf(speaker)) UpdateSpeakerBandPower(speaker, *type);
 }
 
-bool RefuseLoudEqualizer(const BandGains& gains) {
-  if (EqualizerTotalDb(gains) <= 0) return false;
-  ShowMessage(kEqualizerTooLoudMessage, kEqualizerNotAppliedCaption, kMsgOk);
-  return true;
-}
-
-void StoreGains(Loudspeaker& speaker, const BandGains& gains) {
+void StoreGains(Loudspeaker& speaker, const EqualizerBands& gains) {
   for (size_t b = 0; b < kBandCount; ++b) speaker.eqGain[b] = float(gains[b]);
   UpdateBandPowerOfType(speaker);
   WriteLoudspeaker(speaker, speaker.object);
@@ -369,12 +363,6 @@ void AimLoudspeakerByPerspective(GraphicObject* object, const PerspectiveAngles&
 
 // ---- The equaliser ----
 
-double EqualizerTotalDb(const BandGains& gains) {
-  double sum = 0;
-  for (double gain : gains) sum += std::pow(10.0, gain / 10);
-  return 10 * std::log10(sum);
-}
-
 CommonEqualizerStart StartCommonEqualizer(std::span<GraphicObject* const> speakers) {
   CommonEqualizerStart start;
   start.bandMax.fill(kNoGain);
@@ -385,9 +373,9 @@ CommonEqualizerStart StartCommonEqualizer(std::span<GraphicObject* const> speake
   return start;
 }
 
-int ApplySpeakerEqualizer(GraphicObject* object, const BandGains& gains) {
+int ApplySpeakerEqualizer(GraphicObject* object, const EqualizerBands& gains) {
   Loudspeaker speaker;
-  if (!ReadLoudspeaker(object, speaker) || RefuseLoudEqualizer(gains)) return 0;
+  if (!ReadLoudspeaker(object, speaker) || !AcceptEqGains(gains)) return 0;
   StoreGains(speaker, gains);
   MarkChanged();
   RequestRedraw();
@@ -395,14 +383,14 @@ int ApplySpeakerEqualizer(GraphicObject* object, const BandGains& gains) {
 }
 
 int ApplyCommonEqualizer(std::span<GraphicObject* const> speakers, const CommonEqualizerStart& start,
-                         const BandGains& edited) {
+                         const EqualizerBands& edited) {
   std::vector<Loudspeaker> equalising = ReadLoudspeakers(speakers);
-  std::vector<BandGains> gains(equalising.size());
+  std::vector<EqualizerBands> gains(equalising.size());
   for (size_t i = 0; i < equalising.size(); ++i) {
     for (size_t b = 0; b < kBandCount; ++b)
       gains[i][b] = double(equalising[i].eqGain[b]) + (edited[b] - start.bandMax[b]);
     // All or none: one loudspeaker that would be too loud stops them all.
-    if (RefuseLoudEqualizer(gains[i])) return 0;
+    if (!AcceptEqGains(gains[i])) return 0;
   }
   if (equalising.empty()) return 0;
   for (size_t i = 0; i < equalising.size(); ++i) StoreGains(equalising[i], gains[i]);

@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "design/model/equalizer.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/speaker_database_index.h"
 #include "framework/core/perspective.h"
@@ -39,9 +40,6 @@
 // The mark an operation leaves on the project.
 constexpr uint16_t kSpeakerChangedMark = 65535;
 
-inline constexpr char kEqualizerTooLoudMessage[] =
-    "Total output exceeds the speaker\x92s maximum power (total > 0.0 dB).";
-inline constexpr char kEqualizerNotAppliedCaption[] = "EQ settings could not be applied.";
 // The question of the equaliser command for more than one loudspeaker
 // (Yes, No and Cancel under "Warning"): Yes is the common equalisation.
 inline constexpr char kCommonEqualizerQuestion[] = "Multiple speakers selected.Set common equalization ?";
@@ -145,29 +143,25 @@ void AimLoudspeakersAtTarget(std::span<GraphicObject* const> speakers, const Obj
 // along, its symbol rebuilt (the aim lines are the command's, at its end).
 void AimLoudspeakerByPerspective(GraphicObject* speaker, const PerspectiveAngles& view);
 
-// ---- The equaliser ----
+// ---- The equaliser (its total check is AcceptEqGains, equalizer.h) ----
 
-using BandGains = std::array<double, kBandCount>;
-
-// 10 log10 of the sum over the bands of 10^(gain / 10), dB.
-double EqualizerTotalDb(const BandGains& gains);
 // What the common equalisation starts from: the largest gain of the
 // loudspeakers per band (-1000 for none) and the largest of those. The
-// dialog shows the bands offset by them, so that it starts at 0 everywhere.
+// dialog shows the bands offset by their negatives, so that it starts at 0
+// everywhere.
 struct CommonEqualizerStart {
-  BandGains bandMax{};
+  EqualizerBands bandMax{};
   double overallMax = 0;
 };
 CommonEqualizerStart StartCommonEqualizer(std::span<GraphicObject* const> speakers);
-// One loudspeaker takes `gains`: 1; 0, keeping its old gains, after
-// "Total output exceeds ..." under "EQ settings could not be applied." when
-// their total exceeds 0 dB.
-int ApplySpeakerEqualizer(GraphicObject* speaker, const BandGains& gains);
+// One loudspeaker takes `gains`: 1; 0, keeping its old gains, when
+// AcceptEqGains refuses them (their total exceeds 0 dB; it shows why).
+int ApplySpeakerEqualizer(GraphicObject* speaker, const EqualizerBands& gains);
 // Every loudspeaker's gains moved by what the dialog changed (`edited` -
-// `start.bandMax` per band): 1; 0 after the same message, with no
-// loudspeaker changed, when the total of any of them would exceed 0 dB.
+// `start.bandMax` per band): 1; 0 with no loudspeaker changed when
+// AcceptEqGains refuses the new gains of any of them.
 int ApplyCommonEqualizer(std::span<GraphicObject* const> speakers, const CommonEqualizerStart& start,
-                         const BandGains& edited);
+                         const EqualizerBands& edited);
 
 // ---- Arrays ----
 

@@ -474,9 +474,6 @@ TEST_F(SpeakerOperationsTest, ThePerspectiveViewsAxisBecomesTheLoudspeakersAim) 
 // ---- The equaliser ----
 
 TEST_F(SpeakerOperationsTest, AnEqualiserAbove0DbTotalIsRefused) {
-  EXPECT_NEAR(EqualizerTotalDb({0, 0, 0, 0, 0, 0, 0}), 8.45, 0.005);
-  EXPECT_NEAR(EqualizerTotalDb({-9, -9, -9, -9, -9, -9, -9}), -0.55, 0.005);
-
   GraphicObject* a = Built({1, 1, 1});
   {
     MessageRecorder messages;
@@ -505,9 +502,9 @@ TEST_F(SpeakerOperationsTest, TheCommonEqualiserMovesEveryLoudspeakerByTheChange
   const std::vector<GraphicObject*> both = {a, b};
 
   const CommonEqualizerStart start = StartCommonEqualizer(both);
-  EXPECT_EQ(start.bandMax, (BandGains{-9, -9, -9, -9, -9, -9, -9}));
+  EXPECT_EQ(start.bandMax, (EqualizerBands{-9, -9, -9, -9, -9, -9, -9}));
   EXPECT_EQ(start.overallMax, -9);
-  BandGains edited = start.bandMax;
+  EqualizerBands edited = start.bandMax;
   edited[0] += 2;
   EXPECT_EQ(ApplyCommonEqualizer(both, start, edited), 1);
   EXPECT_EQ(Read(a).eqGain[0], -7);
@@ -518,7 +515,7 @@ TEST_F(SpeakerOperationsTest, TheCommonEqualiserMovesEveryLoudspeakerByTheChange
   // the limit itself, stays as it was too.
   const std::vector<GraphicObject*> bFirst = {b, a};
   const CommonEqualizerStart now = StartCommonEqualizer(bFirst);
-  BandGains loud = now.bandMax;
+  EqualizerBands loud = now.bandMax;
   for (double& gain : loud) gain += 0.5;  // a to +0.3 dB in all, b to -0.18 dB
   MessageRecorder messages;
   EXPECT_EQ(ApplyCommonEqualizer(bFirst, now, loud), 0);
