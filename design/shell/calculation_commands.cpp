@@ -17,7 +17,7 @@
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/geometry.h"
 #include "framework/model/layers.h"
-#include "framework/view/edit_steps.h"
+#include "framework/editor/edit_steps.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_panel.h"
 #include "platform/dialog.h"

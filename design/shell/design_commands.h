@@ -5,7 +5,7 @@
 // handler, and the menu greys it.
 #pragma once
 
-#include "design/shell/core/command_dispatch.h"
+#include "framework/shell/command_dispatch.h"
 
 inline constexpr char kSpeakerDatabaseFilter[] = "*.KSB|*.ksb|";
 

@@ -16,8 +16,8 @@
 #include <string>
 
 #include "design/model/speaker_database_index.h"
-#include "design/shell/core/command_dispatch.h"
-#include "design/shell/core/history_file.h"
+#include "framework/shell/command_dispatch.h"
+#include "design/document/history_file.h"
 #include "platform/types.h"
 
 inline constexpr char kDesignTitle[] = "Korvane Design Engine ";

@@ -15,7 +15,7 @@
 #include "framework/core/geometry.h"
 #include "framework/model/layers.h"
 #include "framework/model/undo_ring.h"
-#include "framework/view/pointer_input.h"
+#include "framework/editor/pointer_input.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_panel.h"
 #include "framework/view/view_transform.h"

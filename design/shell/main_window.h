@@ -8,8 +8,8 @@
 // input or repeats the last command, the scroll bars and the paint.
 #pragma once
 
-#include "design/shell/core/command_dispatch.h"
-#include "design/shell/core/menu_state.h"
+#include "framework/shell/command_dispatch.h"
+#include "design/shell/menu_state.h"
 #include "platform/messages.h"
 #include "platform/types.h"
 

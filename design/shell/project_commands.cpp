@@ -16,7 +16,7 @@
 #include "framework/core/file_dialog_state.h"
 #include "framework/model/graphic_object.h"
 #include "framework/model/layers.h"
-#include "framework/view/edit_steps.h"
+#include "framework/editor/edit_steps.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_panel.h"
 #include "framework/view/view_transform.h"

@@ -75,7 +75,6 @@ enum DesignCommand : int {
   kCmdLoadCalculation = 5103,
   kCmdHelp = 11111,
 };
-constexpr int kRecentProjectCount = 4;
 
 // Buttons of child windows: ids from kFirstButtonId; "OK" and "STOP" of
 // the running command.

@@ -9,7 +9,7 @@
 
 #include "design/acoustics/level_map.h"
 #include "design/model/project.h"
-#include "design/shell/core/history_file.h"
+#include "design/document/history_file.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/main_window.h"
 #include "design/shell/project_commands.h"

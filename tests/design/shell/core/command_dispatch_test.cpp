@@ -1,4 +1,4 @@
-#include "design/shell/core/command_dispatch.h"
+#include "framework/shell/command_dispatch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "design/shell/core/menu_state.h"
+#include "design/shell/menu_state.h"
 
 namespace {
 

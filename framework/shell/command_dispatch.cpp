@@ -1,4 +1,4 @@
-#include "design/shell/core/command_dispatch.h"
+#include "framework/shell/command_dispatch.h"
 
 bool CommandRegistry::Bind(int id, CommandHandler handler) {
   if (!FindCommand(id) || !handler) return false;

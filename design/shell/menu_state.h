@@ -28,7 +28,8 @@
 #include <array>
 #include <map>
 
-#include "design/shell/core/command_dispatch.h"
+#include "design/document/history_file.h"
+#include "framework/shell/command_dispatch.h"
 
 struct MenuStateInput {
   // Objects of the model by layer.
