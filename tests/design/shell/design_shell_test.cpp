@@ -8,8 +8,9 @@
 #include <fstream>
 
 #include "design/acoustics/level_map.h"
-#include "design/model/project.h"
 #include "design/document/history_file.h"
+#include "design/model/project.h"
+#include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/main_window.h"
 #include "design/shell/project_commands.h"
@@ -21,6 +22,7 @@
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/geometry.h"
 #include "framework/model/layers.h"
+#include "framework/program/drawing_program.h"
 #include "framework/view/rendering.h"
 #include "platform/menu.h"
 #include "platform/test_seams.h"
@@ -106,16 +108,16 @@ TEST_F(KdnTest, OpensSavesAndReopensAProjectThroughItsMenus) {
 TEST_F(KdnTest, AProjectNamedAtTheStartIsOpenedAndListedFirst) {
   const std::string hall = CopyExample("HALL.KPR");
   Start();
-  EXPECT_TRUE(gDesignShell.splash);
+  EXPECT_TRUE(gProgramShell.splash);
   {
     MessageRecorder messages;
     EXPECT_EQ(OpenProjectAtStart(Path("NONE.KPR")), 0);
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Can\xB4t locate file"});
   }
-  EXPECT_TRUE(gDesignShell.splash);
+  EXPECT_TRUE(gProgramShell.splash);
   EXPECT_EQ(OpenProjectAtStart(hall), 1);
   ExpectHall();
-  EXPECT_FALSE(gDesignShell.splash);
+  EXPECT_FALSE(gProgramShell.splash);
   EXPECT_EQ(gView.mode, kViewXY);
   EXPECT_EQ(gProject.lastProjectFolder, dir_.string() + "/");
   EXPECT_EQ(HistoryIn(Path(kHistoryFileName)).recent[0], hall);
@@ -295,8 +297,8 @@ TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
               EXPECT_EQ(CountOnLayer(kRoomLayer), 8);
               EXPECT_EQ(gDrawing.currentLayer, kRoomLayer);
               EXPECT_TRUE(gLayers.IsVisible(kRoomLayer));
-              ASSERT_TRUE(platform::IsWindow(gDesignShell.okButton));
-              const platform::Rect ok = platform::GetWindowRect(gDesignShell.okButton);
+              ASSERT_TRUE(platform::IsWindow(gProgramShell.okButton));
+              const platform::Rect ok = platform::GetWindowRect(gProgramShell.okButton);
               const platform::Size client = platform::GetClientSize(MainWindow.window);
               EXPECT_EQ(ok.left, client.width / 2 - 40);
               EXPECT_EQ(ok.top, client.height - 22);
@@ -305,7 +307,7 @@ TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
               platform::test::Click(draw, 100, 100);
             },
             [&] { platform::test::Click(draw, 110, 100); }});
-  EXPECT_FALSE(platform::IsWindow(gDesignShell.okButton));
+  EXPECT_FALSE(platform::IsWindow(gProgramShell.okButton));
   const ObjectVertex& after = gObjects.model.first->vertices[0];
   EXPECT_NEAR(after.x - before.x, 10 / gView.scale, 1e-3);
   EXPECT_NEAR(after.y, before.y, 1e-4);
@@ -313,7 +315,7 @@ TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
   EXPECT_EQ(gProject.modified, 1);
 
   // STOP at the base point leaves the second import where it was read.
-  RunSteps([&] { Command(kCmdImportRoomGeometry); }, {[&] { platform::test::ClickControl(gDesignShell.stopButton); }});
+  RunSteps([&] { Command(kCmdImportRoomGeometry); }, {[&] { platform::test::ClickControl(gProgramShell.stopButton); }});
   EXPECT_EQ(CountOnLayer(kRoomLayer), 16);
   EXPECT_EQ(gObjects.model.first->vertices[0].x, before.x);
   // A right click with no command running repeats the import.
