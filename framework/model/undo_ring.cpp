@@ -173,5 +173,5 @@ int ResetUndo() {
 void ResetUndoQuiet() { ClearUndoRing(); }
 
 namespace {
-const StateReset kReset(ResetUndoQuiet);
+const StateReset kReset([] { gUndo = UndoRing{}; });
 }  // namespace

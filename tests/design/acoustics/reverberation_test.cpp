@@ -9,6 +9,7 @@
 
 #include "design/model/materials.h"
 #include "framework/core/byte_codec.h"
+#include "framework/core/state_reset.h"
 #include "tests/design/acoustics/room_fixtures.h"
 
 namespace {
@@ -29,14 +30,8 @@ BandValues AllBands(double value) {
 
 class ReverberationTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  void TearDown() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
+  void SetUp() override { ResetAllState(); }
+  void TearDown() override { ResetAllState(); }
   // The 10 m cube with every face of material 0 at `alpha`.
   static void AddCube(float alpha) {
     SetMaterial(0, alpha);
