@@ -3,12 +3,14 @@
 // dispatch's greyed menus, buttons and dropped commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 
 #include "design/acoustics/level_map.h"
 #include "design/document/history_file.h"
+#include "design/model/loudspeaker.h"
 #include "design/model/project.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
@@ -24,6 +26,7 @@
 #include "framework/model/layers.h"
 #include "framework/program/drawing_program.h"
 #include "framework/view/rendering.h"
+#include "framework/view/view_transform.h"
 #include "platform/menu.h"
 #include "platform/test_seams.h"
 #include "tests/design/shell/kdn_fixture.h"
@@ -278,6 +281,58 @@ TEST_F(KdnTest, MenuStateFollowsTheModel) {
   EXPECT_FALSE(gLayers.IsVisible(kRoomLayer));
   UpdateMenuState();
   EXPECT_FALSE(ShownItem(main, kCmdShowRoom).checked);
+}
+
+// A loudspeaker's symbol rebuilt at a new place (as the loudspeaker
+// commands rebuild it) leaves no trace where it stood and shows where it
+// stands now.
+TEST_F(KdnTest, ARebuiltLoudspeakerSymbolIsErasedAndDrawnInTheWindow) {
+  Start();
+  platform::test::FileDialogScript files;
+  files.Choose(CopyExample("HALL.KPR"));
+  Command(kCmdOpenProject);
+  GraphicObject* symbol = nullptr;
+  for (GraphicObject* o = gObjects.model.first; o && !symbol; o = o->next)
+    if (IsLoudspeakerObject(o)) symbol = o;
+  ASSERT_NE(symbol, nullptr);
+  Loudspeaker speaker;
+  ASSERT_TRUE(ReadLoudspeaker(symbol, speaker));
+  ASSERT_TRUE(speaker.IsOn());
+  const platform::Window draw = DrawWindow->window;
+  // Pixels of the symbol's colour, or of the selection pen, in the plan
+  // view's box around its vertices.
+  struct Box {
+    int left = 1 << 30, top = 1 << 30, right = -(1 << 30), bottom = -(1 << 30);
+  };
+  const auto boxOf = [](const GraphicObject* o) {
+    Box box;
+    for (uint32_t i = 0; i < o->vertexCount; ++i) {
+      const int x = WorldToScreen(o->vertices[i].x, kAxisHorizontal),
+                y = WorldToScreen(o->vertices[i].y, kAxisVertical);
+      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+    }
+    return box;
+  };
+  const auto inkIn = [&](const Box& box) {
+    int n = 0;
+    for (int y = box.top; y <= box.bottom; ++y)
+      for (int x = box.left; x <= box.right; ++x) {
+        const platform::Colour c = platform::test::SurfacePixel(draw, x, y);
+        n += c == gPalette.colours[kSpeakerColourOn] || c == gPalette.colours[gDrawing.pickColour];
+      }
+    return n;
+  };
+  const Box before = boxOf(symbol);
+  ASSERT_GT(inkIn(before), 0);
+
+  speaker.position[0] += 4;
+  const std::uint64_t calls = platform::test::DrawCallCount(draw);
+  ASSERT_EQ(BuildSpeakerSymbol(speaker, symbol, false), 1);
+  EXPECT_GT(platform::test::DrawCallCount(draw), calls);
+  const Box after = boxOf(symbol);
+  ASSERT_LT(before.right, after.left);
+  EXPECT_EQ(inkIn(before), 0);
+  EXPECT_GT(inkIn(after), 0);
 }
 
 TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
