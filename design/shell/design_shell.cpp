@@ -40,7 +40,7 @@ const DrawingProgram& DesignProgram() {
     p.document = {StartNewProject, &gProject.modified};
     p.titleFileName = &gProject.path;
     p.useUndoTables = UseProjectTablesForUndo;
-    p.readHistory = [] { return ReadHistoryFile(); };
+    p.readHistory = ReadHistoryFile;
     p.updateMenuState = UpdateMenuState;
     p.writeHistory = [] { WriteHistoryFile(); };
     p.purgeMaterials = PurgeUnusedMaterials;

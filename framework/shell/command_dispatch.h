@@ -29,7 +29,8 @@ using CommandHandler = std::function<void()>;
 // The handlers of the commands of a program's table that can run, by id.
 class CommandRegistry {
  public:
-  // A registry without a table binds nothing.
+  // A registry without a table binds nothing. The table must outlive the
+  // registry (a program's table is static data).
   CommandRegistry();
   explicit CommandRegistry(const CommandTable& table) : table_(&table) {}
 
