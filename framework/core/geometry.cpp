@@ -54,6 +54,13 @@ std::string FormatNumber(const char* format, double value) {
   return text;
 }
 
+double WrappedDegrees(double degrees) {
+  degrees = std::fmod(degrees, 360);
+  if (degrees > 180) return degrees - 360;
+  if (degrees < -180) return degrees + 360;
+  return degrees;
+}
+
 bool ReadIntegerField(const std::string& text, int& value) {
   char* end = nullptr;
   errno = 0;
