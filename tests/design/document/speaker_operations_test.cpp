@@ -8,7 +8,6 @@
 
 #include "design/acoustics/receiver_engine.h"
 #include "design/document/loudspeaker_aim.h"
-#include "design/model/materials.h"
 #include "design/model/project.h"
 #include "framework/model/face_geometry.h"
 #include "framework/model/layers.h"
@@ -25,18 +24,9 @@ const std::string kLimitMessage = "Maximum amount of speakers is 5000";
 class SpeakerOperationsTest : public SpeakerModelTest {
  protected:
   void SetUp() override {
-    SpeakerModelTest::SetUp();
-    ResetProjectState();
-    ResetMaterials();
-    ResetCalcFaceTable();
+    SpeakerModelTest::SetUp();  // every global record reset
     first_ = AddNamedType("FIRST", 100, 90);
     second_ = AddNamedType("SECOND", 50, 95);
-  }
-  void TearDown() override {
-    ResetCalcFaceTable();
-    ResetMaterials();
-    ResetProjectState();
-    SpeakerModelTest::TearDown();
   }
 
   // A type of the default symbol with one rated power and sensitivity in every band.
