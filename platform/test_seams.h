@@ -45,7 +45,8 @@
 //   });
 //
 // File dialogs (FileDialogScript), print dialogs with recording and PDF
-// printers (PrintDialogScript) and help (HelpRecorder): see below.
+// printers (PrintDialogScript), help (HelpRecorder) and sound
+// (SoundRecorder): see below.
 //
 // Surfaces: SurfacePixel(window, x, y) reads a pixel (0x00BBGGRR),
 // SaveSurfacePng(window, path) writes the surface, SaveWindowPng the window

@@ -22,7 +22,7 @@ void ForEachRayPath(const ObjectList& model, Visit&& visit) {
     if (RayPathReflectionCount(object) >= 0) visit(object);
 }
 
-double WeightedBandSum(const GraphicObject* path, const BandValues& weights) {
+double WeightedBandSum(const GraphicObject* path, const ProfileBandRecord& weights) {
   double sum = 0;
   for (int b = 0; b < kBandCount; ++b) sum += RayPathLevel(path, b) * double(weights[size_t(b)]);
   return sum;
@@ -47,7 +47,7 @@ void WriteImpulseRecord(ByteWriter& writer, const ProfileImpulse& impulse) {
   writer.F32(impulse.direction.z);
 }
 
-void WriteBandRecord(ByteWriter& writer, const BandValues& values) {
+void WriteBandRecord(ByteWriter& writer, const ProfileBandRecord& values) {
   writer.F32(0.0f);
   for (float v : values) writer.F32(v);
   writer.Zeros(kProfileRecordSize - kProfileBandValuesOffset - 4 * values.size());
@@ -91,7 +91,7 @@ bool ReadAudioProfileFile(ByteReader& reader, AudioProfile& profile) {
   }
   while (read.bandRecords.size() < kTemporaryProfileBandRecords && reader.Remaining() >= kProfileRecordSize) {
     reader.Bytes(record.data(), record.size());
-    BandValues& values = read.bandRecords.emplace_back();
+    ProfileBandRecord& values = read.bandRecords.emplace_back();
     for (int b = 0; b < kBandCount; ++b) values[size_t(b)] = LoadF32(&record[kProfileBandValuesOffset + 4 * size_t(b)]);
   }
   if (!reader.ok()) return false;
@@ -107,7 +107,7 @@ bool WriteAudioProfileFile(ByteWriter& writer, const AudioProfile& profile) {
   StoreF32(&header[kProfileListenAngleOffset], profile.listenAngle);
   writer.Bytes(header.data(), header.size());
   for (const ProfileImpulse& impulse : profile.impulses) WriteImpulseRecord(writer, impulse);
-  for (const BandValues& values : profile.bandRecords) WriteBandRecord(writer, values);
+  for (const ProfileBandRecord& values : profile.bandRecords) WriteBandRecord(writer, values);
   return writer.ok();
 }
 
@@ -172,7 +172,7 @@ AudioProfile TemporaryAudioProfile(const ObjectList& model, const RayResults& re
     impulse.level = band.largestWeightedSum > 0 ? float(sum / band.largestWeightedSum) : 0.0f;
     profile.impulses.push_back(impulse);
   });
-  BandValues times{}, ratios{};
+  ProfileBandRecord times{}, ratios{};
   for (int b = 0; b < kBandCount; ++b) {
     times[size_t(b)] = results.reverberationTime[size_t(b)];
     ratios[size_t(b)] =

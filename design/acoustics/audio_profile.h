@@ -54,7 +54,7 @@ constexpr size_t kProfileBandValuesOffset = 4;
 constexpr size_t kStoredProfileBandRecords = 1;
 constexpr size_t kTemporaryProfileBandRecords = 3;
 
-using BandValues = std::array<float, kBandCount>;
+using ProfileBandRecord = std::array<float, kBandCount>;
 
 struct ProfileImpulse {
   float time = 0;   // ms
@@ -68,7 +68,7 @@ struct AudioProfile {
   float listenAngle = 0;  // degrees
   std::vector<ProfileImpulse> impulses;
   // The band records behind the impulses, in file order (at most three are read).
-  std::vector<BandValues> bandRecords;
+  std::vector<ProfileBandRecord> bandRecords;
 };
 
 // Whether the 132 bytes begin with the magic.
@@ -90,8 +90,8 @@ bool WriteAudioProfileFile(ByteWriter& writer, const AudioProfile& profile);
 // the sum of the seven; and the largest weighted sum of a path's band levels.
 // All 0 without paths.
 struct BandResponse {
-  BandValues response{};
-  BandValues weights{};
+  ProfileBandRecord response{};
+  ProfileBandRecord weights{};
   double largestWeightedSum = 0;
 };
 BandResponse ComputeBandResponse(const ObjectList& model);

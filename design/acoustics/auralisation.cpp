@@ -93,7 +93,7 @@ void BuildBandFilters(BandFilters& filters, float sampleRate) {
 
 namespace {
 
-constexpr BandValues kDefaultReverberationTimes = {0.001f, 0.001f, 0.001f, 0.001f, 0.001f, 0.001f, 0.001f};
+constexpr ProfileBandRecord kDefaultReverberationTimes = {0.001f, 0.001f, 0.001f, 0.001f, 0.001f, 0.001f, 0.001f};
 
 void SetImpulses(AudioProcessor& processor, std::vector<uint32_t> delays, std::vector<float> amplitudes) {
   processor.delays = std::move(delays);
@@ -104,7 +104,8 @@ void SetImpulses(AudioProcessor& processor, std::vector<uint32_t> delays, std::v
 
 int AllocProcessingBuffers(AudioProcessor& processor, float sampleRate) {
   try {
-    processor.delayLine.assign(2 * size_t(kDelayLineLength), 0);
+    processor.delayLine.assign(2 * size_t(kRingLength), 0);
+    processor.sums.assign(kProcessBlock, 0.0f);
     processor.delays.reserve(kMaxImpulses);
     processor.amplitudes.reserve(kMaxImpulses);
     processor.tapOffsets.reserve(kMaxImpulses);
@@ -167,30 +168,18 @@ void ResetProcessing(AudioProcessor& processor) {
   processor.writePosition = 0;
   std::fill(processor.delayLine.begin(), processor.delayLine.end(), int16_t(0));
   processor.tapOffsets.clear();
-  for (uint32_t delay : processor.delays) processor.tapOffsets.push_back(kDelayLineLength - delay);
+  for (uint32_t delay : processor.delays) processor.tapOffsets.push_back(kRingLength - delay);
   for (AudioFilter& filter : processor.filters) filter.x1 = filter.x2 = filter.y1 = filter.y2 = 0;
 }
 
-int16_t ProcessSample(AudioProcessor& processor, int16_t input) {
-  const uint32_t at = processor.writePosition;
-  processor.delayLine[at] = processor.delayLine[at + kDelayLineLength] = input;
-  const int16_t* base = processor.delayLine.data() + at;
-  const uint32_t* offsets = processor.tapOffsets.data();
-  const float* amplitudes = processor.amplitudes.data();
-  const size_t taps = processor.tapOffsets.size();
-  // Four partial sums let the multiply-adds of successive taps overlap.
-  float sums[4] = {0, 0, 0, 0};
-  size_t k = 0;
-  for (; k + 4 <= taps; k += 4)
-    for (size_t j = 0; j < 4; ++j) sums[j] += float(base[offsets[k + j]]) * amplitudes[k + j];
-  for (; k < taps; ++k) sums[0] += float(base[offsets[k]]) * amplitudes[k];
-  const float acc = (sums[0] + sums[1]) + (sums[2] + sums[3]);
-  processor.writePosition = at + 1 == kDelayLineLength ? 0 : at + 1;
+namespace {
 
+// The filter bank on one sum of the impulses.
+int16_t FilterSample(BandFilters& filters, float acc) {
   // Every band sees the same input, so the first band's x2 stands for all.
-  const float difference = acc - processor.filters[0].x2;
+  const float difference = acc - filters[0].x2;
   float out = 0;
-  for (AudioFilter& filter : processor.filters) {
+  for (AudioFilter& filter : filters) {
     const float y = filter.b0 * difference + filter.minusA2 * filter.y2 + filter.minusA1 * filter.y1;
     out += y * filter.bandGain;
     filter.x2 = filter.x1;
@@ -198,10 +187,38 @@ int16_t ProcessSample(AudioProcessor& processor, int16_t input) {
     filter.y2 = filter.y1;
     filter.y1 = y;
   }
-  ++processor.processedSamples;
   if (out >= 32767.0f) return 32767;
   if (out <= -32767.0f) return -32767;
   return std::isnan(out) ? 0 : int16_t(out);
+}
+
+}  // namespace
+
+void ProcessSamples(AudioProcessor& processor, std::span<int16_t> samples) {
+  int16_t* ring = processor.delayLine.data();
+  float* sums = processor.sums.data();
+  while (!samples.empty()) {
+    // A run that fits the block and ends at the ring's end at the latest.
+    const uint32_t at = processor.writePosition;
+    const size_t count = std::min({samples.size(), size_t(kProcessBlock), size_t(kRingLength - at)});
+    std::copy_n(samples.data(), count, ring + at);
+    std::copy_n(samples.data(), count, ring + at + kRingLength);
+    std::fill_n(sums, count, 0.0f);
+    for (size_t k = 0; k < processor.tapOffsets.size(); ++k) {
+      const int16_t* delayed = ring + at + processor.tapOffsets[k];
+      const float amplitude = processor.amplitudes[k];
+      for (size_t j = 0; j < count; ++j) sums[j] += float(delayed[j]) * amplitude;
+    }
+    for (size_t j = 0; j < count; ++j) samples[j] = FilterSample(processor.filters, sums[j]);
+    processor.writePosition = at + count == kRingLength ? 0 : uint32_t(at + count);
+    processor.processedSamples += count;
+    samples = samples.subspan(count);
+  }
+}
+
+int16_t ProcessSample(AudioProcessor& processor, int16_t input) {
+  ProcessSamples(processor, std::span(&input, 1));
+  return input;
 }
 
 bool ShowProcessingProgress(double percent) {
@@ -240,7 +257,7 @@ ProcessOutcome ProcessWavFile(AudioProcessor& processor, const std::string& inpu
       ShowWavMessage(kCannotReadWavMessage);
       return ProcessOutcome::kFailed;
     }
-    for (size_t i = 0; i < read; ++i) samples[i] = ProcessSample(processor, samples[i]);
+    ProcessSamples(processor, std::span(samples).first(read));
     if (!WriteWavSamples(output, std::span(samples).first(read))) {
       ShowWavMessage(kCannotWriteWavMessage);
       return ProcessOutcome::kFailed;

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,12 @@ constexpr uint32_t kDelayLineLength = 220500;
 constexpr size_t kMaxImpulses = 10000;
 // Profile records below this level are left out.
 constexpr float kImpulseLevelThreshold = 1e-6f;
+// Samples processed together: each impulse adds its delayed run of them at
+// once, which keeps thousands of impulses fast.
+constexpr uint32_t kProcessBlock = 1024;
+// The ring holds a block more than the longest delay, so that a whole block
+// is written before its impulses read.
+constexpr uint32_t kRingLength = kDelayLineLength + kProcessBlock;
 
 // The processing of one command.
 struct AudioProcessor {
@@ -94,13 +101,14 @@ struct AudioProcessor {
   std::vector<uint32_t> delays;
   std::vector<float> amplitudes;
   // Of the real-time playback, from a temporary profile.
-  BandValues reverberationTimes{};  // s
-  BandValues reverberantRatios{};
-  // The delay line holds every sample twice, kDelayLineLength apart, so that
-  // each impulse reads the sample `delay` back at writePosition +
-  // kDelayLineLength - delay without wrapping.
+  ProfileBandRecord reverberationTimes{};  // s
+  ProfileBandRecord reverberantRatios{};
+  // The ring of past input holds every sample twice, kRingLength apart, so
+  // that an impulse reads the run of samples `delay` back from
+  // writePosition + kRingLength - delay on without wrapping.
   std::vector<int16_t> delayLine;
-  std::vector<uint32_t> tapOffsets;  // kDelayLineLength - delay of each impulse
+  std::vector<uint32_t> tapOffsets;  // kRingLength - delay of each impulse
+  std::vector<float> sums;           // of one block
   uint32_t writePosition = 0;
   uint64_t processedSamples = 0;
 };
@@ -129,11 +137,13 @@ ProfileLoad LoadProcessingProfile(AudioProcessor& processor, const std::string& 
 // impulse's tap.
 void ResetProcessing(AudioProcessor& processor);
 
-// One sample through the delay line and the filter bank: acc = the sum of
-// each impulse's delayed sample x its amplitude; every band y = b0 (acc -
-// acc two samples back) + minusA2 y2 + minusA1 y1 (the band-pass biquad
-// with b1 = 0 and b2 = -b0); out = the sum of y x band gain, truncated
-// toward zero and held within -32767 .. 32767.
+// Samples in place through the delay line and the filter bank: for each,
+// acc = the sum over the impulses in table order of the sample `delay` back
+// x its amplitude; every band y = b0 (acc - acc two samples back) + minusA2
+// y2 + minusA1 y1 (the band-pass biquad with b1 = 0 and b2 = -b0); out =
+// the sum of y x band gain, truncated toward zero and held within -32767 ..
+// 32767. The result does not depend on how the samples are split into calls.
+void ProcessSamples(AudioProcessor& processor, std::span<int16_t> samples);
 int16_t ProcessSample(AudioProcessor& processor, int16_t input);
 
 // "%1.2f %" of `percent` through the progress window; true when cancelled.

@@ -199,7 +199,8 @@ double StreamPercent(const WaveStream& stream) {
 
 // The response to silence: the reverberation of what went before.
 void FillTailBlock(AudioProcessor& processor, std::span<int16_t> out) {
-  for (int16_t& sample : out) sample = ProcessSample(processor, 0);
+  std::fill(out.begin(), out.end(), int16_t(0));
+  ProcessSamples(processor, out);
 }
 
 // Fills the block of `slot` with the next samples: the input's while it
@@ -210,8 +211,9 @@ BlockFill FillWaveBlock(WaveStream& stream, AudioProcessor& processor, RealTimeI
   size_t n = 0;
   if (!stream.inputEnded) {
     int16_t sample;
-    while (n < block.size() && input.Next(sample)) block[n++] = ProcessSample(processor, sample);
+    while (n < block.size() && input.Next(sample)) block[n++] = sample;
     if (n < block.size()) stream.inputEnded = true;
+    ProcessSamples(processor, block.first(n));
   }
   if (n == 0) {
     if (stream.tailBlocks == kTailBlocks) return BlockFill::kEnd;

@@ -124,7 +124,7 @@ TEST_F(AudioProfileTest, BandResponseTakesArrivalTimesInSeconds) {
   ObjectList none;
   const BandResponse empty = ComputeBandResponse(none);
   EXPECT_EQ(empty.largestWeightedSum, 0);
-  EXPECT_EQ(empty.response, BandValues{});
+  EXPECT_EQ(empty.response, ProfileBandRecord{});
 }
 
 TEST_F(AudioProfileTest, ImpulsesBeforeTheEarliestArrivalStartAtZero) {

@@ -147,6 +147,23 @@ TEST(Auralisation, ImpulsesAddDelayedInputBeforeTheFilters) {
   EXPECT_EQ(ProcessAll(two, input), ProcessAll(dry, summed));
 }
 
+TEST(Auralisation, BlocksGiveWhatSingleSamplesGiveAcrossTheRingsEnd) {
+  // The longest delay the line holds, and runs of every length past the
+  // ring's end.
+  const std::vector<std::pair<float, float>> impulses = {{0, 1.0f}, {0.1f, 0.3f}, {9999.97f, 0.5f}};
+  AudioProcessor single = Processor(22050, impulses);
+  AudioProcessor blocks = Processor(22050, impulses);
+  EXPECT_EQ(single.delays.back(), kDelayLineLength - 1);
+  std::mt19937 random(3);
+  std::vector<int16_t> input(kRingLength + 3 * kProcessBlock + 17);
+  for (int16_t& x : input) x = int16_t(int(random() % 20000) - 10000);
+  std::vector<int16_t> output = input;
+  for (size_t at = 0, run = 1; at < output.size(); at += run, run = run * 7 % 2500 + 1)
+    ProcessSamples(blocks, std::span(output).subspan(at, std::min(run, output.size() - at)));
+  EXPECT_EQ(output, ProcessAll(single, input));
+  EXPECT_EQ(blocks.processedSamples, input.size());
+}
+
 TEST(Auralisation, ProfileRecordsOutsideTheDelayLineOrBelowTheThresholdAreLeftOut) {
   // (rate, time ms, level) -> kept.
   const std::tuple<float, float, float, bool> cases[] = {
@@ -174,7 +191,7 @@ TEST(Auralisation, BandGainsComeFromTheRecordAfterAllImpulses) {
   EXPECT_EQ(p.filters[5].bandGain, 7.0f);
   EXPECT_EQ(p.filters[6].bandGain, 1.0f);  // not finite: left as it was
   EXPECT_EQ(p.reverberationTimes[2], 2.5f);
-  EXPECT_EQ(p.reverberantRatios, BandValues{});
+  EXPECT_EQ(p.reverberantRatios, ProfileBandRecord{});
 }
 
 TEST(Auralisation, OutputClipsToPlusMinus32767) {
