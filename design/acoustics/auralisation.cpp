@@ -95,12 +95,14 @@ namespace {
 
 constexpr ProfileBandRecord kDefaultReverberationTimes = {0.001f, 0.001f, 0.001f, 0.001f, 0.001f, 0.001f, 0.001f};
 
+}  // namespace
+
 void SetImpulses(AudioProcessor& processor, std::vector<uint32_t> delays, std::vector<float> amplitudes) {
   processor.delays = std::move(delays);
   processor.amplitudes = std::move(amplitudes);
+  processor.tapOffsets.clear();
+  for (uint32_t delay : processor.delays) processor.tapOffsets.push_back(kRingLength - delay);
 }
-
-}  // namespace
 
 int AllocProcessingBuffers(AudioProcessor& processor, float sampleRate) {
   try {
@@ -167,8 +169,6 @@ void ResetProcessing(AudioProcessor& processor) {
   processor.processedSamples = 0;
   processor.writePosition = 0;
   std::fill(processor.delayLine.begin(), processor.delayLine.end(), int16_t(0));
-  processor.tapOffsets.clear();
-  for (uint32_t delay : processor.delays) processor.tapOffsets.push_back(kRingLength - delay);
   for (AudioFilter& filter : processor.filters) filter.x1 = filter.x2 = filter.y1 = filter.y2 = 0;
 }
 

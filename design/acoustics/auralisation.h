@@ -118,6 +118,10 @@ struct AudioProcessor {
 // "Insufficient memory" when they cannot be made.
 int AllocProcessingBuffers(AudioProcessor& processor, float sampleRate);
 
+// Sets the impulse table and each impulse's tap; every delay must lie in
+// 0 .. kDelayLineLength - 1 and there must be as many amplitudes.
+void SetImpulses(AudioProcessor& processor, std::vector<uint32_t> delays, std::vector<float> amplitudes);
+
 // Sets the impulses and band records of `profile`: each impulse whose delay
 // trunc(time x 0.001 x rate) lies in 0 .. kDelayLineLength - 1 and whose
 // level is finite and at least the threshold, up to kMaxImpulses of them;
@@ -133,8 +137,7 @@ enum class ProfileLoad { kDry, kLoaded, kFailed };
 // load" when it cannot be.
 ProfileLoad LoadProcessingProfile(AudioProcessor& processor, const std::string& profilePath);
 
-// Clears the delay line, the filters' state and the counter, and sets every
-// impulse's tap.
+// Clears the delay line, the filters' state and the counter.
 void ResetProcessing(AudioProcessor& processor);
 
 // Samples in place through the delay line and the filter bank: for each,

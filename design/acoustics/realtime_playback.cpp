@@ -57,14 +57,15 @@ void ReduceImpulsesForRealTime(AudioProcessor& processor, TailRandom& random) {
 
   double largest = 0;
   for (const Bin& bin : bins) largest = std::max(largest, bin.sum);
-  processor.delays.clear();
-  processor.amplitudes.clear();
-  if (!(largest > 0)) return;
+  std::vector<uint32_t> delays;
+  std::vector<float> amplitudes;
   for (const Bin& bin : bins) {
-    if (!(bin.sum > 0)) continue;
-    processor.delays.push_back(bin.earliest);
-    processor.amplitudes.push_back(float(bin.sum / largest));
+    const float amplitude = bin.sum > 0 ? float(bin.sum / largest) : 0.0f;
+    if (!(amplitude > 0)) continue;
+    delays.push_back(bin.earliest);
+    amplitudes.push_back(amplitude);
   }
+  SetImpulses(processor, std::move(delays), std::move(amplitudes));
 }
 
 ProfileLoad ReadAudioProfileRealTime(AudioProcessor& processor, const std::string& profilePath, TailRandom& random) {
@@ -295,30 +296,26 @@ PlaybackResult StreamBlocks(WaveStream& stream, AudioProcessor& processor, RealT
 
 }  // namespace
 
-PlaybackOutcome PlayWavRealTime(AudioProcessor& processor, const std::string& inputPath, SoundSystem& sound) {
+PlaybackResult PlayWavRealTime(AudioProcessor& processor, const std::string& inputPath, SoundSystem& sound) {
   WaveStream stream;
   SetWaveFormat(stream, kRealTimeSampleRate, 2, 1);
   AllocWaveBuffers(stream, kWaveBlockCount, stream.blockLength);
-  PlaybackOutcome outcome;
   stream.device = sound.OpenOutput(stream.format);
   if (!stream.device) {
     ShowNoDevice(sound);
-    return outcome;
+    return PlaybackResult::kFailed;
   }
   RealTimeInput input;
   if (const WavCheck check = input.Open(inputPath); check != WavCheck::kOk) {
     ShowMessage(WavCheckMessage(check), nullptr, kMsgOk | kMsgIconExclamation);
-    return outcome;
+    return PlaybackResult::kFailed;
   }
   stream.totalSamples = input.OutputLength() + uint64_t(kTailBlocks) * stream.blockLength;
   stream.totalBlocks = uint32_t(stream.totalSamples / stream.blockLength);
-  outcome.result = StreamBlocks(stream, processor, input, sound);
+  const PlaybackResult result = StreamBlocks(stream, processor, input, sound);
   // Closing cuts off whatever still plays.
-  if (outcome.result != PlaybackResult::kPlayed) stream.device->Reset();
-  stream.device.reset();
-  outcome.blocksQueued = stream.blocksQueued;
-  outcome.tailBlocks = stream.tailBlocks;
-  return outcome;
+  if (result != PlaybackResult::kPlayed) stream.device->Reset();
+  return result;
 }
 
 int RunRealTimeAuralisation(AuralisationState& state, SoundSystem& sound) {
@@ -329,9 +326,9 @@ int RunRealTimeAuralisation(AuralisationState& state, SoundSystem& sound) {
   ResetProcessing(processor);
   BeginProgress("Processing  impulses...", "0 %", "Cancel");
   ShowProcessingProgress(0);
-  const PlaybackOutcome outcome = PlayWavRealTime(processor, state.wavInputPath, sound);
+  const PlaybackResult result = PlayWavRealTime(processor, state.wavInputPath, sound);
   EndProgress();
-  return outcome.result == PlaybackResult::kPlayed ? 1 : 0;
+  return result == PlaybackResult::kPlayed ? 1 : 0;
 }
 
 int RunTemporaryProfile(AuralisationState& state, const ObjectList& model, const RayResults& results,

@@ -109,6 +109,7 @@ class RealTimeInput {
 
 // ---- The stream ----
 
+// The state of one playback.
 struct WaveStream {
   SoundFormat format;
   uint32_t blockLength = kWaveBlockLength;
@@ -119,22 +120,17 @@ struct WaveStream {
   uint32_t totalBlocks = 0;   // input and tail, for the progress
   uint64_t totalSamples = 0;  // of the output: the input's at 22050 Hz, then the tail
   bool inputEnded = false;
-  int tailBlocks = 0;  // of those queued
+  int tailBlocks = 0;  // made after the input's
 };
 
 enum class PlaybackResult { kPlayed, kCancelled, kFailed };
-struct PlaybackOutcome {
-  PlaybackResult result = PlaybackResult::kFailed;
-  uint32_t blocksQueued = 0;
-  int tailBlocks = 0;
-};
 
 // Streams the WAV input through `processor` (set up for 22050 Hz, reset) to
 // a stream of `sound`. Failures: a beep and "Sound output device not
 // available" when no device opens or one stops finishing blocks; the input's
 // messages; "Can´t play uninterrupted audio" ("PC speed too slow") when the
-// first two blocks took kStartBudgetMs or more, which goes on playing.
-PlaybackOutcome PlayWavRealTime(AudioProcessor& processor, const std::string& inputPath, SoundSystem& sound);
+// first two blocks took more than kStartBudgetMs, which goes on playing.
+PlaybackResult PlayWavRealTime(AudioProcessor& processor, const std::string& inputPath, SoundSystem& sound);
 
 // The real-time processing command: refused while busy; the profile at
 // 22050 Hz (or the dry impulse), the progress window "Processing
