@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstring>
+
+#include "framework/core/text_lines.h"
 
 namespace {
 
@@ -23,13 +24,6 @@ double TransmissionIndex(double m, size_t frequencyIndex) {
   }
   const double snr = std::clamp(10 * std::log10(m / (1 - m)), -15.0, 15.0);
   return (snr + 15) / 30;
-}
-
-// Appends `value` as "%.<precision>f" formats it in the C locale, whatever
-// locale the program runs in.
-void AppendFixed(std::string& text, double value, int precision) {
-  char field[400];  // room for any double in fixed notation with up to 6 decimals
-  text.append(field, std::to_chars(field, field + sizeof field, value, std::chars_format::fixed, precision).ptr);
 }
 
 // Writes "<what>: <the system's reason>" to standard error, and into

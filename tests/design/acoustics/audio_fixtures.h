@@ -19,10 +19,7 @@ namespace audio_fixtures {
 
 namespace fs = std::filesystem;
 
-// tests/design/acoustics/data, from the source folder of any test two
-// folders below tests/.
-inline const fs::path kDataFolder =
-    (fs::path(KORVANE_TEST_SOURCE_DIR) / ".." / ".." / "design" / "acoustics" / "data").lexically_normal();
+inline const fs::path kDataFolder = fs::path(KORVANE_TESTS_DIR "/design/acoustics") / "data";
 // Studio speech, 16-bit mono 16 kHz, 62081 samples.
 inline const std::string kSpeechFile = (kDataFolder / "cmu_arctic_us_aew_a0001.wav").string();
 constexpr uint32_t kSpeechSamples = 62081;

@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <clocale>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "design/acoustics/result_map.h"
+#include "tests/support/comma_locale.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -113,29 +112,12 @@ TEST_F(ResultExportTest, AFileThatCannotBeWrittenIsReportedNotFinished) {
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
 
-// Runs `body` with the numeric locale of de_DE, which writes a decimal
-// comma; skips when no such locale can be built here.
-template <class Body>
-void InGermanLocale(Body body) {
-  const fs::path dir = fs::temp_directory_path() / "korvane_export_locales";
-  fs::create_directories(dir);
-  const std::string command = "localedef -i de_DE -f UTF-8 " + (dir / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
-  if (!fs::exists(dir / "de_DE.UTF-8") && std::system(command.c_str()) != 0) GTEST_SKIP() << "no de_DE locale here";
-  setenv("LOCPATH", dir.c_str(), 1);
-  const bool loaded = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-  const bool comma = loaded && std::localeconv()->decimal_point[0] == ',';
-  if (comma) body();
-  std::setlocale(LC_NUMERIC, "C");
-  unsetenv("LOCPATH");
-  if (!comma) GTEST_SKIP() << "the de_DE locale has no decimal comma";
-}
-
 TEST_F(ResultExportTest, ADecimalCommaLocaleStillWritesPoints) {
+  ScopedCommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << comma.why();
   MessageRecorder messages;
-  InGermanLocale([&] {
-    EXPECT_EQ(Export(), 1);
-    EXPECT_EQ(Contents(kMapFile), AllPointLines());
-  });
+  EXPECT_EQ(Export(), 1);
+  EXPECT_EQ(Contents(kMapFile), AllPointLines());
 }
 
 TEST_F(ResultExportTest, SinglePointsAppendTheirLinesInTheExportModeWithAllBands) {

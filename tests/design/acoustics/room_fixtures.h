@@ -66,7 +66,7 @@ inline BandValues AllBands(double value) {
 // A real room (see data/NOTICE.md): binary STL in millimetres, 24
 // triangles, normals pointing outwards.
 inline const std::filesystem::path kMusisRoom =
-    std::filesystem::path(KORVANE_TEST_SOURCE_DIR) / "data" / "INRIA_MUSIS.stl";
+    std::filesystem::path(KORVANE_TESTS_DIR "/design/acoustics") / "data" / "INRIA_MUSIS.stl";
 
 // The STL room's triangles, in metres, as one face object of material 0 in
 // their own vertex order or reversed (facing into the room). False when the
