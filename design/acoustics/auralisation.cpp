@@ -9,6 +9,7 @@
 #include "design/acoustics/wav_file.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 
 // ---- Filters ----
 
@@ -281,6 +282,10 @@ ProcessOutcome ProcessWavFile(AudioProcessor& processor, const std::string& inpu
 AuralisationState gAuralisation;
 
 void ResetAuralisation() { gAuralisation = AuralisationState{}; }
+
+namespace {
+const StateReset kReset(ResetAuralisation);
+}  // namespace
 
 bool HasWavInput() { return !gAuralisation.wavInputPath.empty(); }
 bool HasAudioProfile() { return !gAuralisation.profilePath.empty(); }

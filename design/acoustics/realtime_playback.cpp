@@ -6,12 +6,17 @@
 #include <limits>
 
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 
 // ---- The reduction ----
 
 TailRandom gTailRandom;
 
+void ResetTailRandom() { gTailRandom = TailRandom{}; }
+
 namespace {
+
+const StateReset kReset(ResetTailRandom);
 
 struct Bin {
   double sum = 0;

@@ -55,6 +55,7 @@ struct TailRandom {
   }
 };
 extern TailRandom gTailRandom;
+void ResetTailRandom();
 
 // Reduces the impulses to one per bin of trunc(fs / 50 + 1) samples (the
 // bin's summed amplitude at its earliest delay; impulses of bin 250 on are

@@ -13,6 +13,7 @@
 
 #include "design/acoustics/ray_paths.h"
 #include "framework/core/byte_codec.h"
+#include "framework/core/state_reset.h"
 #include "tests/support/le_bytes.h"
 
 namespace audio_fixtures {
@@ -70,16 +71,21 @@ inline std::vector<int16_t> Sine(double frequency, uint32_t rate, size_t count, 
   return samples;
 }
 
-// A folder of the test's own, removed afterwards.
+// A folder of the test's own, removed afterwards, and every record reset
+// before and after.
 class AudioFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ResetAllState();
     folder_ = fs::temp_directory_path() / ("korvane_audio_" + std::to_string(::getpid()) + "_" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
-  void TearDown() override { fs::remove_all(folder_); }
+  void TearDown() override {
+    fs::remove_all(folder_);
+    ResetAllState();
+  }
   std::string Path(const std::string& name) const { return (folder_ / name).string(); }
   void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const {
     SafeFileWriter writer(Path(name));

@@ -208,14 +208,6 @@ TEST(Auralisation, OutputClipsToPlusMinus32767) {
 
 class AuralisationFileTest : public AudioFolderTest {
  protected:
-  void SetUp() override {
-    AudioFolderTest::SetUp();
-    ResetAuralisation();
-  }
-  void TearDown() override {
-    ResetAuralisation();
-    AudioFolderTest::TearDown();
-  }
   // A stored profile of (ms, level) impulses with the band gains.
   void WriteProfile(const std::string& name, const std::vector<std::pair<float, float>>& impulses,
                     const std::string& description = "Row 5") {

@@ -116,7 +116,6 @@ class RealTimeTest : public AudioFolderTest {
  protected:
   void SetUp() override {
     AudioFolderTest::SetUp();
-    ResetAuralisation();
     // A profile of three arrivals with reverberation times, as "RTA" writes.
     AudioProfile profile;
     profile.impulses = {{0, 1.0f, {}}, {12, 0.4f, {}}, {70, 0.2f, {}}};
@@ -125,10 +124,6 @@ class RealTimeTest : public AudioFolderTest {
     ASSERT_TRUE(WriteAudioProfileFile(writer, profile));
     WriteFile("room.tmp", writer.bytes());
     gAuralisation.profilePath = Path("room.tmp");
-  }
-  void TearDown() override {
-    ResetAuralisation();
-    AudioFolderTest::TearDown();
   }
 
   // The input file, with a loud chunk behind its data that must not play.
