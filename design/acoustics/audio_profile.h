@@ -106,7 +106,8 @@ AudioProfile TemporaryAudioProfile(const ObjectList& model, const RayResults& re
 // "%f" reads it ("30,5" is 30); 0 when empty, not a number or not finite.
 float ParseListenAngle(const std::string& text);
 
-// The prompts of storing a profile.
+// The save dialog and the prompts of storing a profile.
+inline constexpr char kProfileSaveFilter[] = "Korvane Audioprofile|*.KAP|";
 inline constexpr char kListenAnglePrompt[] = "Listen angle [ \xB0 ] :";
 inline constexpr char kProfileDescriptionPrompt[] = "Description :";
 

@@ -38,6 +38,10 @@ constexpr size_t kRayFileMeanFreePathOffset = 112;
 constexpr uint32_t kMaxRayFileNodes = 52;
 
 inline constexpr char kStoreRayFileQuestion[] = "Store ray calculation to file ?";
+// The save and open dialogs of ray files.
+inline constexpr char kRayFileSaveFilter[] = "Korvane Ray File|*.krf|";
+inline constexpr char kRayFileOpenFilter[] = "*.Korvane Ray File|*.krf|";
+inline constexpr char kRayFileDefault[] = "*.KRF";
 inline constexpr char kRayFileDescriptionPrompt[] = "Description :";
 inline constexpr char kNotRayFileMessage[] = "Not a valid ray file";
 
