@@ -14,6 +14,7 @@
 // Usage: bench_reflection_search [maximum order, default 40 [STL file]]
 #include <bit>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -85,6 +86,33 @@ bool SameSearch(const RaySearchRun& a, const RaySearchRun& b) {
          std::bit_cast<uint64_t>(a.meanFreePath) == std::bit_cast<uint64_t>(b.meanFreePath);
 }
 
+// The paths of a search by where they came from, image sources or rays, and
+// the 1 kHz energy they carry once linked to their loudspeaker, in dB.
+struct PathLevels {
+  uint32_t imagePaths = 0, tracedPaths = 0;
+  double imageEnergy = 0, tracedEnergy = 0;
+};
+
+PathLevels LinkedLevels(const RaySearchRun& run, const RaySearchOrders& orders) {
+  ObjectList& model = *ProjectTables().model;
+  LoadPathObjects(model, run.outcome.records);
+  RaySearchTables tables;
+  RayResults results;
+  LinkPathsToSpeakers(tables, ProjectTables(), run.meanFreePath, results);
+  PathLevels levels;
+  for (GraphicObject* o = model.first; o; o = o->next) {
+    const int reflections = RayPathReflectionCount(o);
+    if (reflections < 0) continue;
+    const bool traced = orders.TracesRays() && reflections >= orders.lowestTracedOrder;
+    (traced ? levels.tracedPaths : levels.imagePaths) += 1;
+    (traced ? levels.tracedEnergy : levels.imageEnergy) += RayPathLevel(o, 3);
+  }
+  DeleteRayPaths(model);
+  return levels;
+}
+
+double Db(double energy) { return energy > 0 ? 10 * std::log10(energy) : 0.0; }
+
 bool gAllSame = true;
 
 void CompareSearches(const char* room, ObjectVertex target, int order) {
@@ -100,9 +128,11 @@ void CompareSearches(const char* room, ObjectVertex target, int order) {
   if (orders.TracesRays())
     std::snprintf(split, sizeof split, "1-%d + %d-%d", orders.imageOrder, orders.lowestTracedOrder, orders.maxOrder);
   else std::snprintf(split, sizeof split, "1-%d", orders.imageOrder);
-  std::printf("%-22s %6d %-14s %8u %9.3f %9.3f %8.1f %-9s %7.2f\n", room, tables.faces.Count(), split,
-              fast.run.outcome.pathCount, reference.seconds, fast.seconds, reference.seconds / fast.seconds,
-              same ? "identical" : "DIFFERENT", fast.run.meanFreePath);
+  const PathLevels levels = LinkedLevels(fast.run, orders);
+  std::printf("%-22s %6d %-14s %8u %9.3f %9.3f %8.1f %-9s %7.2f %7u %7.2f %7u %7.2f\n", room, tables.faces.Count(),
+              split, fast.run.outcome.pathCount, reference.seconds, fast.seconds, reference.seconds / fast.seconds,
+              same ? "identical" : "DIFFERENT", fast.run.meanFreePath, levels.imagePaths, Db(levels.imageEnergy),
+              levels.tracedPaths, Db(levels.tracedEnergy));
 }
 
 void Reset() {
@@ -143,8 +173,8 @@ int main(int argc, char** argv) {
       "Reflection search to order %d, one loudspeaker; reference: one thread over every face; fast: %u "
       "threads with the face index\n",
       order, WorkerThreadCount({}));
-  std::printf("%-22s %6s %-14s %8s %9s %9s %8s %-9s %7s\n", "room", "faces", "orders", "paths", "reference", "fast",
-              "ratio", "result", "mfp m");
+  std::printf("%-22s %6s %-14s %8s %9s %9s %8s %-9s %7s %15s %15s\n", "room", "faces", "orders", "paths", "reference",
+              "fast", "ratio", "result", "mfp m", "image 1k dB", "traced 1k dB");
 
   Reset();
   AddBenchBox({20, 15, 8}, 0, 0, 0);

@@ -112,6 +112,27 @@ int SearchMonitor::ReportSearchProgress() {
 
 // ---- The search of one loudspeaker ----
 
+namespace {
+
+// The faces of a record's reflection points, in order.
+std::u16string FaceSequence(const PathRecord& record) {
+  std::u16string sequence(size_t(record.reflections), u'\0');
+  for (int k = 1; k <= record.reflections; ++k) sequence[size_t(k - 1)] = char16_t(record.nodes[size_t(k)].tag);
+  return sequence;
+}
+
+}  // namespace
+
+void TracedPaths::Keep(const PathRecord& record, double miss2) {
+  const auto [slot, added] = bySequence.emplace(FaceSequence(record), uint32_t(paths.size()));
+  if (added) paths.push_back({record, miss2});
+  else if (miss2 < paths[slot->second].miss2) paths[slot->second] = {record, miss2};
+}
+
+void TracedPaths::Add(const TracedPaths& later) {
+  for (const Caught& caught : later.paths) Keep(caught.record, caught.miss2);
+}
+
 void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target, const FaceIndex* index) {
   search.faces = &faces;
   search.index = index;
@@ -211,7 +232,10 @@ void StartPathRecord(PathSearch& search, Vec3d source) {
   search.images[0] = source;
 }
 
-int ValidateImagePath(PathSearch& search, int depth) {
+namespace {
+
+// ValidateImagePath without storing the path: true when it validates.
+bool CompleteImagePath(PathSearch& search, int depth) {
   const std::vector<CalcFace>& faces = search.faces->faces;
   std::array<PathNode, kMaxPathNodes>& nodes = search.record.nodes;
   CalcRay ray;
@@ -220,7 +244,7 @@ int ValidateImagePath(PathSearch& search, int depth) {
     const SearchPlane& plane = search.Plane(f);
     const Vec3d image = search.images[size_t(k)];
     const Vec3d next = ToVec3d(nodes[size_t(k + 1)].point);
-    if (!CrossesInside(ray, faces[f], image, plane.Side(image), next, plane.Side(next))) return 0;
+    if (!CrossesInside(ray, faces[f], image, plane.Side(image), next, plane.Side(next))) return false;
     nodes[size_t(k)].point = ray.hitPoint;
   }
   nodes[size_t(depth + 1)] = {kTargetTag, ToVertex(search.target)};
@@ -234,8 +258,15 @@ int ValidateImagePath(PathSearch& search, int depth) {
       const SearchPlane& plane = search.Plane(f);
       return CrossesInside(ray, faces[f], a, plane.Side(a), b, plane.Side(b));
     });
-    if (blocked) return 0;
+    if (blocked) return false;
   }
+  return true;
+}
+
+}  // namespace
+
+int ValidateImagePath(PathSearch& search, int depth) {
+  if (!CompleteImagePath(search, depth)) return 0;
   StorePath(search, depth);
   return 1;
 }
@@ -264,6 +295,38 @@ void ReflectImage(PathSearch& search, uint32_t f, int depth, Vec3d image, double
   }
 }
 
+// Puts the exact image path of the face sequence of `traced` into
+// search.record, as the image sources would find it: true when it
+// validates.
+bool FindExactImagePath(PathSearch& search, const PathRecord& traced) {
+  const int n = traced.reflections;
+  search.record.reflections = int16_t(n);
+  search.record.target = traced.target;
+  search.record.nodes[0] = traced.nodes[0];
+  search.images[0] = ToVec3d(traced.nodes[0].point);
+  if (n == 0) return CompleteImagePath(search, 0);
+  double side = 0;
+  for (int k = 1; k <= n; ++k) {
+    const uint16_t f = traced.nodes[size_t(k)].tag;
+    side = search.Plane(f).Side(search.images[size_t(k - 1)]);
+    if (!(side > 0)) return false;
+    EnterImage(search, f, k, search.images[size_t(k - 1)], side);
+  }
+  const uint16_t last = traced.nodes[size_t(n)].tag;
+  CalcRay ray;
+  if (!CrossesInside(ray, search.faces->faces[last], search.images[size_t(n)], -side, search.target,
+                     search.Plane(last).targetSide))
+    return false;
+  search.record.nodes[size_t(n)].point = ray.hitPoint;
+  return CompleteImagePath(search, n);
+}
+
+// Appends the paths of `traced` to the stored records.
+void StoreTracedPaths(const TracedPaths& traced, std::vector<uint8_t>& paths, uint32_t& pathCount) {
+  for (const TracedPaths::Caught& caught : traced.paths) AppendPathRecord(paths, caught.record);
+  pathCount += uint32_t(traced.paths.size());
+}
+
 // The last image level over the faces first .. end - 1 with the index:
 // every face counts as visited, and only the faces it names can reflect
 // the image to the target.
@@ -283,6 +346,14 @@ void ReflectImageOnceMore(PathSearch& search, int imageLevel, uint32_t first, ui
 }
 
 }  // namespace
+
+void SettleTracedPaths(PathSearch& search) {
+  for (TracedPaths::Caught& caught : search.traced.paths) {
+    if (caught.miss2 == TracedPaths::kExactImagePath || !FindExactImagePath(search, caught.record)) continue;
+    caught.record = search.record;
+    caught.miss2 = TracedPaths::kExactImagePath;
+  }
+}
 
 void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace, uint32_t endFace) {
   const int depth = imageLevel + 1;
@@ -317,12 +388,14 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
 
   double nearest2 = kNearestNone2;
   bool targetReached = false;
+  double miss2 = 0;
   if (d > search.lowestTracedOrder) {
     const Vec3d toTarget = search.target - origin;
     const double along = Dot(toTarget, ahead);
     if (along > 0) {
       const Vec3d miss = search.target - (origin + ahead * (along / Dot(ahead, ahead)));
-      if (Dot(miss, miss) < kDetectionRadius2) {
+      miss2 = Dot(miss, miss);
+      if (miss2 < kDetectionRadius2) {
         targetReached = true;
         nearest2 = Dot(toTarget, toTarget);
       }
@@ -393,7 +466,8 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
     }
   } else if (targetReached) {
     search.record.nodes[size_t(d)] = {kTargetTag, ToVertex(search.target)};
-    StorePath(search, d - 1);
+    search.record.reflections = int16_t(d - 1);
+    search.traced.Keep(search.record, miss2);
   }
 }
 
@@ -440,7 +514,8 @@ void SearchSpeakerImages(PathSearch& search, Vec3d source, const RaySearchOrders
   if (1 < search.maxDepth) SearchImageSources(search, 1, first, end);
 }
 
-// Rays first .. end - 1 of the direction set from a loudspeaker at `source`.
+// Rays first .. end - 1 of the direction set from a loudspeaker at `source`,
+// the paths they catch settled.
 void TraceSpeakerRays(PathSearch& search, Vec3d source, const RaySearchOrders& orders, uint32_t first, uint32_t end) {
   StartPathRecord(search, source);
   search.lowestTracedOrder = orders.lowestTracedOrder;
@@ -451,6 +526,7 @@ void TraceSpeakerRays(PathSearch& search, Vec3d source, const RaySearchOrders& o
     TraceRay(search, source, directions[r], nullptr, 0);
     search.workDone += rayWork;
   }
+  SettleTracedPaths(search);
 }
 
 }  // namespace
@@ -459,6 +535,8 @@ void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders&
   SearchSpeakerImages(search, source, orders, kNoOuterFace, 0, uint32_t(search.faces->faces.size()));
   if (search.cancelled || !orders.TracesRays()) return;
   TraceSpeakerRays(search, source, orders, 0, uint32_t(RayDirectionSet().size()));
+  StoreTracedPaths(search.traced, search.paths, search.pathCount);
+  search.traced = TracedPaths{};
 }
 
 double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum, SearchMonitor* monitor,
@@ -485,6 +563,7 @@ constexpr std::chrono::milliseconds kProgressPoll{100};
 struct SpeakerFindings {
   std::vector<uint8_t> paths;
   uint32_t pathCount = 0;
+  TracedPaths traced;  // of the ray pieces, stored after the paths
   FreePathSum freePaths;
   void Add(std::span<const uint8_t> records, uint32_t count) {
     paths.insert(paths.end(), records.begin(), records.end());
@@ -510,6 +589,7 @@ struct SearchPiece {
   uint32_t first = 0, end = 0;    // first- or second-level faces, or ray numbers
   std::vector<uint8_t> paths;
   uint32_t pathCount = 0;
+  TracedPaths traced;
   std::vector<double> hitDistances;
   bool done = false;
 };
@@ -568,11 +648,13 @@ RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, con
   auto merge = [&](SearchPiece& piece) {
     SpeakerFindings& speaker = findings[piece.speaker];
     speaker.Add(piece.paths, piece.pathCount);
+    speaker.traced.Add(piece.traced);
     for (double distance : piece.hitDistances) {
       speaker.freePaths.distance += distance;
       ++speaker.freePaths.hits;
     }
     piece.paths = {};
+    piece.traced = {};
     piece.hitDistances = {};
   };
   auto searchPiece = [&](unsigned, uint32_t i) {
@@ -586,6 +668,7 @@ RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, con
     monitor.Record(search.speaker, UnpublishedWork(search));
     piece.paths = std::move(search.paths);
     piece.pathCount = search.pathCount;
+    piece.traced = std::move(search.traced);
     std::lock_guard<std::mutex> lock(mutex);
     piece.done = true;
     for (; merged < pieces.size() && pieces[merged].done; ++merged) merge(pieces[merged]);
@@ -614,6 +697,7 @@ RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, con
   for (const SpeakerFindings& speaker : findings) {
     outcome.records.insert(outcome.records.end(), speaker.paths.begin(), speaker.paths.end());
     outcome.pathCount += speaker.pathCount;
+    StoreTracedPaths(speaker.traced, outcome.records, outcome.pathCount);
     outcome.freePaths.Add(speaker.freePaths);
   }
   outcome.cancelled = monitor.Cancelled();

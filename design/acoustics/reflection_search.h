@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "design/acoustics/calc_workers.h"
@@ -170,6 +171,28 @@ struct SearchPlane {
   double Side(Vec3d p) const { return Dot(normal, p) - offset; }
 };
 
+// The paths traced rays caught, one per face sequence: of the rays that
+// caught a sequence the one that passed nearest the target (the first of
+// equals), until the sequence's exact image path replaces it; kept in the
+// order the rays first caught the sequences. So every specular path counts
+// once, however many rays of the set pass near the target along it.
+struct TracedPaths {
+  struct Caught {
+    PathRecord record;
+    double miss2 = 0;  // m^2 the ray passed the target by; kExactImagePath for the image path
+  };
+  static constexpr double kExactImagePath = -1;
+  std::vector<Caught> paths;
+  std::unordered_map<std::u16string, uint32_t> bySequence;  // the faces of nodes 1 to n
+
+  // Keeps `record` caught `miss2` from the target unless its sequence holds
+  // one caught as near or nearer.
+  void Keep(const PathRecord& record, double miss2);
+  // Keeps the paths of `later`, caught by later rays, in their order.
+  void Add(const TracedPaths& later);
+  bool Empty() const { return paths.empty(); }
+};
+
 // The working state and the findings of one loudspeaker's search. A search
 // reads `faces` (unchanged while it runs) and writes nothing outside itself.
 struct PathSearch {
@@ -201,6 +224,7 @@ struct PathSearch {
   // Findings.
   std::vector<uint8_t> paths;  // stored path records
   uint32_t pathCount = 0;
+  TracedPaths traced;  // what the rays caught, not yet stored
   // The distances traced rays travel to the faces they hit: summed here,
   // or with `hitDistances` listed there in order, for a merge to sum.
   FreePathSum freePaths;
@@ -228,6 +252,11 @@ void StartPathRecord(PathSearch& search, Vec3d source);
 // ends. 1 when stored, 0 when dropped.
 int ValidateImagePath(PathSearch& search, int depth);
 
+// Replaces each path in search.traced by the exact image path of its face
+// sequence where the image sources would find that path: each image lies
+// in front of the next face, and the path validates as above.
+void SettleTracedPaths(PathSearch& search);
+
 // The image-source search below image `imageLevel`, to search.maxDepth: for
 // every face (from `firstFace` up to `endFace`, or all) that the image lies
 // in front of, the image mirrored in it;
@@ -244,14 +273,15 @@ void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace =
 // meets ahead of it; from that face the ray mirrored in its plane goes on
 // up to search.maxDepth reflections. Deeper than lowestTracedOrder the
 // target counts as reached when it lies ahead of the ray within the
-// detection radius of its line and nearer than any face; that path is
-// stored. Each face hit adds its distance to the free-path sums. A
+// detection radius of its line and nearer than any face; that path goes to
+// search.traced. Each face hit adds its distance to the free-path sums. A
 // direction whose squared length is below 0.001 ends the ray.
 void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace* skipped, int depth);
 
 // The whole search of one loudspeaker at `source`: the direct path, the
 // image sources to orders.imageOrder and, when orders.TracesRays(), every
-// ray of the direction set to orders.maxOrder.
+// ray of the direction set to orders.maxOrder, the traced paths settled and
+// stored after the image paths.
 void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders& orders);
 
 // Adds to `sum` the faces hit by the 239 rays of the estimate traced from
