@@ -107,7 +107,8 @@ PathLevels LinkedLevels(const RaySearchRun& run, const RaySearchOrders& orders) 
     (traced ? levels.tracedPaths : levels.imagePaths) += 1;
     (traced ? levels.tracedEnergy : levels.imageEnergy) += RayPathLevel(o, 3);
   }
-  DeleteRayPaths(model);
+  RaySearchState state;
+  DeleteRayPaths(state, model);
   return levels;
 }
 

@@ -290,12 +290,3 @@ void SortPathsByTime(ObjectList& model) {
   GraphicObject* rest = model.first;
   for (const Timed& entry : paths) InsertObjectBeforeInList(entry.path, rest, model);
 }
-
-void DeleteRayPaths(ObjectList& model) {
-  for (GraphicObject* object = model.first; object;) {
-    GraphicObject* next = object->next;
-    if (IsRayPath(object)) FreeObjectInList(object, model);
-    object = next;
-  }
-  RequestRedraw();
-}

@@ -192,6 +192,3 @@ std::string SortingStatusText(int32_t count);
 // in their list order, and puts them in front of the other objects, with the
 // wait cursor.
 void SortPathsByTime(ObjectList& model);
-
-// Frees every RayPath of `model` and asks for a redraw.
-void DeleteRayPaths(ObjectList& model);

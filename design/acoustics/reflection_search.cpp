@@ -729,6 +729,16 @@ RaySearchState gRaySearch;
 
 void ResetRaySearch() { gRaySearch = RaySearchState{}; }
 
+void DeleteRayPaths(RaySearchState& state, ObjectList& model) {
+  for (GraphicObject* object = model.first; object;) {
+    GraphicObject* next = object->next;
+    if (IsRayPath(object)) FreeObjectInList(object, model);
+    object = next;
+  }
+  state.pathCount = 0;
+  RequestRedraw();
+}
+
 bool PrepareCalculateRays(RaySearchState& state, const DesignTables& design) {
   if (PrepareRaySearchTables(state.tables, design) > 0) return true;
   ShowMessage("No speakers to process", nullptr, kMsgOk);

@@ -332,6 +332,10 @@ struct RaySearchState {
 extern RaySearchState gRaySearch;
 void ResetRaySearch();
 
+// Frees every RayPath of `model`, sets the state's path count to 0 and asks
+// for a redraw.
+void DeleteRayPaths(RaySearchState& state, ObjectList& model);
+
 // The texts of Calculate Rays.
 inline constexpr char kMaxOrderPrompt[] = "Max.Order : (1 .. 40)";
 inline constexpr char kDefaultMaxOrderText[] = "3";

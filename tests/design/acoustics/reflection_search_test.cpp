@@ -193,7 +193,8 @@ std::map<std::vector<uint16_t>, std::vector<float>> LinkedLevelsBySequence(const
     for (int k = 1; k <= n; ++k) sequence.push_back(RayPathTag(o, k));
     levels[sequence].push_back(RayPathLevel(o, 3));
   }
-  DeleteRayPaths(gObjects.model);
+  RaySearchState state;
+  DeleteRayPaths(state, gObjects.model);
   return levels;
 }
 
@@ -569,8 +570,9 @@ TEST_F(CalculateRaysTest, TheClickedPointSearchLinksAndSortsItsPaths) {
   EXPECT_EQ(services.progressTitle, "");  // no progress window
   EXPECT_EQ(services.waitDepth, 0);
 
-  DeleteRayPaths(gObjects.model);
+  DeleteRayPaths(state_, gObjects.model);
   EXPECT_TRUE(RayPaths().empty());
+  EXPECT_EQ(state_.pathCount, 0);
 }
 
 TEST_F(CalculateRaysTest, TheClickedPointSearchStopsAtACancel) {
