@@ -312,6 +312,7 @@ bool CalculateMapPoints(ReceiverContext& context, std::vector<GridPoint>& points
       own.index = context.index;
       own.materials = context.materials;
       own.options = context.options;
+      own.onePhase = context.onePhase;
     }
     std::atomic<uint32_t> done{0};
     bool cancelled = false;
@@ -356,6 +357,7 @@ LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& de
   context.faces = &gCalcFaceTable;
   context.materials = design.materials;
   context.options = ReceiverOptionsOf(run);
+  context.onePhase = execution.onePhase;
   result.phaseMode = int16_t(context.options.phase);  // the mode computed
   engine.faceIndex.Clear();
   context.index = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 
 ReceiverEngineState gReceiverEngine;
@@ -148,6 +149,7 @@ void SizeBands(ReceiverContext& context, uint32_t capacity) {
     band.values.resize(capacity);
     band.real.resize(capacity);
   }
+  context.arrivalTimes.resize(capacity);
   context.timeOrder.resize(capacity);
 }
 
@@ -191,6 +193,7 @@ double AddSpeakerArrival(ReceiverContext& context, Vec3d x, bool reflection) {
   if (!std::isfinite(time)) return d2;
   if (!MakeRoomForArrival(context)) return d2;
   const uint32_t n = context.arrivalCount++;
+  context.arrivalTimes[n] = float(time);
   const double polarity = speaker.polarity < 0 ? -1.0 : 1.0;
   for (int b = 0; b < kBandCount; ++b) {
     BandEchogram& band = context.bands[size_t(b)];
@@ -294,25 +297,30 @@ void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
 
 namespace {
 
+// Puts the arrivals in time order, those of equal time in arrival order.
+void SortArrivalsByTime(ReceiverContext& context) {
+  std::vector<uint32_t>& order = context.timeOrder;
+  const std::vector<float>& times = context.arrivalTimes;
+  for (uint32_t i = 0; i < context.arrivalCount; ++i) order[i] = i;
+  std::sort(order.begin(), order.begin() + context.arrivalCount,
+            [&times](uint32_t a, uint32_t b) { return times[a] < times[b] || (times[a] == times[b] && a < b); });
+}
+
 // Sets the band's first arrival: the earliest real arrival, replaced by each
 // later one more than kPrecedenceFactor times stronger than the one it
 // replaces. Arrivals of equal time count in arrival order, so the result
 // does not depend on the order of the loudspeakers. Returns the number of
 // real arrivals.
-uint32_t FindFirstArrival(BandEchogram& band, std::vector<uint32_t>& order, uint32_t count) {
+uint32_t FindFirstArrival(BandEchogram& band, const std::vector<uint32_t>& order, uint32_t count) {
   uint32_t real = 0;
-  for (uint32_t i = 0; i < count; ++i)
-    if (band.real[i]) order[real++] = i;
-  std::sort(order.begin(), order.begin() + real, [&band](uint32_t a, uint32_t b) {
-    return band.times[a] < band.times[b] || (band.times[a] == band.times[b] && a < b);
-  });
   band.firstArrival = kNoArrivalTime;
   band.firstIndex = 0;
   double reference = 0;
-  for (uint32_t k = 0; k < real; ++k) {
+  for (uint32_t k = 0; k < count; ++k) {
     const uint32_t i = order[k];
+    if (!band.real[i]) continue;
     const double e = std::fabs(band.values[i]);
-    if (k == 0 || e > reference) {
+    if (real++ == 0 || e > reference) {
       band.firstArrival = band.times[i];
       band.firstIndex = i;
       reference = e * kPrecedenceFactor;
@@ -321,41 +329,137 @@ uint32_t FindFirstArrival(BandEchogram& band, std::vector<uint32_t>& order, uint
   return real;
 }
 
-// |sum of k sqrt(e) exp(j w t)|^2 over the window's arrivals.
+// The signed amplitude k sqrt(e) of an arrival's value.
+double Amplitude(float value) { return std::copysign(std::sqrt(std::fabs(double(value))), value); }
+
+// |sum of k sqrt(e) exp(j w t)|^2 over the window's arrivals, a sine and
+// cosine per arrival.
 double CoherentPower(const BandEchogram& band, uint32_t count, double windowEnd, double w) {
   double re = 0, im = 0;
   for (uint32_t i = 0; i < count; ++i) {
     if (!band.real[i] || !(band.times[i] < windowEnd)) continue;
-    const double amplitude = std::copysign(std::sqrt(std::fabs(double(band.values[i]))), band.values[i]);
+    const double amplitude = Amplitude(band.values[i]);
     re += amplitude * std::cos(w * band.times[i]);
     im += amplitude * std::sin(w * band.times[i]);
   }
   return re * re + im * im;
 }
 
+// A complex phase, multiplied out by hand (the library's product guards
+// against infinities at a cost the sums do not need to pay).
+struct Phase {
+  double re = 1, im = 0;
+};
+Phase Product(Phase a, Phase b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
+Phase Square(Phase a) { return Product(a, a); }
+Phase PhaseOf(double angle) { return {std::cos(angle), std::sin(angle)}; }
+
+// The frequencies of the coherent sums in twentieths of a band centre: 0.8,
+// 1 and 1.25 times it.
+constexpr int kFrequencies = 3;
+constexpr std::array<double, kFrequencies> kFrequencyFactors = {0.8, 1.0, 1.25};
+constexpr int kCentre = 1;  // the frequency of Single Frequency
+
+// The angular frequency by which band b's centre is not twice band b - 1's,
+// over 20: 0 where the centres double exactly (the subtraction is exact).
+constexpr std::array<double, kBandCount> kCentreCorrections = [] {
+  std::array<double, kBandCount> corrections{};
+  for (int b = 1; b < kBandCount; ++b)
+    corrections[size_t(b)] = (kBandAngularFrequencies[size_t(b)] - 2 * kBandAngularFrequencies[size_t(b - 1)]) / 20;
+  return corrections;
+}();
+
+// x^16, x^20 and x^25 of a phase x: the phases of the frequencies for x at a
+// twentieth of the centre.
+std::array<Phase, kFrequencies> FrequencyPowers(Phase x) {
+  const Phase x4 = Square(Square(x)), x16 = Square(Square(x4)), x20 = Product(x16, x4);
+  return {x16, x20, Product(Product(x20, x4), x)};
+}
+
+// The coherent powers |sum of k sqrt(e) exp(j f w t)|^2 of every band and
+// frequency f over the windows' arrivals, in one pass with one phase per
+// arrival: power[b][f] for band b, frequency kFrequencyFactors[f]. Only the
+// frequencies of `frequencies` (bits) are summed. A band with no window
+// (windowEnd NaN) takes no arrival.
+void CoherentPowersByProducts(const ReceiverContext& context, const std::array<double, kBandCount>& windowEnds,
+                              unsigned frequencies, std::array<std::array<double, kFrequencies>, kBandCount>& power) {
+  std::array<std::array<Phase, kFrequencies>, kBandCount> sums{};
+  for (auto& band : sums) band.fill(Phase{0, 0});
+  const double lowest = kBandAngularFrequencies[0] / 20;
+  for (uint32_t i = 0; i < context.arrivalCount; ++i) {
+    unsigned bands = 0;
+    for (int b = 0; b < kBandCount; ++b) {
+      const BandEchogram& band = context.bands[size_t(b)];
+      if (band.real[i] && band.times[i] < windowEnds[size_t(b)]) bands |= 1u << b;
+    }
+    if (!bands) continue;
+    const double t = context.arrivalTimes[i];
+    std::array<Phase, kFrequencies> phase = FrequencyPowers(PhaseOf(lowest * t));
+    for (int b = 0; b < kBandCount; ++b) {
+      if (b > 0) {
+        for (Phase& p : phase) p = Square(p);
+        if (const double correction = kCentreCorrections[size_t(b)]; correction != 0) {
+          const std::array<Phase, kFrequencies> corrections = FrequencyPowers(PhaseOf(correction * t));
+          for (int f = 0; f < kFrequencies; ++f) phase[size_t(f)] = Product(phase[size_t(f)], corrections[size_t(f)]);
+        }
+      }
+      if (!(bands & (1u << b))) continue;
+      const double amplitude = Amplitude(context.bands[size_t(b)].values[i]);
+      for (int f = 0; f < kFrequencies; ++f) {
+        if (!(frequencies & (1u << f))) continue;
+        Phase& sum = sums[size_t(b)][size_t(f)];
+        sum.re += amplitude * phase[size_t(f)].re;
+        sum.im += amplitude * phase[size_t(f)].im;
+      }
+    }
+  }
+  for (int b = 0; b < kBandCount; ++b)
+    for (int f = 0; f < kFrequencies; ++f) {
+      const Phase& sum = sums[size_t(b)][size_t(f)];
+      power[size_t(b)][size_t(f)] = sum.re * sum.re + sum.im * sum.im;
+    }
+}
+
 }  // namespace
 
 void CombineBandEchograms(ReceiverContext& context) {
   const uint32_t count = context.arrivalCount;
+  SortArrivalsByTime(context);
+  std::array<double, kBandCount> windowEnds;
   for (int b = 0; b < kBandCount; ++b) {
     BandEchogram& band = context.bands[size_t(b)];
     band.bandResult = 1.0f;
-    if (FindFirstArrival(band, context.timeOrder, count) == 0) continue;
+    windowEnds[size_t(b)] = FindFirstArrival(band, context.timeOrder, count) > 0
+                                ? double(band.firstArrival) + kCombineWindow
+                                : std::numeric_limits<double>::quiet_NaN();
+  }
 
-    const double windowEnd = double(band.firstArrival) + kCombineWindow;
-    const double w = kBandAngularFrequencies[size_t(b)];
+  const PhaseRelations phase = context.options.phase;
+  std::array<std::array<double, kFrequencies>, kBandCount> powers;
+  const bool byProducts = context.onePhase && phase != PhaseRelations::kEnergy;
+  if (byProducts) {
+    const unsigned frequencies = phase == PhaseRelations::kSingleFrequency ? 1u << kCentre : 7u;
+    CoherentPowersByProducts(context, windowEnds, frequencies, powers);
+  }
+  for (int b = 0; b < kBandCount; ++b) {
+    BandEchogram& band = context.bands[size_t(b)];
+    const double windowEnd = windowEnds[size_t(b)];
+    if (std::isnan(windowEnd)) continue;
+    auto coherent = [&](int f) {
+      return byProducts ? powers[size_t(b)][size_t(f)]
+                        : CoherentPower(band, count, windowEnd,
+                                        kFrequencyFactors[size_t(f)] * kBandAngularFrequencies[size_t(b)]);
+    };
     double combined = 0;
-    switch (context.options.phase) {
+    switch (phase) {
       case PhaseRelations::kEnergy:
         for (uint32_t i = 0; i < count; ++i)
           if (band.real[i] && band.times[i] < windowEnd) combined += std::fabs(double(band.values[i]));
         break;
-      case PhaseRelations::kSingleFrequency: combined = CoherentPower(band, count, windowEnd, w); break;
+      case PhaseRelations::kSingleFrequency: combined = coherent(kCentre); break;
       case PhaseRelations::kOctaveBandwidth:
       default:  // an unknown mode computes the default
-        combined = (CoherentPower(band, count, windowEnd, 0.8 * w) + CoherentPower(band, count, windowEnd, w) +
-                    CoherentPower(band, count, windowEnd, 1.25 * w)) /
-                   3.0;
+        combined = (coherent(0) + coherent(1) + coherent(2)) / 3.0;
         break;
     }
     band.bandResult = float(1.0 + combined);

@@ -183,6 +183,10 @@ struct ReceiverContext {
   const FaceIndex* index = nullptr;          // over the faces; none: every face is tested
   const MaterialTable* materials = nullptr;  // the faces' materials, needed for reflections
   ReceiverOptions options;
+  // The coherent sums take one complex phase per arrival and form the band
+  // phases from it by products; false: a sine and cosine per band and
+  // frequency (the reference).
+  bool onePhase = true;
 
   // Working values of the point.
   const ActiveSpeaker* current = nullptr;             // the loudspeaker being heard
@@ -191,7 +195,8 @@ struct ReceiverContext {
   std::array<float, kBandCount> reflectionWeights{};  // 1 - alpha of the reflecting face
   uint32_t arrivalCount = 0;
   std::array<BandEchogram, kBandCount> bands;
-  std::vector<uint32_t> timeOrder;        // scratch of the first-arrival rule
+  std::vector<float> arrivalTimes;        // of each arrival, s: the time every band it plays holds
+  std::vector<uint32_t> timeOrder;        // the arrivals by time, for the first-arrival rule
   std::vector<uint32_t> reflectingFaces;  // the faces the index names for a loudspeaker
 };
 
@@ -223,7 +228,12 @@ int MirrorReceiverInFace(ReceiverContext& context, Vec3d receiver, const CalcFac
 // kPrecedenceFactor times stronger than the arrival it replaces. The arrivals
 // before the first arrival + kCombineWindow take part:
 // Energy: 1 + sum e; Single Frequency: 1 + |sum k sqrt(e) exp(j w t)|^2;
-// Octave Bandwidth: the same averaged over 0.8 w, w and 1.25 w.
+// Octave Bandwidth: the same averaged over 0.8 w, w and 1.25 w. With
+// context.onePhase the phases exp(j w t) of an arrival are products of one
+// complex phase: the lowest band's at a twentieth of its centre, raised to
+// the 16th, 20th and 25th power for 0.8, 1 and 1.25 times the centre, each
+// band's the square of the band's below times the phase of the amount by
+// which its centre is not twice that one's.
 void CombineBandEchograms(ReceiverContext& context);
 
 // ---- The program's engine ----
