@@ -215,10 +215,81 @@ double AddSpeakerArrival(ReceiverContext& context, Vec3d x, bool reflection) {
 
 namespace {
 
-// Whether no face but `skipped` lies on the segment from `from` to `to`.
-bool SegmentClear(ReceiverContext& context, Vec3d from, Vec3d to, const CalcFace* skipped) {
+// A shading test lists at most this many faces; beyond, the index's walk
+// along the segment costs less.
+constexpr size_t kListedFaces = 48;
+// The end of a tested segment lies this share of its size off the point it
+// was aimed at (its direction is rounded to single precision).
+constexpr double kSegmentRounding = 1.0e-6;
+
+Bounds Widened(const Bounds& b) {
+  const double largest = std::max({std::fabs(b.low.x), std::fabs(b.low.y), std::fabs(b.low.z), std::fabs(b.high.x),
+                                   std::fabs(b.high.y), std::fabs(b.high.z)});
+  const double margin = kSegmentRounding * (1 + 2 * largest);
+  const Vec3d widen{margin, margin, margin};
+  return {b.low - widen, b.high + widen};
+}
+
+// The faces of the index that a segment from a point of `from` to a point
+// of `to` can cross, listed in the block, or the walk when they are many.
+void ListSegmentFaces(ReceiverContext& context, const Bounds& from, const Bounds& to, SegmentFaces& faces) {
+  ReceiverBlock& block = context.block;
+  context.index->CollectFacesBetween(from, to, block.scratch);
+  faces.ready = true;
+  faces.walk = block.scratch.size() > kListedFaces;
+  if (faces.walk) return;
+  faces.first = uint32_t(block.listed.size());
+  faces.count = uint32_t(block.scratch.size());
+  block.listed.insert(block.listed.end(), block.scratch.begin(), block.scratch.end());
+}
+
+// The faces a shading test of the current loudspeaker's paths to `receiver`
+// needs: with no `face` for the direct sound, else for the segment from the
+// reflection point on `face` to the loudspeaker (leg 0) or to the receiver
+// (leg 1). None when the block does not hold the receiver or the face: the
+// index's walk then.
+const SegmentFaces* BlockSegmentFaces(ReceiverContext& context, Vec3d receiver, const CalcFace* face, int leg) {
+  ReceiverBlock& block = context.block;
+  if (!block.active || !block.Holds(receiver)) return nullptr;
+  const size_t s = size_t(context.current - context.speakers->entries.data());
+  if (s >= block.direct.size()) return nullptr;
+  const Vec3d source = SpeakerPosition(*context.current);
+  const Bounds speaker{source, source};
+  if (!face) {
+    if (!block.direct[s].ready) ListSegmentFaces(context, speaker, Widened(block.box), block.direct[s]);
+    return &block.direct[s];
+  }
+  const uint32_t f = uint32_t(face - context.faces->faces.data());
+  const std::vector<uint32_t>& reflectors = block.reflectors[s];
+  const auto at = std::lower_bound(reflectors.begin(), reflectors.end(), f);
+  if (at == reflectors.end() || *at != f) return nullptr;
+  SegmentFaces& faces = block.legs[s][size_t(at - reflectors.begin())][size_t(leg)];
+  if (!faces.ready) {
+    Bounds reach;
+    if (context.index->ReachOf(f, reach))
+      ListSegmentFaces(context, leg == 0 ? speaker : block.box, Widened(reach), faces);
+    else faces = {true, true, 0, 0};
+  }
+  return &faces;
+}
+
+// Whether no face but `skipped` lies on the segment from `from` to `to`:
+// asking the index, or testing the `listed` faces when they are given.
+bool SegmentClear(ReceiverContext& context, Vec3d from, Vec3d to, const CalcFace* skipped,
+                  const SegmentFaces* listed = nullptr) {
   context.ray.origin = ToVertex(from);
   context.ray.direction = ToVertex(to - from);
+  if (listed && !listed->walk) {
+    if (listed->count == 0) return true;
+    const SegmentProbe segment = ProbeSegment(context.ray);
+    const std::vector<CalcFace>& faces = context.faces->faces;
+    for (uint32_t i = listed->first; i < listed->first + listed->count; ++i) {
+      const CalcFace& face = faces[context.block.listed[i]];
+      double t;
+      if (&face != skipped && SegmentCrossesFace(segment, face, context.ray, t)) return false;
+    }
+    return true;
+  }
   if (context.index && context.index->Covers(*context.faces))
     return SegmentClearOfFaces(*context.faces, *context.index, context.ray, skipped);
   return CheckSegmentFaces(*context.faces, context.ray, skipped, 0) == 1;
@@ -245,8 +316,9 @@ int MirrorReceiverInFace(ReceiverContext& context, Vec3d receiver, const CalcFac
   if (!PointInCalcFace(ray)) return 0;
   const Vec3d reflectionPoint = ToVec3d(ray.hitPoint);
 
-  if (context.options.shading && !(SegmentClear(context, source, reflectionPoint, &face) &&
-                                   SegmentClear(context, receiver, reflectionPoint, &face)))
+  if (context.options.shading &&
+      !(SegmentClear(context, source, reflectionPoint, &face, BlockSegmentFaces(context, receiver, &face, 0)) &&
+        SegmentClear(context, receiver, reflectionPoint, &face, BlockSegmentFaces(context, receiver, &face, 1))))
     return 0;
   mirrored = image;
   return 1;
@@ -268,26 +340,72 @@ void AddReflection(ReceiverContext& context, Vec3d receiver, const CalcFace& fac
 
 }  // namespace
 
+namespace {
+
+bool IndexCovers(const ReceiverContext& context) {
+  return context.index && context.faces && context.index->Covers(*context.faces);
+}
+
+bool WithReflections(const ReceiverContext& context) {
+  return context.options.firstReflections && context.faces && context.faces->Count() > 0 && context.materials;
+}
+
+}  // namespace
+
+void SetReceiverBlock(ReceiverContext& context, Vec3d low, Vec3d high) {
+  ReceiverBlock& block = context.block;
+  block.active = false;
+  const bool withReflections = WithReflections(context);
+  if (!IndexCovers(context) || !(withReflections || context.options.shading)) return;
+  const std::vector<ActiveSpeaker>& speakers = context.speakers->entries;
+  block.reflectors.resize(speakers.size());
+  block.askGroups.resize(speakers.size());
+  block.legs.resize(speakers.size());
+  block.direct.assign(speakers.size(), SegmentFaces{});
+  block.listed.clear();
+  for (size_t s = 0; s < speakers.size(); ++s) {
+    std::vector<uint32_t>& faces = block.reflectors[s];
+    faces.clear();
+    block.askGroups[s] = 0;
+    if (withReflections) {
+      const uint32_t naming = context.index->CollectBoxReflectingFaces(low, high, SpeakerPosition(speakers[s]), faces);
+      block.askGroups[s] = context.index->GroupsCheaperThan(double(faces.size()) - naming);
+    }
+    block.legs[s].assign(faces.size(), {});
+  }
+  block.box = {low, high};
+  block.active = true;
+}
+
+void ClearReceiverBlock(ReceiverContext& context) { context.block.active = false; }
+
 void CalcPointEchogram(ReceiverContext& context, Vec3d point) {
   context.arrivalCount = 0;
   const ReceiverOptions& options = context.options;
   const bool withFaces = context.faces && context.faces->Count() > 0;
-  const bool withReflections = options.firstReflections && withFaces && context.materials;
-  for (const ActiveSpeaker& entry : context.speakers->entries) {
+  const bool withReflections = WithReflections(context);
+  const bool inBlock = context.block.active && context.block.Holds(point) &&
+                       context.block.reflectors.size() == context.speakers->entries.size();
+  const bool askGroups = IndexCovers(context) && context.index->PlaneGroupsPay();
+  for (size_t s = 0; s < context.speakers->entries.size(); ++s) {
+    const ActiveSpeaker& entry = context.speakers->entries[s];
     context.current = &entry;
     context.pathLimit = kOpenReflectionPathLimit;
     if (!options.shading || !withFaces) {
       AddSpeakerArrival(context, point, false);
-    } else if (SegmentClear(context, SpeakerPosition(entry), point, nullptr)) {
+    } else if (SegmentClear(context, SpeakerPosition(entry), point, nullptr,
+                            BlockSegmentFaces(context, point, nullptr, 0))) {
       context.pathLimit = AddSpeakerArrival(context, point, false) + kReflectionPathMargin;
     }
 
     if (!withReflections) continue;
     const std::vector<CalcFace>& faces = context.faces->faces;
-    if (context.index && context.index->Covers(*context.faces) && context.index->PlaneGroupsPay()) {
+    if (inBlock ? context.block.askGroups[s] : askGroups) {
       context.index->CollectReflectingFaces(point, SpeakerPosition(entry), ReflectingSide::kEither, context.pathLimit,
                                             context.reflectingFaces);
       for (uint32_t f : context.reflectingFaces) AddReflection(context, point, faces[f]);
+    } else if (inBlock) {
+      for (uint32_t f : context.block.reflectors[s]) AddReflection(context, point, faces[f]);
     } else {
       for (const CalcFace& face : faces) AddReflection(context, point, face);
     }
