@@ -124,14 +124,102 @@ std::u16string FaceSequence(const PathRecord& record) {
 }  // namespace
 
 void TracedPaths::Keep(const PathRecord& record, double miss2) {
-  const auto [slot, added] = bySequence.emplace(FaceSequence(record), uint32_t(paths.size()));
-  if (added) paths.push_back({record, miss2});
-  else if (miss2 < paths[slot->second].miss2) paths[slot->second] = {record, miss2};
+  const auto [slot, added] = bySequence.emplace(FaceSequence(record), uint32_t(kept.size()));
+  if (added) {
+    kept.push_back({records.size(), miss2});
+    AppendPathRecord(records, record);
+  } else if (Kept& path = kept[slot->second]; miss2 < path.miss2) {
+    path.miss2 = miss2;
+    StorePathRecord(records.data() + path.offset, record);
+  }
 }
 
 void TracedPaths::Add(const TracedPaths& later) {
-  for (const Caught& caught : later.paths) Keep(caught.record, caught.miss2);
+  PathRecord record;
+  for (const Kept& path : later.kept) {
+    size_t offset = path.offset;
+    ReadPathRecord(later.records, offset, record);
+    Keep(record, path.miss2);
+  }
 }
+
+namespace {
+
+// A window's polygon lies this far outside the points its face accepts: a
+// fixed amount and a share of the largest coordinate, well above the
+// rounding of a reflection point to single precision.
+constexpr double kWindowMargin = 1.0e-4;  // m
+constexpr double kWindowRelativeMargin = 1.0e-5;
+
+struct Point2 {
+  double u, v;
+};
+double Cross2(Point2 o, Point2 a, Point2 b) { return (a.u - o.u) * (b.v - o.v) - (a.v - o.v) * (b.u - o.u); }
+
+// The convex hull of `points`, counter-clockwise, without collinear points.
+std::vector<Point2> ConvexHull(std::vector<Point2> points) {
+  std::sort(points.begin(), points.end(), [](Point2 a, Point2 b) { return a.u < b.u || (a.u == b.u && a.v < b.v); });
+  if (points.size() < 3) return {};
+  std::vector<Point2> hull(2 * points.size());
+  size_t k = 0;
+  for (size_t pass = 0; pass < 2; ++pass) {
+    const size_t start = k;
+    for (size_t n = 0; n < points.size(); ++n) {
+      const Point2 p = pass == 0 ? points[n] : points[points.size() - 1 - n];
+      while (k >= start + 2 && !(Cross2(hull[k - 2], hull[k - 1], p) > 0)) --k;
+      hull[k++] = p;
+    }
+    --k;  // the last point starts the other chain
+  }
+  hull.resize(k);
+  return hull;
+}
+
+// The window of `face`: the hull of its vertices in the projection its
+// point-in-face test uses (its box there when the hull has too many
+// corners), each edge moved out by the window margin, lifted onto the plane.
+FaceWindow WindowOf(const CalcFace& face) {
+  const int w = int(face.dominantAxis), u = w == 0 ? 1 : 0, v = w == 2 ? 1 : 2;
+  std::vector<Point2> points;
+  WalkFaceVertices(*face.object, face.firstItem, [&](const ObjectVertex& p) {
+    points.push_back({Coordinate(p, u), Coordinate(p, v)});
+  });
+  std::vector<Point2> hull = ConvexHull(points);
+  FaceWindow window;
+  if (hull.size() < 3) return window;
+  if (hull.size() > size_t(kMaxWindowCorners)) {
+    const float *low = face.box.min, *high = face.box.max;
+    hull = {{low[u], low[v]}, {high[u], low[v]}, {high[u], high[v]}, {low[u], high[v]}};
+  }
+  double largest = 0;
+  for (int a = 0; a < 3; ++a)
+    largest = std::max({largest, double(std::fabs(face.box.min[a])), double(std::fabs(face.box.max[a]))});
+  const double margin = kWindowMargin + kWindowRelativeMargin * largest;
+  const size_t n = hull.size();
+  std::vector<Point2> outward(n);  // of edge i, from corner i to i + 1
+  for (size_t i = 0; i < n; ++i) {
+    const Point2 a = hull[i], b = hull[(i + 1) % n];
+    const double length = std::hypot(b.u - a.u, b.v - a.v);
+    outward[i] = {(b.v - a.v) / length, (a.u - b.u) / length};
+  }
+  const Vec3d normal = ToVec3d(face.normal);
+  const double offset = Dot(normal, ToVec3d(face.planePoint));
+  for (size_t i = 0; i < n; ++i) {
+    const Point2 e0 = outward[(i + n - 1) % n], e1 = outward[i];
+    const double scale = margin / (1 + e0.u * e1.u + e0.v * e1.v);
+    const Point2 p = {hull[i].u + scale * (e0.u + e1.u), hull[i].v + scale * (e0.v + e1.v)};
+    double corner[3];
+    corner[u] = p.u;
+    corner[v] = p.v;
+    corner[w] = (offset - normal[u] * p.u - normal[v] * p.v) / normal[w];
+    window.corners[size_t(i)] = {corner[0], corner[1], corner[2]};
+    window.centre = window.centre + window.corners[size_t(i)] * (1.0 / double(n));
+  }
+  window.count = int(n);
+  return window;
+}
+
+}  // namespace
 
 void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target, const FaceIndex* index) {
   search.faces = &faces;
@@ -147,6 +235,15 @@ void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d tar
     plane.targetSide = plane.Side(target);
   }
   search.planes = std::move(planes);
+  search.bounds = nullptr;
+  if (!index) return;
+  auto bounds = std::make_shared<std::vector<SearchFaceBounds>>(faces.faces.size());
+  for (size_t f = 0; f < faces.faces.size(); ++f) {
+    SearchFaceBounds& face = (*bounds)[f];
+    face.window = WindowOf(faces.faces[f]);
+    face.reachKnown = index->ReachOf(uint32_t(f), face.reach);
+  }
+  search.bounds = std::move(bounds);
 }
 
 namespace {
@@ -323,8 +420,70 @@ bool FindExactImagePath(PathSearch& search, const PathRecord& traced) {
 
 // Appends the paths of `traced` to the stored records.
 void StoreTracedPaths(const TracedPaths& traced, std::vector<uint8_t>& paths, uint32_t& pathCount) {
-  for (const TracedPaths::Caught& caught : traced.paths) AppendPathRecord(paths, caught.record);
-  pathCount += uint32_t(traced.paths.size());
+  paths.insert(paths.end(), traced.records.begin(), traced.records.end());
+  pathCount += uint32_t(traced.kept.size());
+}
+
+Vec3d Cross(Vec3d a, Vec3d b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+
+// A beam's planes pass through an image this far, as a share of its size,
+// from the side a window lies on; closer, its window adds none.
+constexpr double kLeastWindowHeight = 1.0e-6;
+
+// Builds the beam of image `level` (the image of the face of node `level`):
+// the planes through the image and the edges of that face's window, then as
+// many of the beam of image level - 1, mirrored in the face, as it has room
+// for.
+void BuildBeam(PathSearch& search, int level) {
+  Beam& beam = search.beams[size_t(level)];
+  beam.count = 0;
+  const uint16_t f = search.record.nodes[size_t(level)].tag;
+  const FaceWindow& window = (*search.bounds)[f].window;
+  const SearchPlane& plane = search.Plane(f);
+  const Vec3d apex = search.images[size_t(level)];
+  const double normalLength = std::sqrt(Dot(plane.normal, plane.normal));
+  const Vec3d unit = plane.normal * (1 / normalLength);
+  const double size = 1 + std::max({std::fabs(apex.x), std::fabs(apex.y), std::fabs(apex.z)});
+  if (window.count >= 3 && -plane.Side(apex) / normalLength > kLeastWindowHeight * size) {
+    for (int i = 0; i < window.count; ++i) {
+      const Vec3d a = window.corners[size_t(i)] - apex, b = window.corners[size_t((i + 1) % window.count)] - apex;
+      Vec3d normal = Cross(a, b);
+      const double length = std::sqrt(Dot(normal, normal));
+      if (!(length > 0)) continue;
+      normal = normal * (1 / length);
+      if (Dot(normal, window.centre - apex) > 0) normal = normal * -1.0;
+      beam.planes[size_t(beam.count++)] = {normal, Dot(normal, apex)};
+    }
+  }
+  if (level < 2) return;
+  const Beam& parent = search.beams[size_t(level - 1)];
+  for (int i = 0; i < parent.count && beam.count < kMaxBeamPlanes; ++i) {
+    const Vec3d normal = parent.planes[size_t(i)].normal;
+    const Vec3d mirrored = normal - unit * (2 * Dot(normal, unit));
+    beam.planes[size_t(beam.count++)] = {mirrored, Dot(mirrored, apex)};
+  }
+}
+
+// Whether the beam misses the box: the box lies wholly outside one of its
+// planes, by more than the rounding of the test.
+bool BeamMisses(const Beam& beam, const Bounds& box) {
+  for (int i = 0; i < beam.count; ++i) {
+    const Beam::Plane& plane = beam.planes[size_t(i)];
+    const Vec3d nearest{plane.normal.x > 0 ? box.low.x : box.high.x, plane.normal.y > 0 ? box.low.y : box.high.y,
+                        plane.normal.z > 0 ? box.low.z : box.high.z};
+    const double size =
+        1 + std::fabs(plane.offset) + std::max({std::fabs(nearest.x), std::fabs(nearest.y), std::fabs(nearest.z)});
+    if (Dot(plane.normal, nearest) - plane.offset > 1e-9 * size) return true;
+  }
+  return false;
+}
+
+// Whether face f cannot follow the faces of images 1 to `level` in any
+// path: the beam of image `level` misses its reach box.
+bool OutsideBeam(const PathSearch& search, int level, uint32_t f) {
+  if (!search.bounds || level < 1) return false;
+  const SearchFaceBounds& face = (*search.bounds)[f];
+  return face.reachKnown && BeamMisses(search.beams[size_t(level)], face.reach);
 }
 
 // The last image level over the faces first .. end - 1 with the index:
@@ -341,23 +500,29 @@ void ReflectImageOnceMore(PathSearch& search, int imageLevel, uint32_t first, ui
     if (f < first || f >= end) continue;
     if (CountFaceTest(search)) return;
     const double side = search.Plane(f).Side(image);
-    if (side > 0) ReflectImage(search, f, depth, image, side);
+    if (side > 0 && !OutsideBeam(search, imageLevel, f)) ReflectImage(search, f, depth, image, side);
   }
 }
 
 }  // namespace
 
 void SettleTracedPaths(PathSearch& search) {
-  for (TracedPaths::Caught& caught : search.traced.paths) {
-    if (caught.miss2 == TracedPaths::kExactImagePath || !FindExactImagePath(search, caught.record)) continue;
-    caught.record = search.record;
-    caught.miss2 = TracedPaths::kExactImagePath;
+  TracedPaths& traced = search.traced;
+  PathRecord record;
+  for (TracedPaths::Kept& path : traced.kept) {
+    size_t offset = path.offset;
+    if (path.miss2 == TracedPaths::kExactImagePath || !ReadPathRecord(traced.records, offset, record) ||
+        !FindExactImagePath(search, record))
+      continue;
+    StorePathRecord(traced.records.data() + path.offset, search.record);
+    path.miss2 = TracedPaths::kExactImagePath;
   }
 }
 
 void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace, uint32_t endFace) {
   const int depth = imageLevel + 1;
   const uint32_t end = std::min(endFace, uint32_t(search.faces->faces.size()));
+  if (search.bounds && imageLevel >= 1) BuildBeam(search, imageLevel);
   if (search.index && search.index->PlaneGroupsPay() && depth == search.maxDepth) {
     ReflectImageOnceMore(search, imageLevel, firstFace, end);
     return;
@@ -367,7 +532,8 @@ void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace, 
     search.workDone += 1;
     if (CountFaceTest(search)) return;
     const double side = search.Plane(f).Side(image);
-    if (!(side > 0)) {  // the image lies behind the face or on its plane
+    // The image lies behind the face or on its plane, or its beam misses it.
+    if (!(side > 0) || OutsideBeam(search, imageLevel, f)) {
       if (depth < search.maxDepth) search.workSkipped += search.skippedWork[size_t(depth)];
       continue;
     }

@@ -177,12 +177,13 @@ struct SearchPlane {
 // order the rays first caught the sequences. So every specular path counts
 // once, however many rays of the set pass near the target along it.
 struct TracedPaths {
-  struct Caught {
-    PathRecord record;
-    double miss2 = 0;  // m^2 the ray passed the target by; kExactImagePath for the image path
-  };
   static constexpr double kExactImagePath = -1;
-  std::vector<Caught> paths;
+  std::vector<uint8_t> records;  // the stored form of each path (a sequence keeps its size)
+  struct Kept {
+    size_t offset = 0;  // of its record
+    double miss2 = 0;   // m^2 the ray passed the target by; kExactImagePath for the image path
+  };
+  std::vector<Kept> kept;
   std::unordered_map<std::u16string, uint32_t> bySequence;  // the faces of nodes 1 to n
 
   // Keeps `record` caught `miss2` from the target unless its sequence holds
@@ -190,7 +191,42 @@ struct TracedPaths {
   void Keep(const PathRecord& record, double miss2);
   // Keeps the paths of `later`, caught by later rays, in their order.
   void Add(const TracedPaths& later);
-  bool Empty() const { return paths.empty(); }
+};
+
+// Where the rays of an image through its faces can go, for pruning the image
+// sources. A face's window is the convex polygon on its plane that holds
+// every point its point-in-face test accepts, widened by more than the
+// rounding of those points. A beam is a convex cone about an image: the
+// points x with normal . x <= offset for each of its planes, all of which
+// pass through the image. The beam of image k holds every point that a ray
+// from image k through the windows of its faces (unfolded: the window of
+// face k, the mirrored window of face k - 1, ...) reaches; so a valid path
+// whose first k faces are those has its reflection point k + 1 in it, and a
+// face whose reach box the beam misses can follow those k faces in no path.
+// A beam keeps the planes of the nearest windows it has room for: fewer
+// planes bound a larger cone, never a smaller one.
+constexpr int kMaxWindowCorners = 8;
+struct FaceWindow {
+  std::array<Vec3d, kMaxWindowCorners> corners{};  // in order around the polygon
+  int count = 0;                                   // 0: no window (the face accepts no area)
+  Vec3d centre;
+};
+constexpr int kMaxBeamPlanes = 24;
+struct Beam {
+  struct Plane {
+    Vec3d normal;  // unit, pointing out of the beam
+    double offset = 0;
+  };
+  std::array<Plane, kMaxBeamPlanes> planes{};
+  int count = 0;  // 0: all of space
+};
+
+// What a search reads of every face besides its plane, built once for a
+// search with a face index: the window and the reach box.
+struct SearchFaceBounds {
+  FaceWindow window;
+  Bounds reach;
+  bool reachKnown = false;
 };
 
 // The working state and the findings of one loudspeaker's search. A search
@@ -199,8 +235,10 @@ struct PathSearch {
   const CalcFaceTable* faces = nullptr;
   const FaceIndex* index = nullptr;  // over the faces; none: every face is tested
   Vec3d target;
-  // One per face, shared by the copies of a prepared search.
+  // One per face, shared by the copies of a prepared search; the bounds only
+  // with an index, which prunes the image sources by beams.
   std::shared_ptr<const std::vector<SearchPlane>> planes;
+  std::shared_ptr<const std::vector<SearchFaceBounds>> bounds;
   const SearchPlane& Plane(uint32_t face) const { return (*planes)[face]; }
   // The depth the running kernel goes to: the image order for the image
   // sources, the maximum order for the rays.
@@ -217,6 +255,7 @@ struct PathSearch {
   // at each depth.
   PathRecord record;
   std::array<Vec3d, kMaxPathNodes> images{};
+  std::array<Beam, kMaxPathNodes> beams{};  // of images 1 to the depth, with bounds
   std::array<double, kMaxPathNodes> skippedWork{};
   uint32_t testsSinceReport = 0;
   std::vector<uint32_t> reflectingFaces;  // what the index names at the last image level
@@ -264,7 +303,8 @@ void SettleTracedPaths(PathSearch& search);
 // strictly between the two, inside the face, that crossing is a reflection
 // point to validate; deeper levels follow whether or not the face
 // reflected. Faces the image does not lie in front of are skipped with all
-// their deeper sequences.
+// their deeper sequences, and with the search's bounds so are faces whose
+// reach box the image's beam misses.
 void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace = 0, uint32_t endFace = UINT32_MAX);
 
 // Traces the ray from `origin` along `direction` (taken as kRayLength long)

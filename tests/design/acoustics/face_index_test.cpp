@@ -382,6 +382,65 @@ TEST_F(FastMapTest, TheFacesBetweenTwoBoxesIncludeEveryFaceTheirSegmentsCross) {
 
 class FastSearchTest : public RayDesignTest {};
 
+// The beams leave out face sequences that no path can take, and no path: in
+// a box, and with panels hung in it (of an L-shaped outline, a triangle, a
+// slanted face, some facing each way), one loudspeaker's image paths with
+// the index are those without it, in order, from far fewer face sequences.
+TEST_F(FastSearchTest, BeamsPruneTheImageSourcesButNoPath) {
+  // In a box tiled in 3 m squares, paths off the floor and the ceiling
+  // between (1.5, 2, 1.5) and (7.5, 2, 1.5) reflect on the tiles' edges.
+  {
+    std::mt19937 random(3);
+    AddObject(Tiles({0, 0, 0}, {9, 0, 0}, {9, 6, 0}, {0, 6, 0}, 3, 2, 0, random));
+    AddObject(Tiles({0, 0, 3}, {0, 6, 3}, {9, 6, 3}, {9, 0, 3}, 2, 3, 0, random));
+    const std::vector<Polygon> box = BoxFaces(9, 6, 3);
+    for (size_t wall = 2; wall < box.size(); ++wall) AddObject({box[wall]});
+    CalcFaceTable faces;
+    BuildCalcFaceTable(faces, gObjects.model, gMaterials.project);
+    SortCalcFaces(faces);
+    FaceIndex index;
+    index.Build(faces);
+    for (const auto& [source, target] :
+         {std::pair{Vec3d{1.5, 2, 1.5}, Vec3d{7.5, 2, 1.5}}, std::pair{Vec3d{7.5, 2, 1.5}, Vec3d{1.5, 2, 1.5}},
+          std::pair{Vec3d{1.5, 4, 1.5}, Vec3d{7.5, 4, 1.5}}, std::pair{Vec3d{7.5, 4, 1.5}, Vec3d{1.5, 4, 1.5}}}) {
+      PathSearch plain, pruned;
+      PreparePathSearch(plain, faces, target);
+      PreparePathSearch(pruned, faces, target, &index);
+      SearchSpeakerPaths(plain, source, {4, 4, 4});
+      SearchSpeakerPaths(pruned, source, {4, 4, 4});
+      EXPECT_EQ(pruned.paths, plain.paths);
+    }
+  }
+  for (bool panels : {false, true}) {
+    ResetObjectStore();
+    AddBoxRoom({9, 7, 4});
+    if (panels) {
+      AddObject({Reversed({{2, 2, 3}, {5, 2, 3}, {5, 3, 3}, {3, 3, 3}, {3, 5, 3}, {2, 5, 3}})});
+      AddObject({{{6, 1, 0.5}, {8, 1, 0.5}, {7, 3, 2.5}}});
+      AddObject({{{1, 6, 0.5}, {4, 6.5f, 0.5}, {4, 6.5f, 2}, {1, 6, 2}}});
+      AddObject({Reversed({{1, 6, 0.5}, {4, 6.5f, 0.5}, {4, 6.5f, 2}, {1, 6, 2}})});
+    }
+    CalcFaceTable faces;
+    BuildCalcFaceTable(faces, gObjects.model, gMaterials.project);
+    SortCalcFaces(faces);
+    FaceIndex index;
+    index.Build(faces);
+    for (const Vec3d target : {Vec3d{6.5, 4.5, 1.2}, Vec3d{2.5, 2.5, 2.9}, Vec3d{0.01, 0.02, 0.03}}) {
+      const Vec3d source{1.3, 1.7, 1.1};
+      PathSearch plain, pruned;
+      PreparePathSearch(plain, faces, target);
+      PreparePathSearch(pruned, faces, target, &index);
+      SearchSpeakerPaths(plain, source, {7, 7, 7});
+      SearchSpeakerPaths(pruned, source, {7, 7, 7});
+      EXPECT_GT(plain.pathCount, 100u) << panels;
+      EXPECT_EQ(pruned.pathCount, plain.pathCount) << panels;
+      EXPECT_EQ(pruned.paths, plain.paths) << panels;
+      // The panels hide most of what the beams would reach.
+      EXPECT_LT(pruned.workDone * (panels ? 5 : 2), plain.workDone) << panels;
+    }
+  }
+}
+
 TEST_F(FastSearchTest, ThreadsAndTheIndexFindTheReferencePathsPathByPath) {
   const RaySearchOrders searches[] = {{3, 3, 3}, {4, 2, 3}};  // image sources only; rays from order 3
   for (Room room : kRooms) {

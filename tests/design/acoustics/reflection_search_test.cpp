@@ -298,9 +298,7 @@ class TraceTest : public SearchKernelTest {
     search.lowestTracedOrder = lowestTraced;
     TraceRay(search, origin, direction, nullptr, 0);
     EXPECT_TRUE(search.paths.empty());  // what a ray catches waits to be settled
-    std::vector<PathRecord> caught;
-    for (const TracedPaths::Caught& path : search.traced.paths) caught.push_back(path.record);
-    return {caught, search.freePaths};
+    return {DecodePathRecords(search.traced.records), search.freePaths};
   }
 };
 
