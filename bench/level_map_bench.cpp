@@ -7,8 +7,10 @@
 // into 150, 486 or 864 faces, with ten directional loudspeakers along the
 // front and one audience plane over the floor, with first reflections
 // without and with shading; and a fan-shaped hall with a balcony, whose
-// faces lie in many planes. Then the memory of the face index and the
-// worker contexts of a fast map over a room of nearly 16000 faces.
+// faces lie in many planes. Then what asking a plane group and testing a
+// face cost, how the fast map grows with the points, the faces and the
+// loudspeakers, and the memory of the face index and the worker contexts of
+// a fast map over a room of nearly 16000 faces.
 //
 // Usage: bench_level_map [grid size index, -1 automatic (default) .. 7]
 #include <sys/resource.h>
@@ -20,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "bench/bench_rooms.h"
@@ -195,35 +198,90 @@ void TimeMaps(const char* room, int faces, int16_t gridSize, uint16_t roomBits) 
               result, 10 * std::log10(ranges.minLevel[3]), 10 * std::log10(ranges.maxLevel[3]));
 }
 
-// The bytes a receiver context holds.
-size_t ContextBytes(const ReceiverContext& context) {
-  size_t bytes = sizeof(context) + context.timeOrder.capacity() * sizeof(uint32_t) +
-                 context.reflectingFaces.capacity() * sizeof(uint32_t);
-  for (const BandEchogram& band : context.bands)
-    bytes += band.times.capacity() * sizeof(float) + band.values.capacity() * sizeof(float) + band.real.capacity();
-  return bytes;
+// What asking the plane groups and testing a face exactly cost, measured
+// over the faces of the fan-shaped hall from receivers over its audience:
+// the figures behind the face index's cost model (FaceIndex::kGroupCost).
+void ReportIndexCosts() {
+  NewDesign();
+  AddFanHall();
+  AddSpeakers(9.0f, -6.0f, 1.4f, 0.0f);
+  CalcFaceTable faces;
+  BuildCalcFaceTable(faces, gObjects.model, gMaterials.project);
+  FaceIndex index;
+  index.Build(faces);
+  ActiveSpeakerTable speakers;
+  PrepareActiveSpeakers(speakers, gObjects.model, gSpeakerModel.types);
+  auto context = std::make_unique<ReceiverContext>();
+  context->speakers = &speakers;
+  context->faces = &faces;
+  context->materials = &gMaterials.project;
+  context->options = ReceiverOptionsOf({.roomBits = kCalcFirstReflection});
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> x(1, 30), y(-7, 7), z(1.5, 4);
+  std::vector<Vec3d> points(2000);
+  for (Vec3d& p : points) p = {x(random), y(random), z(random)};
+
+  std::vector<uint32_t> named;
+  size_t reflecting = 0;
+  auto start = std::chrono::steady_clock::now();
+  for (const Vec3d& p : points)
+    for (const ActiveSpeaker& speaker : speakers.entries) {
+      index.CollectReflectingFaces(p, SpeakerPosition(speaker), ReflectingSide::kEither, kOpenReflectionPathLimit,
+                                   named);
+      reflecting += named.size();
+    }
+  const std::chrono::duration<double> groups = std::chrono::steady_clock::now() - start;
+  start = std::chrono::steady_clock::now();
+  for (const Vec3d& p : points)
+    for (const ActiveSpeaker& speaker : speakers.entries) {
+      context->current = &speaker;
+      for (const CalcFace& face : faces.faces) {
+        Vec3d image;
+        reflecting += size_t(MirrorReceiverInFace(*context, p, face, image));
+      }
+    }
+  const std::chrono::duration<double> tests = std::chrono::steady_clock::now() - start;
+  const double asks = double(points.size() * speakers.entries.size());
+  const double perGroup = groups.count() / (asks * double(index.GroupCount())) * 1e9;
+  const double perFace = tests.count() / (asks * double(faces.faces.size())) * 1e9;
+  std::printf(
+      "\nCosts in the fan-shaped hall (%d faces in %zu plane groups; %zu named or reflecting): asking a plane group "
+      "%.1f ns, an exact face test %.1f ns: a group costs %.2f face tests (the index takes %.2f)\n",
+      faces.Count(), index.GroupCount(), reflecting, perGroup, perFace, perGroup / perFace, FaceIndex::kGroupCost);
+}
+
+// How the fast map's time grows with the points, the faces and the
+// loudspeakers, with first reflections and shading, on one thread and on
+// all: the hall tessellated t x t per side.
+void ReportGrowth() {
+  std::printf("\nGrowth of the fast map with shading, the hall 40 x 25 x 14 m\n");
+  std::printf("%-12s %6s %8s %7s %9s %9s\n", "grows", "faces", "speakers", "points", "1 thread", "fast");
+  const uint16_t bits = kCalcShading | kCalcFirstReflection;
+  auto row = [bits](const char* what, int tiles, int speakerRows, int16_t gridSize) {
+    NewDesign();
+    AddHall(tiles, tiles, tiles);
+    for (int r = 0; r < speakerRows; ++r) AddSpeakers(8.0f - 1.5f * float(r), 2.5f + 0.5f * float(r), 2.2f, 12.5f);
+    const TimedMap single = RunMap(gridSize, bits, CalcExecution{1});
+    const TimedMap fast = RunMap(gridSize, bits, CalcExecution{});
+    std::printf("%-12s %6d %8d %7u %9.3f %9.3f\n", what, gCalcFaceTable.Count(), gReceiverEngine.activeSpeakers.Count(),
+                fast.result.grid.PointCount(), single.seconds, fast.seconds);
+  };
+  for (int16_t grid : {int16_t(3), int16_t(2), int16_t(1), int16_t(0), kAutomaticGridSize}) row("points", 12, 1, grid);
+  for (int tiles : {5, 24, 48}) row("faces", tiles, 1, kAutomaticGridSize);
+  for (int rows : {2, 4}) row("speakers", 12, rows, kAutomaticGridSize);
 }
 
 // The memory of a fast map over a box of nearly 16000 faces: the index,
-// and as many worker contexts as the run has threads, each as large as
-// the largest point of the map needs (a context keeps what it grew to).
+// and as many worker contexts as the run has threads, each as large as the
+// program's context, which the first worker used, grew to.
 void ReportMemory(int16_t gridSize) {
   NewDesign();
   AddHall(60, 80, 27);
   AddSpeakers(8.0f, 2.5f, 2.2f, 12.5f);
-  const uint16_t bits = kCalcShading | kCalcFirstReflection;
-  const TimedMap fast = RunMap(gridSize, bits, CalcExecution{});
+  const TimedMap fast = RunMap(gridSize, kCalcShading | kCalcFirstReflection, CalcExecution{});
   const size_t indexBytes = gReceiverEngine.faceIndex.MemoryBytes();
-
-  auto context = std::make_unique<ReceiverContext>();
-  context->speakers = &gReceiverEngine.activeSpeakers;
-  context->faces = &gCalcFaceTable;
-  context->index = &gReceiverEngine.faceIndex;
-  context->materials = &gMaterials.project;
-  context->options = ReceiverOptionsOf({.roomBits = bits});
-  for (const GridPoint& p : fast.result.grid.points) CalcPointEchogram(*context, {p.x, p.y, p.z});
   const unsigned threads = WorkerThreadCount({});
-  const size_t contextBytes = ContextBytes(*context);
+  const size_t contextBytes = gReceiverEngine.context.MemoryBytes();
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   std::printf(
@@ -256,6 +314,8 @@ int main(int argc, char** argv) {
   for (uint16_t bits : {kCalcFirstReflection, uint16_t(kCalcFirstReflection | kCalcShading)})
     TimeMaps("fan + balcony", fanFaces, gridSize, bits);
 
+  ReportIndexCosts();
+  ReportGrowth();
   ReportMemory(gridSize);
   ClearSpeakerTypeTable(gSpeakerModel.types);
   ResetObjectStore();

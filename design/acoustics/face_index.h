@@ -61,6 +61,7 @@ class FaceIndex {
   bool Covers(const CalcFaceTable& table) const { return faceCount_ == table.Count(); }
   // The memory the index holds, bytes.
   size_t MemoryBytes() const;
+  size_t GroupCount() const { return groups_.size(); }
   // Asking a plane group costs about this many exact face tests (measured:
   // bench_level_map prints both).
   static constexpr double kGroupCost = 0.5;

@@ -172,6 +172,17 @@ bool MakeRoomForArrival(ReceiverContext& context) {
 
 ReceiverContext::ReceiverContext() { SizeBands(*this, kInitialArrivals); }
 
+size_t ReceiverContext::MemoryBytes() const {
+  auto bytes = [](const auto& list) { return list.capacity() * sizeof(list[0]); };
+  size_t total = sizeof(*this) + bytes(arrivalTimes) + bytes(timeOrder) + bytes(reflectingFaces) +
+                 bytes(block.reflectors) + bytes(block.askGroups) + bytes(block.direct) + bytes(block.legs) +
+                 bytes(block.listed) + bytes(block.scratch);
+  for (const BandEchogram& band : bands) total += bytes(band.times) + bytes(band.values) + bytes(band.real);
+  for (const std::vector<uint32_t>& faces : block.reflectors) total += bytes(faces);
+  for (const auto& legs : block.legs) total += bytes(legs);
+  return total;
+}
+
 double AddSpeakerArrival(ReceiverContext& context, Vec3d x, bool reflection) {
   const ActiveSpeaker& entry = *context.current;
   const Loudspeaker& speaker = entry.speaker;

@@ -208,6 +208,8 @@ struct ReceiverBlock {
 // The working state of the engine for one point at a time.
 struct ReceiverContext {
   ReceiverContext();
+  // The memory the context holds, bytes (it keeps what its lists grew to).
+  size_t MemoryBytes() const;
 
   // Set by the caller before the first point.
   const ActiveSpeakerTable* speakers = nullptr;

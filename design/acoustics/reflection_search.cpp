@@ -585,6 +585,7 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
     return (nearest + kHitRounding + kHitRelativeRounding * (originSize + nearest)) / directionLength;
   };
   double limit = walkLimit();
+  const RayLine line = LineOfRay(ray);
   // The exact test of face f; false when the search was cancelled.
   auto test = [&](uint32_t f) {
     const CalcFace& face = faces[f];
@@ -595,7 +596,7 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
     if (!(plane.Side(origin) > 0) || !(Dot(ahead, plane.normal) < 0)) return true;
     if (!SegmentOverlapsFace(box, face.box)) return true;
     ray.face = &face;
-    if (!IntersectRayPlane(ray)) return true;
+    if (!IntersectRayLine(line, ray)) return true;
     const Vec3d offset = ToVec3d(ray.hitPoint) - origin;
     const double distance2 = Dot(offset, offset);
     // Of faces hit at one distance the first in the table counts.
