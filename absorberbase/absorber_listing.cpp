@@ -100,12 +100,6 @@ class PageBuilder {
 
 }  // namespace
 
-ListingSizes ListingSizesForWidth(int printableWidth) {
-  if (printableWidth >= 4600) return {72, 32};
-  if (printableWidth < 2300) return {18, 8};
-  return {36, 16};
-}
-
 std::vector<ListingPage> LayOutAbsorberListing(const AbsorberDatabase& database, const std::string& fileName,
                                                int printableWidth, int printableHeight) {
   const PageBuilder builder(ListingSizesForWidth(printableWidth), printableWidth, printableHeight);

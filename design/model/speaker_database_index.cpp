@@ -108,16 +108,23 @@ int OpenSpeakerDatabaseIndex(SpeakerDatabaseIndex& index, const std::string& pat
   return 1;
 }
 
-int ReadIndexedComment(const SpeakerDatabaseIndex& index, int position, std::string& comment) {
+int ReadIndexedHeader(const SpeakerDatabaseIndex& index, int position, SpeakerType& header) {
   if (position < 0 || size_t(position) >= index.entries.size()) return 0;
   FileReader reader(index.path);
-  std::array<uint8_t, kRecordHeaderSize> header{};
+  std::array<uint8_t, kRecordHeaderSize> read{};
   const bool plain = index.version == SpeakerDatabaseVersion::kV11;
   const size_t size = plain ? kOlderSpeakerHeadSize : kRecordHeaderSize;
   if (!reader.IsOpen() || !reader.Skip(index.entries[size_t(position)].recordOffset) ||
-      !reader.Bytes(header.data(), size) || (!plain && UnsealSpeakerHeader(header) != 1))
+      !reader.Bytes(read.data(), size) || (!plain && UnsealSpeakerHeader(read) != 1))
     return 0;
-  comment = ReadTextField(std::span(header).subspan(kTypeComment, kTypeCommentSize));
+  std::copy(read.begin(), read.end(), header.bytes.begin());
+  return 1;
+}
+
+int ReadIndexedComment(const SpeakerDatabaseIndex& index, int position, std::string& comment) {
+  SpeakerType header;
+  if (!ReadIndexedHeader(index, position, header)) return 0;
+  comment = header.Comment();
   return 1;
 }
 
@@ -154,22 +161,35 @@ int LoadSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, Sp
   return 1;
 }
 
-int UseSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, Loudspeaker& speaker,
-                   SpeakerTypeTable& table, ObjectList& model, GraphicObject* defaultSymbol) {
+SpeakerTypeLoader IndexTypeLoader(const SpeakerDatabaseIndex& index, ObjectList& model, GraphicObject* defaultSymbol) {
+  return [&index, &model, defaultSymbol](std::string_view name, SpeakerTypeTable& table, int slot) {
+    return LoadSpeakerType(index, name, table, slot, model, defaultSymbol);
+  };
+}
+
+SpeakerTypeLink LinkSpeakerType(std::string_view name, SpeakerTypeTable& table, const SpeakerTypeLoader& load,
+                                int16_t& typeIndex) {
   for (int k = 0; k < table.count; ++k) {
     if (table.types[size_t(k)]->TypeName() == name) {
-      speaker.typeIndex = int16_t(k);
-      return 1;
+      typeIndex = int16_t(k);
+      return SpeakerTypeLink::kLinked;
     }
   }
-  if (table.count >= kMaxSpeakerTypes) {
-    ShowMessage(kSpeakerTypesFullMessage, kSorryCaption, kMsgOk);
-    return 0;
-  }
-  if (!LoadSpeakerType(index, name, table, table.count, model, defaultSymbol)) {
-    ShowMessage(kSpeakerNotAvailableMessage, nullptr, kMsgOk);
-    return 0;
-  }
-  speaker.typeIndex = table.count++;
-  return 1;
+  if (table.count >= kMaxSpeakerTypes) return SpeakerTypeLink::kTableFull;
+  if (!load || !load(name, table, table.count)) return SpeakerTypeLink::kNotAvailable;
+  typeIndex = table.count++;
+  return SpeakerTypeLink::kLinked;
+}
+
+void ShowSpeakerTypeLinkFailure(SpeakerTypeLink failure) {
+  if (failure == SpeakerTypeLink::kTableFull) ShowMessage(kSpeakerTypesFullMessage, kSorryCaption, kMsgOk);
+  else if (failure == SpeakerTypeLink::kNotAvailable) ShowMessage(kSpeakerNotAvailableMessage, nullptr, kMsgOk);
+}
+
+int UseSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, Loudspeaker& speaker,
+                   SpeakerTypeTable& table, ObjectList& model, GraphicObject* defaultSymbol) {
+  const SpeakerTypeLink link =
+      LinkSpeakerType(name, table, IndexTypeLoader(index, model, defaultSymbol), speaker.typeIndex);
+  ShowSpeakerTypeLinkFailure(link);
+  return link == SpeakerTypeLink::kLinked ? 1 : 0;
 }

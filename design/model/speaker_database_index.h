@@ -24,6 +24,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,9 +70,13 @@ bool ReadSpeakerDatabaseIndex(ByteReader& reader, SpeakerDatabaseVersion& versio
 // either way the loaded index stays as it was.
 int OpenSpeakerDatabaseIndex(SpeakerDatabaseIndex& index, const std::string& path);
 
-// The comment of the indexed record at `position`, as the selection dialog
-// shows it: a V1.1 record's is plain, the others' are read from the opened
-// header. 0 when the position, the file or the record's check fails.
+// The header of the indexed record at `position` (bytes 0..511, opened; of a
+// V1.1 record its plain 200-byte head and zeros), whose comment and band data
+// the selection dialog and its callers take, into `header`. The balloon and
+// shape link are not touched. 0, leaving `header`, when the position, the
+// file or the record's check fails.
+int ReadIndexedHeader(const SpeakerDatabaseIndex& index, int position, SpeakerType& header);
+// The comment of that header, as the selection dialog shows it.
 int ReadIndexedComment(const SpeakerDatabaseIndex& index, int position, std::string& comment);
 
 // Reads the first indexed record whose name equals `name` without regard to
@@ -83,6 +88,30 @@ int ReadIndexedComment(const SpeakerDatabaseIndex& index, int position, std::str
 // read or the record fails its check.
 int LoadSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, SpeakerTypeTable& table, int slot,
                     ObjectList& model, GraphicObject* defaultSymbol);
+
+// Loads the type named `name` into `table` at `slot` (the count is the
+// caller's): 1 when loaded, 0 otherwise. LoadSpeakerType over an index, or
+// whatever a caller hands in its place.
+using SpeakerTypeLoader = std::function<int(std::string_view name, SpeakerTypeTable& table, int slot)>;
+// LoadSpeakerType of `index` with shapes going to `model` (both must outlive
+// the loader).
+SpeakerTypeLoader IndexTypeLoader(const SpeakerDatabaseIndex& index, ObjectList& model, GraphicObject* defaultSymbol);
+
+enum class SpeakerTypeLink {
+  kLinked,
+  kTableFull,     // the project has no room for another type
+  kNotAvailable,  // the loader cannot load the type
+};
+
+// Gives `typeIndex` the index of the type named `name` in `table` (exact
+// comparison), loading it with `load` into the next entry first when the
+// table does not have it yet (the count then grows by one). Shows nothing;
+// on failure `typeIndex` is left alone.
+SpeakerTypeLink LinkSpeakerType(std::string_view name, SpeakerTypeTable& table, const SpeakerTypeLoader& load,
+                                int16_t& typeIndex);
+// "Maximum amount of loudspeaker types is 500" ("Sorry!") for a full table,
+// "Loudspeaker not available in database" for a type that cannot be loaded.
+void ShowSpeakerTypeLinkFailure(SpeakerTypeLink failure);
 
 // Gives `speaker` the type named `name` (exact comparison), loading it into
 // the table first when the project does not have it yet. 1 when done; 0

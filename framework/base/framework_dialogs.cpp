@@ -102,15 +102,6 @@ bool ReadFloatField(Window dialog, int id, std::size_t chars, double& value) {
   return true;
 }
 
-// An angle in degrees brought into -180 .. 180, whole turns first: 540 and
-// 900 give 180.
-double WrappedDegrees(double degrees) {
-  degrees = std::fmod(degrees, 360);
-  if (degrees > 180) return degrees - 360;
-  if (degrees < -180) return degrees + 360;
-  return degrees;
-}
-
 // A measure field: a whole number above 0, or 0.
 int MeasureOf(Window dialog, int id) {
   bool ok = false;

@@ -17,12 +17,20 @@ int IntersectSegments(double x1, double y1, double x2, double y2, double x3, dou
 // run their text through it before parsing.
 bool FixDecimalCommaText(std::string& text);
 
+// `value` in the printf `format` (one floating-point conversion), with '.'
+// as the decimal point.
+std::string FormatNumber(const char* format, double value);
+
 // The number at the start of a typed field, read as "%lf" and "%d" read it:
 // leading blanks skipped, whatever follows the number ignored. False, with
 // `value` untouched, when the field does not start with a number (or a whole
 // number beyond 32 bits).
 bool ReadNumberField(const std::string& text, double& value);
 bool ReadIntegerField(const std::string& text, int& value);
+
+// An angle typed in degrees brought into -180 .. 180, whole turns first: 270
+// gives -90, -190 gives 170, 540 and 900 give 180.
+double WrappedDegrees(double degrees);
 
 // The unit flag: lengths are shown and typed in metres (0) or feet (1); the
 // model always holds metres. Options/1 Unit = 1 m / 1 ft sets it and the
@@ -31,6 +39,8 @@ extern uint32_t gUnitFlag;
 // A length in metres as the user sees it, and back.
 double LengthInUserUnit(double metres);
 double LengthFromUserUnit(double value);
+// An area in square metres as the user sees it, in square metres or feet.
+double AreaInUserUnit(double squareMetres);
 
 // Unit kinds of the conversions.
 enum UnitKind : int { kUnitLength = 1, kUnitArea = 2, kUnitVolume = 3 };
