@@ -5,6 +5,8 @@
 #include <limits>
 #include <new>
 
+#include "framework/core/state_reset.h"
+
 ReceiverEngineState gReceiverEngine;
 
 void ResetReceiverEngine() {
@@ -12,6 +14,10 @@ void ResetReceiverEngine() {
   gReceiverEngine.faceIndex.Clear();
   gReceiverEngine.context = ReceiverContext{};
 }
+
+namespace {
+const StateReset kReset(ResetReceiverEngine);
+}  // namespace
 
 // ---- The active loudspeakers ----
 

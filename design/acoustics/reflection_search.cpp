@@ -11,6 +11,7 @@
 
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 
 // ---- The direction set ----
 
@@ -895,6 +896,10 @@ RaySearchRun SearchRayPaths(const RaySearchTables& tables, Vec3d target, const R
 RaySearchState gRaySearch;
 
 void ResetRaySearch() { gRaySearch = RaySearchState{}; }
+
+namespace {
+const StateReset kReset(ResetRaySearch);
+}  // namespace
 
 void DeleteRayPaths(RaySearchState& state, ObjectList& model) {
   for (GraphicObject* object = model.first; object;) {

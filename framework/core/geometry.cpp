@@ -7,7 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/core/state_reset.h"
+
 uint32_t gUnitFlag = 0;
+
+void ResetUnitFlag() { gUnitFlag = 0; }
+
+namespace {
+const StateReset kReset(ResetUnitFlag);
+}  // namespace
 
 int IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4, double& x,
                       double& y) {

@@ -36,6 +36,8 @@ double WrappedDegrees(double degrees);
 // model always holds metres. Options/1 Unit = 1 m / 1 ft sets it and the
 // design program keeps it in its history file.
 extern uint32_t gUnitFlag;
+// Back to metres.
+void ResetUnitFlag();
 // A length in metres as the user sees it, and back.
 double LengthInUserUnit(double metres);
 double LengthFromUserUnit(double value);

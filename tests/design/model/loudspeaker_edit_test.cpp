@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/core/geometry.h"
+#include "framework/core/state_reset.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -52,7 +53,7 @@ SpeakerType Header() {
 
 class LoudspeakerEditTest : public ::testing::Test {
  protected:
-  void TearDown() override { gUnitFlag = 0; }
+  void TearDown() override { ResetAllState(); }
 };
 
 TEST_F(LoudspeakerEditTest, OpeningShowsTheFieldsInTheirFormatsAndUnits) {
