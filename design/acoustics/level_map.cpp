@@ -290,6 +290,7 @@ void WidenBandRanges(const GridPoint& point, BandRanges& ranges) {
 // Points a worker takes at a time, and how often the calling thread shows
 // the progress of the workers.
 constexpr uint32_t kPointsPerItem = 16;
+constexpr std::chrono::milliseconds kMapProgressPoll{20};
 
 // Runs the engine at points first .. end - 1 and stores its bands there, in
 // blocks of at most kPointsPerItem points of one row (with a face index the
@@ -323,7 +324,6 @@ bool CalculatePointRun(ReceiverContext& context, std::vector<GridPoint>& points,
   ClearReceiverBlock(context);
   return stopped;
 }
-constexpr std::chrono::milliseconds kMapProgressPoll{20};
 
 // Runs the engine at every point and stores its bands there: with
 // `context` on the calling thread, or on up to `threads` workers, the

@@ -489,8 +489,7 @@ Phase Product(Phase a, Phase b) { return {a.re * b.re - a.im * b.im, a.re * b.im
 Phase Square(Phase a) { return Product(a, a); }
 Phase PhaseOf(double angle) { return {std::cos(angle), std::sin(angle)}; }
 
-// The frequencies of the coherent sums in twentieths of a band centre: 0.8,
-// 1 and 1.25 times it.
+// The frequencies of the coherent sums, as factors of a band centre.
 constexpr int kFrequencies = 3;
 constexpr std::array<double, kFrequencies> kFrequencyFactors = {0.8, 1.0, 1.25};
 constexpr int kCentre = 1;  // the frequency of Single Frequency

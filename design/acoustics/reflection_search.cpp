@@ -185,8 +185,11 @@ FaceWindow WindowOf(const CalcFace& face) {
   WalkFaceVertices(*face.object, face.firstItem, [&](const ObjectVertex& p) {
     points.push_back({Coordinate(p, u), Coordinate(p, v)});
   });
-  std::vector<Point2> hull = ConvexHull(points);
   FaceWindow window;
+  const bool finite =
+      std::all_of(points.begin(), points.end(), [](Point2 p) { return std::isfinite(p.u) && std::isfinite(p.v); });
+  if (!finite) return window;
+  std::vector<Point2> hull = ConvexHull(points);
   if (hull.size() < 3) return window;
   if (hull.size() > size_t(kMaxWindowCorners)) {
     const float *low = face.box.min, *high = face.box.max;

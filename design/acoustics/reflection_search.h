@@ -3,12 +3,14 @@
 // faces. Low orders are found exactly by mirroring the source in the faces
 // (image sources); when the face sequences grow too many, the higher orders
 // come from tracing a fixed set of 61198 rays per loudspeaker and catching
-// those that pass within 0.15 m of the target. The search also estimates the
-// room's mean free path from the distances its rays travel between faces.
+// those that pass within 0.15 m of the target, one path per face sequence.
+// The search also estimates the room's mean free path from the distances
+// its rays travel between faces.
 //
 // The work of one loudspeaker is a PathSearch: it reads the calculation
-// faces (and their FaceIndex, which names the faces a test needs to visit)
-// and its source and target and writes only into itself (the records it
+// faces (and their FaceIndex, which names the faces a test needs to visit,
+// and the beams it prunes the image sources with) and its source and target
+// and writes only into itself (the records it
 // found, its free-path sums, its work counters). The faces stay unchanged
 // while searches run, so the loudspeakers of a search run side by side on
 // worker threads and are merged in the order of the loudspeaker table: the
