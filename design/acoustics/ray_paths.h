@@ -67,6 +67,9 @@ constexpr size_t PathRecordSize(int reflections) {
 // Appends the stored form of `record` (its n + 2 nodes) to `bytes`. The
 // record's reflections must lie in 0 .. kMaxPathReflections.
 void AppendPathRecord(std::vector<uint8_t>& bytes, const PathRecord& record);
+// Writes the stored form of `record` at `at`, PathRecordSize of its
+// reflections long.
+void StorePathRecord(uint8_t* at, const PathRecord& record);
 // Reads the record at `offset` of `bytes` into `record` and moves `offset`
 // behind it. False, leaving both alone, when fewer than 14 bytes are left,
 // when n lies outside 0 .. kMaxPathReflections, or when the nodes do not lie
@@ -197,6 +200,3 @@ std::string SortingStatusText(int32_t count);
 // in their list order, and puts them in front of the other objects, with the
 // wait cursor.
 void SortPathsByTime(ObjectList& model);
-
-// Frees every RayPath of `model` and asks for a redraw.
-void DeleteRayPaths(ObjectList& model);
