@@ -116,7 +116,7 @@ platform::LParam HandleMainWindow(platform::Window window, unsigned kind, platfo
       SetArrowCursor();
       return 0;
     case platform::msg::kSize:
-      if (DrawWindow->window == platform::Window::kNone || gView.layoutInProgress) return 0;
+      if (DrawWindow->window == platform::Window::kNone || gView.layoutInProgress || IsPrinting()) return 0;
       LayoutAndRedraw();
       if (gDesignShell.splash) DrawSplash();
       return 0;

@@ -91,6 +91,7 @@ void QueryDefaultPrinter() {
 }
 
 int PrintSetupDialog() {
+  if (IsPrinting()) return 0;  // one job at a time
   platform::PrintSetup setup;
   setup.landscape = gPrintSettings.landscape != 0;
   setup.scalePercent = gPrintSettings.scale;

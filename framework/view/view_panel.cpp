@@ -11,6 +11,7 @@
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
 #include "framework/view/rendering.h"
+#include "framework/view/view_transform.h"
 #include "platform/dialog.h"
 #include "platform/window.h"
 
@@ -124,9 +125,14 @@ platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::
         platform::SetFocus(MainWindow.window);
       } else if (id == kPrintButton || id == kCopyButton || id == kCommentButton) {
         platform::SetFocus(MainWindow.window);
+        // One command at a time: a print's progress window, among others,
+        // hands on every click meanwhile.
+        if (gInput.activeCommand != 0) return 0;
+        InternalCommandScope command;
         if (id == kPrintButton) PrintView();
         if (id == kCopyButton) CopyDrawingWindow();
         if (id == kCommentButton) PromptComment();
+        ClearRequestFlags();
       }
       return 0;
     }

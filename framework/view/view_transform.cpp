@@ -7,6 +7,7 @@
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
+#include "framework/base/printing.h"
 #include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/core/services.h"
@@ -156,7 +157,7 @@ void LayoutAndRedraw() {
 }
 
 void ScrollView(bool horizontal, unsigned code, int position) {
-  if (gView.layoutInProgress) return;
+  if (gView.layoutInProgress || IsPrinting()) return;
   if (gView.mode == kViewPerspective) {
     // The horizontal bar turns the view, the vertical one tilts it.
     const int sign = horizontal ? 1 : -1;
@@ -223,17 +224,26 @@ void ZoomToPixelBox(int left, int top, int right, int bottom) {
   LayoutAndRedraw();
 }
 
+InternalCommandScope::InternalCommandScope() : started_(gInput.activeCommand == 0) {
+  if (!started_) return;
+  EnableMenuBar(false);
+  gInput.activeCommand = kInternalCommand;
+}
+
+InternalCommandScope::~InternalCommandScope() {
+  if (!started_) return;
+  gInput.activeCommand = 0;
+  EnableMenuBar(true);
+}
+
 void ZoomIn() {
   if (!gView.zoomInActive && gView.scale < kMaxScale && gView.mode < kViewPerspective) {
-    const int16_t command = gInput.activeCommand, inputMode = gInput.inputMode;
+    const int16_t inputMode = gInput.inputMode;
     ViewShowCrosshair(0);
     gInput.inputMode = kInputZoomBox;
     ViewShowCrosshair(1);
     gView.zoomInActive = true;
-    if (!command) {
-      EnableMenuBar(false);
-      gInput.activeCommand = kInternalCommand;
-    }
+    InternalCommandScope command;
     while (!gInput.cancel && !gInput.done && gView.scale < kMaxScale && gView.mode < kViewPerspective) {
       WaitForPoint();
       if (gInput.cancel || gInput.done) break;
@@ -244,8 +254,6 @@ void ZoomIn() {
     ViewShowCrosshair(0);
     gInput.inputMode = inputMode != kInputCrosshair ? kInputPickBox : kInputCrosshair;
     ViewShowCrosshair(1);
-    gInput.activeCommand = command;
-    if (!command) EnableMenuBar(true);
     gView.zoomInActive = false;
   }
   ClearRequestFlags();
