@@ -1,4 +1,5 @@
-// System services: folders, clock, files, cursors, sound cue, version.
+// System services: folders, clock, files, cursors, sound cue, letter case,
+// version.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,10 @@ bool SetWaitCursor(bool on);
 bool IsWaitCursorOn();
 
 void Beep();
+
+// UTF-8 text with every letter in upper case, as the system's letters go
+// ("s\xC3\xA4le" gives "S\xC3\x84LE").
+std::string UpperCaseText(std::string_view utf8);
 
 struct SystemVersion {
   int major = 0, minor = 0;

@@ -1,7 +1,6 @@
 #include "framework/view/view_transform.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "framework/base/drawing_layer.h"
@@ -15,6 +14,7 @@
 #include "framework/view/projection.h"
 #include "framework/view/rendering.h"
 #include "platform/menu.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 namespace {
@@ -58,9 +58,9 @@ void InitViews() {
 void SetTitleFileName(const std::string* fileName) { gTitleFileName = fileName; }
 
 void UpdateWindowTitle() {
-  std::string name = gTitleFileName ? *gTitleFileName : std::string();
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::toupper(c)); });
-  platform::SetWindowText(MainWindow.window, Cp1252ToUtf8(GetMainTitle() + " > " + name));
+  // The base is code page 1252; the file name is already the system's UTF-8.
+  const std::string name = gTitleFileName ? platform::UpperCaseText(*gTitleFileName) : std::string();
+  platform::SetWindowText(MainWindow.window, Cp1252ToUtf8(GetMainTitle() + " > ") + name);
 }
 
 void ClearDrawingArea() {

@@ -11,9 +11,10 @@
 // truncates, so far-away geometry never overflows a drawing call.
 //
 // The title is the drawing layer's main title (SetMainTitle, the base set
-// once at start-up), " > " and the program's current file name in upper
-// case; the name itself is never changed. The program names the string that
-// holds its file name with SetTitleFileName.
+// once at start-up, in code page 1252), " > " and the program's current file
+// name (a path of the system's, in UTF-8) in upper case; the name itself is
+// never changed. The program names the string that holds its file name with
+// SetTitleFileName.
 #pragma once
 
 #include <cstdint>
