@@ -98,9 +98,11 @@ int ShowCalcOptionsDialog() {
 
 void CmdLevelAndTime() {
   if (!HasLoudspeakerObjects() || !ShowCalcOptionsDialog()) return;
-  ZoomToFit();
-  SetPenColor(kCalculationPen);
-  const LevelMapRun run = RunLevelTimeCalculation(gProject.calcOptions, ProjectTables());
+  // The view is fitted once there is something to compute.
+  const LevelMapRun run = RunLevelTimeCalculation(gProject.calcOptions, ProjectTables(), {}, [] {
+    ZoomToFit();
+    SetPenColor(kCalculationPen);
+  });
   // The result is saved with the project: leaving without saving asks first.
   if (run == LevelMapRun::kDone) gProject.modified = 1;
   platform::ValidateWindow(DrawWindow->window);
