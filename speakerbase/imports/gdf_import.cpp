@@ -177,8 +177,7 @@ SpeakerImport ImportGdfLines(const std::vector<std::string>& lines) {
   }
   SpeakerType& record = parse.record;
   for (int band = 0; band < kBandCount; ++band) BuildGdfBand(parse.bands[size_t(band)], record, band);
-  if (!FinishImportedRecord(record, GdfGridCode(parse), GdfEfficiencyWarning, result.messages))
-    return {{}, {{kInvalidFileFormatMessage, ""}}};
+  FinishImportedRecord(record, GdfGridCode(parse), GdfEfficiencyWarning, result.messages);
   result.records.push_back(record);
   return result;
 }
