@@ -1,5 +1,6 @@
 #include "absorberbase/absorber_listing.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "framework/base/drawing_layer.h"
@@ -101,9 +102,12 @@ class PageBuilder {
 }  // namespace
 
 ListingSizes ListingSizesForWidth(int printableWidth) {
-  if (printableWidth >= 4600) return {72, 32};
-  if (printableWidth < 2300) return {18, 8};
-  return {36, 16};
+  ListingSizes sizes = printableWidth >= 4600  ? ListingSizes{72, 32}
+                       : printableWidth < 2300 ? ListingSizes{18, 8}
+                                               : ListingSizes{36, 16};
+  // The columns end at unit 202, which must lie on the page.
+  sizes.columnUnit = std::max(1, std::min(sizes.columnUnit, printableWidth / kLastBandHeadRight));
+  return sizes;
 }
 
 std::vector<ListingPage> LayOutAbsorberListing(const AbsorberDatabase& database, const std::string& fileName,

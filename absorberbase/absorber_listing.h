@@ -10,8 +10,9 @@
 //
 // Sizes follow the printable width w: a row of text is a pixels high and
 // columns are counted in units of b pixels (w < 2300: a = 18, b = 8; w
-// below 4600: 36 and 16; else 72 and 32). A record takes two rows (its
-// category, when longer than 40 characters, goes on in the second).
+// below 4600: 36 and 16; else 72 and 32). The columns span 202 units; where
+// they would not fit the width, b is narrowed to w / 202. A record takes two
+// rows (its category, when longer than 40 characters, goes on in the second).
 #pragma once
 
 #include <string>
