@@ -86,9 +86,10 @@ bool WriteShapeChain(ByteWriter& writer, const ObjectList& shape);
 enum class ShapeChainResult { kOk, kBadFormat, kNoMemory };
 // Reads a chain of exactly `length` bytes into `objects` (appended, unlinked
 // from any other list). The chain must end (a next word of 0) exactly at its
-// length, and every body must lie within it and name only its own vertices;
-// otherwise kBadFormat with nothing appended. The reader stands behind the
-// chain's `length` bytes whenever they were there, whatever the result.
+// length and every body must lie within it; otherwise kBadFormat with
+// nothing appended. An item naming a vertex its object lacks is dropped, as
+// welding drops it (packed_object.h). The reader stands behind the chain's
+// `length` bytes whenever they were there, whatever the result.
 ShapeChainResult ReadShapeChain(ByteReader& reader, uint32_t length, ObjectList& objects);
 
 // ---- Writing ----

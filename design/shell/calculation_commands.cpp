@@ -134,7 +134,7 @@ void CmdCalculateRays() {
 void CmdSaveCalculation() {
   if (gLevelMap.resultPresent != 1) return;
   ViewShowCrosshair(0);
-  if (SaveFileDialog(kMapFileFilter, nullptr)) {
+  if (SaveFileDialog(kMapFileFilter, kMapFileDefaultName)) {
     const std::string path = GetDialogDirectory() + GetDialogFileName();
     std::string description = gDrawing.comment;
     InputLine(kDescriptionTitle, description, kMapDescriptionLength, 0);

@@ -57,7 +57,7 @@ void SetHiddenFaces(int16_t on) {
 
 void SetUnit(uint32_t feet) {
   gUnitFlag = feet;
-  SendViewPanelCommand(kPanelRefreshCoordinates);
+  ShowAllViewPanelCoordinates();
 }
 
 void PickEyePointCommand() {

@@ -49,8 +49,9 @@ void RunDesignProgram();
 // the work buffers and the window classes.
 void EndDesignProgram();
 
-// The start-up picture in the middle of the empty drawing area; the drawing
-// window paints it until the first command takes it away.
+// The start-up picture on the empty drawing area, in the middle of the main
+// window; the drawing window paints it until the first command takes it
+// away.
 void DrawSplash();
 
 // The framework's new-drawing routine (File/New): an empty project named

@@ -140,8 +140,12 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
   switch (kind) {
     case platform::msg::kMouseMove:
       if (IsPrinting()) return 0;
-      if (wParam & platform::kMouseShift) ViewShowCrosshair(0);
-      else TrackMousePosition(x, y);
+      if (wParam & platform::kMouseShift) {
+        ViewShowCrosshair(0);
+        SetArrowCursor();
+      } else {
+        TrackMousePosition(x, y);
+      }
       return 0;
     case platform::msg::kLeftButtonDown:
       TrackMousePosition(x, y);
@@ -159,7 +163,7 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
     case platform::msg::kSetCursor: platform::SetWindowCursor(window, platform::CursorShape::kCross); return 0;
     case platform::msg::kPaint:
       // The model drawn again covers the start-up picture for good.
-      if (!gView.layoutInProgress && !IsPrinting()) {
+      if (!gView.layoutInProgress && !IsPrinting() && !platform::IsMinimised(MainWindow.window)) {
         LayoutAndRedraw();
         SendViewPanelCommand(kPanelRefreshCoordinates);
         gDesignShell.splash = false;

@@ -4,8 +4,10 @@
 // undo snapshot, the history file), the menu state each time a menu opens,
 // the keys and the view panel's keys for the drawing editor, help at the
 // running command, and the close box; and the drawing window's procedure:
-// the mouse for the pointer code, the right click that ends a command's
-// input or repeats the last command, the scroll bars and the paint.
+// the mouse for the pointer code (a move with Shift held hides the
+// crosshair and shows the arrow), the right click that ends a command's
+// input or repeats the last command, the scroll bars and the paint (none
+// while the main window is minimised or a print job is open).
 #pragma once
 
 #include "design/shell/core/command_dispatch.h"

@@ -10,6 +10,7 @@
 
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
+#include "framework/base/framework_windows.h"
 #include "framework/base/printing.h"
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
@@ -186,7 +187,7 @@ int PointPolarDialog(double& distance, double& angle) {
     if (ReadFloatField(dialog, 102, kCoordinateChars, typed)) angle = WrappedDegrees(typed) * kPi / 180;
     return 1;
   };
-  return RunForm("DIALOG_2", MainWindow.window, form);
+  return RunForm("DIALOG_2", ActiveOrMainWindow(), form);
 }
 
 int TextDialog(float& size, float& angle, std::string& text, std::size_t maxLength) {

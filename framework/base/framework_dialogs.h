@@ -38,6 +38,7 @@ int InputLine(const char* title, std::string& buffer, std::size_t maxLength, int
 int PointAbsoluteDialog(double& x, double& y, double& z, const char* title);
 // A distance (its absolute value, metres) and an angle (typed in degrees,
 // brought into -180 .. 180, given in radians); both fields start at "0".
+// Owned by the active window (the others here by the main window).
 int PointPolarDialog(double& distance, double& angle);
 // The size (metres) and angle of a text, shown with "%3.2f", and the text of
 // at most `maxLength` - 1 characters. 1 only on OK with a text that is not

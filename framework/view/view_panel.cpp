@@ -68,12 +68,21 @@ double CursorCoordinate(int axis) {
   return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
 }
 
-void ShowCoordinates(platform::Window panel) {
+// The read-outs of the axes that view `mode` shows.
+void ShowCoordinates(platform::Window panel, int mode) {
   static constexpr bool kShown[5][3] = {
       {true, true, false}, {false, true, true}, {true, false, true}, {true, true, true}, {false, false, false}};
   const char* format = gUnitFlag ? "%0.2f" : "%0.3f";
   for (int axis = 0; axis < 3; ++axis)
-    if (kShown[gView.mode][axis]) ShowCoordinate(panel, axis, format, LengthInUserUnit(CursorCoordinate(axis)));
+    if (kShown[mode][axis]) ShowCoordinate(panel, axis, format, LengthInUserUnit(CursorCoordinate(axis)));
+}
+
+// The switches, the print, copy and comment buttons and the read-outs in
+// the normal weight of the panel's bold font.
+void SetNormalWeights(platform::Window panel) {
+  for (int id : {kHiddenFacesBox, kCoordinateSnapBox, kNodeSnapBox, kPrintButton, kCopyButton, kCommentButton,
+                 kFirstReadout, kFirstReadout + 1, kFirstReadout + 2})
+    platform::SetControlFontWeight(platform::GetDialogItem(panel, id), false);
 }
 
 void SetColours(platform::Window panel) {
@@ -106,10 +115,15 @@ void SendViewPanelCommand(int command) {
     platform::SendMessage(gViewPanel, platform::msg::kCommand, platform::WParam(command));
 }
 
+void ShowAllViewPanelCoordinates() {
+  if (gViewPanel != platform::Window::kNone) ShowCoordinates(gViewPanel, kView3D);
+}
+
 platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::WParam wParam,
                                platform::LParam lParam) {
   switch (kind) {
     case platform::msg::kInitDialog:
+      SetNormalWeights(panel);
       SetColours(panel);
       ShowSwitches(panel);
       for (int axis = 0; axis < 3; ++axis) ShowCoordinate(panel, axis, "%0.3f", CursorCoordinate(axis));
@@ -117,7 +131,7 @@ platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::
     case platform::msg::kCommand: {
       const int id = int(platform::LowWord(wParam));
       if (id == kPanelRefreshCoordinates) {
-        ShowCoordinates(panel);
+        ShowCoordinates(panel, gView.mode);
       } else if (id == kPanelRefreshSwitches) {
         ShowSwitches(panel);
       } else if (const unsigned key = KeyOfButton(id)) {

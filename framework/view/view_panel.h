@@ -36,4 +36,7 @@ extern platform::Window gViewPanel;
 platform::Window ShowViewPanel(int show);
 // Sends the panel one of its commands when it is open.
 void SendViewPanelCommand(int command);
+// Reads out all three coordinates, as the 3D view does, whatever the view
+// (after a change of unit).
+void ShowAllViewPanelCoordinates();
 platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::WParam wParam, platform::LParam lParam);

@@ -146,6 +146,7 @@ TEST_F(CalculationTest, ASavedCalculationComesBackWithItsDescriptionAsComment) {
   files.Choose(Path("map"));
   Command(kCmdSaveCalculation);
   ASSERT_TRUE(std::filesystem::exists(Path("map.KMF")));
+  EXPECT_EQ(files.dialogs().back().request.fileName, "*.KMF");
 
   // A new project holds no result; loading the map asks with its
   // description and makes it the drawing comment.

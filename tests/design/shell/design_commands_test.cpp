@@ -1,10 +1,14 @@
 // kdn's Edit and Options commands on the example hall: the drawing window
-// copied to the clipboard inside its frame.
+// copied to the clipboard inside its frame, and the unit's read-outs.
 #include <gtest/gtest.h>
 
 #include "design/shell/core/command_table.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
+#include "framework/base/input_loop.h"
+#include "framework/base/view_state.h"
+#include "framework/view/view_panel.h"
+#include "platform/dialog.h"
 #include "platform/drawing.h"
 #include "platform/test_seams.h"
 #include "platform/window.h"
@@ -43,6 +47,19 @@ TEST_F(DesignCommandsTest, CopyToClipboardFramesTheWholeDrawingWindow) {
   }
   platform::SelectBitmap(memory, platform::Bitmap::kNone);
   platform::DeleteContext(memory);
+}
+
+// A change of unit reads out all three coordinates again in the new unit,
+// whatever the view shows.
+TEST_F(DesignCommandsTest, TheUnitCommandsRefreshEveryReadout) {
+  ASSERT_EQ(gView.mode, kViewXY);
+  gInput.cursorPoint = {1, 2, 3};
+  Command(kCmdUnitFeet);
+  EXPECT_EQ(platform::GetDialogItemText(gViewPanel, 201), "3.28");
+  EXPECT_EQ(platform::GetDialogItemText(gViewPanel, 202), "6.56");
+  EXPECT_EQ(platform::GetDialogItemText(gViewPanel, 203), "9.84");
+  Command(kCmdUnitMetres);
+  EXPECT_EQ(platform::GetDialogItemText(gViewPanel, 203), "3.000");
 }
 
 }  // namespace

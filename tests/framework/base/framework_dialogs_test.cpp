@@ -97,6 +97,28 @@ TEST_F(FrameworkDialogsTest, ThePolarAngleIsBroughtIntoOneTurnAndTheDistanceMade
   EXPECT_EQ(distance, 1.0);
 }
 
+// The polar dialog belongs to the window that is active when it opens (here
+// another dialog); the others to the main window.
+TEST_F(FrameworkDialogsTest, ThePolarDialogIsOwnedByTheActiveWindow) {
+  DialogScript script;
+  platform::Window input = platform::Window::kNone, polarOwner = platform::Window::kNone;
+  script.On("DIALOG_3", [&](DialogUser& user) {
+    input = user.dialog();
+    EXPECT_EQ(platform::GetParent(input), MainWindow.window);
+    double distance = 0, angle = 0;
+    EXPECT_EQ(PointPolarDialog(distance, angle), 0);
+    user.Press(103);
+  });
+  script.On("DIALOG_2", [&](DialogUser& user) {
+    polarOwner = platform::GetParent(user.dialog());
+    user.Press(104);
+  });
+  std::string buffer;
+  EXPECT_EQ(InputLine("Line", buffer, 10, 0), 0);
+  ASSERT_NE(input, platform::Window::kNone);
+  EXPECT_EQ(polarOwner, input);
+}
+
 TEST_F(FrameworkDialogsTest, AnAbsolutePointIsShownAndTakenInTheUsersUnit) {
   struct Case {
     uint32_t feet;
