@@ -28,11 +28,7 @@ class CalculationTest : public KdnTest {
  protected:
   void SetUp() override {
     KdnTest::SetUp();
-    Start();
-    platform::test::FileDialogScript files;
-    files.Choose(CopyExample("HALL.KPR"));
-    Command(kCmdOpenProject);
-    ASSERT_EQ(CountOnLayer(kLoudspeakerLayer), 2);
+    StartWithHall();
   }
 };
 

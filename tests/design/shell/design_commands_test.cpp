@@ -20,10 +20,7 @@ class DesignCommandsTest : public KdnTest {
  protected:
   void SetUp() override {
     KdnTest::SetUp();
-    Start();
-    platform::test::FileDialogScript files;
-    files.Choose(CopyExample("HALL.KPR"));
-    Command(kCmdOpenProject);
+    StartWithHall();
   }
 };
 

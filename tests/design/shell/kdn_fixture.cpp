@@ -6,6 +6,7 @@
 #include "design/acoustics/reflection_search.h"
 #include "design/model/materials.h"
 #include "design/model/project.h"
+#include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/main_window.h"
 #include "framework/base/drawing_layer.h"
@@ -80,6 +81,14 @@ void KdnTest::TearDown() {
 void KdnTest::Start() {
   ASSERT_EQ(StartDesignProgram(instance_), 1);
   Pump();
+}
+
+void KdnTest::StartWithHall() {
+  Start();
+  platform::test::FileDialogScript files;
+  files.Choose(CopyExample("HALL.KPR"));
+  Command(kCmdOpenProject);
+  ASSERT_EQ(CountOnLayer(kLoudspeakerLayer), 2);
 }
 
 void KdnTest::Command(int id) {

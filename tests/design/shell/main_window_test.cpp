@@ -16,10 +16,7 @@ class MainWindowTest : public KdnTest {
  protected:
   void SetUp() override {
     KdnTest::SetUp();
-    Start();
-    platform::test::FileDialogScript files;
-    files.Choose(CopyExample("HALL.KPR"));
-    Command(kCmdOpenProject);
+    StartWithHall();
   }
 };
 

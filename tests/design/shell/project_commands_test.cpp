@@ -18,11 +18,7 @@ class ProjectCommandsTest : public KdnTest {
  protected:
   void SetUp() override {
     KdnTest::SetUp();
-    Start();
-    platform::test::FileDialogScript files;
-    files.Choose(CopyExample("HALL.KPR"));
-    Command(kCmdOpenProject);
-    ASSERT_EQ(CountOnLayer(kRoomLayer), 8);
+    StartWithHall();
   }
 };
 

@@ -41,11 +41,7 @@ class PanelPrintTest : public KdnTest {
  protected:
   void SetUp() override {
     KdnTest::SetUp();
-    Start();
-    platform::test::FileDialogScript files;
-    files.Choose(CopyExample("HALL.KPR"));
-    Command(kCmdOpenProject);
-    ASSERT_EQ(CountOnLayer(kLoudspeakerLayer), 2);
+    StartWithHall();
     ASSERT_NE(gViewPanel, platform::Window::kNone);
   }
   // A click on a panel button through the toolkit: it reaches the panel
