@@ -42,6 +42,9 @@ function(korvane_test name)
   endif()
   add_executable(${name} ${sources} $<TARGET_OBJECTS:korvane_test_main>)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} korvane_test_support GTest::gtest)
+  # The tests' source folder, below which their fixture files lie (__FILE__
+  # is relative when a compiler cache rewrites the paths).
+  target_compile_definitions(${name} PRIVATE KORVANE_TESTS_DIR="${PROJECT_SOURCE_DIR}/tests")
   set(environment "")
   if(ARG_GUI)
     target_link_libraries(${name} PRIVATE korvane_test_support_gui korvane_resources_smoke)

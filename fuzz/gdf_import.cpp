@@ -3,9 +3,9 @@
 #include <string_view>
 
 #include "design/model/project_file.h"
+#include "framework/core/text_lines.h"
 #include "fuzz/import_check.h"
 #include "speakerbase/imports/gdf_import.h"
-#include "speakerbase/imports/import_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetUpFuzzRun();

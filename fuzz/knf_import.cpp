@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "design/model/project_file.h"
+#include "framework/core/text_lines.h"
 #include "fuzz/import_check.h"
-#include "speakerbase/imports/import_text.h"
 #include "speakerbase/imports/knf_import.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -4,7 +4,8 @@
 // database, speaker databases of its types, a drawing, shape chains, path
 // records), and, for the formats the suite reads but no longer writes (the
 // older project, shape files, older records), the hand-made fixtures of the
-// tests. Of the imports' test files, which only some targets of a folder
+// tests. The hall's faces and loudspeakers are also written in the EASE
+// layouts. Of the imports' test files, which only some targets of a folder
 // read, each target gets its own, and the AcoustaCadd headers also in the
 // pairs of one import run.
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "design/acoustics/map_file.h"
 #include "design/acoustics/ray_paths.h"
 #include "design/document/project_document.h"
+#include "design/model/ease_exchange.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
 #include "design/model/shape_file.h"
@@ -207,6 +209,21 @@ void WriteSeeds() {
   Seed("project_file", "hall.KPR", hall);
   Seed("project_objects", "hall.KPR", hall);
   Seed("project_file", "old.KPR", OldProjectFixture());
+  {
+    std::vector<const GraphicObject*> room;
+    for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+      if (o->layer == kRoomLayer) room.push_back(o);
+    const std::string ease3 = FormatFacesEase3(room);
+    std::string ease2;
+    FuzzRequire(FormatFacesEase2(room, ease2), "the hall's faces fit EASE 2");
+    Seed("ease_faces", "hall.xfc", FuzzBytes(ease3.begin(), ease3.end()));
+    Seed("ease_faces", "hall.exp", FuzzBytes(ease2.begin(), ease2.end()));
+    const std::vector<ExchangeSpeaker> speakers = ExchangeSpeakersOf(gObjects.model, gSpeakerModel.types);
+    const std::string xld = FormatSpeakersEase3(speakers);
+    const std::string exp = FormatSpeakersEase2(speakers);
+    Seed("ease_speakers", "hall.xld", FuzzBytes(xld.begin(), xld.end()));
+    Seed("ease_speakers", "hall.exp", FuzzBytes(exp.begin(), exp.end()));
+  }
 
   // The hall's objects in the packed codec, the first byte naming the layout.
   {

@@ -2,26 +2,14 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <type_traits>
 
 #include "design/model/balloon_codes.h"
 #include "framework/core/geometry.h"
+#include "framework/core/text_format.h"
 
 namespace {
-
-std::string Format(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-std::string FormatInt(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%3d", value);
-  return text;
-}
 
 // The number at the start of `text` after blanks, as scanf's "%f" and "%d"
 // take it; false when there is none or it is not finite.
@@ -53,11 +41,11 @@ SpeakerHeaderFields FormatSpeakerHeader(const SpeakerType& record) {
   for (int i = 0; i < kCrossoverCount; ++i) f.crossovers[size_t(i)] = (record.BandSelection() >> i) & 1;
   for (int b = 0; b < kBandCount; ++b) {
     const size_t band = size_t(b);
-    f.power[band] = Format("%4.1f", record.RatedPower(b));
-    f.sensitivity[band] = Format("%3.1f", record.Sensitivity(b));
-    f.impedance[band] = FormatInt(record.Impedance(b));
-    f.directivity[band] = Format("%2.1f", StoredQ(record, b));
-    f.efficiency[band] = Format("%2.1f", EfficiencyPercent(record.Sensitivity(b), record.DirectivityQ10(b)));
+    f.power[band] = FormatText("%4.1f", record.RatedPower(b));
+    f.sensitivity[band] = FormatText("%3.1f", record.Sensitivity(b));
+    f.impedance[band] = FormatText("%3d", record.Impedance(b));
+    f.directivity[band] = FormatText("%2.1f", StoredQ(record, b));
+    f.efficiency[band] = FormatText("%2.1f", EfficiencyPercent(record.Sensitivity(b), record.DirectivityQ10(b)));
   }
   return f;
 }
@@ -71,7 +59,7 @@ void RecomputeEfficiencyTexts(SpeakerHeaderFields& fields, const SpeakerType& re
   for (int b = 0; b < kBandCount; ++b) {
     double sensitivity = 0;
     if (ParseLeading(fields.sensitivity[size_t(b)], sensitivity))
-      fields.efficiency[size_t(b)] = Format("%3.1f", EfficiencyPercent(sensitivity, record.DirectivityQ10(b)));
+      fields.efficiency[size_t(b)] = FormatText("%3.1f", EfficiencyPercent(sensitivity, record.DirectivityQ10(b)));
   }
 }
 

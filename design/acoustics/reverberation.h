@@ -20,6 +20,8 @@
 
 static_assert(kBandCount == kAbsorberBandCount);  // 125 Hz .. 8 kHz
 using BandValues = std::array<double, kBandCount>;
+// The bands' centre frequencies in Hz, for the labels.
+inline constexpr std::array<int, kBandCount> kBandCentreFrequencies = {125, 250, 500, 1000, 2000, 4000, 8000};
 
 // Rt60Method: the project's reverberation method; any other value computes
 // Sabine.

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstring>
+
+#include "framework/core/text_lines.h"
 
 namespace {
 
@@ -25,11 +26,12 @@ double TransmissionIndex(double m, size_t frequencyIndex) {
   return (snr + 15) / 30;
 }
 
-// Appends `value` as "%.<precision>f" formats it in the C locale, whatever
-// locale the program runs in.
-void AppendFixed(std::string& text, double value, int precision) {
-  char field[400];  // room for any double in fixed notation with up to 6 decimals
-  text.append(field, std::to_chars(field, field + sizeof field, value, std::chars_format::fixed, precision).ptr);
+// Writes "<what>: <the system's reason>" to standard error, and into
+// `failure` when given.
+void ReportLogFailure(const char* what, std::string* failure) {
+  const std::string line = std::string(what) + ": " + std::strerror(errno);
+  std::fprintf(stderr, "%s\n", line.c_str());
+  if (failure) *failure = line;
 }
 
 double StiFromDetail(const BandValues& mti) {
@@ -75,13 +77,13 @@ float StiAll(PointLevels levels, const StiRoom& room) {
   return float(100 * StiFromDetail(detail.mti));
 }
 
-StiLogFile OpenStiLogFile(const std::string& path) {
+StiLogFile OpenStiLogFile(const std::string& path, std::string* failure) {
   StiLogFile file(std::fopen(path.c_str(), "a"));
-  if (!file) std::fprintf(stderr, "Failed to open log file: %s\n", std::strerror(errno));
+  if (!file) ReportLogFailure("Failed to open log file", failure);
   return file;
 }
 
-bool AppendStiLines(std::FILE* file, const StiDetail& detail) {
+bool AppendStiLines(std::FILE* file, const StiDetail& detail, std::string* failure) {
   std::string lines;
   for (size_t b = 0; b < kBandCount; ++b) {
     lines += char('0' + b);
@@ -91,7 +93,9 @@ bool AppendStiLines(std::FILE* file, const StiDetail& detail) {
     AppendFixed(lines, detail.level[b], 1);
     lines += '\n';
   }
-  return std::fwrite(lines.data(), 1, lines.size(), file) == lines.size() && std::fflush(file) == 0;
+  if (std::fwrite(lines.data(), 1, lines.size(), file) == lines.size() && std::fflush(file) == 0) return true;
+  ReportLogFailure("Failed to write log file", failure);
+  return false;
 }
 
 std::string FormatStiExportName(const char* format, const std::tm& localTime) {
@@ -100,15 +104,11 @@ std::string FormatStiExportName(const char* format, const std::tm& localTime) {
   return std::string(name, length);
 }
 
-float StiAllLogged(PointLevels levels, const StiRoom& room, const std::string& projectPath,
-                   const std::string& fileName) {
+float StiAllLogged(PointLevels levels, const StiRoom& room, const std::string& projectPath, const std::string& fileName,
+                   std::string* failure) {
   StiDetail detail;
   StiAllDetail(levels, room, detail);
-  StiLogFile file = OpenStiLogFile(projectPath + fileName);
-  if (!file) return -1.0f;
-  if (!AppendStiLines(file.get(), detail)) {
-    std::fprintf(stderr, "Failed to write log file: %s\n", std::strerror(errno));
-    return -1.0f;
-  }
+  StiLogFile file = OpenStiLogFile(projectPath + fileName, failure);
+  if (!file || !AppendStiLines(file.get(), detail, failure)) return -1.0f;
   return float(100 * StiFromDetail(detail.mti));
 }

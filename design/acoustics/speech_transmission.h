@@ -60,11 +60,13 @@ struct StiLogCloser {
 };
 using StiLogFile = std::unique_ptr<std::FILE, StiLogCloser>;
 // Opens `path` for appending; when it cannot, writes "Failed to open log
-// file" and the system's reason to standard error and returns an empty file.
-StiLogFile OpenStiLogFile(const std::string& path);
+// file" and the system's reason to standard error, puts that line (without
+// its newline) into `failure` when given, and returns an empty file.
+StiLogFile OpenStiLogFile(const std::string& path, std::string* failure = nullptr);
 // Appends one line "band,MTI,level" per band ("%d,%f,%.1f" with '.' in any
-// locale). False when the write fails.
-bool AppendStiLines(std::FILE* file, const StiDetail& detail);
+// locale). False when the write fails, with "Failed to write log file" and
+// the reason on standard error and in `failure`.
+bool AppendStiLines(std::FILE* file, const StiDetail& detail, std::string* failure = nullptr);
 
 // Names of the export files, appended to the project path and formatted
 // from the local time.
@@ -74,6 +76,6 @@ std::string FormatStiExportName(const char* format, const std::tm& localTime);
 
 // 100 x the point's index, and its seven band lines appended to the file
 // named by `projectPath` followed by `fileName`; -1 when the file cannot be
-// opened.
-float StiAllLogged(PointLevels levels, const StiRoom& room, const std::string& projectPath,
-                   const std::string& fileName);
+// opened or written, with the reason in `failure`.
+float StiAllLogged(PointLevels levels, const StiRoom& room, const std::string& projectPath, const std::string& fileName,
+                   std::string* failure = nullptr);

@@ -103,9 +103,12 @@ int ResetSpeakerModel() {
 
 void ShowSpeakerLimitMessage() { ShowMessage("Maximum amount of speakers is 5000", "Sorry!", kMsgOk); }
 
-bool WithinSpeakerLimit(uint32_t adding) {
-  return uint64_t(CountObjectsOnLayer2()) + adding <= uint64_t(gSpeakerModel.speakerLimit);
+uint32_t SpeakerRoom() {
+  const int64_t room = int64_t(gSpeakerModel.speakerLimit) - int64_t(CountObjectsOnLayer2());
+  return room > 0 ? uint32_t(room) : 0;
 }
+
+bool WithinSpeakerLimit(uint32_t adding) { return adding <= SpeakerRoom(); }
 
 SpeakerType* SpeakerTypeOf(const Loudspeaker& speaker) { return gSpeakerModel.types.At(speaker.typeIndex); }
 

@@ -106,6 +106,8 @@ int ResetSpeakerModel();
 
 // "Maximum amount of speakers is 5000" under "Sorry!".
 void ShowSpeakerLimitMessage();
+// How many more loudspeakers the limit leaves room for.
+uint32_t SpeakerRoom();
 // Whether `adding` more loudspeakers stay within the limit.
 bool WithinSpeakerLimit(uint32_t adding);
 

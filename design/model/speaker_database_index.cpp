@@ -154,22 +154,35 @@ int LoadSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, Sp
   return 1;
 }
 
-int UseSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, Loudspeaker& speaker,
-                   SpeakerTypeTable& table, ObjectList& model, GraphicObject* defaultSymbol) {
+SpeakerTypeLoader IndexTypeLoader(const SpeakerDatabaseIndex& index, ObjectList& model, GraphicObject* defaultSymbol) {
+  return [&index, &model, defaultSymbol](std::string_view name, SpeakerTypeTable& table, int slot) {
+    return LoadSpeakerType(index, name, table, slot, model, defaultSymbol);
+  };
+}
+
+SpeakerTypeLink LinkSpeakerType(std::string_view name, SpeakerTypeTable& table, const SpeakerTypeLoader& load,
+                                int16_t& typeIndex) {
   for (int k = 0; k < table.count; ++k) {
     if (table.types[size_t(k)]->TypeName() == name) {
-      speaker.typeIndex = int16_t(k);
-      return 1;
+      typeIndex = int16_t(k);
+      return SpeakerTypeLink::kLinked;
     }
   }
-  if (table.count >= kMaxSpeakerTypes) {
-    ShowMessage(kSpeakerTypesFullMessage, kSorryCaption, kMsgOk);
-    return 0;
-  }
-  if (!LoadSpeakerType(index, name, table, table.count, model, defaultSymbol)) {
-    ShowMessage(kSpeakerNotAvailableMessage, nullptr, kMsgOk);
-    return 0;
-  }
-  speaker.typeIndex = table.count++;
-  return 1;
+  if (table.count >= kMaxSpeakerTypes) return SpeakerTypeLink::kTableFull;
+  if (!load || !load(name, table, table.count)) return SpeakerTypeLink::kNotAvailable;
+  typeIndex = table.count++;
+  return SpeakerTypeLink::kLinked;
+}
+
+void ShowSpeakerTypeLinkFailure(SpeakerTypeLink failure) {
+  if (failure == SpeakerTypeLink::kTableFull) ShowMessage(kSpeakerTypesFullMessage, kSorryCaption, kMsgOk);
+  else if (failure == SpeakerTypeLink::kNotAvailable) ShowMessage(kSpeakerNotAvailableMessage, nullptr, kMsgOk);
+}
+
+int UseSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, Loudspeaker& speaker,
+                   SpeakerTypeTable& table, ObjectList& model, GraphicObject* defaultSymbol) {
+  const SpeakerTypeLink link =
+      LinkSpeakerType(name, table, IndexTypeLoader(index, model, defaultSymbol), speaker.typeIndex);
+  ShowSpeakerTypeLinkFailure(link);
+  return link == SpeakerTypeLink::kLinked ? 1 : 0;
 }

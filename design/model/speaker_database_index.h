@@ -24,6 +24,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,30 @@ int ReadIndexedComment(const SpeakerDatabaseIndex& index, int position, std::str
 // read or the record fails its check.
 int LoadSpeakerType(const SpeakerDatabaseIndex& index, std::string_view name, SpeakerTypeTable& table, int slot,
                     ObjectList& model, GraphicObject* defaultSymbol);
+
+// Loads the type named `name` into `table` at `slot` (the count is the
+// caller's): 1 when loaded, 0 otherwise. LoadSpeakerType over an index, or
+// whatever a caller hands in its place.
+using SpeakerTypeLoader = std::function<int(std::string_view name, SpeakerTypeTable& table, int slot)>;
+// LoadSpeakerType of `index` with shapes going to `model` (both must outlive
+// the loader).
+SpeakerTypeLoader IndexTypeLoader(const SpeakerDatabaseIndex& index, ObjectList& model, GraphicObject* defaultSymbol);
+
+enum class SpeakerTypeLink {
+  kLinked,
+  kTableFull,     // the project has no room for another type
+  kNotAvailable,  // the loader cannot load the type
+};
+
+// Gives `typeIndex` the index of the type named `name` in `table` (exact
+// comparison), loading it with `load` into the next entry first when the
+// table does not have it yet (the count then grows by one). Shows nothing;
+// on failure `typeIndex` is left alone.
+SpeakerTypeLink LinkSpeakerType(std::string_view name, SpeakerTypeTable& table, const SpeakerTypeLoader& load,
+                                int16_t& typeIndex);
+// "Maximum amount of loudspeaker types is 500" ("Sorry!") for a full table,
+// "Loudspeaker not available in database" for a type that cannot be loaded.
+void ShowSpeakerTypeLinkFailure(SpeakerTypeLink failure);
 
 // Gives `speaker` the type named `name` (exact comparison), loading it into
 // the table first when the project does not have it yet. 1 when done; 0

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 uint32_t gUnitFlag = 0;
@@ -39,6 +40,12 @@ bool ReadNumberField(const std::string& text, double& value) {
   return true;
 }
 
+std::string FormatNumber(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
 bool ReadIntegerField(const std::string& text, int& value) {
   char* end = nullptr;
   errno = 0;
@@ -69,3 +76,6 @@ double KilogramsToPounds(double value) { return value * kPoundsPerKilogram; }
 
 double LengthInUserUnit(double metres) { return gUnitFlag ? MetricToImperial(metres, kUnitLength) : metres; }
 double LengthFromUserUnit(double value) { return gUnitFlag ? ImperialToMetric(value, kUnitLength) : value; }
+double AreaInUserUnit(double squareMetres) {
+  return gUnitFlag ? MetricToImperial(squareMetres, kUnitArea) : squareMetres;
+}

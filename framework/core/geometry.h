@@ -17,6 +17,10 @@ int IntersectSegments(double x1, double y1, double x2, double y2, double x3, dou
 // run their text through it before parsing.
 bool FixDecimalCommaText(std::string& text);
 
+// `value` in the printf `format` (one floating-point conversion), with '.'
+// as the decimal point.
+std::string FormatNumber(const char* format, double value);
+
 // The number at the start of a typed field, read as "%lf" and "%d" read it:
 // leading blanks skipped, whatever follows the number ignored. False, with
 // `value` untouched, when the field does not start with a number (or a whole
@@ -31,6 +35,8 @@ extern uint32_t gUnitFlag;
 // A length in metres as the user sees it, and back.
 double LengthInUserUnit(double metres);
 double LengthFromUserUnit(double value);
+// An area in square metres as the user sees it, in square metres or feet.
+double AreaInUserUnit(double squareMetres);
 
 // Unit kinds of the conversions.
 enum UnitKind : int { kUnitLength = 1, kUnitArea = 2, kUnitVolume = 3 };

@@ -1,5 +1,7 @@
 #include "framework/model/face_geometry.h"
 
+#include <utility>
+
 Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first) {
   Vec3d sum;
   const ObjectVertex* start = nullptr;
@@ -17,4 +19,13 @@ Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first) {
   if (end == FaceWalk::kBadVertex) return {};
   if (end == FaceWalk::kClosed) addEdge(*previous, *start);
   return sum;
+}
+
+void ReverseFacePolygon(GraphicObject& object, uint32_t first) {
+  if (first >= object.itemCount || object.items[first].op != kOpStart) return;
+  uint32_t low = first + (FaceMaterialItem(object, first) ? 2 : 1);
+  uint32_t high = low;
+  while (high < object.itemCount && object.items[high].op != kOpClose && object.items[high].op != kOpStart) ++high;
+  if (high >= object.itemCount || object.items[high].op != kOpClose) return;
+  for (; low < high; ++low, --high) std::swap(object.items[low].index, object.items[high].index);
 }

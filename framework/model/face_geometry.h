@@ -58,3 +58,12 @@ inline ObjectItem* FaceMaterialItem(const GraphicObject& object, uint32_t first)
 // polygon without a close item gets no closing edge; one naming a missing
 // vertex gives the zero vector.
 Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first);
+
+// Turns the polygon whose start item is `first` round, which flips its
+// normal: the start item (and the material item behind it) stay, and the
+// vertex indexes of the items from there to the close item, that one
+// included, are swapped pairwise from both ends inwards; the operations stay
+// where they are. So the start vertex stays first and the others run in
+// reverse order. A `first` that is not a start item, or a polygon without a
+// close item before the next start, is left alone.
+void ReverseFacePolygon(GraphicObject& object, uint32_t first);

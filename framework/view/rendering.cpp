@@ -30,8 +30,7 @@ constexpr int kSmallObjectPixels = 4;
 constexpr int kNodeMarkerHalf = 2;
 constexpr int kPickMarkerHalf = 3;
 constexpr uint32_t kAxisCrossOrigin = 18;
-constexpr int kAxisCrossCorner = 45;     // its origin's distance from the lower left corner
-constexpr double kAxisCrossPixels = 25;  // the length of its unit axes on screen
+constexpr int kAxisCrossCorner = 45;  // its origin's distance from the lower left corner
 constexpr int kPlotAxisCrossCorner = 150;
 constexpr double kPlotAxisCrossPixels = 2.5 * kAxisCrossPixels;  // on the page
 // The title block of a plot: 83 character widths span 120 mm; labels of 11,
@@ -169,28 +168,6 @@ void DrawPickMarkers() {
     }
   } else if (gPicks.faceObject) {
     DrawFaceOutline(gPicks.faceObject, gPicks.faceItem, 1);
-  }
-}
-
-// The axis cross turned as the view, the same size at every zoom: its
-// origin vertex at (x, y), its unit axes `unit` pixels long.
-void DrawAxisCross(int x, int y, double unit) {
-  const GraphicObject* cross = gRender.axisCross;
-  if (!cross || cross->vertexCount <= kAxisCrossOrigin) return;
-  const auto& r = gView.rotation;
-  const ObjectVertex& o = cross->vertices[kAxisCrossOrigin];
-  const auto pixel = [&](uint32_t i) {
-    const ObjectVertex& v = cross->vertices[i];
-    const double dx = v.x - o.x, dy = v.y - o.y, dz = v.z - o.z;
-    return platform::Point{int32_t(x + unit * (r[0] * dx + r[1] * dy + r[2] * dz)),
-                           int32_t(y - unit * (r[3] * dx + r[4] * dy + r[5] * dz))};
-  };
-  for (uint32_t i = 0; i < cross->itemCount; ++i) {
-    const ObjectItem item = cross->items[i];
-    if (item.index >= cross->vertexCount) continue;
-    const platform::Point p = pixel(item.index);
-    if (item.op == kOpStart) MovePenTo(p.x, p.y);
-    else if (item.op == kOpLineTo || item.op == kOpClose) DrawLineTo(p.x, p.y);
   }
 }
 
@@ -389,6 +366,26 @@ void DrawTitleBlock(const PrintSettings& page) {
 }
 
 }  // namespace
+
+void DrawAxisCross(int x, int y, double unit) {
+  const GraphicObject* cross = gRender.axisCross;
+  if (!cross || cross->vertexCount <= kAxisCrossOrigin) return;
+  const auto& r = gView.rotation;
+  const ObjectVertex& o = cross->vertices[kAxisCrossOrigin];
+  const auto pixel = [&](uint32_t i) {
+    const ObjectVertex& v = cross->vertices[i];
+    const double dx = v.x - o.x, dy = v.y - o.y, dz = v.z - o.z;
+    return platform::Point{int32_t(x + unit * (r[0] * dx + r[1] * dy + r[2] * dz)),
+                           int32_t(y - unit * (r[3] * dx + r[4] * dy + r[5] * dz))};
+  };
+  for (uint32_t i = 0; i < cross->itemCount; ++i) {
+    const ObjectItem item = cross->items[i];
+    if (item.index >= cross->vertexCount) continue;
+    const platform::Point p = pixel(item.index);
+    if (item.op == kOpStart) MovePenTo(p.x, p.y);
+    else if (item.op == kOpLineTo || item.op == kOpClose) DrawLineTo(p.x, p.y);
+  }
+}
 
 void DrawObjects(GraphicObject* first, GraphicObject* last, int full) {
   if (gView.mode == kViewPerspective) {

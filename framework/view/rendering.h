@@ -34,6 +34,8 @@ constexpr int16_t kGridPen = 6;
 constexpr int16_t kNodeMarkerPen = 19;
 constexpr int16_t kLegendPen = 21;
 constexpr int16_t kPickMarkerPen = 23;
+// The length of the axis cross's unit axes on screen.
+constexpr double kAxisCrossPixels = 25;
 // The node-moving commands of the room, audience-area and auxiliary menus,
 // during which the picked nodes are marked.
 constexpr int16_t kMoveNodesCommands[] = {2311, 3311, 4311};
@@ -59,6 +61,11 @@ void DrawObjects(GraphicObject* first, GraphicObject* last, int full);
 void DrawObjectsPerspective(GraphicObject* first, GraphicObject* last, int full);
 // A full redraw of the model with the crosshair hidden meanwhile.
 void RedrawAllObjects();
+
+// The axis cross (gRender.axisCross) turned as the view, in the current pen,
+// the same size at every zoom: its origin vertex at (x, y) of the current
+// output, its unit axes `unit` pixels long. Op 0 moves, ops 1 and 2 draw.
+void DrawAxisCross(int x, int y, double unit);
 
 // 1 when the projected polygon starting at the op-0 item `startItem` of the
 // current object faces away (its shoelace sum is <= 0).

@@ -3,7 +3,7 @@
 // sphere.
 //
 // A keyword matches at the start of a line in any letter case; its value
-// begins one character after it (import_text.h). Outside a band section:
+// begins one character after it (framework/core/text_lines.h). Outside a band section:
 // "Device Name" (type name, 8 characters), "Manufacturer" (brand, 20),
 // "File Notes:" (comment, 40), "# Frequency Band Section" (starts a section)
 // and "Sphere Size". Inside a section:

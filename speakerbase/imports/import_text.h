@@ -1,65 +1,14 @@
-// Reading the text formats of the speaker imports (GDF, KNF). A file is taken
-// as lines without their line ends, so CR LF and LF files read alike. A
-// keyword matches at the start of a line in any letter case and its value
-// begins one character after it, with blanks trimmed. Numbers are scanned as
-// the C "%f" conversion reads them in the C locale ('.' is the decimal point
-// whatever the program's locale): an optional sign, digits with at most one
-// '.', an optional exponent. A number that is not a finite float ("1e39",
-// "1e-999") is refused rather than stored; "inf" and "nan" are no numbers.
+// The text formats of the speaker imports (GDF, KNF): their files are read
+// as lines (framework/core/text_lines.h) and handed to the format's parser.
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "framework/core/text_lines.h"
 #include "speakerbase/imports/speaker_import.h"
-
-enum class TextFileResult {
-  kRead,
-  kNotOpened,  // missing or unreadable: the imports end without a message
-  kTooLarge,   // larger than any file of these formats
-};
-
-// The text files of the imports are small; this bounds what is read.
-constexpr uint64_t kMaxImportTextSize = uint64_t(16) << 20;
-
-// The lines of a text without their line ends (LF, and a CR before it); a
-// last line without its end counts.
-std::vector<std::string> SplitTextLines(std::string_view text);
-// The lines of a text file, split so.
-TextFileResult ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 
 // The import of the lines of the text file at `path` by `parseLines`:
 // nothing when the file cannot be opened, "Invalid file format !" when it is
 // too large to be one of the text formats.
 SpeakerImport ImportTextFile(const std::string& path, SpeakerImport (*parseLines)(const std::vector<std::string>&));
-
-// The text without blanks (spaces, tabs, line-end and form-feed characters)
-// at either end.
-std::string_view TrimBlanks(std::string_view text);
-
-// When `line` begins with `keyword` in any letter case: the text from one
-// character after the keyword, trimmed (empty when the line ends there);
-// otherwise none.
-std::optional<std::string_view> KeywordValue(std::string_view line, std::string_view keyword);
-
-// '0' to '9', '.', '-' and '+'.
-bool IsNumberChar(char c);
-// A line whose first character other than blanks is a number character.
-bool IsNumberLine(std::string_view line);
-
-enum class NumberScan {
-  kNone,     // no number begins there
-  kNumber,   // `value` holds it
-  kRefused,  // not a finite float
-};
-
-// The number at the start of a value, after blanks.
-NumberScan ReadNumber(std::string_view text, float& value);
-
-// Every number of `line`, in order, into `numbers` (cleared first); numbers
-// may be separated by any characters that begin no number. False when one of
-// them is refused.
-bool ParseNumbers(std::string_view line, std::vector<float>& numbers);

@@ -47,7 +47,7 @@ TEST(AbsorberListing, SizesFollowThePrintableWidth) {
   };
   for (Case c : {Case{2299, 18, 8}, Case{2300, 36, 11}, Case{2550, 36, 12}, Case{3231, 36, 15}, Case{3232, 36, 16},
                  Case{4599, 36, 16}, Case{4600, 72, 22}, Case{6463, 72, 31}, Case{6464, 72, 32}, Case{9000, 72, 32}}) {
-    ListingSizes sizes = ListingSizesForWidth(c.width);
+    ListingSizes sizes = AbsorberListingSizes(c.width);
     EXPECT_EQ(sizes.rowHeight, c.rowHeight) << c.width;
     EXPECT_EQ(sizes.columnUnit, c.columnUnit) << c.width;
     const std::vector<ListingPage> pages = LayOutAbsorberListing(*DatabaseOf(1), "", c.width, 2400);
@@ -219,7 +219,7 @@ TEST_F(PrintListingTest, TheLastColumnIsOnAPageTooNarrowForTheFixedSizes) {
   const int width = GetPrintSettings()->horizontalResolution;
   ASSERT_GE(width, 2300);
   ASSERT_LT(width, 202 * 16);
-  const ListingSizes sizes = ListingSizesForWidth(width);
+  const ListingSizes sizes = AbsorberListingSizes(width);
   platform::Bitmap image = PdfPageImage(pdf, 1, 200);
   ASSERT_NE(image, platform::Bitmap::kNone);
   platform::Context page = platform::CreateMemoryContext();

@@ -14,6 +14,7 @@
 #include "platform/resources.h"
 #include "platform/system.h"
 #include "platform/test_seams.h"
+#include "tests/support/comma_locale.h"
 #include "tests/support/gui_fixture.h"
 
 using namespace platform;
@@ -111,19 +112,12 @@ TEST_F(SystemTest, ResourcesLoadByNameAndMissingOnesGiveNone) {
 // under a locale with a decimal comma.
 TEST(NumericLocaleDeathTest, StaysCAfterTheToolkitStartsUnderACommaLocale) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  fs::path dir = fs::path(::testing::TempDir()) / "korvane_locales";
-  fs::create_directories(dir);
-  std::string command = "localedef -i de_DE -f UTF-8 " + (dir / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
-  if (!fs::exists(dir / "de_DE.UTF-8") && std::system(command.c_str()) != 0)
-    GTEST_SKIP() << "cannot build a de_DE locale here";
-  setenv("LOCPATH", dir.c_str(), 1);
-  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "the de_DE locale does not load";
-  bool comma = std::localeconv()->decimal_point[0] == ',';
-  std::setlocale(LC_ALL, "C");
-  if (!comma) GTEST_SKIP() << "the de_DE locale has no decimal comma";
+  std::string why;
+  const std::string locale = CommaLocaleName(why);
+  if (locale.empty()) GTEST_SKIP() << why;
   EXPECT_EXIT(
       {
-        setenv("LC_ALL", "de_DE.UTF-8", 1);
+        setenv("LC_ALL", locale.c_str(), 1);
         StartApplication("smoke");
         char text[32];
         std::snprintf(text, sizeof text, "%.2f", 2.5);

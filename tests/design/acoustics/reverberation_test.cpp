@@ -3,68 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <vector>
 
 #include "design/model/materials.h"
-#include "framework/core/byte_codec.h"
 #include "tests/design/acoustics/room_fixtures.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-// A real room (see data/NOTICE.md): binary STL in millimetres, normals
-// pointing outwards.
-const fs::path kMusisRoom = fs::path(__FILE__).parent_path() / "data" / "INRIA_MUSIS.stl";
-
-BandValues AllBands(double value) {
-  BandValues values;
-  values.fill(value);
-  return values;
-}
-
-class ReverberationTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  void TearDown() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  // The 10 m cube with every face of material 0 at `alpha`.
-  static void AddCube(float alpha) {
-    SetMaterial(0, alpha);
-    AddObject(BoxFaces(10, 10, 10));
-  }
-  // The STL room's triangles as one face object of material 0, in their
-  // own vertex order or reversed (facing into the room).
-  static void AddStlRoom(bool facingInwards) {
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(ReadWholeFile(kMusisRoom.string(), bytes));
-    ASSERT_GE(bytes.size(), 84u);
-    const uint32_t count = LoadU32(&bytes[80]);
-    ASSERT_EQ(bytes.size(), 84 + 50 * size_t(count));
-    std::vector<Polygon> triangles;
-    for (uint32_t t = 0; t < count; ++t) {
-      Polygon triangle;
-      for (int v = 0; v < 3; ++v) {
-        const uint8_t* p = &bytes[84 + 50 * size_t(t) + 12 + 12 * size_t(v)];
-        triangle.push_back({LoadF32(p) / 1000, LoadF32(p + 4) / 1000, LoadF32(p + 8) / 1000});
-      }
-      triangles.push_back(facingInwards ? Reversed(triangle) : triangle);
-    }
-    AddObject(triangles);
-  }
-};
+using ReverberationTest = RoomModelTest;
 
 TEST_F(ReverberationTest, TenMetreCubeGivesTheTextbookTimes) {
-  AddCube(0.1f);
+  AddTenMetreCube(0.1f);
   const RoomSums sums = SumRoomFaces(ProjectTables());
   EXPECT_NEAR(sums.volume, 1000, 1e-6);
   EXPECT_NEAR(sums.surface, 600, 1e-6);
@@ -141,7 +93,7 @@ TEST_F(ReverberationTest, FacesCountWithMaterialZeroUnlessTheyNameAProjectMateri
 }
 
 TEST_F(ReverberationTest, ZeroAbsorptionGivesTheCapNotAnInfiniteTime) {
-  AddCube(0);
+  AddTenMetreCube(0);
   const RoomSums sums = SumRoomFaces(ProjectTables());
   for (auto* method : {CalcRt60Sabine, CalcRt60Eyring, CalcRt60Fitzroy}) {
     const RoomResults withoutAir = method(sums, kNoAirAbsorption);
@@ -162,14 +114,14 @@ TEST_F(ReverberationTest, ZeroAbsorptionGivesTheCapNotAnInfiniteTime) {
 }
 
 TEST_F(ReverberationTest, FullAbsorptionKeepsEyringFinite) {
-  AddCube(1);
+  AddTenMetreCube(1);
   const RoomResults eyring = CalcRt60Eyring(SumRoomFaces(ProjectTables()), kNoAirAbsorption);
   EXPECT_NEAR(eyring.rt60[0], 161.0 / (-600 * std::log(1e-12)), 1e-6);
   EXPECT_GT(eyring.rt60[0], 0);
 }
 
 TEST_F(ReverberationTest, MeasuredTimesPassThroughAndImplyAbsorption) {
-  AddCube(0.1f);
+  AddTenMetreCube(0.1f);
   const BandValues measured = {1.61, -0.805, 0.1, 0.05, 100.5, kNaN, 10};
   const RoomResults results = CalcRt60Measured(SumRoomFaces(ProjectTables()), measured);
   const BandValues times = {1.61, 0.805, 0.1, 0.05, kMaxRt60, 0, 10};
@@ -197,7 +149,7 @@ TEST_F(ReverberationTest, MeasuredTimesPassThroughAndImplyAbsorption) {
 }
 
 TEST_F(ReverberationTest, TheProjectsMethodChoosesTheFormula) {
-  AddCube(0.1f);
+  AddTenMetreCube(0.1f);
   const RoomSums sums = SumRoomFaces(ProjectTables());
   const BandValues measured = AllBands(1.5);
   struct Case {
@@ -225,7 +177,7 @@ TEST_F(ReverberationTest, TheProjectsMethodChoosesTheFormula) {
 }
 
 TEST_F(ReverberationTest, ARealRoomHasItsVolumeOnlyWithFacesFacingInwards) {
-  AddStlRoom(true);
+  ASSERT_TRUE(AddMusisRoom(true));
   const RoomSums sums = SumRoomFaces(ProjectTables());
   EXPECT_NEAR(sums.volume, 51.777, 1e-3);
   EXPECT_NEAR(sums.surface, 89.500, 1e-3);
@@ -237,7 +189,7 @@ TEST_F(ReverberationTest, ARealRoomHasItsVolumeOnlyWithFacesFacingInwards) {
   // Facing outwards the volume comes out negative: the room counts as not
   // closed and the formulas give 0; measured times cannot be explained.
   ResetObjectStore();
-  AddStlRoom(false);
+  ASSERT_TRUE(AddMusisRoom(false));
   EXPECT_NEAR(SumRoomFaces(ProjectTables()).volume, -51.777, 1e-3);
   for (int32_t method : {kRt60Sabine, kRt60Eyring, kRt60Fitzroy})
     EXPECT_EQ(ComputeRoomResults({method, {}}, ProjectTables()).rt60, BandValues{});

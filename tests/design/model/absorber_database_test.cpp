@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 // Seven entries of the shared measured absorption table (see data/NOTICE.md),
 // written by data/make_absorbers_kab.py independently of the codec.
-const fs::path kFixture = fs::path(__FILE__).parent_path() / "data" / "absorbers.KAB";
+const fs::path kFixture = fs::path(KORVANE_TESTS_DIR "/design/model") / "data" / "absorbers.KAB";
 
 AbsorberRecord Material(const char* name, float alpha) {
   AbsorberRecord r;

@@ -78,4 +78,34 @@ TEST(WalkFaceVertices, VisitsTheOutlineAndReportsHowItEnded) {
   EXPECT_EQ(WalkFaceVertices(*o.object, 7, collect), FaceWalk::kOpen);  // past the items
 }
 
+TEST(ReverseFacePolygon, KeepsStartAndMaterialAndReversesTheRest) {
+  struct Case {
+    const char* name;
+    std::vector<ObjectItem> items;
+    uint32_t first;
+    std::vector<ObjectItem> reversed;
+  } cases[] = {
+      {"with material", {{0, 0}, {3, 5}, {1, 1}, {1, 2}, {2, 3}}, 0, {{0, 0}, {3, 5}, {1, 3}, {1, 2}, {2, 1}}},
+      {"without material", {{0, 0}, {1, 1}, {1, 2}, {2, 3}}, 0, {{0, 0}, {1, 3}, {1, 2}, {2, 1}}},
+      {"second polygon",
+       {{0, 0}, {1, 1}, {2, 2}, {0, 3}, {3, 0}, {1, 1}, {2, 2}},
+       3,
+       {{0, 0}, {1, 1}, {2, 2}, {0, 3}, {3, 0}, {1, 2}, {2, 1}}},
+      {"not a start item", {{0, 0}, {1, 1}, {2, 2}}, 1, {{0, 0}, {1, 1}, {2, 2}}},
+      // An open polygon is not reversed into the polygon after it.
+      {"open", {{0, 0}, {1, 1}, {0, 2}, {1, 3}, {2, 1}}, 0, {{0, 0}, {1, 1}, {0, 2}, {1, 3}, {2, 1}}},
+  };
+  for (const Case& c : cases) {
+    TestObject o(kUnitSquare, c.items);
+    ReverseFacePolygon(*o.object, c.first);
+    for (size_t i = 0; i < c.items.size(); ++i) {
+      EXPECT_EQ(o.object->items[i].op, c.reversed[i].op) << c.name << " item " << i;
+      EXPECT_EQ(o.object->items[i].index, c.reversed[i].index) << c.name << " item " << i;
+    }
+  }
+  TestObject square(kUnitSquare, {{0, 0}, {1, 1}, {1, 2}, {2, 3}});
+  ReverseFacePolygon(*square.object, 0);
+  EXPECT_DOUBLE_EQ(ComputeFaceAreaVector(*square.object, 0).z, -2.0);  // the normal flipped
+}
+
 }  // namespace

@@ -11,7 +11,7 @@
 
 namespace {
 
-const std::filesystem::path kData = std::filesystem::path(__FILE__).parent_path() / "data";
+const std::filesystem::path kData = std::filesystem::path(KORVANE_TESTS_DIR "/speakerbase/imports") / "data";
 
 std::string Seed(const char* name) { return (kData / name).string(); }
 

@@ -1,16 +1,32 @@
-#include "speakerbase/imports/import_text.h"
+// Lines, keywords and numbers of the text exchange formats.
+#include "framework/core/text_lines.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include "tests/speakerbase/imports/import_fixtures.h"
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 namespace {
 
-using namespace import_fixtures;
+namespace fs = std::filesystem;
 
-using ImportText = ImportFolder;
+class TextFile : public ::testing::Test {
+ protected:
+  fs::path dir_ = fs::temp_directory_path() / ("korvane_text_lines_" + std::to_string(::getpid()));
+  void SetUp() override { fs::create_directories(dir_); }
+  void TearDown() override { fs::remove_all(dir_); }
 
-TEST_F(ImportText, CrLfAndLfFilesGiveTheSameLines) {
+  std::string Write(const std::string& name, const std::string& text) {
+    const fs::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+  }
+};
+
+TEST_F(TextFile, CrLfAndLfFilesGiveTheSameLines) {
   const std::vector<std::string> expected = {"Device Name: A", "", "1 2 3", "last"};
   std::vector<std::string> lf, crlf;
   ASSERT_EQ(ReadTextLines(Write("lf.txt", "Device Name: A\n\n1 2 3\nlast"), lf), TextFileResult::kRead);
@@ -20,11 +36,11 @@ TEST_F(ImportText, CrLfAndLfFilesGiveTheSameLines) {
 
   std::vector<std::string> none;
   EXPECT_EQ(ReadTextLines((dir_ / "missing.txt").string(), none), TextFileResult::kNotOpened);
-  const std::string large = Write("large.txt", std::string(kMaxImportTextSize + 1, 'x'));
+  const std::string large = Write("large.txt", std::string(kMaxTextFileSize + 1, 'x'));
   EXPECT_EQ(ReadTextLines(large, none), TextFileResult::kTooLarge);
 }
 
-TEST(ImportKeywords, MatchInAnyCaseWithTheValueOneCharacterOnTrimmed) {
+TEST(TextKeywords, MatchInAnyCaseWithTheValueOneCharacterOnTrimmed) {
   struct Case {
     const char* line;
     const char* keyword;
@@ -40,7 +56,7 @@ TEST(ImportKeywords, MatchInAnyCaseWithTheValueOneCharacterOnTrimmed) {
   for (const Case& c : cases) EXPECT_EQ(KeywordValue(c.line, c.keyword), c.value) << c.line;
 }
 
-TEST(ImportNumbers, ScannedAsPercentFWithRefusedValues) {
+TEST(TextNumbers, ScannedAsPercentFWithRefusedValues) {
   struct Case {
     const char* line;
     bool accepted;
@@ -66,6 +82,27 @@ TEST(ImportNumbers, ScannedAsPercentFWithRefusedValues) {
   EXPECT_EQ(ReadNumber("V 2.83", value), NumberScan::kNone);
   EXPECT_TRUE(IsNumberLine("  -3 4"));
   EXPECT_FALSE(IsNumberLine("x 3 4"));
+}
+
+TEST(TextNumbers, WrittenAsPrintfFixedWritesThemInTheCLocale) {
+  struct Case {
+    double value;
+    int precision, width;
+    const char* text;
+  } cases[] = {
+      {50.357, 1, 5, " 50.4"},       {0, 1, 5, "  0.0"},
+      {123456.25, 1, 5, "123456.2"},  // halves to even
+      {-6, 2, 4, "-6.00"},           {-0.04, 1, 3, "-0.0"},
+      {1.5, 6, 0, "1.500000"},       {1e20, 2, 4, "100000000000000000000.00"},
+  };
+  for (const Case& c : cases) {
+    std::string text = "x";
+    AppendFixed(text, c.value, c.precision, c.width);
+    EXPECT_EQ(text, std::string("x") + c.text) << c.value;
+    char printed[64];
+    std::snprintf(printed, sizeof printed, "%*.*f", c.width, c.precision, c.value);
+    EXPECT_EQ(text.substr(1), printed) << c.value;
+  }
 }
 
 }  // namespace
