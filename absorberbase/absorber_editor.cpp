@@ -10,6 +10,7 @@
 #include "framework/base/framework_windows.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/core/text_encoding.h"
 #include "platform/dialog.h"
 #include "platform/drawing.h"
@@ -18,6 +19,10 @@
 AbsorberEditorState gAbsorberEditor;
 
 void ResetAbsorberEditor() { gAbsorberEditor = {}; }
+
+namespace {
+const StateReset kReset(ResetAbsorberEditor);
+}  // namespace
 
 namespace {
 

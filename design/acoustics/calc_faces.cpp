@@ -5,11 +5,16 @@
 
 #include "design/model/materials.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/layers.h"
 
 CalcFaceTable gCalcFaceTable;
 
 void ResetCalcFaceTable() { gCalcFaceTable.faces.clear(); }
+
+namespace {
+const StateReset kReset(ResetCalcFaceTable);
+}  // namespace
 
 namespace {
 

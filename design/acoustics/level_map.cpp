@@ -9,11 +9,16 @@
 
 #include "design/acoustics/calc_faces.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/layers.h"
 
 LevelMapState gLevelMap;
 
 void ResetLevelMap() { gLevelMap = LevelMapState{}; }
+
+namespace {
+const StateReset kReset(ResetLevelMap);
+}  // namespace
 
 void ClearMapResult() {
   gLevelMap.result = MapResult{};

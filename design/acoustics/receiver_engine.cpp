@@ -4,6 +4,8 @@
 #include <cmath>
 #include <new>
 
+#include "framework/core/state_reset.h"
+
 ReceiverEngineState gReceiverEngine;
 
 void ResetReceiverEngine() {
@@ -11,6 +13,10 @@ void ResetReceiverEngine() {
   gReceiverEngine.faceIndex.Clear();
   gReceiverEngine.context = ReceiverContext{};
 }
+
+namespace {
+const StateReset kReset(ResetReceiverEngine);
+}  // namespace
 
 // ---- The active loudspeakers ----
 

@@ -11,6 +11,7 @@
 
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 
 // ---- The direction set ----
 
@@ -644,6 +645,10 @@ RaySearchRun SearchRayPaths(const RaySearchTables& tables, Vec3d target, const R
 RaySearchState gRaySearch;
 
 void ResetRaySearch() { gRaySearch = RaySearchState{}; }
+
+namespace {
+const StateReset kReset(ResetRaySearch);
+}  // namespace
 
 bool PrepareCalculateRays(RaySearchState& state, const DesignTables& design) {
   if (PrepareRaySearchTables(state.tables, design) > 0) return true;

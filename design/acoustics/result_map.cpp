@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/core/state_reset.h"
 #include "framework/core/text_format.h"
 #include "framework/model/layers.h"
 
@@ -11,6 +12,8 @@ ResultWindowState gResultWindow;
 void ResetResultWindow() { gResultWindow = ResultWindowState{}; }
 
 namespace {
+
+const StateReset kReset(ResetResultWindow);
 
 bool OneBand(int band) { return band >= 0 && band < kBandCount; }
 

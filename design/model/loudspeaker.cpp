@@ -7,10 +7,16 @@
 #include <vector>
 
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/layers.h"
 
 SpeakerModelState gSpeakerModel;
 SpeakerSymbolHooks gSpeakerSymbolHooks;
+
+namespace {
+const StateReset kModelReset([] { ResetSpeakerModel(); });
+const StateReset kHooksReset([] { gSpeakerSymbolHooks = {}; });
+}  // namespace
 
 // ---- The block codec ----
 

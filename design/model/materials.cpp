@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "design/model/project.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/graphic_object.h"
 #include "framework/model/layers.h"
 
@@ -12,6 +13,10 @@ void ResetMaterials() {
   gMaterials.databasePath.clear();
   ResetProjectMaterials();
 }
+
+namespace {
+const StateReset kReset(ResetMaterials);
+}  // namespace
 
 void ResetProjectMaterials() {
   gMaterials.project = MaterialTable{};

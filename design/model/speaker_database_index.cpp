@@ -108,16 +108,23 @@ int OpenSpeakerDatabaseIndex(SpeakerDatabaseIndex& index, const std::string& pat
   return 1;
 }
 
-int ReadIndexedComment(const SpeakerDatabaseIndex& index, int position, std::string& comment) {
+int ReadIndexedHeader(const SpeakerDatabaseIndex& index, int position, SpeakerType& header) {
   if (position < 0 || size_t(position) >= index.entries.size()) return 0;
   FileReader reader(index.path);
-  std::array<uint8_t, kRecordHeaderSize> header{};
+  std::array<uint8_t, kRecordHeaderSize> read{};
   const bool plain = index.version == SpeakerDatabaseVersion::kV11;
   const size_t size = plain ? kOlderSpeakerHeadSize : kRecordHeaderSize;
   if (!reader.IsOpen() || !reader.Skip(index.entries[size_t(position)].recordOffset) ||
-      !reader.Bytes(header.data(), size) || (!plain && UnsealSpeakerHeader(header) != 1))
+      !reader.Bytes(read.data(), size) || (!plain && UnsealSpeakerHeader(read) != 1))
     return 0;
-  comment = ReadTextField(std::span(header).subspan(kTypeComment, kTypeCommentSize));
+  std::copy(read.begin(), read.end(), header.bytes.begin());
+  return 1;
+}
+
+int ReadIndexedComment(const SpeakerDatabaseIndex& index, int position, std::string& comment) {
+  SpeakerType header;
+  if (!ReadIndexedHeader(index, position, header)) return 0;
+  comment = header.Comment();
   return 1;
 }
 

@@ -70,9 +70,13 @@ bool ReadSpeakerDatabaseIndex(ByteReader& reader, SpeakerDatabaseVersion& versio
 // either way the loaded index stays as it was.
 int OpenSpeakerDatabaseIndex(SpeakerDatabaseIndex& index, const std::string& path);
 
-// The comment of the indexed record at `position`, as the selection dialog
-// shows it: a V1.1 record's is plain, the others' are read from the opened
-// header. 0 when the position, the file or the record's check fails.
+// The header of the indexed record at `position` (bytes 0..511, opened; of a
+// V1.1 record its plain 200-byte head and zeros), whose comment and band data
+// the selection dialog and its callers take, into `header`. The balloon and
+// shape link are not touched. 0, leaving `header`, when the position, the
+// file or the record's check fails.
+int ReadIndexedHeader(const SpeakerDatabaseIndex& index, int position, SpeakerType& header);
+// The comment of that header, as the selection dialog shows it.
 int ReadIndexedComment(const SpeakerDatabaseIndex& index, int position, std::string& comment);
 
 // Reads the first indexed record whose name equals `name` without regard to

@@ -6,6 +6,8 @@
 #include "design/acoustics/map_file.h"
 #include "design/acoustics/reflection_search.h"
 #include "design/model/project.h"
+#include "design/shell/core/command_table.h"
+#include "design/shell/design_commands.h"
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/file_dialogs.h"
@@ -16,8 +18,8 @@
 #include "framework/base/view_state.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/geometry.h"
+#include "framework/editor/edit_steps.h"
 #include "framework/model/layers.h"
-#include "framework/view/edit_steps.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_panel.h"
 #include "platform/dialog.h"
@@ -152,4 +154,11 @@ void CmdLoadCalculation() {
     RedrawAllObjects();
   }
   ViewShowCrosshair(1);
+}
+
+void BindCalculateMenu(CommandRegistry& r) {
+  r.Bind(kCmdLevelAndTime, CmdLevelAndTime);
+  r.Bind(kCmdCalculateRays, CmdCalculateRays);
+  r.Bind(kCmdSaveCalculation, CmdSaveCalculation);
+  r.Bind(kCmdLoadCalculation, CmdLoadCalculation);
 }

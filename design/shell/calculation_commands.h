@@ -1,7 +1,8 @@
 // The window side of the Calculate menu that stands without the result
 // windows: the calculation options dialog and Level + Time (5001), Calculate
 // Rays (5020) up to where the reflection windows take the paths, and Save
-// and Load Calculation (5102, 5103) with the result's description.
+// and Load Calculation (5102, 5103) with the result's description. The
+// menu's bind function (design_commands.h) is here.
 #pragma once
 
 inline constexpr char kCalcOptionsDialog[] = "DIALOG_10";

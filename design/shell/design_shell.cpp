@@ -2,25 +2,22 @@
 
 #include "design/document/project_document.h"
 #include "design/model/loudspeaker.h"
+#include "design/model/materials.h"
 #include "design/model/project.h"
 #include "design/model/shape_file.h"
 #include "design/model/undo_tables.h"
+#include "design/shell/core/command_table.h"
 #include "design/shell/design_commands.h"
 #include "design/shell/main_window.h"
 #include "design/shell/project_commands.h"
 #include "framework/base/bitmaps.h"
-#include "framework/base/drawing_layer.h"
 #include "framework/base/drawing_reset.h"
 #include "framework/base/framework_windows.h"
-#include "framework/base/input_loop.h"
-#include "framework/base/vector_font.h"
 #include "framework/base/view_state.h"
-#include "framework/base/work_buffers.h"
 #include "framework/core/geometry.h"
+#include "framework/core/state_reset.h"
+#include "framework/program/drawing_program.h"
 #include "framework/view/rendering.h"
-#include "framework/view/view_panel.h"
-#include "framework/view/view_transform.h"
-#include "platform/window.h"
 
 DesignShellState gDesignShell;
 
@@ -28,37 +25,49 @@ void ResetDesignShell() { gDesignShell = DesignShellState{}; }
 
 namespace {
 
+const StateReset kReset(ResetDesignShell);
+
+const DrawingProgram& DesignProgram() {
+  static const DrawingProgram program = [] {
+    DrawingProgram p;
+    p.title = std::string(kDesignTitle) + kDesignVersion;
+    p.menu = kDesignMenu;
+    p.helpFile = kHelpFileName;
+    p.splashBitmap = kSplashBitmap;
+    p.strokeFont = "STANDARDFONT";
+    p.commands = &DesignCommandTable();
+    p.windowProc = MainWindowProc;
+    p.document = {StartNewProject, &gProject.modified};
+    p.titleFileName = &gProject.path;
+    p.useUndoTables = UseProjectTablesForUndo;
+    p.readHistory = ReadHistoryFile;
+    p.updateMenuState = UpdateMenuState;
+    p.writeHistory = [] { WriteHistoryFile(); };
+    p.purgeMaterials = PurgeUnusedMaterials;
+    p.exitProgram = ExitApplication;
+    return p;
+  }();
+  return program;
+}
+
 // The shape template `name` of the resources; none when it is missing.
 GraphicObject* LoadShapeTemplate(const char* name) {
   const auto block = LoadRcDataResource(name);
   return block ? ReadShapeResource(*block) : nullptr;
 }
 
-void CreateDrawingWindow() {
-  const platform::Size client = platform::GetClientSize(MainWindow.window);
-  DrawWindow->window =
-      CreateChildWindow("", platform::kStyleBorder | platform::kStyleHorizontalScroll | platform::kStyleVerticalScroll,
-                        kDrawMarginLeft, kDrawMarginTop, client.width - kDrawMarginLeft - kDrawMarginRight,
-                        client.height - kDrawMarginTop - kDrawMarginBottom, kDrawingWindowId);
-  // Until the crosshair is drawn, the system's cross shows the pointer.
-  platform::SetWindowCursor(DrawWindow->window, platform::CursorShape::kCross);
-  SetViewWindow(DrawWindow);
-  SelectOutputWindow(&MainWindow);
-  platform::UpdateWindow(MainWindow.window);
+// A symbol rebuilt in place is first taken off the screen: drawn in the
+// background colour, unselected so that the selection pen does not draw it
+// instead (the rebuild sets its state and colour anew).
+void EraseSpeakerSymbol(GraphicObject* object) {
+  object->state &= ~uint32_t(kStateSelected);
+  object->colour = uint32_t(gDrawing.backgroundColour);
+  DrawObjects(object, object, 0);
 }
+
+void DrawSpeakerSymbol(GraphicObject* object) { DrawObjects(object, object, 0); }
 
 }  // namespace
-
-void DrawSplash() {
-  ClearDrawingArea();
-  WindowRecord* previous = SelectOutputWindow(DrawWindow);
-  // In the middle of the main window, on the drawing window that covers it.
-  const platform::Size main = platform::GetClientSize(MainWindow.window);
-  const platform::Point middle =
-      platform::MapClientPoint(MainWindow.window, DrawWindow->window, {main.width / 2, main.height / 2});
-  DrawResourceBitmapCentredAt(middle.x, middle.y, kSplashBitmap, 1);
-  SelectOutputWindow(previous);
-}
 
 void StartNewProject() {
   ResetDrawing();
@@ -68,66 +77,28 @@ void StartNewProject() {
 }
 
 int StartDesignProgram(platform::Instance instance) {
-  SetDrawingDocument({StartNewProject, &gProject.modified});
-  if (!AllocWorkBuffers()) return 0;
-  UseProjectTablesForUndo();
-  StartNewProject();
-  BuildViewRotation();
-
-  SetMainTitle((std::string(kDesignTitle) + kDesignVersion).c_str());
-  InitFramework(instance, kDesignMenu, MainWindowProc);
-  InitViews();
-  SetTitleFileName(&gProject.path);
-  CreateDrawingWindow();
-  SetViewAngles();
-  BuildViewRotation();
-  const platform::Menu menu = GetWindowMenu(&MainWindow);
-  CheckMenuItemOn(menu, kMenuWireframe);
-  CheckMenuItemOff(menu, kMenuHiddenFaces);
-  LoadVectorFont("STANDARDFONT");
-  ReadHistoryFile();
-
-  SelectViewXY();
-  ShowViewPanel(1);
-  platform::ValidateWindow(MainWindow.window);
-  DrawSplash();
-  gDesignShell.splash = true;
-  platform::SetFocus(MainWindow.window);
-  SendViewPanelCommand(kPanelRefreshCoordinates);
-  UpdateWindowTitle();
+  if (!StartDrawingProgram(instance, DesignProgram())) return 0;
   gSpeakerModel.defaultSymbol = LoadShapeTemplate("LSTMPL");
   // The axis cross is drawn without its two reference points.
   gRender.axisCross = LoadShapeTemplate("XYZ_CROSS");
   if (gRender.axisCross && gRender.axisCross->vertexCount >= 2) gRender.axisCross->vertexCount -= 2;
+  gSpeakerSymbolHooks = {EraseSpeakerSymbol, DrawSpeakerSymbol};
 
-  BindDesignCommands(gDesignShell.commands);
+  BindDesignCommands(gProgramShell.commands);
   UpdateMenuState();
   return 1;
 }
 
-void RunDesignProgram() { WaitForPoint(); }
+void RunDesignProgram() { RunDrawingProgram(); }
 
 void EndDesignProgram() {
-  ShowViewPanel(0);
-  FreeAllObjects();
+  gSpeakerSymbolHooks = {};
   FreeObject(gSpeakerModel.defaultSymbol);
   gSpeakerModel.defaultSymbol = nullptr;
   if (gRender.axisCross) gRender.axisCross->vertexCount += 2;
   FreeObject(gRender.axisCross);
   gRender.axisCross = nullptr;
-  FreeVectorFont();
-  FreeWorkBuffers();
-  UnregisterFrameworkClasses();
-}
-
-void ExitApplication() {
-  ConfirmDiscardProject();
-  if (gInput.cancel) {
-    ClearRequestFlags();
-    return;
-  }
-  ResetDrawing();
-  platform::DestroyWindow(MainWindow.window);
+  EndDrawingProgram();
 }
 
 std::string HistoryFilePath() { return GetStartDirectory() + "/" + kHistoryFileName; }

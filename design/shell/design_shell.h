@@ -1,11 +1,10 @@
-// kdn's start and end: the start-up in its order (framework, a new project
-// "PROJECT1.KPR", the main window with the menu "KORVANE", the drawing
-// window, the stroke font, the history file, the plan view and its panel,
-// the splash picture, the title, the loudspeaker and axis-cross symbols),
-// the main loop, the exit with its question about unsaved changes, and the
-// history file "HISTORY.KDN" in the start folder, which carries the unit,
-// the last folders and the four most recent projects from one run to the
-// next.
+// kdn's start and end: its description for the program skeleton
+// (framework/program: a new project "PROJECT1.KPR", the menu "KORVANE", the
+// stroke font, the history file, the splash picture, the title), then what
+// only kdn does (the loudspeaker and axis-cross symbols, the symbols'
+// screen hooks, its commands), the main loop and the end; and the history
+// file "HISTORY.KDN" in the start folder, which carries the unit, the last
+// folders and the four most recent projects from one run to the next.
 //
 // The history is kept where its parts live while the program runs: the
 // unit flag in the core (gUnitFlag), the last project folder in the
@@ -15,9 +14,8 @@
 
 #include <string>
 
+#include "design/document/history_file.h"
 #include "design/model/speaker_database_index.h"
-#include "design/shell/core/command_dispatch.h"
-#include "design/shell/core/history_file.h"
 #include "platform/types.h"
 
 inline constexpr char kDesignTitle[] = "Korvane Design Engine ";
@@ -31,10 +29,6 @@ struct DesignShellState {
   // other fields of the record are filled when the file is written.
   HistoryRecord history;
   SpeakerDatabaseIndex speakerDatabase;
-  CommandRegistry commands;  // the commands that can run
-  bool splash = false;       // the start-up picture is on the drawing area
-  platform::Window okButton = platform::Window::kNone;
-  platform::Window stopButton = platform::Window::kNone;
 };
 extern DesignShellState gDesignShell;
 // Back to the state before start-up.
@@ -45,24 +39,14 @@ void ResetDesignShell();
 int StartDesignProgram(platform::Instance instance);
 // The main loop, until the program quits.
 void RunDesignProgram();
-// What the program holds after the loop: the panel, the symbols, the font,
-// the work buffers and the window classes.
+// What the program holds after the loop: the symbols, and what the skeleton
+// holds.
 void EndDesignProgram();
-
-// The start-up picture on the empty drawing area, in the middle of the main
-// window; the drawing window paints it until the first command takes it
-// away.
-void DrawSplash();
 
 // The framework's new-drawing routine (File/New): an empty project named
 // "PROJECT1.KPR" with the drawing settings of a new drawing and no unsaved
 // changes.
 void StartNewProject();
-
-// File/Exit and the close box: unless the user keeps unsaved changes
-// ("Current project status has not been saved", Cancel), the drawing is
-// reset and the main window destroyed, whose end writes the history file.
-void ExitApplication();
 
 // "HISTORY.KDN" in the start folder. Reading sets the unit flag, the
 // folders and the recent list (1; 0 when there is no file, which changes

@@ -14,9 +14,10 @@
 #include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/core/file_dialog_state.h"
+#include "framework/editor/edit_steps.h"
 #include "framework/model/graphic_object.h"
 #include "framework/model/layers.h"
-#include "framework/view/edit_steps.h"
+#include "framework/program/drawing_program.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_panel.h"
 #include "framework/view/view_transform.h"
@@ -147,7 +148,7 @@ int OpenProjectAtStart(const std::string& path) {
   std::error_code error;
   const std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
   if (!OpenProjectFile(error ? path : absolute)) return 0;
-  gDesignShell.splash = false;
+  gProgramShell.splash = false;
   gProject.lastProjectFolder = FolderOfPath(gProject.path);
   WriteHistoryFile();
   return 1;

@@ -26,7 +26,7 @@
 #include "design/model/project_file.h"
 #include "design/model/shape_file.h"
 #include "design/model/speaker_database_index.h"
-#include "design/shell/core/history_file.h"
+#include "design/document/history_file.h"
 #include "examples/tools/description_reader.h"
 #include "framework/core/byte_codec.h"
 #include "framework/core/text_encoding.h"

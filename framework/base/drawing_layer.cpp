@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/base/framework_windows.h"
+#include "framework/core/state_reset.h"
 #include "framework/core/text_encoding.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -63,6 +64,10 @@ void ResetDrawingLayer() {
   InitPalette();
   gTextStyle = {};
 }
+
+namespace {
+const StateReset kReset(ResetDrawingLayer);
+}  // namespace
 
 WindowRecord* SelectOutputWindow(WindowRecord* record) {
   WindowRecord* previous = gOutput.currentWindow;

@@ -7,6 +7,7 @@
 #include "framework/base/input_loop.h"
 #include "framework/base/view_state.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/layers.h"
 #include "framework/model/plot_header.h"
 #include "framework/model/undo_ring.h"
@@ -14,6 +15,8 @@
 namespace {
 
 DrawingDocument gDocument;
+
+const StateReset kReset([] { SetDrawingDocument({}); });
 
 bool ModelIsModified() { return gDocument.modified && *gDocument.modified != 0; }
 

@@ -118,15 +118,6 @@ bool ReadChangedFloatField(const Form& form, Window dialog, int id, std::size_t 
   return form.Changed(dialog, id) && ReadFloatField(dialog, id, chars, value);
 }
 
-// An angle in degrees brought into -180 .. 180, whole turns first: 540 and
-// 900 give 180.
-double WrappedDegrees(double degrees) {
-  degrees = std::fmod(degrees, 360);
-  if (degrees > 180) return degrees - 360;
-  if (degrees < -180) return degrees + 360;
-  return degrees;
-}
-
 // A measure field: a whole number above 0, or 0.
 int MeasureOf(Window dialog, int id) {
   bool ok = false;

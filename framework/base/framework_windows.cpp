@@ -6,6 +6,7 @@
 #include "framework/base/printing.h"
 #include "framework/base/progress_window.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/core/text_encoding.h"
 #include "platform/menu.h"
 #include "platform/message_box.h"
@@ -43,6 +44,10 @@ void ResetFramework() {
   gFramework = {};
   InstallCoreServices({});
 }
+
+namespace {
+const StateReset kReset(ResetFramework);
+}  // namespace
 
 int InitFramework(platform::Instance instance, const char* resourceName, platform::WindowProc windowProc) {
   gFramework.instance = instance;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "framework/base/view_state.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/layers.h"
 
 ObjectList gGridLines;
@@ -90,6 +91,10 @@ void SetGridLineGeometry(GraphicObject* object, float x1, float x2, float y1, fl
 }
 
 void FreeGridLines() { FreeObjectList(gGridLines); }
+
+namespace {
+const StateReset kReset(FreeGridLines);
+}  // namespace
 
 void BuildGrid() {
   FreeGridLines();

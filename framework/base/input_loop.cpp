@@ -1,11 +1,16 @@
 #include "framework/base/input_loop.h"
 
 #include "framework/base/drawing_layer.h"
+#include "framework/core/state_reset.h"
 #include "platform/window.h"
 
 PointInputState gInput;
 
 void ResetPointInput() { gInput = PointInputState{}; }
+
+namespace {
+const StateReset kReset(ResetPointInput);
+}  // namespace
 
 void WaitForPoint() {
   ClearRequestFlags();

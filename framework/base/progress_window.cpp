@@ -4,6 +4,7 @@
 
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
+#include "framework/core/state_reset.h"
 #include "framework/core/text_encoding.h"
 #include "platform/drawing.h"
 #include "platform/window.h"
@@ -26,6 +27,10 @@ void DrawFrameAndText(platform::Context c, const char* text) {
 }  // namespace
 
 void ResetProgressWindow() { gProgress = {}; }
+
+namespace {
+const StateReset kReset(ResetProgressWindow);
+}  // namespace
 
 int OpenProgressWindow(const char* title, const char* text, const char* cancelText) {
   if (gProgress.window != platform::Window::kNone) return 0;

@@ -5,6 +5,7 @@
 
 #include "framework/base/bitmaps.h"
 #include "framework/core/byte_codec.h"
+#include "framework/core/state_reset.h"
 
 VectorFont gFont;
 
@@ -59,6 +60,10 @@ int LoadVectorFont(const char* resourceName) {
 }
 
 void FreeVectorFont() { gFont = VectorFont{}; }
+
+namespace {
+const StateReset kReset(FreeVectorFont);
+}  // namespace
 
 bool HasVectorFont() { return !gFont.block.empty(); }
 

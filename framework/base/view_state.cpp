@@ -1,5 +1,7 @@
 #include "framework/base/view_state.h"
 
+#include "framework/core/state_reset.h"
+
 ViewState gView;
 DrawingSettings gDrawing;
 PickBuffer gPicks;
@@ -46,3 +48,8 @@ void ResetViewState() {
   gDrawing = DrawingSettings{};
   gPicks.Clear();
 }
+
+namespace {
+const StateReset kViewReset(ResetViewState);
+const StateReset kHooksReset(ResetViewHooks);
+}  // namespace

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/undo_ring.h"
 
 WorkBuffers gWork;
@@ -26,3 +27,7 @@ int FreeWorkBuffers() {
   ResetUndoQuiet();
   return 1;
 }
+
+namespace {
+const StateReset kReset([] { FreeWorkBuffers(); });
+}  // namespace

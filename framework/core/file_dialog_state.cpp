@@ -3,11 +3,16 @@
 #include <filesystem>
 #include <system_error>
 
+#include "framework/core/state_reset.h"
 #include "framework/core/text_encoding.h"
 
 FileDialogState gFileDialog;
 
 void ResetFileDialogState() { gFileDialog = FileDialogState{}; }
+
+namespace {
+const StateReset kReset(ResetFileDialogState);
+}  // namespace
 std::string GetDialogDirectory() { return gFileDialog.directory; }
 void SetDialogDirectory(const std::string& directory) { gFileDialog.directory = directory; }
 std::string GetDialogFileName() { return gFileDialog.fileName; }

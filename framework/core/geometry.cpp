@@ -7,7 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/core/state_reset.h"
+
 uint32_t gUnitFlag = 0;
+
+void ResetUnitFlag() { gUnitFlag = 0; }
+
+namespace {
+const StateReset kReset(ResetUnitFlag);
+}  // namespace
 
 int IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4, double& x,
                       double& y) {
@@ -44,6 +52,13 @@ std::string FormatNumber(const char* format, double value) {
   char text[64];
   std::snprintf(text, sizeof text, format, value);
   return text;
+}
+
+double WrappedDegrees(double degrees) {
+  degrees = std::fmod(degrees, 360);
+  if (degrees > 180) return degrees - 360;
+  if (degrees < -180) return degrees + 360;
+  return degrees;
 }
 
 bool ReadIntegerField(const std::string& text, int& value) {

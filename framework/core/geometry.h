@@ -28,10 +28,16 @@ std::string FormatNumber(const char* format, double value);
 bool ReadNumberField(const std::string& text, double& value);
 bool ReadIntegerField(const std::string& text, int& value);
 
+// An angle typed in degrees brought into -180 .. 180, whole turns first: 270
+// gives -90, -190 gives 170, 540 and 900 give 180.
+double WrappedDegrees(double degrees);
+
 // The unit flag: lengths are shown and typed in metres (0) or feet (1); the
 // model always holds metres. Options/1 Unit = 1 m / 1 ft sets it and the
 // design program keeps it in its history file.
 extern uint32_t gUnitFlag;
+// Back to metres.
+void ResetUnitFlag();
 // A length in metres as the user sees it, and back.
 double LengthInUserUnit(double metres);
 double LengthFromUserUnit(double value);

@@ -5,6 +5,7 @@
 
 #include "framework/core/byte_codec.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/layers.h"
 #include "framework/model/packed_object.h"
 
@@ -14,6 +15,10 @@ void ResetObjectStore() {
   FreeAllObjects();
   gObjects.access = ObjectAccessBlock{};
 }
+
+namespace {
+const StateReset kReset(ResetObjectStore);
+}  // namespace
 
 // ---- Creation and arrays ----
 

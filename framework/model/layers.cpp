@@ -1,6 +1,12 @@
 #include "framework/model/layers.h"
 
+#include "framework/core/state_reset.h"
+
 LayerTable gLayers;
+
+namespace {
+const StateReset kReset([] { ResetLayers(gLayers); });
+}  // namespace
 
 void ResetLayers(LayerTable& table) {
   for (int i = 0; i < kLayerCount; ++i) {

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/layers.h"
 #include "framework/model/packed_object.h"
 
@@ -170,3 +171,7 @@ int ResetUndo() {
 }
 
 void ResetUndoQuiet() { ClearUndoRing(); }
+
+namespace {
+const StateReset kReset([] { gUndo = UndoRing{}; });
+}  // namespace

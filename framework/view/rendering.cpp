@@ -11,6 +11,7 @@
 #include "framework/base/printing.h"
 #include "framework/base/view_state.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/face_geometry.h"
 #include "framework/model/layers.h"
 #include "framework/model/plot_header.h"
@@ -23,6 +24,10 @@
 RenderState gRender;
 
 void ResetRenderState() { gRender = RenderState{}; }
+
+namespace {
+const StateReset kReset(ResetRenderState);
+}  // namespace
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/core/services.h"
+#include "framework/core/state_reset.h"
 #include "framework/core/text_encoding.h"
 #include "framework/view/projection.h"
 #include "framework/view/rendering.h"
@@ -23,6 +24,8 @@ constexpr int kGreyedMenus = 9;              // the top-level menus a nested wai
 constexpr std::int16_t kXorLineColour = 30;  // white: XOR inverts what is there
 
 const std::string* gTitleFileName = nullptr;
+
+const StateReset kReset([] { SetTitleFileName(nullptr); });
 
 // The stored origin of `view` along its horizontal (0) or vertical (1) axis.
 float& StoredOrigin(int view, int axis) { return gView.viewOrigins[size_t(view)][size_t(axis)]; }

@@ -8,27 +8,14 @@
 #include "absorberbase/material_panel.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
-#include "framework/base/progress_window.h"
 #include "framework/core/byte_codec.h"
-#include "framework/core/file_dialog_state.h"
+#include "framework/core/state_reset.h"
 #include "platform/application.h"
 #include "platform/window.h"
 
-namespace {
-
-void ResetAll() {
-  ResetDrawingLayer();
-  ResetFramework();
-  ResetProgressWindow();
-  ResetFileDialogState();
-  ResetAbsorberEditor();
-}
-
-}  // namespace
-
 void KabTest::SetUp() {
   instance_ = platform::StartApplication("kab");
-  ResetAll();
+  ResetAllState();
   StartAbsorberEditor(instance_);
   Pump();
   const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -40,7 +27,7 @@ void KabTest::SetUp() {
 
 void KabTest::TearDown() {
   platform::EndApplication(instance_);
-  ResetAll();
+  ResetAllState();
   std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
   std::filesystem::remove_all(dir_);
 }

@@ -11,8 +11,9 @@ FakeServices::FakeServices() {
     active_->progressTitle = title ? title : "";
     return 1;
   };
-  fake.updateProgress = [](int percent, const char*) {
+  fake.updateProgress = [](int percent, const char* text) {
     active_->percents.push_back(percent);
+    active_->progressTexts.push_back(text ? text : "");
     return active_->cancelAtUpdate > 0 && int(active_->percents.size()) >= active_->cancelAtUpdate ? 1 : 0;
   };
   fake.closeProgress = [] { active_->progressOpen = 0; };

@@ -24,8 +24,9 @@ class FakeServices {
   int cancelAtUpdate = 0;
 
   std::string progressTitle;
-  std::vector<int> percents;  // every update, in order
-  int progressOpen = 0;       // 1 while the progress window is open
+  std::vector<int> percents;               // every update, in order
+  std::vector<std::string> progressTexts;  // the text of every update
+  int progressOpen = 0;                    // 1 while the progress window is open
   int waitDepth = 0;
   int redraws = 0;
 

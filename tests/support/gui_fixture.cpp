@@ -2,7 +2,7 @@
 
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
-#include "framework/base/progress_window.h"
+#include "framework/core/state_reset.h"
 #include "platform/application.h"
 #include "platform/test_seams.h"
 
@@ -102,9 +102,7 @@ platform::LParam FrameworkTest::MainProc(platform::Window window, unsigned kind,
 void FrameworkTest::SetUp() {
   active_ = this;
   instance_ = platform::StartApplication("smoke");
-  ResetDrawingLayer();
-  ResetFramework();
-  ResetProgressWindow();
+  ResetAllState();
   SetMainTitle("Framework test");
   InitFramework(instance_, "SMOKE", MainProc);
   Pump();
@@ -114,8 +112,6 @@ void FrameworkTest::SetUp() {
 void FrameworkTest::TearDown() {
   onMessage = nullptr;
   platform::EndApplication(instance_);
-  ResetDrawingLayer();
-  ResetFramework();
-  ResetProgressWindow();
+  ResetAllState();
   active_ = nullptr;
 }

@@ -7,7 +7,8 @@
 //
 // FrameworkTest: the framework started with InitFramework(instance, "SMOKE",
 // proc); the main window's procedure records the same way and ends the
-// framework on kDestroy. TearDown resets every framework record.
+// framework on kDestroy. SetUp and TearDown reset every global record
+// (ResetAllState).
 //
 // Both: Pump() dispatches what is queued now; RunLoop(hook) runs the main
 // loop (GetMessage/DispatchMessage) until quit, calling `hook` whenever it

@@ -1,15 +1,19 @@
 #include "design/shell/core/command_table.h"
 
-#include <algorithm>
 #include <array>
 
 namespace {
+
+struct Entry {
+  int id;
+  unsigned flags;
+};
 
 constexpr unsigned S = kSnapshotFirst, H = kWriteHistory, P = kPurgeMaterials;
 
 // In ascending order of id, so that FindCommand can search it.
 // clang-format off
-constexpr CommandSpec kCommands[] = {
+constexpr Entry kEntries[] = {
     // File
     {101, H}, {102, H}, {103, 0}, {104, 0}, {105, 0},
     {110, H}, {111, H}, {112, H}, {113, H},
@@ -47,34 +51,40 @@ constexpr CommandSpec kCommands[] = {
 };
 // clang-format on
 
-constexpr bool IdsAscend() {
-  for (size_t i = 1; i < std::size(kCommands); ++i)
-    if (kCommands[i - 1].id >= kCommands[i].id) return false;
-  return true;
+constexpr bool IsDrawingMenuCommand(int id) { return id >= 1000 && id <= 4999; }
+
+// The layer and colour of the drawing menu of `id`.
+constexpr ActiveLayerChoice MenuLayer(int id) {
+  switch (id / 1000) {
+    case 1: return {2, 27};
+    case 2: return {0, 0};
+    case 3: return {1, 21};
+    default: return {7, 14};
+  }
 }
-static_assert(IdsAscend(), "the command table is searched by id");
+
+// An entry with what its menu adds to it.
+constexpr CommandSpec WithMenu(const Entry& entry) {
+  CommandSpec spec{entry.id, entry.flags, std::nullopt};
+  if (!IsDrawingMenuCommand(entry.id)) return spec;
+  spec.flags |= kRepeatCommand;
+  if (entry.id != kCmdSpeakerListing && entry.id != kCmdFaceList) spec.flags |= kCommandButtons;
+  spec.layer = MenuLayer(entry.id);
+  return spec;
+}
+
+constexpr auto kCommands = [] {
+  std::array<CommandSpec, std::size(kEntries)> commands{};
+  for (size_t i = 0; i < commands.size(); ++i) commands[i] = WithMenu(kEntries[i]);
+  return commands;
+}();
+static_assert(IdsAscend(kCommands), "the command table is searched by id");
+
+// File .. Calculate; Help stays.
+constexpr int kGreyedMenus = 9;
+
+constexpr CommandTable kDesignTable{kCommands, kGreyedMenus};
 
 }  // namespace
 
-std::span<const CommandSpec> DesignCommands() { return kCommands; }
-
-const CommandSpec* FindCommand(int id) {
-  const auto* end = std::end(kCommands);
-  const auto* found =
-      std::lower_bound(std::begin(kCommands), end, id, [](const CommandSpec& c, int value) { return c.id < value; });
-  return found != end && found->id == id ? found : nullptr;
-}
-
-bool IsRepeatableCommand(int id) { return id >= 1000 && id <= 4999; }
-
-bool ShowsCommandButtons(int id) { return IsRepeatableCommand(id) && id != kCmdSpeakerListing && id != kCmdFaceList; }
-
-std::optional<ActiveLayerChoice> CommandLayer(int id) {
-  switch (id / 1000) {
-    case 1: return ActiveLayerChoice{2, 27};
-    case 2: return ActiveLayerChoice{0, 0};
-    case 3: return ActiveLayerChoice{1, 21};
-    case 4: return ActiveLayerChoice{7, 14};
-    default: return std::nullopt;
-  }
-}
+const CommandTable& DesignCommandTable() { return kDesignTable; }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "design/model/materials.h"
+#include "framework/core/state_reset.h"
 #include "tests/design/acoustics/room_fixtures.h"
 #include "tests/support/message_recorder.h"
 
@@ -16,16 +17,8 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 class CalcFacesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetObjectStore();
-    ResetMaterials();
-    ResetCalcFaceTable();
-  }
-  void TearDown() override {
-    ResetCalcFaceTable();
-    ResetObjectStore();
-    ResetMaterials();
-  }
+  void SetUp() override { ResetAllState(); }
+  void TearDown() override { ResetAllState(); }
   static int32_t Build() { return BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project); }
   static const CalcFace& Face(int i) { return gCalcFaceTable.faces.at(size_t(i)); }
 

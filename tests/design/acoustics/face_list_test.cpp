@@ -16,10 +16,6 @@ namespace {
 
 class FaceListTest : public RoomModelTest {
  protected:
-  void TearDown() override {
-    gUnitFlag = 0;
-    RoomModelTest::TearDown();
-  }
   // The sorted table of the model's room faces.
   CalcFaceTable& Build() {
     BuildCalcFaceTable(gCalcFaceTable, gObjects.model, gMaterials.project);

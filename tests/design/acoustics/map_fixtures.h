@@ -7,6 +7,7 @@
 #include "design/acoustics/calc_faces.h"
 #include "design/acoustics/level_map.h"
 #include "design/model/materials.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/layers.h"
 #include "tests/design/acoustics/room_fixtures.h"
 #include "tests/design/model/speaker_fixtures.h"
@@ -17,12 +18,7 @@
 class MapModel {
  public:
   void SetUp() {
-    ResetProjectState();
-    ResetObjectStore();
-    ResetSpeakerModel();
-    ResetMaterials();
-    ResetCalcFaceTable();
-    ResetLevelMap();
+    ResetAllState();
     defaultSymbol_ = MakeShape();
     gSpeakerModel.defaultSymbol = defaultSymbol_;
     SpeakerTypeTable& table = gSpeakerModel.types;
@@ -32,16 +28,10 @@ class MapModel {
     table.count = 1;
   }
   void TearDown() {
-    ResetObjectStore();
-    ClearSpeakerTypeTable(gSpeakerModel.types);
     gSpeakerModel.defaultSymbol = nullptr;
+    ResetAllState();
     ObjectList own;
     FreeObjectInList(defaultSymbol_, own);
-    ResetMaterials();
-    ResetCalcFaceTable();
-    ResetLevelMap();
-    ResetReceiverEngine();
-    ResetProjectState();
   }
 
   static SpeakerType& Type() { return *gSpeakerModel.types.At(0); }

@@ -23,10 +23,6 @@ class RayDesignTest : public SpeakerModelTest {
     gMaterials.project.count = 0;
     SetMaterial(0, 0.0f);
   }
-  void TearDown() override {
-    ResetMaterials();
-    SpeakerModelTest::TearDown();
-  }
 
   // A switched-on loudspeaker of the flat type at `position`, playing every
   // band with `intensity`, placed in the model.

@@ -26,14 +26,8 @@ class ReceiverEngineTest : public SpeakerModelTest {
  protected:
   void SetUp() override {
     SpeakerModelTest::SetUp();
-    ResetCalcFaceTable();
     flatType_ = AddType(nullptr);
     ResetSpeakerType(Type());  // every direction at 0 dB
-  }
-  void TearDown() override {
-    ResetCalcFaceTable();
-    ResetMaterials();
-    SpeakerModelTest::TearDown();
   }
 
   SpeakerType& Type() { return *gSpeakerModel.types.At(flatType_); }

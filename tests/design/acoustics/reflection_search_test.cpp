@@ -454,10 +454,6 @@ TEST_F(SpeakerSearchTest, WithoutFacesNoSearchRunsAndASearchFindsTheDirectPaths)
 
 class CalculateRaysTest : public SpeakerSearchTest {
  protected:
-  void TearDown() override {
-    ResetRaySearch();
-    SpeakerSearchTest::TearDown();
-  }
   std::vector<GraphicObject*> RayPaths() const {
     std::vector<GraphicObject*> paths;
     for (GraphicObject* o = gObjects.model.first; o; o = o->next)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/state_reset.h"
 #include "framework/model/layers.h"
 #include "tests/support/object_fixtures.h"
 
@@ -178,8 +179,8 @@ TEST_F(ResultValueTest, TheRangeComesFromTheBandRanges) {
 
 class ResultModesTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetObjectStore(); }
-  void TearDown() override { ResetObjectStore(); }
+  void SetUp() override { ResetAllState(); }
+  void TearDown() override { ResetAllState(); }
 };
 
 TEST_F(ResultModesTest, WithoutARoomOnlyLdAndTimeAreOffered) {

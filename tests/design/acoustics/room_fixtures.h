@@ -14,6 +14,7 @@
 #include "design/acoustics/reverberation.h"
 #include "design/model/materials.h"
 #include "framework/core/byte_codec.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/graphic_object.h"
 #include "tests/support/object_fixtures.h"
 
@@ -21,15 +22,8 @@
 // and the calculation face table emptied afterwards.
 class RoomModelTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  void TearDown() override {
-    ResetObjectStore();
-    ResetMaterials();
-    ResetCalcFaceTable();
-  }
+  void SetUp() override { ResetAllState(); }
+  void TearDown() override { ResetAllState(); }
 };
 
 // Project material `index`, named "m<index>", with `alpha` in every band;

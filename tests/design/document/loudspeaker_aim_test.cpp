@@ -17,15 +17,6 @@ constexpr double kDeg = 3.141592654 / 180.0;
 
 class LoudspeakerAimTest : public SpeakerModelTest {
  protected:
-  void SetUp() override {
-    SpeakerModelTest::SetUp();
-    ResetCalcFaceTable();
-  }
-  void TearDown() override {
-    ResetCalcFaceTable();
-    SpeakerModelTest::TearDown();
-  }
-
   static Loudspeaker Aimed(ObjectVertex position, double horizontalDegrees, double verticalDegrees) {
     Loudspeaker s;
     s.position = {position.x, position.y, position.z};

@@ -37,7 +37,6 @@ class ProjectTest : public SpeakerModelTest {
  protected:
   void SetUp() override {
     SpeakerModelTest::SetUp();
-    ResetProjectState();
     NewProject();
     char pattern[] = "/tmp/korvane_project_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -45,8 +44,6 @@ class ProjectTest : public SpeakerModelTest {
   }
   void TearDown() override {
     std::filesystem::remove_all(dir_);
-    NewProject();
-    ResetProjectState();
     SpeakerModelTest::TearDown();
   }
 

@@ -18,16 +18,6 @@ using Texts = std::vector<std::string>;
 
 class SpeakerListingTest : public SpeakerModelTest {
  protected:
-  void SetUp() override {
-    SpeakerModelTest::SetUp();
-    ResetMaterials();
-  }
-  void TearDown() override {
-    ResetCalcFaceTable();
-    ResetMaterials();
-    gUnitFlag = 0;
-    SpeakerModelTest::TearDown();
-  }
   // A type named `name` with `rated` W in band b (times b + 1 when rising),
   // 90 dB at 1 W / 1 m and Q = 1, with its own shape.
   int16_t AddNamedType(const std::string& name, float rated, bool rising = false) {

@@ -17,6 +17,7 @@
 #include "database_fixtures.h"
 #include "design/model/project.h"
 #include "design/model/project_file.h"
+#include "framework/core/state_reset.h"
 #include "framework/core/text_lines.h"
 #include "framework/model/face_geometry.h"
 #include "framework/model/layers.h"
@@ -111,19 +112,15 @@ class EaseTest : public db_fixtures::ScratchFolder {
  protected:
   void SetUp() override {
     ScratchFolder::SetUp();
-    ResetObjectStore();
-    ResetSpeakerModel();
+    ResetAllState();
     gSpeakerModel.defaultSymbol = defaultSymbol_ = MakeShape();
-    gProject.modified = 0;
   }
   void TearDown() override {
     FreeObjectList(objects_);
-    ResetObjectStore();
-    ClearSpeakerTypeTable(gSpeakerModel.types);
     gSpeakerModel.defaultSymbol = nullptr;
+    ResetAllState();
     ObjectList own;
     FreeObjectInList(defaultSymbol_, own);
-    gProject.modified = 0;
     ScratchFolder::TearDown();
   }
 

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "framework/core/state_reset.h"
 #include "framework/model/graphic_object.h"
 #include "tests/support/message_recorder.h"
 
@@ -16,14 +17,8 @@ namespace fs = std::filesystem;
 
 class MaterialsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
-  void TearDown() override {
-    ResetObjectStore();
-    ResetMaterials();
-  }
+  void SetUp() override { ResetAllState(); }
+  void TearDown() override { ResetAllState(); }
 
   // A database of named records with coefficients 0.1 x (i + 1).
   static void LoadDatabase(std::initializer_list<const char*> names) {

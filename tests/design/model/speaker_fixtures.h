@@ -6,6 +6,7 @@
 
 #include "design/model/loudspeaker.h"
 #include "design/model/speaker_type.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/graphic_object.h"
 #include "framework/model/layers.h"
 #include "tests/design/model/speaker_objects.h"
@@ -13,15 +14,13 @@
 class SpeakerModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetObjectStore();
-    ResetSpeakerModel();
+    ResetAllState();
     defaultSymbol_ = MakeShape();
     gSpeakerModel.defaultSymbol = defaultSymbol_;
   }
   void TearDown() override {
-    ResetObjectStore();
-    ClearSpeakerTypeTable(gSpeakerModel.types);
     gSpeakerModel.defaultSymbol = nullptr;
+    ResetAllState();
     ObjectList own;
     FreeObjectInList(defaultSymbol_, own);
   }

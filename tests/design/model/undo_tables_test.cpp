@@ -13,13 +13,7 @@ class ProjectUndoTest : public SpeakerModelTest {
  protected:
   void SetUp() override {
     SpeakerModelTest::SetUp();
-    ResetUndo();
     UseProjectTablesForUndo();
-  }
-  void TearDown() override {
-    ResetUndoQuiet();
-    SetUndoSections(nullptr, nullptr);
-    SpeakerModelTest::TearDown();
   }
 
   static GraphicObject* OnlyLoudspeaker() {

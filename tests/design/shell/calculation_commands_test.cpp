@@ -3,6 +3,7 @@
 // Calculate Rays with its prompt, target point and progress.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -119,6 +120,29 @@ TEST_F(CalculationTest, CancelKeepsTheChoicesButComputesNothingAndFeetLabelTheGr
   EXPECT_EQ(gProject.calcOptions.phaseMode, 3);
   EXPECT_EQ(gLevelMap.resultPresent, 0);
   EXPECT_EQ(gProject.modified, 0);
+}
+
+// Each grid button writes its size index (Cancel keeps it), and the map
+// takes that index's spacing; "Minimum" spaces the grid by the seats' area.
+TEST_F(CalculationTest, EachGridButtonWritesItsGridSize) {
+  const float automatic = float(std::sqrt(AudiencePlanArea(gObjects.model) / kMaxGridPoints) / 0.95);
+  const struct Case {
+    int button;
+    int16_t index;
+    float spacing;
+  } cases[] = {{301, -1, automatic}, {302, 0, 0.25f}, {303, 1, 0.5f}, {304, 2, 1.0f},
+               {305, 3, 2.0f},       {306, 4, 5.0f},  {307, 5, 10.0f}};
+  for (const Case& c : cases) {
+    platform::test::DialogScript dialogs;
+    dialogs.On("DIALOG_10", [&c](DialogUser& user) {
+      user.Press(c.button);
+      user.Press(502);
+    });
+    Command(kCmdLevelAndTime);
+    EXPECT_EQ(gProject.calcOptions.gridIndex, c.index) << c.button;
+    int16_t index = gProject.calcOptions.gridIndex;
+    EXPECT_EQ(ChooseGridSpacing(AudiencePlanArea(gObjects.model), index), c.spacing) << c.button;
+  }
 }
 
 TEST_F(CalculationTest, ASavedCalculationComesBackWithItsDescriptionAsComment) {

@@ -9,8 +9,10 @@
 #include <fstream>
 
 #include "design/acoustics/level_map.h"
+#include "design/document/history_file.h"
+#include "design/model/loudspeaker.h"
 #include "design/model/project.h"
-#include "design/shell/core/history_file.h"
+#include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/main_window.h"
 #include "design/shell/project_commands.h"
@@ -22,7 +24,9 @@
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/geometry.h"
 #include "framework/model/layers.h"
+#include "framework/program/drawing_program.h"
 #include "framework/view/rendering.h"
+#include "framework/view/view_transform.h"
 #include "platform/menu.h"
 #include "platform/test_seams.h"
 #include "tests/design/shell/kdn_fixture.h"
@@ -107,16 +111,16 @@ TEST_F(KdnTest, OpensSavesAndReopensAProjectThroughItsMenus) {
 TEST_F(KdnTest, AProjectNamedAtTheStartIsOpenedAndListedFirst) {
   const std::string hall = CopyExample("HALL.KPR");
   Start();
-  EXPECT_TRUE(gDesignShell.splash);
+  EXPECT_TRUE(gProgramShell.splash);
   {
     MessageRecorder messages;
     EXPECT_EQ(OpenProjectAtStart(Path("NONE.KPR")), 0);
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Can\xB4t locate file"});
   }
-  EXPECT_TRUE(gDesignShell.splash);
+  EXPECT_TRUE(gProgramShell.splash);
   EXPECT_EQ(OpenProjectAtStart(hall), 1);
   ExpectHall();
-  EXPECT_FALSE(gDesignShell.splash);
+  EXPECT_FALSE(gProgramShell.splash);
   EXPECT_EQ(gView.mode, kViewXY);
   EXPECT_EQ(gProject.lastProjectFolder, dir_.string() + "/");
   EXPECT_EQ(HistoryIn(Path(kHistoryFileName)).recent[0], hall);
@@ -299,6 +303,58 @@ TEST_F(KdnTest, MenuStateFollowsTheModel) {
   EXPECT_FALSE(ShownItem(main, kCmdShowRoom).checked);
 }
 
+// A loudspeaker's symbol rebuilt at a new place (as the loudspeaker
+// commands rebuild it) leaves no trace where it stood and shows where it
+// stands now.
+TEST_F(KdnTest, ARebuiltLoudspeakerSymbolIsErasedAndDrawnInTheWindow) {
+  Start();
+  platform::test::FileDialogScript files;
+  files.Choose(CopyExample("HALL.KPR"));
+  Command(kCmdOpenProject);
+  GraphicObject* symbol = nullptr;
+  for (GraphicObject* o = gObjects.model.first; o && !symbol; o = o->next)
+    if (IsLoudspeakerObject(o)) symbol = o;
+  ASSERT_NE(symbol, nullptr);
+  Loudspeaker speaker;
+  ASSERT_TRUE(ReadLoudspeaker(symbol, speaker));
+  ASSERT_TRUE(speaker.IsOn());
+  const platform::Window draw = DrawWindow->window;
+  // Pixels of the symbol's colour, or of the selection pen, in the plan
+  // view's box around its vertices.
+  struct Box {
+    int left = 1 << 30, top = 1 << 30, right = -(1 << 30), bottom = -(1 << 30);
+  };
+  const auto boxOf = [](const GraphicObject* o) {
+    Box box;
+    for (uint32_t i = 0; i < o->vertexCount; ++i) {
+      const int x = WorldToScreen(o->vertices[i].x, kAxisHorizontal),
+                y = WorldToScreen(o->vertices[i].y, kAxisVertical);
+      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+    }
+    return box;
+  };
+  const auto inkIn = [&](const Box& box) {
+    int n = 0;
+    for (int y = box.top; y <= box.bottom; ++y)
+      for (int x = box.left; x <= box.right; ++x) {
+        const platform::Colour c = platform::test::SurfacePixel(draw, x, y);
+        n += c == gPalette.colours[kSpeakerColourOn] || c == gPalette.colours[gDrawing.pickColour];
+      }
+    return n;
+  };
+  const Box before = boxOf(symbol);
+  ASSERT_GT(inkIn(before), 0);
+
+  speaker.position[0] += 4;
+  const std::uint64_t calls = platform::test::DrawCallCount(draw);
+  ASSERT_EQ(BuildSpeakerSymbol(speaker, symbol, false), 1);
+  EXPECT_GT(platform::test::DrawCallCount(draw), calls);
+  const Box after = boxOf(symbol);
+  ASSERT_LT(before.right, after.left);
+  EXPECT_EQ(inkIn(before), 0);
+  EXPECT_GT(inkIn(after), 0);
+}
+
 TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
   const std::string hall = CopyExample("HALL.KPR");
   Start();
@@ -316,8 +372,8 @@ TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
               EXPECT_EQ(CountOnLayer(kRoomLayer), 8);
               EXPECT_EQ(gDrawing.currentLayer, kRoomLayer);
               EXPECT_TRUE(gLayers.IsVisible(kRoomLayer));
-              ASSERT_TRUE(platform::IsWindow(gDesignShell.okButton));
-              const platform::Rect ok = platform::GetWindowRect(gDesignShell.okButton);
+              ASSERT_TRUE(platform::IsWindow(gProgramShell.okButton));
+              const platform::Rect ok = platform::GetWindowRect(gProgramShell.okButton);
               const platform::Size client = platform::GetClientSize(MainWindow.window);
               EXPECT_EQ(ok.left, client.width / 2 - 40);
               EXPECT_EQ(ok.top, client.height - 22);
@@ -326,7 +382,7 @@ TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
               platform::test::Click(draw, 100, 100);
             },
             [&] { platform::test::Click(draw, 110, 100); }});
-  EXPECT_FALSE(platform::IsWindow(gDesignShell.okButton));
+  EXPECT_FALSE(platform::IsWindow(gProgramShell.okButton));
   const ObjectVertex& after = gObjects.model.first->vertices[0];
   EXPECT_NEAR(after.x - before.x, 10 / gView.scale, 1e-3);
   EXPECT_NEAR(after.y, before.y, 1e-4);
@@ -334,7 +390,7 @@ TEST_F(KdnTest, ImportedRoomGeometryIsPlacedByTwoPointsOrStaysWhereItWasRead) {
   EXPECT_EQ(gProject.modified, 1);
 
   // STOP at the base point leaves the second import where it was read.
-  RunSteps([&] { Command(kCmdImportRoomGeometry); }, {[&] { platform::test::ClickControl(gDesignShell.stopButton); }});
+  RunSteps([&] { Command(kCmdImportRoomGeometry); }, {[&] { platform::test::ClickControl(gProgramShell.stopButton); }});
   EXPECT_EQ(CountOnLayer(kRoomLayer), 16);
   EXPECT_EQ(gObjects.model.first->vertices[0].x, before.x);
   // A right click with no command running repeats the import.

@@ -1,62 +1,14 @@
 #include "tests/design/shell/kdn_fixture.h"
 
-#include "design/acoustics/calc_faces.h"
-#include "design/acoustics/level_map.h"
-#include "design/acoustics/receiver_engine.h"
-#include "design/acoustics/reflection_search.h"
-#include "design/model/materials.h"
-#include "design/model/project.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/main_window.h"
-#include "framework/base/drawing_layer.h"
-#include "framework/base/drawing_reset.h"
 #include "framework/base/framework_windows.h"
-#include "framework/base/input_loop.h"
-#include "framework/base/progress_window.h"
-#include "framework/base/vector_font.h"
-#include "framework/base/view_state.h"
-#include "framework/core/file_dialog_state.h"
-#include "framework/core/geometry.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/graphic_object.h"
-#include "framework/model/layers.h"
-#include "framework/model/plot_header.h"
-#include "framework/model/undo_ring.h"
-#include "framework/view/rendering.h"
-#include "framework/view/view_transform.h"
 #include "platform/application.h"
 #include "platform/test_seams.h"
 #include "platform/window.h"
-
-namespace {
-
-void ResetAll() {
-  ResetDrawingLayer();
-  ResetFramework();
-  ResetProgressWindow();
-  ResetFileDialogState();
-  ResetDesignShell();
-  ResetPointInput();
-  ResetViewState();
-  ResetViewHooks();
-  ResetRenderState();
-  ResetProjectState();
-  ResetMaterials();
-  ResetLevelMap();
-  ResetRaySearch();
-  ResetReceiverEngine();
-  ResetCalcFaceTable();
-  ResetObjectStore();
-  ResetLayers(gLayers);
-  ResetPlotHeader();
-  ResetUndoQuiet();
-  FreeVectorFont();
-  SetTitleFileName(nullptr);
-  SetDrawingDocument({});
-  gUnitFlag = 0;
-}
-
-}  // namespace
 
 void KdnTest::SetUp() {
   const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -65,7 +17,7 @@ void KdnTest::SetUp() {
   std::filesystem::create_directories(dir_);
   instance_ = platform::StartApplication("kdn");
   platform::test::SetStartDirectory(dir_.string());
-  ResetAll();
+  ResetAllState();
 }
 
 void KdnTest::TearDown() {
@@ -73,7 +25,7 @@ void KdnTest::TearDown() {
   if (platform::IsWindow(MainWindow.window)) platform::DestroyWindow(MainWindow.window);
   EndDesignProgram();
   platform::EndApplication(instance_);
-  ResetAll();
+  ResetAllState();
   platform::test::SetStartDirectory("");
   std::filesystem::remove_all(dir_);
 }

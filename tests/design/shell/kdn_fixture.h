@@ -1,7 +1,8 @@
 // kdn started in the test under the offscreen platform: its resources, the
 // start folder a scratch folder of the test's own (where the history file
-// lies), and the program's loop steps. The example files the build writes
-// (the hall, its databases) are at hand by name.
+// lies), every global record reset before and after (ResetAllState), and
+// the program's loop steps. The example files the build writes (the hall,
+// its databases) are at hand by name.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -22,7 +22,6 @@ class ResultMapDrawingTest : public ViewTest {
  protected:
   void SetUp() override {
     ViewTest::SetUp();
-    ResetObjectStore();
     // Two audience faces 4 x 2 m side by side, the second a metre higher;
     // a grid of 1 m gives 8 points on each.
     AddObject({RectangleXY(0, 0, 4, 2)}, kNoMaterial, kKindFace, kAudienceLayer);
@@ -42,11 +41,6 @@ class ResultMapDrawingTest : public ViewTest {
     grid.ranges.maxTime.fill(25);
     Show(kViewXY, 40, 4.5f, 1);
   }
-  void TearDown() override {
-    ResetObjectStore();
-    ViewTest::TearDown();
-  }
-
   ColourScale Draw(int16_t mode, int16_t band, bool patterns = false) {
     SelectOutputWindow(DrawWindow);
     ResultMapPicture picture{result_, singlePoints_, {mode, band, kAutoScaleStep}, terms_, kRt60Sabine, kTitle, kPath,

@@ -13,16 +13,8 @@ class Rt60DrawingTest : public ViewTest {
  protected:
   void SetUp() override {
     ViewTest::SetUp();
-    ResetObjectStore();
-    ResetMaterials();
     SetMaterial(0, 0.1f);
     AddBoxRoom({10, 10, 10});
-  }
-  void TearDown() override {
-    ResetObjectStore();
-    ResetMaterials();
-    gUnitFlag = 0;
-    ViewTest::TearDown();
   }
 };
 

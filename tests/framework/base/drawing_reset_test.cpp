@@ -34,8 +34,6 @@ class DrawingResetTest : public FrameworkTest {
   void SetUp() override {
     FrameworkTest::SetUp();
     gCalls = {};
-    ResetDrawing();
-    ResetPointInput();
     ViewHooks hooks;
     hooks.redrawAll = [] { ++gCalls.redraws; };
     hooks.selectPlanView = [] { ++gCalls.planViews; };
@@ -46,14 +44,6 @@ class DrawingResetTest : public FrameworkTest {
                           ResetDrawing();
                         },
                         &modified_});
-  }
-  void TearDown() override {
-    ResetDrawing();
-    ResetPointInput();
-    ResetViewHooks();
-    SetDrawingDocument({});
-    ClearUndoRing();
-    FrameworkTest::TearDown();
   }
   bool Checked(int id) { return platform::IsMenuItemChecked(GetWindowMenu(&MainWindow), id); }
 

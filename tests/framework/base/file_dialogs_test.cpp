@@ -14,10 +14,7 @@ namespace {
 
 class FileDialogsTest : public FrameworkTest {
  protected:
-  void SetUp() override {
-    FrameworkTest::SetUp();
-    ResetFileDialogState();
-  }
+  void SetUp() override { FrameworkTest::SetUp(); }
 };
 
 TEST_F(FileDialogsTest, OpeningAFileRemembersItsFolderAndName) {

@@ -30,12 +30,6 @@ class FrameworkDialogsTest : public FrameworkTest {
     smoke_ = gFramework.instance;
     gFramework.instance = platform::StartApplication("kdn");
   }
-  void TearDown() override {
-    gUnitFlag = 0;
-    ResetPlotHeader();
-    ResetViewState();
-    FrameworkTest::TearDown();
-  }
   platform::Instance smoke_ = platform::Instance::kNone;
 };
 

@@ -8,6 +8,7 @@
 #include "framework/base/drawing_reset.h"
 #include "framework/base/grid.h"
 #include "framework/base/view_state.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/layers.h"
 #include "tests/support/object_fixtures.h"
 
@@ -16,10 +17,10 @@ namespace {
 class GridTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetDrawing();
+    ResetAllState();
     gLayers.SetVisible(kGridLayer, true);
   }
-  void TearDown() override { ResetDrawing(); }
+  void TearDown() override { ResetAllState(); }
 
   // The x positions of the floor's lines along y (those from ymin to ymax
   // at one x), and the number of lines.

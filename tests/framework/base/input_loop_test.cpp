@@ -26,7 +26,6 @@ class InputLoopTest : public FrameworkTest {
  protected:
   void SetUp() override {
     FrameworkTest::SetUp();
-    ResetPointInput();
     DrawWindow->window = CreateChildWindow("", 0, kDrawMarginLeft, kDrawMarginTop, 300, 200, 10000);
     draw_ = DrawWindow->window;
     Pump();
@@ -45,11 +44,6 @@ class InputLoopTest : public FrameworkTest {
       return platform::DefaultWindowProc(m.window, m.kind, m.wParam, m.lParam);
     };
   }
-  void TearDown() override {
-    ResetPointInput();
-    FrameworkTest::TearDown();
-  }
-
   // What one run of the command saw.
   struct Run {
     std::vector<ObjectVertex> points;

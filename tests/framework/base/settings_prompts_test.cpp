@@ -28,20 +28,11 @@ class SettingsPromptsTest : public FrameworkTest {
   void SetUp() override {
     FrameworkTest::SetUp();
     gFramework.instance = platform::StartApplication("kdn");
-    ResetDrawing();
-    ResetViewState();
     gLayouts = gRedraws = 0;
     ViewHooks hooks;
     hooks.layoutAndRedraw = [] { ++gLayouts; };
     hooks.redrawAll = [] { ++gRedraws; };
     InstallViewHooks(hooks);
-  }
-  void TearDown() override {
-    gUnitFlag = 0;
-    ResetViewHooks();
-    ResetDrawing();
-    ResetViewState();
-    FrameworkTest::TearDown();
   }
 
   // Runs `prompt` with the user typing `typed` and pressing OK (or Cancel

@@ -13,11 +13,6 @@ namespace {
 
 class StatusLineTest : public FrameworkTest {
  protected:
-  void TearDown() override {
-    ResetViewState();
-    ResetPointInput();
-    FrameworkTest::TearDown();
-  }
 };
 
 TEST_F(StatusLineTest, TheStatusLineShowsThePromptAndTextUnderTheDrawing) {

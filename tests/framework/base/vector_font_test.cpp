@@ -24,10 +24,6 @@ constexpr uint16_t Word(unsigned op, int x, int y) {
 
 class VectorFontTest : public FrameworkTest {
  protected:
-  void TearDown() override {
-    FreeVectorFont();
-    FrameworkTest::TearDown();
-  }
 };
 
 TEST_F(VectorFontTest, TheProgramsFontHasEveryPrintableCharacterAndStaysAsLoaded) {

@@ -1,4 +1,5 @@
 #include "framework/model/graphic_object.h"
+#include "framework/core/state_reset.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,8 @@ namespace {
 
 class ObjectStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetObjectStore(); }
-  void TearDown() override { ResetObjectStore(); }
+  void SetUp() override { ResetAllState(); }
+  void TearDown() override { ResetAllState(); }
 
   static GraphicObject* Make(uint32_t layer = 0, uint32_t kind = kKindLine) {
     GraphicObject* o = CreateObject(0, 0, 0);

@@ -1,4 +1,5 @@
 #include "framework/model/undo_ring.h"
+#include "framework/core/state_reset.h"
 
 #include <gtest/gtest.h>
 
@@ -32,18 +33,10 @@ class ValueSection final : public UndoSection {
 class UndoRingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetObjectStore();
-    ResetLayers(gLayers);
-    ResetUndo();
+    ResetAllState();
     SetUndoSections(&types_, &materials_);
-    gUndo.mayAllocateBlock = nullptr;
   }
-  void TearDown() override {
-    ResetUndoQuiet();
-    SetUndoSections(nullptr, nullptr);
-    gUndo.mayAllocateBlock = nullptr;
-    ResetObjectStore();
-  }
+  void TearDown() override { ResetAllState(); }
 
   // A command: snapshot, then one more object whose kind names the state.
   static void Command(uint32_t state) {

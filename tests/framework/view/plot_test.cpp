@@ -30,10 +30,6 @@ platform::test::RecordingPrinter A4At300Dpi() {
 
 class PlotTest : public ViewTest {
  protected:
-  void TearDown() override {
-    ResetPlotHeader();
-    ViewTest::TearDown();
-  }
   // Plots the model on one recorded page; its drawing operations.
   std::vector<RecordedPageOp> Plot() {
     platform::test::PrintDialogScript script;

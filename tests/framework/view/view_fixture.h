@@ -22,25 +22,12 @@ class ViewTest : public FrameworkTest {
  protected:
   void SetUp() override {
     FrameworkTest::SetUp();
-    ResetDrawing();
-    ResetViewState();  // the face mode too, which a drawing reset keeps
-    ResetPointInput();
-    ResetRenderState();
     AllocWorkBuffers();
     InitViews();
     DrawWindow->window = CreateChildWindow("", 0, kDrawMarginLeft, kDrawMarginTop, 100, 100, 10000);
     draw_ = DrawWindow->window;
     LayoutAndRedraw();
     Pump();
-  }
-  void TearDown() override {
-    ResetDrawing();
-    ResetPointInput();
-    ResetRenderState();
-    FreeWorkBuffers();
-    ResetViewHooks();
-    SetTitleFileName(nullptr);
-    FrameworkTest::TearDown();
   }
 
   // The view `mode` at `scale` around the origin (h, v), laid out.

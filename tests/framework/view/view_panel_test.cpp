@@ -33,7 +33,6 @@ class ViewPanelTest : public ViewTest {
   }
   void TearDown() override {
     ShowViewPanel(0);
-    gUnitFlag = 0;
     ViewTest::TearDown();
   }
   std::string Readout(int id) const { return platform::GetDialogItemText(gViewPanel, id); }

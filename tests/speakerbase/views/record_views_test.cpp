@@ -33,15 +33,10 @@ class RecordViewsTest : public FrameworkTest {
   void SetUp() override {
     FrameworkTest::SetUp();
     AllocWorkBuffers();
-    ResetViewState();
-    ResetRenderState();
   }
   void TearDown() override {
     SelectOutputWindow(&MainWindow);
     if (view_.window != platform::Window::kNone) DestroyControl(view_.window);
-    ResetRenderState();
-    ResetViewState();
-    FreeWorkBuffers();
     FrameworkTest::TearDown();
   }
   // The view window of width x height, the current output.

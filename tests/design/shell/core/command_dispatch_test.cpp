@@ -1,48 +1,22 @@
-#include "design/shell/core/command_dispatch.h"
-
+// kdn's command table through the dispatch: what each of its menus does
+// around a command, the buttons, help, dropped commands and the close box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "design/shell/core/command_table.h"
+#include "framework/shell/command_dispatch.h"
+#include "tests/support/recording_host.h"
+
 namespace {
-
-// A host that writes down what the dispatch asks of it, in order.
-class RecordingHost final : public CommandHost {
- public:
-  int16_t& RunningCommand() override { return running; }
-  uint32_t& LastCommand() override { return last; }
-  void ShowHelp(int context) override { Note("help " + std::to_string(context)); }
-  void EnableMenuBar(bool enabled) override { Note(enabled ? "menus on" : "menus off"); }
-  void ClearSplash() override { Note("splash"); }
-  void SetActiveLayer(const ActiveLayerChoice& c) override {
-    Note("layer " + std::to_string(c.layer) + "/" + std::to_string(c.colour));
-  }
-  void ShowCommandButtons(bool show) override { Note(show ? "buttons on" : "buttons off"); }
-  void TakeSnapshot() override { Note("snapshot"); }
-  void WriteHistory() override { Note("history"); }
-  void PurgeMaterials() override { Note("purge"); }
-  void ClearStatus() override { Note("status"); }
-  void RequestDone() override { Note("done"); }
-  void RequestCancel() override { Note("cancel"); }
-  void ForwardButton(int id) override { Note("forward " + std::to_string(id)); }
-  void ExitProgram() override { Note("exit while " + std::to_string(running)); }
-
-  void Note(const std::string& what) { calls.push_back(what); }
-
-  int16_t running = 0;
-  uint32_t last = 0;
-  std::vector<std::string> calls;
-};
 
 class DispatchTest : public ::testing::Test {
  protected:
   // Binds `id` to a handler that notes it ran and what ran meanwhile.
-  void Bind(int id) {
-    ASSERT_TRUE(registry_.Bind(
-        id, [this, id] { host_.Note("run " + std::to_string(id) + " as " + std::to_string(host_.running)); }));
-  }
-  CommandRegistry registry_;
+  void Bind(int id) { ASSERT_TRUE(BindNoting(registry_, host_, id)); }
+  CommandRegistry registry_{DesignCommandTable()};
   RecordingHost host_;
 };
 
@@ -55,21 +29,21 @@ TEST_F(DispatchTest, ACommandRunsInsideItsMenuStateLayerButtonsAndSnapshot) {
   const Case cases[] = {
       // A room command: snapshot, room layer, buttons; remembered for repeating.
       {2206,
-       {"menus off", "splash", "layer 0/0", "buttons on", "snapshot", "run 2206 as 2206", "buttons off", "menus on",
+       {"menus off 9", "splash", "layer 0/0", "buttons on", "snapshot", "run 2206 as 2206", "buttons off", "menus on 9",
         "status"},
        2206},
       // File/Open writes the history and is not remembered.
-      {101, {"menus off", "splash", "run 101 as 101", "history", "menus on", "status"}, 0},
+      {101, {"menus off 9", "splash", "run 101 as 101", "history", "menus on 9", "status"}, 0},
       // The loudspeaker listing: its own window, no buttons.
-      {1004, {"menus off", "splash", "layer 2/27", "snapshot", "run 1004 as 1004", "menus on", "status"}, 1004},
+      {1004, {"menus off 9", "splash", "layer 2/27", "snapshot", "run 1004 as 1004", "menus on 9", "status"}, 1004},
       // Delete purges the materials afterwards; audience layer and colour.
       {3301,
-       {"menus off", "splash", "layer 1/21", "buttons on", "snapshot", "run 3301 as 3301", "purge", "buttons off",
-        "menus on", "status"},
+       {"menus off 9", "splash", "layer 1/21", "buttons on", "snapshot", "run 3301 as 3301", "purge", "buttons off",
+        "menus on 9", "status"},
        3301},
       // Cluster balloons: buttons but no snapshot.
       {1016,
-       {"menus off", "splash", "layer 2/27", "buttons on", "run 1016 as 1016", "buttons off", "menus on", "status"},
+       {"menus off 9", "splash", "layer 2/27", "buttons on", "run 1016 as 1016", "buttons off", "menus on 9", "status"},
        1016},
   };
   for (const Case& c : cases) {
@@ -105,9 +79,9 @@ TEST_F(DispatchTest, ButtonsReachOnlyTheRunningCommand) {
       EXPECT_EQ(DispatchCommand(id, registry_, host_), DispatchOutcome::kButton);
   }));
   DispatchCommand(4201, registry_, host_);
-  const std::vector<std::string> expected = {"menus off",   "splash",   "layer 7/14", "buttons on",
-                                             "snapshot",    "done",     "cancel",     "forward 20003",
-                                             "buttons off", "menus on", "status"};
+  const std::vector<std::string> expected = {"menus off 9", "splash",     "layer 7/14", "buttons on",
+                                             "snapshot",    "done",       "cancel",     "forward 20003",
+                                             "buttons off", "menus on 9", "status"};
   EXPECT_EQ(host_.calls, expected);
   // With nothing running a button id is no command.
   host_.calls.clear();
@@ -147,27 +121,30 @@ TEST(CommandTableTest, MenusChooseLayerButtonsAndRepeating) {
     bool buttons, repeatable;
   };
   const Case cases[] = {
-      {101, false, 0, 0, false, false},  {999, false, 0, 0, false, false}, {1002, true, 2, 27, true, true},
-      {1004, true, 2, 27, false, true},  {2502, true, 0, 0, false, true},  {2601, true, 0, 0, true, true},
-      {2801, true, 0, 0, true, true},    {3311, true, 1, 21, true, true},  {4999, true, 7, 14, true, true},
-      {5001, false, 0, 0, false, false},
+      {101, false, 0, 0, false, false}, {1002, true, 2, 27, true, true}, {1004, true, 2, 27, false, true},
+      {2502, true, 0, 0, false, true},  {2601, true, 0, 0, true, true},  {2801, true, 0, 0, true, true},
+      {3311, true, 1, 21, true, true},  {4315, true, 7, 14, true, true}, {5001, false, 0, 0, false, false},
   };
+  const CommandTable& table = DesignCommandTable();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    const auto layer = CommandLayer(c.id);
-    ASSERT_EQ(layer.has_value(), c.hasLayer);
-    if (layer) {
-      EXPECT_EQ(layer->layer, c.layer);
-      EXPECT_EQ(layer->colour, c.colour);
+    const CommandSpec* spec = FindCommand(table, c.id);
+    ASSERT_NE(spec, nullptr);
+    ASSERT_EQ(spec->layer.has_value(), c.hasLayer);
+    if (spec->layer) {
+      EXPECT_EQ(spec->layer->layer, c.layer);
+      EXPECT_EQ(spec->layer->colour, c.colour);
     }
-    EXPECT_EQ(ShowsCommandButtons(c.id), c.buttons);
-    EXPECT_EQ(IsRepeatableCommand(c.id), c.repeatable);
+    EXPECT_EQ((spec->flags & kCommandButtons) != 0, c.buttons);
+    EXPECT_EQ((spec->flags & kRepeatCommand) != 0, c.repeatable);
   }
-  ASSERT_NE(FindCommand(2315), nullptr);
-  EXPECT_EQ(FindCommand(2315)->flags, unsigned(kSnapshotFirst | kPurgeMaterials));
-  EXPECT_EQ(FindCommand(1016)->flags, 0u);
-  EXPECT_EQ(FindCommand(1021)->flags, unsigned(kWriteHistory));
-  EXPECT_EQ(FindCommand(2316), nullptr);
+  const unsigned drawingMenu = kCommandButtons | kRepeatCommand;
+  EXPECT_EQ(FindCommand(table, 2315)->flags, unsigned(kSnapshotFirst | kPurgeMaterials) | drawingMenu);
+  EXPECT_EQ(FindCommand(table, 1016)->flags, drawingMenu);
+  EXPECT_EQ(FindCommand(table, 1021)->flags, unsigned(kWriteHistory) | drawingMenu);
+  EXPECT_EQ(FindCommand(table, 2316), nullptr);
+  EXPECT_EQ(FindCommand(table, 999), nullptr);
+  EXPECT_EQ(table.greyedMenus, 9);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/base/framework_dialogs.h"
-#include "framework/view/pointer_input.h"
+#include "framework/editor/pointer_input.h"
 #include "platform/application.h"
 #include "platform/test_seams.h"
 #include "tests/framework/view/view_fixture.h"

@@ -1,4 +1,4 @@
-#include "framework/view/pointer_input.h"
+#include "framework/editor/pointer_input.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
-// The dispatch of the design program's menu commands: one command at a
-// time, with the menu bar greyed while it runs, the active layer of its
-// menu, the "OK" and "STOP" buttons of the drawing-type commands, an undo
-// snapshot before a modifying command, the history file and the material
-// purge after the commands that ask for them, and the last repeatable
-// command remembered for the right click, Enter and Space.
+// The dispatch of a program's menu commands: one command at a time, with
+// the program's top-level menus greyed while it runs, and around it what its
+// entry in the program's command table (command_table.h) asks for: the
+// active layer of its menu, the "OK" and "STOP" buttons, an undo snapshot
+// first, the history file and the material purge afterwards, and the last
+// repeatable command remembered for the right click, Enter and Space.
 //
 // A command that waits for input runs the input loop inside its own
 // dispatch, so a second command can arrive while the first runs: a button
@@ -22,13 +22,19 @@
 #include <functional>
 #include <map>
 
-#include "design/shell/core/command_table.h"
+#include "framework/shell/command_table.h"
 
 using CommandHandler = std::function<void()>;
 
-// The handlers of the commands that can run, by id.
+// The handlers of the commands of a program's table that can run, by id.
 class CommandRegistry {
  public:
+  // A registry without a table binds nothing. The table must outlive the
+  // registry (a program's table is static data).
+  CommandRegistry();
+  explicit CommandRegistry(const CommandTable& table) : table_(&table) {}
+
+  const CommandTable& Table() const { return *table_; }
   // Binds `handler` to the table's command `id`; false (nothing bound) for
   // an id without an entry.
   bool Bind(int id, CommandHandler handler);
@@ -37,6 +43,7 @@ class CommandRegistry {
   const CommandHandler* Handler(int id) const;
 
  private:
+  const CommandTable* table_;
   std::map<int, CommandHandler> handlers_;
 };
 
@@ -49,8 +56,8 @@ class CommandHost {
   virtual uint32_t& LastCommand() = 0;
 
   virtual void ShowHelp(int context) = 0;
-  // Greys (false) or enables the top-level menus.
-  virtual void EnableMenuBar(bool enabled) = 0;
+  // Greys (false) or enables the top-level menus 0 .. menus - 1.
+  virtual void EnableMenuBar(int menus, bool enabled) = 0;
   // Takes the start-up picture off the drawing area, the first time only.
   virtual void ClearSplash() = 0;
   virtual void SetActiveLayer(const ActiveLayerChoice& choice) = 0;
@@ -76,7 +83,8 @@ enum class DispatchOutcome {
   kNoEntry,  // no handler: nothing happened
 };
 
-// One menu command (WM_COMMAND) for the main window.
+// One menu command (WM_COMMAND) for the main window, run as the registry's
+// table says.
 DispatchOutcome DispatchCommand(int id, const CommandRegistry& registry, CommandHost& host);
 
 // The close box: while a command runs it only cancels that command;

@@ -1,4 +1,7 @@
-#include "design/shell/core/menu_state.h"
+#include "design/shell/menu_state.h"
+
+#include "design/document/history_file.h"
+#include "design/shell/core/command_table.h"
 
 namespace {
 
@@ -68,11 +71,6 @@ bool Checked(int id, const MenuStateInput& in) {
 }  // namespace
 
 std::map<int, MenuItemState> ComputeMenuState(const MenuStateInput& input, const CommandRegistry& registry) {
-  std::map<int, MenuItemState> states;
-  for (const CommandSpec& command : DesignCommands()) {
-    // Help is answered by the dispatch itself, in every state.
-    const bool built = command.id == kCmdHelp || registry.IsBuilt(command.id);
-    states[command.id] = {built && Allowed(command.id, input), Checked(command.id, input)};
-  }
-  return states;
+  return ComputeMenuItemStates(
+      registry, [&input](int id) { return Allowed(id, input); }, [&input](int id) { return Checked(id, input); });
 }

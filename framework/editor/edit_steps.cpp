@@ -1,4 +1,4 @@
-#include "framework/view/edit_steps.h"
+#include "framework/editor/edit_steps.h"
 
 #include "framework/base/input_loop.h"
 #include "framework/base/status_line.h"

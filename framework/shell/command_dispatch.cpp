@@ -1,7 +1,13 @@
-#include "design/shell/core/command_dispatch.h"
+#include "framework/shell/command_dispatch.h"
+
+namespace {
+constexpr CommandTable kNoCommands{};
+}
+
+CommandRegistry::CommandRegistry() : table_(&kNoCommands) {}
 
 bool CommandRegistry::Bind(int id, CommandHandler handler) {
-  if (!FindCommand(id) || !handler) return false;
+  if (!FindCommand(*table_, id) || !handler) return false;
   handlers_[id] = std::move(handler);
   return true;
 }
@@ -13,7 +19,7 @@ const CommandHandler* CommandRegistry::Handler(int id) const {
 
 DispatchOutcome DispatchCommand(int id, const CommandRegistry& registry, CommandHost& host) {
   int16_t& running = host.RunningCommand();
-  if (id == kCmdHelp) {
+  if (id == kHelpCommand) {
     host.ShowHelp(running);
     return DispatchOutcome::kHelp;
   }
@@ -24,25 +30,26 @@ DispatchOutcome DispatchCommand(int id, const CommandRegistry& registry, Command
     else host.ForwardButton(id);
     return DispatchOutcome::kButton;
   }
-  const CommandSpec* spec = FindCommand(id);
+  const CommandTable& table = registry.Table();
+  const CommandSpec* spec = FindCommand(table, id);
   const CommandHandler* handler = registry.Handler(id);
   if (!spec || !handler) return DispatchOutcome::kNoEntry;
 
-  host.EnableMenuBar(false);
+  host.EnableMenuBar(table.greyedMenus, false);
   running = int16_t(id);
   host.ClearSplash();
-  if (const auto layer = CommandLayer(id)) host.SetActiveLayer(*layer);
-  const bool buttons = ShowsCommandButtons(id);
+  if (spec->layer) host.SetActiveLayer(*spec->layer);
+  const bool buttons = (spec->flags & kCommandButtons) != 0;
   if (buttons) host.ShowCommandButtons(true);
   if (spec->flags & kSnapshotFirst) host.TakeSnapshot();
   (*handler)();
   if (spec->flags & kWriteHistory) host.WriteHistory();
   if (spec->flags & kPurgeMaterials) host.PurgeMaterials();
   // The handler may have reset the input state (a new project does).
-  if (IsRepeatableCommand(id)) host.LastCommand() = uint32_t(id);
+  if (spec->flags & kRepeatCommand) host.LastCommand() = uint32_t(id);
   host.RunningCommand() = 0;
   if (buttons) host.ShowCommandButtons(false);
-  host.EnableMenuBar(true);
+  host.EnableMenuBar(table.greyedMenus, true);
   host.ClearStatus();
   return DispatchOutcome::kRan;
 }

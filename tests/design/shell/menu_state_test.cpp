@@ -1,17 +1,19 @@
-#include "design/shell/core/menu_state.h"
+#include "design/shell/menu_state.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "design/shell/core/command_table.h"
+
 namespace {
 
 // A registry in which every command of the table is built, so that the
 // rules alone decide.
 CommandRegistry AllBuilt() {
-  CommandRegistry registry;
-  for (const CommandSpec& command : DesignCommands()) registry.Bind(command.id, [] {});
+  CommandRegistry registry(DesignCommandTable());
+  for (const CommandSpec& command : DesignCommandTable().commands) registry.Bind(command.id, [] {});
   return registry;
 }
 
@@ -94,7 +96,7 @@ TEST(MenuStateTest, ChecksShowLayersSwitchesAndUnit) {
 }
 
 TEST(MenuStateTest, ACommandWithoutHandlerIsAlwaysGreyed) {
-  CommandRegistry registry;
+  CommandRegistry registry(DesignCommandTable());
   registry.Bind(101, [] {});
   MenuStateInput hall;
   hall.roomObjects = hall.roomFacesOrSolids = hall.audienceObjects = hall.loudspeakers = 1;
@@ -103,7 +105,7 @@ TEST(MenuStateTest, ACommandWithoutHandlerIsAlwaysGreyed) {
   EXPECT_FALSE(states.at(5001).enabled);
   EXPECT_FALSE(states.at(2301).enabled);
   EXPECT_TRUE(states.at(kCmdHelp).enabled);
-  EXPECT_EQ(states.size(), DesignCommands().size());
+  EXPECT_EQ(states.size(), DesignCommandTable().commands.size());
 }
 
 }  // namespace

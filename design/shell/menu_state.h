@@ -1,11 +1,8 @@
-// Which menu items of the design program are greyed and which carry a check
-// mark, computed from what the model holds and the program's switches. The
-// menu asks for it each time one of its popups opens; every item's state is
-// computed on every call, so nothing depends on what the menu showed before.
-//
-// A command without a handler is always greyed (but Help, which the
-// dispatch answers itself). The others are enabled
-// unless a rule below greys them:
+// kdn's menu rules: which of its menu items are greyed and which carry a
+// check mark, computed from what the model holds and the program's switches
+// (the plumbing is framework/shell/menu_state.h). A command without a
+// handler is always greyed (but Help); the others are enabled unless a rule
+// below greys them:
 // - Undo and Redo follow the undo ring;
 // - with nothing on the room, audience, loudspeaker and auxiliary layers,
 //   Save as, Print, Zoom All and Zoom Window are greyed;
@@ -28,7 +25,7 @@
 #include <array>
 #include <map>
 
-#include "design/shell/core/command_dispatch.h"
+#include "framework/shell/menu_state.h"
 
 struct MenuStateInput {
   // Objects of the model by layer.
@@ -51,11 +48,5 @@ struct MenuStateInput {
   bool feet = false;
 };
 
-struct MenuItemState {
-  bool enabled = true;
-  bool checked = false;
-  bool operator==(const MenuItemState&) const = default;
-};
-
-// The state of every command of the table, by id.
+// The state of every command of kdn's table, by id.
 std::map<int, MenuItemState> ComputeMenuState(const MenuStateInput& input, const CommandRegistry& registry);

@@ -24,9 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "design/shell/core/command_table.h"
-
 inline constexpr char kHistoryFileName[] = "HISTORY.KDN";
+constexpr int kRecentProjectCount = 4;
 constexpr size_t kHistoryFileSize = 4096;
 constexpr size_t kHistoryFieldSize = 256;
 constexpr size_t kHistoryFoldersOffset = 2048;

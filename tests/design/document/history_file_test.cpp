@@ -1,4 +1,4 @@
-#include "design/shell/core/history_file.h"
+#include "design/document/history_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,71 @@
+// The View menu: zoom all and window, wireframe and hidden faces, the
+// loudspeaker aim points, the layers, the grid and the nodes, with the eye
+// point pick (606, no menu text).
+#include "design/document/loudspeaker_aim.h"
+#include "design/shell/core/command_table.h"
+#include "design/shell/design_commands.h"
+#include "framework/base/drawing_reset.h"
+#include "framework/base/grid.h"
+#include "framework/base/view_state.h"
+#include "framework/model/layers.h"
+#include "framework/view/rendering.h"
+#include "framework/view/view_panel.h"
+#include "framework/view/view_transform.h"
+
+namespace {
+
+void SetHiddenFaces(int16_t on) {
+  if (gDrawing.hiddenFaces == on) return;
+  gDrawing.hiddenFaces = on;
+  CheckMenuPair(kMenuWireframe, kMenuHiddenFaces, on != 0);
+  SendViewPanelCommand(kPanelRefreshSwitches);
+  LayoutAndRedraw();
+}
+
+void PickEyePointCommand() {
+  PickEyePoint();
+  SetCoordinateSnap(0);
+}
+
+bool ToggleLayer(uint32_t layer) {
+  const bool shown = !gLayers.IsVisible(layer);
+  gLayers.SetVisible(layer, shown);
+  return shown;
+}
+
+void ToggleAimLines() {
+  const bool shown = ToggleLayer(kAimLineLayer);
+  CheckMenuItem(kCmdAimPoints, shown);
+  bool speakers = false;
+  for (const GraphicObject* o = gObjects.model.first; o && !speakers; o = o->next)
+    speakers = o->layer == kLoudspeakerLayer;
+  if (!shown || speakers) RebuildAimLines(shown);
+  RedrawAllObjects();
+}
+
+}  // namespace
+
+void BindViewMenu(CommandRegistry& r) {
+  r.Bind(kCmdZoomAll, [] { ZoomToFit(); });
+  r.Bind(kCmdZoomWindow, ZoomWindow);
+  r.Bind(kCmdWireframe, [] { SetHiddenFaces(0); });
+  r.Bind(kCmdHiddenFaces, [] { SetHiddenFaces(1); });
+  r.Bind(kCmdPickEyePoint, PickEyePointCommand);
+  r.Bind(kCmdAimPoints, ToggleAimLines);
+  for (uint32_t layer : {kRoomLayer, kAudienceLayer, kLoudspeakerLayer, kAuxiliaryLayer}) {
+    const int id = layer == kAuxiliaryLayer ? kCmdShowAuxiliary : kCmdShowRoom + int(layer);
+    r.Bind(id, [layer] {
+      ToggleLayer(layer);
+      ApplyLayerVisibility();
+    });
+  }
+  r.Bind(kCmdShowGrid, [] {
+    ToggleLayer(kGridLayer);
+    BuildGrid();
+  });
+  r.Bind(kCmdShowNodes, [] {
+    gDrawing.nodeMarkers = gDrawing.nodeMarkers ? 0 : 1;
+    CheckMenuItem(kCmdShowNodes, gDrawing.nodeMarkers != 0);
+    BuildGrid();
+  });
+}

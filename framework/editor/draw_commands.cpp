@@ -1,0 +1,3 @@
+#include "framework/editor/draw_commands.h"
+
+void BindDrawCommands(CommandRegistry&, int) {}

@@ -1,0 +1,3 @@
+#include "framework/editor/edit_commands.h"
+
+void BindEditCommands(CommandRegistry&, int) {}

@@ -1,0 +1,3 @@
+#include "framework/editor/face_commands.h"
+
+void BindFaceCommands(CommandRegistry&, int) {}
