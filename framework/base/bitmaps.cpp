@@ -34,8 +34,8 @@ void MakeCurrent(platform::Context context) {
   platform::SelectBrush(context, gOutput.brush);
 }
 
-// A resource bitmap drawn at (x, y) of the current context.
-// At (x, y), or with its middle there when `centred`.
+// A resource bitmap drawn at (x, y) of the current context, or with its
+// middle there when `centred`.
 void BlitResource(int x, int y, const char* name, int mixMode, bool centred) {
   platform::Bitmap bitmap = platform::LoadBitmap(gFramework.instance, name ? name : "");
   if (bitmap == platform::Bitmap::kNone) return;

@@ -139,8 +139,8 @@ platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::
         platform::SetFocus(MainWindow.window);
       } else if (id == kPrintButton || id == kCopyButton || id == kCommentButton) {
         platform::SetFocus(MainWindow.window);
-        // One command at a time: a print's progress window, among others,
-        // hands on every click meanwhile.
+        // One command at a time: a running command's progress window hands
+        // on the clicks on the panel as well.
         if (gInput.activeCommand != 0) return 0;
         InternalCommandScope command;
         if (id == kPrintButton) PrintView();
