@@ -84,8 +84,6 @@ bool SetWaitCursor(bool on) {
 
 bool IsWaitCursorOn() { return Sys().waitCursor; }
 
-void Beep() { QApplication::beep(); }
-
 std::string UpperCaseText(std::string_view utf8) { return detail::FromQt(detail::ToQt(utf8).toUpper()); }
 
 SystemVersion GetSystemVersion() {

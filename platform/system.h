@@ -32,6 +32,7 @@ enum class CursorShape { kArrow, kNone, kCross, kWait };
 bool SetWaitCursor(bool on);
 bool IsWaitCursorOn();
 
+// The warning beep (sound.cpp).
 void Beep();
 
 // UTF-8 text with every letter in upper case, as the system's letters go

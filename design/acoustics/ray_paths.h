@@ -142,13 +142,18 @@ int FindSourceSpeaker(const ObjectList& model, const ActiveSpeakerTable& speaker
 // gets 1.0.
 std::array<double, kBandCount> PathDirectivity(const ActiveSpeaker& speaker, ObjectVertex point);
 
-// The figures of the last search that the linking computes; index 7 of a
-// band group is the mean over the seven bands.
+// The figures of the last search: the linking computes the room's, the
+// impulse response of the reflection windows the arrivals and levels; index
+// 7 of a band group stands for all bands.
 struct RayResults {
   std::array<float, 8> meanAbsorption{};
   float meanFreePath = 0;                    // m
   float reflectionRate = 0;                  // c / mean free path, 1/s
   std::array<float, 8> reverberationTime{};  // s
+  float earliestArrival = 0;                 // ms
+  float highestLevel = 0;                    // dB, the largest band level of all paths
+  std::array<float, 8> earlyLevel{};         // Ld, dB
+  std::array<float, 8> reverberantLevel{};   // Lr, dB
 };
 
 // A mean free path estimate must exceed this (m); else it is taken as it.
