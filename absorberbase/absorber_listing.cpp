@@ -1,5 +1,6 @@
 #include "absorberbase/absorber_listing.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "framework/base/drawing_layer.h"
@@ -100,9 +101,15 @@ class PageBuilder {
 
 }  // namespace
 
+ListingSizes AbsorberListingSizes(int printableWidth) {
+  ListingSizes sizes = ListingSizesForWidth(printableWidth);
+  sizes.columnUnit = std::max(1, std::min(sizes.columnUnit, printableWidth / kLastBandHeadRight));
+  return sizes;
+}
+
 std::vector<ListingPage> LayOutAbsorberListing(const AbsorberDatabase& database, const std::string& fileName,
                                                int printableWidth, int printableHeight) {
-  const PageBuilder builder(ListingSizesForWidth(printableWidth), printableWidth, printableHeight);
+  const PageBuilder builder(AbsorberListingSizes(printableWidth), printableWidth, printableHeight);
   std::vector<ListingPage> pages;
   int counter = kCounterStart, y = 0;
   for (int j = 0; j < database.count; ++j) {
@@ -122,7 +129,7 @@ void PrintAbsorberDatabase(const AbsorberDatabase& database, const std::string& 
   SetPrintLandscape(1);
   if (!PrintSetupDialog() || !StartPrintJobWithObjects()) return;
   const PrintSettings& printer = *GetPrintSettings();
-  const ListingSizes sizes = ListingSizesForWidth(printer.horizontalResolution);
+  const ListingSizes sizes = AbsorberListingSizes(printer.horizontalResolution);
   SetTextStyle("Arial", sizes.rowHeight, sizes.columnUnit, 0, kBlack, kWhite, platform::kBackOpaque);
   const std::vector<ListingPage> pages =
       LayOutAbsorberListing(database, fileName, printer.horizontalResolution, printer.verticalResolution);

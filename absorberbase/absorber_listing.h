@@ -6,7 +6,7 @@
 // The layout is worked out first as printed pages (printed_page.h);
 // printing draws them page by page.
 //
-// Sizes follow the printable width (ListingSizesForWidth): a row of text
+// Sizes follow the printable width (AbsorberListingSizes): a row of text
 // is a pixels high and columns are counted in units of b pixels. A record
 // takes two rows (its category, when longer than 40 characters, goes on in
 // the second).
@@ -20,6 +20,11 @@
 
 constexpr int kListingRecordsPerPage = 28;
 constexpr size_t kListingCategoryLine = 40;  // characters of the category's first line
+
+// The listing's sizes: those of ListingSizesForWidth, with the column unit
+// narrowed to w / 202 where the 202 units of its columns would not fit the
+// printable width w.
+ListingSizes AbsorberListingSizes(int printableWidth);
 
 // The pages of the listing of `database` on a printable area of width x
 // height pixels; `fileName` is centred in each header. An empty database

@@ -171,6 +171,7 @@ void PressCancel(Window panel) {
 bool ReadCoefficientText(std::string_view text, float& value) {
   text = text.substr(0, kCoefficientCharacters);
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);  // a number reader takes its sign
   float read = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
   if (error != std::errc() || end == text.data() || !(read >= 0.0f && read <= 1.0f)) return false;

@@ -28,8 +28,8 @@ constexpr int kPanelOk = 112, kPanelCancel = 113, kPanelModeLabel = 114;
 inline constexpr char kInvalidCoefficientMessage[] = "Valid coefficients only 0...1";
 
 // A coefficient as the panel reads its field: the first four characters as
-// a decimal number ("0.755" is 0.75, "1.001" is 1.00). False when they hold
-// no number or one outside 0..1.
+// a decimal number with an optional sign ("0.755" is 0.75, "1.001" is 1.00,
+// "+0.5" is 0.5). False when they hold no number or one outside 0..1.
 bool ReadCoefficientText(std::string_view text, float& value);
 
 // Refills the panel when it is open, else opens it; 0 when it cannot be

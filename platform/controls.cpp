@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -387,6 +388,16 @@ bool SetControlColours(Window control, Colour text, Colour background) {
   for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) palette.setColor(role, paper);
   widget->setPalette(palette);
   widget->setAutoFillBackground(true);
+  return true;
+}
+
+bool SetControlFontWeight(Window control, bool bold) {
+  WindowObject* w = FindWindow(control);
+  QWidget* widget = w ? InnerWidget(*w) : nullptr;
+  if (!widget || w->kind == WindowKind::kFramework || w->kind == WindowKind::kDialog) return false;
+  QFont font = widget->font();
+  font.setBold(bold);
+  widget->setFont(font);
   return true;
 }
 

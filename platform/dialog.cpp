@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFont>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
@@ -272,6 +273,11 @@ Window MakeDialog(Instance instance, std::string_view name, Window owner, Window
   }
   w->view = new SurfaceView(handle, w->frame);
   w->frame->Layout();
+  if (t.bold) {  // the controls made below take it over
+    QFont font = w->frame->font();
+    font.setBold(true);
+    w->frame->setFont(font);
+  }
   int radioGroup = 0;
   bool afterRadio = false;
   for (const ControlTemplate& c : t.controls) {

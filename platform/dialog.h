@@ -144,5 +144,7 @@ bool SetListTabStops(Window dialog, int id, const std::vector<int>& stops);
 
 // The colours of a label, edit field or button (text and background).
 bool SetControlColours(Window control, Colour text, Colour background);
+// A control's text in the bold or the normal weight of its font.
+bool SetControlFontWeight(Window control, bool bold);
 
 }  // namespace platform

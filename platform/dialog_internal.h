@@ -49,7 +49,7 @@ struct DialogTemplate {
   std::string caption;
   bool positioned = false;  // `at`: placed relative to the owner's client area
   int x = 0, y = 0;
-  bool child = false, noCaption = false, hidden = false;
+  bool child = false, noCaption = false, hidden = false, bold = false;
   std::vector<ControlTemplate> controls;
 };
 

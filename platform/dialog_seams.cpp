@@ -82,6 +82,10 @@ std::string DialogUser::Text(int id) const { return GetDialogItemText(dialog_, i
 bool DialogUser::IsChecked(int id) const { return IsDialogButtonChecked(dialog_, id); }
 bool DialogUser::IsEnabled(int id) const { return IsWindowEnabled(GetDialogItem(dialog_, id)); }
 bool DialogUser::IsVisible(int id) const { return IsWindowVisible(GetDialogItem(dialog_, id)); }
+bool DialogUser::IsBold(int id) const {
+  const QWidget* widget = WidgetOf(dialog_, id);
+  return widget && widget->font().bold();
+}
 bool DialogUser::HasFocus(int id) const { return GetFocus() == GetDialogItem(dialog_, id); }
 int DialogUser::Selection(int id) const { return GetListSelection(dialog_, id); }
 

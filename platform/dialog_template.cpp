@@ -1,5 +1,5 @@
 // Reading dialog templates: one line a statement, '#' starts a comment.
-//   dialog <width> <height> "<caption>" [at <x> <y>] [child] [nocaption] [hidden]
+//   dialog <width> <height> "<caption>" [at <x> <y>] [child] [nocaption] [hidden] [bold]
 //   <kind> <id> ["<text>"] <x> <y> <width> <height> [options]
 // (resources/README.md gives the kinds and options).
 #include <cctype>
@@ -208,6 +208,8 @@ bool ParseHeader(LineReader& reader, DialogTemplate& d, std::string& error) {
       d.noCaption = true;
     } else if (word == "hidden") {
       d.hidden = true;
+    } else if (word == "bold") {
+      d.bold = true;
     } else {
       error = "unknown dialog option '" + word + "'";
       return false;

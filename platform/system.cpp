@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "platform/internal.h"
 #include "platform/system.h"
 #include "platform/test_seams.h"
 
@@ -82,6 +83,8 @@ bool SetWaitCursor(bool on) {
 }
 
 bool IsWaitCursorOn() { return Sys().waitCursor; }
+
+std::string UpperCaseText(std::string_view utf8) { return detail::FromQt(detail::ToQt(utf8).toUpper()); }
 
 SystemVersion GetSystemVersion() {
   QStringList parts = QSysInfo::kernelVersion().split(u'.');

@@ -1,4 +1,5 @@
-// System services: folders, clock, files, cursors, sound cue, version.
+// System services: folders, clock, files, cursors, sound cue, letter case,
+// version.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,10 @@ bool IsWaitCursorOn();
 
 // The warning beep (sound.cpp).
 void Beep();
+
+// UTF-8 text with every letter in upper case, as the system's letters go
+// ("s\xC3\xA4le" gives "S\xC3\x84LE").
+std::string UpperCaseText(std::string_view utf8);
 
 struct SystemVersion {
   int major = 0, minor = 0;

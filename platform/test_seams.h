@@ -153,6 +153,7 @@ class DialogUser {
   bool IsChecked(int id) const;
   bool IsEnabled(int id) const;
   bool IsVisible(int id) const;
+  bool IsBold(int id) const;  // its text in the bold weight
   bool HasFocus(int id) const;
   std::vector<std::string> Items(int id) const;  // a list's or combo box's entries
   int Selection(int id) const;

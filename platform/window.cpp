@@ -339,6 +339,10 @@ void ShowWindow(Window window, ShowMode mode) {
         w->frame->showMaximized();
       } else w->frame->show();
       break;
+    case ShowMode::kMinimised:
+      if (w->frame->isWindow()) w->frame->showMinimized();
+      else w->frame->show();
+      break;
   }
   QCoreApplication::processEvents();  // let the toolkit settle the size before anyone draws
   if ((w = FindWindow(window))) w->frame->Layout();
@@ -347,6 +351,19 @@ void ShowWindow(Window window, ShowMode mode) {
 bool IsWindowVisible(Window window) {
   WindowObject* w = FindWindow(window);
   return w && w->frame->isVisible();
+}
+
+Point MapClientPoint(Window from, Window to, Point point) {
+  QWidget* source = ClientWidgetOf(from);
+  QWidget* target = ClientWidgetOf(to);
+  if (!source || !target) return point;
+  const QPoint mapped = target->mapFromGlobal(source->mapToGlobal(QPoint(point.x, point.y)));
+  return {mapped.x(), mapped.y()};
+}
+
+bool IsMinimised(Window window) {
+  WindowObject* w = FindWindow(window);
+  return w && w->frame->window()->isMinimized();
 }
 
 void EnableWindow(Window window, bool enabled) {

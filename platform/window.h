@@ -77,10 +77,13 @@ Window CreateControl(ControlKind kind, std::string_view text, int x, int y, int 
 bool DestroyWindow(Window window);
 bool IsWindow(Window window);
 
-enum class ShowMode { kHide, kShow, kMaximised };
-// Sends kShowWindow first when the window's visibility changes.
+enum class ShowMode { kHide, kShow, kMaximised, kMinimised };
+// Sends kShowWindow first when the window's visibility changes. A child
+// window is only shown by kMaximised and kMinimised.
 void ShowWindow(Window window, ShowMode mode);
 bool IsWindowVisible(Window window);
+// Whether the top-level window that holds `window` is minimised (an icon).
+bool IsMinimised(Window window);
 // A disabled window (and its children) takes no input.
 void EnableWindow(Window window, bool enabled);
 bool IsWindowEnabled(Window window);
@@ -94,6 +97,9 @@ Size GetClientSize(Window window);  // the surface's size
 void SetWindowText(Window window, std::string_view text);
 std::string GetWindowText(Window window);
 Window GetParent(Window window);
+// A point of `from`'s client area in `to`'s client area (windows of one
+// top-level window).
+Point MapClientPoint(Window from, Window to, Point point);
 int GetWindowId(Window window);
 // The keyboard focus. A click into a window does not move it: only SetFocus
 // does (and a click on a control that takes the focus, such as a button or

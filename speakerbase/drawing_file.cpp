@@ -41,18 +41,18 @@ bool ReadDrawing(ByteReader& reader, DrawingFileModel& model) {
   if (reader.Remaining() != 0 && !ReadDrawingObjects(reader, objects.list())) return false;
 
   GraphicObject* last = objects.list().last;
-  const bool hasSettings = last && last->kind == kKindSettings;
-  if (hasSettings) {
-    if (last->dataSize != kPlotHeaderSize) return false;
-    std::copy_n(last->data, kPlotHeaderSize, model.settings.bytes.begin());
-    FreeObjectInList(last, objects.list());
-  }
+  const bool settingsObject = last && last->kind == kKindSettings;
+  const bool hasSettings = settingsObject && last->dataSize == kPlotHeaderSize;
+  if (hasSettings) std::copy_n(last->data, kPlotHeaderSize, model.settings.bytes.begin());
+  // Settings of another size are left out, as a project's reader does.
+  if (settingsObject) FreeObjectInList(last, objects.list());
   // Only the last object is settings. One of that kind before it is part of
   // the drawing and takes the kind of its items, as a merged object does, so
   // that a saved drawing never ends in an object read back as settings.
   for (GraphicObject* o = objects.list().first; o; o = o->next)
     if (o->kind == kKindSettings) o->kind = ShapeKindFromItems(*o);
   model.hasSettings = hasSettings;
+  model.objectsLeftOut = settingsObject && !hasSettings ? 1 : 0;
   model.header = header;
   model.layers = layers;
   model.objects = std::move(objects);
@@ -64,9 +64,12 @@ DrawingReadResult OpenDrawingFile(const std::string& path, DrawingFileModel& mod
   if (!ReadWholeFile(path, bytes)) return DrawingReadResult::kNotRead;
   if (IsDrawingFile(bytes)) {
     MemoryReader reader(bytes);
-    if (ReadDrawing(reader, model)) return DrawingReadResult::kDrawing;
-    ShowInvalid();
-    return DrawingReadResult::kNotRead;
+    if (!ReadDrawing(reader, model)) {
+      ShowInvalid();
+      return DrawingReadResult::kNotRead;
+    }
+    ShowObjectsLeftOut(model.objectsLeftOut);
+    return DrawingReadResult::kDrawing;
   }
   GraphicObject* shape = ReadShapeFile(bytes, ShapeForm::kDrawing);
   if (!shape) return DrawingReadResult::kNotRead;
@@ -85,6 +88,7 @@ int MergeDrawingFile(const std::string& path, uint32_t currentLayer, ObjectList&
       ShowInvalid();
       return 0;
     }
+    ShowObjectsLeftOut(merged.objectsLeftOut);
     ObjectList& objects = merged.objects.list();
     while (GraphicObject* o = objects.first) {
       UnlinkObjectFromList(o, objects);

@@ -16,7 +16,8 @@
 //        ends after the layers.
 // Reading takes kind, state, colour and layer from each header. A last
 // object of kind 33 is a settings object: its 742 data bytes are the
-// drawing settings (the plot-header texts) and it is no part of the drawing.
+// drawing settings (the plot-header texts) and it is no part of the drawing;
+// one of another size is left out ("Invalid objects not loaded : 1").
 // The editor writes none. An object of kind 33 before the last is part of
 // the drawing and takes the kind of its items (ShapeKindFromItems).
 //
@@ -44,12 +45,13 @@ struct DrawingFileModel {
   OwnedObjectList objects;
   PlotHeaderBlock settings;
   bool hasSettings = false;
+  uint32_t objectsLeftOut = 0;  // a settings object of another size than 742 bytes
 };
 
 // Reads a NEBRIX drawing from the start of `reader` into `model`. False,
 // with nothing taken into `model`, for another magic, a cut or inconsistent
-// file, a body that names vertices its object lacks or a settings object
-// whose data is not 742 bytes.
+// file or a body that names vertices its object lacks. A settings object
+// whose data is not 742 bytes is dropped and counted in objectsLeftOut.
 bool ReadDrawing(ByteReader& reader, DrawingFileModel& model);
 
 enum class DrawingReadResult {
@@ -59,7 +61,8 @@ enum class DrawingReadResult {
 };
 
 // Open drawing after its dialog. A NEBRIX drawing replaces the present one;
-// an older shape file's object is added to it (the caller appends it).
+// an older shape file's object is added to it (the caller appends it). Open
+// and Merge say how many objects a drawing read left out.
 DrawingReadResult OpenDrawingFile(const std::string& path, DrawingFileModel& model);
 
 // Merge drawing after its dialog: a NEBRIX file's objects go to the end of

@@ -367,13 +367,15 @@ bool CalculateMapPoints(ReceiverContext& context, std::vector<GridPoint>& points
 
 }  // namespace
 
-LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& design, CalcExecution execution) {
+LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& design, CalcExecution execution,
+                                    const std::function<void()>& beforeGrid) {
   if (CountObjectsOnLayer(*design.model, kLoudspeakerLayer) == 0) return LevelMapRun::kNoSpeakers;
   ReceiverEngineState& engine = gReceiverEngine;
   if (PrepareActiveSpeakers(engine.activeSpeakers, *design.model, *design.types) == 0) {
     ShowMessage("No speakers to process", nullptr, kMsgOk);
     return LevelMapRun::kNoActiveSpeakers;
   }
+  if (beforeGrid) beforeGrid();
 
   // The new result is built aside: until the run ends, the last one stays.
   MapResult result;

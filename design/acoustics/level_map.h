@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -237,5 +238,7 @@ enum class LevelMapRun {
 // result is the reference run's, bit for bit. `options.gridIndex` becomes
 // the size index the grid used. The engine's tables (gReceiverEngine,
 // gCalcFaceTable) keep what the run used, for the result window's single
-// points.
-LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& design, CalcExecution execution = {});
+// points. `beforeGrid` runs once the active loudspeakers are known and
+// before the grid is laid (the program fits its view there).
+LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& design, CalcExecution execution = {},
+                                    const std::function<void()>& beforeGrid = {});

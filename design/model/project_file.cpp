@@ -154,13 +154,7 @@ bool Located(const FileReader& reader) {
 // left out.
 int ParseBody(ByteReader& reader, const ProjectHeader& header, PackedLayout layout, ProjectModel& model) {
   switch (ReadProjectModel(reader, header, layout, gSpeakerModel.defaultSymbol, model)) {
-    case ProjectReadResult::kOk:
-      if (model.objectsLeftOut > 0) {
-        char text[64];
-        std::snprintf(text, sizeof text, kObjectsLeftOutMessage, model.objectsLeftOut);
-        ShowFileMessage(text);
-      }
-      return 1;
+    case ProjectReadResult::kOk: ShowObjectsLeftOut(model.objectsLeftOut); return 1;
     case ProjectReadResult::kBadFormat: ShowFileMessage(kInvalidFileFormatMessage); return 0;
     case ProjectReadResult::kNoMemory: return 0;
   }
@@ -178,6 +172,13 @@ int ParseOldBody(ByteReader& reader, const ProjectHeader& header, ProjectModel& 
 }
 
 }  // namespace
+
+void ShowObjectsLeftOut(uint32_t count) {
+  if (count == 0) return;
+  char text[64];
+  std::snprintf(text, sizeof text, kObjectsLeftOutMessage, count);
+  ShowFileMessage(text);
+}
 
 // ---- Header ----
 

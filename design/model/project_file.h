@@ -64,6 +64,8 @@ inline constexpr char kCantWriteFileMessage[] = "Can\xB4t write file -write prot
 // Shown once after a read that left out objects it could not load; %u is
 // their number.
 inline constexpr char kObjectsLeftOutMessage[] = "Invalid objects not loaded : %u";
+// Shows kObjectsLeftOutMessage for `count` objects; nothing for none.
+void ShowObjectsLeftOut(uint32_t count);
 
 // Object colours that a read sets by layer.
 constexpr uint32_t kRoomColour = 0;        // layer 0

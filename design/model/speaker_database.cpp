@@ -157,6 +157,7 @@ void ResetSpeakerDatabase(SpeakerDatabase& database) {
   database.currentRecordIndex = 0;
   database.modified = false;
   database.fileName = kNewSpeakerDatabaseName;
+  database.partlyReadFile.clear();
 }
 
 int ConfirmDiscardDatabase(const SpeakerDatabase& database) {
@@ -229,11 +230,18 @@ DatabaseReadResult ReadSpeakerDatabaseFile(SpeakerDatabase& database, const std:
   if (!reader.IsOpen()) return DatabaseReadResult::kNotRead;
   const DatabaseReadResult result = ReadSpeakerDatabase(reader, database, how);
   if (result != DatabaseReadResult::kNotRead) database.fileName = path;
+  if (result == DatabaseReadResult::kStopped) database.partlyReadFile = path;
+  if (result == DatabaseReadResult::kLoaded && IsSameFile(path, database.partlyReadFile))
+    database.partlyReadFile.clear();
   return result;
 }
 
 int SaveSpeakerDatabaseAs(SpeakerDatabase& database, const std::string& path) {
   if (database.records.empty()) return -1;
+  const bool overPartlyRead = IsSameFile(path, database.partlyReadFile);
+  if (overPartlyRead &&
+      ShowMessage(kOverwritePartlyReadMessage, kWarningCaption, kMsgOkCancel | kMsgDefaultButton2) != kIdOk)
+    return 0;
   SafeFileWriter writer(path);
   if (!WriteDatabase(writer, database.records) || !writer.Commit()) {
     ShowText(kWriteFailedMessage);
@@ -241,6 +249,7 @@ int SaveSpeakerDatabaseAs(SpeakerDatabase& database, const std::string& path) {
   }
   database.fileName = path;
   database.modified = false;
+  if (overPartlyRead) database.partlyReadFile.clear();
   return 1;
 }
 

@@ -64,6 +64,9 @@ inline constexpr char kObsoleteFormatCaption[] = "Obsolete format";
 inline constexpr char kCantWriteDatabaseMessage[] = "Can\xB4t write file to Disk";
 inline constexpr char kCantReadRecordMessage[] = "Can\xB4t read record";
 inline constexpr char kCantLoadDatabaseMessage[] = "Can\xB4t load entire database";
+// Asked (caption "WARNING", OK/Cancel) before Save as writes over a file
+// that was read only in part.
+inline constexpr char kOverwritePartlyReadMessage[] = "Only part of this database was loaded. Overwrite the file ?";
 
 enum class SpeakerDatabaseVersion : int { kNone = 0, kV11 = 1, kV130 = 2, kV140 = 3 };
 
@@ -83,9 +86,10 @@ bool WriteShapeChain(ByteWriter& writer, const ObjectList& shape);
 enum class ShapeChainResult { kOk, kBadFormat, kNoMemory };
 // Reads a chain of exactly `length` bytes into `objects` (appended, unlinked
 // from any other list). The chain must end (a next word of 0) exactly at its
-// length, and every body must lie within it and name only its own vertices;
-// otherwise kBadFormat with nothing appended. The reader stands behind the
-// chain's `length` bytes whenever they were there, whatever the result.
+// length and every body must lie within it; otherwise kBadFormat with
+// nothing appended. An item naming a vertex its object lacks is dropped, as
+// welding drops it (packed_object.h). The reader stands behind the chain's
+// `length` bytes whenever they were there, whatever the result.
 ShapeChainResult ReadShapeChain(ByteReader& reader, uint32_t length, ObjectList& objects);
 
 // ---- Writing ----
@@ -124,9 +128,13 @@ struct SpeakerDatabase {
   int currentRecordIndex = 0;
   bool modified = false;  // DatabaseModified
   std::string fileName = kNewSpeakerDatabaseName;
+  // A file whose reading stopped ("Can´t load entire database"): it holds
+  // more than the database took from it.
+  std::string partlyReadFile;
 };
 
-// Frees every record: no records, index 0, not modified, the new name.
+// Frees every record: no records, index 0, not modified, the new name, no
+// file read in part.
 void ResetSpeakerDatabase(SpeakerDatabase& database);
 
 // 1 to go on; when the database is modified asks "Database has not been
@@ -174,7 +182,8 @@ DatabaseReadResult ReadSpeakerDatabase(ByteReader& reader, SpeakerDatabase& data
 // through a temporary file. 1 when written (the database takes the name and
 // is no longer modified); 0 after "Couldn´t write data to disk !", with the
 // old file, the name and the modified flag as they were; -1 when there is no
-// record to write.
+// record to write. Over the file the database was read from only in part it
+// first asks kOverwritePartlyReadMessage: 0, writing nothing, unless OK.
 int SaveSpeakerDatabaseAs(SpeakerDatabase& database, const std::string& path);
 
 // Converts the V130 database at `path` into a V140 database under the same

@@ -100,9 +100,11 @@ int ShowCalcOptionsDialog() {
 
 void CmdLevelAndTime() {
   if (!HasLoudspeakerObjects() || !ShowCalcOptionsDialog()) return;
-  ZoomToFit();
-  SetPenColor(kCalculationPen);
-  const LevelMapRun run = RunLevelTimeCalculation(gProject.calcOptions, ProjectTables());
+  // The view is fitted once there is something to compute.
+  const LevelMapRun run = RunLevelTimeCalculation(gProject.calcOptions, ProjectTables(), {}, [] {
+    ZoomToFit();
+    SetPenColor(kCalculationPen);
+  });
   // The result is saved with the project: leaving without saving asks first.
   if (run == LevelMapRun::kDone) gProject.modified = 1;
   platform::ValidateWindow(DrawWindow->window);
@@ -134,7 +136,7 @@ void CmdCalculateRays() {
 void CmdSaveCalculation() {
   if (gLevelMap.resultPresent != 1) return;
   ViewShowCrosshair(0);
-  if (SaveFileDialog(kMapFileFilter, nullptr)) {
+  if (SaveFileDialog(kMapFileFilter, kMapFileDefaultName)) {
     const std::string path = GetDialogDirectory() + GetDialogFileName();
     std::string description = gDrawing.comment;
     InputLine(kDescriptionTitle, description, kMapDescriptionLength, 0);

@@ -7,6 +7,7 @@
 
 inline constexpr char kCalcOptionsDialog[] = "DIALOG_10";
 inline constexpr char kMapFileFilter[] = "Korvane Map File|*.kmf|";
+inline constexpr char kMapFileDefaultName[] = "*.KMF";
 inline constexpr char kLoadMapFileFilter[] = "*.Korvane Map File|*.kmf|";
 inline constexpr char kDescriptionTitle[] = "Description :";
 // The pen a level and time run selects for what it draws.

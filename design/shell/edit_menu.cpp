@@ -11,7 +11,7 @@ void CopyDrawingToClipboard() {
   ViewShowCrosshair(0);
   const int16_t pen = GetPenColor();
   SetPenColor(0);
-  DrawRectangle({0, 0, DrawWindow->right, DrawWindow->bottom}, 0);
+  DrawRectangle({0, 0, DrawWindow->right - 1, DrawWindow->bottom - 1}, 0);  // its last column and row
   SetPenColor(pen);
   CopyViewToClipboard();
   ViewShowCrosshair(1);

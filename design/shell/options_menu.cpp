@@ -20,7 +20,7 @@ void SetNodeSnap(int32_t on) {
 
 void SetUnit(uint32_t feet) {
   gUnitFlag = feet;
-  SendViewPanelCommand(kPanelRefreshCoordinates);
+  ShowAllViewPanelCoordinates();
 }
 
 }  // namespace

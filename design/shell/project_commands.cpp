@@ -162,7 +162,7 @@ void OpenProjectDialog() {
 }
 
 void CmdOpenProject() {
-  ConfirmDiscardProject();
+  AskToDiscardProject();  // reading the project clears the undo ring
   if (!gInput.cancel) OpenProjectDialog();
   ClearRequestFlags();
 }
@@ -179,7 +179,7 @@ void CmdSaveProjectAs() {
 
 void CmdOpenRecentProject(int index) {
   const std::string path = gDesignShell.history.recent[size_t(index)];
-  ConfirmDiscardProject();
+  AskToDiscardProject();  // reading the project clears the undo ring
   if (gInput.cancel) {
     gInput.cancel = 0;
     return;

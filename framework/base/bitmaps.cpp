@@ -34,14 +34,15 @@ void MakeCurrent(platform::Context context) {
   platform::SelectBrush(context, gOutput.brush);
 }
 
-// A resource bitmap drawn at (x, y) of the current context.
+// A resource bitmap drawn at (x, y) of the current context, or with its
+// middle there when `centred`.
 void BlitResource(int x, int y, const char* name, int mixMode, bool centred) {
   platform::Bitmap bitmap = platform::LoadBitmap(gFramework.instance, name ? name : "");
   if (bitmap == platform::Bitmap::kNone) return;
   platform::Size size = platform::GetBitmapSize(bitmap);
   if (centred) {
-    x = GetClientWidth() / 2 - size.width / 2;
-    y = GetClientHeight() / 2 - size.height / 2;
+    x -= size.width / 2;
+    y -= size.height / 2;
   }
   platform::Context memory = platform::CreateMemoryContext();
   platform::SelectBitmap(memory, bitmap);
@@ -148,7 +149,11 @@ void DrawResourceBitmap(int x, int y, const char* name, int mode) {
 }
 
 void DrawResourceBitmapCentred(const char* name, int mode) {
-  BlitResource(0, 0, name, mode == 1 ? platform::kMixCopy : platform::kMixXor, true);
+  DrawResourceBitmapCentredAt(GetClientWidth() / 2, GetClientHeight() / 2, name, mode);
+}
+
+void DrawResourceBitmapCentredAt(int x, int y, const char* name, int mode) {
+  BlitResource(x, y, name, mode == 1 ? platform::kMixCopy : platform::kMixXor, true);
 }
 
 void DrawResourceIcon(int x, int y, const char* name) {

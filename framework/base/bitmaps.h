@@ -53,10 +53,12 @@ int ManageBackBuffer(int mode);
 
 // Bitmaps of the program's resources on the current context at their own
 // size: mode 1 copies, another paints over (merges). The centred one is
-// placed in the middle of the current window and any mode but 1 inverts
-// (XOR), so that drawing it twice takes it away. Missing ones draw nothing.
+// placed in the middle of the current window (or with its middle at a given
+// point) and any mode but 1 inverts (XOR), so that drawing it twice takes it
+// away. Missing ones draw nothing.
 void DrawResourceBitmap(int x, int y, const char* name, int mode);
 void DrawResourceBitmapCentred(const char* name, int mode);
+void DrawResourceBitmapCentredAt(int x, int y, const char* name, int mode);
 void DrawResourceIcon(int x, int y, const char* name);
 
 // A copy of the RCDATA block `name`, of the block's exact size; none when

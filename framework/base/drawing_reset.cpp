@@ -75,11 +75,15 @@ std::array<double, 9> BuildViewPlaneRotation(double angle) {
   return m;
 }
 
-void ConfirmDiscardProject() {
+void AskToDiscardProject() {
   gInput.cancel = 0;
   if (ModelIsModified() && gObjects.model.first &&
       ShowMessage(kUnsavedMessage, kWarningCaption, kMsgOkCancel | kMsgDefaultButton2) != kIdOk)
     gInput.cancel = 1;
+}
+
+void ConfirmDiscardProject() {
+  AskToDiscardProject();
   if (!gInput.cancel) ClearUndoRing();
 }
 

@@ -54,8 +54,11 @@ std::array<double, 9> BuildViewPlaneRotation(double angle);
 
 // Clears the cancel flag; when the model holds objects and unsaved changes,
 // asks "Current project status has not been saved" (OK/Cancel, Cancel the
-// default), and any answer but OK sets the cancel flag. Unless cancelled the
-// undo ring is cleared.
+// default), and any answer but OK sets the cancel flag.
+void AskToDiscardProject();
+// The question above and, unless cancelled, the undo ring cleared (New,
+// Exit). Open asks only: its history goes once another project is read, so
+// that a cancelled dialog or a missing file keeps it.
 void ConfirmDiscardProject();
 
 // File/New: on a model that holds objects, the prompt above and, unless

@@ -2,12 +2,11 @@
 
 #include <string>
 
-#include "framework/base/drawing_layer.h"
+#include "framework/base/framework_windows.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
 #include "framework/core/text_encoding.h"
 #include "platform/file_dialog.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -15,8 +14,7 @@ constexpr std::size_t kLongestTitle = 19;  // what a 20-character title buffer h
 
 platform::FileDialogRequest Request(const char* filter, std::string fileName) {
   platform::FileDialogRequest request;
-  platform::Window active = platform::GetActiveWindow();
-  request.owner = active != platform::Window::kNone ? active : MainWindow.window;
+  request.owner = ActiveOrMainWindow();
   for (const FilterPair& pair : SplitFilter(filter ? filter : ""))
     request.filters.push_back({Cp1252ToUtf8(pair.description), Cp1252ToUtf8(pair.patterns)});
   request.filterIndex = 1;

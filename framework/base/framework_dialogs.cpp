@@ -10,6 +10,7 @@
 
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
+#include "framework/base/framework_windows.h"
 #include "framework/base/printing.h"
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
@@ -43,12 +44,20 @@ PlotParameters gPlotParameters;
 // What every dialog here shares: number fields whose typed ',' becomes '.',
 // an OK button whose handler gives the result (or keeps the dialog open),
 // a Cancel button (or the close box) ending with 0, and other buttons.
+// The number fields' texts as init showed them are kept, so that a field
+// left as shown can keep the value it showed rounded.
 struct Form {
   int ok = 0, cancel = platform::kIdCancel;
   std::vector<int> numberFields;
   std::function<void(Window)> init;
   std::function<int(Window)> accept;
   std::function<void(Window, int)> command;
+  std::map<int, std::string> shown;
+
+  bool Changed(Window dialog, int id) const {
+    const auto field = shown.find(id);
+    return field == shown.end() || platform::GetDialogItemText(dialog, id) != field->second;
+  }
 };
 std::map<Window, Form*> gOpenForms;  // by dialog; a form's dialog may open another
 
@@ -57,6 +66,7 @@ LParam FormProc(Window dialog, unsigned kind, WParam wParam, LParam lParam) {
     Form* form = reinterpret_cast<Form*>(lParam);
     gOpenForms[dialog] = form;
     if (form->init) form->init(dialog);
+    for (int field : form->numberFields) form->shown[field] = platform::GetDialogItemText(dialog, field);
     return 0;
   }
   const auto open = gOpenForms.find(dialog);
@@ -102,6 +112,12 @@ bool ReadFloatField(Window dialog, int id, std::size_t chars, double& value) {
   return true;
 }
 
+// The same for a field that shows a value: false also when it holds the
+// text the form showed, so that the value keeps what rounding hid.
+bool ReadChangedFloatField(const Form& form, Window dialog, int id, std::size_t chars, double& value) {
+  return form.Changed(dialog, id) && ReadFloatField(dialog, id, chars, value);
+}
+
 // A measure field: a whole number above 0, or 0.
 int MeasureOf(Window dialog, int id) {
   bool ok = false;
@@ -140,7 +156,7 @@ int PointAbsoluteDialog(double& x, double& y, double& z, const char* title) {
   form.accept = [&](Window dialog) {
     for (int i = 0; i < 3; ++i) {
       double value = 0;
-      if (ReadFloatField(dialog, 104 + i, kCoordinateChars, value)) *values[i] = LengthFromUserUnit(value);
+      if (ReadChangedFloatField(form, dialog, 104 + i, kCoordinateChars, value)) *values[i] = LengthFromUserUnit(value);
     }
     return 1;
   };
@@ -162,7 +178,7 @@ int PointPolarDialog(double& distance, double& angle) {
     if (ReadFloatField(dialog, 102, kCoordinateChars, typed)) angle = WrappedDegrees(typed) * kPi / 180;
     return 1;
   };
-  return RunForm("DIALOG_2", MainWindow.window, form);
+  return RunForm("DIALOG_2", ActiveOrMainWindow(), form);
 }
 
 int TextDialog(float& size, float& angle, std::string& text, std::size_t maxLength) {
@@ -177,8 +193,8 @@ int TextDialog(float& size, float& angle, std::string& text, std::size_t maxLeng
   };
   form.accept = [&](Window dialog) {
     double typed = 0;
-    if (ReadFloatField(dialog, 104, kTextNumberChars, typed)) size = float(LengthFromUserUnit(typed));
-    if (ReadFloatField(dialog, 105, kTextNumberChars, typed)) angle = float(typed);
+    if (ReadChangedFloatField(form, dialog, 104, kTextNumberChars, typed)) size = float(LengthFromUserUnit(typed));
+    if (ReadChangedFloatField(form, dialog, 105, kTextNumberChars, typed)) angle = float(typed);
     text = GetDialogText(dialog, 106, maxLength);
     return text.empty() ? 0 : 1;
   };

@@ -33,14 +33,16 @@
 int InputLine(const char* title, std::string& buffer, std::size_t maxLength, int fixComma);
 
 // A point in metres, shown with "%0.3f" (feet: "%0.2f") under `title`. 1 on
-// OK with x, y and z as typed, else 0.
+// OK with x, y and z as typed, else 0. A field left as shown keeps its value
+// (a value shown rounded does not move).
 int PointAbsoluteDialog(double& x, double& y, double& z, const char* title);
 // A distance (its absolute value, metres) and an angle (typed in degrees,
 // brought into -180 .. 180, given in radians); both fields start at "0".
+// Owned by the active window (the others here by the main window).
 int PointPolarDialog(double& distance, double& angle);
 // The size (metres) and angle of a text, shown with "%3.2f", and the text of
 // at most `maxLength` - 1 characters. 1 only on OK with a text that is not
-// empty.
+// empty. A number left as shown keeps its value.
 int TextDialog(float& size, float& angle, std::string& text, std::size_t maxLength);
 // One of layers 0-11, the current layer checked at first. `layer` gets the
 // last layer chosen (also on Cancel, when it keeps the choice before); 1 on

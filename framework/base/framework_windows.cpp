@@ -151,6 +151,11 @@ MessageOwnerScope::MessageOwnerScope(platform::Window owner) : previous_(gFramew
 }
 MessageOwnerScope::~MessageOwnerScope() { gFramework.messageOwner = previous_; }
 
+platform::Window ActiveOrMainWindow() {
+  const platform::Window active = platform::GetActiveWindow();
+  return active != platform::Window::kNone ? active : MainWindow.window;
+}
+
 platform::Menu GetWindowMenu(WindowRecord* record) {
   return record ? platform::GetWindowMenu(record->window) : platform::Menu::kNone;
 }

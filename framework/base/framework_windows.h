@@ -58,6 +58,10 @@ class MessageOwnerScope {
   platform::Window previous_;
 };
 
+// The owner of the dialogs that belong to what the user works in (file,
+// print and polar point dialogs): the active window, else the main window.
+platform::Window ActiveOrMainWindow();
+
 // Menus, by command id.
 platform::Menu GetWindowMenu(WindowRecord* record);
 void ReplaceWindowMenu(WindowRecord* record, const char* resourceName);

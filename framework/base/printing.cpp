@@ -91,14 +91,13 @@ void QueryDefaultPrinter() {
 }
 
 int PrintSetupDialog() {
+  if (IsPrinting()) return 0;  // one job at a time
   platform::PrintSetup setup;
   setup.landscape = gPrintSettings.landscape != 0;
   setup.scalePercent = gPrintSettings.scale;
   setup.copies = 1;
   platform::PrinterCaps caps;
-  platform::Window active = platform::GetActiveWindow();
-  platform::Context printer =
-      platform::PrintDialog(active != platform::Window::kNone ? active : MainWindow.window, setup, caps);
+  platform::Context printer = platform::PrintDialog(ActiveOrMainWindow(), setup, caps);
   if (printer == platform::Context::kNone) return 0;
   if (gPrintJob.printer != platform::Context::kNone) DeletePrinter();
   gPrintJob.printer = printer;

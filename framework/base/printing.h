@@ -50,7 +50,7 @@ void ResetPrinting();
 void QueryDefaultPrinter();
 // The print dialog, preset with the wanted orientation and scale; on OK the
 // chosen printer's capabilities and copies are stored and 1 returned; 0 on
-// Cancel.
+// Cancel, and at once while a job is open (one job at a time).
 int PrintSetupDialog();
 void SetPrintLandscape(int flag);
 void SetPrintScale(int percent);

@@ -25,18 +25,20 @@ std::string Format(const char* format, double value) {
 void RefuseEntry() { ShowMessage(kInvalidEntryMessage, nullptr, kMsgOk); }
 
 // Asks for a number shown as `shown`; the number typed, or false after
-// "Invalid entry !" (no number) or silently (Cancel).
+// "Invalid entry !" (no number) or silently (Cancel, or OK on the text as
+// shown: a value shown rounded keeps its own value).
 bool AskNumber(const char* prompt, const std::string& shown, double& typed) {
   std::string field = shown;
-  if (!InputLine(prompt, field, kNumberField, 1)) return false;
+  if (!InputLine(prompt, field, kNumberField, 1) || field == shown) return false;
   if (ReadNumberField(field, typed)) return true;
   RefuseEntry();
   return false;
 }
 
 bool AskInteger(const char* prompt, int shown, int& typed) {
-  std::string field = std::to_string(shown);
-  if (!InputLine(prompt, field, kNumberField, 1)) return false;
+  const std::string text = std::to_string(shown);
+  std::string field = text;
+  if (!InputLine(prompt, field, kNumberField, 1) || field == text) return false;
   if (ReadIntegerField(field, typed)) return true;
   RefuseEntry();
   return false;

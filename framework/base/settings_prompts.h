@@ -11,9 +11,11 @@
 // Lengths are shown and typed in feet while the unit flag says so, and
 // checked against their range in metres. A value outside its range, or a
 // field that holds no number, shows "Invalid entry !" and keeps the old
-// value; Cancel keeps it silently. Afterwards the snap prompt clears the
-// status line, a new view scale lays the view out again, the grid is built
-// again (whatever the answer) and a new comment repaints the drawing.
+// value; Cancel keeps it silently, and so does OK on the number as shown (a
+// length shown in feet with two decimals keeps its metres). Afterwards the
+// snap prompt clears the status line, a new view scale lays the view out
+// again, the grid is built again (whatever the answer) and a new comment
+// repaints the drawing.
 #pragma once
 
 #include "framework/core/geometry.h"  // kInvalidEntryMessage

@@ -58,6 +58,15 @@ std::string FindFolderIgnoringCase(std::string_view path) {
   return found.empty() ? found : found + "/";
 }
 
+bool IsSameFile(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  std::error_code error;
+  if (fs::equivalent(a, b, error)) return true;
+  const fs::path absoluteA = fs::absolute(a, error).lexically_normal();
+  const fs::path absoluteB = fs::absolute(b, error).lexically_normal();
+  return !error && absoluteA == absoluteB;
+}
+
 std::string ForceExtension(const std::string& path, std::string_view extension) {
   const bool ends = path.size() >= extension.size() &&
                     EqualIgnoringCase(std::string_view(path).substr(path.size() - extension.size()), extension);

@@ -28,6 +28,9 @@ std::string FindFileIgnoringCase(std::string_view path);
 // The same for a folder (`path` without a trailing '/'); the path found ends
 // with its '/'.
 std::string FindFolderIgnoringCase(std::string_view path);
+// Whether two paths name one file: the same existing file, or the same
+// path once made absolute and normal. False when either is empty.
+bool IsSameFile(const std::string& a, const std::string& b);
 
 // One pair of a file-dialog filter: what the user reads and the patterns
 // (';'-separated) it stands for.

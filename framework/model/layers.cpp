@@ -17,8 +17,11 @@ void ResetLayers(LayerTable& table) {
 
 bool ReadStoredLayers(ByteReader& reader, LayerTable& table) {
   std::array<LayerRecord, kStoredLayerCount> read;
-  for (LayerRecord& record : read)
+  for (LayerRecord& record : read) {
     if (!reader.Text(kLayerNameSize, record.name) || !reader.U16(record.visible)) return false;
+    // A field full to its end (no NUL) keeps the 21 characters a save writes.
+    if (record.name.size() > kLayerNameSize - 1) record.name.resize(kLayerNameSize - 1);
+  }
   std::copy(read.begin(), read.end(), table.records.begin());
   return true;
 }

@@ -53,6 +53,7 @@ extern LayerTable gLayers;
 void ResetLayers(LayerTable& table);
 
 // The first 16 records as stored. Reading leaves the table as it was unless
-// all 384 bytes were there.
+// all 384 bytes were there; a name is read up to its NUL, at most 21
+// characters, as it is written.
 bool ReadStoredLayers(ByteReader& reader, LayerTable& table);
 bool WriteStoredLayers(ByteWriter& writer, const LayerTable& table);

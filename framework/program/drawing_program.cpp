@@ -39,7 +39,11 @@ void CreateDrawingWindow() {
 void DrawSplash() {
   ClearDrawingArea();
   WindowRecord* previous = SelectOutputWindow(DrawWindow);
-  DrawResourceBitmapCentred(gProgramShell.program->splashBitmap, 1);
+  // In the middle of the main window, on the drawing window that covers it.
+  const platform::Size main = platform::GetClientSize(MainWindow.window);
+  const platform::Point middle =
+      platform::MapClientPoint(MainWindow.window, DrawWindow->window, {main.width / 2, main.height / 2});
+  DrawResourceBitmapCentredAt(middle.x, middle.y, gProgramShell.program->splashBitmap, 1);
   SelectOutputWindow(previous);
 }
 

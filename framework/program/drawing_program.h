@@ -66,9 +66,9 @@ void RunDrawingProgram();
 // the work buffers and the window classes.
 void EndDrawingProgram();
 
-// The splash picture in the middle of the empty drawing area; the drawing
-// window paints it until the first command or drawing of the view takes it
-// away.
+// The splash picture on the empty drawing area, in the middle of the main
+// window; the drawing window paints it until the first command or drawing
+// of the view takes it away.
 void DrawSplash();
 
 // File/Exit and the close box of kdn and kv: unless the user keeps unsaved

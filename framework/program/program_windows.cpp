@@ -103,7 +103,7 @@ platform::LParam MainWindowMessage(platform::Window window, unsigned kind, platf
       SetArrowCursor();
       return 0;
     case platform::msg::kSize:
-      if (DrawWindow->window == platform::Window::kNone || gView.layoutInProgress) return 0;
+      if (DrawWindow->window == platform::Window::kNone || gView.layoutInProgress || IsPrinting()) return 0;
       LayoutAndRedraw();
       if (gProgramShell.splash) DrawSplash();
       return 0;
@@ -118,8 +118,12 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
   switch (kind) {
     case platform::msg::kMouseMove:
       if (IsPrinting()) return 0;
-      if (wParam & platform::kMouseShift) ViewShowCrosshair(0);
-      else TrackMousePosition(x, y);
+      if (wParam & platform::kMouseShift) {
+        ViewShowCrosshair(0);
+        SetArrowCursor();
+      } else {
+        TrackMousePosition(x, y);
+      }
       return 0;
     case platform::msg::kLeftButtonDown:
       TrackMousePosition(x, y);
@@ -137,7 +141,7 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
     case platform::msg::kSetCursor: platform::SetWindowCursor(window, platform::CursorShape::kCross); return 0;
     case platform::msg::kPaint:
       // The model drawn again covers the start-up picture for good.
-      if (!gView.layoutInProgress && !IsPrinting()) {
+      if (!gView.layoutInProgress && !IsPrinting() && !platform::IsMinimised(MainWindow.window)) {
         LayoutAndRedraw();
         SendViewPanelCommand(kPanelRefreshCoordinates);
         gProgramShell.splash = false;

@@ -2,6 +2,7 @@
 
 #include "framework/base/drawing_reset.h"
 #include "framework/base/framework_windows.h"
+#include "framework/base/printing.h"
 #include "framework/base/view_state.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_transform.h"
@@ -31,6 +32,8 @@ int PerspectiveCode(unsigned key) {
 }  // namespace
 
 int HandleViewKey(unsigned key) {
+  // Everything drawn while a print job is open would land on its page.
+  if (IsPrinting()) return 0;
   switch (key) {
     case platform::KeyF(1): SelectViewXY(); return 1;
     case platform::KeyF(2): SelectViewYZ(); return 1;

@@ -3,7 +3,8 @@
 // hidden faces, F9 coordinate snap, F11 node snap (F10 has no function),
 // and the arrow keys, which turn and tilt the rotated 3D and perspective
 // views. F8, F9 and F11 keep the check marks of their menu items; F9 and
-// F11 change only the switch, which the next pointer move applies.
+// F11 change only the switch, which the next pointer move applies. While a
+// print job is open no key acts: what it drew would land on the page.
 //
 // The drawing key handler of the pointer code hands every key it does not
 // use itself (Enter, Space, Escape and the point-entry letters) to

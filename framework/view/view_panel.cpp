@@ -11,6 +11,7 @@
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
 #include "framework/view/rendering.h"
+#include "framework/view/view_transform.h"
 #include "platform/dialog.h"
 #include "platform/window.h"
 
@@ -67,12 +68,21 @@ double CursorCoordinate(int axis) {
   return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
 }
 
-void ShowCoordinates(platform::Window panel) {
+// The read-outs of the axes that view `mode` shows.
+void ShowCoordinates(platform::Window panel, int mode) {
   static constexpr bool kShown[5][3] = {
       {true, true, false}, {false, true, true}, {true, false, true}, {true, true, true}, {false, false, false}};
   const char* format = gUnitFlag ? "%0.2f" : "%0.3f";
   for (int axis = 0; axis < 3; ++axis)
-    if (kShown[gView.mode][axis]) ShowCoordinate(panel, axis, format, LengthInUserUnit(CursorCoordinate(axis)));
+    if (kShown[mode][axis]) ShowCoordinate(panel, axis, format, LengthInUserUnit(CursorCoordinate(axis)));
+}
+
+// The switches, the print, copy and comment buttons and the read-outs in
+// the normal weight of the panel's bold font.
+void SetNormalWeights(platform::Window panel) {
+  for (int id : {kHiddenFacesBox, kCoordinateSnapBox, kNodeSnapBox, kPrintButton, kCopyButton, kCommentButton,
+                 kFirstReadout, kFirstReadout + 1, kFirstReadout + 2})
+    platform::SetControlFontWeight(platform::GetDialogItem(panel, id), false);
 }
 
 void SetColours(platform::Window panel) {
@@ -105,10 +115,15 @@ void SendViewPanelCommand(int command) {
     platform::SendMessage(gViewPanel, platform::msg::kCommand, platform::WParam(command));
 }
 
+void ShowAllViewPanelCoordinates() {
+  if (gViewPanel != platform::Window::kNone) ShowCoordinates(gViewPanel, kView3D);
+}
+
 platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::WParam wParam,
                                platform::LParam lParam) {
   switch (kind) {
     case platform::msg::kInitDialog:
+      SetNormalWeights(panel);
       SetColours(panel);
       ShowSwitches(panel);
       for (int axis = 0; axis < 3; ++axis) ShowCoordinate(panel, axis, "%0.3f", CursorCoordinate(axis));
@@ -116,7 +131,7 @@ platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::
     case platform::msg::kCommand: {
       const int id = int(platform::LowWord(wParam));
       if (id == kPanelRefreshCoordinates) {
-        ShowCoordinates(panel);
+        ShowCoordinates(panel, gView.mode);
       } else if (id == kPanelRefreshSwitches) {
         ShowSwitches(panel);
       } else if (const unsigned key = KeyOfButton(id)) {
@@ -124,9 +139,14 @@ platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::
         platform::SetFocus(MainWindow.window);
       } else if (id == kPrintButton || id == kCopyButton || id == kCommentButton) {
         platform::SetFocus(MainWindow.window);
+        // One command at a time: a running command's progress window hands
+        // on the clicks on the panel as well.
+        if (gInput.activeCommand != 0) return 0;
+        InternalCommandScope command;
         if (id == kPrintButton) PrintView();
         if (id == kCopyButton) CopyDrawingWindow();
         if (id == kCommentButton) PromptComment();
+        ClearRequestFlags();
       }
       return 0;
     }

@@ -4,7 +4,10 @@
 // hidden faces), C (F9, coordinate snap) and N (F11, node snap), each
 // checked while its switch is on; Print prints the view (PrintView), Copy
 // puts the drawing window on the clipboard, Cmt. asks for the drawing
-// comment. Beside them X, Y and Z read out the cursor point.
+// comment. Beside them X, Y and Z read out the cursor point. Print, Copy and
+// Cmt. are commands like the menu's: refused while one runs, and running as
+// the program's command meanwhile (InternalCommandScope), so nothing else
+// starts while a print job is open.
 //
 // A button posts kDrawingKeyMessage with its key to the main window, whose
 // procedure hands the key to the drawing key handler, and gives the keyboard
@@ -33,4 +36,7 @@ extern platform::Window gViewPanel;
 platform::Window ShowViewPanel(int show);
 // Sends the panel one of its commands when it is open.
 void SendViewPanelCommand(int command);
+// Reads out all three coordinates, as the 3D view does, whatever the view
+// (after a change of unit).
+void ShowAllViewPanelCoordinates();
 platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::WParam wParam, platform::LParam lParam);

@@ -1,12 +1,12 @@
 #include "framework/view/view_transform.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
+#include "framework/base/printing.h"
 #include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/core/services.h"
@@ -15,6 +15,7 @@
 #include "framework/view/projection.h"
 #include "framework/view/rendering.h"
 #include "platform/menu.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 namespace {
@@ -60,9 +61,9 @@ void InitViews() {
 void SetTitleFileName(const std::string* fileName) { gTitleFileName = fileName; }
 
 void UpdateWindowTitle() {
-  std::string name = gTitleFileName ? *gTitleFileName : std::string();
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::toupper(c)); });
-  platform::SetWindowText(MainWindow.window, Cp1252ToUtf8(GetMainTitle() + " > " + name));
+  // The base is code page 1252; the file name is already the system's UTF-8.
+  const std::string name = gTitleFileName ? platform::UpperCaseText(*gTitleFileName) : std::string();
+  platform::SetWindowText(MainWindow.window, Cp1252ToUtf8(GetMainTitle() + " > ") + name);
 }
 
 void ClearDrawingArea() {
@@ -155,7 +156,7 @@ void LayoutAndRedraw() {
 }
 
 void ScrollView(bool horizontal, unsigned code, int position) {
-  if (gView.layoutInProgress) return;
+  if (gView.layoutInProgress || IsPrinting()) return;
   if (gView.mode == kViewPerspective) {
     // The horizontal bar turns the view, the vertical one tilts it.
     const int sign = horizontal ? 1 : -1;
@@ -222,17 +223,26 @@ void ZoomToPixelBox(int left, int top, int right, int bottom) {
   LayoutAndRedraw();
 }
 
+InternalCommandScope::InternalCommandScope() : started_(gInput.activeCommand == 0) {
+  if (!started_) return;
+  EnableMenuBar(false);
+  gInput.activeCommand = kInternalCommand;
+}
+
+InternalCommandScope::~InternalCommandScope() {
+  if (!started_) return;
+  gInput.activeCommand = 0;
+  EnableMenuBar(true);
+}
+
 void ZoomIn() {
   if (!gView.zoomInActive && gView.scale < kMaxScale && gView.mode < kViewPerspective) {
-    const int16_t command = gInput.activeCommand, inputMode = gInput.inputMode;
+    const int16_t inputMode = gInput.inputMode;
     ViewShowCrosshair(0);
     gInput.inputMode = kInputZoomBox;
     ViewShowCrosshair(1);
     gView.zoomInActive = true;
-    if (!command) {
-      EnableMenuBar(false);
-      gInput.activeCommand = kInternalCommand;
-    }
+    InternalCommandScope command;
     while (!gInput.cancel && !gInput.done && gView.scale < kMaxScale && gView.mode < kViewPerspective) {
       WaitForPoint();
       if (gInput.cancel || gInput.done) break;
@@ -243,8 +253,6 @@ void ZoomIn() {
     ViewShowCrosshair(0);
     gInput.inputMode = inputMode != kInputCrosshair ? kInputPickBox : kInputCrosshair;
     ViewShowCrosshair(1);
-    gInput.activeCommand = command;
-    if (!command) EnableMenuBar(true);
     gView.zoomInActive = false;
   }
   ClearRequestFlags();

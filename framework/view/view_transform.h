@@ -11,9 +11,10 @@
 // truncates, so far-away geometry never overflows a drawing call.
 //
 // The title is the drawing layer's main title (SetMainTitle, the base set
-// once at start-up), " > " and the program's current file name in upper
-// case; the name itself is never changed. The program names the string that
-// holds its file name with SetTitleFileName.
+// once at start-up, in code page 1252), " > " and the program's current file
+// name (a path of the system's, in UTF-8) in upper case; the name itself is
+// never changed. The program names the string that holds its file name with
+// SetTitleFileName.
 #pragma once
 
 #include <cstdint>
@@ -54,11 +55,28 @@ void StoreViewOrigin();
 void LayoutAndRedraw();
 // The drawing window's scroll bars: in the perspective view they turn the
 // view instead. `code` is a platform scroll code, `position` the thumb's.
+// Nothing scrolls during a layout or while a print job is open.
 void ScrollView(bool horizontal, unsigned code, int position);
 void ScrollHorizontalPage(int direction);
 void ScrollVerticalPage(int direction);
 void ScrollHorizontalPercent(int percent);
 void ScrollVerticalPercent(int percent);
+
+// While it lives, a step that no menu command started (a zoom-in, a print
+// from the view panel) runs as the program's command when none runs yet:
+// the active command id is kInternalCommand and the first nine menus are
+// greyed, so that other commands, the repeat and the close box wait until
+// it is done. Inside a running command it changes nothing.
+class InternalCommandScope {
+ public:
+  InternalCommandScope();
+  ~InternalCommandScope();
+  InternalCommandScope(const InternalCommandScope&) = delete;
+  InternalCommandScope& operator=(const InternalCommandScope&) = delete;
+
+ private:
+  bool started_;
+};
 
 // F6: zoom in around picked points until cancelled, confirmed or at the
 // largest scale. F5: halve the scale. Neither works in the perspective view.

@@ -153,7 +153,7 @@ bool ParseSpkHeader(AcoustaCaddImportState& state, std::span<const uint8_t, kSpk
         parsed.SetComposition(kCompositionComplete);
       }
     }
-    if (!StoreBandEfficiency(parsed, band)) return false;
+    StoreBandEfficiency(parsed, band);
     if (component != 'E' && component != 'H') parsed.SetRatedPower(band, float(SnapToStandardPower(power)));
   }
   if (!next.pickPending) next.driverPending = next.hornPending = false;
@@ -202,10 +202,7 @@ SpeakerImport FinishAcoustaCaddImport(const AcoustaCaddImportState& state, const
       return result;
     }
     StoreBalloonDirectivity(finished, band);
-    if (!StoreBandEfficiency(finished, band)) {
-      result.messages.push_back({kInvalidFileFormatMessage, ""});
-      return result;
-    }
+    StoreBandEfficiency(finished, band);
   }
   finished.SetImportMask(0, kAllBands);
   finished.SetImportMask(1, found);

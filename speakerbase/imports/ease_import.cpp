@@ -97,11 +97,11 @@ void FillEase2Header(std::span<const uint8_t, kEase2RecordSize> block, SpeakerTy
   }
 }
 
-bool ImportEase2Record(std::span<const uint8_t, kEase2RecordSize> block, SpeakerType& record,
+void ImportEase2Record(std::span<const uint8_t, kEase2RecordSize> block, SpeakerType& record,
                        std::vector<ImportMessage>& messages) {
   BuildEase2Balloon(block, record);
   FillEase2Header(block, record);
-  return FinishImportedRecord(record, kEase2GridCode, Ease2EfficiencyWarning, messages);
+  FinishImportedRecord(record, kEase2GridCode, Ease2EfficiencyWarning, messages);
 }
 
 SpeakerImport ReadEase2SpeakerBase(ByteReader& reader, int room) {
@@ -112,8 +112,8 @@ SpeakerImport ReadEase2SpeakerBase(ByteReader& reader, int room) {
   std::array<uint8_t, kEase2RecordSize> block{};
   for (uint64_t i = 0; i < fitting; ++i) {
     SpeakerType record;
-    if (!reader.Bytes(block.data(), block.size()) || !ImportEase2Record(block, record, result.messages))
-      return {{}, {{kInvalidFileFormatMessage, ""}}};
+    if (!reader.Bytes(block.data(), block.size())) return {{}, {{kInvalidFileFormatMessage, ""}}};
+    ImportEase2Record(block, record, result.messages);
     result.records.push_back(record);
   }
   return result;

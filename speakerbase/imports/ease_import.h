@@ -61,13 +61,13 @@ SpeakerImport ImportEase2SpeakerBase(const std::string& path, int room);
 // room for); when it holds more, the messages begin with
 // kEase2TooManyRecordsMessage. A band whose efficiency is above 50 percent
 // adds "Check balloon and SPL at " and its band label under the caption
-// "Efficiency exceeds 50% !"; its record is imported all the same. A record
-// whose efficiency overflows refuses the catalog with "Invalid file format !".
+// "Efficiency exceeds 50% !"; its record is imported all the same, one whose
+// efficiency is beyond any number with the largest stored one.
 SpeakerImport ReadEase2SpeakerBase(ByteReader& reader, int room);
 
 // One catalog record as a finished record, its warnings added to
-// `messages`; false when an efficiency overflows.
-bool ImportEase2Record(std::span<const uint8_t, kEase2RecordSize> block, SpeakerType& record,
+// `messages`.
+void ImportEase2Record(std::span<const uint8_t, kEase2RecordSize> block, SpeakerType& record,
                        std::vector<ImportMessage>& messages);
 // The balloon of `record` from the attenuation tables of `block`.
 void BuildEase2Balloon(std::span<const uint8_t, kEase2RecordSize> block, SpeakerType& record);

@@ -33,6 +33,9 @@ struct GdfParse {
   int band = -1;  // of the current section; -1 when none or not a known frequency
   bool inSection = false;
   bool fullSphere = false;  // the last "Sphere Size"
+  // The one in force at the section's "Frequency (Hz)": the band's sphere,
+  // whatever follows before its table.
+  std::optional<bool> sectionFullSphere;
   bool phiStepRead = false;
   bool tableRead = false;
   const char* refusal = nullptr;
@@ -70,6 +73,7 @@ struct GdfParse {
     } else if (KeywordValue(line, "# Frequency Band Section")) {
       inSection = true;
       band = -1;
+      sectionFullSphere.reset();
     } else if (auto value = KeywordValue(line, "Sphere Size")) {
       fullSphere = IsFullSphere(*value);
     }
@@ -82,9 +86,11 @@ struct GdfParse {
     std::optional<float> number;
     if (KeywordValue(line, "# Frequency Band Section")) {
       band = -1;
+      sectionFullSphere.reset();
     } else if (auto value = KeywordValue(line, "Sphere Size")) {
       fullSphere = IsFullSphere(*value);
     } else if (auto value = KeywordValue(line, "Frequency (Hz)")) {
+      sectionFullSphere = fullSphere;
       const auto known = std::ranges::find(kFrequencyPrefixes, value->substr(0, 3));
       band = known == kFrequencyPrefixes.end() ? -1 : int(known - kFrequencyPrefixes.begin());
     } else if (auto value = KeywordValue(line, "Sensitivity (1W-1M)")) {
@@ -102,7 +108,8 @@ struct GdfParse {
       phiStepRead = true;
     } else if (auto value = KeywordValue(line, "Theta Inc")) {
       if (!Step(*value)) return false;
-      const int rows = fullSphere ? 360 / kGdfStep : 180 / kGdfStep + 1;
+      const bool full = sectionFullSphere.value_or(fullSphere);
+      const int rows = full ? 360 / kGdfStep : 180 / kGdfStep + 1;
       std::vector<float> numbers;
       for (int row = 0; row < rows && next < lines.size(); ++row, ++next) {
         if (!IsNumberLine(lines[next])) continue;
@@ -115,7 +122,7 @@ struct GdfParse {
       }
       if (band >= 0) {
         bands[size_t(band)].thetaRows = rows;
-        bands[size_t(band)].fullSphere = fullSphere;
+        bands[size_t(band)].fullSphere = full;
         tableRead = true;
       }
       inSection = false;
@@ -177,8 +184,7 @@ SpeakerImport ImportGdfLines(const std::vector<std::string>& lines) {
   }
   SpeakerType& record = parse.record;
   for (int band = 0; band < kBandCount; ++band) BuildGdfBand(parse.bands[size_t(band)], record, band);
-  if (!FinishImportedRecord(record, GdfGridCode(parse), GdfEfficiencyWarning, result.messages))
-    return {{}, {{kInvalidFileFormatMessage, ""}}};
+  FinishImportedRecord(record, GdfGridCode(parse), GdfEfficiencyWarning, result.messages);
   result.records.push_back(record);
   return result;
 }

@@ -12,12 +12,15 @@
 //   "Frequency (Hz)"       the first three characters of the value select the
 //                          band: "125", "250", "500", "100", "200", "400", "800"
 //                          (so "1000" is band 3); a section of another
-//                          frequency is read and dropped
+//                          frequency is read and dropped. The band's sphere
+//                          is the "Sphere Size" in force here (a later one
+//                          does not change it)
 //   "Sensitivity (1W-1M)", "Impedance", "MaxPower (W)"  the band's figures
 //   "Phi Inc"              the phi step, one for all bands; it must be 5
 //   "Theta Inc"            the theta step, which must be 5; the next 72 lines
-//                          (full sphere) or 37 (half sphere, theta 0 to 180
-//                          degrees) are the band's table, and the section ends
+//                          (the band's sphere full) or 37 (half, theta 0 to
+//                          180 degrees) are the band's table, and the section
+//                          ends
 // Every number of a table line (one whose first character other than blanks is
 // a digit, '.', '-' or '+') is appended to the band's table of 72 theta rows
 // of 37 phi values (phi 0 to 180 degrees): value (theta c, phi r) at index

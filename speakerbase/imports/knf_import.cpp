@@ -217,8 +217,7 @@ SpeakerImport ImportKnfLines(const std::vector<std::string>& lines) {
   }
   SpeakerType& record = parse.record;
   for (int band = 0; band < kBandCount; ++band) BuildKnfBand(parse.bands[size_t(band)], record, band);
-  if (!FinishImportedRecord(record, KnfGridCode(parse.bands, record), KnfEfficiencyWarning, result.messages))
-    return {{}, {{kInvalidFileFormatMessage, ""}}};
+  FinishImportedRecord(record, KnfGridCode(parse.bands, record), KnfEfficiencyWarning, result.messages);
   result.records.push_back(record);
   return result;
 }

@@ -31,20 +31,21 @@ bool StoreDirectivityIndex(SpeakerType& record, int band, double directivityInde
   return true;
 }
 
-bool StoreBandEfficiency(SpeakerType& record, int band) {
+void StoreBandEfficiency(SpeakerType& record, int band) {
   const double sensitivity = record.Sensitivity(band);
   int16_t efficiency10 = 0;
+  // An efficiency too large for a double (thousands of dB) is the largest
+  // stored one, as every larger finite one is.
   if (sensitivity > 0 && !EfficiencyToStored(EfficiencyPercent(sensitivity, record.DirectivityQ10(band)), efficiency10))
-    return false;
+    efficiency10 = INT16_MAX;
   record.SetEfficiency(band, efficiency10);
-  return true;
 }
 
-bool FinishImportedRecord(SpeakerType& record, uint16_t gridCode, EfficiencyWarning warning,
+void FinishImportedRecord(SpeakerType& record, uint16_t gridCode, EfficiencyWarning warning,
                           std::vector<ImportMessage>& messages) {
   for (int band = 0; band < kBandCount; ++band) {
     StoreBalloonDirectivity(record, band);
-    if (!StoreBandEfficiency(record, band)) return false;
+    StoreBandEfficiency(record, band);
     if (!(record.Sensitivity(band) > 0)) continue;
     if (record.Efficiency(band) > kHalfEfficiency) {
       messages.push_back(warning(band));
@@ -56,5 +57,4 @@ bool FinishImportedRecord(SpeakerType& record, uint16_t gridCode, EfficiencyWarn
   record.SetGridCode(gridCode);
   record.SetLayoutFlag(kCurrentSpeakerLayout);
   record.SetComposition(kCompositionComplete);
-  return true;
 }

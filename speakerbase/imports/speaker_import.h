@@ -44,9 +44,9 @@ void StoreBalloonDirectivity(SpeakerType& record, int band);
 // least 1. False, leaving it alone, when the index or Q is not finite.
 bool StoreDirectivityIndex(SpeakerType& record, int band, double directivityIndexDb);
 // Efficiency x 10 of `band` from its sensitivity and stored Q; 0 when the
-// sensitivity is 0 or below. False, leaving it alone, when the efficiency
-// overflows (a sensitivity of thousands of dB).
-bool StoreBandEfficiency(SpeakerType& record, int band);
+// sensitivity is 0 or below, and at most 32767, also for one beyond any
+// number (a sensitivity of thousands of dB).
+void StoreBandEfficiency(SpeakerType& record, int band);
 // The warning an import gives for a band whose efficiency is above 50 percent.
 using EfficiencyWarning = ImportMessage (*)(int band);
 
@@ -56,6 +56,5 @@ using EfficiencyWarning = ImportMessage (*)(int band);
 // sensitivity above 0 and an efficiency above 50 percent adds
 // `warning`(band) to `messages`; one at most 50 percent writes its bit alone
 // into the import masks at +134 and +138, so they hold the last such band.
-// False when an efficiency overflows: the import refuses the file.
-bool FinishImportedRecord(SpeakerType& record, uint16_t gridCode, EfficiencyWarning warning,
+void FinishImportedRecord(SpeakerType& record, uint16_t gridCode, EfficiencyWarning warning,
                           std::vector<ImportMessage>& messages);

@@ -14,6 +14,7 @@
 #include "absorberbase/absorber_editor.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/printing.h"
+#include "platform/drawing.h"
 #include "platform/test_seams.h"
 #include "tests/absorberbase/kab_fixture.h"
 #include "tests/support/bitmap_compare.h"
@@ -38,14 +39,20 @@ const ListingText* FindText(const ListingPage& page, const std::string& text) {
   return it == page.texts.end() ? nullptr : &*it;
 }
 
+// The column unit is narrowed where the 202 units of the columns would not
+// fit the printable width, and kept where they do.
 TEST(AbsorberListing, SizesFollowThePrintableWidth) {
   struct Case {
     int width, rowHeight, columnUnit;
   };
-  for (Case c : {Case{2299, 18, 8}, Case{2300, 36, 16}, Case{4599, 36, 16}, Case{4600, 72, 32}}) {
-    ListingSizes sizes = ListingSizesForWidth(c.width);
+  for (Case c : {Case{2299, 18, 8}, Case{2300, 36, 11}, Case{2550, 36, 12}, Case{3231, 36, 15}, Case{3232, 36, 16},
+                 Case{4599, 36, 16}, Case{4600, 72, 22}, Case{6463, 72, 31}, Case{6464, 72, 32}, Case{9000, 72, 32}}) {
+    ListingSizes sizes = AbsorberListingSizes(c.width);
     EXPECT_EQ(sizes.rowHeight, c.rowHeight) << c.width;
     EXPECT_EQ(sizes.columnUnit, c.columnUnit) << c.width;
+    const std::vector<ListingPage> pages = LayOutAbsorberListing(*DatabaseOf(1), "", c.width, 2400);
+    ASSERT_EQ(pages.size(), 1u);
+    for (const ListingText& text : pages[0].texts) EXPECT_LE(text.right, c.width) << c.width << " " << text.text;
   }
 }
 
@@ -197,6 +204,34 @@ TEST_F(PrintListingTest, APdfFileHoldsThePagesAsDrawn) {
     EXPECT_GT(compared, 5000000) << page;
   }
   EXPECT_EQ(PdfPageImage(pdf, 3, 300), platform::Bitmap::kNone);
+}
+
+// At 200 dpi A4 landscape is about 2339 pixels wide, too narrow for the
+// columns at 16 pixels a unit: the last column head, "8 kHz", is printed on
+// the page all the same, left of its right-hand frame.
+TEST_F(PrintListingTest, TheLastColumnIsOnAPageTooNarrowForTheFixedSizes) {
+  ShowDatabase({});
+  gAbsorberEditor.database = *DatabaseOf(1);
+  const std::string pdf = (dir_ / "narrow.pdf").string();
+  platform::test::PrintDialogScript script;
+  script.PrintToPdf(pdf, 200);
+  Command(kCmdPrint);
+  const int width = GetPrintSettings()->horizontalResolution;
+  ASSERT_GE(width, 2300);
+  ASSERT_LT(width, 202 * 16);
+  const ListingSizes sizes = AbsorberListingSizes(width);
+  platform::Bitmap image = PdfPageImage(pdf, 1, 200);
+  ASSERT_NE(image, platform::Bitmap::kNone);
+  platform::Context page = platform::CreateMemoryContext();
+  platform::SelectBitmap(page, image);
+  // The heads' band, 2a to 3a, across the last head's columns 196 to 202.
+  int dark = 0;
+  for (int y = 2 * sizes.rowHeight; y <= 3 * sizes.rowHeight; ++y)
+    for (int x = 196 * sizes.columnUnit; x < std::min(202 * sizes.columnUnit, width - 2); ++x)
+      dark += (platform::GetPixel(page, x, y) & 0xFF) < 0x80;
+  platform::SelectBitmap(page, platform::Bitmap::kNone);
+  platform::DeleteContext(page);
+  EXPECT_GT(dark, 20);
 }
 
 }  // namespace

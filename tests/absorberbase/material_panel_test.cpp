@@ -43,8 +43,9 @@ TEST_F(MaterialPanelTest, CoefficientsAreTheirFieldsFirstFourCharactersWithin0To
     float stored;
   };
   const Case cases[] = {
-      {"0", true, 0.0f},     {"1", true, 1.0f},     {"0,5", true, 0.5f},  {"0.755", true, 0.75f}, {"1.001", true, 1.0f},
-      {"1.01", false, 0.3f}, {"-0.1", false, 0.3f}, {"abc", false, 0.3f}, {"", false, 0.3f},
+      {"0", true, 0.0f},    {"1", true, 1.0f},     {"0,5", true, 0.5f},   {"0.755", true, 0.75f}, {"1.001", true, 1.0f},
+      {"+0.5", true, 0.5f}, {" +1", true, 1.0f},   {"1.01", false, 0.3f}, {"-0.1", false, 0.3f},  {"abc", false, 0.3f},
+      {"", false, 0.3f},    {"+-.5", false, 0.3f}, {"++1", false, 0.3f},
   };
   for (const Case& c : cases) {
     ShowDatabase({Material("Glass", "Glazing", 0.3f)});

@@ -145,9 +145,17 @@ TEST(DrawingFileTest, ALastSettingsObjectBecomesTheSettings) {
   EXPECT_EQ(model.settings.bytes[741], uint8_t(741));
   EXPECT_EQ(model.objects.list().last->kind, kKindLine);
 
+  EXPECT_EQ(model.objectsLeftOut, 0u);
+
+  // Settings of another size are dropped and counted; the drawing is read.
   const std::vector<uint8_t> wrongSize = WithSettingsObject(GoldenDrawing(), 100);
   MemoryReader wrong(wrongSize);
-  EXPECT_FALSE(ReadDrawing(wrong, model));
+  DrawingFileModel damaged;
+  ASSERT_TRUE(ReadDrawing(wrong, damaged));
+  EXPECT_FALSE(damaged.hasSettings);
+  EXPECT_EQ(damaged.objectsLeftOut, 1u);
+  EXPECT_EQ(damaged.objects.list().last->kind, kKindLine);
+  EXPECT_EQ(damaged.objects.list().first->next, damaged.objects.list().last);
 }
 
 TEST(DrawingFileTest, OnlyTheLastObjectIsSettings) {
@@ -272,10 +280,19 @@ TEST_F(DrawingFiles, OpenReadsADrawingOrSaysWhyNot) {
     EXPECT_EQ(OpenDrawingFile(WriteFile("bad.tcf", file), model), DrawingReadResult::kNotRead);
     EXPECT_EQ(messages.texts(), Texts{"Invalid file format !"});
   }
+  // Damaged settings cost only themselves, as in a project.
+  for (bool merge : {false, true}) {
+    MessageRecorder messages;
+    const std::string path = WriteFile("settings.tcf", WithSettingsObject(GoldenDrawing(), 741));
+    OwnedObjectList drawing;
+    if (merge) EXPECT_EQ(MergeDrawingFile(path, 7, drawing.list()), 1);
+    else EXPECT_EQ(OpenDrawingFile(path, model), DrawingReadResult::kDrawing);
+    EXPECT_EQ(messages.texts(), Texts{"Invalid objects not loaded : 1"}) << merge;
+  }
   MessageRecorder silent;
   EXPECT_EQ(OpenDrawingFile(PathOf("none.tcf"), model), DrawingReadResult::kNotRead);
   EXPECT_TRUE(silent.texts().empty());
-  EXPECT_EQ(model.objects.list().first->kind, kKindFace);  // still the drawing read first
+  EXPECT_EQ(model.objects.list().first->kind, kKindFace);  // still the drawing read last
 }
 
 TEST_F(DrawingFiles, MergePutsDrawingObjectsOnTheCurrentLayerAndTarnikShapesFirst) {

@@ -173,6 +173,47 @@ TEST_F(SpeakerDatabaseFile, ReadingStopsAtABadRecordAndKeepsThoseBefore) {
   EXPECT_EQ(line->itemCount, uint32_t(stray[1].items.size() - 1));
 }
 
+// Save as over a file that was read only in part asks first: Cancel keeps
+// the fuller file, OK writes it; a file read whole or another name asks
+// nothing.
+TEST_F(SpeakerDatabaseFile, SavingOverAFileReadOnlyInPartAsksFirst) {
+  std::vector<uint8_t> failing = PlainDatabase(7, 7);
+  failing[32 + 5 * 19160 + 600] ^= 0x20;  // the sixth record's balloon
+  const std::string path = WriteFile("part.KSB", failing);
+  auto db = std::make_unique<SpeakerDatabase>();
+  {
+    MessageRecorder messages;
+    ASSERT_EQ(ReadSpeakerDatabaseFile(*db, path, DatabaseLoad::kOpen), DatabaseReadResult::kStopped);
+  }
+  db->modified = true;
+  {
+    MessageRecorder messages;
+    messages.Answer(kIdCancel);
+    EXPECT_EQ(SaveSpeakerDatabaseAs(*db, path), 0);
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text, kOverwritePartlyReadMessage);
+    EXPECT_EQ(messages.messages()[0].caption, "WARNING");
+    EXPECT_EQ(ReadFile("part.KSB"), failing);
+    EXPECT_TRUE(db->modified);
+  }
+  {
+    MessageRecorder messages;
+    EXPECT_EQ(SaveSpeakerDatabaseAs(*db, PathOf("other.KSB")), 1);
+    EXPECT_TRUE(messages.texts().empty());
+  }
+  {
+    MessageRecorder messages;
+    messages.Answer(kIdOk);
+    EXPECT_EQ(SaveSpeakerDatabaseAs(*db, path), 1);
+    EXPECT_EQ(messages.texts().size(), 1u);
+    EXPECT_EQ(ReadFile("part.KSB").size(), 32 + 5 * 19160u);
+  }
+  // Written whole now, it is saved over without a word.
+  MessageRecorder messages;
+  EXPECT_EQ(SaveSpeakerDatabaseAs(*db, path), 1);
+  EXPECT_TRUE(messages.texts().empty());
+}
+
 TEST_F(SpeakerDatabaseFile, OtherFilesAreRefusedAndLeaveTheDatabaseAsItWas) {
   std::vector<uint8_t> noNul = PlainDatabase(1, 1);
   noNul[29] = 'X';

@@ -9,6 +9,7 @@
 
 #include "design/acoustics/level_map.h"
 #include "design/acoustics/reflection_search.h"
+#include "design/model/loudspeaker.h"
 #include "design/model/project.h"
 #include "design/shell/core/command_table.h"
 #include "framework/base/drawing_layer.h"
@@ -28,11 +29,7 @@ class CalculationTest : public KdnTest {
  protected:
   void SetUp() override {
     KdnTest::SetUp();
-    Start();
-    platform::test::FileDialogScript files;
-    files.Choose(CopyExample("HALL.KPR"));
-    Command(kCmdOpenProject);
-    ASSERT_EQ(CountOnLayer(kLoudspeakerLayer), 2);
+    StartWithHall();
   }
 };
 
@@ -74,6 +71,40 @@ TEST_F(CalculationTest, TheFunctionKeysWorkAfterARun) {
   platform::test::KeyPress(platform::KeyF(4));
   Pump();
   EXPECT_EQ(gView.mode, kView3D);
+}
+
+// With every loudspeaker off the command says so and leaves the view as it
+// was; with one on, the view is fitted to the room before the grid is laid.
+TEST_F(CalculationTest, NoSpeakerSwitchedOnIsToldBeforeTheViewIsFitted) {
+  std::vector<GraphicObject*> speakers;
+  for (GraphicObject* o = gObjects.model.first; o; o = o->next)
+    if (IsLoudspeakerObject(o)) speakers.push_back(o);
+  ASSERT_EQ(speakers.size(), 2u);
+  auto switchTo = [&](uint16_t on) {
+    for (GraphicObject* o : speakers) {
+      Loudspeaker s;
+      ReadLoudspeaker(o, s);
+      s.on = on;
+      WriteLoudspeaker(s, o);
+    }
+  };
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_10", [](DialogUser& user) { user.Press(501); });
+  dialogs.On("DIALOG_10", [](DialogUser& user) { user.Press(501); });
+  switchTo(0);
+  gView.scale /= 4;
+  const float scale = gView.scale;
+  {
+    MessageRecorder messages;
+    Command(kCmdLevelAndTime);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"No speakers to process"});
+  }
+  EXPECT_EQ(gView.scale, scale);
+  EXPECT_EQ(gLevelMap.resultPresent, 0);
+  switchTo(1);
+  Command(kCmdLevelAndTime);
+  EXPECT_EQ(gLevelMap.resultPresent, 1);
+  EXPECT_GT(gView.scale, scale);
 }
 
 TEST_F(CalculationTest, CancelKeepsTheChoicesButComputesNothingAndFeetLabelTheGrid) {
@@ -135,6 +166,7 @@ TEST_F(CalculationTest, ASavedCalculationComesBackWithItsDescriptionAsComment) {
   files.Choose(Path("map"));
   Command(kCmdSaveCalculation);
   ASSERT_TRUE(std::filesystem::exists(Path("map.KMF")));
+  EXPECT_EQ(files.dialogs().back().request.fileName, "*.KMF");
 
   // A new project holds no result; loading the map asks with its
   // description and makes it the drawing comment.

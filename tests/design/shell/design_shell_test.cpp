@@ -148,6 +148,26 @@ TEST_F(KdnTest, TheSplashGivesWayToTheFirstDrawingOfTheView) {
   EXPECT_EQ(inkAcrossTheMiddle(), 0);
 }
 
+// The start-up picture stands in the middle of the main window (the drawing
+// window it is drawn in lies off centre, beside its scroll bars).
+TEST_F(KdnTest, TheSplashIsCentredInTheMainWindow) {
+  Start();
+  const platform::Window draw = DrawWindow->window;
+  const platform::Size size = platform::GetClientSize(draw);
+  int left = size.width, right = -1, top = size.height, bottom = -1;
+  for (int y = 0; y < size.height; ++y)
+    for (int x = 0; x < size.width; ++x)
+      if (platform::test::SurfacePixel(draw, x, y) != 0xFFFFFFu) {
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+  ASSERT_GE(right, left);
+  const platform::Point origin = platform::MapClientPoint(draw, MainWindow.window, {0, 0});
+  const platform::Size main = platform::GetClientSize(MainWindow.window);
+  EXPECT_NEAR(origin.x + (left + right + 1) / 2.0, main.width / 2.0, 1.0);
+  EXPECT_NEAR(origin.y + (top + bottom + 1) / 2.0, main.height / 2.0, 1.0);
+}
+
 TEST_F(KdnTest, AFirstStartInAnEmptyFolderKeepsNoRecentProjectButWritesItsHistory) {
   Start();
   EXPECT_EQ(gUnitFlag, 0u);

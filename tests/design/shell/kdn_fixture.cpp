@@ -1,5 +1,6 @@
 #include "tests/design/shell/kdn_fixture.h"
 
+#include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/main_window.h"
 #include "framework/base/framework_windows.h"
@@ -32,6 +33,14 @@ void KdnTest::TearDown() {
 void KdnTest::Start() {
   ASSERT_EQ(StartDesignProgram(instance_), 1);
   Pump();
+}
+
+void KdnTest::StartWithHall() {
+  Start();
+  platform::test::FileDialogScript files;
+  files.Choose(CopyExample("HALL.KPR"));
+  Command(kCmdOpenProject);
+  ASSERT_EQ(CountOnLayer(kLoudspeakerLayer), 2);
 }
 
 void KdnTest::Command(int id) {

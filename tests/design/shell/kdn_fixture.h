@@ -23,6 +23,9 @@ class KdnTest : public WindowTestBase {
 
   // The start-up, after which the program waits in its main loop.
   void Start();
+  // The start-up, then File/Open of the example hall (copied into the
+  // scratch folder): eight room faces, the audience area, two loudspeakers.
+  void StartWithHall();
   // A menu command as the menu posts it, then what is queued.
   void Command(int id);
   // A menu command from the menu bar: the menu state first, as when its

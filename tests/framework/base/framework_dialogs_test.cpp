@@ -91,6 +91,28 @@ TEST_F(FrameworkDialogsTest, ThePolarAngleIsBroughtIntoOneTurnAndTheDistanceMade
   EXPECT_EQ(distance, 1.0);
 }
 
+// The polar dialog belongs to the window that is active when it opens (here
+// another dialog); the others to the main window.
+TEST_F(FrameworkDialogsTest, ThePolarDialogIsOwnedByTheActiveWindow) {
+  DialogScript script;
+  platform::Window input = platform::Window::kNone, polarOwner = platform::Window::kNone;
+  script.On("DIALOG_3", [&](DialogUser& user) {
+    input = user.dialog();
+    EXPECT_EQ(platform::GetParent(input), MainWindow.window);
+    double distance = 0, angle = 0;
+    EXPECT_EQ(PointPolarDialog(distance, angle), 0);
+    user.Press(103);
+  });
+  script.On("DIALOG_2", [&](DialogUser& user) {
+    polarOwner = platform::GetParent(user.dialog());
+    user.Press(104);
+  });
+  std::string buffer;
+  EXPECT_EQ(InputLine("Line", buffer, 10, 0), 0);
+  ASSERT_NE(input, platform::Window::kNone);
+  EXPECT_EQ(polarOwner, input);
+}
+
 TEST_F(FrameworkDialogsTest, AnAbsolutePointIsShownAndTakenInTheUsersUnit) {
   struct Case {
     uint32_t feet;
@@ -98,7 +120,7 @@ TEST_F(FrameworkDialogsTest, AnAbsolutePointIsShownAndTakenInTheUsersUnit) {
     const char* typed;
     double metres;
   };
-  for (const Case& c : {Case{0, "1.000", "2,25", 2.25}, Case{1, "3.28", "3.28", 3.28 / 3.28084}}) {
+  for (const Case& c : {Case{0, "1.000", "2,25", 2.25}, Case{1, "3.28", "6.56", 6.56 / 3.28084}}) {
     gUnitFlag = c.feet;
     DialogScript script;
     std::string caption, shown, z;
@@ -119,6 +141,33 @@ TEST_F(FrameworkDialogsTest, AnAbsolutePointIsShownAndTakenInTheUsersUnit) {
     EXPECT_EQ(y, -4.0);
   }
   EXPECT_NEAR(3.28 / 3.28084, 0.99974, 1e-5);
+}
+
+// Fields shown rounded and left as shown keep their values; a field typed
+// into takes the new one.
+TEST_F(FrameworkDialogsTest, FieldsLeftAsShownKeepTheirValues) {
+  gUnitFlag = 1;
+  DialogScript script;
+  script.On("DIALOG_1", [](DialogUser& user) {
+    EXPECT_EQ(user.Text(104), "4.92");
+    user.Type(105, "3.28");
+    user.Press(102);
+  });
+  script.On("DIALOG_6", [](DialogUser& user) {
+    EXPECT_EQ(user.Text(104), "0.41");
+    user.Type(106, "Stage");
+    user.Press(102);
+  });
+  double x = 1.5, y = 0, z = 2.25;
+  EXPECT_EQ(PointAbsoluteDialog(x, y, z, "Point absolute :"), 1);
+  EXPECT_EQ(x, 1.5);
+  EXPECT_NEAR(y, 3.28 / 3.28084, 1e-6);
+  EXPECT_EQ(z, 2.25);
+  float size = 0.125f, angle = 12.345f;
+  std::string text;
+  EXPECT_EQ(TextDialog(size, angle, text, 80), 1);
+  EXPECT_EQ(size, 0.125f);
+  EXPECT_EQ(angle, 12.345f);
 }
 
 TEST_F(FrameworkDialogsTest, TheTextDialogNeedsATextAndTakesSizeAndAngle) {

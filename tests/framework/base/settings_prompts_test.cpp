@@ -95,6 +95,26 @@ TEST_F(SettingsPromptsTest, AValueTypedOnTheKeyboardReplacesTheOneShown) {
   EXPECT_EQ(gView.snapStep, 2.0f);
 }
 
+// A length shown rounded (two decimals of feet) and taken back unchanged
+// keeps its value: OK on the field as shown moves nothing.
+TEST_F(SettingsPromptsTest, OkOnTheValueAsShownKeepsItExactly) {
+  struct Case {
+    uint32_t feet;
+    void (*prompt)();
+    float* setting;
+    float value;
+  };
+  for (const Case& c :
+       {Case{1, PromptCursorSnap, &gView.snapStep, 0.5f}, Case{1, PromptGridSize, &gDrawing.gridSize, 1},
+        Case{0, PromptCursorSnap, &gView.snapStep, 0.1234567f}}) {
+    gUnitFlag = c.feet;
+    *c.setting = c.value;
+    const Seen seen = Answer(c.prompt, "");
+    EXPECT_EQ(*c.setting, c.value) << seen.caption << " " << seen.shown;
+    EXPECT_EQ(seen.messages, kNone);
+  }
+}
+
 TEST_F(SettingsPromptsTest, TheGridSizeIsRebuiltWhateverTheAnswer) {
   struct Case {
     uint32_t feet;
@@ -102,7 +122,7 @@ TEST_F(SettingsPromptsTest, TheGridSizeIsRebuiltWhateverTheAnswer) {
     float size;
     bool refused;
   };
-  for (const Case& c : {Case{0, "2", 2, false}, Case{0, "0.05", 1, true}, Case{1, "3.28", float(3.28 / 3.28084), false},
+  for (const Case& c : {Case{0, "2", 2, false}, Case{0, "0.05", 1, true}, Case{1, "6.56", float(6.56 / 3.28084), false},
                         Case{1, "400", 1, true}, Case{0, nullptr, 1, false}}) {
     gDrawing.gridSize = 1;
     gUnitFlag = c.feet;

@@ -66,6 +66,11 @@ TEST(FileDialogState, FilesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(FindFolderIgnoringCase(folder + "SUB.TCF"), folder + "SUB.TCF/");
   EXPECT_EQ(FindFolderIgnoringCase(folder + "horn12.tcf"), "");  // a file is no folder
   EXPECT_EQ(FindFolderIgnoringCase(folder + "missing"), "");
+  // One file by two paths, and one path not there yet.
+  EXPECT_TRUE(IsSameFile(folder + "Horn12.tcf", folder + "SUB.TCF/../Horn12.tcf"));
+  EXPECT_TRUE(IsSameFile(folder + "new.tcf", folder + "./new.tcf"));
+  EXPECT_FALSE(IsSameFile(folder + "Horn12.tcf", folder + "HORN12.TCF"));
+  EXPECT_FALSE(IsSameFile(folder + "Horn12.tcf", ""));
   fs::remove_all(dir);
   // Only ASCII letters fold: "\xC4" (A umlaut) and "\xE4" stay different.
   EXPECT_TRUE(EqualIgnoringCase("Horn12", "hORN12"));

@@ -38,6 +38,23 @@ TEST(LayersTest, SixteenRecordsAreStoredAsNameFieldAndFlag) {
   EXPECT_EQ(read.records[16].name, "KEPT");
 }
 
+// A name that fills its field without a NUL reads as the 21 characters a
+// save keeps, so that reading and saving agree.
+TEST(LayersTest, ANameWithoutItsNulReadsAsItIsSaved) {
+  std::vector<uint8_t> bytes(kStoredLayersSize, 0);
+  std::fill_n(bytes.begin(), kLayerNameSize, uint8_t('N'));
+  LayerTable table;
+  MemoryReader r(bytes);
+  ASSERT_TRUE(ReadStoredLayers(r, table));
+  EXPECT_EQ(table.records[0].name, std::string(kLayerNameSize - 1, 'N'));
+  MemoryWriter w;
+  ASSERT_TRUE(WriteStoredLayers(w, table));
+  LayerTable again;
+  MemoryReader back(w.bytes());
+  ASSERT_TRUE(ReadStoredLayers(back, again));
+  EXPECT_EQ(again.records[0], table.records[0]);
+}
+
 TEST(LayersTest, ShortInputLeavesTheTableAsItWas) {
   LayerTable table;
   ResetLayers(table);

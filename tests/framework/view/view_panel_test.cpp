@@ -73,6 +73,15 @@ TEST_F(ViewPanelTest, TheButtonsActAsTheFunctionKeysAndGiveTheFocusBack) {
   EXPECT_FALSE(Checked(101));
 }
 
+// The view buttons keep the panel's bold font; the switches, the print,
+// copy and comment buttons and the read-outs are in its normal weight.
+TEST_F(ViewPanelTest, TheSwitchesButtonsAndReadoutsAreInTheNormalWeight) {
+  ASSERT_NE(ShowViewPanel(1), platform::Window::kNone);
+  platform::test::DialogUser panel(gViewPanel);
+  for (int id = 101; id <= 107; ++id) EXPECT_TRUE(panel.IsBold(id)) << id;
+  for (int id : {108, 109, 110, 111, 112, 113, 201, 202, 203}) EXPECT_FALSE(panel.IsBold(id)) << id;
+}
+
 TEST_F(ViewPanelTest, TheReadoutsShowTheAxesOfTheViewInTheUsersUnit) {
   ASSERT_NE(ShowViewPanel(1), platform::Window::kNone);
   gView.mode = kViewYZ;

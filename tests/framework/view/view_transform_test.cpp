@@ -296,6 +296,12 @@ TEST_F(ViewTransformTest, TheTitleShowsTheFileNameInCapitalsButLeavesTheNameAsTy
   UpdateWindowTitle();
   EXPECT_EQ(platform::GetWindowText(MainWindow.window), "Korvane Design Engine 2.90 > HALL1.KPR");
   EXPECT_EQ(path, "hall1.kpr");
+  // The base is code page 1252, the file name the system's UTF-8: each is
+  // shown as what it is, the name's own letters in capitals.
+  SetMainTitle("Sa\xE4le 2.90");
+  path = "/home/j\xC3\xBCrgen/S\xC3\xA4le.kpr";
+  UpdateWindowTitle();
+  EXPECT_EQ(platform::GetWindowText(MainWindow.window), "Sa\xC3\xA4le 2.90 > /HOME/J\xC3\x9CRGEN/S\xC3\x84LE.KPR");
 }
 
 TEST_F(ViewTransformTest, TheXorLineDrawnTwiceLeavesTheDrawingAsItWas) {

@@ -76,16 +76,21 @@ TEST_F(Ease2Import, MoreRecordsThanRoomAndRefusedCatalogs) {
 
   EXPECT_TRUE(ImportEase2SpeakerBase((dir_ / "none.lsp").string(), 500).messages.empty());
 
-  // 6553.5 dB: an efficiency beyond any number; the catalog is refused whole.
+  // 6553.5 dB: an efficiency beyond any number is held as the largest one
+  // and warned about like any above 50 percent; the records around it come
+  // in as they are.
   Ease2Record absurd;
   absurd.sensitivity10[2] = 65535;
-  std::vector<uint8_t> bad = catalog;
-  const std::vector<uint8_t> absurdBytes = Ease2Bytes(absurd);
-  bad.insert(bad.end(), absurdBytes.begin(), absurdBytes.end());
-  const std::string badPath = Write("bad.lsp", bad);
-  const SpeakerImport refused = ImportEase2SpeakerBase(badPath, 500);
-  EXPECT_TRUE(refused.records.empty());
-  EXPECT_EQ(refused.messages, (std::vector<ImportMessage>{{"Invalid file format !", ""}}));
+  const std::vector<uint8_t> good = Ease2Bytes(Ease2Record()), absurdBytes = Ease2Bytes(absurd);
+  std::vector<uint8_t> mixed = good;
+  mixed.insert(mixed.end(), absurdBytes.begin(), absurdBytes.end());
+  mixed.insert(mixed.end(), good.begin(), good.end());
+  const SpeakerImport imported = ImportEase2SpeakerBase(Write("mixed.lsp", mixed), 500);
+  ASSERT_EQ(imported.records.size(), 3u);
+  EXPECT_EQ(imported.records[1].Efficiency(2), 32767);
+  EXPECT_EQ(imported.records[1].Sensitivity(2), 6553.5f);
+  EXPECT_EQ(imported.messages,
+            (std::vector<ImportMessage>{{"Check balloon and SPL at 500 Hz", "Efficiency exceeds 50% !"}}));
 }
 
 TEST(Ease2Balloon, PointsLandInTheirColumnsAndTheGapsArePowerMeans) {

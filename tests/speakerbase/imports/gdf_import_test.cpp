@@ -44,6 +44,21 @@ TEST(GdfImport, HalfSphereIsNormalisedAndMirrored) {
   }
 }
 
+// A band's sphere is the "Sphere Size" in force at its "Frequency (Hz)": one
+// given later, before the table, does not change it.
+TEST(GdfImport, TheSphereSizeIsTakenAtTheFrequency) {
+  std::vector<std::string> section = GdfSection("1000", false, 90.0f, 37, Slope);
+  const auto frequency = std::ranges::find(section, "Frequency (Hz): 1000");
+  ASSERT_NE(frequency, section.end());
+  section.insert(frequency + 1, "Sphere Size: Full");
+  const SpeakerImport result = ImportGdfLines(Concat({GdfHeader(), section}));
+  ASSERT_EQ(result.records.size(), 1u);
+  EXPECT_TRUE(result.messages.empty());
+  const SpeakerType& r = result.records[0];
+  EXPECT_EQ(r.GridCode(), 3);  // a half sphere
+  EXPECT_EQ(Column(r, 3, 71), Column(r, 3, 1));
+}
+
 class GdfFile : public ImportFolder {};
 
 TEST_F(GdfFile, LineEndsAndKeywordCaseDoNotMatter) {
