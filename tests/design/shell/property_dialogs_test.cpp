@@ -22,6 +22,8 @@
 #include "framework/model/graphic_object.h"
 #include "platform/dialog.h"
 #include "platform/test_seams.h"
+#include "tests/design/model/database_fixtures.h"
+#include "tests/design/model/speaker_fixtures.h"
 #include "tests/design/shell/kdn_fixture.h"
 #include "tests/support/message_recorder.h"
 
@@ -32,32 +34,6 @@ using Texts = std::vector<std::string>;
 namespace fs = std::filesystem;
 
 constexpr double kRadiansPerDegree = 0.017453292522222223;
-const fs::path kDatabaseFixtures = fs::path(KORVANE_TESTS_DIR) / "design" / "model" / "data" / "speaker_database";
-
-std::array<uint8_t, kLoudspeakerSize> BlockOf(const Loudspeaker& speaker) {
-  std::array<uint8_t, kLoudspeakerSize> block{};
-  EncodeLoudspeaker(speaker, block);
-  return block;
-}
-
-// A loudspeaker none of whose numbers the dialog's formats show exactly.
-Loudspeaker Awkward() {
-  Loudspeaker s;
-  s.name = "MAIN L";
-  s.group = "FOH";
-  s.polarity = -1;
-  s.nominalPower = 200;
-  s.eqGain = {-3.14159f, -9, -12.345f, -20, -50, -60.5f, -2};
-  s.power = {40.1f, 25.2f, 11.7f, 2, 0, 0, 100.5f};
-  s.intensity = {4.1e9f, 2.5e9f, 1.2e9f, 2e8f, 0, 0, 1e10f};
-  s.delay = 12.3456f;
-  s.position = {1.23456f, -7.5f, 3.33333f};
-  s.horizontal = 0.123456f;
-  s.vertical = -0.5f;
-  s.rotation = 3.0f;
-  s.typeIndex = 3;
-  return s;
-}
 
 // A type rated 100 W in every band.
 SpeakerType Rated100W() {
@@ -112,7 +88,7 @@ class PropertyDialogTest : public KdnTest {
 };
 
 TEST_F(PropertyDialogTest, EditShowsTheLoudspeakerInItsFormatsAndTakesFeetBackAsMetres) {
-  Loudspeaker speaker = Awkward();
+  Loudspeaker speaker = AwkwardLoudspeaker();
   std::string typeName = "HORN12";
   ASSERT_EQ(
       Edit(speaker, typeName,
@@ -132,8 +108,8 @@ TEST_F(PropertyDialogTest, EditShowsTheLoudspeakerInItsFormatsAndTakesFeetBackAs
              EXPECT_EQ(user.Text(114), "-3.1");
              EXPECT_EQ(user.Text(120), "-2.0");
              EXPECT_EQ(user.Text(134), "40.10");
-             EXPECT_EQ(user.Text(141), "179.50");
-             EXPECT_EQ(user.Text(143), "1.17");
+             EXPECT_EQ(user.Text(141), "377.50");
+             EXPECT_EQ(user.Text(143), "3.62");
              user.Press(121);
            }),
       1);
@@ -159,7 +135,7 @@ TEST_F(PropertyDialogTest, TypedAnglesAreStoredWithinAHalfTurnInRadians) {
     double degrees;
   } cases[] = {{107, "270", -90}, {108, "180", 180}, {109, "-190", 170}, {107, "540", 180}};
   for (const Case& c : cases) {
-    Loudspeaker speaker = Awkward();
+    Loudspeaker speaker = AwkwardLoudspeaker();
     std::string typeName = "HORN12";
     ASSERT_EQ(Edit(speaker, typeName,
                    [&c](DialogUser& user) {
@@ -175,7 +151,7 @@ TEST_F(PropertyDialogTest, TypedAnglesAreStoredWithinAHalfTurnInRadians) {
 // A typed ',' turns into '.' as it is typed, in every number field.
 TEST_F(PropertyDialogTest, EveryNumberFieldTakesACommaAsAPointWhileTyping) {
   const int fields[] = {104, 105, 106, 107, 108, 109, 111, 114, 115, 116, 117, 118, 119, 120};
-  Loudspeaker speaker = Awkward();
+  Loudspeaker speaker = AwkwardLoudspeaker();
   std::string typeName = "HORN12";
   ASSERT_EQ(Edit(speaker, typeName,
                  [&](DialogUser& user) {
@@ -198,7 +174,7 @@ TEST_F(PropertyDialogTest, EveryNumberFieldTakesACommaAsAPointWhileTyping) {
 }
 
 TEST_F(PropertyDialogTest, EqGainsAboveZeroDbInTotalAreRefusedAndThoseBelowTaken) {
-  Loudspeaker speaker = Awkward();
+  Loudspeaker speaker = AwkwardLoudspeaker();
   speaker.eqGain.fill(-9.0f);
   std::string typeName = "HORN12";
   // All seven raised to 0 dB: 8.45 dB in total.
@@ -261,7 +237,7 @@ TEST_F(PropertyDialogTest, EmptyTypeNameKeepsTheDialogOpen) {
 // (no angle rounded to whole degrees, no gain to 0.1 dB).
 TEST_F(PropertyDialogTest, CancelAndUnchangedOkLeaveTheRecordByteForByte) {
   SelectDatabase(fs::path(KORVANE_EXAMPLE_DIR) / "EXAMPLE.KSB");
-  const Loudspeaker original = Awkward();
+  const Loudspeaker original = AwkwardLoudspeaker();
   for (bool close : {false, true}) {
     dialogs_.On("DIALOG_12", [](DialogUser& user) { user.Press(110); });
     dialogs_.On("EQ_DLG", [](DialogUser& user) {
@@ -282,7 +258,7 @@ TEST_F(PropertyDialogTest, CancelAndUnchangedOkLeaveTheRecordByteForByte) {
                      close ? user.Close() : user.Press(122);
                    }),
               0);
-    EXPECT_EQ(BlockOf(speaker), BlockOf(original)) << close;
+    EXPECT_EQ(LoudspeakerBlock(speaker), LoudspeakerBlock(original)) << close;
     EXPECT_EQ(typeName, "HORN12");
   }
   for (uint32_t unit : {0u, 1u}) {
@@ -290,7 +266,7 @@ TEST_F(PropertyDialogTest, CancelAndUnchangedOkLeaveTheRecordByteForByte) {
     Loudspeaker speaker = original;
     std::string typeName = "HORN12";
     EXPECT_EQ(Edit(speaker, typeName, [](DialogUser& user) { user.Press(121); }), 1);
-    EXPECT_EQ(BlockOf(speaker), BlockOf(original)) << unit;
+    EXPECT_EQ(LoudspeakerBlock(speaker), LoudspeakerBlock(original)) << unit;
     EXPECT_EQ(typeName, "HORN12");
   }
 }
@@ -348,7 +324,7 @@ TEST_F(PropertyDialogTest, WithoutADatabaseSpeakerTypeOffersOneAndOtherwiseSaysS
   platform::test::FileDialogScript files;
   files.Cancel();
   MessageRecorder messages;
-  Loudspeaker speaker = Awkward();
+  Loudspeaker speaker = AwkwardLoudspeaker();
   std::string typeName = "HORN12";
   EXPECT_EQ(Edit(speaker, typeName,
                  [&](DialogUser& user) {
@@ -365,17 +341,8 @@ TEST_F(PropertyDialogTest, WithoutADatabaseSpeakerTypeOffersOneAndOtherwiseSaysS
 }
 
 TEST_F(PropertyDialogTest, SelectDatabaseListsTheTypesOfEveryVersion) {
-  const struct Case {
-    const char* file;
-    Texts names;
-    Texts descriptions;
-  } cases[] = {
-      {"v11_one_record.KSB", {"OLD1"}, {""}},
-      {"v130_one_record.KSB", {"MID"}, {"Seed record"}},
-      {"v140_two_records.KSB", {"HORN12", "SUB18"}, {"Seed record", "Seed record"}},
-  };
-  for (const Case& c : cases) {
-    SelectDatabase(kDatabaseFixtures / c.file);
+  for (const db_fixtures::VersionFixture& c : db_fixtures::kVersionFixtures) {
+    SelectDatabase(db_fixtures::kSeedFolder / c.file);
     Texts descriptions;
     dialogs_.On("DIALOG_12", [&](DialogUser& user) {
       EXPECT_EQ(user.Caption(), "Select Loudspeaker");
