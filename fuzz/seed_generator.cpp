@@ -14,9 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "design/acoustics/audio_profile.h"
 #include "design/acoustics/level_map.h"
 #include "design/acoustics/map_file.h"
+#include "design/acoustics/ray_file.h"
 #include "design/acoustics/ray_paths.h"
+#include "design/acoustics/wav_file.h"
 #include "design/document/project_document.h"
 #include "design/model/ease_exchange.h"
 #include "design/model/loudspeaker.h"
@@ -201,6 +204,22 @@ std::vector<PathRecord> HallPaths() {
   return paths;
 }
 
+// The hall's paths as the linking leaves them: times from 12 ms on, levels
+// falling with each reflection.
+OwnedObjectList HallRayPaths() {
+  OwnedObjectList paths;
+  float time = 12;
+  for (const PathRecord& record : HallPaths()) {
+    GraphicObject* path = CreateRayPath(record);
+    FuzzRequire(path != nullptr, "a path is made");
+    SetRayPathTime(path, time);
+    for (int b = 0; b < kBandCount; ++b) SetRayPathLevel(path, b, 1.0e6f / (time * float(b + 1)));
+    AppendObjectToList(path, paths.list());
+    time *= 2.5f;
+  }
+  return paths;
+}
+
 // ---- The seeds of every target ----
 
 void WriteSeeds() {
@@ -320,6 +339,32 @@ void WriteSeeds() {
     AppendPathRecord(stopped, HallPaths()[0]);
     StoreI16(&stopped[bad], int16_t(kMaxPathReflections + 1));
     Seed("ray_paths", "stops_at_bad_count", stopped);
+  }
+
+  {
+    const OwnedObjectList paths = HallRayPaths();
+    MemoryWriter rays;
+    WriteRayFile(rays, paths.list(), "hall, row 5", 11.5);
+    Seed("ray_file", "hall.KRF", rays.Take());
+    RayResults results;
+    results.earliestArrival = 12;
+    results.highestLevel = 50;
+    results.reverberationTime.fill(1.4f);
+    results.earlyLevel.fill(75);
+    results.reverberantLevel.fill(68);
+    for (const auto& [name, profile] :
+         {std::pair{"hall.KAP", StoredAudioProfile(paths.list(), results, "hall, row 5", 30)},
+          std::pair{"rta.tmp", TemporaryAudioProfile(paths.list(), results)}}) {
+      MemoryWriter w;
+      WriteAudioProfileFile(w, profile);
+      Seed("audio_profile", name, w.Take());
+    }
+    MemoryWriter wav;
+    const std::vector<int16_t> samples = {0, 1200, -1200, 32767, -32768, 7};
+    WriteWavHeader(wav, MonoPcmFormatRecord(22050), uint32_t(samples.size()));
+    WriteWavSamples(wav, samples);
+    Seed("wav_file", "short.wav", wav.Take());
+    Seed("wav_file", "castanets_head.wav", TestFile("design/acoustics/data/castanets_dry_head.wav"));
   }
 
   {

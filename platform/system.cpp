@@ -83,8 +83,6 @@ bool SetWaitCursor(bool on) {
 
 bool IsWaitCursorOn() { return Sys().waitCursor; }
 
-void Beep() { QApplication::beep(); }
-
 SystemVersion GetSystemVersion() {
   QStringList parts = QSysInfo::kernelVersion().split(u'.');
   SystemVersion version;

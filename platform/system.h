@@ -31,6 +31,7 @@ enum class CursorShape { kArrow, kNone, kCross, kWait };
 bool SetWaitCursor(bool on);
 bool IsWaitCursorOn();
 
+// The warning beep (sound.cpp).
 void Beep();
 
 struct SystemVersion {

@@ -45,7 +45,8 @@
 //   });
 //
 // File dialogs (FileDialogScript), print dialogs with recording and PDF
-// printers (PrintDialogScript) and help (HelpRecorder): see below.
+// printers (PrintDialogScript), help (HelpRecorder) and sound
+// (SoundRecorder): see below.
 //
 // Surfaces: SurfacePixel(window, x, y) reads a pixel (0x00BBGGRR),
 // SaveSurfacePng(window, path) writes the surface, SaveWindowPng the window
@@ -75,6 +76,7 @@
 #include "platform/help.h"
 #include "platform/messages.h"
 #include "platform/printer.h"
+#include "platform/sound.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
@@ -300,6 +302,37 @@ class HelpRecorder {
  private:
   friend bool platform::OpenHelpFile(std::string_view, int);
   std::vector<std::string> opened_;
+};
+
+// Sound: while a SoundRecorder lives, no sound reaches a device. Each stream
+// opened is recorded with every block queued to it, and a block completes at
+// once (never while `stall` is set); the player takes its whole source at
+// once; beeps are counted. With `failOpen` no stream or sound opens, as on a
+// machine without a sound card.
+struct RecordedSoundStream {
+  SoundFormat format;
+  std::vector<int> tags;  // of the blocks queued, in order
+  std::vector<std::int16_t> samples;
+  int resets = 0, drains = 0;
+  bool closed = false;
+};
+struct RecordedSound {
+  SoundFormat format;
+  std::vector<std::int16_t> samples;
+};
+class SoundRecorder {
+ public:
+  SoundRecorder();
+  ~SoundRecorder();
+  SoundRecorder(const SoundRecorder&) = delete;
+  SoundRecorder& operator=(const SoundRecorder&) = delete;
+
+  bool failOpen = false;
+  bool stall = false;
+  std::vector<RecordedSoundStream> streams;
+  std::vector<RecordedSound> played;
+  int stops = 0;
+  int beeps = 0;
 };
 
 // The most bytes one band of a printed page holds (0: back to 32 MB), so

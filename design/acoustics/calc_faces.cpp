@@ -124,19 +124,24 @@ void ComputeFaceBounds(const GraphicObject& object, uint32_t first, FaceBox& box
   });
 }
 
-void ComputeRayPlaneHit(CalcRay& ray) {
+RayLine LineOfRay(const CalcRay& ray) {
   const Vec3d direction = ToVec3d(ray.direction);
-  const Vec3d u = direction * (1.0 / std::sqrt(Dot(direction, direction)));
-  const Vec3d origin = ToVec3d(ray.origin);
-  ray.hitPoint = ToVertex(origin - u * PlaneParameter(*ray.face, origin, u));
+  const double length = std::sqrt(Dot(direction, direction));
+  return {ToVec3d(ray.origin), direction * (1.0 / length), length >= 0.001};
 }
 
-int IntersectRayPlane(CalcRay& ray) {
-  const Vec3d direction = ToVec3d(ray.direction);
-  if (!(std::sqrt(Dot(direction, direction)) >= 0.001)) return 0;
-  ComputeRayPlaneHit(ray);
+void ComputeRayPlaneHit(CalcRay& ray) {
+  const RayLine line = LineOfRay(ray);
+  ray.hitPoint = ToVertex(line.origin - line.unit * PlaneParameter(*ray.face, line.origin, line.unit));
+}
+
+int IntersectRayLine(const RayLine& line, CalcRay& ray) {
+  if (!line.hits) return 0;
+  ray.hitPoint = ToVertex(line.origin - line.unit * PlaneParameter(*ray.face, line.origin, line.unit));
   return PointInCalcFace(ray);
 }
+
+int IntersectRayPlane(CalcRay& ray) { return IntersectRayLine(LineOfRay(ray), ray); }
 
 int CountEdgeCrossing(const ObjectVertex& a, const ObjectVertex& b, const ObjectVertex& point, uint32_t dominantAxis) {
   const Projection p = ProjectionDropping(dominantAxis);

@@ -86,6 +86,17 @@ void ComputeRayPlaneHit(CalcRay& ray);
 // plane of ray.face at a point inside the face, else 0. The hit point holds
 // the plane point whenever the direction is long enough.
 int IntersectRayPlane(CalcRay& ray);
+// The line of a ray as IntersectRayPlane takes it, for testing many faces
+// along one ray: its origin, unit direction, and whether the direction is
+// long enough to hit.
+struct RayLine {
+  Vec3d origin, unit;
+  bool hits = false;
+};
+RayLine LineOfRay(const CalcRay& ray);
+// IntersectRayPlane(ray) along `line`, the line of `ray`: the same result
+// and hit point.
+int IntersectRayLine(const RayLine& line, CalcRay& ray);
 // 1 when the hit point, which lies in the plane of ray.face, lies inside the
 // face, else 0. Bounds count as inside for the box rejection; the edge count
 // is half-open, so a point level with a vertex is classified correctly.

@@ -7,7 +7,9 @@
 // Both runs give the same results, bit for bit and in the same order: the
 // workers write only into slots of their own and the caller merges the
 // slots in item order, and the index leaves out only faces that the exact
-// tests would reject. The calling thread keeps the progress window and its
+// tests would reject. The one exception is the phase of the coherent sums,
+// which the fast run forms by products: a level may then lie one unit in
+// the last place of its float from the reference's. The calling thread keeps the progress window and its
 // Cancel; the workers call no service.
 #pragma once
 
@@ -24,9 +26,14 @@
 struct CalcExecution {
   unsigned threads = 0;   // worker threads: 0 one per core, 1 the calling thread alone
   bool faceIndex = true;  // false: every face is tested, as the reference does
+  // The coherent sums of the level map take one complex phase per arrival
+  // and form the phases of the bands from it (ReceiverContext::onePhase);
+  // false: a sine and cosine per band, as the reference does.
+  bool onePhase = true;
 };
-// The reference run: the calling thread, every face.
-inline constexpr CalcExecution kReferenceExecution{1, false};
+// The reference run: the calling thread, every face, a sine and cosine per
+// band.
+inline constexpr CalcExecution kReferenceExecution{1, false, false};
 
 // The threads an execution asks for: its count, or one per core for 0.
 unsigned WorkerThreadCount(const CalcExecution& execution);

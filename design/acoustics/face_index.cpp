@@ -314,13 +314,13 @@ size_t FaceIndex::MemoryBytes() const {
 }
 
 template <typename Visit>
-void FaceIndex::VisitNear(uint32_t root, Vec3d point, double margin, Visit&& visit) const {
+void FaceIndex::VisitNear(uint32_t root, Vec3d low, Vec3d high, double margin, Visit&& visit) const {
   uint32_t stack[kMaxDepth];
   int top = 0;
   stack[top++] = root;
-  auto near = [&](const float(&low)[3], const float(&high)[3]) {
+  auto near = [&](const float(&min)[3], const float(&max)[3]) {
     for (int a = 0; a < 3; ++a)
-      if (!(point[a] >= low[a] - margin && point[a] <= high[a] + margin)) return false;
+      if (!(high[a] >= min[a] - margin && low[a] <= max[a] + margin)) return false;
     return true;
   };
   while (top > 0) {
@@ -342,49 +342,139 @@ void FaceIndex::AppendMembers(const PlaneGroup& group, std::vector<uint32_t>& fa
 
 void FaceIndex::CollectReflectingFaces(Vec3d mirrored, Vec3d other, ReflectingSide side, double pathLimit2,
                                        std::vector<uint32_t>& faces) const {
+  CollectReflectors(mirrored, {}, other, side, pathLimit2, faces);
+}
+
+uint32_t FaceIndex::CollectBoxReflectingFaces(Vec3d low, Vec3d high, Vec3d other, std::vector<uint32_t>& faces) const {
+  const Vec3d centre = (low + high) * 0.5;
+  // Every point of the box lies within this of the centre on each axis, the
+  // rounding of the centre allowed for.
+  const double rounding = 1e-12 * (1 + LargestMagnitude(centre));
+  const Vec3d half = (high - low) * (0.5 * (1 + 1e-12)) + Vec3d{rounding, rounding, rounding};
+  return CollectReflectors(centre, half, other, ReflectingSide::kEither, kInfinity, faces);
+}
+
+uint32_t FaceIndex::CollectReflectors(Vec3d mirrored, Vec3d half, Vec3d other, ReflectingSide side, double pathLimit2,
+                                      std::vector<uint32_t>& faces) const {
   faces.assign(alwaysNamed_.begin(), alwaysNamed_.end());
+  uint32_t naming = 0;
   const double pathLimit = std::sqrt(pathLimit2);
+  // How far a point of the box may lie from its centre: along a line, in
+  // one coordinate and in the sum of the coordinates.
+  const double radius = std::sqrt(Dot(half, half));
+  const double widest = LargestMagnitude(half), sum = half.x + half.y + half.z;
+  const bool single = sum == 0;
   for (const PlaneGroup& group : groups_) {
-    // Heights of the two points over the group plane, and how far they may
-    // be off for a member: its plane departs from the group's, the mirror
-    // distance carries the rounding of its normal length, and the points
-    // the rounding of the exact tests.
+    // Heights of the two points over the group plane (the receiver's within
+    // `across` of the centre's), and how far they may be off for a member:
+    // its plane departs from the group's, the mirror distance carries the
+    // rounding of its normal length, and the points the rounding of the
+    // exact tests; each at its largest over the box.
     const double p = Dot(group.normal, mirrored) - group.offset;
     const double q = Dot(group.normal, other) - group.offset;
-    const double rounding =
-        kCoordinateRounding * (1 + LargestMagnitude(mirrored) + LargestMagnitude(other) + std::fabs(p));
-    const double slackP = 2 * group.Departure(mirrored) + group.scaleError * std::fabs(p) + rounding;
+    const double across =
+        std::fabs(group.normal.x) * half.x + std::fabs(group.normal.y) * half.y + std::fabs(group.normal.z) * half.z;
+    const double rounding = kCoordinateRounding *
+                            (1 + LargestMagnitude(mirrored) + widest + LargestMagnitude(other) + std::fabs(p) + across);
+    const double slackP =
+        2 * (group.Departure(mirrored) + group.tilt * sum) + group.scaleError * (std::fabs(p) + across) + rounding;
     const double slackQ = group.Departure(other) + rounding;
-    const bool clear = std::fabs(p) > slackP && std::fabs(q) > slackQ;
+    const bool clear = std::fabs(p) - across > slackP && std::fabs(q) > slackQ;
     if (clear && ((p > 0) != (q > 0) || (side == ReflectingSide::kFront && p < 0))) continue;
 
-    const double heights = std::fabs(p) + std::fabs(q), slack = slackP + slackQ;
+    const double heights = std::fabs(p) - across + std::fabs(q), slack = slackP + slackQ;
     const Vec3d image = mirrored - group.normal * (2 * p);
-    const Vec3d path = other - image;
+    const Vec3d path = image - other;
     const double length = std::sqrt(Dot(path, path));
-    const double stretch = length / (heights - slack);
+    const double stretch = (length + radius) / (heights - slack);
     if (!clear || !(slack < 0.5 * heights) || !(stretch < kMaxStretch)) {
       AppendMembers(group, faces);
+      ++naming;
       continue;
     }
     // A member's mirror image lies within twice the slack and the tilt of
-    // the group's; its path is then no shorter than this one less that.
-    const double imageShift = 2 * (slack + group.tilt * heights);
-    if (length - kDepartureSafety * imageShift - kReachMargin > pathLimit) continue;
+    // the group's; its path is then no shorter than this one less that. (For
+    // a box only the centre's path is known, which says nothing of the
+    // shortest.)
+    const double tilted = group.tilt * (heights + 2 * across);
+    const double imageShift = 2 * (slack + tilted);
+    if (single && length - kDepartureSafety * imageShift - kReachMargin > pathLimit) continue;
 
-    // The reflection point on the group plane, and how far a member's may
-    // lie from it: the heights' slack stretched along the path, the tilt
-    // over the heights and the point's distance from the centre.
-    const Vec3d point = image + path * (std::fabs(p) / heights);
-    const double shift = slack * (1 + stretch) + group.tilt * heights + group.Departure(point);
-    const double margin = kDepartureSafety * shift + kReachMargin + kReachRelativeMargin * LargestMagnitude(point);
+    // The reflection points on the group plane lie at the fraction |q| /
+    // (|q| + |p|) of the path from `other` to the receiver's mirror image:
+    // over the box between the fractions of its lowest and highest points,
+    // the image within the radius of the centre's. So they lie in the ball
+    // about the point of the middle fraction that holds both spreads. A
+    // member's reflection point lies this far from the group plane's: the
+    // heights' slack stretched along the path, the tilt over the heights
+    // and the point's distance from the centre.
+    const double nearest = std::fabs(q) / heights, farthest = std::fabs(q) / (heights + 2 * across);
+    const Vec3d point = other + path * ((nearest + farthest) / 2);
+    const double spread = length * (nearest - farthest) / 2 + radius * nearest;
+    const double shift = slack * (1 + stretch) + tilted + group.Departure(point) + group.tilt * 2 * spread;
+    const double margin =
+        spread + kDepartureSafety * shift + kReachMargin + kReachRelativeMargin * (LargestMagnitude(point) + spread);
     if (!AllFinite({point.x, point.y, point.z, margin})) {
       AppendMembers(group, faces);
+      ++naming;
       continue;
     }
-    VisitNear(group.root, point, margin, [&faces](uint32_t f) { faces.push_back(f); });
+    const size_t before = faces.size();
+    VisitNear(group.root, point, point, margin, [&faces](uint32_t f) { faces.push_back(f); });
+    if (faces.size() > before) ++naming;
   }
   std::sort(faces.begin(), faces.end());
+  return naming;
+}
+
+namespace {
+
+// Whether the convex hull of the boxes a and b meets the box from `min` to
+// `max`: whether for some t in 0..1 the box a + t (b - a) (each bound moved
+// linearly) meets it. A bound that is not a number meets everything.
+bool HullMeets(const Bounds& a, const Bounds& b, const float (&min)[3], const float (&max)[3]) {
+  double first = 0, last = 1;
+  // Narrows first .. last to the t where from + t step <= bound.
+  auto below = [&](double from, double step, double bound) {
+    if (step > 0) last = std::min(last, (bound - from) / step);
+    else if (step < 0) first = std::max(first, (bound - from) / step);
+    else if (from > bound) last = -1;
+  };
+  for (int axis = 0; axis < 3; ++axis) {
+    below(a.low[axis], b.low[axis] - a.low[axis], max[axis]);
+    below(-a.high[axis], a.high[axis] - b.high[axis], -double(min[axis]));
+  }
+  return !(first > last);
+}
+
+}  // namespace
+
+void FaceIndex::CollectFacesBetween(const Bounds& a, const Bounds& b, std::vector<uint32_t>& faces) const {
+  faces.assign(alwaysNamed_.begin(), alwaysNamed_.end());
+  if (lineFaces_ > 0) {
+    uint32_t stack[kMaxDepth];
+    int top = 0;
+    stack[top++] = allRoot_;
+    while (top > 0) {
+      const Node& node = nodes_[stack[--top]];
+      if (!HullMeets(a, b, node.min, node.max)) continue;
+      if (node.count > 0) {
+        for (uint32_t i = node.first; i < node.first + node.count; ++i)
+          if (HullMeets(a, b, reach_[order_[i]].min, reach_[order_[i]].max)) faces.push_back(order_[i]);
+      } else {
+        stack[top++] = node.first + 1;
+        stack[top++] = node.first;
+      }
+    }
+  }
+  std::sort(faces.begin(), faces.end());
+}
+
+bool FaceIndex::ReachOf(uint32_t face, Bounds& bounds) const {
+  if (face >= reach_.size() || std::binary_search(alwaysNamed_.begin(), alwaysNamed_.end(), face)) return false;
+  const FaceBox& reach = reach_[face];
+  bounds = {{reach.min[0], reach.min[1], reach.min[2]}, {reach.max[0], reach.max[1], reach.max[2]}};
+  return true;
 }
 
 bool SegmentClearOfFaces(const CalcFaceTable& table, const FaceIndex& index, CalcRay& ray, const CalcFace* skipped) {

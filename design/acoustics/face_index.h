@@ -20,6 +20,11 @@
 // allowing for the departure, are named; a group for which that bound is
 // not tight (a point close to its plane, a grazing path) names every
 // member. Faces with coordinates that are not finite are always named.
+// The same holds for a box of receivers (neighbouring grid points) at
+// once: the reflection points of all its points off a group plane lie in a
+// ball about that of its centre, so a face whose reach box that ball misses
+// reflects to no point of it, and the exact tests of the points need visit
+// only the faces it names.
 //
 // The index holds face numbers, not pointers: it stays valid while the
 // table it was built from is unchanged, wherever that table is moved. Once
@@ -33,6 +38,11 @@
 #include <vector>
 
 #include "design/acoustics/calc_faces.h"
+
+// An axis-aligned box, inclusive.
+struct Bounds {
+  Vec3d low, high;
+};
 
 // Which side of a face a reflection must lie on.
 enum class ReflectingSide {
@@ -51,9 +61,16 @@ class FaceIndex {
   bool Covers(const CalcFaceTable& table) const { return faceCount_ == table.Count(); }
   // The memory the index holds, bytes.
   size_t MemoryBytes() const;
+  size_t GroupCount() const { return groups_.size(); }
+  // Asking a plane group costs about this many exact face tests (measured:
+  // bench_level_map prints both).
+  static constexpr double kGroupCost = 0.5;
+  // Whether asking the groups for the faces that may reflect costs less than
+  // testing `faces` faces.
+  bool GroupsCheaperThan(double faces) const { return kGroupCost * double(groups_.size()) <= faces; }
   // Whether asking for reflecting faces costs less than testing every face:
   // when the faces lie in few enough planes.
-  bool PlaneGroupsPay() const { return kGroupCost * groups_.size() <= size_t(faceCount_); }
+  bool PlaneGroupsPay() const { return GroupsCheaperThan(faceCount_); }
 
   // Visits the faces whose reach box meets the part of the line origin +
   // t direction with 0 <= t <= limit, nearer boxes first (not strictly by
@@ -70,6 +87,20 @@ class FaceIndex {
   // longer than sqrt(pathLimit2).
   void CollectReflectingFaces(Vec3d mirrored, Vec3d other, ReflectingSide side, double pathLimit2,
                               std::vector<uint32_t>& faces) const;
+  // Fills `faces`, in increasing order, with every face whose reach box
+  // meets the convex hull of the boxes `a` and `b`: all that a segment from
+  // a point of `a` to a point of `b` can cross.
+  void CollectFacesBetween(const Bounds& a, const Bounds& b, std::vector<uint32_t>& faces) const;
+  // The reach box of `face`: every point the exact tests accept on it lies
+  // inside. False, leaving `bounds` alone, for a face whose reach is not
+  // known (one with coordinates that are not finite).
+  bool ReachOf(uint32_t face, Bounds& bounds) const;
+
+  // The same for every point of the box from `low` to `high` at once, on
+  // either side and at any path length: fills `faces`, in increasing order,
+  // with every face that may reflect from `other` to some point of the box.
+  // Returns the number of plane groups that named a face.
+  uint32_t CollectBoxReflectingFaces(Vec3d low, Vec3d high, Vec3d other, std::vector<uint32_t>& faces) const;
 
  private:
   // A node of a hierarchy: the union of its faces' reach boxes.
@@ -95,17 +126,22 @@ class FaceIndex {
   };
 
   static constexpr uint32_t kLeafFaces = 4;
-  // A group costs about as much to ask as this many faces cost to test.
-  static constexpr size_t kGroupCost = 3;
   // Lines visit every face of a table this small, in order, without boxes.
   static constexpr uint32_t kWalkedFaces = 32;
   static constexpr int kMaxDepth = 64;
 
   uint32_t BuildHierarchy(uint32_t first, uint32_t count);
   void BuildNode(uint32_t node, uint32_t first, uint32_t count, int depth);
+  // Visits the faces of the hierarchy at `root` whose reach box lies within
+  // `margin` of the box from `low` to `high`.
   template <typename Visit>
-  void VisitNear(uint32_t root, Vec3d point, double margin, Visit&& visit) const;
+  void VisitNear(uint32_t root, Vec3d low, Vec3d high, double margin, Visit&& visit) const;
   void AppendMembers(const PlaneGroup& group, std::vector<uint32_t>& faces) const;
+  // The faces that may reflect from `other` to any point of the box about
+  // `mirrored` `half` wide on each side (a box of some size is taken at any
+  // path length); the number of groups that named a face.
+  uint32_t CollectReflectors(Vec3d mirrored, Vec3d half, Vec3d other, ReflectingSide side, double pathLimit2,
+                             std::vector<uint32_t>& faces) const;
   // A line as the walk takes it, with the reciprocals of its direction.
   struct Line {
     double origin[3], direction[3], inverse[3];

@@ -292,6 +292,39 @@ void WidenBandRanges(const GridPoint& point, BandRanges& ranges) {
 constexpr uint32_t kPointsPerItem = 16;
 constexpr std::chrono::milliseconds kMapProgressPoll{20};
 
+// Runs the engine at points first .. end - 1 and stores its bands there, in
+// blocks of at most kPointsPerItem points of one row (with a face index the
+// engine then tests at each point only the faces that may reflect to some
+// point of its block), calling stop(i) after point i. True when a stop()
+// did.
+template <typename Stop>
+bool CalculatePointRun(ReceiverContext& context, std::vector<GridPoint>& points, uint32_t first, uint32_t end,
+                       Stop&& stop) {
+  bool stopped = false;
+  for (uint32_t block = first; block < end && !stopped;) {
+    const GridPoint& start = points[block];
+    const uint32_t limit = std::min(end, block + kPointsPerItem);
+    uint32_t blockEnd = block + 1;
+    while (blockEnd < limit && points[blockEnd].y == start.y && points[blockEnd].face == start.face) ++blockEnd;
+    Vec3d low{start.x, start.y, start.z}, high = low;
+    for (uint32_t i = block + 1; i < blockEnd; ++i) {
+      const GridPoint& p = points[i];
+      low = {std::min(low.x, double(p.x)), std::min(low.y, double(p.y)), std::min(low.z, double(p.z))};
+      high = {std::max(high.x, double(p.x)), std::max(high.y, double(p.y)), std::max(high.z, double(p.z))};
+    }
+    SetReceiverBlock(context, low, high);
+    for (uint32_t i = block; i < blockEnd && !stopped; ++i) {
+      GridPoint& point = points[i];
+      CalcPointEchogram(context, {point.x, point.y, point.z});
+      StorePointBands(context, point);
+      stopped = stop(i);
+    }
+    block = blockEnd;
+  }
+  ClearReceiverBlock(context);
+  return stopped;
+}
+
 // Runs the engine at every point and stores its bands there: with
 // `context` on the calling thread, or on up to `threads` workers, the
 // first with `context` and each other with a context of its own over the
@@ -300,11 +333,6 @@ constexpr std::chrono::milliseconds kMapProgressPoll{20};
 bool CalculateMapPoints(ReceiverContext& context, std::vector<GridPoint>& points, unsigned threads) {
   MapProgress progress{ServiceTickCount()};
   const uint32_t count = uint32_t(points.size());
-  auto calculate = [&points](ReceiverContext& engine, uint32_t i) {
-    GridPoint& point = points[i];
-    CalcPointEchogram(engine, {point.x, point.y, point.z});
-    StorePointBands(engine, point);
-  };
 
   const uint32_t items = (count + kPointsPerItem - 1) / kPointsPerItem;
   const unsigned workers = std::min(threads, items);
@@ -317,6 +345,7 @@ bool CalculateMapPoints(ReceiverContext& context, std::vector<GridPoint>& points
       own.index = context.index;
       own.materials = context.materials;
       own.options = context.options;
+      own.onePhase = context.onePhase;
     }
     std::atomic<uint32_t> done{0};
     bool cancelled = false;
@@ -325,18 +354,15 @@ bool CalculateMapPoints(ReceiverContext& context, std::vector<GridPoint>& points
         [&](unsigned worker, uint32_t item) {
           ReceiverContext& engine = worker == 0 ? context : *contexts[worker - 1];
           const uint32_t first = item * kPointsPerItem, end = std::min(count, first + kPointsPerItem);
-          for (uint32_t i = first; i < end; ++i) calculate(engine, i);
+          CalculatePointRun(engine, points, first, end, [](uint32_t) { return false; });
           done.fetch_add(end - first, std::memory_order_relaxed);
         },
         [] { return false; },
         [&] { return cancelled = ReportMapProgress(progress, done.load(std::memory_order_relaxed), count) != 0; });
     if (ran) return cancelled;
   }
-  for (uint32_t i = 0; i < count; ++i) {
-    calculate(context, i);
-    if (ReportMapProgress(progress, i, count)) return true;
-  }
-  return false;
+  return CalculatePointRun(context, points, 0, count,
+                           [&](uint32_t i) { return ReportMapProgress(progress, i, count) != 0; });
 }
 
 }  // namespace
@@ -361,6 +387,7 @@ LevelMapRun RunLevelTimeCalculation(CalcOptions& options, const DesignTables& de
   context.faces = &gCalcFaceTable;
   context.materials = design.materials;
   context.options = ReceiverOptionsOf(run);
+  context.onePhase = execution.onePhase;
   result.phaseMode = int16_t(context.options.phase);  // the mode computed
   engine.faceIndex.Clear();
   context.index = nullptr;

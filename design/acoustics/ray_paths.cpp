@@ -14,7 +14,10 @@
 void AppendPathRecord(std::vector<uint8_t>& bytes, const PathRecord& record) {
   const size_t start = bytes.size();
   bytes.resize(start + PathRecordSize(record.reflections));
-  uint8_t* p = bytes.data() + start;
+  StorePathRecord(bytes.data() + start, record);
+}
+
+void StorePathRecord(uint8_t* p, const PathRecord& record) {
   StoreI16(p, record.reflections);
   StoreF32(p + 2, record.target.x);
   StoreF32(p + 6, record.target.y);
@@ -289,13 +292,4 @@ void SortPathsByTime(ObjectList& model) {
   for (const Timed& entry : paths) UnlinkObjectFromList(entry.path, model);
   GraphicObject* rest = model.first;
   for (const Timed& entry : paths) InsertObjectBeforeInList(entry.path, rest, model);
-}
-
-void DeleteRayPaths(ObjectList& model) {
-  for (GraphicObject* object = model.first; object;) {
-    GraphicObject* next = object->next;
-    if (IsRayPath(object)) FreeObjectInList(object, model);
-    object = next;
-  }
-  RequestRedraw();
 }

@@ -67,6 +67,9 @@ constexpr size_t PathRecordSize(int reflections) {
 // Appends the stored form of `record` (its n + 2 nodes) to `bytes`. The
 // record's reflections must lie in 0 .. kMaxPathReflections.
 void AppendPathRecord(std::vector<uint8_t>& bytes, const PathRecord& record);
+// Writes the stored form of `record` at `at`, PathRecordSize of its
+// reflections long.
+void StorePathRecord(uint8_t* at, const PathRecord& record);
 // Reads the record at `offset` of `bytes` into `record` and moves `offset`
 // behind it. False, leaving both alone, when fewer than 14 bytes are left,
 // when n lies outside 0 .. kMaxPathReflections, or when the nodes do not lie
@@ -142,13 +145,18 @@ int FindSourceSpeaker(const ObjectList& model, const ActiveSpeakerTable& speaker
 // gets 1.0.
 std::array<double, kBandCount> PathDirectivity(const ActiveSpeaker& speaker, ObjectVertex point);
 
-// The figures of the last search that the linking computes; index 7 of a
-// band group is the mean over the seven bands.
+// The figures of the last search: the linking computes the room's, the
+// impulse response of the reflection windows the arrivals and levels; index
+// 7 of a band group stands for all bands.
 struct RayResults {
   std::array<float, 8> meanAbsorption{};
   float meanFreePath = 0;                    // m
   float reflectionRate = 0;                  // c / mean free path, 1/s
   std::array<float, 8> reverberationTime{};  // s
+  float earliestArrival = 0;                 // ms
+  float highestLevel = 0;                    // dB, the largest band level of all paths
+  std::array<float, 8> earlyLevel{};         // Ld, dB
+  std::array<float, 8> reverberantLevel{};   // Lr, dB
 };
 
 // A mean free path estimate must exceed this (m); else it is taken as it.
@@ -192,6 +200,3 @@ std::string SortingStatusText(int32_t count);
 // in their list order, and puts them in front of the other objects, with the
 // wait cursor.
 void SortPathsByTime(ObjectList& model);
-
-// Frees every RayPath of `model` and asks for a redraw.
-void DeleteRayPaths(ObjectList& model);

@@ -173,9 +173,43 @@ struct BandEchogram {
 constexpr uint32_t kInitialArrivals = 2048;
 constexpr uint32_t kMaxArrivals = 1u << 20;
 
+// The faces a shading test of a segment needs to visit: a run of a list,
+// or (walk) those the index finds along the segment.
+struct SegmentFaces {
+  bool ready = false;  // filled
+  bool walk = false;
+  uint32_t first = 0, count = 0;  // the run in ReceiverBlock::listed
+};
+
+// A box that the next receivers lie in (neighbouring grid points), and per
+// active loudspeaker the faces that may reflect its sound to some point of
+// the box, which are all a point of the box needs to test; and for the
+// shading tests the faces that the segments of the box's paths can cross
+// (filled when first needed).
+struct ReceiverBlock {
+  bool active = false;
+  Bounds box;
+  std::vector<std::vector<uint32_t>> reflectors;  // per loudspeaker of the table, in increasing order
+  // Per loudspeaker: 1 when asking the plane groups at each point costs less
+  // than testing its reflectors.
+  std::vector<uint8_t> askGroups;
+  std::vector<SegmentFaces> direct;  // per loudspeaker: from it to a point of the box
+  // Per loudspeaker and reflector: from the reflection point to the
+  // loudspeaker and to a point of the box.
+  std::vector<std::vector<std::array<SegmentFaces, 2>>> legs;
+  std::vector<uint32_t> listed;
+  std::vector<uint32_t> scratch;
+  bool Holds(Vec3d p) const {
+    const Vec3d &low = box.low, &high = box.high;
+    return p.x >= low.x && p.x <= high.x && p.y >= low.y && p.y <= high.y && p.z >= low.z && p.z <= high.z;
+  }
+};
+
 // The working state of the engine for one point at a time.
 struct ReceiverContext {
   ReceiverContext();
+  // The memory the context holds, bytes (it keeps what its lists grew to).
+  size_t MemoryBytes() const;
 
   // Set by the caller before the first point.
   const ActiveSpeakerTable* speakers = nullptr;
@@ -183,6 +217,10 @@ struct ReceiverContext {
   const FaceIndex* index = nullptr;          // over the faces; none: every face is tested
   const MaterialTable* materials = nullptr;  // the faces' materials, needed for reflections
   ReceiverOptions options;
+  // The coherent sums take one complex phase per arrival and form the band
+  // phases from it by products; false: a sine and cosine per band and
+  // frequency (the reference).
+  bool onePhase = true;
 
   // Working values of the point.
   const ActiveSpeaker* current = nullptr;             // the loudspeaker being heard
@@ -191,9 +229,22 @@ struct ReceiverContext {
   std::array<float, kBandCount> reflectionWeights{};  // 1 - alpha of the reflecting face
   uint32_t arrivalCount = 0;
   std::array<BandEchogram, kBandCount> bands;
-  std::vector<uint32_t> timeOrder;        // scratch of the first-arrival rule
+  std::vector<float> arrivalTimes;        // of each arrival, s: the time every band it plays holds
+  std::vector<uint32_t> timeOrder;        // the arrivals by time, for the first-arrival rule
   std::vector<uint32_t> reflectingFaces;  // the faces the index names for a loudspeaker
+  ReceiverBlock block;
 };
+
+// Narrows the faces the points computed next test, for the points that lie
+// in the box from `low` to `high`, until the next call or
+// ClearReceiverBlock: per loudspeaker, the reflecting faces to those the
+// index names for the box (FaceIndex::CollectBoxReflectingFaces), and the
+// faces a shading test visits to those that the segments of the box's
+// paths can cross (FaceIndex::CollectFacesBetween). A point outside the box
+// is computed as without it. Does nothing without an index over the faces,
+// or without reflections and shading.
+void SetReceiverBlock(ReceiverContext& context, Vec3d low, Vec3d high);
+void ClearReceiverBlock(ReceiverContext& context);
 
 // Fills the context's seven band echograms for the receiver `point` and
 // leaves each band's result in bandResult, its first-arrival time in
@@ -223,7 +274,12 @@ int MirrorReceiverInFace(ReceiverContext& context, Vec3d receiver, const CalcFac
 // kPrecedenceFactor times stronger than the arrival it replaces. The arrivals
 // before the first arrival + kCombineWindow take part:
 // Energy: 1 + sum e; Single Frequency: 1 + |sum k sqrt(e) exp(j w t)|^2;
-// Octave Bandwidth: the same averaged over 0.8 w, w and 1.25 w.
+// Octave Bandwidth: the same averaged over 0.8 w, w and 1.25 w. With
+// context.onePhase the phases exp(j w t) of an arrival are products of one
+// complex phase: the lowest band's at a twentieth of its centre, raised to
+// the 16th, 20th and 25th power for 0.8, 1 and 1.25 times the centre, each
+// band's the square of the band's below times the phase of the amount by
+// which its centre is not twice that one's.
 void CombineBandEchograms(ReceiverContext& context);
 
 // ---- The program's engine ----

@@ -113,6 +113,118 @@ int SearchMonitor::ReportSearchProgress() {
 
 // ---- The search of one loudspeaker ----
 
+namespace {
+
+// The faces of a record's reflection points, in order.
+std::u16string FaceSequence(const PathRecord& record) {
+  std::u16string sequence(size_t(record.reflections), u'\0');
+  for (int k = 1; k <= record.reflections; ++k) sequence[size_t(k - 1)] = char16_t(record.nodes[size_t(k)].tag);
+  return sequence;
+}
+
+}  // namespace
+
+void TracedPaths::Keep(const PathRecord& record, double miss2) {
+  const auto [slot, added] = bySequence.emplace(FaceSequence(record), uint32_t(kept.size()));
+  if (added) {
+    kept.push_back({records.size(), miss2});
+    AppendPathRecord(records, record);
+  } else if (Kept& path = kept[slot->second]; miss2 < path.miss2) {
+    path.miss2 = miss2;
+    StorePathRecord(records.data() + path.offset, record);
+  }
+}
+
+void TracedPaths::Add(const TracedPaths& later) {
+  PathRecord record;
+  for (const Kept& path : later.kept) {
+    size_t offset = path.offset;
+    ReadPathRecord(later.records, offset, record);
+    Keep(record, path.miss2);
+  }
+}
+
+namespace {
+
+// A window's polygon lies this far outside the points its face accepts: a
+// fixed amount and a share of the largest coordinate, well above the
+// rounding of a reflection point to single precision.
+constexpr double kWindowMargin = 1.0e-4;  // m
+constexpr double kWindowRelativeMargin = 1.0e-5;
+
+struct Point2 {
+  double u, v;
+};
+double Cross2(Point2 o, Point2 a, Point2 b) { return (a.u - o.u) * (b.v - o.v) - (a.v - o.v) * (b.u - o.u); }
+
+// The convex hull of `points`, counter-clockwise, without collinear points.
+std::vector<Point2> ConvexHull(std::vector<Point2> points) {
+  std::sort(points.begin(), points.end(), [](Point2 a, Point2 b) { return a.u < b.u || (a.u == b.u && a.v < b.v); });
+  if (points.size() < 3) return {};
+  std::vector<Point2> hull(2 * points.size());
+  size_t k = 0;
+  for (size_t pass = 0; pass < 2; ++pass) {
+    const size_t start = k;
+    for (size_t n = 0; n < points.size(); ++n) {
+      const Point2 p = pass == 0 ? points[n] : points[points.size() - 1 - n];
+      while (k >= start + 2 && !(Cross2(hull[k - 2], hull[k - 1], p) > 0)) --k;
+      hull[k++] = p;
+    }
+    --k;  // the last point starts the other chain
+  }
+  hull.resize(k);
+  return hull;
+}
+
+// The window of `face`: the hull of its vertices in the projection its
+// point-in-face test uses (its box there when the hull has too many
+// corners), each edge moved out by the window margin, lifted onto the plane.
+FaceWindow WindowOf(const CalcFace& face) {
+  const int w = int(face.dominantAxis), u = w == 0 ? 1 : 0, v = w == 2 ? 1 : 2;
+  std::vector<Point2> points;
+  WalkFaceVertices(*face.object, face.firstItem, [&](const ObjectVertex& p) {
+    points.push_back({Coordinate(p, u), Coordinate(p, v)});
+  });
+  FaceWindow window;
+  const bool finite =
+      std::all_of(points.begin(), points.end(), [](Point2 p) { return std::isfinite(p.u) && std::isfinite(p.v); });
+  if (!finite) return window;
+  std::vector<Point2> hull = ConvexHull(points);
+  if (hull.size() < 3) return window;
+  if (hull.size() > size_t(kMaxWindowCorners)) {
+    const float *low = face.box.min, *high = face.box.max;
+    hull = {{low[u], low[v]}, {high[u], low[v]}, {high[u], high[v]}, {low[u], high[v]}};
+  }
+  double largest = 0;
+  for (int a = 0; a < 3; ++a)
+    largest = std::max({largest, double(std::fabs(face.box.min[a])), double(std::fabs(face.box.max[a]))});
+  const double margin = kWindowMargin + kWindowRelativeMargin * largest;
+  const size_t n = hull.size();
+  std::vector<Point2> outward(n);  // of edge i, from corner i to i + 1
+  for (size_t i = 0; i < n; ++i) {
+    const Point2 a = hull[i], b = hull[(i + 1) % n];
+    const double length = std::hypot(b.u - a.u, b.v - a.v);
+    outward[i] = {(b.v - a.v) / length, (a.u - b.u) / length};
+  }
+  const Vec3d normal = ToVec3d(face.normal);
+  const double offset = Dot(normal, ToVec3d(face.planePoint));
+  for (size_t i = 0; i < n; ++i) {
+    const Point2 e0 = outward[(i + n - 1) % n], e1 = outward[i];
+    const double scale = margin / (1 + e0.u * e1.u + e0.v * e1.v);
+    const Point2 p = {hull[i].u + scale * (e0.u + e1.u), hull[i].v + scale * (e0.v + e1.v)};
+    double corner[3];
+    corner[u] = p.u;
+    corner[v] = p.v;
+    corner[w] = (offset - normal[u] * p.u - normal[v] * p.v) / normal[w];
+    window.corners[size_t(i)] = {corner[0], corner[1], corner[2]};
+    window.centre = window.centre + window.corners[size_t(i)] * (1.0 / double(n));
+  }
+  window.count = int(n);
+  return window;
+}
+
+}  // namespace
+
 void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d target, const FaceIndex* index) {
   search.faces = &faces;
   search.index = index;
@@ -127,6 +239,15 @@ void PreparePathSearch(PathSearch& search, const CalcFaceTable& faces, Vec3d tar
     plane.targetSide = plane.Side(target);
   }
   search.planes = std::move(planes);
+  search.bounds = nullptr;
+  if (!index) return;
+  auto bounds = std::make_shared<std::vector<SearchFaceBounds>>(faces.faces.size());
+  for (size_t f = 0; f < faces.faces.size(); ++f) {
+    SearchFaceBounds& face = (*bounds)[f];
+    face.window = WindowOf(faces.faces[f]);
+    face.reachKnown = index->ReachOf(uint32_t(f), face.reach);
+  }
+  search.bounds = std::move(bounds);
 }
 
 namespace {
@@ -212,7 +333,10 @@ void StartPathRecord(PathSearch& search, Vec3d source) {
   search.images[0] = source;
 }
 
-int ValidateImagePath(PathSearch& search, int depth) {
+namespace {
+
+// ValidateImagePath without storing the path: true when it validates.
+bool CompleteImagePath(PathSearch& search, int depth) {
   const std::vector<CalcFace>& faces = search.faces->faces;
   std::array<PathNode, kMaxPathNodes>& nodes = search.record.nodes;
   CalcRay ray;
@@ -221,7 +345,7 @@ int ValidateImagePath(PathSearch& search, int depth) {
     const SearchPlane& plane = search.Plane(f);
     const Vec3d image = search.images[size_t(k)];
     const Vec3d next = ToVec3d(nodes[size_t(k + 1)].point);
-    if (!CrossesInside(ray, faces[f], image, plane.Side(image), next, plane.Side(next))) return 0;
+    if (!CrossesInside(ray, faces[f], image, plane.Side(image), next, plane.Side(next))) return false;
     nodes[size_t(k)].point = ray.hitPoint;
   }
   nodes[size_t(depth + 1)] = {kTargetTag, ToVertex(search.target)};
@@ -235,8 +359,15 @@ int ValidateImagePath(PathSearch& search, int depth) {
       const SearchPlane& plane = search.Plane(f);
       return CrossesInside(ray, faces[f], a, plane.Side(a), b, plane.Side(b));
     });
-    if (blocked) return 0;
+    if (blocked) return false;
   }
+  return true;
+}
+
+}  // namespace
+
+int ValidateImagePath(PathSearch& search, int depth) {
+  if (!CompleteImagePath(search, depth)) return 0;
   StorePath(search, depth);
   return 1;
 }
@@ -265,6 +396,100 @@ void ReflectImage(PathSearch& search, uint32_t f, int depth, Vec3d image, double
   }
 }
 
+// Puts the exact image path of the face sequence of `traced` into
+// search.record, as the image sources would find it: true when it
+// validates.
+bool FindExactImagePath(PathSearch& search, const PathRecord& traced) {
+  const int n = traced.reflections;
+  search.record.reflections = int16_t(n);
+  search.record.target = traced.target;
+  search.record.nodes[0] = traced.nodes[0];
+  search.images[0] = ToVec3d(traced.nodes[0].point);
+  if (n == 0) return CompleteImagePath(search, 0);
+  double side = 0;
+  for (int k = 1; k <= n; ++k) {
+    const uint16_t f = traced.nodes[size_t(k)].tag;
+    side = search.Plane(f).Side(search.images[size_t(k - 1)]);
+    if (!(side > 0)) return false;
+    EnterImage(search, f, k, search.images[size_t(k - 1)], side);
+  }
+  const uint16_t last = traced.nodes[size_t(n)].tag;
+  CalcRay ray;
+  if (!CrossesInside(ray, search.faces->faces[last], search.images[size_t(n)], -side, search.target,
+                     search.Plane(last).targetSide))
+    return false;
+  search.record.nodes[size_t(n)].point = ray.hitPoint;
+  return CompleteImagePath(search, n);
+}
+
+// Appends the paths of `traced` to the stored records.
+void StoreTracedPaths(const TracedPaths& traced, std::vector<uint8_t>& paths, uint32_t& pathCount) {
+  paths.insert(paths.end(), traced.records.begin(), traced.records.end());
+  pathCount += uint32_t(traced.kept.size());
+}
+
+Vec3d Cross(Vec3d a, Vec3d b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+
+// A beam's planes pass through an image this far, as a share of its size,
+// from the side a window lies on; closer, its window adds none.
+constexpr double kLeastWindowHeight = 1.0e-6;
+
+// Builds the beam of image `level` (the image of the face of node `level`):
+// the planes through the image and the edges of that face's window, then as
+// many of the beam of image level - 1, mirrored in the face, as it has room
+// for.
+void BuildBeam(PathSearch& search, int level) {
+  Beam& beam = search.beams[size_t(level)];
+  beam.count = 0;
+  const uint16_t f = search.record.nodes[size_t(level)].tag;
+  const FaceWindow& window = (*search.bounds)[f].window;
+  const SearchPlane& plane = search.Plane(f);
+  const Vec3d apex = search.images[size_t(level)];
+  const double normalLength = std::sqrt(Dot(plane.normal, plane.normal));
+  const Vec3d unit = plane.normal * (1 / normalLength);
+  const double size = 1 + std::max({std::fabs(apex.x), std::fabs(apex.y), std::fabs(apex.z)});
+  if (window.count >= 3 && -plane.Side(apex) / normalLength > kLeastWindowHeight * size) {
+    for (int i = 0; i < window.count; ++i) {
+      const Vec3d a = window.corners[size_t(i)] - apex, b = window.corners[size_t((i + 1) % window.count)] - apex;
+      Vec3d normal = Cross(a, b);
+      const double length = std::sqrt(Dot(normal, normal));
+      if (!(length > 0)) continue;
+      normal = normal * (1 / length);
+      if (Dot(normal, window.centre - apex) > 0) normal = normal * -1.0;
+      beam.planes[size_t(beam.count++)] = {normal, Dot(normal, apex)};
+    }
+  }
+  if (level < 2) return;
+  const Beam& parent = search.beams[size_t(level - 1)];
+  for (int i = 0; i < parent.count && beam.count < kMaxBeamPlanes; ++i) {
+    const Vec3d normal = parent.planes[size_t(i)].normal;
+    const Vec3d mirrored = normal - unit * (2 * Dot(normal, unit));
+    beam.planes[size_t(beam.count++)] = {mirrored, Dot(mirrored, apex)};
+  }
+}
+
+// Whether the beam misses the box: the box lies wholly outside one of its
+// planes, by more than the rounding of the test.
+bool BeamMisses(const Beam& beam, const Bounds& box) {
+  for (int i = 0; i < beam.count; ++i) {
+    const Beam::Plane& plane = beam.planes[size_t(i)];
+    const Vec3d nearest{plane.normal.x > 0 ? box.low.x : box.high.x, plane.normal.y > 0 ? box.low.y : box.high.y,
+                        plane.normal.z > 0 ? box.low.z : box.high.z};
+    const double size =
+        1 + std::fabs(plane.offset) + std::max({std::fabs(nearest.x), std::fabs(nearest.y), std::fabs(nearest.z)});
+    if (Dot(plane.normal, nearest) - plane.offset > 1e-9 * size) return true;
+  }
+  return false;
+}
+
+// Whether face f cannot follow the faces of images 1 to `level` in any
+// path: the beam of image `level` misses its reach box.
+bool OutsideBeam(const PathSearch& search, int level, uint32_t f) {
+  if (!search.bounds || level < 1) return false;
+  const SearchFaceBounds& face = (*search.bounds)[f];
+  return face.reachKnown && BeamMisses(search.beams[size_t(level)], face.reach);
+}
+
 // The last image level over the faces first .. end - 1 with the index:
 // every face counts as visited, and only the faces it names can reflect
 // the image to the target.
@@ -279,15 +504,29 @@ void ReflectImageOnceMore(PathSearch& search, int imageLevel, uint32_t first, ui
     if (f < first || f >= end) continue;
     if (CountFaceTest(search)) return;
     const double side = search.Plane(f).Side(image);
-    if (side > 0) ReflectImage(search, f, depth, image, side);
+    if (side > 0 && !OutsideBeam(search, imageLevel, f)) ReflectImage(search, f, depth, image, side);
   }
 }
 
 }  // namespace
 
+void SettleTracedPaths(PathSearch& search) {
+  TracedPaths& traced = search.traced;
+  PathRecord record;
+  for (TracedPaths::Kept& path : traced.kept) {
+    size_t offset = path.offset;
+    if (path.miss2 == TracedPaths::kExactImagePath || !ReadPathRecord(traced.records, offset, record) ||
+        !FindExactImagePath(search, record))
+      continue;
+    StorePathRecord(traced.records.data() + path.offset, search.record);
+    path.miss2 = TracedPaths::kExactImagePath;
+  }
+}
+
 void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace, uint32_t endFace) {
   const int depth = imageLevel + 1;
   const uint32_t end = std::min(endFace, uint32_t(search.faces->faces.size()));
+  if (search.bounds && imageLevel >= 1) BuildBeam(search, imageLevel);
   if (search.index && search.index->PlaneGroupsPay() && depth == search.maxDepth) {
     ReflectImageOnceMore(search, imageLevel, firstFace, end);
     return;
@@ -297,7 +536,8 @@ void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace, 
     search.workDone += 1;
     if (CountFaceTest(search)) return;
     const double side = search.Plane(f).Side(image);
-    if (!(side > 0)) {  // the image lies behind the face or on its plane
+    // The image lies behind the face or on its plane, or its beam misses it.
+    if (!(side > 0) || OutsideBeam(search, imageLevel, f)) {
       if (depth < search.maxDepth) search.workSkipped += search.skippedWork[size_t(depth)];
       continue;
     }
@@ -318,12 +558,14 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
 
   double nearest2 = kNearestNone2;
   bool targetReached = false;
+  double miss2 = 0;
   if (d > search.lowestTracedOrder) {
     const Vec3d toTarget = search.target - origin;
     const double along = Dot(toTarget, ahead);
     if (along > 0) {
       const Vec3d miss = search.target - (origin + ahead * (along / Dot(ahead, ahead)));
-      if (Dot(miss, miss) < kDetectionRadius2) {
+      miss2 = Dot(miss, miss);
+      if (miss2 < kDetectionRadius2) {
         targetReached = true;
         nearest2 = Dot(toTarget, toTarget);
       }
@@ -347,6 +589,7 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
     return (nearest + kHitRounding + kHitRelativeRounding * (originSize + nearest)) / directionLength;
   };
   double limit = walkLimit();
+  const RayLine line = LineOfRay(ray);
   // The exact test of face f; false when the search was cancelled.
   auto test = [&](uint32_t f) {
     const CalcFace& face = faces[f];
@@ -357,7 +600,7 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
     if (!(plane.Side(origin) > 0) || !(Dot(ahead, plane.normal) < 0)) return true;
     if (!SegmentOverlapsFace(box, face.box)) return true;
     ray.face = &face;
-    if (!IntersectRayPlane(ray)) return true;
+    if (!IntersectRayLine(line, ray)) return true;
     const Vec3d offset = ToVec3d(ray.hitPoint) - origin;
     const double distance2 = Dot(offset, offset);
     // Of faces hit at one distance the first in the table counts.
@@ -394,7 +637,8 @@ void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace*
     }
   } else if (targetReached) {
     search.record.nodes[size_t(d)] = {kTargetTag, ToVertex(search.target)};
-    StorePath(search, d - 1);
+    search.record.reflections = int16_t(d - 1);
+    search.traced.Keep(search.record, miss2);
   }
 }
 
@@ -441,7 +685,8 @@ void SearchSpeakerImages(PathSearch& search, Vec3d source, const RaySearchOrders
   if (1 < search.maxDepth) SearchImageSources(search, 1, first, end);
 }
 
-// Rays first .. end - 1 of the direction set from a loudspeaker at `source`.
+// Rays first .. end - 1 of the direction set from a loudspeaker at `source`,
+// the paths they catch settled.
 void TraceSpeakerRays(PathSearch& search, Vec3d source, const RaySearchOrders& orders, uint32_t first, uint32_t end) {
   StartPathRecord(search, source);
   search.lowestTracedOrder = orders.lowestTracedOrder;
@@ -452,6 +697,7 @@ void TraceSpeakerRays(PathSearch& search, Vec3d source, const RaySearchOrders& o
     TraceRay(search, source, directions[r], nullptr, 0);
     search.workDone += rayWork;
   }
+  SettleTracedPaths(search);
 }
 
 }  // namespace
@@ -460,6 +706,8 @@ void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders&
   SearchSpeakerImages(search, source, orders, kNoOuterFace, 0, uint32_t(search.faces->faces.size()));
   if (search.cancelled || !orders.TracesRays()) return;
   TraceSpeakerRays(search, source, orders, 0, uint32_t(RayDirectionSet().size()));
+  StoreTracedPaths(search.traced, search.paths, search.pathCount);
+  search.traced = TracedPaths{};
 }
 
 double EstimateMeanFreePath(const CalcFaceTable& faces, Vec3d point, FreePathSum& sum, SearchMonitor* monitor,
@@ -486,6 +734,7 @@ constexpr std::chrono::milliseconds kProgressPoll{100};
 struct SpeakerFindings {
   std::vector<uint8_t> paths;
   uint32_t pathCount = 0;
+  TracedPaths traced;  // of the ray pieces, stored after the paths
   FreePathSum freePaths;
   void Add(std::span<const uint8_t> records, uint32_t count) {
     paths.insert(paths.end(), records.begin(), records.end());
@@ -511,6 +760,7 @@ struct SearchPiece {
   uint32_t first = 0, end = 0;    // first- or second-level faces, or ray numbers
   std::vector<uint8_t> paths;
   uint32_t pathCount = 0;
+  TracedPaths traced;
   std::vector<double> hitDistances;
   bool done = false;
 };
@@ -569,11 +819,13 @@ RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, con
   auto merge = [&](SearchPiece& piece) {
     SpeakerFindings& speaker = findings[piece.speaker];
     speaker.Add(piece.paths, piece.pathCount);
+    speaker.traced.Add(piece.traced);
     for (double distance : piece.hitDistances) {
       speaker.freePaths.distance += distance;
       ++speaker.freePaths.hits;
     }
     piece.paths = {};
+    piece.traced = {};
     piece.hitDistances = {};
   };
   auto searchPiece = [&](unsigned, uint32_t i) {
@@ -587,6 +839,7 @@ RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, con
     monitor.Record(search.speaker, UnpublishedWork(search));
     piece.paths = std::move(search.paths);
     piece.pathCount = search.pathCount;
+    piece.traced = std::move(search.traced);
     std::lock_guard<std::mutex> lock(mutex);
     piece.done = true;
     for (; merged < pieces.size() && pieces[merged].done; ++merged) merge(pieces[merged]);
@@ -615,6 +868,7 @@ RaySearchOutcome SearchSpeakers(const RaySearchTables& tables, Vec3d target, con
   for (const SpeakerFindings& speaker : findings) {
     outcome.records.insert(outcome.records.end(), speaker.paths.begin(), speaker.paths.end());
     outcome.pathCount += speaker.pathCount;
+    StoreTracedPaths(speaker.traced, outcome.records, outcome.pathCount);
     outcome.freePaths.Add(speaker.freePaths);
   }
   outcome.cancelled = monitor.Cancelled();
@@ -649,6 +903,16 @@ void ResetRaySearch() { gRaySearch = RaySearchState{}; }
 namespace {
 const StateReset kReset(ResetRaySearch);
 }  // namespace
+
+void DeleteRayPaths(RaySearchState& state, ObjectList& model) {
+  for (GraphicObject* object = model.first; object;) {
+    GraphicObject* next = object->next;
+    if (IsRayPath(object)) FreeObjectInList(object, model);
+    object = next;
+  }
+  state.pathCount = 0;
+  RequestRedraw();
+}
 
 bool PrepareCalculateRays(RaySearchState& state, const DesignTables& design) {
   if (PrepareRaySearchTables(state.tables, design) > 0) return true;

@@ -3,12 +3,14 @@
 // faces. Low orders are found exactly by mirroring the source in the faces
 // (image sources); when the face sequences grow too many, the higher orders
 // come from tracing a fixed set of 61198 rays per loudspeaker and catching
-// those that pass within 0.15 m of the target. The search also estimates the
-// room's mean free path from the distances its rays travel between faces.
+// those that pass within 0.15 m of the target, one path per face sequence.
+// The search also estimates the room's mean free path from the distances
+// its rays travel between faces.
 //
 // The work of one loudspeaker is a PathSearch: it reads the calculation
-// faces (and their FaceIndex, which names the faces a test needs to visit)
-// and its source and target and writes only into itself (the records it
+// faces (and their FaceIndex, which names the faces a test needs to visit,
+// and the beams it prunes the image sources with) and its source and target
+// and writes only into itself (the records it
 // found, its free-path sums, its work counters). The faces stay unchanged
 // while searches run, so the loudspeakers of a search run side by side on
 // worker threads and are merged in the order of the loudspeaker table: the
@@ -26,6 +28,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "design/acoustics/calc_workers.h"
@@ -170,14 +173,74 @@ struct SearchPlane {
   double Side(Vec3d p) const { return Dot(normal, p) - offset; }
 };
 
+// The paths traced rays caught, one per face sequence: of the rays that
+// caught a sequence the one that passed nearest the target (the first of
+// equals), until the sequence's exact image path replaces it; kept in the
+// order the rays first caught the sequences. So every specular path counts
+// once, however many rays of the set pass near the target along it.
+struct TracedPaths {
+  static constexpr double kExactImagePath = -1;
+  std::vector<uint8_t> records;  // the stored form of each path (a sequence keeps its size)
+  struct Kept {
+    size_t offset = 0;  // of its record
+    double miss2 = 0;   // m^2 the ray passed the target by; kExactImagePath for the image path
+  };
+  std::vector<Kept> kept;
+  std::unordered_map<std::u16string, uint32_t> bySequence;  // the faces of nodes 1 to n
+
+  // Keeps `record` caught `miss2` from the target unless its sequence holds
+  // one caught as near or nearer.
+  void Keep(const PathRecord& record, double miss2);
+  // Keeps the paths of `later`, caught by later rays, in their order.
+  void Add(const TracedPaths& later);
+};
+
+// Where the rays of an image through its faces can go, for pruning the image
+// sources. A face's window is the convex polygon on its plane that holds
+// every point its point-in-face test accepts, widened by more than the
+// rounding of those points. A beam is a convex cone about an image: the
+// points x with normal . x <= offset for each of its planes, all of which
+// pass through the image. The beam of image k holds every point that a ray
+// from image k through the windows of its faces (unfolded: the window of
+// face k, the mirrored window of face k - 1, ...) reaches; so a valid path
+// whose first k faces are those has its reflection point k + 1 in it, and a
+// face whose reach box the beam misses can follow those k faces in no path.
+// A beam keeps the planes of the nearest windows it has room for: fewer
+// planes bound a larger cone, never a smaller one.
+constexpr int kMaxWindowCorners = 8;
+struct FaceWindow {
+  std::array<Vec3d, kMaxWindowCorners> corners{};  // in order around the polygon
+  int count = 0;                                   // 0: no window (the face accepts no area)
+  Vec3d centre;
+};
+constexpr int kMaxBeamPlanes = 24;
+struct Beam {
+  struct Plane {
+    Vec3d normal;  // unit, pointing out of the beam
+    double offset = 0;
+  };
+  std::array<Plane, kMaxBeamPlanes> planes{};
+  int count = 0;  // 0: all of space
+};
+
+// What a search reads of every face besides its plane, built once for a
+// search with a face index: the window and the reach box.
+struct SearchFaceBounds {
+  FaceWindow window;
+  Bounds reach;
+  bool reachKnown = false;
+};
+
 // The working state and the findings of one loudspeaker's search. A search
 // reads `faces` (unchanged while it runs) and writes nothing outside itself.
 struct PathSearch {
   const CalcFaceTable* faces = nullptr;
   const FaceIndex* index = nullptr;  // over the faces; none: every face is tested
   Vec3d target;
-  // One per face, shared by the copies of a prepared search.
+  // One per face, shared by the copies of a prepared search; the bounds only
+  // with an index, which prunes the image sources by beams.
   std::shared_ptr<const std::vector<SearchPlane>> planes;
+  std::shared_ptr<const std::vector<SearchFaceBounds>> bounds;
   const SearchPlane& Plane(uint32_t face) const { return (*planes)[face]; }
   // The depth the running kernel goes to: the image order for the image
   // sources, the maximum order for the rays.
@@ -194,6 +257,7 @@ struct PathSearch {
   // at each depth.
   PathRecord record;
   std::array<Vec3d, kMaxPathNodes> images{};
+  std::array<Beam, kMaxPathNodes> beams{};  // of images 1 to the depth, with bounds
   std::array<double, kMaxPathNodes> skippedWork{};
   uint32_t testsSinceReport = 0;
   std::vector<uint32_t> reflectingFaces;  // what the index names at the last image level
@@ -201,6 +265,7 @@ struct PathSearch {
   // Findings.
   std::vector<uint8_t> paths;  // stored path records
   uint32_t pathCount = 0;
+  TracedPaths traced;  // what the rays caught, not yet stored
   // The distances traced rays travel to the faces they hit: summed here,
   // or with `hitDistances` listed there in order, for a merge to sum.
   FreePathSum freePaths;
@@ -228,6 +293,11 @@ void StartPathRecord(PathSearch& search, Vec3d source);
 // ends. 1 when stored, 0 when dropped.
 int ValidateImagePath(PathSearch& search, int depth);
 
+// Replaces each path in search.traced by the exact image path of its face
+// sequence where the image sources would find that path: each image lies
+// in front of the next face, and the path validates as above.
+void SettleTracedPaths(PathSearch& search);
+
 // The image-source search below image `imageLevel`, to search.maxDepth: for
 // every face (from `firstFace` up to `endFace`, or all) that the image lies
 // in front of, the image mirrored in it;
@@ -235,7 +305,8 @@ int ValidateImagePath(PathSearch& search, int depth);
 // strictly between the two, inside the face, that crossing is a reflection
 // point to validate; deeper levels follow whether or not the face
 // reflected. Faces the image does not lie in front of are skipped with all
-// their deeper sequences.
+// their deeper sequences, and with the search's bounds so are faces whose
+// reach box the image's beam misses.
 void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace = 0, uint32_t endFace = UINT32_MAX);
 
 // Traces the ray from `origin` along `direction` (taken as kRayLength long)
@@ -244,14 +315,15 @@ void SearchImageSources(PathSearch& search, int imageLevel, uint32_t firstFace =
 // meets ahead of it; from that face the ray mirrored in its plane goes on
 // up to search.maxDepth reflections. Deeper than lowestTracedOrder the
 // target counts as reached when it lies ahead of the ray within the
-// detection radius of its line and nearer than any face; that path is
-// stored. Each face hit adds its distance to the free-path sums. A
+// detection radius of its line and nearer than any face; that path goes to
+// search.traced. Each face hit adds its distance to the free-path sums. A
 // direction whose squared length is below 0.001 ends the ray.
 void TraceRay(PathSearch& search, Vec3d origin, Vec3d direction, const CalcFace* skipped, int depth);
 
 // The whole search of one loudspeaker at `source`: the direct path, the
 // image sources to orders.imageOrder and, when orders.TracesRays(), every
-// ray of the direction set to orders.maxOrder.
+// ray of the direction set to orders.maxOrder, the traced paths settled and
+// stored after the image paths.
 void SearchSpeakerPaths(PathSearch& search, Vec3d source, const RaySearchOrders& orders);
 
 // Adds to `sum` the faces hit by the 239 rays of the estimate traced from
@@ -301,6 +373,10 @@ struct RaySearchState {
 };
 extern RaySearchState gRaySearch;
 void ResetRaySearch();
+
+// Frees every RayPath of `model`, sets the state's path count to 0 and asks
+// for a redraw.
+void DeleteRayPaths(RaySearchState& state, ObjectList& model);
 
 // The texts of Calculate Rays.
 inline constexpr char kMaxOrderPrompt[] = "Max.Order : (1 .. 40)";

@@ -125,7 +125,7 @@ void CmdCalculateRays() {
     }
     // The reflection windows show the paths from here; once they close the
     // paths leave the model.
-    if (paths > 0) DeleteRayPaths(gObjects.model);
+    if (paths > 0) DeleteRayPaths(gRaySearch, gObjects.model);
   }
   gDrawing.prompt.clear();
   ResetCommandState();

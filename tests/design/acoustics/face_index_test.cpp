@@ -102,9 +102,9 @@ class FastMapTest : public MapModelTest {
     PlaceSpeaker(Speaker({0.0001, 4.0, 2.0}, 7.0e5f));
   }
   // The room in jittered tiles, its faces and their index.
-  void IndexRoom(Room room) {
+  void IndexRoom(Room room, double jitter = kJitters[1]) {
     ResetObjectStore();
-    AddTiledRoom(room, kJitters[1]);
+    AddTiledRoom(room, jitter);
     BuildCalcFaceTable(faces_, gObjects.model, gMaterials.project);
     index_.Build(faces_);
   }
@@ -202,6 +202,69 @@ TEST_F(FastMapTest, TheIndexNamesEveryFaceThatReflects) {
   }
 }
 
+// The faces the index names for a box of receivers include every face the
+// exact test accepts for any point of the box: its corners, its sides and
+// inside, boxes thin and wide, near faces and far, in rooms whose tiles
+// share planes and in rooms where each tile lies in a plane of its own.
+TEST_F(FastMapTest, TheIndexNamesEveryFaceThatReflectsToABoxOfPoints) {
+  for (Room room : kRooms) {
+    for (double jitter : {kJitters[1], 0.03}) {
+      IndexRoom(room, jitter);
+      const CalcFaceTable& faces = faces_;
+      auto context = std::make_unique<ReceiverContext>();
+      context->faces = &faces;
+      ActiveSpeaker speaker;
+      context->current = &speaker;
+      std::mt19937 random(17);
+      std::uniform_real_distribution<double> x(-1, 13), y(-1, 10), z(-1, 9), unit(0, 1), off(-1e-4, 1e-4);
+      std::uniform_real_distribution<double> size(0, 2.5);
+      std::uniform_int_distribution<int> snap(0, 5);
+      int reflections = 0;
+      size_t named = 0, all = 0;
+      std::vector<uint32_t> boxFaces;
+      for (int k = 0; k < 1000; ++k) {
+        // Some boxes and sources lie a hair off the floor, the ceiling or
+        // the wall x = 0; some boxes are single points.
+        Vec3d low{x(random), y(random), z(random)}, source{x(random), y(random), z(random)};
+        for (Vec3d* p : {&low, &source}) {
+          switch (snap(random)) {
+            case 0: p->x = off(random); break;
+            case 1: p->z = off(random); break;
+            case 2: p->z = 5 + off(random); break;
+            default: break;
+          }
+        }
+        const Vec3d high =
+            k % 4 == 0 ? low
+                       : low + Vec3d{size(random), k % 3 == 0 ? 0.0 : size(random) / 4, k % 2 ? 0.0 : size(random)};
+        speaker.speaker.position = {float(source.x), float(source.y), float(source.z)};
+        index_.CollectBoxReflectingFaces(low, high, SpeakerPosition(speaker), boxFaces);
+        ASSERT_TRUE(std::is_sorted(boxFaces.begin(), boxFaces.end()));
+        named += boxFaces.size();
+        for (int n = 0; n < 12; ++n) {
+          // Corners first, then points on the box's sides and inside it.
+          Vec3d t{unit(random), unit(random), unit(random)};
+          if (n < 8) t = {double(n & 1), double((n >> 1) & 1), double((n >> 2) & 1)};
+          else if (n < 10) t.x = double(n & 1);
+          const Vec3d receiver{low.x + t.x * (high.x - low.x), low.y + t.y * (high.y - low.y),
+                               low.z + t.z * (high.z - low.z)};
+          for (uint32_t f = 0; f < uint32_t(faces.Count()); ++f) {
+            Vec3d image;
+            if (!MirrorReceiverInFace(*context, receiver, faces.faces[f], image)) continue;
+            ++reflections;
+            ASSERT_TRUE(std::binary_search(boxFaces.begin(), boxFaces.end(), f))
+                << Name(room) << ", jitter " << jitter << ", box " << k << ", point " << n << ", face " << f;
+          }
+          all += faces.faces.size();
+        }
+      }
+      EXPECT_GT(reflections, 10000) << Name(room);
+      // The boxes are small beside the room: most faces are left out.
+      EXPECT_LT(named * 12, all / 3) << Name(room) << ", jitter " << jitter;
+    }
+  }
+}
+
 // An index left from a table rebuilt since to another size is not asked:
 // the engine tests every face, as the reference does.
 TEST_F(FastMapTest, AnIndexOfAnotherTableIsLeftAlone) {
@@ -266,9 +329,117 @@ TEST_F(FastMapTest, ASegmentWalkVisitsEveryFaceItCrosses) {
   }
 }
 
+// The faces named for two boxes include every face that a segment from a
+// point of one to a point of the other crosses; a point and a box, two
+// boxes, and boxes that lie on a face's plane.
+TEST_F(FastMapTest, TheFacesBetweenTwoBoxesIncludeEveryFaceTheirSegmentsCross) {
+  for (Room room : kRooms) {
+    for (double jitter : {kJitters[1], 0.03}) {
+      IndexRoom(room, jitter);
+      const CalcFaceTable& faces = faces_;
+      std::mt19937 random(23);
+      std::uniform_real_distribution<double> x(-2, 14), y(-2, 11), z(-2, 10), size(0, 3), unit(0, 1);
+      int crossings = 0;
+      size_t named = 0;
+      std::vector<uint32_t> between;
+      for (int k = 0; k < 1500; ++k) {
+        Bounds a, b;
+        for (Bounds* box : {&a, &b}) {
+          box->low = {x(random), y(random), z(random)};
+          if (k % 5 == 0) box->low.z = 0;  // on the floor's plane
+          box->high = k % 3 == 0 ? box->low : box->low + Vec3d{size(random), size(random), size(random) / 3};
+        }
+        index_.CollectFacesBetween(a, b, between);
+        ASSERT_TRUE(std::is_sorted(between.begin(), between.end()));
+        named += between.size();
+        for (int n = 0; n < 8; ++n) {
+          auto in = [&](const Bounds& box) {
+            return Vec3d{box.low.x + unit(random) * (box.high.x - box.low.x),
+                         box.low.y + unit(random) * (box.high.y - box.low.y),
+                         box.low.z + unit(random) * (box.high.z - box.low.z)};
+          };
+          const Vec3d from = n == 0 ? a.low : in(a), to = n == 0 ? b.high : in(b);
+          CalcRay ray;
+          ray.origin = ToVertex(from);
+          ray.direction = ToVertex(to - from);
+          const SegmentProbe segment = ProbeSegment(ray);
+          for (uint32_t f = 0; f < uint32_t(faces.Count()); ++f) {
+            double t;
+            if (!SegmentCrossesFace(segment, faces.faces[f], ray, t)) continue;
+            ++crossings;
+            ASSERT_TRUE(std::binary_search(between.begin(), between.end(), f))
+                << Name(room) << ", jitter " << jitter << ", case " << k << ", segment " << n << ", face " << f;
+          }
+        }
+      }
+      EXPECT_GT(crossings, 5000) << Name(room);
+      EXPECT_LT(named, 1500 * faces.faces.size() / 2) << Name(room);
+    }
+  }
+}
+
 // ---- The reflection paths ----
 
 class FastSearchTest : public RayDesignTest {};
+
+// The beams leave out face sequences that no path can take, and no path: in
+// a box, and with panels hung in it (of an L-shaped outline, a triangle, a
+// slanted face, some facing each way), one loudspeaker's image paths with
+// the index are those without it, in order, from far fewer face sequences.
+TEST_F(FastSearchTest, BeamsPruneTheImageSourcesButNoPath) {
+  // In a box tiled in 3 m squares, paths off the floor and the ceiling
+  // between (1.5, 2, 1.5) and (7.5, 2, 1.5) reflect on the tiles' edges.
+  {
+    std::mt19937 random(3);
+    AddObject(Tiles({0, 0, 0}, {9, 0, 0}, {9, 6, 0}, {0, 6, 0}, 3, 2, 0, random));
+    AddObject(Tiles({0, 0, 3}, {0, 6, 3}, {9, 6, 3}, {9, 0, 3}, 2, 3, 0, random));
+    const std::vector<Polygon> box = BoxFaces(9, 6, 3);
+    for (size_t wall = 2; wall < box.size(); ++wall) AddObject({box[wall]});
+    CalcFaceTable faces;
+    BuildCalcFaceTable(faces, gObjects.model, gMaterials.project);
+    SortCalcFaces(faces);
+    FaceIndex index;
+    index.Build(faces);
+    for (const auto& [source, target] :
+         {std::pair{Vec3d{1.5, 2, 1.5}, Vec3d{7.5, 2, 1.5}}, std::pair{Vec3d{7.5, 2, 1.5}, Vec3d{1.5, 2, 1.5}},
+          std::pair{Vec3d{1.5, 4, 1.5}, Vec3d{7.5, 4, 1.5}}, std::pair{Vec3d{7.5, 4, 1.5}, Vec3d{1.5, 4, 1.5}}}) {
+      PathSearch plain, pruned;
+      PreparePathSearch(plain, faces, target);
+      PreparePathSearch(pruned, faces, target, &index);
+      SearchSpeakerPaths(plain, source, {4, 4, 4});
+      SearchSpeakerPaths(pruned, source, {4, 4, 4});
+      EXPECT_EQ(pruned.paths, plain.paths);
+    }
+  }
+  for (bool panels : {false, true}) {
+    ResetObjectStore();
+    AddBoxRoom({9, 7, 4});
+    if (panels) {
+      AddObject({Reversed({{2, 2, 3}, {5, 2, 3}, {5, 3, 3}, {3, 3, 3}, {3, 5, 3}, {2, 5, 3}})});
+      AddObject({{{6, 1, 0.5}, {8, 1, 0.5}, {7, 3, 2.5}}});
+      AddObject({{{1, 6, 0.5}, {4, 6.5f, 0.5}, {4, 6.5f, 2}, {1, 6, 2}}});
+      AddObject({Reversed({{1, 6, 0.5}, {4, 6.5f, 0.5}, {4, 6.5f, 2}, {1, 6, 2}})});
+    }
+    CalcFaceTable faces;
+    BuildCalcFaceTable(faces, gObjects.model, gMaterials.project);
+    SortCalcFaces(faces);
+    FaceIndex index;
+    index.Build(faces);
+    for (const Vec3d target : {Vec3d{6.5, 4.5, 1.2}, Vec3d{2.5, 2.5, 2.9}, Vec3d{0.01, 0.02, 0.03}}) {
+      const Vec3d source{1.3, 1.7, 1.1};
+      PathSearch plain, pruned;
+      PreparePathSearch(plain, faces, target);
+      PreparePathSearch(pruned, faces, target, &index);
+      SearchSpeakerPaths(plain, source, {7, 7, 7});
+      SearchSpeakerPaths(pruned, source, {7, 7, 7});
+      EXPECT_GT(plain.pathCount, 100u) << panels;
+      EXPECT_EQ(pruned.pathCount, plain.pathCount) << panels;
+      EXPECT_EQ(pruned.paths, plain.paths) << panels;
+      // The panels hide most of what the beams would reach.
+      EXPECT_LT(pruned.workDone * (panels ? 5 : 2), plain.workDone) << panels;
+    }
+  }
+}
 
 TEST_F(FastSearchTest, ThreadsAndTheIndexFindTheReferencePathsPathByPath) {
   const RaySearchOrders searches[] = {{3, 3, 3}, {4, 2, 3}};  // image sources only; rays from order 3

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "design/acoustics/reflection_search.h"
 #include "framework/model/layers.h"
 #include "tests/design/acoustics/ray_fixtures.h"
 #include "tests/support/fake_services.h"
@@ -410,7 +411,8 @@ TEST_F(LinkTest, DeletingRemovesEveryPathAndAsksForARedraw) {
   AppendObject(CreateRayPath(Record({{kSourceTag, {}}, {kTargetTag, {1, 1, 1}}})));
   const uint32_t others = CountObjects() - 2;
   FakeServices services;
-  DeleteRayPaths(gObjects.model);
+  RaySearchState state;
+  DeleteRayPaths(state, gObjects.model);
   EXPECT_TRUE(Paths().empty());
   EXPECT_EQ(CountObjects(), others);
   EXPECT_EQ(services.redraws, 1);

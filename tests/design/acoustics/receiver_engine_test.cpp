@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "design/model/materials.h"
@@ -476,6 +478,43 @@ TEST_F(ReceiverEngineTest, LevelSumsOfTwoLoudspeakers) {
   EXPECT_NEAR(Result(k1k), one, 1e-4 * one);
   EXPECT_NEAR(Db((1 + 2 * e) / one), 3.01, 0.005);
   EXPECT_NEAR(Db((1 + 4 * e) / one), 6.02, 0.005);
+}
+
+// The band phases formed from one phase per arrival give the levels of a
+// sine and cosine per band and frequency, to the last place of their
+// floats, at delays of milliseconds and of seconds, in every band.
+TEST_F(ReceiverEngineTest, OnePhasePerArrivalGivesTheLevelsOfASineAndCosinePerBand) {
+  AddBoxRoom({17, 11, 6});
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> x(0.5, 16.5), y(0.5, 10.5), z(0.5, 5.5), delay(0, 40);
+  for (int s = 0; s < 6; ++s) {
+    Loudspeaker speaker = Speaker({x(random), y(random), z(random)}, float(1.0e5 * (1 + s)));
+    speaker.delay = float(s < 4 ? delay(random) : 1000 * s);
+    speaker.polarity = s % 3 == 0 ? -1 : 1;
+    PlaceSpeaker(speaker);
+  }
+  auto products = std::make_unique<ReceiverContext>();
+  int values = 0, apart = 0;
+  for (PhaseRelations phase : {PhaseRelations::kSingleFrequency, PhaseRelations::kOctaveBandwidth}) {
+    for (int k = 0; k < 300; ++k) {
+      const Vec3d point{x(random), y(random), z(random)};
+      context_->onePhase = false;
+      Calculate(point, {false, true, phase});
+      products->speakers = context_->speakers;
+      products->faces = context_->faces;
+      products->materials = context_->materials;
+      products->options = context_->options;
+      CalcPointEchogram(*products, point);
+      for (int b = 0; b < kBandCount; ++b) {
+        const float reference = Result(b), result = products->bands[size_t(b)].bandResult;
+        const int32_t ulps = std::abs(std::bit_cast<int32_t>(result) - std::bit_cast<int32_t>(reference));
+        ASSERT_LE(ulps, 1) << "band " << b << ", point " << k;
+        ++values;
+        apart += ulps;
+      }
+    }
+  }
+  EXPECT_LT(apart, values / 100);
 }
 
 TEST_F(ReceiverEngineTest, ABandThatOnlyPlaceholdersReachStaysAtTheFloor) {

@@ -174,6 +174,52 @@ TEST_F(SearchKernelTest, TracedPathsRunStraightWhenUnfoldedAndPassTheTarget) {
   EXPECT_EQ(CountWithReflections(paths, 1), 6);  // order 1 from the image sources
 }
 
+// The 1 kHz levels of the paths one loudspeaker's search with `orders` finds
+// to `target`, linked to the loudspeaker, by face sequence.
+std::map<std::vector<uint16_t>, std::vector<float>> LinkedLevelsBySequence(const RaySearchOrders& orders,
+                                                                           Vec3d target) {
+  RaySearchTables tables;
+  PrepareRaySearchTables(tables, ProjectTables());
+  SearchMonitor monitor(1.0, tables.speakers.Count(), [](int, const char*) { return 0; });
+  const RaySearchOutcome found = SearchSpeakers(tables, target, orders, monitor, kReferenceExecution);
+  LoadPathObjects(gObjects.model, found.records);
+  RayResults results;
+  LinkPathsToSpeakers(tables, ProjectTables(), 5.0, results);
+  std::map<std::vector<uint16_t>, std::vector<float>> levels;
+  for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
+    const int n = RayPathReflectionCount(o);
+    if (n < 0) continue;
+    std::vector<uint16_t> sequence;
+    for (int k = 1; k <= n; ++k) sequence.push_back(RayPathTag(o, k));
+    levels[sequence].push_back(RayPathLevel(o, 3));
+  }
+  RaySearchState state;
+  DeleteRayPaths(state, gObjects.model);
+  return levels;
+}
+
+TEST_F(SearchKernelTest, RaysGiveOnePathPerFaceSequenceAtItsImageSourceLevel) {
+  AddBoxRoom({7, 5, 3});
+  AddSpeaker({1.3, 1.7, 1.1});
+  const Vec3d target{5.2, 3.4, 1.9};
+  const auto images = LinkedLevelsBySequence(ImageOrders(3), target);
+  const auto traced = LinkedLevelsBySequence({3, 1, 2}, target);  // rays for orders 2 and 3
+
+  std::map<size_t, int> sequences;
+  for (const auto& [sequence, levels] : traced) {
+    if (sequence.size() < 2) continue;
+    ++sequences[sequence.size()];
+    EXPECT_EQ(levels.size(), 1u) << "a sequence of order " << sequence.size() << " counted " << levels.size()
+                                 << " times";
+    const auto image = images.find(sequence);
+    ASSERT_NE(image, images.end()) << "a traced sequence the image sources do not have";
+    EXPECT_NEAR(10 * std::log10(levels[0]), 10 * std::log10(image->second[0]), 0.1);
+  }
+  EXPECT_EQ(sequences[2], 18);  // every second-order sequence of a box
+  EXPECT_GT(sequences[3], 30);  // of 38; rays may pass a farther image by
+  EXPECT_LE(sequences[3], 38);
+}
+
 TEST_F(SearchKernelTest, TilingTheWallsChangesNoPath) {
   const Vec3d size{7, 5, 3}, source{1.3, 1.7, 1.1}, target{5.2, 3.4, 1.9};
   AddBoxRoom(ToVertex(size));
@@ -251,7 +297,8 @@ class TraceTest : public SearchKernelTest {
     search.maxDepth = maxDepth;
     search.lowestTracedOrder = lowestTraced;
     TraceRay(search, origin, direction, nullptr, 0);
-    return {DecodePathRecords(search.paths), search.freePaths};
+    EXPECT_TRUE(search.paths.empty());  // what a ray catches waits to be settled
+    return {DecodePathRecords(search.traced.records), search.freePaths};
   }
 };
 
@@ -517,8 +564,9 @@ TEST_F(CalculateRaysTest, TheClickedPointSearchLinksAndSortsItsPaths) {
   EXPECT_EQ(services.progressTitle, "");  // no progress window
   EXPECT_EQ(services.waitDepth, 0);
 
-  DeleteRayPaths(gObjects.model);
+  DeleteRayPaths(state_, gObjects.model);
   EXPECT_TRUE(RayPaths().empty());
+  EXPECT_EQ(state_.pathCount, 0);
 }
 
 TEST_F(CalculateRaysTest, TheClickedPointSearchStopsAtACancel) {
