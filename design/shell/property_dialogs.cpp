@@ -1,7 +1,9 @@
 #include "design/shell/property_dialogs.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
+#include <string>
 
 #include "design/model/loudspeaker_edit.h"
 #include "design/shell/design_shell.h"

@@ -1,7 +1,8 @@
-// kdn's property dialogs on records the loudspeaker commands hand them:
-// "Edit Loudspeaker" (DIALOG_9) on one placed loudspeaker, and the
-// equaliser (EQ_DLG) on seven per-band values, either a loudspeaker's gains
-// or the project's measured reverberation times. The values and texts they
+// kdn's property dialogs on records their callers hand them: "Edit
+// Loudspeaker" (DIALOG_9) on one placed loudspeaker (for the loudspeaker
+// commands and the EASE import), and the equaliser (EQ_DLG) on seven
+// per-band values, either loudspeaker gains or the project's measured
+// reverberation times. The values and texts they
 // show come from design/model (loudspeaker_edit.h, equalizer.h); these are
 // their windows. A dialog that cannot be shown reports "Unable to display
 // dialog" and counts as cancelled.

@@ -1,5 +1,7 @@
 #include "design/shell/speaker_selection_dialog.h"
 
+#include <string>
+
 #include "design/model/speaker_selection.h"
 #include "design/shell/design_commands.h"
 #include "design/shell/design_shell.h"
