@@ -98,7 +98,7 @@ uint32_t LoadPathObjects(ObjectList& model, std::span<const uint8_t> records) {
   while (ReadPathRecord(records, offset, record)) {
     GraphicObject* path = CreateRayPath(record);
     if (!path) {
-      ShowMessage("Insufficient Memory", nullptr, kMsgOk);
+      ShowMessage(kInsufficientMemoryMessage, nullptr, kMsgOk);
       break;
     }
     InsertObjectBeforeInList(path, model.first, model);

@@ -67,7 +67,7 @@ void RebuildAimLines(bool layerShown) {
   const uint32_t room = std::min(2 * speakersOn, kMaxAimVertices);
   GraphicObject* overlay = CreateObject(0, room, room);
   if (!overlay) {
-    ShowMessage("Insufficient Memory", nullptr, kMsgOk);
+    ShowMessage(kInsufficientMemoryMessage, nullptr, kMsgOk);
     return;
   }
   overlay->vertexCount = overlay->itemCount = 0;
@@ -96,3 +96,5 @@ void RebuildAimLines(bool layerShown) {
   overlay->state = layerShown ? 0u : uint32_t(kStateLayerOff);
   RequestRedraw();
 }
+
+void RefreshAimLines() { RebuildAimLines(gLayers.IsVisible(kAimLineLayer)); }

@@ -30,3 +30,5 @@ int FindAimPoint(const CalcFaceTable& table, const Loudspeaker& speaker, ObjectV
 // unless `layerShown` (the aim-line layer is switched on), and redraws. "Insufficient Memory" when
 // the overlay cannot be allocated; there is then none.
 void RebuildAimLines(bool layerShown);
+// RebuildAimLines, shown as the aim-line layer's switch in the layer table says.
+void RefreshAimLines();

@@ -203,7 +203,7 @@ int BuildSpeakerSymbol(Loudspeaker& speaker, GraphicObject* object, bool isNew) 
   if ((shape->vertexCount && !vertices) || (shape->itemCount && !items)) {
     std::free(vertices);
     std::free(items);
-    ShowMessage("Insufficient Memory", nullptr, kMsgOk);
+    ShowMessage(kInsufficientMemoryMessage, nullptr, kMsgOk);
     FreeObject(object);
     speaker.object = nullptr;
     return 0;

@@ -16,7 +16,7 @@
 // again (whatever the answer) and a new comment repaints the drawing.
 #pragma once
 
-inline constexpr char kInvalidEntryMessage[] = "Invalid entry !";
+#include "framework/core/geometry.h"  // kInvalidEntryMessage
 
 void PromptCursorSnap();
 void PromptNodeSnapWidth();

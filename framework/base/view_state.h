@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/perspective.h"
 #include "framework/model/graphic_object.h"
 
 enum ViewMode : int16_t {
@@ -32,7 +33,6 @@ enum ViewMode : int16_t {
 };
 
 constexpr float kRotationStep = 0.08726646f;  // 5 degrees
-constexpr double kPi = 3.141592654;
 
 struct ViewState {
   int16_t mode = kView3D;
@@ -47,7 +47,7 @@ struct ViewState {
   float rotationStep = kRotationStep;
   // Row-major: row 0 the screen horizontal, row 1 the screen vertical, row 2
   // the depth towards the viewer.
-  std::array<double, 9> rotation{1, 0, 0, 0, 1, 0, 0, 0, 1};
+  ViewRotationMatrix rotation{1, 0, 0, 0, 1, 0, 0, 0, 1};
   int32_t pendingScrollX = 0, pendingScrollY = 0;  // pixels the next layout applies
   int32_t coordinateSnap = 1;                      // F9
   float snapStep = 0.5f;                           // m

@@ -26,6 +26,8 @@ std::string FormatNumber(const char* format, double value);
 // `value` untouched, when the field does not start with a number (or a whole
 // number beyond 32 bits).
 bool ReadNumberField(const std::string& text, double& value);
+// What a prompt shows for a field it cannot take.
+inline constexpr char kInvalidEntryMessage[] = "Invalid entry !";
 bool ReadIntegerField(const std::string& text, int& value);
 
 // An angle typed in degrees brought into -180 .. 180, whole turns first: 270

@@ -209,5 +209,8 @@ GraphicObject* WeldObjectVertices(GraphicObject* object);
 // ---- Allocation with the shared out-of-memory message ----
 
 inline constexpr char kOutOfMemoryMessage[] = "Insufficient memory, operation cancelled";
+// What the model's larger operations (symbols, overlays, copies) show when
+// memory or the copy budget runs out.
+inline constexpr char kInsufficientMemoryMessage[] = "Insufficient Memory";
 // malloc that shows kOutOfMemoryMessage on failure.
 void* CheckedAlloc(size_t size);

@@ -9,14 +9,10 @@
 
 namespace {
 
-constexpr double kQuarterTurn = 1.5708;
-
 // The angle-proportional mapping of an eye-space point, before truncation.
 ScreenPosition FisheyePosition(const EyePoint& e) {
-  const double r = std::sqrt(e.x * e.x + e.y * e.y + 1e-6);
-  const double k = std::acos(e.depth / std::sqrt(r * r + e.depth * e.depth)) / r;
-  const double f = std::max(DrawWindow->right, DrawWindow->bottom) / kQuarterTurn;
-  return {f * k * e.x + DrawWindow->right * 0.5, DrawWindow->bottom * 0.5 - f * k * e.y, e.depth};
+  const FisheyePixel p = FisheyeProject(e, DrawWindow->right, DrawWindow->bottom);
+  return {p.x, p.y, e.depth};
 }
 
 // A point given along the view's horizontal and vertical model axes.
@@ -94,10 +90,8 @@ ScreenBox ComputeScreenExtents() {
 }
 
 EyePoint EyeTransformPoint(const ObjectVertex& point) {
-  const double dx = double(point.x) - gView.eyePoint.x, dy = double(point.y) - gView.eyePoint.y,
-               dz = double(point.z) - gView.eyePoint.z;
-  const auto& r = gView.rotation;
-  return {-(r[0] * dx + r[1] * dy + r[2] * dz), r[3] * dx + r[4] * dy + r[5] * dz, r[6] * dx + r[7] * dy + r[8] * dz};
+  return ToEyeSpace(gView.rotation, double(point.x) - gView.eyePoint.x, double(point.y) - gView.eyePoint.y,
+                    double(point.z) - gView.eyePoint.z);
 }
 
 platform::Point PerspectiveProjectPoint(const EyePoint& point) {

@@ -6,24 +6,20 @@
 // Views 0 to 3 map like WorldToScreen (view_transform.h) but clamp to
 // +-8192 before truncating. The perspective view maps every point, for the
 // renderer as for the pickers and node snap, by one angle-proportional
-// (fisheye) projection: a point at angle a off the viewing axis lands
-// f x a pixels from the centre, with f = max(width, height) / 1.5708, so
-// 90 degrees off the axis lands max(width, height) pixels away.
+// (fisheye) projection of framework/core/perspective.h: a point at angle a
+// off the viewing axis lands f x a pixels from the centre, with
+// f = max(width, height) / 1.5708, so 90 degrees off the axis lands
+// max(width, height) pixels away.
 #pragma once
 
 #include <cstdint>
 
 #include "framework/base/work_buffers.h"
+#include "framework/core/perspective.h"
 #include "framework/model/graphic_object.h"
 #include "platform/types.h"
 
 constexpr double kProjectionClamp = 8192;
-
-// A point in the perspective eye space: right, up, and the depth along the
-// viewing direction (in front of the eye when >= 0).
-struct EyePoint {
-  double x = 0, y = 0, depth = 0;
-};
 
 // The unclamped pixel of a coordinate along the view's horizontal or
 // vertical model axis (views 0 to 3).

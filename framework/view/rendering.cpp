@@ -595,13 +595,13 @@ void DrawIsobarRings() {
   const GraphicObject* rings = gRender.isobarRings;
   if (!rings || rings->vertexCount < 3 * kIsobarRingVertices) return;
   WindowRecord* previous = SelectOutputWindow(DrawWindow);
-  const double r = platform::GetClientSize(MainWindow.window).width / 2;
   std::vector<platform::Point>& points = gWork.polygonPoints;
   for (int ring = 0; ring < 3; ++ring) {
     points.clear();
     for (int i = 0; i < kIsobarRingVertices; ++i) {
       const ObjectVertex& v = rings->vertices[ring * kIsobarRingVertices + i];
-      points.push_back({int32_t(gView.centreX + r * v.x), int32_t(gView.centreY + r * v.y)});
+      const FisheyePixel p = FisheyeOffsetPixel(v.x, v.y, Width(), Height());
+      points.push_back({int32_t(p.x), int32_t(p.y)});
     }
     SetPenColor(kIsobarPens[ring]);
     DrawClosedPolyline(points.data(), int(points.size()), 0);

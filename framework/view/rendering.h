@@ -45,8 +45,9 @@ struct RenderState {
   // symbol, its vertex 18 the origin); none: no cross.
   GraphicObject* axisCross = nullptr;
   // The -3, -6 and -9 dB isobars of the loudspeaker the perspective aiming
-  // looks out of (three rings of 72 vertices), and the band they are of
-  // (0..6); none outside that command.
+  // looks out of (three rings of 72 vertices, each an angular offset from
+  // the viewing axis in x and y), and the band they are of (0..6); none
+  // outside that command.
   GraphicObject* isobarRings = nullptr;
   int isobarBand = 0;
 };
@@ -89,7 +90,9 @@ void RotateView3DByKey(unsigned key);
 // -270 .. 90 degrees) or tilt (code < 0: by -code - 360 steps, kept within
 // -180 .. 0 degrees), then a redraw with the eye and angle read-outs.
 void RotateViewByAngle(int code);
-// The isobar rings around the centre of the perspective view.
+// The isobar rings around the centre of the perspective view, each vertex
+// where the view maps its angular offset (FisheyeOffsetPixel), so a ring
+// lies on the room image at the angle off the axis it stands for.
 void DrawIsobarRings();
 
 // The plot: the grid and the model as outlines (back faces left out by

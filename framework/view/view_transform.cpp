@@ -85,11 +85,7 @@ void SetViewAngles() {
   }
 }
 
-void BuildViewRotation() {
-  const double a = gView.angles[2], b = gView.angles[0];
-  const double sa = std::sin(a), ca = std::cos(a), sb = std::sin(b), cb = std::cos(b);
-  gView.rotation = {cb, -sb, 0, ca * sb, ca * cb, -sa, sa * sb, sa * cb, ca};
-}
+void BuildViewRotation() { gView.rotation = ViewRotation(gView.angles[0], gView.angles[2]); }
 
 int32_t WorldToScreen(float value, int axis) {
   const double p = axis != kAxisVertical ? HorizontalPixel(value) : VerticalPixel(value);

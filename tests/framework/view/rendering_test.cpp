@@ -288,8 +288,12 @@ TEST_F(PerspectiveTest, TheIsobarRingsAndReadoutsFollowATurn) {
   gRender.isobarBand = 3;
   LookAlongX({1, 2, 3});
   RotateViewByAngle(360);
-  const double r = platform::GetClientSize(MainWindow.window).width / 2 * 0.1;
-  EXPECT_EQ(At(int(gView.centreX + r), int(gView.centreY)), Palette(19));
+  // The first ring lies 0.1 rad off the axis, where the room at that angle is drawn.
+  const FisheyePixel ring = FisheyeOffsetPixel(0.1, 0, Width(), Height());
+  EXPECT_EQ(At(int(ring.x), int(ring.y)), Palette(19));
+  const platform::Point room = PerspectiveProjectPoint({std::sin(0.1), 0, std::cos(0.1)});
+  EXPECT_NEAR(room.x, ring.x, 1);
+  EXPECT_NEAR(room.y, ring.y, 1);
   EXPECT_GT(CountColour(0, 0, 0, 80, 100), 20);  // X:, Y:, Z:, Hor., Ver., 1000 Hz
   EXPECT_EQ(At(int(gView.centreX) + 5, int(gView.centreY)), Palette(23));
   gRender.isobarRings = nullptr;
