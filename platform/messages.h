@@ -62,9 +62,10 @@ constexpr WParam CommandParam(int id, unsigned notification) {
 // Flags of mouse messages.
 constexpr WParam kMouseLeft = 0x1, kMouseRight = 0x2, kMouseShift = 0x4, kMouseControl = 0x8;
 
-// Scroll codes.
+// Scroll codes. Top and bottom move the bar to its minimum and maximum (the
+// Home and End keys on a bar that has the focus, or its context menu).
 constexpr unsigned kScrollLineUp = 0, kScrollLineDown = 1, kScrollPageUp = 2, kScrollPageDown = 3,
-                   kScrollThumbPosition = 4, kScrollThumbTrack = 5, kScrollEnd = 8;
+                   kScrollThumbPosition = 4, kScrollThumbTrack = 5, kScrollTop = 6, kScrollBottom = 7, kScrollEnd = 8;
 
 // Virtual keys of key-down messages. Letters and digits are their upper-case
 // ASCII codes ('A' is 65, '0' is 48).

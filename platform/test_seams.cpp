@@ -142,6 +142,8 @@ void ScrollAction(Window window, ScrollBar bar, unsigned code) {
     case kScrollLineDown: b->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
     case kScrollPageUp: b->triggerAction(QAbstractSlider::SliderPageStepSub); break;
     case kScrollPageDown: b->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
+    case kScrollTop: b->triggerAction(QAbstractSlider::SliderToMinimum); break;
+    case kScrollBottom: b->triggerAction(QAbstractSlider::SliderToMaximum); break;
     default: break;
   }
 }

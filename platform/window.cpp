@@ -139,6 +139,8 @@ void ConnectScrollBar(QScrollBar* bar, Window target, bool horizontal, Window co
       case QAbstractSlider::SliderSingleStepAdd: PostScroll(target, horizontal, kScrollLineDown, 0, control); break;
       case QAbstractSlider::SliderPageStepSub: PostScroll(target, horizontal, kScrollPageUp, 0, control); break;
       case QAbstractSlider::SliderPageStepAdd: PostScroll(target, horizontal, kScrollPageDown, 0, control); break;
+      case QAbstractSlider::SliderToMinimum: PostScroll(target, horizontal, kScrollTop, 0, control); break;
+      case QAbstractSlider::SliderToMaximum: PostScroll(target, horizontal, kScrollBottom, 0, control); break;
       case QAbstractSlider::SliderMove:
         PostScroll(target, horizontal, kScrollThumbTrack, bar->sliderPosition(), control);
         break;

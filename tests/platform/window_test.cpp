@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/drawing.h"
 #include "platform/menu.h"
@@ -224,6 +225,26 @@ TEST_F(WindowTest, ScrollBarsSendCodeSignedThumbAndSender) {
   EXPECT_EQ(LowWord(horizontal[0].wParam), kScrollPageUp);
   EXPECT_EQ(horizontal[1].window, window_);  // a control tells its parent
   EXPECT_EQ(ParamWindow(horizontal[1].lParam), bar);
+}
+
+// Top and bottom: from the seam, and from Home and End on a bar that has the
+// focus, as the toolkit turns those keys into the bar's own actions.
+TEST_F(WindowTest, ScrollBarsSendTopAndBottom) {
+  Window bar = CreateControl(ControlKind::kVerticalScrollBar, "", 0, 0, 16, 100, window_, 9);
+  SetScrollRange(bar, ScrollBar::kControl, 0, 100, false);
+  SetScrollPosition(bar, ScrollBar::kControl, 50, false);
+  test::ScrollAction(bar, ScrollBar::kControl, kScrollBottom);
+  test::ScrollAction(bar, ScrollBar::kControl, kScrollTop);
+  SetFocus(bar);
+  test::KeyPress(kKeyEnd);
+  test::KeyPress(kKeyHome);
+  Pump();
+  std::vector<unsigned> codes;
+  for (const Message& m : Received(msg::kVerticalScroll)) {
+    EXPECT_EQ(ParamWindow(m.lParam), bar);
+    codes.push_back(LowWord(m.wParam));
+  }
+  EXPECT_EQ(codes, (std::vector<unsigned>{kScrollBottom, kScrollTop, kScrollBottom, kScrollTop}));
 }
 
 TEST_F(WindowTest, ButtonsPostCommandsAndOwnerDrawnOnesAreDrawnByTheParent) {

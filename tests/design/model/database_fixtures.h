@@ -157,6 +157,20 @@ inline std::vector<uint8_t> TarnikFile(float z) {
   return w.Take();
 }
 
+// The seed databases of each version in tests/design/model/data/speaker_database,
+// with the type names they index and the descriptions of those types.
+inline const fs::path kSeedFolder = fs::path(KORVANE_TESTS_DIR) / "design" / "model" / "data" / "speaker_database";
+struct VersionFixture {
+  const char* file;
+  std::vector<std::string> names;
+  std::vector<std::string> descriptions;
+};
+inline const VersionFixture kVersionFixtures[] = {
+    {"v11_one_record.KSB", {"OLD1"}, {""}},
+    {"v130_one_record.KSB", {"MID"}, {"Seed record"}},
+    {"v140_two_records.KSB", {"HORN12", "SUB18"}, {"Seed record", "Seed record"}},
+};
+
 // A scratch folder, removed with the test.
 class ScratchFolder : public ::testing::Test {
  protected:

@@ -9,37 +9,12 @@
 
 #include "framework/core/geometry.h"
 #include "framework/core/state_reset.h"
+#include "tests/design/model/speaker_fixtures.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
 
 constexpr double kRadiansPerDegree = 0.017453292522222223;
-
-std::array<uint8_t, kLoudspeakerSize> BlockOf(const Loudspeaker& speaker) {
-  std::array<uint8_t, kLoudspeakerSize> block{};
-  EncodeLoudspeaker(speaker, block);
-  return block;
-}
-
-// A loudspeaker none of whose numbers the dialog's formats show exactly.
-Loudspeaker Awkward() {
-  Loudspeaker s;
-  s.name = "MAIN L";
-  s.group = "FOH";
-  s.on = 1;
-  s.polarity = -1;
-  s.nominalPower = 200;
-  s.eqGain = {-3.14159f, -9, -12.345f, 0, -50, -60.5f, -2};
-  s.power = {40.1f, 25.2f, 11.7f, 200, 0, 0, 100.5f};
-  s.intensity = {4.1e9f, 2.5e9f, 1.2e9f, 2e10f, 0, 0, 1e10f};
-  s.delay = 12.3456f;
-  s.position = {1.23456f, -7.5f, 3.33333f};
-  s.horizontal = 0.123456f;
-  s.vertical = -0.5f;
-  s.rotation = 3.0f;
-  s.typeIndex = 3;
-  return s;
-}
 
 // A type header rated 100 W and 96 dB in every band but the last (400 W).
 SpeakerType Header() {
@@ -58,7 +33,7 @@ class LoudspeakerEditTest : public ::testing::Test {
 
 TEST_F(LoudspeakerEditTest, OpeningShowsTheFieldsInTheirFormatsAndUnits) {
   const SpeakerType header = Header();
-  const LoudspeakerEdit edit = OpenLoudspeakerEdit(Awkward(), "HORN12", &header);
+  const LoudspeakerEdit edit = OpenLoudspeakerEdit(AwkwardLoudspeaker(), "HORN12", &header);
   const LoudspeakerEditTexts& t = edit.shown;
   EXPECT_EQ(t.typeName, "HORN12");
   EXPECT_EQ(t.group, "FOH");
@@ -75,21 +50,21 @@ TEST_F(LoudspeakerEditTest, OpeningShowsTheFieldsInTheirFormatsAndUnits) {
   EXPECT_EQ(t.totalGain, "3.62");
 
   gUnitFlag = 1;
-  const LoudspeakerEdit feet = OpenLoudspeakerEdit(Awkward(), "HORN12", &header);
+  const LoudspeakerEdit feet = OpenLoudspeakerEdit(AwkwardLoudspeaker(), "HORN12", &header);
   EXPECT_EQ(feet.shown.position, (std::array<std::string, 3>{"4.050", "-24.606", "10.936"}));
 }
 
 TEST_F(LoudspeakerEditTest, OkWithoutChangesLeavesTheLoudspeakerByteForByte) {
   for (uint32_t unit : {0u, 1u}) {
     gUnitFlag = unit;
-    for (Loudspeaker record : {Awkward(), Loudspeaker{}}) {
+    for (Loudspeaker record : {AwkwardLoudspeaker(), Loudspeaker{}}) {
       record.on = uint16_t(unit ? 2 : record.on);  // an "off" word other than 0 stays too
       record.polarity = int16_t(unit ? 0 : record.polarity);
-      const auto before = BlockOf(record);
+      const auto before = LoudspeakerBlock(record);
       const LoudspeakerEdit edit = OpenLoudspeakerEdit(record, "HORN12", nullptr);
       std::string typeName;
       ASSERT_EQ(ApplyLoudspeakerEdit(edit, edit.shown, record, typeName), 1);
-      EXPECT_EQ(BlockOf(record), before) << "unit " << unit;
+      EXPECT_EQ(LoudspeakerBlock(record), before) << "unit " << unit;
       EXPECT_EQ(typeName, "HORN12");
     }
   }
@@ -138,9 +113,9 @@ TEST_F(LoudspeakerEditTest, TypedFieldsAreReadBackInTheModelsUnits) {
          t.position[1] = "1e99";
        },
        [](const Loudspeaker& s) {
-         EXPECT_EQ(s.delay, Awkward().delay);
-         EXPECT_EQ(s.eqGain[0], Awkward().eqGain[0]);
-         EXPECT_EQ(s.position[1], Awkward().position[1]);
+         EXPECT_EQ(s.delay, AwkwardLoudspeaker().delay);
+         EXPECT_EQ(s.eqGain[0], AwkwardLoudspeaker().eqGain[0]);
+         EXPECT_EQ(s.position[1], AwkwardLoudspeaker().position[1]);
        }},
       {"names keep 10 characters", 0,
        [](Texts& t) {
@@ -163,22 +138,22 @@ TEST_F(LoudspeakerEditTest, TypedFieldsAreReadBackInTheModelsUnits) {
   };
   for (const Case& c : cases) {
     gUnitFlag = c.unit;
-    const LoudspeakerEdit edit = OpenLoudspeakerEdit(Awkward(), "HORN12", nullptr);
+    const LoudspeakerEdit edit = OpenLoudspeakerEdit(AwkwardLoudspeaker(), "HORN12", nullptr);
     Texts typed = edit.shown;
     c.type(typed);
-    Loudspeaker stored = Awkward();
+    Loudspeaker stored = AwkwardLoudspeaker();
     std::string typeName;
     ASSERT_EQ(ApplyLoudspeakerEdit(edit, typed, stored, typeName), 1) << c.what;
     SCOPED_TRACE(c.what);
     c.check(stored);
     // Powers are the calling command's.
-    EXPECT_EQ(stored.power, Awkward().power);
+    EXPECT_EQ(stored.power, AwkwardLoudspeaker().power);
   }
 }
 
 TEST_F(LoudspeakerEditTest, AnEmptyTypeNameKeepsTheDialogOpen) {
-  Loudspeaker record = Awkward();
-  const auto before = BlockOf(record);
+  Loudspeaker record = AwkwardLoudspeaker();
+  const auto before = LoudspeakerBlock(record);
   const LoudspeakerEdit edit = OpenLoudspeakerEdit(record, "", nullptr);
   LoudspeakerEditTexts typed = edit.shown;
   typed.name = "NEW";
@@ -187,7 +162,7 @@ TEST_F(LoudspeakerEditTest, AnEmptyTypeNameKeepsTheDialogOpen) {
   EXPECT_EQ(ApplyLoudspeakerEdit(edit, typed, record, typeName), 0);
   EXPECT_EQ(messages.texts(), std::vector<std::string>{"Speaker Type Missing !"});
   EXPECT_FALSE(messages.messages()[0].hasCaption);
-  EXPECT_EQ(BlockOf(record), before);
+  EXPECT_EQ(LoudspeakerBlock(record), before);
   EXPECT_EQ(typeName, "OLD");
 
   typed.typeName = "NINECHARS+";  // the name field keeps 9
@@ -197,13 +172,13 @@ TEST_F(LoudspeakerEditTest, AnEmptyTypeNameKeepsTheDialogOpen) {
 }
 
 TEST_F(LoudspeakerEditTest, AChosenTypeChangesOnlyTheCopyUntilOk) {
-  const Loudspeaker record = Awkward();
-  const auto before = BlockOf(record);
+  const Loudspeaker record = AwkwardLoudspeaker();
+  const auto before = LoudspeakerBlock(record);
   LoudspeakerEdit edit = OpenLoudspeakerEdit(record, "HORN12", nullptr);
   LoudspeakerEditTexts typed = edit.shown;
   typed.delay = "40";  // typed before the choice, kept through it
   TakeEditSpeakerType(edit, "SUB18", Header());
-  EXPECT_EQ(BlockOf(record), before);  // what Cancel leaves
+  EXPECT_EQ(LoudspeakerBlock(record), before);  // what Cancel leaves
 
   EXPECT_EQ(edit.shown.typeName, "SUB18");
   EXPECT_EQ(edit.speaker.nominalPower, 400.0f);
@@ -231,7 +206,7 @@ TEST_F(LoudspeakerEditTest, AChosenTypeChangesOnlyTheCopyUntilOk) {
 
 TEST_F(LoudspeakerEditTest, TheEqualizerTakesTypedGainsAndRefusesATotalAbove0Db) {
   const SpeakerType header = Header();
-  LoudspeakerEdit edit = OpenLoudspeakerEdit(Awkward(), "HORN12", &header);
+  LoudspeakerEdit edit = OpenLoudspeakerEdit(AwkwardLoudspeaker(), "HORN12", &header);
   LoudspeakerEditTexts typed = edit.shown;
   typed.gains[1] = "-6";
   const EqualizerBands opened = EditEqGains(edit, typed);
@@ -243,7 +218,7 @@ TEST_F(LoudspeakerEditTest, TheEqualizerTakesTypedGainsAndRefusesATotalAbove0Db)
   EXPECT_FALSE(TakeEditEqGains(edit, {0, 0, 0, 0, 0, 0, 0}));  // 8.45 dB
   ASSERT_EQ(messages.messages().size(), 1u);
   EXPECT_EQ(messages.messages()[0].caption, kEqNotAppliedCaption);
-  EXPECT_EQ(BlockOf(edit.speaker), BlockOf(before));
+  EXPECT_EQ(LoudspeakerBlock(edit.speaker), LoudspeakerBlock(before));
 
   ASSERT_TRUE(TakeEditEqGains(edit, {-9, -9, -9, -9, -9, -9, -10.126}));
   EXPECT_EQ(edit.shown.gains[0], "-9.00");

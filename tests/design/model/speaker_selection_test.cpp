@@ -14,8 +14,6 @@ namespace {
 using Texts = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-const fs::path kFixtures = fs::path(KORVANE_TESTS_DIR "/design/model") / "data" / "speaker_database";
-
 class SpeakerSelectionTest : public db_fixtures::ScratchFolder {
  protected:
   void TearDown() override {
@@ -26,7 +24,7 @@ class SpeakerSelectionTest : public db_fixtures::ScratchFolder {
 
   // The index of a copy of the fixture `name`.
   SpeakerDatabaseIndex Open(const std::string& name) {
-    fs::copy_file(kFixtures / name, dir_ / name);
+    fs::copy_file(db_fixtures::kSeedFolder / name, dir_ / name);
     SpeakerDatabaseIndex index;
     EXPECT_EQ(OpenSpeakerDatabaseIndex(index, PathOf(name)), 1) << name;
     return index;
@@ -41,17 +39,8 @@ class SpeakerSelectionTest : public db_fixtures::ScratchFolder {
 };
 
 TEST_F(SpeakerSelectionTest, TheListShowsTheIndexedNamesOfEveryVersionWithTheirDescription) {
-  struct Case {
-    const char* file;
-    Texts names;
-    Texts descriptions;
-  } cases[] = {
-      {"v11_one_record.KSB", {"OLD1"}, {""}},
-      {"v130_one_record.KSB", {"MID"}, {"Seed record"}},
-      {"v140_two_records.KSB", {"HORN12", "SUB18"}, {"Seed record", "Seed record"}},
-  };
   MessageRecorder messages;
-  for (const Case& c : cases) {
+  for (const db_fixtures::VersionFixture& c : db_fixtures::kVersionFixtures) {
     SpeakerDatabaseIndex index = Open(c.file);
     ASSERT_EQ(BeginSpeakerSelection(index, 0), 1) << c.file;
     SpeakerSelection selection = OpenSpeakerSelection(index);
