@@ -1,10 +1,64 @@
-// The Loudspeakers menu: Select Database.
+// The Loudspeakers menu: placing, editing, switching, equalising, delaying
+// and aiming loudspeakers, the Array submenu (loudspeaker_array.cpp), the
+// perspective aiming (loudspeaker_aiming.cpp) and Select Database.
+#include <string>
+#include <vector>
+
+#include "design/document/speaker_operations.h"
 #include "design/model/speaker_database.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_commands.h"
 #include "design/shell/design_shell.h"
+#include "design/shell/loudspeaker_commands.h"
+#include "design/shell/loudspeaker_steps.h"
+#include "design/shell/property_dialogs.h"
 #include "framework/base/file_dialogs.h"
+#include "framework/base/framework_dialogs.h"
+#include "framework/base/input_loop.h"
+#include "framework/base/status_line.h"
+#include "framework/base/view_state.h"
 #include "framework/core/file_dialog_state.h"
+#include "framework/core/services.h"
+#include "framework/editor/edit_steps.h"
+
+namespace {
+
+constexpr size_t kDelayTextLength = 10;
+
+void SwitchSpeakers(const char* prompt, bool on) {
+  const std::vector<GraphicObject*> speakers = SelectSpeakersAfter(prompt);
+  if (!speakers.empty()) SwitchLoudspeakers(speakers, on);
+  ResetCommandState();
+}
+
+// The equaliser on each loudspeaker's own gains in turn; the first whose
+// edited gains are refused ends the command.
+void EqualiseEach(const std::vector<GraphicObject*>& speakers) {
+  for (GraphicObject* object : speakers) {
+    Loudspeaker speaker;
+    if (!ReadLoudspeaker(object, speaker)) continue;
+    object->state &= ~uint32_t(kStateSelected);
+    EqualizerBands gains;
+    for (size_t b = 0; b < kBandCount; ++b) gains[b] = speaker.eqGain[b];
+    const bool accepted =
+        !ShowEqualizerDialog(gains, EqualizerMode::kEqualizer) || ApplySpeakerEqualizer(object, gains);
+    RedrawSpeaker(object);
+    if (!accepted) return;
+  }
+}
+
+// The equaliser starting at 0 in every band, its changes applied to all.
+void EqualiseTogether(const std::vector<GraphicObject*>& speakers) {
+  const CommonEqualizerStart start = StartCommonEqualizer(speakers);
+  EqualizerOffsets offsets;
+  for (size_t b = 0; b < kBandCount; ++b) offsets[b] = -start.bandMax[b];
+  offsets[kEqualizerMaster] = -start.overallMax;
+  EqualizerBands edited = start.bandMax;
+  if (!ShowEqualizerDialog(edited, EqualizerMode::kEqualizer, offsets)) return;
+  ApplyCommonEqualizer(speakers, start, edited);
+}
+
+}  // namespace
 
 void SelectSpeakerDatabase() {
   StartDialogIn(gDesignShell.speakerDatabase.folder);
@@ -13,4 +67,87 @@ void SelectSpeakerDatabase() {
                            ForceExtension(GetDialogDirectory() + GetDialogFileName(), kSpeakerDatabaseExtension));
 }
 
-void BindLoudspeakerMenu(CommandRegistry& r) { r.Bind(kCmdSelectSpeakerDatabase, SelectSpeakerDatabase); }
+void CmdAddSpeaker() {
+  gDrawing.prompt = kAddSpeakerPrompt;
+  ObjectVertex position;
+  if (CheckSpeakerLimit(1) && PickCommandPoint(kPlaceAtText, position)) {
+    ClearStatusLine();
+    ClearRequestFlags();
+    AddLoudspeaker(position, gDesignShell.speakerDatabase, [](Loudspeaker& speaker, std::string& typeName) {
+      return ShowEditLoudspeakerDialog(speaker, typeName, nullptr);
+    });
+  }
+  ResetCommandState();
+}
+
+void CmdEditSpeakers() {
+  const std::vector<GraphicObject*> speakers = SelectSpeakersAfter(kEditSpeakersPrompt);
+  // Each is highlighted while its own dialog is open.
+  for (GraphicObject* object : speakers) {
+    object->state &= ~uint32_t(kStateSelected);
+    RedrawSpeaker(object);
+  }
+  EditLoudspeakers(speakers, gDesignShell.speakerDatabase, [](Loudspeaker& speaker, std::string& typeName) {
+    speaker.object->state |= kStateSelected;
+    RedrawSpeaker(speaker.object);
+    const int result = ShowEditLoudspeakerDialog(speaker, typeName, SpeakerTypeOf(speaker));
+    speaker.object->state &= ~uint32_t(kStateSelected);
+    RedrawSpeaker(speaker.object);
+    return result;
+  });
+  ResetCommandState();
+}
+
+void CmdSwitchSpeakersOn() { SwitchSpeakers(kSwitchOnPrompt, true); }
+void CmdSwitchSpeakersOff() { SwitchSpeakers(kSwitchOffPrompt, false); }
+
+void CmdSpeakerEqualizer() {
+  const std::vector<GraphicObject*> speakers = SelectSpeakersAfter(kEqualizerPrompt);
+  if (speakers.size() > 1) {
+    switch (ShowMessage(kCommonEqualizerQuestion, kCommonEqualizerCaption, kMsgYesNoCancel)) {
+      case kIdYes: EqualiseTogether(speakers); break;
+      case kIdNo: EqualiseEach(speakers); break;
+      default: break;
+    }
+  } else if (!speakers.empty()) {
+    EqualiseEach(speakers);
+  }
+  ResetCommandState();
+}
+
+void CmdAlignSpeakers() {
+  const std::vector<GraphicObject*> speakers = SelectSpeakersAfter(kAlignSpeakersPrompt);
+  ObjectVertex reference;
+  if (!speakers.empty() && PickCommandPoint(kReferencePointText, reference)) AlignLoudspeakers(speakers, reference);
+  ResetCommandState();
+}
+
+void CmdSetSpeakerDelay() {
+  const std::vector<GraphicObject*> speakers = SelectSpeakersAfter("", kSetDelayText);
+  std::string text = "0.0";
+  if (!speakers.empty() && InputLine(kDelayTitle, text, kDelayTextLength + 1, 1))
+    if (const std::optional<double> delay = ReadSpeakerEntry(text)) SetLoudspeakerDelay(speakers, *delay);
+  ResetCommandState();
+}
+
+void CmdAimSpeakersAtTarget() {
+  const std::vector<GraphicObject*> speakers = SelectSpeakersAfter(kAimSpeakersPrompt);
+  ObjectVertex target;
+  if (!speakers.empty() && PickCommandPoint(kReferencePointText, target)) AimLoudspeakersAtTarget(speakers, target);
+  ResetCommandState();
+}
+
+void BindLoudspeakerMenu(CommandRegistry& r) {
+  r.Bind(kCmdNewLoudspeaker, CmdAddSpeaker);
+  r.Bind(kCmdEditLoudspeakers, CmdEditSpeakers);
+  r.Bind(kCmdSwitchSpeakersOn, CmdSwitchSpeakersOn);
+  r.Bind(kCmdSwitchSpeakersOff, CmdSwitchSpeakersOff);
+  r.Bind(kCmdAlignSpeakers, CmdAlignSpeakers);
+  r.Bind(kCmdSetSpeakerDelay, CmdSetSpeakerDelay);
+  r.Bind(kCmdAimSpeakersAtTarget, CmdAimSpeakersAtTarget);
+  r.Bind(kCmdSpeakerEqualizer, CmdSpeakerEqualizer);
+  r.Bind(kCmdAimByPerspective, CmdAimByCentralPerspective);
+  r.Bind(kCmdTurnArray, CmdTurnArray);
+  r.Bind(kCmdTiltArray, CmdTiltArray);
+  r.Bind(kCmdSelectSpeakerDatabase, SelectSpeakerDatabase);
+}

@@ -5,6 +5,7 @@
 #include "design/acoustics/level_map.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
+#include "design/shell/loudspeaker_commands.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/view_state.h"
@@ -37,6 +38,7 @@ platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform
   if (window == DrawWindow->window) return ViewWindowProc(window, kind, wParam, lParam);
   if (window != MainWindow.window) return platform::DefaultWindowProc(window, kind, wParam, lParam);
   if (kind == platform::msg::kDestroy) WriteHistoryFile();
+  if (kind == platform::msg::kCommand && TakeAimingBandButton(int(platform::LowWord(wParam)))) return 0;
   return MainWindowMessage(window, kind, wParam, lParam);
 }
 
