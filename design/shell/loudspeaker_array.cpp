@@ -1,12 +1,19 @@
-// The Array submenu of the Loudspeakers menu: Turn array and Tilt array.
+// The Array submenu of the Loudspeakers menu: Calculate Cluster Balloons,
+// Turn array and Tilt array.
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "design/acoustics/cluster_balloon.h"
 #include "design/document/speaker_operations.h"
+#include "design/model/speaker_database.h"
+#include "design/shell/design_commands.h"
+#include "design/shell/design_shell.h"
 #include "design/shell/loudspeaker_commands.h"
 #include "design/shell/loudspeaker_steps.h"
+#include "framework/base/file_dialogs.h"
 #include "framework/base/framework_dialogs.h"
+#include "framework/core/file_dialog_state.h"
 #include "framework/editor/edit_steps.h"
 #include "framework/view/rendering.h"
 
@@ -34,6 +41,23 @@ void MoveArray(const char* prompt, ArrayOperation operation) {
 }
 
 }  // namespace
+
+void CmdClusterBalloons() {
+  const bool anySpeaker = !SelectSpeakersAfter(kClusterPrompt).empty();
+  const std::vector<GraphicObject*> selected = SelectedObjects();
+  ClusterBalloon cluster;
+  if (anySpeaker && selected.size() >= 2 &&
+      ComputeClusterBalloon({selected.data(), selected.size()}, gSpeakerModel.types, cluster) == ClusterRun::kDone) {
+    // A cancelled description leaves the comment empty; the file is still written.
+    std::string description;
+    if (!InputLine(kClusterDescriptionTitle, description, kClusterDescriptionLength + 1, 0)) description.clear();
+    StartDialogIn(gDesignShell.speakerDatabase.folder);
+    if (SaveFileDialog(kSpeakerDatabaseFilter, nullptr))
+      WriteClusterDatabase(cluster, description,
+                           ForceExtension(GetDialogDirectory() + GetDialogFileName(), kSpeakerDatabaseExtension));
+  }
+  ResetCommandState();
+}
 
 void CmdTurnArray() { MoveArray(kTurnArrayPrompt, TurnLoudspeakerArray); }
 void CmdTiltArray() { MoveArray(kTiltArrayPrompt, TiltLoudspeakerArray); }

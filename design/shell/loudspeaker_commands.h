@@ -70,6 +70,11 @@ void CmdAimSpeakersAtTarget();
 
 // Loudspeakers/Aim by Central Perspective (1015), as above.
 void CmdAimByCentralPerspective();
+// Loudspeakers/Array/Calculate Cluster Balloons (1016): with two or more
+// objects selected, the balloon the selected loudspeakers radiate together
+// (progress with Cancel), a description ("Cluster Description :", Cancel
+// leaves it empty) and a file, written as a one-record speaker database.
+void CmdClusterBalloons();
 // Loudspeakers/Array/Turn array and Tilt array (1017, 1018): a base point and
 // an angle in degrees; the selected loudspeakers turn about the vertical
 // line through the base point, or tilt about the level line through it

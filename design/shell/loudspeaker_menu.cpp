@@ -147,6 +147,7 @@ void BindLoudspeakerMenu(CommandRegistry& r) {
   r.Bind(kCmdAimSpeakersAtTarget, CmdAimSpeakersAtTarget);
   r.Bind(kCmdSpeakerEqualizer, CmdSpeakerEqualizer);
   r.Bind(kCmdAimByPerspective, CmdAimByCentralPerspective);
+  r.Bind(kCmdClusterBalloons, CmdClusterBalloons);
   r.Bind(kCmdTurnArray, CmdTurnArray);
   r.Bind(kCmdTiltArray, CmdTiltArray);
   r.Bind(kCmdSelectSpeakerDatabase, SelectSpeakerDatabase);

@@ -14,6 +14,7 @@
 #include "design/document/speaker_operations.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/project.h"
+#include "design/model/speaker_database_index.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/loudspeaker_commands.h"
@@ -321,6 +322,33 @@ TEST_F(LoudspeakerCommandTest, TurnAndTiltMoveTheArrayAboutTheBasePoint) {
   EXPECT_EQ(Read(SpeakerObjects()[0]).position, before.position);
   EXPECT_EQ(gProject.modified, 0);
   for (GraphicObject* o : SpeakerObjects()) EXPECT_EQ(o->state & kStateSelected, 0u);
+}
+
+// The balloon of the two loudspeakers as a one-record database with their
+// symbols as its shape; one object alone makes no cluster.
+TEST_F(LoudspeakerCommandTest, TheClusterOfTheSelectionIsWrittenAsAOneRecordDatabase) {
+  dialogs_.On("DIALOG_3", [](DialogUser& user) {
+    EXPECT_EQ(user.Caption(), "Cluster Description :");
+    user.Type(105, "Stage pair");
+    user.Press(102);
+  });
+  platform::test::FileDialogScript files;
+  files.Choose(Path("pair"));
+  Run(kCmdClusterBalloons, speakers_);
+  uint32_t shape = 0;
+  for (GraphicObject* o : speakers_) shape += 48 + (o->vertexCount - 2) * 12 + o->itemCount * 4;
+  ASSERT_TRUE(fs::exists(Path("pair.KSB")));
+  EXPECT_EQ(fs::file_size(Path("pair.KSB")), 32 + 19160 + shape);
+  SpeakerDatabaseIndex index;
+  ASSERT_EQ(OpenSpeakerDatabaseIndex(index, Path("pair.KSB")), 1);
+  ASSERT_EQ(index.entries.size(), 1u);
+  EXPECT_EQ(index.entries[0].name, "CLUSTER");
+  for (GraphicObject* o : speakers_) EXPECT_EQ(o->state & kStateSelected, 0u);
+  // Computing a cluster changes no loudspeaker.
+  EXPECT_EQ(gProject.modified, 0);
+
+  Run(kCmdClusterBalloons, {speakers_[0]});
+  EXPECT_EQ(files.dialogs().size(), 1u);
 }
 
 // Looking out of the loudspeaker: its rings, the band buttons, a click at
