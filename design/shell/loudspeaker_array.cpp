@@ -43,10 +43,10 @@ void MoveArray(const char* prompt, ArrayOperation operation) {
 }  // namespace
 
 void CmdClusterBalloons() {
-  const bool anySpeaker = !SelectSpeakersAfter(kClusterPrompt).empty();
-  const std::vector<GraphicObject*> selected = SelectedObjects();
+  const std::vector<GraphicObject*> selected =
+      SelectAfterPrompt(kClusterPrompt) >= 2 ? SelectedObjects() : std::vector<GraphicObject*>{};
   ClusterBalloon cluster;
-  if (anySpeaker && selected.size() >= 2 &&
+  if (!selected.empty() &&
       ComputeClusterBalloon({selected.data(), selected.size()}, gSpeakerModel.types, cluster) == ClusterRun::kDone) {
     // A cancelled description leaves the comment empty; the file is still written.
     std::string description;

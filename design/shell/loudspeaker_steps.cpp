@@ -13,10 +13,14 @@ int SelectObjects() { return int(SelectedObjects().size()); }
 
 }  // namespace
 
-std::vector<GraphicObject*> SelectSpeakersAfter(const char* prompt, const char* text) {
+int SelectAfterPrompt(const char* prompt, const char* text) {
   gDrawing.prompt = prompt;
   ShowStatusText(text);
-  if (SelectObjects() == 0) return {};
+  return SelectObjects();
+}
+
+std::vector<GraphicObject*> SelectSpeakersAfter(const char* prompt, const char* text) {
+  if (SelectAfterPrompt(prompt, text) == 0) return {};
   return SelectedLoudspeakers();
 }
 

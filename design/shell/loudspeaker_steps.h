@@ -6,9 +6,10 @@
 
 #include "framework/model/graphic_object.h"
 
-// The command's prompt (and status text), then the user's selection: the
-// selected loudspeakers in list order, none when nothing was selected or
-// the selection was cancelled.
+// The command's prompt (and status text), then the user's selection: how
+// many objects were selected (0 also when the selection was cancelled).
+int SelectAfterPrompt(const char* prompt, const char* text = "");
+// SelectAfterPrompt, then the selected loudspeakers in list order.
 std::vector<GraphicObject*> SelectSpeakersAfter(const char* prompt, const char* text = "");
 // A point after the status text `text`: false when the input was ended or
 // cancelled instead.
