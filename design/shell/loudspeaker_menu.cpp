@@ -1,6 +1,7 @@
 // The Loudspeakers menu: placing, editing, switching, equalising, delaying
 // and aiming loudspeakers, the Array submenu (loudspeaker_array.cpp), the
 // perspective aiming (loudspeaker_aiming.cpp) and Select Database.
+#include <optional>
 #include <string>
 #include <vector>
 
