@@ -51,6 +51,18 @@ void CmdAddSpeaker();
 // Loudspeakers/Edit (1003): Edit Loudspeaker on each selected one in turn,
 // the one being edited highlighted.
 void CmdEditSpeakers();
+// Loudspeakers/Move (1005): a base point and an offset point, the symbols
+// following the cursor meanwhile; Escape at the offset puts them back.
+void CmdMoveSpeakers();
+// Loudspeakers/Copy (1006): a base point, then one copy of the selection
+// (without names and groups) per offset point until the input ends.
+void CmdCopySpeakers();
+// Loudspeakers/Mirror (1013): copies reflected across the line from the
+// base point to the second point, in the plane of the view (none in the
+// perspective view, where the copies stay on their sources).
+void CmdMirrorSpeakers();
+// Loudspeakers/Delete (1007): every selected object.
+void CmdDeleteSpeakers();
 // Loudspeakers/Switch On and Switch Off (1008, 1009).
 void CmdSwitchSpeakersOn();
 void CmdSwitchSpeakersOff();

@@ -1,5 +1,5 @@
-// The Loudspeakers menu: placing, editing, switching, equalising, delaying
-// and aiming loudspeakers, the Array submenu (loudspeaker_array.cpp), the
+// The Loudspeakers menu: placing, editing, moving, copying, mirroring,
+// deleting, switching, equalising, delaying and aiming loudspeakers, the Array submenu (loudspeaker_array.cpp), the
 // perspective aiming (loudspeaker_aiming.cpp) and Select Database.
 #include <optional>
 #include <string>
@@ -21,6 +21,8 @@
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
 #include "framework/editor/edit_steps.h"
+#include "framework/editor/pointer_input.h"
+#include "framework/view/rendering.h"
 
 namespace {
 
@@ -57,6 +59,22 @@ void EqualiseTogether(const std::vector<GraphicObject*>& speakers) {
   EqualizerBands edited = start.bandMax;
   if (!ShowEqualizerDialog(edited, EqualizerMode::kEqualizer, offsets)) return;
   ApplyCommonEqualizer(speakers, start, edited);
+}
+
+// The base point of a move or copy; false when the user cancelled or ended
+// the input instead.
+bool TakeBasePoint() {
+  PickBasePoint();
+  return !gInput.cancel && !gInput.done;
+}
+
+// The offset point with the preview following the cursor; false when the
+// input was cancelled (and, with `endsInput`, when it was ended).
+bool TakeOffsetPoint(ObjectVertex& offset, bool endsInput) {
+  SetRubberBand(1);
+  PickOffsetPoint(offset.x, offset.y, offset.z);
+  SetRubberBand(0);
+  return !gInput.cancel && !(endsInput && gInput.done);
 }
 
 }  // namespace
@@ -99,6 +117,69 @@ void CmdEditSpeakers() {
   ResetCommandState();
 }
 
+void CmdMoveSpeakers() {
+  const std::vector<GraphicObject*> speakers = SelectSpeakersAfter(kMoveSpeakersPrompt);
+  if (!speakers.empty() && TakeBasePoint()) {
+    EraseSelectedObjects();
+    ObjectVertex offset;
+    if (TakeOffsetPoint(offset, false)) {
+      MoveLoudspeakers(speakers, offset);
+    } else {
+      // The preview moved the symbols along with the cursor: back by as much.
+      const ObjectVertex& base = gInput.basePoint;
+      const ObjectVertex& shown = gInput.pickedPoint;
+      for (GraphicObject* object : speakers)
+        TranslateObject(object, double(base.x) - shown.x, double(base.y) - shown.y, double(base.z) - shown.z);
+    }
+  }
+  ResetCommandState();
+  RedrawAllObjects();
+}
+
+void CmdCopySpeakers() {
+  const std::vector<GraphicObject*> sources = SelectSpeakersAfter(kCopySpeakersPrompt);
+  if (!sources.empty() && CheckSpeakerLimit(1) && CheckSpeakerCopies(sources) && TakeBasePoint()) {
+    // Each pass previews duplicates of the sources, then places copies of
+    // them at the offset; the next pass starts from the sources again.
+    while (CheckSpeakerCopies(sources)) {
+      DuplicateSelectedObjects();
+      ObjectVertex offset;
+      const bool placed = TakeOffsetPoint(offset, true);
+      DeleteSelectedObjects();
+      if (!placed) break;
+      CopyLoudspeakers(sources, offset);
+      for (GraphicObject* source : sources) source->state |= kStateSelected;
+    }
+  }
+  ResetCommandState();
+  RedrawAllObjects();
+}
+
+void CmdMirrorSpeakers() {
+  const std::vector<GraphicObject*> sources = SelectSpeakersAfter(kMirrorSpeakersPrompt);
+  if (!sources.empty() && CheckSpeakerCopies(sources) && TakeBasePoint()) {
+    const ObjectVertex base = gInput.basePoint;
+    DuplicateSelectedObjects();
+    SetRubberBandMode(kBandMirror);
+    ObjectVertex d;
+    const bool placed = TakeOffsetPoint(d, false);
+    SetRubberBandMode(kBandTranslate);
+    DeleteSelectedObjects();
+    if (placed)
+      MirrorLoudspeakers(sources, base, {base.x + d.x, base.y + d.y, base.z + d.z}, MirrorPlaneOfView(gView.mode));
+  }
+  ResetCommandState();
+  RedrawAllObjects();
+}
+
+void CmdDeleteSpeakers() {
+  if (SelectAfterPrompt(kDeleteSpeakersPrompt) > 0) {
+    EraseSelectedObjects();
+    DeleteLoudspeakers(SelectedObjects());
+  }
+  ResetCommandState();
+}
+
 void CmdSwitchSpeakersOn() { SwitchSpeakers(kSwitchOnPrompt, true); }
 void CmdSwitchSpeakersOff() { SwitchSpeakers(kSwitchOffPrompt, false); }
 
@@ -134,13 +215,20 @@ void CmdSetSpeakerDelay() {
 void CmdAimSpeakersAtTarget() {
   const std::vector<GraphicObject*> speakers = SelectSpeakersAfter(kAimSpeakersPrompt);
   ObjectVertex target;
-  if (!speakers.empty() && PickCommandPoint(kReferencePointText, target)) AimLoudspeakersAtTarget(speakers, target);
+  if (!speakers.empty() && PickCommandPoint(kReferencePointText, target)) {
+    EraseSelectedObjects();
+    AimLoudspeakersAtTarget(speakers, target);
+  }
   ResetCommandState();
 }
 
 void BindLoudspeakerMenu(CommandRegistry& r) {
   r.Bind(kCmdNewLoudspeaker, CmdAddSpeaker);
   r.Bind(kCmdEditLoudspeakers, CmdEditSpeakers);
+  r.Bind(kCmdMoveSpeakers, CmdMoveSpeakers);
+  r.Bind(kCmdCopySpeakers, CmdCopySpeakers);
+  r.Bind(kCmdDeleteSpeakers, CmdDeleteSpeakers);
+  r.Bind(kCmdMirrorSpeakers, CmdMirrorSpeakers);
   r.Bind(kCmdSwitchSpeakersOn, CmdSwitchSpeakersOn);
   r.Bind(kCmdSwitchSpeakersOff, CmdSwitchSpeakersOff);
   r.Bind(kCmdAlignSpeakers, CmdAlignSpeakers);

@@ -4,14 +4,8 @@
 #include "framework/base/input_loop.h"
 #include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
+#include "framework/editor/selection.h"
 #include "framework/view/rendering.h"
-
-namespace {
-
-// Until the drawing editor's object picker is in: what is selected already.
-int SelectObjects() { return int(SelectedObjects().size()); }
-
-}  // namespace
 
 int SelectAfterPrompt(const char* prompt, const char* text) {
   gDrawing.prompt = prompt;

@@ -25,6 +25,7 @@
 #include "framework/model/graphic_object.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_panel.h"
+#include "framework/view/view_transform.h"
 #include "platform/dialog.h"
 #include "platform/test_seams.h"
 #include "tests/design/shell/kdn_fixture.h"
@@ -44,6 +45,9 @@ class LoudspeakerCommandTest : public KdnTest {
   void SetUp() override {
     KdnTest::SetUp();
     StartWithHall();
+    // The picks are clicks in the plan view.
+    platform::test::KeyPress(platform::KeyF(1));
+    Pump();
     speakers_ = SpeakerObjects();
     ASSERT_EQ(speakers_.size(), 2u);
   }
@@ -59,10 +63,12 @@ class LoudspeakerCommandTest : public KdnTest {
     EXPECT_TRUE(ReadLoudspeaker(o, s));
     return s;
   }
+  // The loudspeaker changed, its symbol rebuilt where it now stands.
   static void Change(GraphicObject* o, const std::function<void(Loudspeaker&)>& change) {
     Loudspeaker s = Read(o);
     change(s);
     WriteLoudspeaker(s, o);
+    ASSERT_EQ(BuildSpeakerSymbol(s, o, false), 1);
   }
 
   void SelectDatabase() {
@@ -72,12 +78,26 @@ class LoudspeakerCommandTest : public KdnTest {
     ASSERT_FALSE(gDesignShell.speakerDatabase.path.empty());
   }
 
-  // The command `id` on `selected`, with `steps` acting whenever it waits.
+  // The command `id`: a click on the symbol of each of `selected` and Enter
+  // (none when no object is to be selected), then `steps`, each acting when
+  // the command waits.
   void Run(int id, const std::vector<GraphicObject*>& selected, std::vector<Step> steps = {}) {
-    for (GraphicObject* o : selected) o->state |= kStateSelected;
+    std::vector<Step> all;
+    for (GraphicObject* o : selected) all.push_back(ClickSymbol(o));
+    if (!selected.empty()) all.push_back(Key(platform::kKeyEnter));
+    all.insert(all.end(), steps.begin(), steps.end());
     gProject.modified = 0;
-    RunSteps([&] { Command(id); }, std::move(steps));
+    RunSteps([&] { Command(id); }, std::move(all));
     EXPECT_EQ(gInput.activeCommand, 0);
+  }
+  // A click on the first corner of the object's outline in the plan view.
+  static Step ClickSymbol(GraphicObject* o) {
+    return [o] {
+      const ObjectVertex& v = o->vertices[o->items[0].index];
+      const int x = WorldToScreen(v.x, kAxisHorizontal), y = WorldToScreen(v.y, kAxisVertical);
+      platform::test::MouseMove(DrawWindow->window, x, y);
+      platform::test::Click(DrawWindow->window, x, y);
+    };
   }
 
   // A step that types the point (x, y, z) with "A", as a click takes one.
@@ -240,6 +260,8 @@ TEST_F(LoudspeakerCommandTest, EachInTurnStopsAtTheFirstEqualisationAboveZeroDb)
 TEST_F(LoudspeakerCommandTest, AlignmentDelaysTheNearerLoudspeakerUntilBothArriveTogether) {
   Change(speakers_[0], [](Loudspeaker& s) { s.position = {0, 0, 0}; });
   Change(speakers_[1], [](Loudspeaker& s) { s.position = {34.3f, 0, 0}; });
+  platform::test::KeyPress(platform::KeyF(7));  // both in the view, to be clicked
+  Pump();
   Run(kCmdAlignSpeakers, speakers_, {ExpectPrompt("LOUDSPEAKER ALIGNMENT > ", TypePoint(68.6, 0, 0))});
   EXPECT_NEAR(Read(speakers_[0]).delay, 0.0, 1e-3);
   EXPECT_NEAR(Read(speakers_[1]).delay, 100.0, 1e-3);
@@ -286,7 +308,7 @@ TEST_F(LoudspeakerCommandTest, AimingAtATargetStraightAboveLooksUp) {
 
 TEST_F(LoudspeakerCommandTest, TurnAndTiltMoveTheArrayAboutTheBasePoint) {
   Change(speakers_[0], [](Loudspeaker& s) {
-    s.position = {1, 0, 2};
+    s.position = {11, 0, 2};
     s.horizontal = 0;
     s.vertical = 0;
   });
@@ -296,10 +318,10 @@ TEST_F(LoudspeakerCommandTest, TurnAndTiltMoveTheArrayAboutTheBasePoint) {
     user.Type(105, "90");
     user.Press(102);
   });
-  Run(kCmdTurnArray, {speakers_[0]}, {ExpectPrompt("Turn speakers", TypePoint(0, 0, 0))});
+  Run(kCmdTurnArray, {speakers_[0]}, {ExpectPrompt("Turn speakers", TypePoint(10, 0, 0))});
   Loudspeaker turned = Read(speakers_[0]);
-  EXPECT_NEAR(turned.position[0], 0, 1e-6);
-  EXPECT_NEAR(turned.position[1], 1, 1e-6);
+  EXPECT_NEAR(turned.position[0], 10, 1e-5);
+  EXPECT_NEAR(turned.position[1], 1, 1e-5);
   EXPECT_EQ(turned.position[2], 2);
   EXPECT_NEAR(turned.horizontal, kPi / 2, 1e-6);
   EXPECT_EQ(gProject.modified, kSpeakerChangedMark);
@@ -309,10 +331,10 @@ TEST_F(LoudspeakerCommandTest, TurnAndTiltMoveTheArrayAboutTheBasePoint) {
     user.Type(105, "10");
     user.Press(102);
   });
-  Run(kCmdTiltArray, {SpeakerObjects()[0]}, {ExpectPrompt("Tilt speakers>", TypePoint(0, 0, 2))});
+  Run(kCmdTiltArray, {SpeakerObjects()[0]}, {ExpectPrompt("Tilt speakers>", TypePoint(10, 0, 2))});
   const Loudspeaker tilted = Read(SpeakerObjects()[0]);
   EXPECT_NEAR(tilted.vertical, 10 * kDeg, 1e-6);
-  EXPECT_NEAR(tilted.position[0], 0, 1e-6);
+  EXPECT_NEAR(tilted.position[0], 10, 1e-5);
 
   // Escape at the base point, or Cancel at the angle, leave it.
   const Loudspeaker before = Read(SpeakerObjects()[0]);
@@ -408,17 +430,17 @@ TEST_F(PerspectiveAimingTest, ACentreClickKeepsTheAimAndTheBandButtonsChangeTheR
 
 TEST_F(PerspectiveAimingTest, AClickAtTheRightEdgeTurnsAQuarterOfAHalfTurnAndEscapeKeepsTheNext) {
   for (GraphicObject* o : speakers_) Change(o, [](Loudspeaker& s) { s.vertical = 0; });
-  const Loudspeaker first = Read(speakers_[0]), second = Read(speakers_[1]);
+  // They are aimed in list order.
+  GraphicObject* firstObject = SpeakerObjects()[0];
+  GraphicObject* secondObject = SpeakerObjects()[1];
+  const Loudspeaker first = Read(firstObject), second = Read(secondObject);
   auto rightEdge = [] { return DrawWindow->right - 1; };
   auto centreY = [] { return int(gView.centreY); };
-  Run(kCmdAimByPerspective, speakers_,
+  Run(kCmdAimByPerspective, {firstObject, secondObject},
       {ClickAt(rightEdge, centreY), Key(platform::kKeyEnter), Key(platform::kKeyEscape)});
   // The wider than high window maps its half width to 45 degrees.
   ASSERT_GT(DrawWindow->right, DrawWindow->bottom);
-  std::vector<Loudspeaker> now;
-  for (GraphicObject* o : SpeakerObjects()) now.push_back(Read(o));
-  const Loudspeaker& aimed = now[0].name == first.name ? now[0] : now[1];
-  const Loudspeaker& kept = now[0].name == first.name ? now[1] : now[0];
+  const Loudspeaker aimed = Read(firstObject), kept = Read(secondObject);
   EXPECT_NEAR(aimed.horizontal, first.horizontal - kPi / 4, 0.01);
   EXPECT_EQ(kept.horizontal, second.horizontal);
   EXPECT_EQ(kept.vertical, second.vertical);
