@@ -21,13 +21,16 @@
 #include "framework/base/drawing_layer.h"
 #include "framework/base/input_loop.h"
 #include "framework/base/view_state.h"
+#include "framework/core/geometry.h"
 #include "framework/core/perspective.h"
+#include "framework/model/face_geometry.h"
 #include "framework/model/graphic_object.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_panel.h"
 #include "framework/view/view_transform.h"
 #include "platform/dialog.h"
 #include "platform/test_seams.h"
+#include "tests/design/model/speaker_objects.h"
 #include "tests/design/shell/kdn_fixture.h"
 #include "tests/support/message_recorder.h"
 
@@ -344,6 +347,113 @@ TEST_F(LoudspeakerCommandTest, TurnAndTiltMoveTheArrayAboutTheBasePoint) {
   EXPECT_EQ(Read(SpeakerObjects()[0]).position, before.position);
   EXPECT_EQ(gProject.modified, 0);
   for (GraphicObject* o : SpeakerObjects()) EXPECT_EQ(o->state & kStateSelected, 0u);
+}
+
+// The symbol lies where the loudspeaker stands, turned as it aims: its
+// axis point one unit along the axis (the last two vertices are the
+// symbol's axis and up points).
+void ExpectSymbolAgrees(GraphicObject* o) {
+  Loudspeaker s;
+  ASSERT_TRUE(ReadLoudspeaker(o, s));
+  const double h = s.horizontal, v = s.vertical;
+  const double axis[3] = {std::cos(v) * std::cos(h), std::cos(v) * std::sin(h), std::sin(v)};
+  const ObjectVertex& axisPoint = o->vertices[o->vertexCount - 2];
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(Coordinate(axisPoint, i), s.position[size_t(i)] + axis[i], 1e-4) << i;
+}
+
+TEST_F(LoudspeakerCommandTest, MoveTakesTheOffsetAndEscapeAtTheOffsetPutsThemBack) {
+  const Loudspeaker before = Read(speakers_[0]);
+  const std::vector<ObjectVertex> symbol(speakers_[0]->vertices, speakers_[0]->vertices + speakers_[0]->vertexCount);
+  Run(kCmdMoveSpeakers, {speakers_[0]},
+      {ExpectPrompt("MOVE LOUDSPEAKERS > ", TypePoint(6, -6, 5)),
+       [] {
+         // The symbol follows the cursor before the offset is taken.
+         platform::test::MouseMove(DrawWindow->window, WorldToScreen(10, kAxisHorizontal),
+                                   WorldToScreen(-6, kAxisVertical));
+       },
+       Key(platform::kKeyEscape)});
+  EXPECT_EQ(Read(speakers_[0]).position, before.position);
+  for (size_t i = 0; i < symbol.size(); ++i) {
+    EXPECT_NEAR(speakers_[0]->vertices[i].x, symbol[i].x, 1e-4) << i;
+    EXPECT_NEAR(speakers_[0]->vertices[i].y, symbol[i].y, 1e-4) << i;
+  }
+  EXPECT_EQ(gProject.modified, 0);
+
+  Run(kCmdMoveSpeakers, {speakers_[0]}, {TypePoint(6, -6, 5), TypePoint(7, -4, 4.5)});
+  const Loudspeaker moved = Read(SpeakerObjects()[0]);
+  EXPECT_NEAR(moved.position[0], before.position[0] + 1, 1e-5);
+  EXPECT_NEAR(moved.position[1], before.position[1] + 2, 1e-5);
+  EXPECT_NEAR(moved.position[2], before.position[2] - 0.5, 1e-5);
+  ExpectSymbolAgrees(SpeakerObjects()[0]);
+  EXPECT_EQ(gProject.modified, kSpeakerChangedMark);
+}
+
+// Two passes give two copies of each source, nameless, at the source plus
+// each offset; the pass that is cancelled leaves nothing behind.
+TEST_F(LoudspeakerCommandTest, CopyPlacesOneCopyOfTheSelectionPerOffsetUntilTheInputEnds) {
+  const Loudspeaker left = Read(speakers_[0]), right = Read(speakers_[1]);
+  Run(kCmdCopySpeakers, speakers_,
+      {ExpectPrompt("COPY LOUDSPEAKERS > ", TypePoint(0, 0, 0)), TypePoint(2, 0, 0), TypePoint(4, 0, 1),
+       Key(platform::kKeyEscape)});
+  const std::vector<GraphicObject*> now = SpeakerObjects();
+  ASSERT_EQ(now.size(), 6u);
+  int atOffset[2] = {0, 0};
+  for (GraphicObject* o : now) {
+    if (o == speakers_[0] || o == speakers_[1]) continue;
+    const Loudspeaker copy = Read(o);
+    EXPECT_EQ(copy.name, "");
+    EXPECT_EQ(copy.group, "");
+    for (const Loudspeaker* source : {&left, &right}) {
+      const float dx = copy.position[0] - source->position[0];
+      if (copy.position[1] != source->position[1]) continue;
+      if (std::fabs(dx - 2) < 1e-5 && copy.position[2] == source->position[2]) ++atOffset[0];
+      if (std::fabs(dx - 4) < 1e-5 && std::fabs(copy.position[2] - source->position[2] - 1) < 1e-5) ++atOffset[1];
+    }
+    ExpectSymbolAgrees(o);
+    EXPECT_EQ(o->state & kStateSelected, 0u);
+  }
+  EXPECT_EQ(atOffset[0], 2);
+  EXPECT_EQ(atOffset[1], 2);
+  EXPECT_EQ(gProject.modified, kSpeakerChangedMark);
+}
+
+TEST_F(LoudspeakerCommandTest, CopyBeyondTheLimitIsRefusedBeforeTheBasePoint) {
+  // 4999 loudspeakers: a copy of two would make 5001.
+  for (int i = 0; i < 4997; ++i) PlaceSpeaker(Loudspeaker{});
+  MessageRecorder messages;
+  Run(kCmdCopySpeakers, speakers_);
+  EXPECT_EQ(messages.texts(), Texts{"Maximum amount of speakers is 5000"});
+  EXPECT_EQ(SpeakerObjects().size(), 4999u);
+}
+
+TEST_F(LoudspeakerCommandTest, MirrorInThePlanViewReflectsACopyAcrossTheLine) {
+  Change(speakers_[0], [](Loudspeaker& s) {
+    s.position = {2, 3, 4};
+    s.horizontal = float(30 * kDeg);
+  });
+  Run(kCmdMirrorSpeakers, {speakers_[0]},
+      {ExpectPrompt("MIRROR LOUDSPEAKERS > ", TypePoint(0, 0, 0)), TypePoint(0, 1, 0)});
+  const std::vector<GraphicObject*> now = SpeakerObjects();
+  ASSERT_EQ(now.size(), 3u);
+  const Loudspeaker mirrored = Read(now[0]);
+  EXPECT_NEAR(mirrored.position[0], -2, 1e-5);
+  EXPECT_EQ(mirrored.position[1], 3);
+  EXPECT_EQ(mirrored.position[2], 4);
+  EXPECT_NEAR(mirrored.horizontal, 150 * kDeg, 1e-5);
+  EXPECT_EQ(Read(speakers_[0]).position, (std::array<float, 3>{2, 3, 4}));
+  EXPECT_EQ(gProject.modified, kSpeakerChangedMark);
+
+  Run(kCmdMirrorSpeakers, {speakers_[0]}, {TypePoint(0, 0, 0), Key(platform::kKeyEscape)});
+  EXPECT_EQ(SpeakerObjects().size(), 3u);
+  EXPECT_EQ(gProject.modified, 0);
+}
+
+TEST_F(LoudspeakerCommandTest, DeleteRemovesTheSelectedAndUndoBringsThemBack) {
+  Run(kCmdDeleteSpeakers, {speakers_[1]}, {});
+  EXPECT_EQ(SpeakerObjects(), std::vector<GraphicObject*>{speakers_[0]});
+  EXPECT_EQ(gProject.modified, kSpeakerChangedMark);
+  Command(kCmdUndo);
+  EXPECT_EQ(SpeakerObjects().size(), 2u);
 }
 
 // The balloon of the two loudspeakers as a one-record database with their
