@@ -1,9 +1,14 @@
-// The window side of the Calculate menu that stands without the result
-// windows: the calculation options dialog and Level + Time (5001), Calculate
-// Rays (5020) up to where the reflection windows take the paths, and Save
-// and Load Calculation (5102, 5103) with the result's description. The
-// menu's bind function (design_commands.h) is here.
+// The window side of the Calculate menu: the calculation options dialog and
+// Level + Time (5001), the RT60 window (5010-5013), Calculate Rays (5020) up
+// to where the reflection windows take the paths, and Show Last, Save and
+// Load Calculation (5101-5103) with the result's description; the result
+// window after a run, a load and 5101, and its search at a clicked point.
+// The menu's bind function (design_commands.h) is here.
 #pragma once
+
+#include <cstdint>
+
+#include "framework/model/graphic_object.h"
 
 inline constexpr char kCalcOptionsDialog[] = "DIALOG_10";
 inline constexpr char kMapFileFilter[] = "Korvane Map File|*.kmf|";
@@ -24,9 +29,35 @@ int ShowCalcOptionsDialog();
 
 // Calculate/Level + Time: with loudspeakers placed, the options dialog, then
 // the view fitted and the map computed with its progress window; a finished
-// run leaves its result held (the project then saves it), a cancelled one
-// none.
+// run leaves its result held (the project then saves it) and shows it in
+// the result window, a cancelled one leaves none.
 void CmdLevelAndTime();
+
+// Calculate/Show Last Calulation: the result window on the held result.
+void CmdShowLastCalculation();
+// The result window on the held result, its single points, the project's
+// model and reverberation settings; a right click searches the reflection
+// paths at the point (SearchAtResultPoint).
+void ShowResultWindow();
+
+// The seam of the reflection windows: the search at a right-clicked point
+// of the result window leaves its paths in the model (RayPath objects on
+// their layer, linked and sorted by time in gRaySearch) and hands them to
+// the hook with the map's direct-to-reverberant value at the point (dB);
+// the paths leave the model once it returns. Whoever shows the paths
+// installs it; none installed, the paths only go again.
+using PointPathsHook = void (*)(double mapLevel);
+void SetPointPathsHook(PointPathsHook hook);
+// The search at a right-clicked point, as the result window calls it:
+// without a progress window, the Escape key and the quit cancelling.
+void SearchAtResultPoint(const ObjectVertex& point, double directToReverb);
+
+// Calculate/RT60 Sabine, Eyring, Fitzroy: the RT60 window in that method.
+// Calculate/RT60 Measurement: the measured times in the equaliser first;
+// on OK the window in the measured method. The method shown last stays the
+// project's, and a changed method or measured time marks it modified.
+void CmdRt60(int32_t method);
+void CmdRt60Measurement();
 
 // Calculate/Calculate Rays: "Max.Order : (1 .. 40)", the target point
 // ("REFLECTIONS > Target Point"), then the search with its progress window

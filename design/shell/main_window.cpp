@@ -5,6 +5,8 @@
 #include "design/acoustics/level_map.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
+#include "design/windows/result_window.h"
+#include "design/windows/rt60_window.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/view_state.h"
@@ -34,9 +36,15 @@ std::string RecentItemText(const std::string& path) {
 
 platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                 platform::LParam lParam) {
+  // The result window is the view window while it is open: it comes first.
+  if (window == ResultWindowHandle()) return CalculationResultsWindowProc(window, kind, wParam, lParam);
+  if (window == Rt60WindowHandle()) return Rt60WindowProc(window, kind, wParam, lParam);
   if (window == DrawWindow->window) return ViewWindowProc(window, kind, wParam, lParam);
   if (window != MainWindow.window) return platform::DefaultWindowProc(window, kind, wParam, lParam);
   if (kind == platform::msg::kDestroy) WriteHistoryFile();
+  // The RT60 window follows the main window's size when it paints.
+  if (kind == platform::msg::kSize && Rt60WindowHandle() != platform::Window::kNone)
+    platform::InvalidateWindow(Rt60WindowHandle());
   return MainWindowMessage(window, kind, wParam, lParam);
 }
 
