@@ -150,6 +150,9 @@ void DrawLoudspeakersOnTop() {
     if (o->layer == kLoudspeakerLayer && !(o->state & kStateLayerOff)) DrawObjects(o, o, 0);
 }
 
+// A printer of two colours (black on white) gets the level patterns.
+bool PrinterWithoutColour() { return GetPrintSettings()->colours <= 2; }
+
 // The window painted for the printer (with patterns on one without
 // colour) and printed as a bitmap; the export mode writes once, after.
 void Print() {
@@ -299,7 +302,7 @@ void PaintCalculationResults(bool layout) {
   SinglePointExport singlePoints{in.projectPath, platform::LocalTime()};
   ResultMapPicture picture{*in.result,     *in.singlePoints, gResultWindow,
                            terms,          in.reverb.method, in.programTitle,
-                           in.projectPath, singlePoints,     gShell.printing && GetPrintSettings()->colours < 2};
+                           in.projectPath, singlePoints,     gShell.printing && PrinterWithoutColour()};
   DrawResultMap(picture);
   platform::ShowWindow(gShell.clear, HasSinglePoints() ? platform::ShowMode::kShow : platform::ShowMode::kHide);
   DrawLoudspeakersOnTop();
