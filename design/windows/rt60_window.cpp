@@ -44,6 +44,12 @@ void PlaceBottomButtons() {
   platform::MoveWindow(gShell.copy, x, y, kBottomButtonWidth, kBottomButtonHeight, true);
 }
 
+// The button of the method shown, pressed.
+void ShowMethodPressed() {
+  for (int i = 0; i < kMethodButtons; ++i)
+    platform::SetButtonPressed(gShell.methods[size_t(i)], i == *gShell.input->method);
+}
+
 void CreateButtons() {
   gShell.back = CreatePushButton("<-", 0, kDrawMarginTop, kSideButtonSize, kSideButtonSize, kRt60BackButton);
   for (int i = 0; i < kMethodButtons; ++i)
@@ -52,6 +58,7 @@ void CreateButtons() {
   gShell.print = CreatePushButton("PRINT", 0, 0, kBottomButtonWidth, kBottomButtonHeight, kRt60PrintButton);
   gShell.copy = CreatePushButton("COPY", 0, 0, kBottomButtonWidth, kBottomButtonHeight, kRt60CopyButton);
   PlaceBottomButtons();
+  ShowMethodPressed();
 }
 
 void DestroyButtons() {
@@ -92,6 +99,7 @@ void Paint() {
 
 void SetMethod(int32_t method) {
   *gShell.input->method = method;
+  ShowMethodPressed();
   Paint();
 }
 
@@ -131,6 +139,7 @@ void OnButton(int id) {
     case kFirstRt60MethodButton + kRt60Fitzroy: SetMethod(id - kFirstRt60MethodButton); break;
     case kFirstRt60MethodButton + kRt60Measured:
       if (in.editMeasured && in.editMeasured(*in.measured)) SetMethod(kRt60Measured);
+      else ShowMethodPressed();
       break;
     default: break;
   }
