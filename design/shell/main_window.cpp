@@ -15,6 +15,7 @@
 #include "framework/model/undo_ring.h"
 #include "framework/program/drawing_program.h"
 #include "framework/program/program_windows.h"
+#include "framework/view/view_panel.h"
 #include "platform/menu.h"
 #include "platform/window.h"
 
@@ -45,7 +46,13 @@ platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform
   // The RT60 window follows the main window's size when it paints.
   if (kind == platform::msg::kSize && Rt60WindowHandle() != platform::Window::kNone)
     platform::InvalidateWindow(Rt60WindowHandle());
-  return MainWindowMessage(window, kind, wParam, lParam);
+  const platform::LParam result = MainWindowMessage(window, kind, wParam, lParam);
+  // A view key (or the panel's) lays the result window out with the model
+  // alone; the map follows in its paint.
+  if ((kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) &&
+      ResultWindowHandle() != platform::Window::kNone)
+    platform::InvalidateWindow(ResultWindowHandle());
+  return result;
 }
 
 MenuStateInput CurrentMenuStateInput() {

@@ -21,6 +21,7 @@
 #include "framework/base/drawing_layer.h"
 #include "framework/base/input_loop.h"
 #include "framework/base/printing.h"
+#include "framework/base/view_state.h"
 #include "framework/base/work_buffers.h"
 #include "framework/model/graphic_object.h"
 #include "framework/model/layers.h"
@@ -161,6 +162,27 @@ TEST_F(ResultWindowTest, TheMapShowsEachCellInItsClassColourInEveryMode) {
   InResults({check, Press(kFirstModeButton + 1), check, Press(kFirstBandButton + 3), Press(kFirstModeButton + 2), check,
              Press(kFirstModeButton + 3), check, Press(kFirstModeButton + 4), Press(kFirstBandButton + 7), check,
              Press(kFirstStepButton + 3), check});
+}
+
+// The view keys work on the map: F4 turns it into the 3D view, F1 back to
+// the plan, F5 zooms out; the cells follow each time.
+TEST_F(ResultWindowTest, TheViewKeysMoveTheMapWithTheModel) {
+  float scale = 0;
+  InResults({[] { platform::test::KeyPress(platform::KeyF(4)); },
+             [this] {
+               EXPECT_EQ(gView.mode, kView3D);
+               ExpectCellColours({20, 100});
+               platform::test::KeyPress(platform::KeyF(1));
+             },
+             [&] {
+               scale = gView.scale;
+               platform::test::KeyPress(platform::KeyF(5));
+             },
+             [&, this] {
+               EXPECT_EQ(gView.mode, kViewXY);
+               EXPECT_EQ(gView.scale, scale / 2);
+               ExpectCellColours({20, 100});
+             }});
 }
 
 TEST_F(ResultWindowTest, ABandWithoutLoudspeakersHasNoLabelAndDoesNothing) {
