@@ -298,7 +298,7 @@ void StoreProfileOfPaths() {
 
 void PlayPathsAtOnce() {
   RayWindowContext& c = *W().context;
-  if (!c.sound) return;
+  if (!c.sound || (gAuralisation.wavInputPath.empty() && !c.selectWavInput)) return;
   RunTemporaryProfile(gAuralisation, Model(), Results(), *c.sound, c.selectWavInput);
 }
 
