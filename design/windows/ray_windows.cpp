@@ -296,10 +296,15 @@ void StoreProfileOfPaths() {
   StoreAudioProfile(path, Model(), Results(), description, angle);
 }
 
-void PlayPathsAtOnce() {
-  RayWindowContext& c = *W().context;
-  if (!c.sound || (gAuralisation.wavInputPath.empty() && !c.selectWavInput)) return;
-  RunTemporaryProfile(gAuralisation, Model(), Results(), *c.sound, c.selectWavInput);
+// "RTA": the paths of `context` through the real-time playback.
+int PlayPaths(RayWindowContext& c) {
+  if (!c.sound || (gAuralisation.wavInputPath.empty() && !c.selectWavInput)) return 0;
+  return RunTemporaryProfile(gAuralisation, *c.design.model, c.search->results, *c.sound, c.selectWavInput);
+}
+
+void ComputeResponseOfPaths(RayWindowContext& context) {
+  const ReverberantTerms terms = ComputeReverberantTerms(context.design, context.reverb);
+  ComputeImpulseResponse(*context.design.model, terms.acousticPower, terms.room.volume, context.search->results);
 }
 
 // Prints or copies the child window, as the view commands do the drawing window.
@@ -329,7 +334,7 @@ void HandleButton(int id) {
   } else if (impulse && id == kProfileButtonId) {
     StoreProfileOfPaths();
   } else if (impulse && id == kRealTimeButtonId) {
-    PlayPathsAtOnce();
+    PlayPaths(*w.context);
   }
   platform::SetFocus(MainWindow.window);
 }
@@ -508,8 +513,7 @@ int ShowRayPaths(RayWindowContext& context) {
   int paths = 0;
   ForEachPath(*context.design.model, [&](GraphicObject*, int) { ++paths; });
   if (paths == 0) return 0;
-  const ReverberantTerms terms = ComputeReverberantTerms(context.design, context.reverb);
-  ComputeImpulseResponse(*context.design.model, terms.acousticPower, terms.room.volume, context.search->results);
+  ComputeResponseOfPaths(context);
   w = RayWindowState{};
   w.context = &context;
   w.paths = paths;
@@ -529,6 +533,15 @@ int ShowRayPaths(RayWindowContext& context) {
   w = RayWindowState{};
   platform::ShowWindow(DrawWindow->window, platform::ShowMode::kShow);
   return 1;
+}
+
+int PlayPathsAtPoint(RayWindowContext& context, float mapLevel) {
+  ComputeResponseOfPaths(context);
+  RayResults& results = context.search->results;
+  for (size_t b = 0; b < size_t(kBandCount); ++b) results.reverberantLevel[b] = results.earlyLevel[b] - mapLevel;
+  const int played = PlayPaths(context);
+  DeleteRayPaths(*context.search, *context.design.model);
+  return played;
 }
 
 int OpenRayFile(RayWindowContext& context) {

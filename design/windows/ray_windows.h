@@ -107,6 +107,13 @@ int ShowRayResults(RayWindowContext& context);
 // made. 1 when the windows were shown.
 int ShowRayPaths(RayWindowContext& context);
 
+// The end of the search at a point the result window's user clicked, whose
+// paths SearchPathsAtPoint left linked and sorted: the impulse response with
+// each band's reverberant level replaced by its early level minus
+// `mapLevel` (dB, what the map shows there), played at once as "RTA" plays
+// it, then the paths deleted. 1 when it played.
+int PlayPathsAtPoint(RayWindowContext& context, float mapLevel);
+
 // Load Ray File behind its dialog: a ray file's paths join the model, are
 // shown, and leave it again. 1 when shown.
 int OpenRayFile(RayWindowContext& context);

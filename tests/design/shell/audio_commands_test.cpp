@@ -12,12 +12,15 @@
 #include "design/acoustics/reflection_search.h"
 #include "design/acoustics/wav_file.h"
 #include "design/document/history_file.h"
+#include "design/model/design_tables.h"
+#include "design/shell/calculation_commands.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
 #include "design/windows/ray_windows.h"
 #include "framework/base/view_state.h"
 #include "framework/core/byte_codec.h"
 #include "framework/core/file_dialog_state.h"
+#include "framework/model/layers.h"
 #include "platform/test_seams.h"
 #include "tests/design/acoustics/audio_fixtures.h"
 #include "tests/design/shell/kdn_fixture.h"
@@ -179,6 +182,18 @@ TEST_F(AudioCommandsTest, TheImpulseWindowStoresAProfileAndPlaysThePathsAtOnce) 
   EXPECT_GT(sound.streams[0].tags.size(), size_t(kTailBlocks));
   EXPECT_TRUE(gAuralisation.profilePath.empty());
   EXPECT_EQ(gAuralisation.sampleRate, 16000.0f);
+}
+
+TEST_F(AudioCommandsTest, TheSearchAtAClickedPointPlaysItsPathsAtOnce) {
+  ChooseWav(Speech());
+  platform::test::SoundRecorder sound;
+  ASSERT_GT(SearchPathsAtPoint(gRaySearch, ProjectTables(), {15, 0, 1.2f}, [](int, const char*) { return 0; }), 0);
+  RayWindowContext context = DesignRayWindowContext();
+  EXPECT_EQ(PlayPathsAtPoint(context, 70.0f), 1);
+  EXPECT_FLOAT_EQ(gRaySearch.results.reverberantLevel[2], gRaySearch.results.earlyLevel[2] - 70.0f);
+  ASSERT_EQ(sound.streams.size(), 1u);
+  EXPECT_EQ(CountOnLayer(kRayPathLayer), 0);
+  EXPECT_TRUE(gAuralisation.profilePath.empty());
 }
 
 }  // namespace

@@ -89,9 +89,17 @@ TEST_F(RayCommandsTest, TheWindowsShowTheSearchAndSwitchUntilBack) {
       },
       [&] {
         EXPECT_EQ(gRayWindows.context->band, 3);
-        platform::test::SaveSurfacePng(gRayWindows.record.window, "/tmp/raywin_etc.png");
         // The plot's background is black, the marker of path 0 white.
         EXPECT_EQ(platform::test::SurfacePixel(gRayWindows.record.window, 5, 5), 0x000000u);
+        // A new size of the main window moves the plot and the controls with it.
+        const platform::Rect main = platform::GetWindowRect(MainWindow.window);
+        platform::MoveWindow(MainWindow.window, main.left, main.top, 700, 500, true);
+      },
+      [&] {
+        const platform::Size main = platform::GetClientSize(MainWindow.window);
+        EXPECT_EQ(platform::GetClientSize(gRayWindows.record.window).width,
+                  main.width - kDrawMarginLeft - kDrawMarginRight - 2);
+        EXPECT_EQ(platform::GetWindowRect(gRayWindows.copyButton).right, main.width - kDrawMarginRight);
         platform::test::DragScrollThumb(gRayWindows.scrollBar, platform::ScrollBar::kControl, kPathScrollRange);
       },
       [&] {
