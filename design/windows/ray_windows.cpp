@@ -519,6 +519,8 @@ int ShowRayPaths(RayWindowContext& context) {
   w.paths = paths;
   const int band = context.band;
   CreateBarControls();
+  // The keys (Enter to switch, Escape to close) go to the main window.
+  platform::SetFocus(MainWindow.window);
   for (bool reflection = true;;) {
     if (reflection) {
       if (RunReflectionWindow() != 2) break;

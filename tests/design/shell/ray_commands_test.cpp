@@ -15,6 +15,7 @@
 #include "framework/base/input_loop.h"
 #include "framework/base/view_state.h"
 #include "framework/model/layers.h"
+#include "platform/drawing.h"
 #include "platform/test_seams.h"
 #include "tests/design/shell/kdn_fixture.h"
 #include "tests/support/message_recorder.h"
@@ -143,6 +144,39 @@ TEST_F(RayCommandsTest, AStoredRayFileComesBackWithLoadRayFile) {
              platform::test::ClickControl(gRayWindows.backButton);
            }});
   EXPECT_EQ(messages.texts(), (std::vector<std::string>{kStoreRayFileQuestion, "Seats"}));
+  EXPECT_EQ(CountOnLayer(kRayPathLayer), 0);
+}
+
+TEST_F(RayCommandsTest, TheImpulseWindowPrintsAndCopiesItselfAndEscapeClosesBoth) {
+  MessageRecorder messages;
+  messages.Answer(kIdCancel);
+  platform::test::PrintDialogScript print;
+  platform::test::RecordingPrinter printer;
+  printer.caps.widthPixels = 1200;
+  printer.caps.heightPixels = 900;
+  printer.caps.colours = 16777216;
+  print.Record(printer);
+  platform::Size child{};
+  CalculateRays({
+      // Enter ends the reflection window's input: on to the impulse window.
+      [&] { platform::test::KeyPress(platform::kKeyEnter); },
+      [&] {
+        ASSERT_EQ(gRayWindows.open, RayWindowKind::kImpulse);
+        child = platform::GetClientSize(gRayWindows.record.window);
+        platform::test::ClickControl(gRayWindows.copyButton);
+      },
+      [&] { platform::test::ClickControl(gRayWindows.printButton); },
+      [&] {
+        EXPECT_EQ(platform::GetFocus(), MainWindow.window);
+        platform::test::KeyPress(platform::kKeyEscape);
+      },
+  });
+  EXPECT_EQ(gRayWindows.open, RayWindowKind::kNone);
+  const platform::Bitmap copied = platform::test::ClipboardBitmap();
+  ASSERT_NE(copied, platform::Bitmap::kNone);
+  EXPECT_EQ(platform::GetBitmapSize(copied).width, child.width + 1);
+  ASSERT_EQ(print.documents().size(), 1u);
+  EXPECT_FALSE(print.documents()[0].pages.empty());
   EXPECT_EQ(CountOnLayer(kRayPathLayer), 0);
 }
 
