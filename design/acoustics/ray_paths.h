@@ -145,11 +145,12 @@ int FindSourceSpeaker(const ObjectList& model, const ActiveSpeakerTable& speaker
 // gets 1.0.
 std::array<double, kBandCount> PathDirectivity(const ActiveSpeaker& speaker, ObjectVertex point);
 
+// The arrivals of a search in time bins (impulse_response.h).
+constexpr size_t kImpulseBins = 1024;
+using ImpulseHistogram = std::array<float, kImpulseBins>;
 // The figures of the last search: the linking computes the room's, the
 // impulse response of the reflection windows the arrivals and levels; index
 // 7 of a band group stands for all bands.
-constexpr size_t kImpulseBins = 1024;
-using ImpulseHistogram = std::array<float, kImpulseBins>;
 struct RayResults {
   std::array<float, 8> meanAbsorption{};
   float meanFreePath = 0;                    // m
