@@ -196,4 +196,31 @@ TEST_F(AudioCommandsTest, TheSearchAtAClickedPointPlaysItsPathsAtOnce) {
   EXPECT_TRUE(gAuralisation.profilePath.empty());
 }
 
+TEST_F(AudioCommandsTest, RealTimeWithoutAnInputAsksForOneAndPlaysNothingOnCancel) {
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_3", [](DialogUser& user) {
+    user.Type(105, "1");
+    user.Press(102);
+  });
+  platform::test::FileDialogScript files;
+  files.Cancel();
+  platform::test::SoundRecorder sound;
+  MessageRecorder messages;
+  messages.Answer(kIdCancel);  // no ray file
+  const platform::Window draw = DrawWindow->window;
+  const int x = int(gView.centreX + (15 - gView.originX) * gView.scale);
+  const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
+  RunSteps([&] { Command(kCmdCalculateRays); }, {[&] {
+                                                   platform::test::MouseMove(draw, x, y);
+                                                   platform::test::Click(draw, x, y);
+                                                 },
+                                                 [&] { platform::test::ClickControl(gRayWindows.switchButton); },
+                                                 [&] { platform::test::ClickControl(gRayWindows.impulseButtons[8]); },
+                                                 [&] { platform::test::ClickControl(gRayWindows.backButton); }});
+  ASSERT_EQ(files.dialogs().size(), 1u);
+  EXPECT_FALSE(files.dialogs()[0].save);
+  EXPECT_TRUE(sound.streams.empty());
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Store ray calculation to file ?"});
+}
+
 }  // namespace
