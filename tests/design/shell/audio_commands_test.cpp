@@ -153,21 +153,14 @@ TEST_F(AudioCommandsTest, TheImpulseWindowStoresAProfileAndPlaysThePathsAtOnce) 
   MessageRecorder messages;
   messages.Answer(kIdCancel);  // no ray file
   int paths = 0;
-  const platform::Window draw = DrawWindow->window;
-  const int x = int(gView.centreX + (15 - gView.originX) * gView.scale);
-  const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
-  RunSteps([&] { Command(kCmdCalculateRays); }, {[&] {
-                                                   platform::test::MouseMove(draw, x, y);
-                                                   platform::test::Click(draw, x, y);
-                                                 },
-                                                 [&] { platform::test::ClickControl(gRayWindows.switchButton); },
-                                                 [&] {
-                                                   ASSERT_EQ(gRayWindows.open, RayWindowKind::kImpulse);
-                                                   paths = gRayWindows.paths;
-                                                   platform::test::ClickControl(gRayWindows.impulseButtons[9]);
-                                                 },
-                                                 [&] { platform::test::ClickControl(gRayWindows.impulseButtons[8]); },
-                                                 [&] { platform::test::ClickControl(gRayWindows.backButton); }});
+  CalculateRaysAtSeats({[&] { platform::test::ClickControl(gRayWindows.switchButton); },
+                        [&] {
+                          ASSERT_EQ(gRayWindows.open, RayWindowKind::kImpulse);
+                          paths = gRayWindows.paths;
+                          platform::test::ClickControl(gRayWindows.impulseButtons[9]);
+                        },
+                        [&] { platform::test::ClickControl(gRayWindows.impulseButtons[8]); },
+                        [&] { platform::test::ClickControl(gRayWindows.backButton); }});
   // "APF": the stored profile, no second extension.
   FileReader reader(Path("seats.kap"));
   AudioProfile profile;
@@ -207,16 +200,9 @@ TEST_F(AudioCommandsTest, RealTimeWithoutAnInputAsksForOneAndPlaysNothingOnCance
   platform::test::SoundRecorder sound;
   MessageRecorder messages;
   messages.Answer(kIdCancel);  // no ray file
-  const platform::Window draw = DrawWindow->window;
-  const int x = int(gView.centreX + (15 - gView.originX) * gView.scale);
-  const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
-  RunSteps([&] { Command(kCmdCalculateRays); }, {[&] {
-                                                   platform::test::MouseMove(draw, x, y);
-                                                   platform::test::Click(draw, x, y);
-                                                 },
-                                                 [&] { platform::test::ClickControl(gRayWindows.switchButton); },
-                                                 [&] { platform::test::ClickControl(gRayWindows.impulseButtons[8]); },
-                                                 [&] { platform::test::ClickControl(gRayWindows.backButton); }});
+  CalculateRaysAtSeats({[&] { platform::test::ClickControl(gRayWindows.switchButton); },
+                        [&] { platform::test::ClickControl(gRayWindows.impulseButtons[8]); },
+                        [&] { platform::test::ClickControl(gRayWindows.backButton); }});
   ASSERT_EQ(files.dialogs().size(), 1u);
   EXPECT_FALSE(files.dialogs()[0].save);
   EXPECT_TRUE(sound.streams.empty());

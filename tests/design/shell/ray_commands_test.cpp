@@ -36,20 +36,6 @@ class RayCommandsTest : public KdnTest {
     });
   }
 
-  // The steps of Calculate Rays to order 1 at the seats' middle (15, 0),
-  // then `windowSteps` while the windows are open.
-  void CalculateRays(std::vector<std::function<void()>> windowSteps) {
-    const platform::Window draw = DrawWindow->window;
-    const int x = int(gView.centreX + (15 - gView.originX) * gView.scale);
-    const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
-    std::vector<std::function<void()>> steps = {[=] {
-      platform::test::MouseMove(draw, x, y);
-      platform::test::Click(draw, x, y);
-    }};
-    steps.insert(steps.end(), windowSteps.begin(), windowSteps.end());
-    RunSteps([&] { Command(kCmdCalculateRays); }, steps);
-  }
-
   static int ShownPaths() {
     int shown = 0;
     for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
@@ -65,7 +51,7 @@ TEST_F(RayCommandsTest, TheWindowsShowTheSearchAndSwitchUntilBack) {
   messages.Answer(kIdCancel);  // no ray file
   const int band = gResultWindow.band;
   int paths = 0;
-  CalculateRays({
+  CalculateRaysAtSeats({
       [&] {
         ASSERT_EQ(gRayWindows.open, RayWindowKind::kReflection);
         paths = gRayWindows.paths;
@@ -130,7 +116,7 @@ TEST_F(RayCommandsTest, AStoredRayFileComesBackWithLoadRayFile) {
     user.Press(102);
   });
   int paths = 0;
-  CalculateRays({[&] {
+  CalculateRaysAtSeats({[&] {
     paths = gRayWindows.paths;
     platform::test::ClickControl(gRayWindows.backButton);
   }});
@@ -157,7 +143,7 @@ TEST_F(RayCommandsTest, TheImpulseWindowPrintsAndCopiesItselfAndEscapeClosesBoth
   printer.caps.colours = 16777216;
   print.Record(printer);
   platform::Size child{};
-  CalculateRays({
+  CalculateRaysAtSeats({
       // Enter ends the reflection window's input: on to the impulse window.
       [&] { platform::test::KeyPress(platform::kKeyEnter); },
       [&] {
