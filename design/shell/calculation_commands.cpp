@@ -4,12 +4,16 @@
 
 #include "design/acoustics/level_map.h"
 #include "design/acoustics/map_file.h"
+#include "design/acoustics/ray_file.h"
 #include "design/acoustics/reflection_search.h"
+#include "design/acoustics/result_map.h"
+#include "design/acoustics/reverberation.h"
 #include "design/model/project.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_commands.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/property_dialogs.h"
+#include "design/windows/ray_windows.h"
 #include "design/windows/result_window.h"
 #include "design/windows/rt60_window.h"
 #include "framework/base/dialogs.h"
@@ -18,10 +22,12 @@
 #include "framework/base/framework_dialogs.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
+#include "framework/base/sound_system.h"
 #include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/geometry.h"
+#include "framework/core/services.h"
 #include "framework/editor/edit_steps.h"
 #include "framework/model/layers.h"
 #include "framework/view/rendering.h"
@@ -96,8 +102,6 @@ class DrawingWindowAside {
   WindowRecord* previous_ = nullptr;
 };
 
-PointPathsHook gPointPathsHook = nullptr;
-
 // The clicked-point search shows no progress window; its reports keep the
 // windows answering, and Escape (or the quit) stops it.
 int ReportPointSearch(int, const char*) {
@@ -108,7 +112,31 @@ int ReportPointSearch(int, const char*) {
 
 int EditMeasuredTimes(BandValues& measured) { return ShowEqualizerDialog(measured, EqualizerMode::kRt60); }
 
+// After the windows of a search: "Store ray calculation to file ?", the
+// file and its description.
+void OfferRayFile() {
+  if (!HasRayPaths(gObjects.model) || ShowMessage(kStoreRayFileQuestion, nullptr, kMsgOkCancel) != kIdOk) return;
+  if (!SaveFileDialog(kRayFileSaveFilter, kRayFileDefault)) return;
+  const std::string path = GetDialogDirectory() + GetDialogFileName();
+  std::string description;
+  InputLine(kRayFileDescriptionPrompt, description, kRayFileDescriptionLength + 1, 0);
+  StoreRayFile(path, gObjects.model, description, gRaySearch.meanFreePathEstimate);
+}
+
 }  // namespace
+
+RayWindowContext DesignRayWindowContext() {
+  RayWindowContext context;
+  context.search = &gRaySearch;
+  context.design = ProjectTables();
+  context.reverb = ProjectReverbSettings(gProject);
+  context.programTitle = kDesignTitle;
+  context.projectName = gProject.path;
+  context.band = gResultWindow.band;
+  context.sound = &PlatformSoundSystem();
+  context.selectWavInput = CmdSelectWavInput;
+  return context;
+}
 
 int ShowCalcOptionsDialog() {
   return RunModalDialog(kCalcOptionsDialog, MainWindow.window, CalcOptionsProc) == 1 ? 1 : 0;
@@ -148,15 +176,13 @@ void CmdShowLastCalculation() {
   ViewShowCrosshair(1);
 }
 
-void SetPointPathsHook(PointPathsHook hook) { gPointPathsHook = hook; }
-
 void SearchAtResultPoint(const ObjectVertex& point, double directToReverb) {
   const int32_t paths = SearchPathsAtPoint(gRaySearch, ProjectTables(), point, ReportPointSearch);
   // A cancel stopped the search, not the window it was started from.
   ClearRequestFlags();
   if (paths <= 0) return;
-  if (gPointPathsHook) gPointPathsHook(directToReverb);
-  DeleteRayPaths(gRaySearch, gObjects.model);
+  RayWindowContext context = DesignRayWindowContext();
+  PlayPathsAtPoint(context, float(directToReverb));
 }
 
 void CmdRt60(int32_t method) {
@@ -192,9 +218,14 @@ void CmdCalculateRays() {
       DrawingWindowAside aside;
       paths = CalculateRays(gRaySearch, ProjectTables(), order, gInput.acceptedPoint);
     }
-    // The reflection windows show the paths from here; once they close the
-    // paths leave the model.
-    if (paths > 0) DeleteRayPaths(gRaySearch, gObjects.model);
+    // The reflection windows show the paths, which may then be stored, and
+    // leave the model afterwards.
+    if (paths > 0) {
+      RayWindowContext context = DesignRayWindowContext();
+      ShowRayResults(context);
+      OfferRayFile();
+      DeleteRayPaths(gRaySearch, gObjects.model);
+    }
   }
   gDrawing.prompt.clear();
   ResetCommandState();
@@ -223,6 +254,11 @@ void CmdLoadCalculation() {
   ViewShowCrosshair(1);
 }
 
+void CmdLoadRayFile() {
+  RayWindowContext context = DesignRayWindowContext();
+  OpenRayFile(context);
+}
+
 void BindCalculateMenu(CommandRegistry& r) {
   r.Bind(kCmdLevelAndTime, CmdLevelAndTime);
   r.Bind(kCmdRt60Sabine, [] { CmdRt60(kRt60Sabine); });
@@ -230,6 +266,8 @@ void BindCalculateMenu(CommandRegistry& r) {
   r.Bind(kCmdRt60Fitzroy, [] { CmdRt60(kRt60Fitzroy); });
   r.Bind(kCmdRt60Measurement, CmdRt60Measurement);
   r.Bind(kCmdCalculateRays, CmdCalculateRays);
+  r.Bind(kCmdLoadRayFile, CmdLoadRayFile);
+  BindAudioCommands(r);
   r.Bind(kCmdShowLastCalculation, CmdShowLastCalculation);
   r.Bind(kCmdSaveCalculation, CmdSaveCalculation);
   r.Bind(kCmdLoadCalculation, CmdLoadCalculation);

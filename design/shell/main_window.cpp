@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "design/acoustics/auralisation.h"
 #include "design/acoustics/level_map.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
+#include "design/windows/ray_windows.h"
 #include "design/windows/result_window.h"
 #include "design/windows/rt60_window.h"
 #include "framework/base/drawing_layer.h"
@@ -37,6 +39,7 @@ std::string RecentItemText(const std::string& path) {
 
 platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                 platform::LParam lParam) {
+  if (RouteRayWindowMessage(window, kind, wParam, lParam)) return 0;
   // The result window is the view window while it is open: it comes first.
   if (window == ResultWindowHandle()) return CalculationResultsWindowProc(window, kind, wParam, lParam);
   if (window == Rt60WindowHandle()) return Rt60WindowProc(window, kind, wParam, lParam);
@@ -73,6 +76,7 @@ MenuStateInput CurrentMenuStateInput() {
   in.canRedo = CanRedo() != 0;
   in.resultPresent = gLevelMap.resultPresent == 1;
   in.speakerDatabase = !gDesignShell.speakerDatabase.path.empty();
+  in.audioReady = HasWavInput() && HasAudioProfile();
   in.recentProjects = gDesignShell.history.RecentCount();
   for (size_t layer = 0; layer < in.layerShown.size(); ++layer)
     in.layerShown[layer] = gLayers.IsVisible(uint32_t(layer));

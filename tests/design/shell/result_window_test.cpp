@@ -29,6 +29,7 @@
 #include "platform/drawing.h"
 #include "platform/test_seams.h"
 #include "platform/window.h"
+#include "tests/design/acoustics/audio_fixtures.h"
 #include "tests/design/shell/kdn_fixture.h"
 #include "tests/support/message_recorder.h"
 
@@ -315,27 +316,27 @@ TEST_F(ResultWindowTest, APrintShowsTheMapInColoursOrInPatterns) {
   }
 }
 
-TEST_F(ResultWindowTest, ARightClickHandsThePointToTheReflectionSearch) {
-  static std::vector<double> levels;
-  static int pathsSeen = 0;
-  levels.clear();
-  pathsSeen = 0;
-  SetPointPathsHook([](double level) {
-    levels.push_back(level);
-    pathsSeen = CountOnLayer(kRayPathLayer);
-  });
+// The search at a right-clicked point plays the paths it found at once,
+// their reverberant levels taken from the map's value there; the window
+// stays and the paths go.
+TEST_F(ResultWindowTest, ARightClickPlaysThePathsFoundAtThePoint) {
+  {
+    platform::test::FileDialogScript files;
+    files.Choose(audio_fixtures::kSpeechFile);
+    Command(kCmdSelectWavInput);
+  }
+  platform::test::SoundRecorder sound;
   const size_t point = 77;
-  const double expected = DirectToReverbAll(ComputeReverberantTerms(ProjectTables(), ProjectReverbSettings(gProject)),
+  const double mapLevel = DirectToReverbAll(ComputeReverberantTerms(ProjectTables(), ProjectReverbSettings(gProject)),
                                             gLevelMap.result.grid.points[point].level);
   InResults({[] {
                const platform::Point p = PixelOf(point);
                platform::test::Click(ResultWindowHandle(), p.x + 3, p.y, platform::kMouseRight);
              },
              [] { EXPECT_NE(ResultWindowHandle(), platform::Window::kNone); }});
-  SetPointPathsHook(nullptr);
-  ASSERT_EQ(levels.size(), 1u);
-  EXPECT_DOUBLE_EQ(levels[0], expected);
-  EXPECT_GT(pathsSeen, 0);
+  ASSERT_EQ(sound.streams.size(), 1u);
+  EXPECT_GT(gRaySearch.storedPaths, 0u);
+  EXPECT_FLOAT_EQ(gRaySearch.results.reverberantLevel[2], gRaySearch.results.earlyLevel[2] - float(mapLevel));
   EXPECT_EQ(CountOnLayer(kRayPathLayer), 0);
 }
 
