@@ -1,6 +1,7 @@
 #include "design/windows/result_window.h"
 
 #include <array>
+#include <vector>
 
 #include "design/acoustics/result_export.h"
 #include "design/acoustics/result_map.h"
@@ -11,12 +12,10 @@
 #include "framework/base/input_loop.h"
 #include "framework/base/printing.h"
 #include "framework/base/view_state.h"
-#include "framework/base/work_buffers.h"
 #include "framework/core/services.h"
 #include "framework/core/state_reset.h"
 #include "framework/editor/pointer_input.h"
 #include "framework/model/layers.h"
-#include "framework/view/projection.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_transform.h"
 #include "platform/system.h"
@@ -34,7 +33,7 @@ constexpr int kFitRightInset = 80, kFitTopInset = 20;
 
 struct ResultWindowShell {
   WindowRecord record;
-  WindowRecord* drawingWindow = nullptr;  // the view window while this one is open
+  WindowRecord* drawingWindow = nullptr;  // the view window before this one, back at the close
   WindowRecord* previousOutput = nullptr;
   const ResultWindowInput* input = nullptr;
   int offeredModes = kModeButtonCount;
@@ -53,10 +52,6 @@ void ResetResultWindowShell() { gShell = ResultWindowShell{}; }
 const StateReset kReset(ResetResultWindowShell);
 
 int MainHeight() { return platform::GetClientSize(MainWindow.window).height; }
-
-platform::Window Button(const char* text, int x, int y, int width, int height, int id) {
-  return CreatePushButton(text, x, y, width, height, id);
-}
 
 // The bottom row follows the main window's height.
 void PlaceRowButtons() {
@@ -86,19 +81,19 @@ void ShowPressedButtons() {
 void CreateButtons() {
   const ResultWindowInput& in = *gShell.input;
   const int y = MainHeight() - kRowFromBottom;
-  gShell.back = Button("<-", 0, kDrawMarginTop, kSideButtonSize, kSideButtonSize, kResultBackButton);
+  gShell.back = CreatePushButton("<-", 0, kDrawMarginTop, kSideButtonSize, kSideButtonSize, kResultBackButton);
   for (int i = 0; i < kBandButtonCount; ++i)
-    gShell.bands[size_t(i)] =
-        Button(BandOffered(in.result->counts, i) ? kBandButtonLabels[size_t(i)] : "", 0,
-               kDrawMarginTop + kSideButtonSize * (i + 1), kSideButtonSize, kSideButtonSize, kFirstBandButton + i);
+    gShell.bands[size_t(i)] = CreatePushButton(BandOffered(in.result->counts, i) ? kBandButtonLabels[size_t(i)] : "", 0,
+                                               kDrawMarginTop + kSideButtonSize * (i + 1), kSideButtonSize,
+                                               kSideButtonSize, kFirstBandButton + i);
   for (int i = 0; i < gShell.offeredModes; ++i)
-    gShell.modes[size_t(i)] = Button(kModeButtonLabels[size_t(i)], kDrawMarginLeft + kModeButtonWidth * i, y,
-                                     kModeButtonWidth, kRowButtonHeight, kFirstModeButton + i);
+    gShell.modes[size_t(i)] = CreatePushButton(kModeButtonLabels[size_t(i)], kDrawMarginLeft + kModeButtonWidth * i, y,
+                                               kModeButtonWidth, kRowButtonHeight, kFirstModeButton + i);
   for (int i = 0; i < kScaleStepButtonCount; ++i)
-    gShell.steps[size_t(i)] =
-        Button("", kStepButtonsX + kStepButtonWidth * i, y, kStepButtonWidth, kRowButtonHeight, kFirstStepButton + i);
-  gShell.print = Button("PRINT", kPrintButtonX, y, kWideButtonWidth, kRowButtonHeight, kResultPrintButton);
-  gShell.clear = Button("CLEAR", kClearButtonX, y, kWideButtonWidth, kRowButtonHeight, kResultClearButton);
+    gShell.steps[size_t(i)] = CreatePushButton("", kStepButtonsX + kStepButtonWidth * i, y, kStepButtonWidth,
+                                               kRowButtonHeight, kFirstStepButton + i);
+  gShell.print = CreatePushButton("PRINT", kPrintButtonX, y, kWideButtonWidth, kRowButtonHeight, kResultPrintButton);
+  gShell.clear = CreatePushButton("CLEAR", kClearButtonX, y, kWideButtonWidth, kRowButtonHeight, kResultClearButton);
   platform::ShowWindow(gShell.clear, platform::ShowMode::kHide);
   ShowPressedButtons();
 }
@@ -139,9 +134,12 @@ void FitResultView() {
 // The window laid out for the main window's size and the model drawn: on
 // opening fitted to the map.
 void LayOutModelView() {
-  if (!gShell.layoutPending) return LayoutAndRedraw();
-  gShell.layoutPending = false;
-  FitResultView();
+  if (gShell.layoutPending) {
+    gShell.layoutPending = false;
+    FitResultView();
+  } else {
+    LayoutAndRedraw();
+  }
 }
 
 // The loudspeaker symbols over the cells.
@@ -169,20 +167,16 @@ void Print() {
   PaintCalculationResults();
 }
 
-PixelPosition PointPixel(const GridPoint& point) {
-  ProjectPointToScreen(PointOnFace(gShell.input->result->faces, point));
-  return {gWork.screenPoints[0].x, gWork.screenPoints[0].y};
-}
-
 void AddSinglePointAt(int x, int y) {
   const ResultWindowInput& in = *gShell.input;
-  const int index = NearestGridPoint(GridPointPixels(*in.result), x, y);
+  const std::vector<PixelPosition> pixels = GridPointPixels(*in.result);
+  const int index = NearestGridPoint(pixels, x, y);
   if (index < 0 || AddSinglePoint(*in.singlePoints, uint16_t(index)) != 1) return;
   const GridPoint& point = in.result->grid.points[size_t(index)];
   SinglePointExport target{in.projectPath, platform::LocalTime()};
   WindowRecord* previous = SelectOutputWindow(&gShell.record);
   ViewShowCrosshair(0);
-  DrawSinglePointValue(PointPixel(point),
+  DrawSinglePointValue(pixels[size_t(index)],
                        SinglePointText(gResultWindow.mode, gResultWindow.band, point, CurrentTerms(), target));
   ViewShowCrosshair(1);
   SelectOutputWindow(previous);

@@ -194,7 +194,6 @@ void DrawAxisLegend() {
   platform::SetBackMode(gOutput.context, mode);
 }
 
-
 // ---- Perspective ----
 
 struct RingDepths {
