@@ -49,7 +49,7 @@ TEST_F(CalculationTest, TheOptionsDialogSetsTheRunAndStartComputesTheMap) {
     user.Press(501);
   });
   gProject.modified = 0;
-  Command(kCmdLevelAndTime);
+  CommandLeavingResults(kCmdLevelAndTime);
   // A result travels with the project, so exit and New ask before it goes.
   EXPECT_EQ(gProject.modified, 1);
   EXPECT_EQ(gProject.calcOptions.phaseMode, 1);
@@ -67,7 +67,7 @@ TEST_F(CalculationTest, TheOptionsDialogSetsTheRunAndStartComputesTheMap) {
 TEST_F(CalculationTest, TheFunctionKeysWorkAfterARun) {
   platform::test::DialogScript dialogs;
   dialogs.On("DIALOG_10", [](DialogUser& user) { user.Press(501); });
-  Command(kCmdLevelAndTime);
+  CommandLeavingResults(kCmdLevelAndTime);
   ASSERT_EQ(gLevelMap.resultPresent, 1);
   platform::test::KeyPress(platform::KeyF(4));
   Pump();
@@ -103,7 +103,7 @@ TEST_F(CalculationTest, NoSpeakerSwitchedOnIsToldBeforeTheViewIsFitted) {
   EXPECT_EQ(gView.scale, scale);
   EXPECT_EQ(gLevelMap.resultPresent, 0);
   switchTo(1);
-  Command(kCmdLevelAndTime);
+  CommandLeavingResults(kCmdLevelAndTime);
   EXPECT_EQ(gLevelMap.resultPresent, 1);
   EXPECT_GT(gView.scale, scale);
 }
@@ -152,7 +152,7 @@ TEST_F(CalculationTest, ASavedCalculationComesBackWithItsDescriptionAsComment) {
     user.Press(306);  // 5 m
     user.Press(501);
   });
-  Command(kCmdLevelAndTime);
+  CommandLeavingResults(kCmdLevelAndTime);
   ASSERT_EQ(gLevelMap.resultPresent, 1);
   const uint32_t points = gLevelMap.result.grid.PointCount();
 
@@ -177,7 +177,7 @@ TEST_F(CalculationTest, ASavedCalculationComesBackWithItsDescriptionAsComment) {
   EXPECT_EQ(gDrawing.comment, "");
   files.Choose(Path("map.KMF"));
   MessageRecorder messages;
-  Command(kCmdLoadCalculation);
+  CommandLeavingResults(kCmdLoadCalculation);
   ASSERT_EQ(messages.messages().size(), 1u);
   EXPECT_EQ(messages.messages()[0].text, "Hall at 5 m");
   EXPECT_EQ(messages.messages()[0].caption, "Description :");

@@ -3,6 +3,7 @@
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/main_window.h"
+#include "design/windows/result_window.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/view_state.h"
 #include "framework/core/state_reset.h"
@@ -59,6 +60,25 @@ void KdnTest::CalculateRaysAtSeats(std::vector<std::function<void()>> windowStep
 void KdnTest::Command(int id) {
   platform::PostMessage(MainWindow.window, platform::msg::kCommand, platform::WParam(id));
   Pump();
+}
+
+void KdnTest::CommandLeavingResults(int id) {
+  // Dialogs on the way answer from their scripts first.
+  bool opened = false;
+  int idleCalls = 0;
+  platform::test::SetIdleHook([&] {
+    if (ResultWindowHandle() != platform::Window::kNone) {
+      opened = true;
+      platform::test::ClickControl(ResultWindowButton(kResultBackButton));
+    } else if (++idleCalls > 1000) {
+      ADD_FAILURE() << "the command kept waiting";
+      platform::PostQuitMessage(1);
+    }
+  });
+  Command(id);
+  platform::test::SetIdleHook(nullptr);
+  EXPECT_TRUE(opened) << "no result window";
+  EXPECT_EQ(ResultWindowHandle(), platform::Window::kNone);
 }
 
 bool KdnTest::ChooseItem(int id) {

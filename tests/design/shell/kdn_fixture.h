@@ -34,6 +34,10 @@ class KdnTest : public WindowTestBase {
   void CalculateRaysAtSeats(std::vector<std::function<void()>> windowSteps);
   // A menu command as the menu posts it, then what is queued.
   void Command(int id);
+  // A command that ends in the result window (Level + Time, Load
+  // Calculation, Show Last Calulation), which the user leaves with "<-" as
+  // soon as it waits; fails when no result window opened.
+  void CommandLeavingResults(int id);
   // A menu command from the menu bar: the menu state first, as when its
   // popup opens; false when the item is greyed.
   bool ChooseItem(int id);
