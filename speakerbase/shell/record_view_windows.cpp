@@ -77,6 +77,10 @@ void ShowScrollPositions() {
 // band when `rebuild`.
 void Draw(bool rebuild) {
   if (!IsOpen() || platform::IsMinimised(MainWindow.window) || IsPrinting()) return;
+  // The views lay themselves out for the window's client size.
+  const platform::Size size = platform::GetClientSize(gRecordView.record.window);
+  gRecordView.record.right = size.width;
+  gRecordView.record.bottom = size.height;
   WindowRecord* previous = SelectOutputWindow(&gRecordView.record);
   const SpeakerType& record = gSpeakerEditor.database.currentRecord;
   switch (gRecordView.view) {
