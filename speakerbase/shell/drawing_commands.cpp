@@ -77,6 +77,8 @@ void TakeDrawing(DrawingFileModel& model, const std::string& path) {
   gDrawing.gridSize = model.header.gridSize;
   ShowWireframe();
   SelectViewOfMode(model.header.viewMode);
+  // The objects show as the layers they were read with say.
+  ApplyLayerVisibility();
 }
 
 void CmdOpenDrawing() {

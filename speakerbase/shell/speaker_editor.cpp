@@ -257,6 +257,7 @@ void EnterDrawingMode() {
   SetViewWindow(gDrawingRecord);
   SelectOutputWindow(gDrawingRecord);
   platform::ShowWindow(gSpeakerEditor.drawingWindow, platform::ShowMode::kShow);
+  platform::InvalidateWindow(gSpeakerEditor.drawingWindow);
   ShowViewPanel(1);
   gSpeakerEditor.drawingMode = true;
   UpdateSpeakerTitle();

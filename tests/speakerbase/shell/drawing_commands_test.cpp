@@ -114,3 +114,18 @@ TEST_F(KsbTest, SortListsTheRecordsInByteOrderAndMakesTheFirstCurrent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DrawingCommandsTest, AnOpenedDrawingIsShown) {
+  platform::test::FileDialogScript files;
+  files.Choose(CopyFixture("speakerbase/data", "drawing.TCF"));
+  Command(kCmdOpenDrawing);
+  ASSERT_EQ(CountDrawingObjects(), 2);
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
+    EXPECT_EQ(o->state & kStateHiddenMask, 0u) << o->layer;
+    EXPECT_TRUE(gLayers.IsVisible(o->layer)) << o->layer;
+  }
+}
+
+}  // namespace
