@@ -223,10 +223,6 @@ void CopyRecordView() {
   SelectOutputWindow(previous);
 }
 
-void CloseRecordViews() {
-  if (IsOpen()) RequestCancel();
-}
-
 void BindRecordViewCommands(CommandRegistry& r) {
   r.Bind(kCmdDataSheet, [] { ShowRecordView(RecordView::kDataSheet); });
   r.Bind(kCmdPolarPlots, [] { ShowRecordView(RecordView::kPolarPlots); });

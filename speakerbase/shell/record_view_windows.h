@@ -37,5 +37,3 @@ void RepaintRecordView();
 // The selector's buttons: the open view printed, or copied to the clipboard.
 void PrintRecordView();
 void CopyRecordView();
-// Ends the open view's loop (a mode switch, the end of the program).
-void CloseRecordViews();

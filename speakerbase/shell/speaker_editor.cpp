@@ -28,19 +28,7 @@ SpeakerEditorState gSpeakerEditor;
 
 namespace {
 
-// The title shows the database, or in drawing mode the drawing.
-std::string gTitleName;
-// The drawing window's record; in database mode the main window is the
-// view window instead.
-WindowRecord* gDrawingRecord = nullptr;
-
-void ResetSpeakerEditorState() {
-  gSpeakerEditor = SpeakerEditorState{};
-  gTitleName.clear();
-  gDrawingRecord = nullptr;
-}
-
-const StateReset kReset(ResetSpeakerEditorState);
+const StateReset kReset(ResetSpeakerEditor);
 
 constexpr float kSpeakerDrawingScale = 200.0f;  // pixels per metre
 constexpr float kSpeakerSnapStep = 0.01f;       // m
@@ -59,7 +47,7 @@ const DrawingProgram& SpeakerEditorProgram() {
     p.commands = &SpeakerEditorCommandTable();
     p.windowProc = SpeakerEditorWindowProc;
     p.document = {ResetSpeakerDrawing, &gSpeakerEditor.drawingModified};
-    p.titleFileName = &gTitleName;
+    p.titleFileName = &gSpeakerEditor.titleName;
     // The undo snapshots carry the layers and objects only.
     p.useUndoTables = [] { SetUndoSections(nullptr, nullptr); };
     p.updateMenuState = UpdateSpeakerMenuState;
@@ -107,18 +95,19 @@ GraphicObject* ReadSymbolResource(const char* name) {
 
 bool HasDrawing() { return gObjects.model.first != nullptr; }
 
+// The answer of the password prompt open now.
+std::string* gPasswordAnswer = nullptr;
+
 platform::LParam PasswordDialogProc(platform::Window dialog, unsigned kind, platform::WParam wParam,
                                     platform::LParam lParam) {
-  static std::string* answer = nullptr;
   if (kind == platform::msg::kInitDialog) {
-    answer = reinterpret_cast<std::string*>(lParam);
     platform::SetEditLimit(dialog, kPasswordField, int(kTypePasswordSize));
     return 0;
   }
   if (kind != platform::msg::kCommand) return platform::DefaultDialogProc(dialog, kind, wParam, lParam);
   const int id = int(platform::LowWord(wParam));
   if (id == kPasswordOk || id == platform::kIdOk) {
-    if (answer) *answer = GetDialogText(dialog, kPasswordField, kTypePasswordSize + 1);
+    if (gPasswordAnswer) *gPasswordAnswer = GetDialogText(dialog, kPasswordField, kTypePasswordSize + 1);
     platform::EndDialog(dialog, 1);
   } else if (id == kPasswordCancel || id == platform::kIdCancel) {
     platform::EndDialog(dialog, 0);
@@ -128,7 +117,7 @@ platform::LParam PasswordDialogProc(platform::Window dialog, unsigned kind, plat
 
 }  // namespace
 
-void ResetSpeakerEditor() { ResetSpeakerEditorState(); }
+void ResetSpeakerEditor() { gSpeakerEditor = SpeakerEditorState{}; }
 
 void ResetSpeakerDrawing() {
   ResetDrawing();
@@ -141,7 +130,7 @@ void ResetSpeakerDrawing() {
 
 int StartSpeakerEditor(platform::Instance instance) {
   if (!StartDrawingProgram(instance, SpeakerEditorProgram())) return 0;
-  gDrawingRecord = DrawWindow;
+  gSpeakerEditor.drawingRecord = DrawWindow;
   gSpeakerEditor.drawingWindow = DrawWindow->window;
   // The start menu gives way to the database menu; the drawing menu waits.
   const platform::Menu startMenu = platform::GetWindowMenu(MainWindow.window);
@@ -165,7 +154,9 @@ int StartSpeakerEditor(platform::Instance instance) {
 void AskSessionPassword() {
   for (;;) {
     std::string password;
-    RunModalDialog(kPasswordDialog, MainWindow.window, PasswordDialogProc, platform::LParam(&password));
+    gPasswordAnswer = &password;
+    RunModalDialog(kPasswordDialog, MainWindow.window, PasswordDialogProc);
+    gPasswordAnswer = nullptr;
     if (!password.empty()) {
       gSpeakerEditor.session = MakeSessionOwnerBlock(password);
       return;
@@ -177,7 +168,6 @@ void AskSessionPassword() {
 void RunSpeakerEditor() { RunDrawingProgram(); }
 
 void EndSpeakerEditor() {
-  CloseRecordViews();
   DestroyRecordSelector();
   if (gRender.axisCross) gRender.axisCross->vertexCount += 2;
   FreeObject(gRender.axisCross);
@@ -193,7 +183,7 @@ void EndSpeakerEditor() {
 }
 
 void UpdateSpeakerTitle() {
-  gTitleName = gSpeakerEditor.drawingMode ? gSpeakerEditor.drawingName : gSpeakerEditor.database.fileName;
+  gSpeakerEditor.titleName = gSpeakerEditor.drawingMode ? gSpeakerEditor.drawingName : gSpeakerEditor.database.fileName;
   UpdateWindowTitle();
 }
 
@@ -207,13 +197,16 @@ platform::LParam SpeakerEditorWindowProc(platform::Window window, unsigned kind,
 
 platform::LParam DrawingWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                    platform::LParam lParam) {
-  // Ctrl held hides the crosshair and shows the arrow.
-  if (kind == platform::msg::kMouseMove && (wParam & platform::kMouseControl)) {
-    ViewShowCrosshair(0);
-    SetArrowCursor();
-    return 0;
+  // Ctrl held, not Shift, hides the crosshair and shows the arrow.
+  if (kind == platform::msg::kMouseMove) {
+    if (wParam & platform::kMouseControl) {
+      ViewShowCrosshair(0);
+      SetArrowCursor();
+      return 0;
+    }
+    wParam &= ~platform::kMouseShift;
   }
-  return ViewWindowProc(window, kind, wParam & ~platform::kMouseShift, lParam);
+  return ViewWindowProc(window, kind, wParam, lParam);
 }
 
 void UpdateSpeakerMenuState() {
@@ -251,11 +244,10 @@ void EnterDrawingMode() {
   FreeAllObjects();
   ClearUndoRing();
   if (!db.records.empty()) CopyShapeToDrawing(db.records[size_t(db.currentRecordIndex)].shape.list());
-  CloseRecordViews();
   ShowRecordSelector(false);
   platform::SetWindowMenu(MainWindow.window, gSpeakerEditor.drawingMenu);
-  SetViewWindow(gDrawingRecord);
-  SelectOutputWindow(gDrawingRecord);
+  SetViewWindow(gSpeakerEditor.drawingRecord);
+  SelectOutputWindow(gSpeakerEditor.drawingRecord);
   platform::ShowWindow(gSpeakerEditor.drawingWindow, platform::ShowMode::kShow);
   platform::InvalidateWindow(gSpeakerEditor.drawingWindow);
   ShowViewPanel(1);

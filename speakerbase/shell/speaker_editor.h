@@ -14,13 +14,15 @@
 // undo never brings back the shape of another record.
 //
 // gSpeakerEditor is the editor's one record: the open database, the
-// session's owner block, the two menus and the mode.
+// session's owner block, the two menus, the drawing window, the mode, the
+// drawing's name and modified mark, and the name the title shows.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "design/model/speaker_database.h"
+#include "framework/base/drawing_layer.h"
 #include "platform/messages.h"
 #include "platform/types.h"
 #include "speakerbase/record_operations.h"
@@ -48,9 +50,13 @@ struct SpeakerEditorState {
   platform::Menu databaseMenu = platform::Menu::kNone;
   platform::Menu drawingMenu = platform::Menu::kNone;
   platform::Window drawingWindow = platform::Window::kNone;
+  // The drawing window's record; in database mode the main window is the
+  // view window instead.
+  WindowRecord* drawingRecord = nullptr;
   bool drawingMode = false;
   std::string drawingName = kNewSpeakerDrawingName;
   uint16_t drawingModified = 0;
+  std::string titleName;  // the database's, or in drawing mode the drawing's
 };
 extern SpeakerEditorState gSpeakerEditor;
 // Back to the state before start-up.
