@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/base/drawing_layer.h"
+#include "platform/drawing.h"
 #include "platform/test_seams.h"
 #include "platform/window.h"
 #include "speakerbase/data_sheet.h"
@@ -51,17 +52,25 @@ class RecordViewTest : public KsbTest {
   }
 };
 
-TEST_F(RecordViewTest, TheDataSheetFramesItsCells) {
+TEST_F(RecordViewTest, TheDataSheetFramesItsCellsAndTheSelectorCopiesIt) {
   RunView(kCmdDataSheet, {[] {
-            const platform::Size size = ViewSize();
-            const DataSheetLayout layout = LayOutDataSheet(Db().currentRecord, size.width, size.height);
-            ASSERT_FALSE(layout.cells.empty());
-            for (const DataSheetCell& cell : layout.cells) {
-              const int midY = (cell.frame.top + cell.frame.bottom) / 2;
-              EXPECT_EQ(Pixel(cell.frame.left, midY), gPalette.colours[0]);
-              EXPECT_EQ(Pixel((cell.frame.left + cell.frame.right) / 2, cell.frame.top), gPalette.colours[0]);
-            }
-          }});
+                            const platform::Size size = ViewSize();
+                            const DataSheetLayout layout = LayOutDataSheet(Db().currentRecord, size.width, size.height);
+                            ASSERT_FALSE(layout.cells.empty());
+                            for (const DataSheetCell& cell : layout.cells) {
+                              const int midY = (cell.frame.top + cell.frame.bottom) / 2;
+                              EXPECT_EQ(Pixel(cell.frame.left, midY), gPalette.colours[0]);
+                              EXPECT_EQ(Pixel((cell.frame.left + cell.frame.right) / 2, cell.frame.top),
+                                        gPalette.colours[0]);
+                            }
+                            platform::test::DialogUser(RecordSelector()).Press(kSelectorCopy);
+                          },
+                          [] {
+                            // The window's client area with a white extra column and row.
+                            const platform::Size copied = platform::GetBitmapSize(platform::test::ClipboardBitmap());
+                            EXPECT_EQ(copied.width, ViewSize().width + 1);
+                            EXPECT_EQ(copied.height, ViewSize().height + 1);
+                          }});
 }
 
 TEST_F(RecordViewTest, PolarCurvesOfAFlatBalloonLieOnTheOuterRingAndFollowTheSelector) {
