@@ -4,20 +4,27 @@
 
 #include "design/acoustics/level_map.h"
 #include "design/acoustics/map_file.h"
+#include "design/acoustics/ray_file.h"
 #include "design/acoustics/reflection_search.h"
+#include "design/acoustics/result_map.h"
+#include "design/acoustics/reverberation.h"
 #include "design/model/project.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_commands.h"
+#include "design/shell/design_shell.h"
+#include "design/windows/ray_windows.h"
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/file_dialogs.h"
 #include "framework/base/framework_dialogs.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
+#include "framework/base/sound_system.h"
 #include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/geometry.h"
+#include "framework/core/services.h"
 #include "framework/editor/edit_steps.h"
 #include "framework/model/layers.h"
 #include "framework/view/rendering.h"
@@ -92,7 +99,31 @@ class DrawingWindowAside {
   WindowRecord* previous_ = nullptr;
 };
 
+// After the windows of a search: "Store ray calculation to file ?", the
+// file and its description.
+void OfferRayFile() {
+  if (!HasRayPaths(gObjects.model) || ShowMessage(kStoreRayFileQuestion, nullptr, kMsgOkCancel) != kIdOk) return;
+  if (!SaveFileDialog(kRayFileSaveFilter, kRayFileDefault)) return;
+  const std::string path = GetDialogDirectory() + GetDialogFileName();
+  std::string description;
+  InputLine(kRayFileDescriptionPrompt, description, kRayFileDescriptionLength + 1, 0);
+  StoreRayFile(path, gObjects.model, description, gRaySearch.meanFreePathEstimate);
+}
+
 }  // namespace
+
+RayWindowContext DesignRayWindowContext() {
+  RayWindowContext context;
+  context.search = &gRaySearch;
+  context.design = ProjectTables();
+  context.reverb = ProjectReverbSettings(gProject);
+  context.programTitle = kDesignTitle;
+  context.projectName = gProject.path;
+  context.band = gResultWindow.band;
+  context.sound = &PlatformSoundSystem();
+  context.selectWavInput = CmdSelectWavInput;
+  return context;
+}
 
 int ShowCalcOptionsDialog() {
   return RunModalDialog(kCalcOptionsDialog, MainWindow.window, CalcOptionsProc) == 1 ? 1 : 0;
@@ -125,9 +156,14 @@ void CmdCalculateRays() {
       DrawingWindowAside aside;
       paths = CalculateRays(gRaySearch, ProjectTables(), order, gInput.acceptedPoint);
     }
-    // The reflection windows show the paths from here; once they close the
-    // paths leave the model.
-    if (paths > 0) DeleteRayPaths(gRaySearch, gObjects.model);
+    // The reflection windows show the paths, which may then be stored, and
+    // leave the model afterwards.
+    if (paths > 0) {
+      RayWindowContext context = DesignRayWindowContext();
+      ShowRayResults(context);
+      OfferRayFile();
+      DeleteRayPaths(gRaySearch, gObjects.model);
+    }
   }
   gDrawing.prompt.clear();
   ResetCommandState();
@@ -156,9 +192,16 @@ void CmdLoadCalculation() {
   ViewShowCrosshair(1);
 }
 
+void CmdLoadRayFile() {
+  RayWindowContext context = DesignRayWindowContext();
+  OpenRayFile(context);
+}
+
 void BindCalculateMenu(CommandRegistry& r) {
   r.Bind(kCmdLevelAndTime, CmdLevelAndTime);
   r.Bind(kCmdCalculateRays, CmdCalculateRays);
+  r.Bind(kCmdLoadRayFile, CmdLoadRayFile);
+  BindAudioCommands(r);
   r.Bind(kCmdSaveCalculation, CmdSaveCalculation);
   r.Bind(kCmdLoadCalculation, CmdLoadCalculation);
 }

@@ -1,9 +1,13 @@
 // The window side of the Calculate menu that stands without the result
 // windows: the calculation options dialog and Level + Time (5001), Calculate
-// Rays (5020) up to where the reflection windows take the paths, and Save
+// Rays (5020) with the reflection windows and the ray file, Load Ray File
+// (5021), the audio commands (5030 .. 5034, audio_commands.cpp), and Save
 // and Load Calculation (5102, 5103) with the result's description. The
 // menu's bind function (design_commands.h) is here.
 #pragma once
+
+#include "design/windows/ray_windows.h"
+#include "framework/shell/command_dispatch.h"
 
 inline constexpr char kCalcOptionsDialog[] = "DIALOG_10";
 inline constexpr char kMapFileFilter[] = "Korvane Map File|*.kmf|";
@@ -30,9 +34,27 @@ void CmdLevelAndTime();
 
 // Calculate/Calculate Rays: "Max.Order : (1 .. 40)", the target point
 // ("REFLECTIONS > Target Point"), then the search with its progress window
-// and Cancel. The paths found stand in the model for the reflection
-// windows, and go again when the command ends.
+// and Cancel. The paths found stand in the model while the reflection
+// windows show them, may be stored in a ray file ("Store ray calculation to
+// file ?") and go again when the command ends.
 void CmdCalculateRays();
+// Calculate/Load Ray File: a ray file's paths in the reflection windows.
+void CmdLoadRayFile();
+
+// What the reflection windows of kdn show: the search, the project's tables
+// and reverberation, the result window's band, and the sound with the WAV
+// input command for "RTA".
+RayWindowContext DesignRayWindowContext();
+
+// Calculate/Select Audio Processing File, Select WAV Input File, Process
+// and Play, Play Input File and Play Output File (5030 .. 5034) on the
+// program's auralisation state and sound.
+void CmdSelectAudioProfile();
+void CmdSelectWavInput();
+void CmdProcessAndPlay();
+void CmdPlayInputFile();
+void CmdPlayOutputFile();
+void BindAudioCommands(CommandRegistry& registry);
 
 // Calculate/Save Calculation: with a result, the file, then its description
 // (the drawing comment to start with; Cancel keeps it), written as a map

@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "design/acoustics/auralisation.h"
 #include "design/acoustics/level_map.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
+#include "design/windows/ray_windows.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/view_state.h"
@@ -34,6 +36,7 @@ std::string RecentItemText(const std::string& path) {
 
 platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                 platform::LParam lParam) {
+  if (RouteRayWindowMessage(window, kind, wParam, lParam)) return 0;
   if (window == DrawWindow->window) return ViewWindowProc(window, kind, wParam, lParam);
   if (window != MainWindow.window) return platform::DefaultWindowProc(window, kind, wParam, lParam);
   if (kind == platform::msg::kDestroy) WriteHistoryFile();
@@ -58,6 +61,7 @@ MenuStateInput CurrentMenuStateInput() {
   in.canRedo = CanRedo() != 0;
   in.resultPresent = gLevelMap.resultPresent == 1;
   in.speakerDatabase = !gDesignShell.speakerDatabase.path.empty();
+  in.audioReady = HasWavInput() && HasAudioProfile();
   in.recentProjects = gDesignShell.history.RecentCount();
   for (size_t layer = 0; layer < in.layerShown.size(); ++layer)
     in.layerShown[layer] = gLayers.IsVisible(uint32_t(layer));

@@ -12,6 +12,7 @@
 #include "design/model/loudspeaker.h"
 #include "design/model/project.h"
 #include "design/shell/core/command_table.h"
+#include "design/windows/ray_windows.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/input_loop.h"
 #include "framework/base/view_state.h"
@@ -197,11 +198,18 @@ TEST_F(CalculationTest, RaysAreSearchedToAPickedTargetAndLeaveTheModelAfterwards
   // The plan view's pixel of the seats' middle (15, 0).
   const int x = int(gView.centreX + (15 - gView.originX) * gView.scale);
   const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
+  MessageRecorder messages;
+  messages.Answer(kIdCancel);  // no ray file
   RunSteps([&] { Command(kCmdCalculateRays); }, {[&] {
-             EXPECT_EQ(gDrawing.prompt, "REFLECTIONS > ");
-             platform::test::MouseMove(draw, x, y);
-             platform::test::Click(draw, x, y);
-           }});
+                                                   EXPECT_EQ(gDrawing.prompt, "REFLECTIONS > ");
+                                                   platform::test::MouseMove(draw, x, y);
+                                                   platform::test::Click(draw, x, y);
+                                                 },
+                                                 // The reflection windows show the paths until "<-".
+                                                 [&] {
+                                                   EXPECT_EQ(CountOnLayer(kRayPathLayer), gRaySearch.pathCount);
+                                                   platform::test::ClickControl(gRayWindows.backButton);
+                                                 }});
   EXPECT_EQ(gRaySearch.orders.maxOrder, 1);
   // Both loudspeakers reach the target directly and by the floor at least.
   EXPECT_GE(gRaySearch.storedPaths, 4u);

@@ -4,6 +4,7 @@
 #include "design/shell/design_shell.h"
 #include "design/shell/main_window.h"
 #include "framework/base/framework_windows.h"
+#include "framework/base/view_state.h"
 #include "framework/core/state_reset.h"
 #include "framework/model/graphic_object.h"
 #include "platform/application.h"
@@ -41,6 +42,18 @@ void KdnTest::StartWithHall() {
   files.Choose(CopyExample("HALL.KPR"));
   Command(kCmdOpenProject);
   ASSERT_EQ(CountOnLayer(kLoudspeakerLayer), 2);
+}
+
+void KdnTest::CalculateRaysAtSeats(std::vector<std::function<void()>> windowSteps) {
+  const platform::Window draw = DrawWindow->window;
+  const int x = int(gView.centreX + (15 - gView.originX) * gView.scale);
+  const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
+  std::vector<std::function<void()>> steps = {[=] {
+    platform::test::MouseMove(draw, x, y);
+    platform::test::Click(draw, x, y);
+  }};
+  steps.insert(steps.end(), windowSteps.begin(), windowSteps.end());
+  RunSteps([&] { Command(kCmdCalculateRays); }, steps);
 }
 
 void KdnTest::Command(int id) {

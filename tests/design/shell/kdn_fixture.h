@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/support/gui_fixture.h"
 
@@ -26,6 +28,10 @@ class KdnTest : public WindowTestBase {
   // The start-up, then File/Open of the example hall (copied into the
   // scratch folder): eight room faces, the audience area, two loudspeakers.
   void StartWithHall();
+  // Calculate Rays with its target picked at the hall's seats (15, 0) in the
+  // plan view, then `windowSteps` while the reflection windows are open; the
+  // caller's dialog script answers the order prompt.
+  void CalculateRaysAtSeats(std::vector<std::function<void()>> windowSteps);
   // A menu command as the menu posts it, then what is queued.
   void Command(int id);
   // A menu command from the menu bar: the menu state first, as when its
