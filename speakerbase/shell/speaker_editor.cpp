@@ -126,6 +126,8 @@ void ResetSpeakerDrawing() {
   for (int layer = 1; layer < kLayerCount; ++layer) gLayers.SetVisible(uint32_t(layer), false);
   gSpeakerEditor.drawingName = kNewSpeakerDrawingName;
   gSpeakerEditor.drawingModified = 0;
+  // The title the framework updates next shows the new drawing.
+  if (gSpeakerEditor.drawingMode) gSpeakerEditor.titleName = gSpeakerEditor.drawingName;
 }
 
 int StartSpeakerEditor(platform::Instance instance) {

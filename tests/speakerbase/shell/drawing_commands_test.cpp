@@ -38,11 +38,17 @@ class DrawingCommandsTest : public KsbTest {
   }
 };
 
-TEST_F(DrawingCommandsTest, ANewDrawingHasKsbsScaleSnapAndLayers) {
+TEST_F(DrawingCommandsTest, ANewDrawingHasKsbsScaleSnapLayersAndName) {
+  gSpeakerEditor.drawingName = "OLD.TCF";
+  UpdateSpeakerTitle();
+  AppendSquareToDrawing(0.2f);
+  gView.scale = 5.0f;
   Command(kCmdNewDrawing);
+  EXPECT_EQ(CountDrawingObjects(), 0);
   EXPECT_EQ(gView.scale, 200.0f);
   EXPECT_EQ(gView.snapStep, 0.01f);
   EXPECT_EQ(gSpeakerEditor.drawingName, kNewSpeakerDrawingName);
+  EXPECT_EQ(platform::GetWindowText(MainWindow.window), "KSB V2.90 > LS001");
   EXPECT_TRUE(gLayers.IsVisible(0));
   for (uint32_t layer = 1; layer < uint32_t(kLayerCount); ++layer) EXPECT_FALSE(gLayers.IsVisible(layer)) << layer;
   EXPECT_EQ(gLayers.records[31].name, "LAYER 32");
