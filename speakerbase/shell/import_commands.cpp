@@ -60,6 +60,7 @@ void AppendImportedRecords(const SpeakerImport& result) {
       ShowMessage(kDatabaseFullMessage, nullptr, kMsgOk);
       break;
     }
+    SendRecordSelectorCommand(kSelectorAppended);
     appended = true;
   }
   if (appended) RebuildRecordSelector(int(db.records.size()) - 1);
