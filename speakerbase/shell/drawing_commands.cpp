@@ -11,7 +11,6 @@
 #include "framework/base/settings_prompts.h"
 #include "framework/base/view_state.h"
 #include "framework/core/file_dialog_state.h"
-#include "framework/core/state_reset.h"
 #include "framework/editor/draw_commands.h"
 #include "framework/editor/edit_commands.h"
 #include "framework/editor/face_commands.h"
@@ -32,11 +31,6 @@ namespace {
 
 inline constexpr char kOpenDrawingFilter[] = "TCF|*.tcf|NDF|*.ndf";
 inline constexpr char kDrawingFilter[] = "TCF|*.tcf|";
-
-// The header of the drawing file read last; a save writes its other fields.
-ProjectHeader gDrawingHeader;
-void ResetDrawingHeader() { gDrawingHeader = ProjectHeader{}; }
-const StateReset kReset(ResetDrawingHeader);
 
 // The objects of `list`, taken over, to the end of the drawing.
 void AppendToDrawing(OwnedObjectList& list) {
@@ -71,7 +65,7 @@ void TakeDrawing(DrawingFileModel& model, const std::string& path) {
   gLayers = model.layers;
   AppendToDrawing(model.objects);
   if (model.hasSettings) gPlotHeader = model.settings;
-  gDrawingHeader = model.header;
+  gSpeakerEditor.drawingHeader = model.header;
   gView.snapStep = model.header.snapStep;
   gDrawing.nodeSnapWidth = model.header.nodeSnapWidth;
   gDrawing.gridSize = model.header.gridSize;
@@ -163,7 +157,7 @@ void CmdSaveDrawing() {
   }
   if (SaveFileDialog(kDrawingFilter, defaultName.c_str())) {
     const std::string path = ForceDrawingExtension(GetDialogDirectory() + GetDialogFileName());
-    ProjectHeader header = gDrawingHeader;
+    ProjectHeader header = gSpeakerEditor.drawingHeader;
     header.viewMode = gView.mode;
     header.snapStep = gView.snapStep;
     header.snapOn = uint16_t(gView.coordinateSnap != 0);

@@ -15,12 +15,14 @@
 //
 // gSpeakerEditor is the editor's one record: the open database, the
 // session's owner block, the two menus, the drawing window, the mode, the
-// drawing's name and modified mark, and the name the title shows.
+// drawing's name, modified mark and file header, and the name the title
+// shows.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "design/model/project_file.h"
 #include "design/model/speaker_database.h"
 #include "framework/base/drawing_layer.h"
 #include "platform/messages.h"
@@ -56,6 +58,8 @@ struct SpeakerEditorState {
   bool drawingMode = false;
   std::string drawingName = kNewSpeakerDrawingName;
   uint16_t drawingModified = 0;
+  // The header of the drawing file read last; a save writes its other fields.
+  ProjectHeader drawingHeader;
   std::string titleName;  // the database's, or in drawing mode the drawing's
 };
 extern SpeakerEditorState gSpeakerEditor;
