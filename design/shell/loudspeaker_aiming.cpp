@@ -117,8 +117,8 @@ void CmdAimByCentralPerspective() {
   const int16_t mode = gView.mode;
   const std::vector<GraphicObject*> speakers = SelectSpeakersAfter(kAimByPerspectivePrompt);
   GraphicObject* rings = speakers.empty() ? nullptr : CreateIsobarObject();
+  const bool panelOpen = rings && gViewPanel != platform::Window::kNone;
   if (rings) {
-    const bool panelOpen = gViewPanel != platform::Window::kNone;
     if (panelOpen) ShowViewPanel(0);
     {
       BandButtons buttons;
@@ -131,12 +131,13 @@ void CmdAimByCentralPerspective() {
       gSpeakerAiming = SpeakerAimingState{};
     }
     FreeObject(rings);
-    if (panelOpen) ShowViewPanel(1);
   }
   gView.perspectiveAngles = angles;
   gView.eyePoint = eye;
   gView.mode = mode;
   gView.rotationStep = kRotationStep;
+  // The panel opens on the view as restored.
+  if (panelOpen) ShowViewPanel(1);
   LayoutAndRedraw();
   if (gProject.modified) RefreshAimLines();
   ResetCommandState();

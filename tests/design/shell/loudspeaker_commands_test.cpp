@@ -534,7 +534,9 @@ TEST_F(PerspectiveAimingTest, ACentreClickKeepsTheAimAndTheBandButtonsChangeTheR
   EXPECT_EQ(gView.perspectiveAngles, angles);
   EXPECT_EQ(gView.rotationStep, kRotationStep);
   EXPECT_EQ(gRender.isobarRings, nullptr);
-  EXPECT_NE(gViewPanel, platform::Window::kNone);
+  ASSERT_NE(gViewPanel, platform::Window::kNone);
+  // The panel shows the plan view the aiming started from.
+  EXPECT_EQ(platform::GetCheckedRadioButton(gViewPanel, 101, 104), 101);
   for (GraphicObject* o : SpeakerObjects()) EXPECT_EQ(o->state, 0u);
 }
 
