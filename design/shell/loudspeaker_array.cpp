@@ -15,7 +15,6 @@
 #include "framework/base/framework_dialogs.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/editor/edit_steps.h"
-#include "framework/view/rendering.h"
 
 namespace {
 
@@ -26,17 +25,11 @@ using ArrayOperation = void (*)(std::span<GraphicObject* const>, const ObjectVer
 // The selection, the base point and the angle, then `operation` on them.
 void MoveArray(const char* prompt, ArrayOperation operation) {
   const std::vector<GraphicObject*> speakers = SelectSpeakersAfter(prompt);
-  if (speakers.empty()) return;
   ObjectVertex base;
   std::string text = "0";
-  std::optional<double> degrees;
-  if (PickCommandPoint(kBasepointText, base) && InputLine(kArrayAngleTitle, text, kAngleTextLength + 1, 1))
-    degrees = ReadSpeakerEntry(text);
-  if (!degrees) {
-    DeselectAllObjects();
-    return;
-  }
-  operation(speakers, base, *degrees);
+  if (!speakers.empty() && PickCommandPoint(kBasepointText, base) &&
+      InputLine(kArrayAngleTitle, text, kAngleTextLength + 1, 1))
+    if (const std::optional<double> degrees = ReadSpeakerEntry(text)) operation(speakers, base, *degrees);
   ResetCommandState();
 }
 
