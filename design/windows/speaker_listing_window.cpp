@@ -184,8 +184,8 @@ void PrintSpeakerSummary(const std::vector<Loudspeaker>& listing, const SpeakerP
   const int width = GetPrintSettings()->horizontalResolution;
   const ListingSizes sizes = SpeakerSummarySizes(width);
   SetTextStyle("Arial", sizes.rowHeight, sizes.columnUnit, 0, kBlack, kWhite, platform::kBackOpaque);
-  const std::vector<ListingPage> pages = LayOutSpeakerSummary(listing, totals, faces, *setup.design.types,
-                                                              setup.programTitle, setup.fileName, width);
+  const std::vector<ListingPage> pages =
+      LayOutSpeakerSummary(listing, totals, faces, *setup.design.types, setup.programTitle, setup.fileName, width);
   for (size_t i = 0; i < pages.size(); ++i) {
     if (i > 0) PrintNewPage();
     DrawListingPage(pages[i]);

@@ -24,7 +24,7 @@ enum DesignCommand : int {
   kCmdPrintRegion = 103,
   kCmdNewProject = 104,
   kCmdExitProgram = 105,
-  kCmdRecentProject = 110,  // 110 .. 113: the recent projects, most recent first
+  kCmdRecentProject = 110,     // 110 .. 113: the recent projects, most recent first
   kCmdImportFacesEase3 = 120,  // 120 .. 127: the EASE imports and exports
   kCmdExportFacesEase3 = 121,
   kCmdImportFacesEase2 = 122,

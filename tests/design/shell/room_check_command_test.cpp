@@ -109,7 +109,7 @@ TEST_F(RoomCheckCommandTest, OneFaceIsNoRoomAndLeavesTheView) {
 TEST_F(RoomCheckCommandTest, TheExampleHallIsClosed) {
   StartWithHall();
   MessageRecorder messages;
-  Command(kCmdCheckRoomBoundaries);
+  ASSERT_TRUE(ChooseItem(kCmdCheckRoomBoundaries));
   ASSERT_EQ(messages.messages().size(), 1u);
   EXPECT_EQ(messages.messages()[0].text, "No errors found");
   EXPECT_EQ(messages.messages()[0].caption, kRoomCheckPassedCaption);
