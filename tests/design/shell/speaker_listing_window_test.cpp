@@ -43,7 +43,7 @@ bool Opened(const platform::test::DialogScript& dialogs, const char* name) {
   return std::count(dialogs.opened().begin(), dialogs.opened().end(), name) == 1;
 }
 
-class SpeakerListingTest : public KdnTest {
+class SpeakerListingWindowTest : public KdnTest {
  protected:
   void SetUp() override {
     KdnTest::SetUp();
@@ -88,7 +88,7 @@ class SpeakerListingTest : public KdnTest {
 // Rows sorted by x, y, z; the selected loudspeaker's powers (0.00 when it
 // is off) and selection in the drawing follow the list; the totals leave
 // the switched-off one out.
-TEST_F(SpeakerListingTest, RowsArePlacedInOrderAndTheSelectedOneIsShownAndMarked) {
+TEST_F(SpeakerListingWindowTest, RowsArePlacedInOrderAndTheSelectedOneIsShownAndMarked) {
   GraphicObject* high = Place(1, 2, 3, "KV12");
   GraphicObject* low = Place(1, 2, 1, "KV8C", false);
   GraphicObject* front = Place(0, 5, 5, "KV12");
@@ -125,7 +125,7 @@ TEST_F(SpeakerListingTest, RowsArePlacedInOrderAndTheSelectedOneIsShownAndMarked
 // 103 changes the loudspeakers of the current one's old type, 102 the
 // current one alone; each at -9 dB with the type's largest rated power as
 // its nominal power. Types no loudspeaker uses any more go at the close.
-TEST_F(SpeakerListingTest, TypeChangesTakeTheLoudspeakersOfTheOldTypeAndPurgeOnClosing) {
+TEST_F(SpeakerListingWindowTest, TypeChangesTakeTheLoudspeakersOfTheOldTypeAndPurgeOnClosing) {
   GraphicObject* a = Place(0, 0, 3, "KV12");
   GraphicObject* b = Place(1, 0, 3, "KV8C");
   GraphicObject* c = Place(2, 0, 3, "KV12");
@@ -170,7 +170,7 @@ TEST_F(SpeakerListingTest, TypeChangesTakeTheLoudspeakersOfTheOldTypeAndPurgeOnC
   EXPECT_EQ(gSpeakerModel.types.count, 2);
 }
 
-TEST_F(SpeakerListingTest, ACancelledPickChangesNothingAndTheUnusedTypeIsPurged) {
+TEST_F(SpeakerListingWindowTest, ACancelledPickChangesNothingAndTheUnusedTypeIsPurged) {
   GraphicObject* a = Place(0, 0, 3, "KV12");
   dialogs_.On("DIALOG_12", [](DialogUser& user) { user.Press(111); });
   dialogs_.On(kListing, [](DialogUser& user) {
@@ -192,7 +192,7 @@ TEST_F(SpeakerListingTest, ACancelledPickChangesNothingAndTheUnusedTypeIsPurged)
 
 // "Print" closes the window and prints the summary landscape, 44
 // loudspeakers a page.
-TEST_F(SpeakerListingTest, PrintClosesTheWindowAndPrintsTheSummaryPages) {
+TEST_F(SpeakerListingWindowTest, PrintClosesTheWindowAndPrintsTheSummaryPages) {
   for (int i = 0; i < 45; ++i) Place(float(i % 9), float(i / 9), 3, "KV12");
   platform::test::PrintDialogScript printing;
   platform::test::RecordingPrinter printer;
@@ -217,8 +217,20 @@ TEST_F(SpeakerListingTest, PrintClosesTheWindowAndPrintsTheSummaryPages) {
   EXPECT_FALSE(IsPrinting());
 }
 
+// With no printer the summary goes to the PDF file the print dialog names.
+TEST_F(SpeakerListingWindowTest, TheSummaryPrintsToAPdfFile) {
+  Place(0, 0, 3, "KV12");
+  platform::test::PrintDialogScript printing;
+  printing.PrintToPdf(Path("summary.pdf"), 300);
+  dialogs_.On(kListing, [](DialogUser& user) { user.Press(105); });
+  Command(kCmdSpeakerListing);
+  ASSERT_TRUE(fs::exists(Path("summary.pdf")));
+  EXPECT_GT(fs::file_size(Path("summary.pdf")), 1000u);
+  EXPECT_GT(GetPrintSettings()->horizontalResolution, GetPrintSettings()->verticalResolution);
+}
+
 // A listing without a type picker (the viewer's) offers no type change.
-TEST_F(SpeakerListingTest, WithoutATypePickerTheTypeChangesAreNotOffered) {
+TEST_F(SpeakerListingWindowTest, WithoutATypePickerTheTypeChangesAreNotOffered) {
   GraphicObject* a = Place(0, 0, 3, "KV12");
   dialogs_.On(kListing, [](DialogUser& user) {
     EXPECT_FALSE(user.IsVisible(102));
@@ -235,7 +247,21 @@ TEST_F(SpeakerListingTest, WithoutATypePickerTheTypeChangesAreNotOffered) {
   EXPECT_EQ(TypeOf(a), "KV12");
 }
 
-TEST_F(SpeakerListingTest, NoLoudspeakerNoListing) {
+// The listing's loop waits for the user (the idle hook runs while it is
+// open) and the close box ends it.
+TEST_F(SpeakerListingWindowTest, TheListingWaitsForTheUserAndClosesByItsCloseBox) {
+  Place(0, 0, 3, "KV12");
+  platform::Window shown = platform::Window::kNone;
+  dialogs_.On(kListing, [&](DialogUser& user) { shown = user.dialog(); });
+  RunSteps([this] { Command(kCmdSpeakerListing); },
+           {[&] {
+             ASSERT_TRUE(platform::IsWindow(shown));
+             platform::test::RequestClose(shown);
+           }});
+  EXPECT_FALSE(platform::IsWindow(shown));
+}
+
+TEST_F(SpeakerListingWindowTest, NoLoudspeakerNoListing) {
   Command(kCmdSpeakerListing);
   EXPECT_FALSE(Opened(dialogs_, kListing));
 }
