@@ -43,9 +43,6 @@ void CmdLoadAbsorberDatabase();
 // Faces turned round mark the project modified (the dispatch's snapshot
 // undoes them).
 void CmdCheckRoomBoundaries();
-// Edit/Copy to clipboard (210): the drawing window, framed in black, as a
-// bitmap.
-void CopyDrawingToClipboard();
 
 // Options/Coordinate-Snap Off and On (511, 512): the switch, its check
 // marks and the view panel's switches.
