@@ -1,6 +1,7 @@
 #include "design/shell/ease_commands.h"
 
 #include <string>
+#include <vector>
 
 #include "design/model/ease_exchange.h"
 #include "design/model/loudspeaker.h"
@@ -14,6 +15,7 @@
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
 #include "framework/editor/edit_steps.h"
+#include "framework/editor/selection.h"
 #include "framework/model/layers.h"
 #include "framework/view/rendering.h"
 
@@ -44,6 +46,19 @@ void ImportFaces(const char* filter, FaceImport import) {
   if (!gProject.lastProjectFolder.empty()) SetDialogDirectory(gProject.lastProjectFolder);
   if (OpenFileDialog(filter, nullptr) && import(ChosenPath(), gObjects.model) == 1) RedrawAllObjects();
   gFileDialog = project;
+}
+
+using FaceExport = int (*)(const std::string& path, std::span<const GraphicObject* const> objects);
+
+// The room faces the user selects, written to the file the user names.
+void ExportFaces(const char* filter, FaceExport write) {
+  CommandPrompt prompt(kExportFacesPrompt);
+  gDrawing.currentLayer = int16_t(kRoomLayer);
+  if (SelectObjects() <= 0 || !SaveFileDialog(filter, nullptr)) return;
+  std::vector<const GraphicObject*> selected;
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+    if (o->state & kStateSelected) selected.push_back(o);
+  write(ChosenPath(), selected);
 }
 
 bool HasLoudspeakers() {
@@ -87,6 +102,9 @@ void ImportSpeakers(const char* filter, SpeakerImport import) {
 
 void CmdImportFacesEase3() { ImportFaces(kEase3FaceImportFilter, ImportFacesEase3); }
 void CmdImportFacesEase2() { ImportFaces(kEase2ImportFilter, ImportFacesEase2); }
+
+void CmdExportFacesEase3() { ExportFaces(kEase3FaceExportFilter, ExportFacesEase3); }
+void CmdExportFacesEase2() { ExportFaces(kEase2ExportFilter, ExportFacesEase2); }
 
 void CmdImportSpeakersEase3() { ImportSpeakers(kEase3SpeakerImportFilter, ImportSpeakersEase3); }
 void CmdImportSpeakersEase2() { ImportSpeakers(kEase2ImportFilter, ImportSpeakersEase2); }

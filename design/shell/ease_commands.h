@@ -16,6 +16,12 @@ inline constexpr char kImportSpeakersPrompt[] = "Import loudspeakers from EASE >
 // Import Room Faces from EASE3.x / EASE2.x (.xfc / .exp).
 void CmdImportFacesEase3();
 void CmdImportFacesEase2();
+// Export Room Faces to EASE3.x / EASE2.x (.xfc / .imp): the room layer
+// becomes current, the user selects objects and names the file; the faces
+// and solids among them are written, and deselected afterwards. An EASE 2
+// face of more than ten vertices leaves no file.
+void CmdExportFacesEase3();
+void CmdExportFacesEase2();
 // Import Loudspeaker Parameters from EASE3.x / EASE2.x (.xld / .exp): with
 // no speaker database loaded, "A speaker database must have been loaded
 // first.Load now ?" and on OK Select Database; then the file. A type the

@@ -15,7 +15,9 @@ void BindFileMenu(CommandRegistry& r) {
   r.Bind(kCmdExitProgram, ExitApplication);
   for (int i = 0; i < kRecentProjectCount; ++i) r.Bind(kCmdRecentProject + i, [i] { CmdOpenRecentProject(i); });
   r.Bind(kCmdImportFacesEase3, CmdImportFacesEase3);
+  r.Bind(kCmdExportFacesEase3, CmdExportFacesEase3);
   r.Bind(kCmdImportFacesEase2, CmdImportFacesEase2);
+  r.Bind(kCmdExportFacesEase2, CmdExportFacesEase2);
   r.Bind(kCmdImportSpeakersEase3, CmdImportSpeakersEase3);
   r.Bind(kCmdExportSpeakersEase3, CmdExportSpeakersEase3);
   r.Bind(kCmdImportSpeakersEase2, CmdImportSpeakersEase2);

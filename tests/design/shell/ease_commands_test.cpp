@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,17 @@
 #include "design/model/project.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
+#include "framework/base/framework_windows.h"
+#include "framework/base/view_state.h"
+#include "framework/base/work_buffers.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/model/layers.h"
+#include "framework/view/projection.h"
+#include "framework/view/rendering.h"
 #include "platform/test_seams.h"
 #include "tests/design/shell/kdn_fixture.h"
 #include "tests/support/message_recorder.h"
+#include "tests/support/object_fixtures.h"
 
 namespace {
 
@@ -184,6 +191,45 @@ TEST_F(EaseCommandsTest, FaceImportsAddRoomFacesAndKeepTheProjectsDialogState) {
     EXPECT_EQ(gObjects.model.first->layer, kRoomLayer);
   }
   EXPECT_EQ(CountOnLayer(kRoomLayer), rooms + 2);
+}
+
+// The face export writes the room faces the user picks, then deselects
+// them; Escape in the picker writes nothing.
+TEST_F(EaseCommandsTest, TheFaceExportsWriteThePickedFaces) {
+  ResetObjectStore();
+  GraphicObject* picked = AddObject({RectangleXY(0, 0, 4, 3)});
+  AddObject({RectangleXY(10, 10, 12, 12)});
+  ZoomToFit();
+  ProjectPointToScreen({2, 0, 0});
+  const platform::Point edge{gWork.screenPoints[0].x, gWork.screenPoints[0].y};
+  const GraphicObject* const only[] = {picked};
+  struct Case {
+    int id;
+    const char* name;
+    const char* pattern;
+  };
+  for (const auto& [id, name, pattern] :
+       {Case{kCmdExportFacesEase3, "picked.xfc", "*.xfc"}, Case{kCmdExportFacesEase2, "picked.imp", "*.imp"}}) {
+    platform::test::FileDialogScript files;
+    files.Choose(Path(name));
+    RunSteps([this, id] { Command(id); }, {[&] { platform::test::Click(DrawWindow->window, edge.x, edge.y); },
+                                           [] { platform::test::KeyPress(platform::kKeyEnter); }});
+    ASSERT_EQ(files.dialogs().size(), 1u) << name;
+    EXPECT_TRUE(files.dialogs()[0].save);
+    EXPECT_EQ(files.dialogs()[0].request.filters[0].patterns, pattern);
+    std::ifstream in(Path(name), std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string expected;
+    if (id == kCmdExportFacesEase3) expected = FormatFacesEase3(only);
+    else ASSERT_TRUE(FormatFacesEase2(only, expected));
+    EXPECT_EQ(written, expected) << name;
+    EXPECT_FALSE(picked->state & kStateSelected);
+    EXPECT_EQ(gDrawing.currentLayer, kRoomLayer);
+  }
+
+  platform::test::FileDialogScript files;
+  RunSteps([this] { Command(kCmdExportFacesEase3); }, {[] { platform::test::KeyPress(platform::kKeyEscape); }});
+  EXPECT_TRUE(files.dialogs().empty());
 }
 
 TEST_F(EaseCommandsTest, WithoutLoudspeakersTheExportsDoNothing) {
