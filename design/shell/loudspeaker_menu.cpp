@@ -1,11 +1,13 @@
 // The Loudspeakers menu: placing, editing, moving, copying, mirroring,
-// deleting, switching, equalising, delaying and aiming loudspeakers, the Array submenu (loudspeaker_array.cpp), the
-// perspective aiming (loudspeaker_aiming.cpp) and Select Database.
+// deleting, switching, equalising, delaying and aiming loudspeakers, the
+// listing, the Array submenu (loudspeaker_array.cpp), the perspective
+// aiming (loudspeaker_aiming.cpp) and Select Database.
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "design/document/speaker_operations.h"
+#include "design/model/project.h"
 #include "design/model/speaker_database.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_commands.h"
@@ -13,8 +15,11 @@
 #include "design/shell/loudspeaker_commands.h"
 #include "design/shell/loudspeaker_steps.h"
 #include "design/shell/property_dialogs.h"
+#include "design/shell/speaker_selection_dialog.h"
+#include "design/windows/speaker_listing_window.h"
 #include "framework/base/file_dialogs.h"
 #include "framework/base/framework_dialogs.h"
+#include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
 #include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
@@ -27,6 +32,21 @@
 namespace {
 
 constexpr size_t kDelayTextLength = 10;
+
+// The "Select Loudspeaker" dialog opened on the database entry of the type
+// named `current` (else where it was last).
+bool SelectListedSpeakerType(const std::string& current, std::string& chosen) {
+  const SpeakerDatabaseIndex& index = gDesignShell.speakerDatabase;
+  int suggested = 0;
+  for (size_t i = 0; i < index.entries.size(); ++i)
+    if (index.entries[i].name == current) suggested = int(i);
+  int position = 0;
+  SpeakerType header;
+  if (!SelectSpeakerType(suggested, position, header)) return false;
+  if (position < 0 || size_t(position) >= index.entries.size()) return false;
+  chosen = index.entries[size_t(position)].name;
+  return true;
+}
 
 void SwitchSpeakers(const char* prompt, bool on) {
   const std::vector<GraphicObject*> speakers = SelectSpeakersAfter(prompt);
@@ -84,6 +104,18 @@ void SelectSpeakerDatabase() {
   if (!OpenFileDialog(kSpeakerDatabaseFilter, nullptr)) return;
   OpenSpeakerDatabaseIndex(gDesignShell.speakerDatabase,
                            ForceExtension(GetDialogDirectory() + GetDialogFileName(), kSpeakerDatabaseExtension));
+}
+
+void CmdSpeakerListing() {
+  SpeakerListingSetup setup;
+  setup.design = ProjectTables();
+  setup.owner = DrawWindow->window;
+  setup.selectType = SelectListedSpeakerType;
+  setup.database = &gDesignShell.speakerDatabase;
+  setup.modifiedMark = &gProject.modified;
+  setup.programTitle = kDesignTitle;
+  setup.fileName = gProject.path;
+  if (ShowSpeakerListing(setup)) PurgeUnusedSpeakerTypes();
 }
 
 void CmdAddSpeaker() {
@@ -225,6 +257,7 @@ void CmdAimSpeakersAtTarget() {
 void BindLoudspeakerMenu(CommandRegistry& r) {
   r.Bind(kCmdNewLoudspeaker, CmdAddSpeaker);
   r.Bind(kCmdEditLoudspeakers, CmdEditSpeakers);
+  r.Bind(kCmdSpeakerListing, CmdSpeakerListing);
   r.Bind(kCmdMoveSpeakers, CmdMoveSpeakers);
   r.Bind(kCmdCopySpeakers, CmdCopySpeakers);
   r.Bind(kCmdDeleteSpeakers, CmdDeleteSpeakers);
