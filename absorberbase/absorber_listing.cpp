@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "framework/base/drawing_layer.h"
 #include "framework/base/printing.h"
-#include "platform/drawing.h"
 
 namespace {
 
@@ -20,23 +18,6 @@ constexpr int kCategoryLeft = 110, kCategoryRight = 153, kCategoryHeadRight = 15
 constexpr int kBandLeft = 154, kBandWidth = 5, kBandStep = 7;
 constexpr int kLastBandHeadLeft = 196, kLastBandHeadRight = 202;
 constexpr const char* kBandHeads[kAbsorberBandCount - 1] = {"125", "250", "500", "1 k", "2 k", "4 k"};
-constexpr std::int16_t kBlack = 0, kWhite = 30;  // palette indexes
-
-// Texts are the records' own: an '&' in them is printed, not taken as a
-// mnemonic.
-unsigned TextFormat(ListingAlign align) {
-  const unsigned alignment = align == ListingAlign::kRight    ? platform::kTextRight
-                             : align == ListingAlign::kCentre ? platform::kTextCentre
-                                                              : platform::kTextLeft;
-  return alignment | platform::kTextSingleLine | platform::kTextNoPrefix;
-}
-
-void DrawPage(const ListingPage& page) {
-  SetPenColor(kBlack);
-  for (const ListingLine& line : page.lines) DrawLine(line.x1, line.y1, line.x2, line.y2);
-  for (const ListingText& text : page.texts)
-    DrawStyledText(text.left, text.top, text.right, text.bottom, text.text.c_str(), TextFormat(text.align));
-}
 
 std::string FormatNumber(int number) {
   char text[16];
@@ -129,14 +110,6 @@ void PrintAbsorberDatabase(const AbsorberDatabase& database, const std::string& 
   SetPrintLandscape(1);
   if (!PrintSetupDialog() || !StartPrintJobWithObjects()) return;
   const PrintSettings& printer = *GetPrintSettings();
-  const ListingSizes sizes = AbsorberListingSizes(printer.horizontalResolution);
-  SetTextStyle("Arial", sizes.rowHeight, sizes.columnUnit, 0, kBlack, kWhite, platform::kBackOpaque);
-  const std::vector<ListingPage> pages =
-      LayOutAbsorberListing(database, fileName, printer.horizontalResolution, printer.verticalResolution);
-  for (size_t i = 0; i < pages.size(); ++i) {
-    if (i > 0) PrintNewPage();
-    DrawPage(pages[i]);
-  }
-  SetDefaultTextStyle();
-  EndPrintJob();
+  PrintListingPages(LayOutAbsorberListing(database, fileName, printer.horizontalResolution, printer.verticalResolution),
+                    AbsorberListingSizes(printer.horizontalResolution));
 }

@@ -231,3 +231,29 @@ void PrintViewWindow() {
   platform::Blit(gOutput.currentWindow->context, 0, 0, w, h, gCapture.memory, 0, 0, platform::kMixCopy);
   ReleaseBitmapDc(captured);
 }
+
+namespace {
+
+unsigned ListingTextFormat(ListingAlign align) {
+  const unsigned alignment = align == ListingAlign::kRight    ? platform::kTextRight
+                             : align == ListingAlign::kCentre ? platform::kTextCentre
+                                                              : platform::kTextLeft;
+  return alignment | platform::kTextSingleLine | platform::kTextNoPrefix;
+}
+
+constexpr std::int16_t kListingInk = 0, kListingPaper = 30;  // palette indexes: black on white
+
+}  // namespace
+
+void PrintListingPages(const std::vector<ListingPage>& pages, ListingSizes sizes) {
+  SetTextStyle("Arial", sizes.rowHeight, sizes.columnUnit, 0, kListingInk, kListingPaper, platform::kBackOpaque);
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (i > 0) PrintNewPage();
+    SetPenColor(kListingInk);
+    for (const ListingLine& line : pages[i].lines) DrawLine(line.x1, line.y1, line.x2, line.y2);
+    for (const ListingText& text : pages[i].texts)
+      DrawStyledText(text.left, text.top, text.right, text.bottom, text.text.c_str(), ListingTextFormat(text.align));
+  }
+  SetDefaultTextStyle();
+  EndPrintJob();
+}

@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "framework/core/printed_page.h"
 #include "platform/printer.h"
 #include "platform/types.h"
 
@@ -71,6 +73,13 @@ void EndPrintJob();
 void EndPrintJobPlain();
 // At shutdown: lets the printer of the last dialog go.
 void FreePrinterSetup();
+
+// Prints laid-out pages on the open job, a new page before each but the
+// first, in "Arial" of `sizes` (black on white), then sets the default text
+// style again and ends the job (EndPrintJob). Each page's lines come first,
+// then its texts, each on one line in its rectangle and printed as it stands
+// (an '&' is no mnemonic).
+void PrintListingPages(const std::vector<ListingPage>& pages, ListingSizes sizes);
 
 // Prints the current window's client area as a bitmap, centred on the page
 // at a whole number of printer pixels per window pixel (or the fraction
