@@ -374,12 +374,19 @@ TEST_F(MaterialCommandsTest, TheListShowsEveryFaceLargerFirstAndMarksTheChosenOn
   EXPECT_EQ(DrawingPixels(pickColour), 0);
 }
 
+// Areas and sabins in square feet: the ceiling's 384 m2 are 4133.3 ft2.
 TEST_F(MaterialCommandsTest, FeetShowSquareFeet) {
   gUnitFlag = 1;
-  FaceList([](DialogUser& user) {
+  const MaterialTable& project = gMaterials.project;
+  const auto ceiling = std::find_if(project.records.begin(), project.records.end(),
+                                    [](const AbsorberRecord& r) { return r.name == "Ceiling plasterboard"; });
+  ASSERT_NE(ceiling, project.records.end());
+  const float alpha = ceiling->absorption[3];
+  FaceList([&](DialogUser& user) {
     EXPECT_EQ(user.Items(101)[0], "001\t 4133.3\tCeiling plasterboard");
     EXPECT_EQ(user.Text(208), "4133.3 ft\xC2\xB2");
     EXPECT_EQ(user.Text(308), "4133.3 ft\xC2\xB2");
+    EXPECT_EQ(user.Text(204), FormatNumber("%3.1f", 384.0 * 10.76391 * alpha));
     user.Press(104);
   });
 }
