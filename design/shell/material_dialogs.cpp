@@ -186,7 +186,6 @@ void StartEdit(Window dialog, DatabaseDialog& d) {
 bool ReadBaseFields(Window dialog, AbsorberRecord& record) {
   MessageOwnerScope owner(dialog);
   for (int band = 0; band < kAbsorberBandCount; ++band) {
-    FixDecimalComma(dialog, BaseCoefficient(band));
     if (!ReadAbsorptionText(GetDialogText(dialog, BaseCoefficient(band), kCoefficientCharacters + 1),
                             kCoefficientCharacters, record.absorption[band])) {
       ShowMessage(kInvalidAbsorptionMessage, nullptr, kMsgOk);
