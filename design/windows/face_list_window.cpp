@@ -11,6 +11,8 @@
 #include "framework/base/printing.h"
 #include "framework/base/view_state.h"
 #include "framework/core/state_reset.h"
+#include "framework/editor/pointer_input.h"
+#include "framework/editor/selection.h"
 #include "framework/model/layers.h"
 #include "framework/view/rendering.h"
 #include "platform/window.h"
@@ -187,19 +189,21 @@ void MarkCalcFace(const CalcFace& face, int on) {
 }
 
 int ShowFaceListDialog(CalcFaceTable& table, uint16_t& modifiedMark, SelectMaterialHook selectMaterial) {
-  if (BuildCalcFaceTable(table, gObjects.model, gMaterials.project) == 0) return 0;
+  if (BuildCalcFaceTable(table, gObjects.model, gMaterials.project) == 0 || !AllocPickBuffer(2)) return 0;
   gFaceList = FaceListState{Window::kNone, &table, &modifiedMark, selectMaterial};
-  ViewShowCrosshair(0);
+  ShowCrosshair(0);
+  SetCursorTracking(0);
   gFaceList.dialog = OpenModelessDialog(kFaceListDialog, MainWindow.window, FaceListDialogProc);
   const bool opened = gFaceList.dialog != Window::kNone;
   if (opened) RunFaceListLoop();
   const bool print = gFaceList.printAfterwards;
   FreeMarker();
-  gPicks.Clear();
+  FreePickBuffer();
   gFaceList = FaceListState{};
   if (platform::IsQuitPosted()) return int(opened);  // the windows are going
   RedrawAllObjects();
-  ViewShowCrosshair(1);
+  SetCursorTracking(1);
+  ShowCrosshair(1);
   if (opened && print) PrintFaceSummary(table, gMaterials.project);
   return int(opened);
 }

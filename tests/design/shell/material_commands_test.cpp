@@ -25,6 +25,9 @@
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
 #include "framework/model/graphic_object.h"
+#include "framework/model/layers.h"
+#include "framework/view/rendering.h"
+#include "framework/view/view_transform.h"
 #include "platform/dialog.h"
 #include "platform/drawing.h"
 #include "platform/test_seams.h"
@@ -445,6 +448,118 @@ TEST_F(MaterialCommandsTest, AListWithoutFacesDoesNotOpen) {
   uint16_t mark = 0;
   EXPECT_EQ(ShowFaceListDialog(gCalcFaceTable, mark, nullptr), 0);
   EXPECT_EQ(std::count(dialogs_.opened().begin(), dialogs_.opened().end(), kFaceListDialog), 0);
+}
+
+// ---- Picking faces: Assign Material, Audience Areas on Room Faces ----
+
+// Faces picked in the hall: with hidden faces on, a click into the plan
+// view finds the ceiling alone and one into the front view one side wall
+// alone (the room's faces turned to the viewer are not offered).
+class FacePickTest : public MaterialCommandsTest {
+ protected:
+  using Step = std::function<void()>;
+  void SetUp() override {
+    MaterialCommandsTest::SetUp();
+    gDrawing.hiddenFaces = 1;
+    RedrawAllObjects();
+  }
+  static Step ClickOn(const ObjectVertex& p) {
+    return [=] {
+      const bool front = gView.mode == kViewXZ;
+      platform::test::Click(DrawWindow->window, WorldToScreen(p.x, kAxisHorizontal),
+                            WorldToScreen(front ? p.z : p.y, kAxisVertical));
+    };
+  }
+  static Step Key(unsigned key) {
+    return [=] { platform::test::KeyPress(key); };
+  }
+  // The room faces whose material is named `name`.
+  static int FacesOf(const std::string& name) {
+    int n = 0;
+    for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+      if (o->layer == kRoomLayer && o->kind == kKindFace && o->items[1].op == kOpAttribute &&
+          gMaterials.project.records[o->items[1].index].name == name)
+        ++n;
+    return n;
+  }
+};
+
+TEST_F(FacePickTest, AssignMaterialGivesEveryFacePickedTheMaterialUntilCancelled) {
+  LoadExampleDatabase();
+  const int glass = DatabaseIndexOf("Glass window");
+  ASSERT_GE(glass, 0);
+  gProject.modified = 0;
+  dialogs_.On(kSelectMaterialDialog, [&](DialogUser& user) { user.DoubleClick(101, glass); });
+  std::string prompt;
+  RunSteps([&] { Command(kCmdAssignMaterial); },
+           {ClickOn({15, 0, 9}), Key(platform::kKeyEnter),
+            [&] {
+              prompt = gDrawing.prompt;
+              platform::test::KeyPress(platform::KeyF(3));  // the front view, while picking
+            },
+            ClickOn({15, 0, 5}), Key(platform::kKeyEnter), Key(platform::kKeyEscape)});
+  EXPECT_EQ(prompt, "Assign Glass window");
+  EXPECT_EQ(FacesOf("Glass window"), 2);
+  EXPECT_EQ(FacesOf("Ceiling plasterboard"), 0);
+  EXPECT_EQ(FacesOf("Wooden lining"), 1);
+  EXPECT_EQ(ProjectEntriesNamed("Glass window"), 1);
+  EXPECT_EQ(ProjectEntriesNamed("Ceiling plasterboard"), 0);  // purged
+  EXPECT_NE(gProject.modified, 0);
+  EXPECT_TRUE(gDrawing.prompt.empty());
+
+  Command(kCmdUndo);
+  EXPECT_EQ(FacesOf("Glass window"), 0);
+  EXPECT_EQ(FacesOf("Ceiling plasterboard"), 1);
+  EXPECT_EQ(FacesOf("Wooden lining"), 2);
+  Command(kCmdRedo);
+  EXPECT_EQ(FacesOf("Glass window"), 2);
+  EXPECT_EQ(ProjectEntriesNamed("Glass window"), 1);
+}
+
+TEST_F(FacePickTest, AudienceAreasTakeTheHeightAndCopyThePickedFaceRaised) {
+  const int areas = CountOnLayer(kAudienceLayer);
+  MessageRecorder messages;
+  // 10.01 m is refused before anything is picked.
+  dialogs_.On("DIALOG_3", [](DialogUser& user) {
+    EXPECT_EQ(user.Caption(), "Height above room-face ( 0.0 .. 10.0 )");
+    user.Type(105, "10,01");
+    user.Press(102);
+  });
+  Command(kCmdAudienceOnFaces);
+  EXPECT_EQ(messages.texts(), Texts{"Invalid entry !"});
+  EXPECT_EQ(CountOnLayer(kAudienceLayer), areas);
+
+  // 10 m is taken; the ceiling, "0 3 1 1 2", is copied 10 m up.
+  gProject.modified = 0;
+  dialogs_.On("DIALOG_3", [](DialogUser& user) {
+    user.Type(105, "10.0");
+    user.Press(102);
+  });
+  RunSteps([&] { Command(kCmdAudienceOnFaces); },
+           {ClickOn({15, 0, 9}), Key(platform::kKeyEnter), Key(platform::kKeyEscape)});
+  EXPECT_EQ(messages.texts().size(), 1u);
+  ASSERT_EQ(CountOnLayer(kAudienceLayer), areas + 1);
+  const GraphicObject* area = gObjects.model.first;
+  ASSERT_EQ(area->layer, uint32_t(kAudienceLayer));
+  EXPECT_EQ(area->kind, 8u);
+  EXPECT_EQ(area->colour, 21u);
+  EXPECT_EQ(area->vertexCount, 4u);
+  ASSERT_EQ(area->itemCount, 5u);
+  EXPECT_EQ(area->items[1].op, kOpAttribute);
+  EXPECT_EQ(area->items[1].index, 0u);
+  for (uint32_t i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(area->vertices[i].z, 19) << i;
+  EXPECT_NE(gProject.modified, 0);
+
+  // In feet the height is typed in feet: 3.28084 ft raise by 1 m.
+  gUnitFlag = 1;
+  dialogs_.On("DIALOG_3", [](DialogUser& user) {
+    user.Type(105, "3.28084");
+    user.Press(102);
+  });
+  RunSteps([&] { Command(kCmdAudienceOnFaces); },
+           {ClickOn({15, 0, 9}), Key(platform::kKeyEnter), Key(platform::kKeyEscape)});
+  ASSERT_EQ(CountOnLayer(kAudienceLayer), areas + 2);
+  EXPECT_NEAR(gObjects.model.first->vertices[0].z, 10, 1e-4);
 }
 
 // ---- The printed summary ----
