@@ -44,7 +44,8 @@ void CmdAssignMaterial() {
     if (material < 0) {
       ShowMessage(kCantLoadAbsorberMessage, kInsufficientMemoryCaption, kMsgOk);
     } else {
-      gDrawing.prompt = "Assign " + gMaterials.project.records[material].name;
+      // The command pattern's " > " parts the prompt from the picker's text.
+      gDrawing.prompt = "Assign " + gMaterials.project.records[material].name + " > ";
       ShowStatusText("");
       while (SelectFace()) {
         if (ObjectItem* item = FaceMaterialItem(*gPicks.faceObject, gPicks.faceItem)) {

@@ -498,7 +498,7 @@ TEST_F(FacePickTest, AssignMaterialGivesEveryFacePickedTheMaterialUntilCancelled
               platform::test::KeyPress(platform::KeyF(3));  // the front view, while picking
             },
             ClickOn({15, 0, 5}), Key(platform::kKeyEnter), Key(platform::kKeyEscape)});
-  EXPECT_EQ(prompt, "Assign Glass window");
+  EXPECT_EQ(prompt, "Assign Glass window > ");
   EXPECT_EQ(FacesOf("Glass window"), 2);
   EXPECT_EQ(FacesOf("Ceiling plasterboard"), 0);
   EXPECT_EQ(FacesOf("Wooden lining"), 1);
