@@ -241,18 +241,22 @@ unsigned ListingTextFormat(ListingAlign align) {
   return alignment | platform::kTextSingleLine | platform::kTextNoPrefix;
 }
 
-constexpr std::int16_t kListingInk = 0, kListingPaper = 30;  // palette indexes: black on white
-
 }  // namespace
 
+void DrawListingPage(const ListingPage& page) {
+  constexpr std::int16_t kBlack = 0;
+  SetPenColor(kBlack);
+  for (const ListingLine& line : page.lines) DrawLine(line.x1, line.y1, line.x2, line.y2);
+  for (const ListingText& text : page.texts)
+    DrawStyledText(text.left, text.top, text.right, text.bottom, text.text.c_str(), ListingTextFormat(text.align));
+}
+
 void PrintListingPages(const std::vector<ListingPage>& pages, ListingSizes sizes) {
-  SetTextStyle("Arial", sizes.rowHeight, sizes.columnUnit, 0, kListingInk, kListingPaper, platform::kBackOpaque);
+  constexpr std::int16_t kInk = 0, kPaper = 30;  // palette indexes: black on white
+  SetTextStyle("Arial", sizes.rowHeight, sizes.columnUnit, 0, kInk, kPaper, platform::kBackOpaque);
   for (size_t i = 0; i < pages.size(); ++i) {
     if (i > 0) PrintNewPage();
-    SetPenColor(kListingInk);
-    for (const ListingLine& line : pages[i].lines) DrawLine(line.x1, line.y1, line.x2, line.y2);
-    for (const ListingText& text : pages[i].texts)
-      DrawStyledText(text.left, text.top, text.right, text.bottom, text.text.c_str(), ListingTextFormat(text.align));
+    DrawListingPage(pages[i]);
   }
   SetDefaultTextStyle();
   EndPrintJob();

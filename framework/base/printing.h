@@ -74,11 +74,13 @@ void EndPrintJobPlain();
 // At shutdown: lets the printer of the last dialog go.
 void FreePrinterSetup();
 
-// Prints laid-out pages on the open job, a new page before each but the
-// first, in "Arial" of `sizes` (black on white), then sets the default text
-// style again and ends the job (EndPrintJob). Each page's lines come first,
-// then its texts, each on one line in its rectangle and printed as it stands
-// (an '&' is no mnemonic).
+// Draws a listing page on the current context (the page of the open job):
+// its lines in black, then its texts in the current text style, each on one
+// line in its rectangle as aligned, an '&' printed as it stands.
+void DrawListingPage(const ListingPage& page);
+// The pages of a listing on the open job, a new page before each but the
+// first, in "Arial" of `sizes` black on white (DrawListingPage); then the
+// default text style again and the job ended (EndPrintJob).
 void PrintListingPages(const std::vector<ListingPage>& pages, ListingSizes sizes);
 
 // Prints the current window's client area as a bitmap, centred on the page
