@@ -59,6 +59,17 @@ inline ObjectItem* FaceMaterialItem(const GraphicObject& object, uint32_t first)
 // vertex gives the zero vector.
 Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first);
 
+// The area (m^2) and enclosed volume (m^3) of a face or solid object: over
+// every polygon start, N = its area vector / 2 and P = its start vertex,
+// area += |N| and volume += -(N . P) / 3. The volume is positive when the
+// Newell normals of a closed object point into the space it encloses, as a
+// room's do. 2 for a solid, 1 for another face object, 0 (area and volume
+// 0) for an object of any other kind.
+int ObjectAreaVolume(const GraphicObject& object, double& area, double& volume);
+
+// Every polygon of the object turned round (ReverseFacePolygon).
+void ReverseAllFaces(GraphicObject& object);
+
 // Turns the polygon whose start item is `first` round, which flips its
 // normal: the start item (and the material item behind it) stay, and the
 // vertex indexes of the items from there to the close item, that one
