@@ -16,9 +16,11 @@
 
 struct DrawingDocument {
   void (*newDrawing)() = nullptr;
-  const uint16_t* modified = nullptr;  // non-zero while the model holds unsaved changes
+  uint16_t* modified = nullptr;  // non-zero while the model holds unsaved changes
 };
 void SetDrawingDocument(const DrawingDocument& document);
+// What a command that changed the model does: the modified mark set to 1.
+void MarkDrawingModified();
 
 // Menu items of the view's face mode.
 constexpr int kMenuWireframe = 604;
