@@ -24,7 +24,7 @@ bool ModelIsModified() { return gDocument.modified && *gDocument.modified != 0; 
 
 void SetDrawingDocument(const DrawingDocument& document) { gDocument = document; }
 
-void MarkDrawingModified() {
+void SetDrawingModified() {
   if (gDocument.modified) *gDocument.modified = 1;
 }
 

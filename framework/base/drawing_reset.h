@@ -19,8 +19,8 @@ struct DrawingDocument {
   uint16_t* modified = nullptr;  // non-zero while the model holds unsaved changes
 };
 void SetDrawingDocument(const DrawingDocument& document);
-// What a command that changed the model does: the modified mark set to 1.
-void MarkDrawingModified();
+// Sets the document's modified mark (the drawing commands' changes).
+void SetDrawingModified();
 
 // Menu items of the view's face mode.
 constexpr int kMenuWireframe = 604;

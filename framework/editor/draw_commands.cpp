@@ -59,7 +59,7 @@ void EndCommand() {
 void Commit(GraphicObject& object) {
   object.layer = uint32_t(gDrawing.currentLayer);
   object.colour = uint32_t(uint16_t(gDrawing.drawingColour));
-  MarkDrawingModified();
+  SetDrawingModified();
 }
 
 void Discard(GraphicObject* object) { FreeObject(object); }
@@ -234,7 +234,7 @@ void CmdDrawText() {
                                                 uint32_t(uint16_t(gDrawing.drawingColour)));
         if (object) {
           InsertObjectBefore(object, gObjects.model.first);
-          MarkDrawingModified();
+          SetDrawingModified();
         }
       }
     }
