@@ -62,8 +62,6 @@ void Commit(GraphicObject& object) {
   SetDrawingModified();
 }
 
-void Discard(GraphicObject* object) { FreeObject(object); }
-
 void DrawOne(GraphicObject* object) { DrawObjects(object, object, 0); }
 
 // The point that ended a wait: the click, or the cursor when the input was
@@ -91,7 +89,7 @@ void DrawFigure(const char* prompt, bool closed) {
   BeginCommand(prompt, "1");
   WaitForPoint();
   if (gInput.cancel || gInput.done) {
-    Discard(figure);
+    FreeObject(figure);
     EndCommand();
     return;
   }
@@ -112,7 +110,7 @@ void DrawFigure(const char* prompt, bool closed) {
     ShowStatusText(std::to_string(figure->vertexCount).c_str());
     WaitForPoint();
     if (gInput.cancel) {
-      Discard(figure);
+      FreeObject(figure);
       EndCommand();
       return;
     }
@@ -141,7 +139,7 @@ void DrawFigure(const char* prompt, bool closed) {
     kept = FinishPolyline(*figure);
   }
   if (kept) Commit(*figure);
-  else Discard(figure);
+  else FreeObject(figure);
   EndCommand();
 }
 
@@ -158,13 +156,13 @@ void DrawTwoPointFigure(const char* prompt, const char* firstText, const char* s
   BeginCommand(prompt, firstText);
   WaitForPoint();
   if (gInput.cancel || gInput.done) {
-    Discard(figure);
+    FreeObject(figure);
     EndCommand();
     return;
   }
   if (!PlaneView()) {
     ShowMessage(kSwitchViewMessage, kSwitchViewCaption, kMsgOk);
-    Discard(figure);
+    FreeObject(figure);
     EndCommand();
     return;
   }
@@ -178,7 +176,7 @@ void DrawTwoPointFigure(const char* prompt, const char* firstText, const char* s
   ShowStatusText(secondText);
   WaitForPoint();
   if (gInput.cancel) {
-    Discard(figure);
+    FreeObject(figure);
     EndCommand();
     return;
   }
@@ -186,7 +184,7 @@ void DrawTwoPointFigure(const char* prompt, const char* firstText, const char* s
   // A figure without extent is no face.
   const Vec3d area = ComputeFaceAreaVector(*figure, 0);
   if (Dot(area, area) < 1e-12) {
-    Discard(figure);
+    FreeObject(figure);
     EndCommand();
     return;
   }
