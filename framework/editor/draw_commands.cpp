@@ -13,6 +13,9 @@
 #include "framework/core/services.h"
 #include "framework/core/state_reset.h"
 #include "framework/editor/draw_layouts.h"
+#include "framework/editor/edit_steps.h"
+#include "framework/editor/pointer_input.h"
+#include "framework/editor/selection.h"
 #include "framework/view/rendering.h"
 
 DrawCommandState gDrawCommands;
@@ -44,14 +47,26 @@ constexpr double kDegreesPerRadian = 57.29577951;
 uint32_t DrawingLayer() { return gDrawing.currentLayer == 0 ? 1 : uint32_t(gDrawing.currentLayer); }
 
 void BeginCommand(const char* prompt, const char* text) {
-  gDrawing.prompt = prompt;
+  SetCommandPrompt(prompt);
   ShowStatusText(text);
 }
 
+// The preview of the figure being drawn follows the cursor from `base`.
+void StartPreview(int mode, const ObjectVertex& base) {
+  gInput.basePoint = base;
+  SetRubberBandMode(mode);
+  SetRubberBand(1);
+}
+void StopPreview() {
+  SetRubberBand(0);
+  SetRubberBandMode(kBandTranslate);
+}
+
 void EndCommand() {
+  StopPreview();
   RedrawAllObjects();
   ClearRequestFlags();
-  gDrawing.prompt.clear();
+  SetCommandPrompt("");
   ClearStatusLine();
 }
 
@@ -59,14 +74,8 @@ void EndCommand() {
 void Commit(GraphicObject& object) {
   object.layer = uint32_t(gDrawing.currentLayer);
   object.colour = uint32_t(uint16_t(gDrawing.drawingColour));
-  SetDrawingModified();
+  MarkDrawingModified();
 }
-
-void DrawOne(GraphicObject* object) { DrawObjects(object, object, 0); }
-
-// The point that ended a wait: the click, or the cursor when the input was
-// ended there.
-ObjectVertex TakenPoint() { return gInput.done ? gInput.cursorPoint : gInput.acceptedPoint; }
 
 bool PlaneView() { return gView.mode == kViewXY || gView.mode == kViewYZ || gView.mode == kViewXZ; }
 
@@ -86,10 +95,15 @@ void InViewPlane(Vec3d& u, Vec3d& v, double angle) {
 void DrawFigure(const char* prompt, bool closed) {
   GraphicObject* figure = CreatePointBufferObject();
   if (!figure) return;
+  if (!AllocPickBuffer(1)) {
+    FreeObject(figure);
+    return;
+  }
   BeginCommand(prompt, "1");
   WaitForPoint();
   if (gInput.cancel || gInput.done) {
     FreeObject(figure);
+    FreePickBuffer();
     EndCommand();
     return;
   }
@@ -104,13 +118,18 @@ void DrawFigure(const char* prompt, bool closed) {
   figure->state = kStateSelected;
   figure->layer = DrawingLayer();
   InsertObjectBefore(figure, gObjects.model.first);
-  DrawOne(figure);
+  // The trailing vertex follows the cursor (the node preview moves the one
+  // picked node).
+  gPicks.nodes = {&figure->vertices[1]};
+  StartPreview(kBandMoveNodes, first);
   bool atLimit = true;
   while (figure->itemCount < kMaxFigureItems) {
     ShowStatusText(std::to_string(figure->vertexCount).c_str());
     WaitForPoint();
     if (gInput.cancel) {
+      StopPreview();
       FreeObject(figure);
+      FreePickBuffer();
       EndCommand();
       return;
     }
@@ -128,10 +147,15 @@ void DrawFigure(const char* prompt, bool closed) {
       figure->items[figure->itemCount++] = {kOpLineTo, uint16_t(n)};
     }
     figure->vertexCount = n + 1;
-    DrawOne(figure);
+    gPicks.nodes = {&figure->vertices[n]};
   }
+  StopPreview();
+  FreePickBuffer();
   bool kept;
   if (closed) {
+    // The face ends at the last click, wherever the cursor went after it.
+    const uint32_t n = figure->vertexCount;
+    if (!atLimit) figure->vertices[n - 1] = figure->vertices[n - 2];
     kept = FinishPolygon(*figure, !atLimit);
   } else {
     // The polyline ends where the cursor was when the input ended.
@@ -148,9 +172,9 @@ void CmdDrawPolygon() { DrawFigure(kPolygonPrompt, true); }
 
 // CIRCLE and RECTANGLE: a first point, refused outside the 2D views, then
 // the point that sizes the figure.
-template <typename Layout>
 void DrawTwoPointFigure(const char* prompt, const char* firstText, const char* secondText, uint32_t vertices,
-                        uint32_t items, void (*writeItems)(GraphicObject&), Layout&& layout) {
+                        uint32_t items, void (*writeItems)(GraphicObject&), int previewMode,
+                        void (*preview)(GraphicObject*, double, double, double)) {
   GraphicObject* figure = CreateObject(0, vertices, items);
   if (!figure) return;
   BeginCommand(prompt, firstText);
@@ -174,13 +198,17 @@ void DrawTwoPointFigure(const char* prompt, const char* firstText, const char* s
   figure->layer = DrawingLayer();
   InsertObjectBefore(figure, gObjects.model.first);
   ShowStatusText(secondText);
+  StartPreview(previewMode, first);
   WaitForPoint();
+  StopPreview();
   if (gInput.cancel) {
     FreeObject(figure);
     EndCommand();
     return;
   }
-  layout(*figure, ToVec3d(first), ToVec3d(TakenPoint()));
+  // The figure through the point taken (the click, or the cursor where the
+  // input ended).
+  preview(figure, 0, 0, 0);
   // A figure without extent is no face.
   const Vec3d area = ComputeFaceAreaVector(*figure, 0);
   if (Dot(area, area) < 1e-12) {
@@ -195,18 +223,13 @@ void DrawTwoPointFigure(const char* prompt, const char* firstText, const char* s
 
 void CmdDrawCircle() {
   const uint32_t n = uint32_t(std::clamp<int>(gDrawing.circleResolution, 3, 360));
-  DrawTwoPointFigure(kCirclePrompt, kCentrePointText, kRadiusPointText, n, n + 1, WriteCircleItems,
-                     [](GraphicObject& circle, Vec3d centre, Vec3d radiusPoint) {
-                       Vec3d u, v;
-                       InViewPlane(u, v, 0);
-                       LayoutCircle(circle, centre, radiusPoint, u, v);
-                     });
+  DrawTwoPointFigure(kCirclePrompt, kCentrePointText, kRadiusPointText, n, n + 1, WriteCircleItems, kBandCircle,
+                     CirclePreview);
 }
 
 void CmdDrawRectangle() {
-  DrawTwoPointFigure(
-      kRectanglePrompt, kFirstCornerText, kSecondCornerText, 4, 5, WriteRectangleItems,
-      [](GraphicObject& rectangle, Vec3d, Vec3d corner) { LayoutRectangle(rectangle, corner, gView.mode); });
+  DrawTwoPointFigure(kRectanglePrompt, kFirstCornerText, kSecondCornerText, 4, 5, WriteRectangleItems, kBandRectangle,
+                     RectanglePreview);
 }
 
 void CmdDrawText() {
@@ -232,7 +255,7 @@ void CmdDrawText() {
                                                 uint32_t(uint16_t(gDrawing.drawingColour)));
         if (object) {
           InsertObjectBefore(object, gObjects.model.first);
-          SetDrawingModified();
+          MarkDrawingModified();
         }
       }
     }

@@ -1,12 +1,11 @@
 #include "framework/editor/draw_layouts.h"
 
-#include <cmath>
+#include <algorithm>
 
 #include "framework/base/vector_font.h"
 
 namespace {
 
-constexpr double kTwoPi = 6.283185308;
 // The advance of a space, in font units.
 constexpr int kSpaceAdvance = 6;
 
@@ -39,38 +38,11 @@ void WriteCircleItems(GraphicObject& circle) {
   circle.itemCount = n + 1;
 }
 
-void LayoutCircle(GraphicObject& circle, Vec3d centre, Vec3d radiusPoint, Vec3d u, Vec3d v) {
-  const Vec3d d = radiusPoint - centre;
-  const double du = Dot(d, u), dv = Dot(d, v);
-  const double r = std::sqrt(du * du + dv * dv);
-  const uint32_t n = circle.vertexCount;
-  const double step = kTwoPi / n;
-  for (uint32_t k = 0; k < n; ++k) {
-    const double a = double(n - k) * step;
-    circle.vertices[k] = ToVertex(centre + u * (r * std::cos(a)) + v * (r * std::sin(a)));
-  }
-}
-
 void WriteRectangleItems(GraphicObject& rectangle) {
   static constexpr ObjectItem kItems[5] = {
       {kOpStart, 0}, {kOpAttribute, 0}, {kOpLineTo, 1}, {kOpLineTo, 2}, {kOpClose, 3}};
   std::copy(kItems, kItems + 5, rectangle.items);
   rectangle.itemCount = 5;
-}
-
-void LayoutRectangle(GraphicObject& rectangle, Vec3d corner, int plane) {
-  static constexpr int kAxes[3][3] = {{0, 1, 2}, {1, 2, 0}, {0, 2, 1}};  // in-plane h, v and the depth
-  if (plane < 0 || plane > 2) return;
-  const int h = kAxes[plane][0], v = kAxes[plane][1], depth = kAxes[plane][2];
-  const Vec3d first = ToVec3d(rectangle.vertices[0]);
-  double c2[3] = {corner.x, corner.y, corner.z};
-  c2[depth] = first[depth];
-  double c1[3] = {0, 0, 0}, c3[3] = {0, 0, 0};
-  c1[h] = first[h], c1[v] = c2[v], c1[depth] = first[depth];
-  c3[h] = c2[h], c3[v] = first[v], c3[depth] = first[depth];
-  rectangle.vertices[1] = ToVertex({c1[0], c1[1], c1[2]});
-  rectangle.vertices[2] = ToVertex({c2[0], c2[1], c2[2]});
-  rectangle.vertices[3] = ToVertex({c3[0], c3[1], c3[2]});
 }
 
 bool FinishPolyline(GraphicObject& line) {

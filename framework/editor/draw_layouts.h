@@ -1,9 +1,7 @@
-// The objects the draw commands make, laid out from the points the user
-// gave: the circle's and the rectangle's vertices and items, the end of a
-// polyline or polygon, and a text in the stroke font. They work on the
-// object (or build it) and read the view only through their parameters: the
-// in-plane unit directions U and V, or the plane of a 2D view (0 plan,
-// 1 side, 2 front).
+// The objects the draw commands make: the circle's and the rectangle's
+// items (their vertices are the rubber band's previews, pointer_input.h),
+// the end of a polyline or polygon, and a text in the stroke font, laid out
+// along the in-plane unit directions U and V it is given.
 //
 // A new face carries material 0 in its attribute item. Degenerate figures
 // are refused here, so they never enter the model: a polyline needs two
@@ -21,19 +19,8 @@ int PointsCoincide(const ObjectVertex& a, const ObjectVertex& b);
 // The circle's items over its n vertices: (0, 0), (3, 0), (1, 1) ..
 // (1, n - 2), (2, n - 1).
 void WriteCircleItems(GraphicObject& circle);
-// The n vertices of the circle around `centre` through the in-plane offset
-// of `radiusPoint` (its parts along U and V): vertex 0 at angle 0 (along U),
-// then clockwise in (U, V) in steps of 360 / n degrees.
-void LayoutCircle(GraphicObject& circle, Vec3d centre, Vec3d radiusPoint, Vec3d u, Vec3d v);
-
 // The rectangle's items (0, 0), (3, 0), (1, 1), (1, 2), (2, 3).
 void WriteRectangleItems(GraphicObject& rectangle);
-// The axis-parallel rectangle of a 2D view from vertex 0 (the first corner,
-// already set) to the opposite corner: vertex 2 the corner at vertex 0's
-// depth, vertex 1 vertex 0's first in-plane coordinate and vertex 2's
-// second, vertex 3 the other way round.
-void LayoutRectangle(GraphicObject& rectangle, Vec3d corner, int plane);
-
 // The end of LINES: the arrays cut to the vertex count, welded (the
 // trailing vertex goes when it lies on the last clicked point), state 1.
 // False, with the object left for the caller to free, when fewer than two

@@ -10,6 +10,7 @@
 #include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/core/services.h"
+#include "framework/editor/pointer_input.h"
 #include "framework/view/projection.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_transform.h"
@@ -102,7 +103,13 @@ bool PickPlotRegion(int mode, GraphicObject& marker, double r, const PlotPage& p
     BuildViewRotation();
     if (!ZoomToFit()) LayoutAndRedraw();
     ShowStatusText(kSelectRegionPrompt);
+    // The marker follows the cursor.
+    gInput.basePoint = start;
+    SetRubberBandMode(kBandPlotRegion);
+    SetRubberBand(1);
     WaitForPoint();
+    SetRubberBand(0);
+    SetRubberBandMode(kBandTranslate);
     if (gInput.cancel) return false;
     // The page's centre goes where the user clicked.
     const ObjectVertex at = gInput.done ? start : gInput.acceptedPoint;
@@ -111,15 +118,18 @@ bool PickPlotRegion(int mode, GraphicObject& marker, double r, const PlotPage& p
     return true;
   }
   if (mode == kPlotZoomWindow) {
-    gInput.inputMode = kInputPickBox;
+    SetInputMode(kInputPickBox);
     ShowStatusText(kRegionFirstPrompt);
     WaitForPoint();
     const platform::Point first = gInput.cursorPixel;
-    if (gInput.cancel || gInput.done) return false;
-    gInput.inputMode = kInputSelectionWindow;
+    if (gInput.cancel || gInput.done) {
+      SetInputMode(kInputCrosshair);
+      return false;
+    }
+    SetInputMode(kInputSelectionWindow);
     ShowStatusText(kRegionSecondPrompt);
     WaitForPoint();
-    gInput.inputMode = kInputCrosshair;
+    SetInputMode(kInputCrosshair);
     if (gInput.cancel || gInput.done) return false;
     const platform::Point second = gInput.cursorPixel;
     region = {double(std::min(first.x, second.x)), double(std::min(first.y, second.y)),

@@ -35,10 +35,11 @@ int ObjectAreaVolume(const GraphicObject& object, double& area, double& volume) 
   area = volume = 0;
   if (!(object.kind & kKindFaceOrSolid)) return 0;
   for (uint32_t i = 0; i < object.itemCount; ++i) {
-    if (object.items[i].op != kOpStart || object.items[i].index >= object.vertexCount) continue;
+    const ObjectItem item = object.items[i];
+    if (item.op != kOpStart || item.index >= object.vertexCount) continue;
     const Vec3d n = ComputeFaceAreaVector(object, i) * 0.5;
     area += std::sqrt(Dot(n, n));
-    volume -= Dot(n, ToVec3d(object.vertices[object.items[i].index])) / 3;
+    volume += -Dot(n, ToVec3d(object.vertices[item.index])) / 3;
   }
   return object.kind & kKindSolid ? 2 : 1;
 }

@@ -59,14 +59,6 @@ inline ObjectItem* FaceMaterialItem(const GraphicObject& object, uint32_t first)
 // vertex gives the zero vector.
 Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first);
 
-// The area (m^2) and enclosed volume (m^3) of a face or solid object: over
-// every polygon start, N = its area vector / 2 and P = its start vertex,
-// area += |N| and volume += -(N . P) / 3. The volume is positive when the
-// Newell normals of a closed object point into the space it encloses, as a
-// room's do. 2 for a solid, 1 for another face object, 0 (area and volume
-// 0) for an object of any other kind.
-int ObjectAreaVolume(const GraphicObject& object, double& area, double& volume);
-
 // Every polygon of the object turned round (ReverseFacePolygon).
 void ReverseAllFaces(GraphicObject& object);
 
@@ -78,3 +70,10 @@ void ReverseAllFaces(GraphicObject& object);
 // reverse order. A `first` that is not a start item, or a polygon without a
 // close item before the next start, is left alone.
 void ReverseFacePolygon(GraphicObject& object, uint32_t first);
+
+// The area (m2) and enclosed volume (m3) of a face or solid object: over its
+// polygons, half the Newell vector's length summed, and -(N . P) / 3 with N
+// half the Newell vector and P the start vertex. The volume is positive when
+// the normals point into the enclosed space (a room's faces do). 2 for a
+// solid, 1 for another face object; 0 with both 0 for other kinds.
+int ObjectAreaVolume(const GraphicObject& object, double& area, double& volume);

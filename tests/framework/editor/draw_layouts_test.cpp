@@ -1,12 +1,11 @@
-// The figures the draw commands lay out: circles clockwise in the view
-// plane, rectangles in a 2D view, polylines and polygons ended as the
-// commands end them, and texts in the stroke font; and the page mapping of
-// the print region.
+// The figures the draw commands lay out: the items of circles and
+// rectangles, polylines and polygons ended as the commands end them, and
+// texts in the stroke font; and the page mapping of the print region.
 #include "framework/editor/draw_layouts.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <utility>
 #include <vector>
 
 #include "framework/base/framework_dialogs.h"
@@ -32,53 +31,20 @@ struct Owned {
   }
 };
 
-TEST_F(DrawLayoutTest, CircleRunsClockwiseFromAngleZeroInTheViewPlane) {
+TEST_F(DrawLayoutTest, CircleAndRectangleItems) {
   Owned circle(CreateObject(0, 36, 37));
   WriteCircleItems(*circle.object);
   EXPECT_EQ(circle.object->items[0].op, kOpStart);
   EXPECT_EQ(circle.object->items[1].op, kOpAttribute);
   EXPECT_EQ(circle.object->items[2].index, 1);
+  EXPECT_EQ(circle.object->items[35].index, 34);
   EXPECT_EQ(circle.object->items[36].op, kOpClose);
   EXPECT_EQ(circle.object->items[36].index, 35);
-  // The side view: U along y, V along z; the radius point's depth (x) and
-  // direction do not count, only its distance in the plane.
-  LayoutCircle(*circle.object, {5, 1, 2}, {9, 1, 4}, {0, 1, 0}, {0, 0, 1});
-  const ObjectVertex* v = circle.object->vertices;
-  EXPECT_NEAR(v[0].y, 3, 1e-5);
-  EXPECT_NEAR(v[0].z, 2, 1e-5);
-  EXPECT_FLOAT_EQ(v[0].x, 5);
-  // Clockwise in (U, V): the next vertex lies below angle 0.
-  EXPECT_NEAR(v[1].y, 1 + 2 * std::cos(10 * 3.14159265 / 180), 1e-5);
-  EXPECT_NEAR(v[1].z, 2 - 2 * std::sin(10 * 3.14159265 / 180), 1e-5);
-  EXPECT_NEAR(v[9].z, 0, 1e-5);
-  const Vec3d n = ComputeFaceAreaVector(*circle.object, 0);
-  EXPECT_LT(n.x, 0);  // clockwise seen from +x
-}
-
-TEST_F(DrawLayoutTest, RectangleCompletesTheCornersInTheViewPlane) {
-  struct Case {
-    int plane;
-    ObjectVertex first;
-    Vec3d corner;
-    ObjectVertex v1, v2, v3;
-  } cases[] = {
-      {0, {0, 0, 5}, {2, 3, 9}, {0, 3, 5}, {2, 3, 5}, {2, 0, 5}},
-      {1, {7, 1, 1}, {0, 4, 2}, {7, 1, 2}, {7, 4, 2}, {7, 4, 1}},
-      {2, {1, 6, 1}, {3, 0, 5}, {1, 6, 5}, {3, 6, 5}, {3, 6, 1}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.plane);
-    Owned r(CreateObject(0, 4, 5));
-    WriteRectangleItems(*r.object);
-    r.object->vertices[0] = c.first;
-    LayoutRectangle(*r.object, c.corner, c.plane);
-    const ObjectVertex expected[3] = {c.v1, c.v2, c.v3};
-    for (int k = 0; k < 3; ++k) {
-      EXPECT_FLOAT_EQ(r.object->vertices[k + 1].x, expected[k].x) << k;
-      EXPECT_FLOAT_EQ(r.object->vertices[k + 1].y, expected[k].y) << k;
-      EXPECT_FLOAT_EQ(r.object->vertices[k + 1].z, expected[k].z) << k;
-    }
-  }
+  Owned rectangle(CreateObject(0, 4, 5));
+  WriteRectangleItems(*rectangle.object);
+  std::vector<std::pair<int, int>> items;
+  for (uint32_t i = 0; i < 5; ++i) items.push_back({rectangle.object->items[i].op, rectangle.object->items[i].index});
+  EXPECT_EQ(items, (std::vector<std::pair<int, int>>{{0, 0}, {3, 0}, {1, 1}, {1, 2}, {2, 3}}));
 }
 
 // The figure a point buffer holds after the clicks, the trailing vertex
