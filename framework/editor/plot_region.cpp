@@ -52,8 +52,8 @@ void RestoreView(const SavedView& v) {
   gView.viewOrigins = v.viewOrigins;
 }
 
-// The marker of the page placed at the measure: the page's outline in the
-// plan view around `centre`.
+// The marker of the page placed at the measure, selected so that the
+// rubber band moves it.
 GraphicObject* CreatePlotMarker() {
   GraphicObject* marker = CreateObject(0, kMarkerVertices, 4);
   if (!marker) return nullptr;
@@ -64,6 +64,7 @@ GraphicObject* CreatePlotMarker() {
   std::copy(items, items + 4, marker->items);
   return marker;
 }
+// The page's outline in the plan around `centre`.
 void LayOutPlotMarker(GraphicObject& marker, ObjectVertex centre, double halfWidth, double halfHeight) {
   const float x0 = float(centre.x - halfWidth), x1 = float(centre.x + halfWidth);
   const float y0 = float(centre.y - halfHeight), y1 = float(centre.y + halfHeight);
