@@ -11,7 +11,7 @@ FUZZ_TARGETS ?=
 # Building with clang (CXX=clang++) needs the packages of the clang list too.
 DEP_LISTS = scripts/packages.txt $(if $(findstring clang,$(CXX)),scripts/clang-packages.txt)
 
-.PHONY: deps configure build test bench tsan fuzz run run-kab
+.PHONY: deps configure build test bench tsan fuzz run run-kab run-ksb
 
 deps:
 	@scripts/install-deps.sh $(DEP_LISTS)
@@ -64,3 +64,7 @@ run:
 
 run-kab: build
 	$(BUILD_DIR)/apps/kab/kab $(EXAMPLES)/EXAMPLE.KAB
+
+# ksb on the example speaker database.
+run-ksb: build
+	$(BUILD_DIR)/apps/ksb/ksb $(EXAMPLES)/EXAMPLE.KSB

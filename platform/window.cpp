@@ -290,8 +290,12 @@ Window CreateControl(ControlKind kind, std::string_view text, int x, int y, int 
       // are ("STOP" clicked mid-command must not take Space and Escape);
       // SetFocus still gives the button the keys.
       w->button->setFocusPolicy(Qt::NoFocus);
-      QObject::connect(w->button, &QPushButton::clicked, w->button,
-                       [=] { PostMessage(parent, msg::kCommand, WParam(id), WindowParam(handle)); });
+      QObject::connect(w->button, &QPushButton::clicked, w->button, [=, button = w->button] {
+        // A button shown pressed or raised (SetButtonPressed) stays as the
+        // program shows it; the click only tells the parent.
+        if (button->isCheckable()) button->setChecked(!button->isChecked());
+        PostMessage(parent, msg::kCommand, WParam(id), WindowParam(handle));
+      });
       break;
     case ControlKind::kOwnerDrawButton:
       w->kind = WindowKind::kOwnerDrawButton;
@@ -409,6 +413,18 @@ void SetWindowText(Window window, std::string_view text) {
   if (w->frame->isWindow()) w->frame->setWindowTitle(ToQt(text));
   if (w->caption) w->caption->setText(ToQt(text));
   SetControlText(*w, text);
+}
+
+void SetButtonPressed(Window button, bool pressed) {
+  WindowObject* w = FindWindow(button);
+  if (!w || w->kind != WindowKind::kPushButton) return;
+  w->button->setCheckable(true);
+  w->button->setChecked(pressed);
+}
+
+bool IsButtonPressed(Window button) {
+  const WindowObject* w = FindWindow(button);
+  return w && w->kind == WindowKind::kPushButton && w->button->isChecked();
 }
 
 std::string GetWindowText(Window window) {

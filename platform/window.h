@@ -72,6 +72,12 @@ enum class ControlKind { kPushButton, kOwnerDrawButton, kHorizontalScrollBar, kV
 Window CreateControl(ControlKind kind, std::string_view text, int x, int y, int width, int height, Window parent,
                      int id);
 
+// A push button shown held down (the chosen one of a group of buttons) or
+// raised; a click on it still posts its kCommand, and leaves it as it was
+// shown. Other windows are left alone.
+void SetButtonPressed(Window button, bool pressed);
+bool IsButtonPressed(Window button);
+
 // Sends kDestroy to the window and then to each of its descendants, removes
 // them and their queued messages. False for a window that does not exist.
 bool DestroyWindow(Window window);

@@ -80,7 +80,7 @@ void BuildBandFilters(BandFilters& filters, float sampleRate) {
     AudioFilter& filter = filters[size_t(b)];
     filter.type = kBandPass;
     filter.characteristic = kButterworth;
-    filter.centreFrequency = kBandCentreFrequencies[size_t(b)];
+    filter.centreFrequency = float(kBandCentreFrequencies[size_t(b)]);
     filter.q = kBandFilterQ;
     if (filter.centreFrequency < kHighestBandCentreRatio * sampleRate) {
       DesignBiquad(filter, sampleRate);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "design/acoustics/audio_profile.h"
+#include "design/acoustics/reverberation.h"
 #include "framework/core/sound_output.h"
 
 // ---- Filters ----
@@ -67,7 +68,6 @@ struct AudioFilter {
 // tan(pi f0 / fs). Writes the clamped Q and centre frequency back.
 void DesignBiquad(AudioFilter& filter, float sampleRate);
 
-constexpr std::array<float, kBandCount> kBandCentreFrequencies = {125, 250, 500, 1000, 2000, 4000, 8000};
 constexpr float kBandFilterQ = 1.4f;
 // A band whose centre lies at or above this fraction of the sample rate
 // cannot be filtered there (at 11025 Hz the 8 kHz band would be unstable).

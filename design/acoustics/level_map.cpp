@@ -164,7 +164,6 @@ namespace {
 constexpr double kFourPi = 12.566370616;
 constexpr double kQFloor = 0.1;  // below this a directivity factor counts as 1
 constexpr double kReverberantFactor = 4 * 1.047;
-constexpr double kSmallestRoom = 1.0;  // m^3: up to this the reverberant energy is 1
 
 double Db(double energy) { return 10 * std::log10(energy); }
 

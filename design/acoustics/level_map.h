@@ -143,8 +143,10 @@ int BuildMapGrid(const ObjectList& model, MappingFaceTable& faces, int16_t& size
 // the type's directivity word / 10, taken as 1 below 0.1.
 BandValues SumSpeakerAcousticPower(const DesignTables& design);
 
+// Up to this volume (m^3) the reverberant energy is taken as 1.
+constexpr double kSmallestRoom = 1.0;
 // The reverberant energy per band for the power sums and the room: 1.0 when
-// V is 1 m^3 or less, else P_b 4 x 1.047 / (0.161 V / T_b).
+// V is kSmallestRoom or less, else P_b 4 x 1.047 / (0.161 V / T_b).
 BandValues ReverberantEnergy(const BandValues& power, const RoomResults& room);
 
 // What every per-point value adds to the point's own energies.

@@ -145,6 +145,9 @@ int FindSourceSpeaker(const ObjectList& model, const ActiveSpeakerTable& speaker
 // gets 1.0.
 std::array<double, kBandCount> PathDirectivity(const ActiveSpeaker& speaker, ObjectVertex point);
 
+// The arrivals of a search in time bins (impulse_response.h).
+constexpr size_t kImpulseBins = 1024;
+using ImpulseHistogram = std::array<float, kImpulseBins>;
 // The figures of the last search: the linking computes the room's, the
 // impulse response of the reflection windows the arrivals and levels; index
 // 7 of a band group stands for all bands.
@@ -154,9 +157,17 @@ struct RayResults {
   float reflectionRate = 0;                  // c / mean free path, 1/s
   std::array<float, 8> reverberationTime{};  // s
   float earliestArrival = 0;                 // ms
+  float latestArrival = 0;                   // ms
   float highestLevel = 0;                    // dB, the largest band level of all paths
+  std::array<float, 8> firstArrival{};       // ms, the earliest within 60 dB of the highest level
+  std::array<float, 8> directLevel{};        // dB, the strongest within 5 ms of the first arrival
   std::array<float, 8> earlyLevel{};         // Ld, dB
   std::array<float, 8> reverberantLevel{};   // Lr, dB
+  float binWidth = 0;                        // ms, of the histograms
+  // Per band (and 7: their mean) the summed linear levels arriving in each
+  // bin of binWidth from the earliest arrival on; the last bin takes all
+  // later ones.
+  std::array<ImpulseHistogram, 8> histograms{};
 };
 
 // A mean free path estimate must exceed this (m); else it is taken as it.

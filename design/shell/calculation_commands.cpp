@@ -4,20 +4,30 @@
 
 #include "design/acoustics/level_map.h"
 #include "design/acoustics/map_file.h"
+#include "design/acoustics/ray_file.h"
 #include "design/acoustics/reflection_search.h"
+#include "design/acoustics/result_map.h"
+#include "design/acoustics/reverberation.h"
 #include "design/model/project.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_commands.h"
+#include "design/shell/design_shell.h"
+#include "design/shell/property_dialogs.h"
+#include "design/windows/ray_windows.h"
+#include "design/windows/result_window.h"
+#include "design/windows/rt60_window.h"
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/file_dialogs.h"
 #include "framework/base/framework_dialogs.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
+#include "framework/base/sound_system.h"
 #include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/geometry.h"
+#include "framework/core/services.h"
 #include "framework/editor/edit_steps.h"
 #include "framework/model/layers.h"
 #include "framework/view/rendering.h"
@@ -92,7 +102,41 @@ class DrawingWindowAside {
   WindowRecord* previous_ = nullptr;
 };
 
+// The clicked-point search shows no progress window; its reports keep the
+// windows answering, and Escape (or the quit) stops it.
+int ReportPointSearch(int, const char*) {
+  platform::Message message;
+  while (platform::PeekMessage(message) && message.kind != platform::msg::kQuit) platform::DispatchMessage(message);
+  return gInput.cancel || platform::IsQuitPosted() ? 1 : 0;
+}
+
+int EditMeasuredTimes(BandValues& measured) { return ShowEqualizerDialog(measured, EqualizerMode::kRt60); }
+
+// After the windows of a search: "Store ray calculation to file ?", the
+// file and its description.
+void OfferRayFile() {
+  if (!HasRayPaths(gObjects.model) || ShowMessage(kStoreRayFileQuestion, nullptr, kMsgOkCancel) != kIdOk) return;
+  if (!SaveFileDialog(kRayFileSaveFilter, kRayFileDefault)) return;
+  const std::string path = GetDialogDirectory() + GetDialogFileName();
+  std::string description;
+  InputLine(kRayFileDescriptionPrompt, description, kRayFileDescriptionLength + 1, 0);
+  StoreRayFile(path, gObjects.model, description, gRaySearch.meanFreePathEstimate);
+}
+
 }  // namespace
+
+RayWindowContext DesignRayWindowContext() {
+  RayWindowContext context;
+  context.search = &gRaySearch;
+  context.design = ProjectTables();
+  context.reverb = ProjectReverbSettings(gProject);
+  context.programTitle = kDesignTitle;
+  context.projectName = gProject.path;
+  context.band = gResultWindow.band;
+  context.sound = &PlatformSoundSystem();
+  context.selectWavInput = CmdSelectWavInput;
+  return context;
+}
 
 int ShowCalcOptionsDialog() {
   return RunModalDialog(kCalcOptionsDialog, MainWindow.window, CalcOptionsProc) == 1 ? 1 : 0;
@@ -110,6 +154,55 @@ void CmdLevelAndTime() {
   platform::ValidateWindow(DrawWindow->window);
   ViewShowCrosshair(1);
   if (run == LevelMapRun::kCancelled) RedrawAllObjects();
+  if (run == LevelMapRun::kDone) ShowResultWindow();
+}
+
+void ShowResultWindow() {
+  ResultWindowInput input;
+  input.result = &gLevelMap.result;
+  input.singlePoints = &gLevelMap.singlePoints;
+  input.design = ProjectTables();
+  input.reverb = ProjectReverbSettings(gProject);
+  input.programTitle = kDesignTitle;
+  input.projectPath = gProject.path;
+  input.pointSearch = SearchAtResultPoint;
+  ShowCalculationResults(input);
+}
+
+void CmdShowLastCalculation() {
+  if (gLevelMap.resultPresent != 1) return;
+  ViewShowCrosshair(0);
+  ShowResultWindow();
+  ViewShowCrosshair(1);
+}
+
+void SearchAtResultPoint(const ObjectVertex& point, double directToReverb) {
+  const int32_t paths = SearchPathsAtPoint(gRaySearch, ProjectTables(), point, ReportPointSearch);
+  // A cancel stopped the search, not the window it was started from.
+  ClearRequestFlags();
+  if (paths <= 0) return;
+  RayWindowContext context = DesignRayWindowContext();
+  PlayPathsAtPoint(context, float(directToReverb));
+}
+
+void CmdRt60(int32_t method) {
+  const int32_t oldMethod = gProject.reverbMethod;
+  const BandValues oldMeasured = gProject.measuredRt;
+  Rt60WindowInput input;
+  input.method = &gProject.reverbMethod;
+  input.measured = &gProject.measuredRt;
+  input.design = ProjectTables();
+  input.editMeasured = EditMeasuredTimes;
+  ShowRt60Window(method, input);
+  if (gProject.reverbMethod != oldMethod || gProject.measuredRt != oldMeasured) gProject.modified = 1;
+}
+
+void CmdRt60Measurement() {
+  BandValues measured = gProject.measuredRt;
+  if (!EditMeasuredTimes(measured)) return;
+  if (measured != gProject.measuredRt) gProject.modified = 1;
+  gProject.measuredRt = measured;
+  CmdRt60(kRt60Measured);
 }
 
 void CmdCalculateRays() {
@@ -125,9 +218,14 @@ void CmdCalculateRays() {
       DrawingWindowAside aside;
       paths = CalculateRays(gRaySearch, ProjectTables(), order, gInput.acceptedPoint);
     }
-    // The reflection windows show the paths from here; once they close the
-    // paths leave the model.
-    if (paths > 0) DeleteRayPaths(gRaySearch, gObjects.model);
+    // The reflection windows show the paths, which may then be stored, and
+    // leave the model afterwards.
+    if (paths > 0) {
+      RayWindowContext context = DesignRayWindowContext();
+      ShowRayResults(context);
+      OfferRayFile();
+      DeleteRayPaths(gRaySearch, gObjects.model);
+    }
   }
   gDrawing.prompt.clear();
   ResetCommandState();
@@ -151,14 +249,26 @@ void CmdLoadCalculation() {
       LoadMapFile(GetDialogDirectory() + GetDialogFileName(), ProjectTables())) {
     gDrawing.comment = gLevelMap.description.substr(0, kCommentLength);
     gProject.modified = 1;  // the loaded result goes with the project's next save
-    RedrawAllObjects();
+    ShowResultWindow();
   }
   ViewShowCrosshair(1);
 }
 
+void CmdLoadRayFile() {
+  RayWindowContext context = DesignRayWindowContext();
+  OpenRayFile(context);
+}
+
 void BindCalculateMenu(CommandRegistry& r) {
   r.Bind(kCmdLevelAndTime, CmdLevelAndTime);
+  r.Bind(kCmdRt60Sabine, [] { CmdRt60(kRt60Sabine); });
+  r.Bind(kCmdRt60Eyring, [] { CmdRt60(kRt60Eyring); });
+  r.Bind(kCmdRt60Fitzroy, [] { CmdRt60(kRt60Fitzroy); });
+  r.Bind(kCmdRt60Measurement, CmdRt60Measurement);
   r.Bind(kCmdCalculateRays, CmdCalculateRays);
+  r.Bind(kCmdLoadRayFile, CmdLoadRayFile);
+  BindAudioCommands(r);
+  r.Bind(kCmdShowLastCalculation, CmdShowLastCalculation);
   r.Bind(kCmdSaveCalculation, CmdSaveCalculation);
   r.Bind(kCmdLoadCalculation, CmdLoadCalculation);
 }

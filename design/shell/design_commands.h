@@ -33,9 +33,6 @@ void SelectSpeakerDatabase();
 // Room/Select Material Database (2801): an absorber database becomes the
 // one materials are taken from; its folder is remembered either way.
 void CmdLoadAbsorberDatabase();
-// Edit/Copy to clipboard (210): the drawing window, framed in black, as a
-// bitmap.
-void CopyDrawingToClipboard();
 
 // Options/Coordinate-Snap Off and On (511, 512): the switch, its check
 // marks and the view panel's switches.

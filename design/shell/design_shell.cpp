@@ -1,5 +1,6 @@
 #include "design/shell/design_shell.h"
 
+#include "design/acoustics/auralisation.h"
 #include "design/document/project_document.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
@@ -109,6 +110,7 @@ int ReadHistoryFile() {
   gUnitFlag = record.unitFlag;
   gProject.lastProjectFolder = record.projectFolder;
   gDesignShell.speakerDatabase.folder = record.speakerDatabaseFolder;
+  gAuralisation.wavFolder = record.audioFolder;
   gDesignShell.history = std::move(record);
   return 1;
 }
@@ -119,5 +121,6 @@ int WriteHistoryFile() {
   record.unitFlag = gUnitFlag;
   record.projectFolder = gProject.lastProjectFolder;
   record.speakerDatabaseFolder = gDesignShell.speakerDatabase.folder;
+  record.audioFolder = gAuralisation.wavFolder;
   return StoreHistoryRecord(HistoryFilePath(), record);
 }

@@ -2,9 +2,13 @@
 
 #include <string>
 
+#include "design/acoustics/auralisation.h"
 #include "design/acoustics/level_map.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
+#include "design/windows/ray_windows.h"
+#include "design/windows/result_window.h"
+#include "design/windows/rt60_window.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/view_state.h"
@@ -13,6 +17,7 @@
 #include "framework/model/undo_ring.h"
 #include "framework/program/drawing_program.h"
 #include "framework/program/program_windows.h"
+#include "framework/view/view_panel.h"
 #include "platform/menu.h"
 #include "platform/window.h"
 
@@ -34,10 +39,23 @@ std::string RecentItemText(const std::string& path) {
 
 platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                 platform::LParam lParam) {
+  if (RouteRayWindowMessage(window, kind, wParam, lParam)) return 0;
+  // The result window is the view window while it is open: it comes first.
+  if (window == ResultWindowHandle()) return CalculationResultsWindowProc(window, kind, wParam, lParam);
+  if (window == Rt60WindowHandle()) return Rt60WindowProc(window, kind, wParam, lParam);
   if (window == DrawWindow->window) return ViewWindowProc(window, kind, wParam, lParam);
   if (window != MainWindow.window) return platform::DefaultWindowProc(window, kind, wParam, lParam);
   if (kind == platform::msg::kDestroy) WriteHistoryFile();
-  return MainWindowMessage(window, kind, wParam, lParam);
+  // The RT60 window follows the main window's size when it paints.
+  if (kind == platform::msg::kSize && Rt60WindowHandle() != platform::Window::kNone)
+    platform::InvalidateWindow(Rt60WindowHandle());
+  const platform::LParam result = MainWindowMessage(window, kind, wParam, lParam);
+  // A view key (or the panel's) lays the result window out with the model
+  // alone; the map follows in its paint.
+  if ((kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) &&
+      ResultWindowHandle() != platform::Window::kNone)
+    platform::InvalidateWindow(ResultWindowHandle());
+  return result;
 }
 
 MenuStateInput CurrentMenuStateInput() {
@@ -58,6 +76,7 @@ MenuStateInput CurrentMenuStateInput() {
   in.canRedo = CanRedo() != 0;
   in.resultPresent = gLevelMap.resultPresent == 1;
   in.speakerDatabase = !gDesignShell.speakerDatabase.path.empty();
+  in.audioReady = HasWavInput() && HasAudioProfile();
   in.recentProjects = gDesignShell.history.RecentCount();
   for (size_t layer = 0; layer < in.layerShown.size(); ++layer)
     in.layerShown[layer] = gLayers.IsVisible(uint32_t(layer));

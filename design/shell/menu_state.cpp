@@ -30,7 +30,7 @@ bool Allowed(int id, const MenuStateInput& in) {
     case kCmdNewLoudspeaker: return in.speakerDatabase;
     case kCmdLevelAndTime: return audience && speakers;
     case kCmdCalculateRays:
-    case 5021: return roomFaces && speakers;
+    case kCmdLoadRayFile: return roomFaces && speakers;
     case kCmdShowLastCalculation:
     case kCmdSaveCalculation: return in.resultPresent && (roomFaces || audience);
     case kCmdLoadCalculation: return audience;
@@ -43,7 +43,7 @@ bool Allowed(int id, const MenuStateInput& in) {
   if (InRange(id, 3301, 3311)) return audience;
   if (InRange(id, 4301, 4315)) return in.auxiliaryObjects > 0;
   if (InRange(id, 5010, 5013)) return roomFaces;
-  if (InRange(id, 5032, 5034)) return in.audioReady;
+  if (InRange(id, kCmdProcessAndPlay, kCmdPlayOutputFile)) return in.audioReady;
   return true;
 }
 

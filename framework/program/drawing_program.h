@@ -16,7 +16,7 @@
 // gProgramShell holds what the skeleton keeps while the program runs: the
 // description, the registry of the commands that can run (bound by the
 // program after the start-up), the splash flag and the "OK" and "STOP"
-// buttons of the running command.
+// buttons of the running command, and the menu bar it greyed.
 #pragma once
 
 #include <string>
@@ -51,6 +51,7 @@ struct ProgramShellState {
   bool splash = false;       // the start-up picture is on the drawing area
   platform::Window okButton = platform::Window::kNone;
   platform::Window stopButton = platform::Window::kNone;
+  platform::Menu greyedMenu = platform::Menu::kNone;  // the menu bar the running command greyed
 };
 extern ProgramShellState gProgramShell;
 // Back to the state before start-up.

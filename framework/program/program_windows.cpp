@@ -1,5 +1,8 @@
 #include "framework/program/program_windows.h"
 
+#include <algorithm>
+
+#include "framework/base/bitmaps.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/framework_windows.h"
 #include "framework/base/help.h"
@@ -21,9 +24,16 @@ namespace {
 
 constexpr int kButtonWidth = 40, kButtonHeight = 20, kButtonsFromBottom = 22;
 
+// A menu bar with fewer popups than `menus` has all of them greyed. A
+// command that switches the main window's menu enables again the menu it
+// greyed, not the one it put up.
 void EnableMenuBar(int menus, bool enabled) {
-  const platform::Menu menu = GetWindowMenu(&MainWindow);
-  for (int i = 0; i < menus; ++i) platform::EnableMenuBarItem(menu, i, enabled);
+  const platform::Menu shown = GetWindowMenu(&MainWindow);
+  const platform::Menu menu =
+      enabled && gProgramShell.greyedMenu != platform::Menu::kNone ? gProgramShell.greyedMenu : shown;
+  gProgramShell.greyedMenu = enabled ? platform::Menu::kNone : shown;
+  const int count = std::min(menus, platform::MenuBarItemCount(menu));
+  for (int i = 0; i < count; ++i) platform::EnableMenuBarItem(menu, i, enabled);
   platform::RedrawMenuBar(MainWindow.window);
 }
 
@@ -182,4 +192,16 @@ void ApplyMenuState(const std::map<int, MenuItemState>& states) {
     platform::EnableMenuItem(menu, id, state.enabled);
     platform::SetMenuItemChecked(menu, id, state.checked);
   }
+}
+
+void CopyDrawingToClipboard() {
+  WindowRecord* previous = SelectOutputWindow(DrawWindow);
+  ViewShowCrosshair(0);
+  const int16_t pen = GetPenColor();
+  SetPenColor(0);
+  DrawRectangle({0, 0, DrawWindow->right - 1, DrawWindow->bottom - 1}, 0);  // its last column and row
+  SetPenColor(pen);
+  CopyViewToClipboard();
+  ViewShowCrosshair(1);
+  SelectOutputWindow(previous);
 }

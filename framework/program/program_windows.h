@@ -39,3 +39,7 @@ void ShowCommandButtons(int on);
 // Greys, enables and checks every command item of the main window's menu
 // as `states` say.
 void ApplyMenuState(const std::map<int, MenuItemState>& states);
+
+// Edit/Copy to clipboard (210): the drawing window, framed in black, as a
+// bitmap.
+void CopyDrawingToClipboard();

@@ -194,13 +194,6 @@ void DrawAxisLegend() {
   platform::SetBackMode(gOutput.context, mode);
 }
 
-void DrawComment() {
-  if (gDrawing.comment.empty()) return;
-  SetDefaultTextStyle();
-  DrawStyledText(0, Height() - kCommentStrip, Width(), Height(), gDrawing.comment.c_str(),
-                 platform::kTextCentre | platform::kTextSingleLine);
-}
-
 // ---- Perspective ----
 
 struct RingDepths {
@@ -409,7 +402,7 @@ void DrawObjects(GraphicObject* first, GraphicObject* last, int full) {
   if (full) {
     DrawPickMarkers();
     DrawAxisLegend();
-    DrawComment();
+    DrawDrawingComment();
   }
 }
 
@@ -651,4 +644,12 @@ void PrintView() {
   }
   SelectOutputWindow(previous);
   ViewShowCrosshair(1);
+}
+
+void DrawDrawingComment() {
+  if (gDrawing.comment.empty()) return;
+  const int width = GetClientWidth(), height = GetClientHeight();
+  SetDefaultTextStyle();
+  DrawStyledText(0, height - kCommentStrip, width, height, gDrawing.comment.c_str(),
+                 platform::kTextCentre | platform::kTextSingleLine);
 }

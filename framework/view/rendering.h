@@ -63,6 +63,10 @@ void DrawObjectsPerspective(GraphicObject* first, GraphicObject* last, int full)
 // A full redraw of the model with the crosshair hidden meanwhile.
 void RedrawAllObjects();
 
+// The drawing comment, when there is one, centred in the bottom 16 pixels
+// of the current output's client area (a `full` draw ends with it).
+void DrawDrawingComment();
+
 // The axis cross (gRender.axisCross) turned as the view, in the current pen,
 // the same size at every zoom: its origin vertex at (x, y) of the current
 // output, its unit axes `unit` pixels long. Op 0 moves, ops 1 and 2 draw.

@@ -115,7 +115,7 @@ std::vector<int16_t> ProcessAll(AudioProcessor& p, const std::vector<int16_t>& i
 
 TEST(Auralisation, TheDryPathHasTheBandSumsResponse) {
   AudioProcessor dry = Processor(22050, {{0, 1.0f}});
-  for (float centre : kBandCentreFrequencies) {
+  for (const float centre : kBandCentreFrequencies) {
     std::complex<double> sum;
     for (const AudioFilter& f : dry.filters) {
       const std::complex<double> z1 = std::polar(1.0, -2 * kPi * centre / 22050);

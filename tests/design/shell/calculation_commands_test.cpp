@@ -12,6 +12,7 @@
 #include "design/model/loudspeaker.h"
 #include "design/model/project.h"
 #include "design/shell/core/command_table.h"
+#include "design/windows/ray_windows.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/input_loop.h"
 #include "framework/base/view_state.h"
@@ -48,7 +49,7 @@ TEST_F(CalculationTest, TheOptionsDialogSetsTheRunAndStartComputesTheMap) {
     user.Press(501);
   });
   gProject.modified = 0;
-  Command(kCmdLevelAndTime);
+  CommandLeavingResults(kCmdLevelAndTime);
   // A result travels with the project, so exit and New ask before it goes.
   EXPECT_EQ(gProject.modified, 1);
   EXPECT_EQ(gProject.calcOptions.phaseMode, 1);
@@ -66,7 +67,7 @@ TEST_F(CalculationTest, TheOptionsDialogSetsTheRunAndStartComputesTheMap) {
 TEST_F(CalculationTest, TheFunctionKeysWorkAfterARun) {
   platform::test::DialogScript dialogs;
   dialogs.On("DIALOG_10", [](DialogUser& user) { user.Press(501); });
-  Command(kCmdLevelAndTime);
+  CommandLeavingResults(kCmdLevelAndTime);
   ASSERT_EQ(gLevelMap.resultPresent, 1);
   platform::test::KeyPress(platform::KeyF(4));
   Pump();
@@ -102,7 +103,7 @@ TEST_F(CalculationTest, NoSpeakerSwitchedOnIsToldBeforeTheViewIsFitted) {
   EXPECT_EQ(gView.scale, scale);
   EXPECT_EQ(gLevelMap.resultPresent, 0);
   switchTo(1);
-  Command(kCmdLevelAndTime);
+  CommandLeavingResults(kCmdLevelAndTime);
   EXPECT_EQ(gLevelMap.resultPresent, 1);
   EXPECT_GT(gView.scale, scale);
 }
@@ -151,7 +152,7 @@ TEST_F(CalculationTest, ASavedCalculationComesBackWithItsDescriptionAsComment) {
     user.Press(306);  // 5 m
     user.Press(501);
   });
-  Command(kCmdLevelAndTime);
+  CommandLeavingResults(kCmdLevelAndTime);
   ASSERT_EQ(gLevelMap.resultPresent, 1);
   const uint32_t points = gLevelMap.result.grid.PointCount();
 
@@ -176,7 +177,7 @@ TEST_F(CalculationTest, ASavedCalculationComesBackWithItsDescriptionAsComment) {
   EXPECT_EQ(gDrawing.comment, "");
   files.Choose(Path("map.KMF"));
   MessageRecorder messages;
-  Command(kCmdLoadCalculation);
+  CommandLeavingResults(kCmdLoadCalculation);
   ASSERT_EQ(messages.messages().size(), 1u);
   EXPECT_EQ(messages.messages()[0].text, "Hall at 5 m");
   EXPECT_EQ(messages.messages()[0].caption, "Description :");
@@ -197,11 +198,18 @@ TEST_F(CalculationTest, RaysAreSearchedToAPickedTargetAndLeaveTheModelAfterwards
   // The plan view's pixel of the seats' middle (15, 0).
   const int x = int(gView.centreX + (15 - gView.originX) * gView.scale);
   const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
+  MessageRecorder messages;
+  messages.Answer(kIdCancel);  // no ray file
   RunSteps([&] { Command(kCmdCalculateRays); }, {[&] {
-             EXPECT_EQ(gDrawing.prompt, "REFLECTIONS > ");
-             platform::test::MouseMove(draw, x, y);
-             platform::test::Click(draw, x, y);
-           }});
+                                                   EXPECT_EQ(gDrawing.prompt, "REFLECTIONS > ");
+                                                   platform::test::MouseMove(draw, x, y);
+                                                   platform::test::Click(draw, x, y);
+                                                 },
+                                                 // The reflection windows show the paths until "<-".
+                                                 [&] {
+                                                   EXPECT_EQ(CountOnLayer(kRayPathLayer), gRaySearch.pathCount);
+                                                   platform::test::ClickControl(gRayWindows.backButton);
+                                                 }});
   EXPECT_EQ(gRaySearch.orders.maxOrder, 1);
   // Both loudspeakers reach the target directly and by the floor at least.
   EXPECT_GE(gRaySearch.storedPaths, 4u);

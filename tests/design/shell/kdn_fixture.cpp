@@ -3,7 +3,9 @@
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/main_window.h"
+#include "design/windows/result_window.h"
 #include "framework/base/framework_windows.h"
+#include "framework/base/view_state.h"
 #include "framework/core/state_reset.h"
 #include "framework/model/graphic_object.h"
 #include "platform/application.h"
@@ -43,9 +45,40 @@ void KdnTest::StartWithHall() {
   ASSERT_EQ(CountOnLayer(kLoudspeakerLayer), 2);
 }
 
+void KdnTest::CalculateRaysAtSeats(std::vector<std::function<void()>> windowSteps) {
+  const platform::Window draw = DrawWindow->window;
+  const int x = int(gView.centreX + (15 - gView.originX) * gView.scale);
+  const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
+  std::vector<std::function<void()>> steps = {[=] {
+    platform::test::MouseMove(draw, x, y);
+    platform::test::Click(draw, x, y);
+  }};
+  steps.insert(steps.end(), windowSteps.begin(), windowSteps.end());
+  RunSteps([&] { Command(kCmdCalculateRays); }, steps);
+}
+
 void KdnTest::Command(int id) {
   platform::PostMessage(MainWindow.window, platform::msg::kCommand, platform::WParam(id));
   Pump();
+}
+
+void KdnTest::CommandLeavingResults(int id) {
+  // Dialogs on the way answer from their scripts first.
+  bool opened = false;
+  int idleCalls = 0;
+  platform::test::SetIdleHook([&] {
+    if (ResultWindowHandle() != platform::Window::kNone) {
+      opened = true;
+      platform::test::ClickControl(ResultWindowButton(kResultBackButton));
+    } else if (++idleCalls > 1000) {
+      ADD_FAILURE() << "the command kept waiting";
+      platform::PostQuitMessage(1);
+    }
+  });
+  Command(id);
+  platform::test::SetIdleHook(nullptr);
+  EXPECT_TRUE(opened) << "no result window";
+  EXPECT_EQ(ResultWindowHandle(), platform::Window::kNone);
 }
 
 bool KdnTest::ChooseItem(int id) {

@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/support/gui_fixture.h"
 
@@ -26,8 +28,16 @@ class KdnTest : public WindowTestBase {
   // The start-up, then File/Open of the example hall (copied into the
   // scratch folder): eight room faces, the audience area, two loudspeakers.
   void StartWithHall();
+  // Calculate Rays with its target picked at the hall's seats (15, 0) in the
+  // plan view, then `windowSteps` while the reflection windows are open; the
+  // caller's dialog script answers the order prompt.
+  void CalculateRaysAtSeats(std::vector<std::function<void()>> windowSteps);
   // A menu command as the menu posts it, then what is queued.
   void Command(int id);
+  // A command that ends in the result window (Level + Time, Load
+  // Calculation, Show Last Calulation), which the user leaves with "<-" as
+  // soon as it waits; fails when no result window opened.
+  void CommandLeavingResults(int id);
   // A menu command from the menu bar: the menu state first, as when its
   // popup opens; false when the item is greyed.
   bool ChooseItem(int id);

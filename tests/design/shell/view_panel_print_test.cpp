@@ -112,7 +112,7 @@ TEST_F(PanelPrintTest, PrintDuringACalculationIsRefused) {
   // shows its progress, and the queue is read there.
   platform::test::SetClock(0, 0);
   platform::test::SetClockStep(1000);
-  Command(kCmdLevelAndTime);
+  CommandLeavingResults(kCmdLevelAndTime);
   platform::test::UseRealClock();
   EXPECT_TRUE(script.presets().empty());
   EXPECT_EQ(gLevelMap.resultPresent, 1);
