@@ -370,7 +370,10 @@ int DialogBox(Instance instance, std::string_view templateName, Window owner, Wi
   RunModalLoop([&] { return data->ended || !IsWindow(dialog); },
                [&](const Message& message) { return IsDialogMessage(dialog, message); });
   DestroyWindow(dialog);
+  // A dialog opened straight after another closed may find the focus not
+  // handed back yet: the keys then go to its owner.
   if (IsWindow(focus)) SetFocus(focus);
+  else if (IsWindow(owner)) SetFocus(owner);
   return data->ended ? data->result : 0;
 }
 

@@ -6,6 +6,7 @@
 #include "design/acoustics/level_map.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
+#include "design/shell/loudspeaker_commands.h"
 #include "design/windows/ray_windows.h"
 #include "design/windows/result_window.h"
 #include "design/windows/rt60_window.h"
@@ -46,6 +47,7 @@ platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform
   if (window == DrawWindow->window) return ViewWindowProc(window, kind, wParam, lParam);
   if (window != MainWindow.window) return platform::DefaultWindowProc(window, kind, wParam, lParam);
   if (kind == platform::msg::kDestroy) WriteHistoryFile();
+  if (kind == platform::msg::kCommand && TakeAimingBandButton(int(platform::LowWord(wParam)))) return 0;
   // The RT60 window follows the main window's size when it paints.
   if (kind == platform::msg::kSize && Rt60WindowHandle() != platform::Window::kNone)
     platform::InvalidateWindow(Rt60WindowHandle());

@@ -278,6 +278,7 @@ TEST_F(KdnTest, MenuStateFollowsTheModel) {
   EXPECT_FALSE(ShownItem(main, kCmdZoomAll).enabled);
   EXPECT_FALSE(ShownItem(main, kCmdLevelAndTime).enabled);
   EXPECT_FALSE(ShownItem(main, 2302).enabled);
+  EXPECT_FALSE(ShownItem(main, kCmdEditLoudspeakers).enabled);  // no loudspeakers
   EXPECT_TRUE(ShownItem(main, kCmdHelp).enabled);
   EXPECT_TRUE(ShownItem(main, kCmdShowRoom).checked);
   EXPECT_FALSE(ShownItem(main, kCmdShowAuxiliary).checked);
@@ -291,7 +292,7 @@ TEST_F(KdnTest, MenuStateFollowsTheModel) {
   EXPECT_TRUE(ShownItem(main, kCmdCalculateRays).enabled);
   EXPECT_FALSE(ShownItem(main, kCmdSaveCalculation).enabled);
   EXPECT_TRUE(ShownItem(main, kCmdLoadCalculation).enabled);
-  EXPECT_FALSE(ShownItem(main, 1003).enabled);  // loudspeakers there, command not built
+  EXPECT_TRUE(ShownItem(main, kCmdEditLoudspeakers).enabled);
   // A result held: Save Calculation.
   gLevelMap.resultPresent = 1;
   UpdateMenuState();
