@@ -232,16 +232,7 @@ TEST_F(EditCommandsTest, DeleteTakesTheSelectionAway) {
 }
 
 TEST_F(EditCommandsTest, MovingASharedNodeMovesEveryFaceThatUsesIt) {
-  // Two faces of one object sharing vertices 1 and 2.
-  GraphicObject* o = CreateObject(0, 6, 8);
-  const ObjectVertex v[6] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}, {2, 1, 0}};
-  const ObjectItem items[8] = {{kOpStart, 0}, {kOpLineTo, 1}, {kOpLineTo, 2}, {kOpClose, 3},
-                               {kOpStart, 1}, {kOpLineTo, 4}, {kOpLineTo, 5}, {kOpClose, 2}};
-  std::copy(v, v + 6, o->vertices);
-  std::copy(items, items + 8, o->items);
-  o->kind = kKindFace;
-  AppendObject(o);
-  RedrawAllObjects();
+  GraphicObject* o = AddFacesSharingAnEdge();
   gInput.activeCommand = 2311;
   Run(CmdMoveNodes, {ClickOn({1, 0, 0}), Key(platform::kKeyEnter), ClickOn({1, 0, 0}), MoveTo({1.5f, 0.5f, 0}),
                      ClickOn({1.5f, -1, 0})});
