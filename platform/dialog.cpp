@@ -217,8 +217,9 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
   w->frame->setEnabled(!c.disabled);
   w->frame->setVisible(!c.hidden);
   if (c.type == ControlType::kGroupBox) w->frame->lower();  // a frame behind the controls it groups
-  if (c.type == ControlType::kList && !c.tabs.empty()) SetListTabStops(owner, id, c.tabs);
   dialog.dialog->controls.push_back(handle);
+  // The stops find the list among the dialog's controls.
+  if (c.type == ControlType::kList && !c.tabs.empty()) SetListTabStops(owner, id, c.tabs);
   if (c.isDefault) dialog.dialog->defaultId = id;
   if (c.isCancel) dialog.dialog->cancelId = id;
 }
