@@ -1,7 +1,8 @@
 // The Loudspeakers menu: placing, editing, moving, copying, mirroring,
 // deleting, switching, equalising, delaying and aiming loudspeakers, the
 // listing, the Array submenu (loudspeaker_array.cpp), the perspective
-// aiming (loudspeaker_aiming.cpp) and Select Database.
+// aiming (loudspeaker_aiming.cpp), Select Database, and the drawing editor's
+// group commands at 1000.
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "framework/base/view_state.h"
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
+#include "framework/editor/edit_commands.h"
 #include "framework/editor/edit_steps.h"
 #include "framework/editor/pointer_input.h"
 #include "framework/view/rendering.h"
@@ -32,6 +34,7 @@
 namespace {
 
 constexpr size_t kDelayTextLength = 10;
+constexpr int kLoudspeakerEditBase = 1000;  // its group commands at 1019 and 1020
 
 // The "Select Loudspeaker" dialog opened on the database entry of the type
 // named `current` (else where it was last).
@@ -273,4 +276,5 @@ void BindLoudspeakerMenu(CommandRegistry& r) {
   r.Bind(kCmdTurnArray, CmdTurnArray);
   r.Bind(kCmdTiltArray, CmdTiltArray);
   r.Bind(kCmdSelectSpeakerDatabase, SelectSpeakerDatabase);
+  BindGroupCommands(r, kLoudspeakerEditBase);
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -69,6 +70,21 @@ class EditorTest : public ViewTest {
   }
   static Step RightClickIn(platform::Window window) {
     return [=] { platform::test::Click(window, 5, 5, platform::kMouseRight); };
+  }
+
+  // One face object of two squares, (0, 0)..(1, 1) and (1, 0)..(2, 1), that
+  // share the edge from vertex 1 (1, 0) to vertex 2 (1, 1); drawn.
+  static GraphicObject* AddFacesSharingAnEdge() {
+    GraphicObject* o = CreateObject(0, 6, 8);
+    const ObjectVertex v[6] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}, {2, 1, 0}};
+    const ObjectItem items[8] = {{kOpStart, 0}, {kOpLineTo, 1}, {kOpLineTo, 2}, {kOpClose, 3},
+                                 {kOpStart, 1}, {kOpLineTo, 4}, {kOpLineTo, 5}, {kOpClose, 2}};
+    std::copy(v, v + 6, o->vertices);
+    std::copy(items, items + 8, o->items);
+    o->kind = kKindFace;
+    AppendObject(o);
+    RedrawAllObjects();
+    return o;
   }
 
   // Every pixel of the drawing window.

@@ -133,16 +133,7 @@ TEST_F(SelectionTest, GroupRunsNestAndAnUnmatchedStartStandsAlone) {
 }
 
 TEST_F(SelectionTest, NodesAreTakenOnceAndACancelTakesThemBack) {
-  // Two faces of one object sharing the edge from vertex 1 to vertex 2.
-  GraphicObject* o = CreateObject(0, 6, 8);
-  const ObjectVertex v[6] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}, {2, 1, 0}};
-  const ObjectItem items[8] = {{kOpStart, 0}, {kOpLineTo, 1}, {kOpLineTo, 2}, {kOpClose, 3},
-                               {kOpStart, 1}, {kOpLineTo, 4}, {kOpLineTo, 5}, {kOpClose, 2}};
-  std::copy(v, v + 6, o->vertices);
-  std::copy(items, items + 8, o->items);
-  o->kind = kKindFace;
-  AppendObject(o);
-  RedrawAllObjects();
+  GraphicObject* o = AddFacesSharingAnEdge();
   EXPECT_EQ(SelectNodes(), 0);  // no PickBuffer
   ASSERT_EQ(AllocPickBuffer(16), 1);
   int count = -1;

@@ -108,4 +108,31 @@ TEST(ReverseFacePolygon, KeepsStartAndMaterialAndReversesTheRest) {
   EXPECT_DOUBLE_EQ(ComputeFaceAreaVector(*square.object, 0).z, -2.0);  // the normal flipped
 }
 
+TEST(ObjectAreaVolume, AClosedBoxWithInwardNormalsEnclosesItsVolume) {
+  // The box 0..2 x 0..3 x 0..4 as one solid, every face turned inwards.
+  const std::vector<ObjectVertex> v = {{0, 0, 0}, {2, 0, 0}, {2, 3, 0}, {0, 3, 0},
+                                       {0, 0, 4}, {2, 0, 4}, {2, 3, 4}, {0, 3, 4}};
+  const int faces[6][4] = {{0, 1, 2, 3}, {4, 7, 6, 5}, {0, 3, 7, 4}, {1, 5, 6, 2}, {0, 4, 5, 1}, {3, 2, 6, 7}};
+  std::vector<ObjectItem> items;
+  for (const auto& f : faces) {
+    items.push_back({kOpStart, uint16_t(f[0])});
+    items.push_back({kOpAttribute, 0});
+    items.push_back({kOpLineTo, uint16_t(f[1])});
+    items.push_back({kOpLineTo, uint16_t(f[2])});
+    items.push_back({kOpClose, uint16_t(f[3])});
+  }
+  TestObject box(v, items);
+  double area = 0, volume = 0;
+  box.object->kind = kKindSolid;
+  EXPECT_EQ(ObjectAreaVolume(*box.object, area, volume), 2);
+  EXPECT_DOUBLE_EQ(area, 2 * (6 + 8 + 12));
+  EXPECT_DOUBLE_EQ(volume, 24);
+  box.object->kind = kKindFace;
+  EXPECT_EQ(ObjectAreaVolume(*box.object, area, volume), 1);
+  box.object->kind = kKindLine;
+  EXPECT_EQ(ObjectAreaVolume(*box.object, area, volume), 0);
+  EXPECT_EQ(area, 0);
+  EXPECT_EQ(volume, 0);
+}
+
 }  // namespace
