@@ -191,24 +191,10 @@ void UpdateSpeakerTitle() {
 
 platform::LParam SpeakerEditorWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                          platform::LParam lParam) {
-  if (window == gSpeakerEditor.drawingWindow) return DrawingWindowProc(window, kind, wParam, lParam);
+  if (window == gSpeakerEditor.drawingWindow) return ViewWindowProc(window, kind, wParam, lParam);
   if (IsRecordViewWindow(window)) return RecordViewWindowProc(window, kind, wParam, lParam);
   if (window != MainWindow.window) return platform::DefaultWindowProc(window, kind, wParam, lParam);
   return MainWindowMessage(window, kind, wParam, lParam);
-}
-
-platform::LParam DrawingWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
-                                   platform::LParam lParam) {
-  // Ctrl held, not Shift, hides the crosshair and shows the arrow.
-  if (kind == platform::msg::kMouseMove) {
-    if (wParam & platform::kMouseControl) {
-      ViewShowCrosshair(0);
-      SetArrowCursor();
-      return 0;
-    }
-    wParam &= ~platform::kMouseShift;
-  }
-  return ViewWindowProc(window, kind, wParam, lParam);
 }
 
 void UpdateSpeakerMenuState() {

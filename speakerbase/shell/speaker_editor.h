@@ -86,8 +86,6 @@ void ResetSpeakerDrawing();
 
 platform::LParam SpeakerEditorWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                          platform::LParam lParam);
-platform::LParam DrawingWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
-                                   platform::LParam lParam);
 // The greyed and checked items of the menu shown, each time it opens.
 void UpdateSpeakerMenuState();
 
