@@ -14,6 +14,7 @@
 #include "framework/editor/draw_commands.h"
 #include "framework/editor/edit_commands.h"
 #include "framework/editor/face_commands.h"
+#include "framework/editor/plot_region.h"
 #include "framework/model/layers.h"
 #include "framework/model/plot_header.h"
 #include "framework/model/undo_ring.h"
@@ -203,6 +204,7 @@ void BindDrawingCommands(CommandRegistry& r) {
     BuildGrid();
   });
   r.Bind(kCmdMergeDrawing, CmdMergeDrawing);
+  BindPlotCommand(r, kCmdPlotRegion);
   BindDrawCommands(r, kSpeakerDrawBase);
   BindDrawCommands(r, kSpeakerTextBase);
   BindEditCommands(r, kSpeakerEditBase);
