@@ -15,67 +15,8 @@
 // Help stays.
 #pragma once
 
+#include "design/commands/command_ids.h"
 #include "framework/shell/command_table.h"
-
-// The commands the program's own code names.
-enum DesignCommand : int {
-  kCmdOpenProject = 101,
-  kCmdSaveProjectAs = 102,
-  kCmdPrintRegion = 103,
-  kCmdNewProject = 104,
-  kCmdExitProgram = 105,
-  kCmdRecentProject = 110,  // 110 .. 113: the recent projects, most recent first
-  kCmdUndo = 201,
-  kCmdRedo = 202,
-  kCmdCopyToClipboard = 210,
-  kCmdNothing = 503,
-  kCmdCircleSegments = 506,
-  kCmdApplyLayers = 507,
-  kCmdNodeSnapOff = 508,
-  kCmdNodeSnapOn = 509,
-  kCmdNodeSnapDistance = 510,
-  kCmdCoordinateSnapOff = 511,
-  kCmdCoordinateSnapOn = 512,
-  kCmdCoordinateSnapDistance = 513,
-  kCmdGridSize = 514,
-  kCmdUnitMetres = 516,
-  kCmdUnitFeet = 517,
-  kCmdZoomAll = 602,
-  kCmdZoomWindow = 603,
-  kCmdWireframe = 604,
-  kCmdHiddenFaces = 605,
-  kCmdPickEyePoint = 606,
-  kCmdAimPoints = 608,
-  kCmdShowRoom = 610,
-  kCmdShowAudience = 611,
-  kCmdShowLoudspeakers = 612,
-  kCmdShowAuxiliary = 613,
-  kCmdShowGrid = 614,
-  kCmdShowNodes = 615,
-  kCmdNewLoudspeaker = 1002,
-  kCmdSpeakerListing = 1004,
-  kCmdSelectSpeakerDatabase = 1021,
-  kCmdImportRoomGeometry = 2206,
-  kCmdFaceList = 2502,
-  kCmdSelectMaterialDatabase = 2801,
-  kCmdInsertFile = 4206,
-  kCmdLevelAndTime = 5001,
-  kCmdRt60Sabine = 5010,
-  kCmdRt60Eyring = 5011,
-  kCmdRt60Fitzroy = 5012,
-  kCmdRt60Measurement = 5013,
-  kCmdCalculateRays = 5020,
-  kCmdLoadRayFile = 5021,
-  kCmdSelectAudioProfile = 5030,
-  kCmdSelectWavInput = 5031,
-  kCmdProcessAndPlay = 5032,
-  kCmdPlayInputFile = 5033,
-  kCmdPlayOutputFile = 5034,
-  kCmdShowLastCalculation = 5101,
-  kCmdSaveCalculation = 5102,
-  kCmdLoadCalculation = 5103,
-  kCmdHelp = kHelpCommand,
-};
 
 // kdn's table.
 const CommandTable& DesignCommandTable();

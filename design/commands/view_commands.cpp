@@ -1,16 +1,17 @@
-// The View menu: zoom all and window, wireframe and hidden faces, the
-// loudspeaker aim points, the layers, the grid and the nodes, with the eye
-// point pick (606, no menu text).
+#include "design/commands/view_commands.h"
+
+#include "design/commands/command_ids.h"
 #include "design/document/loudspeaker_aim.h"
-#include "design/shell/core/command_table.h"
-#include "design/shell/design_commands.h"
 #include "framework/base/drawing_reset.h"
+#include "framework/base/framework_windows.h"
 #include "framework/base/grid.h"
 #include "framework/base/view_state.h"
+#include "framework/core/file_dialog_state.h"
 #include "framework/model/layers.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_panel.h"
 #include "framework/view/view_transform.h"
+#include "platform/menu.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void ToggleAimLines() {
 
 }  // namespace
 
-void BindViewMenu(CommandRegistry& r) {
+void BindViewCommands(CommandRegistry& r) {
   r.Bind(kCmdZoomAll, [] { ZoomToFit(); });
   r.Bind(kCmdZoomWindow, ZoomWindow);
   r.Bind(kCmdWireframe, [] { SetHiddenFaces(0); });
@@ -68,4 +69,16 @@ void BindViewMenu(CommandRegistry& r) {
     CheckMenuItem(kCmdShowNodes, gDrawing.nodeMarkers != 0);
     BuildGrid();
   });
+}
+
+void CheckMenuPair(int offItem, int onItem, bool on) {
+  const platform::Menu menu = GetWindowMenu(&MainWindow);
+  CheckMenuItemOn(menu, on ? onItem : offItem);
+  CheckMenuItemOff(menu, on ? offItem : onItem);
+}
+
+void CheckMenuItem(int id, bool on) { platform::SetMenuItemChecked(GetWindowMenu(&MainWindow), id, on); }
+
+void StartDialogIn(const std::string& folder) {
+  SetDialogDirectory(folder.empty() ? GetStartDirectory() + "/" : folder);
 }
