@@ -22,22 +22,6 @@ constexpr int kLastBandHeadLeft = 196, kLastBandHeadRight = 202;
 constexpr const char* kBandHeads[kAbsorberBandCount - 1] = {"125", "250", "500", "1 k", "2 k", "4 k"};
 constexpr std::int16_t kBlack = 0, kWhite = 30;  // palette indexes
 
-// Texts are the records' own: an '&' in them is printed, not taken as a
-// mnemonic.
-unsigned TextFormat(ListingAlign align) {
-  const unsigned alignment = align == ListingAlign::kRight    ? platform::kTextRight
-                             : align == ListingAlign::kCentre ? platform::kTextCentre
-                                                              : platform::kTextLeft;
-  return alignment | platform::kTextSingleLine | platform::kTextNoPrefix;
-}
-
-void DrawPage(const ListingPage& page) {
-  SetPenColor(kBlack);
-  for (const ListingLine& line : page.lines) DrawLine(line.x1, line.y1, line.x2, line.y2);
-  for (const ListingText& text : page.texts)
-    DrawStyledText(text.left, text.top, text.right, text.bottom, text.text.c_str(), TextFormat(text.align));
-}
-
 std::string FormatNumber(int number) {
   char text[16];
   std::snprintf(text, sizeof text, "%3d", number);
@@ -135,7 +119,7 @@ void PrintAbsorberDatabase(const AbsorberDatabase& database, const std::string& 
       LayOutAbsorberListing(database, fileName, printer.horizontalResolution, printer.verticalResolution);
   for (size_t i = 0; i < pages.size(); ++i) {
     if (i > 0) PrintNewPage();
-    DrawPage(pages[i]);
+    DrawListingPage(pages[i]);
   }
   SetDefaultTextStyle();
   EndPrintJob();

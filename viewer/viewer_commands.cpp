@@ -7,6 +7,10 @@
 #include "design/commands/command_ids.h"
 #include "design/commands/project_open.h"
 #include "design/commands/view_commands.h"
+#include "design/model/design_tables.h"
+#include "design/model/project.h"
+#include "design/windows/speaker_listing_window.h"
+#include "framework/base/drawing_layer.h"
 #include "framework/program/drawing_program.h"
 
 namespace {
@@ -42,6 +46,17 @@ constexpr int kGreyedMenus = 6;
 
 constexpr CommandTable kViewerTable{kCommands, kGreyedMenus};
 
+// Loudspeakers/Listing...: the listing without its type changes, which kv
+// does not offer.
+void CmdSpeakerListing() {
+  SpeakerListingSetup setup;
+  setup.design = ProjectTables();
+  setup.owner = DrawWindow->window;
+  setup.programTitle = kViewerTitle;
+  setup.fileName = gProject.path;
+  ShowSpeakerListing(setup);
+}
+
 }  // namespace
 
 const CommandTable& ViewerCommandTable() { return kViewerTable; }
@@ -51,6 +66,7 @@ void BindViewerCommands(CommandRegistry& r) {
   r.Bind(kCmdExitProgram, ExitApplication);
   BindOptionCommands(r);
   BindViewCommands(r);
+  r.Bind(kCmdSpeakerListing, CmdSpeakerListing);
   r.Bind(kCmdRt60Sabine, [] { CmdRt60(kRt60Sabine); });
   r.Bind(kCmdRt60Eyring, [] { CmdRt60(kRt60Eyring); });
   r.Bind(kCmdRt60Fitzroy, [] { CmdRt60(kRt60Fitzroy); });

@@ -26,6 +26,7 @@
 
 #include "design/acoustics/auralisation.h"
 #include "design/acoustics/wav_file.h"
+#include "framework/core/random15.h"
 
 constexpr uint32_t kRealTimeSampleRate = 22050;
 constexpr int kWaveBlockCount = 3;
@@ -44,16 +45,8 @@ constexpr uint32_t kDeviceTimeoutMs = 2000;
 
 constexpr int kRealTimeBins = 250;
 
-// The 15-bit generator of the tail's arrival times (the C standard's
-// example rand): tests seed it to know the tail.
-struct TailRandom {
-  uint32_t next = 1;
-  void Seed(uint32_t seed) { next = seed; }
-  int Next() {
-    next = next * 1103515245u + 12345u;
-    return int((next / 65536u) % 32768u);
-  }
-};
+// The generator of the tail's arrival times: tests seed it to know the tail.
+using TailRandom = Random15;
 extern TailRandom gTailRandom;
 void ResetTailRandom();
 

@@ -14,7 +14,15 @@ enum DesignCommand : int {
   kCmdPrintRegion = 103,
   kCmdNewProject = 104,
   kCmdExitProgram = 105,
-  kCmdRecentProject = 110,  // 110 .. 113: the recent projects, most recent first
+  kCmdRecentProject = 110,     // 110 .. 113: the recent projects, most recent first
+  kCmdImportFacesEase3 = 120,  // 120 .. 127: the EASE imports and exports
+  kCmdExportFacesEase3 = 121,
+  kCmdImportFacesEase2 = 122,
+  kCmdExportFacesEase2 = 123,
+  kCmdImportSpeakersEase3 = 124,
+  kCmdExportSpeakersEase3 = 125,
+  kCmdImportSpeakersEase2 = 126,
+  kCmdExportSpeakersEase2 = 127,
   kCmdUndo = 201,
   kCmdRedo = 202,
   kCmdCopyToClipboard = 210,
@@ -48,6 +56,7 @@ enum DesignCommand : int {
   kCmdImportRoomGeometry = 2206,
   kCmdFaceList = 2502,
   kCmdSelectMaterialDatabase = 2801,
+  kCmdCheckRoomBoundaries = 2803,
   kCmdInsertFile = 4206,
   kCmdLevelAndTime = 5001,
   kCmdRt60Sabine = 5010,

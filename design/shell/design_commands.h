@@ -29,6 +29,16 @@ void BindCalculateMenu(CommandRegistry& registry);
 // whose types new loudspeakers take; the dialog starts in the last
 // database folder.
 void SelectSpeakerDatabase();
+// Loudspeakers/Listing... (1004): the loudspeaker listing with kdn's type
+// changes through "Select Loudspeaker"; types left without loudspeakers are
+// purged when it closes.
+void CmdSpeakerListing();
 // Room/Select Material Database (2801): an absorber database becomes the
 // one materials are taken from; its folder is remembered either way.
 void CmdLoadAbsorberDatabase();
+// Room/Check Room Boundary (2803): the boundary check of the room faces
+// with its progress and report; gaps are marked as they are found, in the
+// view that looks along each scan, and again in the 3D view it ends in.
+// Faces turned round mark the project modified (the dispatch's snapshot
+// undoes them).
+void CmdCheckRoomBoundaries();

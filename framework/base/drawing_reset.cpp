@@ -24,6 +24,10 @@ bool ModelIsModified() { return gDocument.modified && *gDocument.modified != 0; 
 
 void SetDrawingDocument(const DrawingDocument& document) { gDocument = document; }
 
+void SetDrawingModified() {
+  if (gDocument.modified) *gDocument.modified = 1;
+}
+
 int ResetDrawing() {
   ResetPlotHeader();
   // The face mode and the node markers stay as their menu items show them.

@@ -16,9 +16,11 @@
 
 struct DrawingDocument {
   void (*newDrawing)() = nullptr;
-  const uint16_t* modified = nullptr;  // non-zero while the model holds unsaved changes
+  uint16_t* modified = nullptr;  // non-zero while the model holds unsaved changes
 };
 void SetDrawingDocument(const DrawingDocument& document);
+// Sets the document's modified mark (the drawing commands' changes).
+void SetDrawingModified();
 
 // Menu items of the view's face mode.
 constexpr int kMenuWireframe = 604;

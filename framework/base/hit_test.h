@@ -14,6 +14,9 @@ using ScreenRect = platform::Rect;
 bool IsPointInRect(ScreenPoint point, const ScreenRect& rect);
 // Touching rectangles overlap.
 bool DoRectsOverlap(const ScreenRect& a, const ScreenRect& b);
+// Whether the segment from (x1, y1) to (x2, y2) passes through the
+// rectangle, its edges included.
+bool SegmentTouchesRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const ScreenRect& rect);
 // Even-odd rule over `count` points: true for exactly the pixels that the
 // polygon fills when drawn.
 bool IsPointInPolygon(const ScreenPoint* points, int count, int32_t x, int32_t y);

@@ -43,11 +43,22 @@ struct PointInputState {
   bool endFlag = false;          // a right click while a command runs
   ObjectVertex cursorPoint{};    // the model point under the crosshair
   ObjectVertex acceptedPoint{};  // the point the last left click accepted
-  // Kept by the pointer code: the cursor figure, the cursor pixel in the
-  // drawing window and the rubber-band preview's mode (0 none).
+  // Kept by the pointer code (framework/editor/pointer_input.h): the cursor
+  // figure, the cursor pixel in the drawing window and the preview's mode.
   int16_t inputMode = kInputCrosshair;
   platform::Point cursorPixel{};
   int16_t rubberBandMode = 0;
+  ObjectVertex pickedPoint{};  // the cursor point when the crosshair was last drawn
+  ObjectVertex basePoint{};    // the origin of every rubber-band vector
+  bool crosshairDrawn = false;
+  platform::Point crosshairPixel{};  // where the XOR figures are drawn
+  bool trackingSuspended = true;     // the pointer is outside the drawing window (as at start-up)
+  bool rubberBandOn = false;
+  bool baseLineOn = false;  // a line from the last accepted point to the cursor
+  platform::Point baseLineStart{};
+  platform::Point firstCornerPixel{};  // of the selection window
+  ObjectVertex firstCornerPoint{};
+  bool nodeMoveArmed = false;  // the node preview moves the picked nodes once per step
 };
 extern PointInputState gInput;
 void ResetPointInput();

@@ -231,3 +231,22 @@ void PrintViewWindow() {
   platform::Blit(gOutput.currentWindow->context, 0, 0, w, h, gCapture.memory, 0, 0, platform::kMixCopy);
   ReleaseBitmapDc(captured);
 }
+
+namespace {
+
+unsigned ListingTextFormat(ListingAlign align) {
+  const unsigned alignment = align == ListingAlign::kRight    ? platform::kTextRight
+                             : align == ListingAlign::kCentre ? platform::kTextCentre
+                                                              : platform::kTextLeft;
+  return alignment | platform::kTextSingleLine | platform::kTextNoPrefix;
+}
+
+}  // namespace
+
+void DrawListingPage(const ListingPage& page) {
+  constexpr std::int16_t kBlack = 0;
+  SetPenColor(kBlack);
+  for (const ListingLine& line : page.lines) DrawLine(line.x1, line.y1, line.x2, line.y2);
+  for (const ListingText& text : page.texts)
+    DrawStyledText(text.left, text.top, text.right, text.bottom, text.text.c_str(), ListingTextFormat(text.align));
+}

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/core/printed_page.h"
 #include "platform/printer.h"
 #include "platform/types.h"
 
@@ -71,6 +72,11 @@ void EndPrintJob();
 void EndPrintJobPlain();
 // At shutdown: lets the printer of the last dialog go.
 void FreePrinterSetup();
+
+// Draws a listing page on the current context (the page of the open job):
+// its lines in black, then its texts in the current text style, each on one
+// line in its rectangle as aligned, an '&' printed as it stands.
+void DrawListingPage(const ListingPage& page);
 
 // Prints the current window's client area as a bitmap, centred on the page
 // at a whole number of printer pixels per window pixel (or the fraction

@@ -40,3 +40,5 @@ void ShowStatusText(const char* text) {
   platform::SetBackMode(gOutput.context, mode);
   SelectOutputWindow(previous);
 }
+
+const std::string& ShownStatusText() { return gStatusBuffer; }

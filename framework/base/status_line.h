@@ -3,9 +3,13 @@
 // and what the command asks for next.
 #pragma once
 
+#include <string>
+
 // Fills the strip with the status colour.
 void ClearStatusLine();
 // Status line = the command's prompt (gDrawing.prompt) + text. An empty text
 // shows the prompt alone when no command (id 2 or above) runs, else shows
 // again what the line showed.
 void ShowStatusText(const char* text);
+// What the line showed last (cleared or not).
+const std::string& ShownStatusText();

@@ -79,9 +79,13 @@ struct DrawingSettings {
 };
 extern DrawingSettings gDrawing;
 
-// What the node and face pickers leave for the command that runs them.
+// What the node and face pickers leave for the command that runs them. A
+// command that picks nodes or a face allocates it first and frees it when
+// it ends (AllocPickBuffer, framework/editor/selection.h); the pickers find
+// nothing to fill while it is not allocated. It grows with what it holds.
 struct PickBuffer {
-  std::vector<ObjectVertex*> nodes;     // picked nodes
+  bool allocated = false;
+  std::vector<ObjectVertex*> nodes;     // picked nodes, each once
   GraphicObject* faceObject = nullptr;  // a picked face: its object
   uint32_t faceItem = 0;                // and the index of its op-0 item
   void Clear() { *this = PickBuffer{}; }

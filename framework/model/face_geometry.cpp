@@ -1,5 +1,6 @@
 #include "framework/model/face_geometry.h"
 
+#include <cmath>
 #include <utility>
 
 Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first) {
@@ -28,4 +29,17 @@ void ReverseFacePolygon(GraphicObject& object, uint32_t first) {
   while (high < object.itemCount && object.items[high].op != kOpClose && object.items[high].op != kOpStart) ++high;
   if (high >= object.itemCount || object.items[high].op != kOpClose) return;
   for (; low < high; ++low, --high) std::swap(object.items[low].index, object.items[high].index);
+}
+
+int ObjectAreaVolume(const GraphicObject& object, double& area, double& volume) {
+  area = volume = 0;
+  if (!(object.kind & kKindFaceOrSolid)) return 0;
+  for (uint32_t i = 0; i < object.itemCount; ++i) {
+    const ObjectItem item = object.items[i];
+    if (item.op != kOpStart || item.index >= object.vertexCount) continue;
+    const Vec3d n = ComputeFaceAreaVector(object, i) * 0.5;
+    area += std::sqrt(Dot(n, n));
+    volume += -Dot(n, ToVec3d(object.vertices[item.index])) / 3;
+  }
+  return object.kind & kKindSolid ? 2 : 1;
 }

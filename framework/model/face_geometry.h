@@ -67,3 +67,10 @@ Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first);
 // reverse order. A `first` that is not a start item, or a polygon without a
 // close item before the next start, is left alone.
 void ReverseFacePolygon(GraphicObject& object, uint32_t first);
+
+// The area (m2) and enclosed volume (m3) of a face or solid object: over its
+// polygons, half the Newell vector's length summed, and -(N . P) / 3 with N
+// half the Newell vector and P the start vertex. The volume is positive when
+// the normals point into the enclosed space (a room's faces do). 2 for a
+// solid, 1 for another face object; 0 with both 0 for other kinds.
+int ObjectAreaVolume(const GraphicObject& object, double& area, double& volume);

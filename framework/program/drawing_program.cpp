@@ -6,6 +6,7 @@
 #include "framework/base/input_loop.h"
 #include "framework/base/vector_font.h"
 #include "framework/base/work_buffers.h"
+#include "framework/editor/pointer_input.h"
 #include "framework/core/state_reset.h"
 #include "framework/model/graphic_object.h"
 #include "framework/program/program_windows.h"
@@ -58,6 +59,7 @@ int StartDrawingProgram(platform::Instance instance, const DrawingProgram& progr
   SetMainTitle(program.title.c_str());
   InitFramework(instance, program.menu, program.windowProc);
   InitViews();
+  InitPointerInput();
   SetTitleFileName(program.titleFileName);
   CreateDrawingWindow();
   SetViewAngles();

@@ -109,7 +109,9 @@ platform::LParam MainWindowMessage(platform::Window window, unsigned kind, platf
       return 0;
     case kDrawingKeyMessage: HandleDrawingKey(unsigned(wParam)); return 0;
     case platform::msg::kSetCursor:
-      ViewShowCrosshair(0);
+      // Over the main window outside the drawing window.
+      ShowCrosshair(0);
+      SetCursorTracking(0);
       SetArrowCursor();
       return 0;
     case platform::msg::kSize:
@@ -128,16 +130,18 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
   switch (kind) {
     case platform::msg::kMouseMove:
       if (IsPrinting()) return 0;
-      if (wParam & platform::kMouseShift) {
-        ViewShowCrosshair(0);
+      // With Control held the crosshair goes and the arrow shows.
+      if (wParam & platform::kMouseControl) {
+        ShowCrosshair(0);
         SetArrowCursor();
       } else {
         TrackMousePosition(x, y);
       }
       return 0;
     case platform::msg::kLeftButtonDown:
-      TrackMousePosition(x, y);
-      gInput.pickFlag = true;
+      if (IsPrinting()) return 0;
+      SetCursorTracking(1);
+      TakeMouseClick(x, y);
       return 0;
     case platform::msg::kRightButtonDown:
       if (gInput.activeCommand) gInput.endFlag = true;
@@ -147,8 +151,12 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
     case platform::msg::kVerticalScroll:
       ScrollView(kind == platform::msg::kHorizontalScroll, platform::LowWord(wParam), platform::HighSigned(wParam));
       return 0;
-    case platform::msg::kNonClientMouseMove: ViewShowCrosshair(0); return 0;
-    case platform::msg::kSetCursor: platform::SetWindowCursor(window, platform::CursorShape::kCross); return 0;
+    case platform::msg::kNonClientMouseMove: ShowCrosshair(0); return 0;
+    case platform::msg::kSetCursor:
+      // The window draws its own crosshair.
+      SetCursorTracking(1);
+      HideCursor();
+      return 0;
     case platform::msg::kPaint:
       // The model drawn again covers the start-up picture for good.
       if (!gView.layoutInProgress && !IsPrinting() && !platform::IsMinimised(MainWindow.window)) {

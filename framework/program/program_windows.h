@@ -11,7 +11,7 @@
 // program's menu state each time a menu opens, the keys and the view
 // panel's keys for the drawing editor, help at the running command in the
 // program's help file, and the close box. The drawing window: the mouse for
-// the pointer code (a move with Shift held hides the crosshair and shows
+// the pointer code (a move with Control held hides the crosshair and shows
 // the arrow), the right click that ends a command's input or repeats the
 // last command, the scroll bars and the paint (none while the main window
 // is minimised or a print job is open, nor a layout for a new size while

@@ -532,21 +532,30 @@ int ZoomToFit() {
   return 1;
 }
 
+namespace {
+// A new cursor figure, the old one erased first (both are XOR).
+void ChangeInputMode(int16_t mode) {
+  ViewShowCrosshair(0);
+  gInput.inputMode = mode;
+  ViewShowCrosshair(1);
+}
+}  // namespace
+
 void ZoomWindow() {
-  gInput.inputMode = kInputPickBox;
+  ChangeInputMode(kInputPickBox);
   WaitForPoint();
   if (!gInput.cancel && !gInput.done) {
     const platform::Point first = gInput.cursorPixel;
-    gInput.inputMode = kInputSelectionWindow;
+    ChangeInputMode(kInputSelectionWindow);
     WaitForPoint();
     if (!gInput.cancel && !gInput.done) {
       const platform::Point second = gInput.cursorPixel;
-      gInput.inputMode = kInputCrosshair;
+      ChangeInputMode(kInputCrosshair);
       ZoomToPixelBox(std::min(first.x, second.x), std::min(first.y, second.y), std::max(first.x, second.x),
                      std::max(first.y, second.y));
     }
   }
-  gInput.inputMode = kInputCrosshair;
+  ChangeInputMode(kInputCrosshair);
   ClearRequestFlags();
 }
 

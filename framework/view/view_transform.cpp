@@ -67,6 +67,8 @@ void UpdateWindowTitle() {
 }
 
 void ClearDrawingArea() {
+  // The XOR figures go with everything else.
+  ViewShowCrosshair(0);
   WindowRecord* previous = SelectOutputWindow(DrawWindow);
   const std::int16_t brush = gOutput.brushIndex;
   SetBrushColor(gDrawing.backgroundColour);

@@ -174,6 +174,32 @@ TEST_F(ViewerShellTest, ARayFileShowsItsPathsAndTheImpulseWindowHasRTAButNoAPF) 
   EXPECT_EQ(messages.texts(), std::vector<std::string>{"Seats"});
 }
 
+TEST_F(ViewerShellTest, TheListingHasNoTypeChangesAndStillSelectsMarksAndPrints) {
+  StartWithCalculatedHall();
+  platform::test::PrintDialogScript printing;
+  printing.PrintToPdf(Path("summary.pdf"), 300);
+  dialogs_.On("SPKRLIST_DLG", [](platform::test::DialogUser& user) {
+    EXPECT_FALSE(user.IsVisible(102));
+    EXPECT_FALSE(user.IsVisible(103));
+    EXPECT_EQ(gProgramShell.okButton, platform::Window::kNone);
+    EXPECT_EQ(user.Items(101).size(), 2u);
+    user.Choose(101, 1);
+    platform::Message m;
+    while (platform::PeekMessage(m)) platform::DispatchMessage(m);
+    int selected = 0;
+    for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+      selected += o->layer == kLoudspeakerLayer && (o->state & kStateSelected);
+    EXPECT_EQ(selected, 1);
+    user.Press(102);
+    user.Press(105);
+  });
+  Command(kCmdSpeakerListing);
+  EXPECT_TRUE(std::filesystem::exists(Path("summary.pdf")));
+  EXPECT_EQ(gProject.modified, 0);
+  EXPECT_EQ(gInput.lastCommand, uint32_t(kCmdSpeakerListing));
+  EXPECT_EQ(uint32_t(gDrawing.currentLayer), kLoudspeakerLayer);
+}
+
 TEST_F(ViewerShellTest, TheScrollBarsMoveTheFlatViewsButNeverTurnThePerspective) {
   StartWithCalculatedHall();
   const platform::Window draw = DrawWindow->window;
@@ -193,10 +219,16 @@ TEST_F(ViewerShellTest, TheScrollBarsMoveTheFlatViewsButNeverTurnThePerspective)
 TEST_F(ViewerShellTest, WithShiftHeldThePointerIsStillTracked) {
   StartWithCalculatedHall();
   const platform::Window draw = DrawWindow->window;
-  platform::SendMessage(draw, platform::msg::kMouseMove, platform::kMouseShift,
-                        platform::LParam(uintptr_t(40) | (uintptr_t(30) << 16)));
-  EXPECT_EQ(gInput.cursorPixel.x, 40);
-  EXPECT_EQ(gInput.cursorPixel.y, 30);
+  const auto move = [draw](int x, int y, platform::WParam keys) {
+    platform::SendMessage(draw, platform::msg::kMouseMove, keys, platform::LParam(uintptr_t(x) | (uintptr_t(y) << 16)));
+    return gInput.cursorPixel;
+  };
+  const platform::Point plain = move(240, 130, 0);
+  move(20, 20, 0);
+  const platform::Point shifted = move(240, 130, platform::kMouseShift);
+  EXPECT_EQ(shifted.x, plain.x);
+  EXPECT_EQ(shifted.y, plain.y);
+  EXPECT_NE(shifted.x, move(20, 20, platform::kMouseShift).x);
 }
 
 TEST_F(ViewerShellTest, HelpOpensTheViewersHelpFile) {

@@ -1,6 +1,6 @@
 // kdn's drawing window as the window system drives it: no painting while
 // the main window is minimised, and the arrow for a pointer moved with
-// Shift held.
+// Control held.
 #include <gtest/gtest.h>
 
 #include "design/shell/core/command_table.h"
@@ -36,12 +36,12 @@ TEST_F(MainWindowTest, NothingIsPaintedWhileTheMainWindowIsMinimised) {
   EXPECT_GT(platform::test::DrawCallCount(draw), calls);
 }
 
-TEST_F(MainWindowTest, AMoveWithShiftHeldShowsTheArrow) {
+TEST_F(MainWindowTest, AMoveWithControlHeldShowsTheArrow) {
   const platform::Window draw = DrawWindow->window;
   platform::test::MouseMove(draw, 100, 100);
   Pump();
-  EXPECT_NE(platform::test::ShownCursor(draw), platform::CursorShape::kArrow);
-  platform::test::MouseMove(draw, 120, 100, platform::kMouseShift);
+  EXPECT_EQ(platform::test::ShownCursor(draw), platform::CursorShape::kNone);  // the crosshair stands for it
+  platform::test::MouseMove(draw, 120, 100, platform::kMouseControl);
   Pump();
   EXPECT_EQ(platform::test::ShownCursor(draw), platform::CursorShape::kArrow);
 }

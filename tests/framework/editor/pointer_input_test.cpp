@@ -1,27 +1,33 @@
-// The cursor point under the mouse in each view, and the keys of a running
-// command: Enter, Space and Escape, and the typed points "A", "R" and "P".
+// The cursor point under the mouse in each view with coordinate and node
+// snap, the keys of a running command (Enter, Space and Escape, the typed
+// points "A", "R" and "P"), the XOR figures and the rubber-band previews.
 #include <gtest/gtest.h>
 
 #include "framework/base/framework_dialogs.h"
 #include "framework/editor/pointer_input.h"
+#include "framework/model/layers.h"
+#include "framework/view/projection.h"
 #include "platform/application.h"
 #include "platform/test_seams.h"
-#include "tests/framework/view/view_fixture.h"
+#include "tests/framework/editor/editor_fixture.h"
 
 namespace {
 
 using platform::test::DialogUser;
 
-class PointerInputTest : public ViewTest {
+class PointerInputTest : public EditorTest {
  protected:
   void SetUp() override {
-    ViewTest::SetUp();
+    EditorTest::SetUp();
     gFramework.instance = platform::StartApplication("kdn");
-    gView.coordinateSnap = 0;
   }
-  void TearDown() override {
-    gInput.activeCommand = 0;
-    ViewTest::TearDown();
+  void Move(int x, int y, platform::WParam modifiers = 0) {
+    platform::test::MouseMove(draw_, x, y, modifiers);
+    Pump();
+  }
+  void Move(const ObjectVertex& p) {
+    const platform::Point at = PixelOf(p);
+    Move(at.x, at.y);
   }
 };
 
@@ -111,6 +117,172 @@ TEST_F(PointerInputTest, TypedPointsAreTakenAsAClickIs) {
   gInput.activeCommand = 0;
   HandleDrawingKey('A');
   EXPECT_EQ(dialogs.opened().size(), 3u);
+}
+
+TEST_F(PointerInputTest, RelativeZeroDeliversTheLastAcceptedPointAgain) {
+  gInput.acceptedPoint = {1.5f, -2, 0.25f};
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_1", [](DialogUser& user) { user.Press(102); });
+  RunSteps(WaitForPoint, {Key('R')});
+  EXPECT_EQ(gInput.cancel, 0);
+  EXPECT_FLOAT_EQ(gInput.acceptedPoint.x, 1.5f);
+  EXPECT_FLOAT_EQ(gInput.acceptedPoint.y, -2);
+  EXPECT_FLOAT_EQ(gInput.acceptedPoint.z, 0.25f);
+  ExpectCleanRedraw();
+}
+
+TEST_F(PointerInputTest, NodeSnapTakesTheNearestVertexOfTheSnapLayer) {
+  GraphicObject* face = AddObject({RectangleXY(1, 1, 2, 2, 0.5f)});
+  AddObject({RectangleXY(1.2f, 1.2f, 3, 3)}, 0, kKindFace, kAuxiliaryLayer);  // another layer
+  RedrawAllObjects();
+  gView.nodeSnap = 1;
+  gDrawing.nodeSnapWidth = 10;
+  // Plan: x and y of the vertex, z kept, the crosshair on the vertex.
+  gInput.cursorPoint.z = 7;
+  const platform::Point corner = PixelOf({2, 2, 0});
+  Move(corner.x + 3, corner.y - 2);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.x, 2);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.y, 2);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.z, 7);
+  EXPECT_EQ(gInput.cursorPixel.x, corner.x);
+  EXPECT_EQ(gInput.cursorPixel.y, corner.y);
+  // 3D: all three coordinates and the pixel of the vertex; beyond the snap
+  // width the point stays where it was.
+  SelectView3D();
+  ProjectPointToScreen(face->vertices[2]);
+  const platform::Point v{gWork.screenPoints[0].x, gWork.screenPoints[0].y};
+  Move(v.x - 4, v.y + 5);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.x, 2);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.y, 2);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.z, 0.5f);
+  EXPECT_EQ(gInput.cursorPixel.x, v.x);
+  EXPECT_EQ(gInput.cursorPixel.y, v.y);
+  Move(v.x + 40, v.y + 40);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.x, 2);
+  EXPECT_EQ(gInput.cursorPixel.x, v.x + 40);
+  ExpectCleanRedraw();
+}
+
+TEST_F(PointerInputTest, WhatTheRubberBandDrawsNeverSnapsToItself) {
+  // A polyline being drawn: its trailing vertex follows the cursor.
+  GraphicObject* drawn = AddObject({{{0, 0, 0}, {1, 1, 0}}}, kNoMaterial, kKindLine);
+  GraphicObject* other = AddObject({RectangleXY(3, 3, 4, 4)});
+  gView.nodeSnap = 1;
+  gDrawing.nodeSnapWidth = 10;
+  drawn->state |= kStateSelected;
+  gInput.basePoint = gInput.cursorPoint = gInput.pickedPoint = {1, 1, 0};
+  SetRubberBand(1);
+  RedrawAllObjects();  // the band alone draws the line
+  const platform::Point own = PixelOf({1, 1, 0});
+  Move(own.x + 2, own.y + 2);
+  // The point follows the mouse, not the line's own vertex.
+  EXPECT_NE(gInput.cursorPixel.x, own.x);
+  Move(PixelOf({3, 3, 0}).x + 2, PixelOf({3, 3, 0}).y - 1);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.x, other->vertices[0].x);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.y, other->vertices[0].y);
+  SetRubberBand(0);
+  DeselectAllObjects();
+  ExpectCleanRedraw();
+}
+
+TEST_F(PointerInputTest, TheXorFiguresLeaveNothingBehind) {
+  AddObject({RectangleXY(-2, -2, 2, 2)});
+  GraphicObject* moved = AddObject({RectangleXY(1, 1, 2, 2)});
+  RedrawAllObjects();
+  for (int16_t mode : {kInputCrosshair, kInputPickBox, kInputSelectionWindow, kInputZoomBox}) {
+    SCOPED_TRACE(mode);
+    SetInputMode(mode);
+    Move({0.5f, 0.5f, 0});
+    Move({-1, 1.5f, 0});
+    ExpectCleanRedraw();
+  }
+  SetInputMode(kInputCrosshair);
+  // The translate preview moves the object with the cursor and is gone
+  // when switched off.
+  Move({1, 1, 0});
+  moved->state |= kStateSelected;
+  gInput.basePoint = gInput.cursorPoint;
+  SetRubberBand(1);
+  SetBaseLine(1);
+  Move({3, -1, 0});
+  Move({4, 0, 0});
+  EXPECT_FLOAT_EQ(moved->vertices[0].x, 4);
+  EXPECT_FLOAT_EQ(moved->vertices[0].y, 0);
+  RedrawAllObjects();  // a full redraw in the middle leaves the moving object to the band
+  SetBaseLine(0);
+  SetRubberBand(0);
+  DeselectAllObjects();
+  ExpectCleanRedraw();
+  // With Control held the crosshair gives way to the arrow.
+  Move(10, 10, platform::kMouseControl);
+  EXPECT_FALSE(gInput.crosshairDrawn);
+  EXPECT_EQ(platform::test::ShownCursor(draw_), platform::CursorShape::kArrow);
+  Move(12, 12);
+  EXPECT_TRUE(gInput.crosshairDrawn);
+  EXPECT_EQ(platform::test::ShownCursor(draw_), platform::CursorShape::kNone);
+}
+
+TEST_F(PointerInputTest, PreviewsBuildTheirFigureInThePlaneOfTheView) {
+  // A circle of four round (1, 1) through the cursor, from angle 0 clockwise.
+  GraphicObject* circle = AddObject({{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}}, kNoMaterial, kKindLine);
+  gDrawing.circleResolution = 4;
+  gInput.basePoint = {1, 1, 0};
+  gInput.cursorPoint = {3, 1, 5};
+  CirclePreview(circle, 0, 0, 0);
+  const ObjectVertex ring[4] = {{3, 1, 0}, {1, -1, 0}, {-1, 1, 0}, {1, 3, 0}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(circle->vertices[i].x, ring[i].x, 1e-5) << i;
+    EXPECT_NEAR(circle->vertices[i].y, ring[i].y, 1e-5) << i;
+    EXPECT_NEAR(circle->vertices[i].z, ring[i].z, 1e-5) << i;
+  }
+  // A rectangle in the front view from vertex 0 to the cursor.
+  Show(kViewXZ, 20);
+  GraphicObject* rectangle = AddObject({{{0, 5, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}});
+  gInput.cursorPoint = {2, 9, 3};
+  RectanglePreview(rectangle, 0, 0, 0);
+  const ObjectVertex corners[4] = {{0, 5, 0}, {0, 5, 3}, {2, 5, 3}, {2, 5, 0}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_FLOAT_EQ(rectangle->vertices[i].x, corners[i].x) << i;
+    EXPECT_FLOAT_EQ(rectangle->vertices[i].y, corners[i].y) << i;
+    EXPECT_FLOAT_EQ(rectangle->vertices[i].z, corners[i].z) << i;
+  }
+  // The print region re-centres on the cursor, keeping its half sizes.
+  GraphicObject* region = AddObject({{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 2, 0}}});
+  region->kind = kKindPrintRegion;
+  gInput.cursorPoint = {5, 0, 6};
+  TranslateObject(region, 9, 9, 9);
+  EXPECT_FLOAT_EQ(region->vertices[0].x, 4);
+  EXPECT_FLOAT_EQ(region->vertices[0].z, 8);
+  EXPECT_FLOAT_EQ(region->vertices[2].x, 6);
+  EXPECT_FLOAT_EQ(region->vertices[2].z, 4);
+}
+
+TEST_F(PointerInputTest, TheMirrorPreviewReflectsAcrossTheLineToTheCursor) {
+  GraphicObject* copy = AddObject({{{1, 2, 0}}}, kNoMaterial, kKindLine);
+  copy->state = kStateDuplicate;
+  gInput.basePoint = {0, 0, 0};
+  const auto step = [&](ObjectVertex cursor) {
+    gInput.cursorPoint = cursor;
+    MirrorPreview(copy, 0, 0, 0);
+    gInput.pickedPoint = cursor;
+  };
+  step({1, 0, 0});  // across the x axis
+  EXPECT_FLOAT_EQ(copy->vertices[0].y, -2);
+  EXPECT_EQ(copy->state & kStateDuplicate, 0u);
+  step({0, 1, 0});  // back, then across the y axis
+  EXPECT_NEAR(copy->vertices[0].x, -1, 1e-6);
+  EXPECT_NEAR(copy->vertices[0].y, 2, 1e-6);
+  // A cursor on the base point gives no line: the copy is back as it was,
+  // and stays so at the next such step.
+  step({0, 0, 0});
+  step({0, 0, 0});
+  EXPECT_NEAR(copy->vertices[0].x, 1, 1e-6);
+  EXPECT_NEAR(copy->vertices[0].y, 2, 1e-6);
+  EXPECT_NE(copy->state & kStateDuplicate, 0u);
+  // The 3D views reflect nothing.
+  SelectView3D();
+  step({1, 0, 0});
+  EXPECT_NEAR(copy->vertices[0].y, 2, 1e-6);
 }
 
 }  // namespace
