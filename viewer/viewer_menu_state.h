@@ -14,24 +14,19 @@
 // switches and the unit.
 #pragma once
 
-#include <array>
 #include <map>
 
+#include "design/commands/view_commands.h"
 #include "framework/shell/menu_state.h"
 
-struct ViewerMenuStateInput {
+struct ViewerMenuStateInput : ViewSwitches {
   // Objects of the model by layer.
   int roomObjects = 0;
   int roomFacesOrSolids = 0;  // room objects that are faces or solids
   int audienceObjects = 0;
   int loudspeakers = 0;
 
-  bool calculationHeld = false;      // a level and time result is held
-  std::array<bool, 9> layerShown{};  // layers 0 .. 8
-  bool hiddenFaces = false;
-  bool coordinateSnap = false;
-  bool nodeSnap = false;
-  bool feet = false;
+  bool calculationHeld = false;  // a level and time result is held
 };
 
 // The state of every command of the registry's (kv's) table, by id.

@@ -93,6 +93,7 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
 
 ViewerMenuStateInput CurrentMenuStateInput() {
   ViewerMenuStateInput in;
+  static_cast<ViewSwitches&>(in) = CurrentViewSwitches();
   for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
     switch (o->layer) {
       case kRoomLayer:
@@ -105,12 +106,6 @@ ViewerMenuStateInput CurrentMenuStateInput() {
     }
   }
   in.calculationHeld = gLevelMap.resultPresent == 1;
-  for (size_t layer = 0; layer < in.layerShown.size(); ++layer)
-    in.layerShown[layer] = gLayers.IsVisible(uint32_t(layer));
-  in.hiddenFaces = gDrawing.hiddenFaces != 0;
-  in.coordinateSnap = gView.coordinateSnap != 0;
-  in.nodeSnap = gView.nodeSnap != 0;
-  in.feet = gUnitFlag != 0;
   return in;
 }
 

@@ -7,6 +7,7 @@
 #include "framework/base/grid.h"
 #include "framework/base/view_state.h"
 #include "framework/core/file_dialog_state.h"
+#include "framework/core/geometry.h"
 #include "framework/model/layers.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_panel.h"
@@ -81,4 +82,36 @@ void CheckMenuItem(int id, bool on) { platform::SetMenuItemChecked(GetWindowMenu
 
 void StartDialogIn(const std::string& folder) {
   SetDialogDirectory(folder.empty() ? GetStartDirectory() + "/" : folder);
+}
+
+ViewSwitches CurrentViewSwitches() {
+  ViewSwitches s;
+  for (size_t layer = 0; layer < s.layerShown.size(); ++layer) s.layerShown[layer] = gLayers.IsVisible(uint32_t(layer));
+  s.hiddenFaces = gDrawing.hiddenFaces != 0;
+  s.nodeMarkers = gDrawing.nodeMarkers != 0;
+  s.coordinateSnap = gView.coordinateSnap != 0;
+  s.nodeSnap = gView.nodeSnap != 0;
+  s.feet = gUnitFlag != 0;
+  return s;
+}
+
+bool ViewCheckMark(int id, const ViewSwitches& s) {
+  switch (id) {
+    case kCmdShowRoom: return s.layerShown[0];
+    case kCmdShowAudience: return s.layerShown[1];
+    case kCmdShowLoudspeakers: return s.layerShown[2];
+    case kCmdAimPoints: return s.layerShown[4];
+    case kCmdShowAuxiliary: return s.layerShown[7];
+    case kCmdShowGrid: return s.layerShown[8];
+    case kCmdShowNodes: return s.nodeMarkers;
+    case kCmdWireframe: return !s.hiddenFaces;
+    case kCmdHiddenFaces: return s.hiddenFaces;
+    case kCmdNodeSnapOff: return !s.nodeSnap;
+    case kCmdNodeSnapOn: return s.nodeSnap;
+    case kCmdCoordinateSnapOff: return !s.coordinateSnap;
+    case kCmdCoordinateSnapOn: return s.coordinateSnap;
+    case kCmdUnitMetres: return !s.feet;
+    case kCmdUnitFeet: return s.feet;
+    default: return false;
+  }
 }

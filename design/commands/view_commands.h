@@ -7,6 +7,7 @@
 // registry binds only the ids its table holds.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -25,3 +26,19 @@ void SetCoordinateSnap(int32_t on);
 void CheckMenuPair(int offItem, int onItem, bool on);
 void CheckMenuItem(int id, bool on);
 void StartDialogIn(const std::string& folder);
+
+// What the check marks of the View and Options items show, for kdn's and
+// kv's menu rules: the layers 0 .. 8, the face mode, the node markers, the
+// two snap switches and the unit.
+struct ViewSwitches {
+  std::array<bool, 9> layerShown{};
+  bool hiddenFaces = false;
+  bool nodeMarkers = false;
+  bool coordinateSnap = false;
+  bool nodeSnap = false;
+  bool feet = false;
+};
+// The switches as the program holds them now.
+ViewSwitches CurrentViewSwitches();
+// Whether item `id` carries a check mark; false for any item without one.
+bool ViewCheckMark(int id, const ViewSwitches& switches);

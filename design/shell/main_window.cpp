@@ -50,6 +50,7 @@ platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform
 
 MenuStateInput CurrentMenuStateInput() {
   MenuStateInput in;
+  static_cast<ViewSwitches&>(in) = CurrentViewSwitches();
   for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
     switch (o->layer) {
       case kRoomLayer:
@@ -68,13 +69,6 @@ MenuStateInput CurrentMenuStateInput() {
   in.speakerDatabase = !gDesignShell.speakerDatabase.path.empty();
   in.audioReady = HasWavInput() && HasAudioProfile();
   in.recentProjects = gDesignShell.history.RecentCount();
-  for (size_t layer = 0; layer < in.layerShown.size(); ++layer)
-    in.layerShown[layer] = gLayers.IsVisible(uint32_t(layer));
-  in.hiddenFaces = gDrawing.hiddenFaces != 0;
-  in.nodeMarkers = gDrawing.nodeMarkers != 0;
-  in.coordinateSnap = gView.coordinateSnap != 0;
-  in.nodeSnap = gView.nodeSnap != 0;
-  in.feet = gUnitFlag != 0;
   return in;
 }
 
