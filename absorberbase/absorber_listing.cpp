@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "framework/base/drawing_layer.h"
 #include "framework/base/printing.h"
-#include "platform/drawing.h"
 
 namespace {
 
@@ -20,7 +18,6 @@ constexpr int kCategoryLeft = 110, kCategoryRight = 153, kCategoryHeadRight = 15
 constexpr int kBandLeft = 154, kBandWidth = 5, kBandStep = 7;
 constexpr int kLastBandHeadLeft = 196, kLastBandHeadRight = 202;
 constexpr const char* kBandHeads[kAbsorberBandCount - 1] = {"125", "250", "500", "1 k", "2 k", "4 k"};
-constexpr std::int16_t kBlack = 0, kWhite = 30;  // palette indexes
 
 std::string FormatNumber(int number) {
   char text[16];
@@ -113,14 +110,6 @@ void PrintAbsorberDatabase(const AbsorberDatabase& database, const std::string& 
   SetPrintLandscape(1);
   if (!PrintSetupDialog() || !StartPrintJobWithObjects()) return;
   const PrintSettings& printer = *GetPrintSettings();
-  const ListingSizes sizes = AbsorberListingSizes(printer.horizontalResolution);
-  SetTextStyle("Arial", sizes.rowHeight, sizes.columnUnit, 0, kBlack, kWhite, platform::kBackOpaque);
-  const std::vector<ListingPage> pages =
-      LayOutAbsorberListing(database, fileName, printer.horizontalResolution, printer.verticalResolution);
-  for (size_t i = 0; i < pages.size(); ++i) {
-    if (i > 0) PrintNewPage();
-    DrawListingPage(pages[i]);
-  }
-  SetDefaultTextStyle();
-  EndPrintJob();
+  PrintListingPages(LayOutAbsorberListing(database, fileName, printer.horizontalResolution, printer.verticalResolution),
+                    AbsorberListingSizes(printer.horizontalResolution));
 }

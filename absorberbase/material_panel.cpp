@@ -1,8 +1,5 @@
 #include "absorberbase/material_panel.h"
 
-#include <cctype>
-#include <charconv>
-
 #include "absorberbase/absorber_editor.h"
 #include "framework/base/dialogs.h"
 #include "framework/base/drawing_layer.h"
@@ -169,14 +166,7 @@ void PressCancel(Window panel) {
 }  // namespace
 
 bool ReadCoefficientText(std::string_view text, float& value) {
-  text = text.substr(0, kCoefficientCharacters);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);  // a number reader takes its sign
-  float read = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
-  if (error != std::errc() || end == text.data() || !(read >= 0.0f && read <= 1.0f)) return false;
-  value = read;
-  return true;
+  return ReadAbsorptionText(text, kCoefficientCharacters, value);
 }
 
 int ShowMaterialDialog() {

@@ -14,6 +14,7 @@
 
 #include <string_view>
 
+#include "design/model/absorber_database.h"
 #include "platform/messages.h"
 #include "platform/types.h"
 
@@ -25,7 +26,7 @@ constexpr int kPanelList = 101, kPanelName = 102, kPanelCategory = 103, kPanelDe
 constexpr int kPanelFirstCoefficient = 105;  // 105..111: 125 Hz .. 8 kHz
 constexpr int kPanelOk = 112, kPanelCancel = 113, kPanelModeLabel = 114;
 
-inline constexpr char kInvalidCoefficientMessage[] = "Valid coefficients only 0...1";
+inline constexpr const char* kInvalidCoefficientMessage = kInvalidAbsorptionMessage;
 
 // A coefficient as the panel reads its field: the first four characters as
 // a decimal number with an optional sign ("0.755" is 0.75, "1.001" is 1.00,

@@ -217,8 +217,9 @@ void MakeControl(WindowObject& dialog, const ControlTemplate& c, int radioGroup)
   w->frame->setEnabled(!c.disabled);
   w->frame->setVisible(!c.hidden);
   if (c.type == ControlType::kGroupBox) w->frame->lower();  // a frame behind the controls it groups
-  if (c.type == ControlType::kList && !c.tabs.empty()) SetListTabStops(owner, id, c.tabs);
   dialog.dialog->controls.push_back(handle);
+  // The stops find the list among the dialog's controls.
+  if (c.type == ControlType::kList && !c.tabs.empty()) SetListTabStops(owner, id, c.tabs);
   if (c.isDefault) dialog.dialog->defaultId = id;
   if (c.isCancel) dialog.dialog->cancelId = id;
 }
@@ -370,7 +371,10 @@ int DialogBox(Instance instance, std::string_view templateName, Window owner, Wi
   RunModalLoop([&] { return data->ended || !IsWindow(dialog); },
                [&](const Message& message) { return IsDialogMessage(dialog, message); });
   DestroyWindow(dialog);
+  // A dialog opened straight after another closed may find the focus not
+  // handed back yet: the keys then go to its owner.
   if (IsWindow(focus)) SetFocus(focus);
+  else if (IsWindow(owner)) SetFocus(owner);
   return data->ended ? data->result : 0;
 }
 

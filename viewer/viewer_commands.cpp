@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "design/acoustics/calc_faces.h"
 #include "design/acoustics/reverberation.h"
 #include "design/commands/calculation_windows.h"
 #include "design/commands/command_ids.h"
@@ -9,6 +10,7 @@
 #include "design/commands/view_commands.h"
 #include "design/model/design_tables.h"
 #include "design/model/project.h"
+#include "design/windows/face_list_window.h"
 #include "design/windows/speaker_listing_window.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/program/drawing_program.h"
@@ -57,6 +59,9 @@ void CmdSpeakerListing() {
   ShowSpeakerListing(setup);
 }
 
+// Room/Facelist: the list without its material changes.
+void CmdFaceList() { ShowFaceListDialog(gCalcFaceTable, gProject.modified, nullptr); }
+
 }  // namespace
 
 const CommandTable& ViewerCommandTable() { return kViewerTable; }
@@ -67,6 +72,7 @@ void BindViewerCommands(CommandRegistry& r) {
   BindOptionCommands(r);
   BindViewCommands(r);
   r.Bind(kCmdSpeakerListing, CmdSpeakerListing);
+  r.Bind(kCmdFaceList, CmdFaceList);
   r.Bind(kCmdRt60Sabine, [] { CmdRt60(kRt60Sabine); });
   r.Bind(kCmdRt60Eyring, [] { CmdRt60(kRt60Eyring); });
   r.Bind(kCmdRt60Fitzroy, [] { CmdRt60(kRt60Fitzroy); });

@@ -1,6 +1,8 @@
 #include "design/model/absorber_database.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -34,6 +36,17 @@ std::string FormatAbsorption(float coefficient) {
   char text[32];
   std::snprintf(text, sizeof text, "%1.2f", double(coefficient));
   return text;
+}
+
+bool ReadAbsorptionText(std::string_view text, size_t characters, float& value) {
+  text = text.substr(0, characters);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);  // a number reader takes its sign
+  float read = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
+  if (error != std::errc() || end == text.data() || !(read >= 0.0f && read <= 1.0f)) return false;
+  value = read;
+  return true;
 }
 
 // ---- The 256-byte record ----

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "framework/core/byte_codec.h"
 
@@ -25,6 +26,8 @@ inline constexpr char kAbsorberDatabaseFilter[] = "*.KAB|*.kab|";
 inline constexpr char kAbsorberDatabaseExtension[] = ".KAB";
 
 inline constexpr char kTooManyMaterialsMessage[] = "Database can\xB4t contain more than 200 materials";
+// What the editors of a database say of a coefficient outside 0..1.
+inline constexpr char kInvalidAbsorptionMessage[] = "Valid coefficients only 0...1";
 
 // One material. Stored as 256 bytes: name at 0 (22 bytes, at most 21
 // characters), description at 23 (80 bytes), the seven coefficients at 112
@@ -56,6 +59,10 @@ using AbsorberDatabase = AbsorberTable;
 
 // A coefficient as the programs show and print it: "%1.2f".
 std::string FormatAbsorption(float coefficient);
+// A coefficient as the programs read their fields: the first `characters`
+// characters as a decimal number with an optional sign (four: "0.755" is
+// 0.75, "+0.5" is 0.5). False when they hold no number or one outside 0..1.
+bool ReadAbsorptionText(std::string_view text, size_t characters, float& value);
 
 // ---- The 256-byte record ----
 

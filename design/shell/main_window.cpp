@@ -7,6 +7,7 @@
 #include "design/commands/calculation_windows.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
+#include "design/shell/loudspeaker_commands.h"
 #include "design/windows/result_window.h"
 #include "design/windows/rt60_window.h"
 #include "framework/base/drawing_layer.h"
@@ -38,6 +39,7 @@ std::string RecentItemText(const std::string& path) {
 platform::LParam DesignMainWindowMessage(platform::Window window, unsigned kind, platform::WParam wParam,
                                          platform::LParam lParam) {
   if (kind == platform::msg::kDestroy) WriteHistoryFile();
+  if (kind == platform::msg::kCommand && TakeAimingBandButton(int(platform::LowWord(wParam)))) return 0;
   return MainWindowMessage(window, kind, wParam, lParam);
 }
 

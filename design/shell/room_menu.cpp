@@ -1,6 +1,11 @@
 // The Room menu: the drawing editor's draw, edit and face families at 2200
-// and 2300, Import Room Geometry, Select Material Database and the room
+// and 2300, Import Room Geometry, Assign Material, the face list, the
+// absorber database (Select Material Database, Edit Database) and the room
 // boundary check.
+#include <cstdint>
+
+#include "design/acoustics/calc_faces.h"
+#include "design/acoustics/face_list.h"
 #include "design/acoustics/room_check.h"
 #include "design/model/absorber_database.h"
 #include "design/model/materials.h"
@@ -8,15 +13,23 @@
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_commands.h"
 #include "design/shell/design_shell.h"
+#include "design/shell/material_dialogs.h"
 #include "design/shell/project_commands.h"
+#include "design/windows/face_list_window.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/file_dialogs.h"
 #include "framework/base/framework_windows.h"
+#include "framework/base/input_loop.h"
+#include "framework/base/status_line.h"
+#include "framework/base/view_state.h"
 #include "framework/base/work_buffers.h"
 #include "framework/core/file_dialog_state.h"
+#include "framework/core/services.h"
 #include "framework/editor/draw_commands.h"
 #include "framework/editor/edit_commands.h"
 #include "framework/editor/face_commands.h"
+#include "framework/editor/selection.h"
+#include "framework/model/face_geometry.h"
 #include "framework/view/projection.h"
 #include "framework/view/rendering.h"
 #include "framework/view/view_transform.h"
@@ -42,6 +55,40 @@ void DrawGapMarker(const ObjectVertex& point) {
   SelectOutputWindow(previous);
 }
 
+void CmdFaceList() { ShowFaceListDialog(gCalcFaceTable, gProject.modified, SelectDatabaseMaterial); }
+
+// Room/Assign Material (2501): a material of the database, then face after
+// face picked takes it, until the picking is cancelled. A face without a
+// material item keeps what it has.
+void CmdAssignMaterial() {
+  if (!AllocPickBuffer(2)) return;
+  ClearRequestFlags();
+  int dbIndex = 0;
+  if (SelectDatabaseMaterial(0, dbIndex) == 1) {
+    const int material = AddMaterialFromDatabase(dbIndex);
+    if (material < 0) {
+      ShowMessage(kCantLoadAbsorberMessage, kInsufficientMemoryCaption, kMsgOk);
+    } else {
+      // The command pattern's " > " parts the prompt from the picker's text.
+      gDrawing.prompt = "Assign " + gMaterials.project.records[material].name + " > ";
+      ShowStatusText("");
+      while (SelectFace()) {
+        if (ObjectItem* item = FaceMaterialItem(*gPicks.faceObject, gPicks.faceItem)) {
+          item->index = uint16_t(material);
+          gProject.modified = 1;
+        }
+        gPicks.faceObject = nullptr;
+        RedrawAllObjects();
+      }
+    }
+  }
+  FreePickBuffer();
+  ClearRequestFlags();
+  // Also takes out a material chosen and never given to a face.
+  PurgeUnusedMaterials();
+  gDrawing.prompt.clear();
+  ClearStatusLine();
+}
 }  // namespace
 
 void CmdCheckRoomBoundaries() {
@@ -67,7 +114,8 @@ void CmdLoadAbsorberDatabase() {
   StartDialogIn(gDesignShell.history.absorberDatabaseFolder);
   if (!OpenFileDialog(kAbsorberDatabaseFilter, nullptr)) return;
   gDesignShell.history.absorberDatabaseFolder = GetDialogDirectory();
-  LoadAbsorberDatabase(ForceExtension(GetDialogDirectory() + GetDialogFileName(), kAbsorberDatabaseExtension));
+  if (LoadAbsorberDatabase(ForceExtension(GetDialogDirectory() + GetDialogFileName(), kAbsorberDatabaseExtension)) == 1)
+    gAbsorberDatabaseEdit.modified = false;
 }
 
 void BindRoomMenu(CommandRegistry& r) {
@@ -75,6 +123,9 @@ void BindRoomMenu(CommandRegistry& r) {
   BindEditCommands(r, kRoomEditBase);
   BindFaceCommands(r, kRoomEditBase);
   r.Bind(kCmdImportRoomGeometry, CmdImportRoomGeometry);
+  r.Bind(kCmdAssignMaterial, CmdAssignMaterial);
+  r.Bind(kCmdFaceList, CmdFaceList);
   r.Bind(kCmdSelectMaterialDatabase, CmdLoadAbsorberDatabase);
+  r.Bind(kCmdEditMaterialDatabase, CmdEditAbsorberDatabase);
   r.Bind(kCmdCheckRoomBoundaries, CmdCheckRoomBoundaries);
 }

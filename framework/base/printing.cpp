@@ -250,3 +250,14 @@ void DrawListingPage(const ListingPage& page) {
   for (const ListingText& text : page.texts)
     DrawStyledText(text.left, text.top, text.right, text.bottom, text.text.c_str(), ListingTextFormat(text.align));
 }
+
+void PrintListingPages(const std::vector<ListingPage>& pages, ListingSizes sizes) {
+  constexpr std::int16_t kInk = 0, kPaper = 30;  // palette indexes: black on white
+  SetTextStyle("Arial", sizes.rowHeight, sizes.columnUnit, 0, kInk, kPaper, platform::kBackOpaque);
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (i > 0) PrintNewPage();
+    DrawListingPage(pages[i]);
+  }
+  SetDefaultTextStyle();
+  EndPrintJob();
+}

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/core/printed_page.h"
 #include "platform/printer.h"
@@ -77,6 +78,10 @@ void FreePrinterSetup();
 // its lines in black, then its texts in the current text style, each on one
 // line in its rectangle as aligned, an '&' printed as it stands.
 void DrawListingPage(const ListingPage& page);
+// The pages of a listing on the open job, a new page before each but the
+// first, in "Arial" of `sizes` black on white (DrawListingPage); then the
+// default text style again and the job ended (EndPrintJob).
+void PrintListingPages(const std::vector<ListingPage>& pages, ListingSizes sizes);
 
 // Prints the current window's client area as a bitmap, centred on the page
 // at a whole number of printer pixels per window pixel (or the fraction

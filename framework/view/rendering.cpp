@@ -593,6 +593,15 @@ void RotateViewByAngle(int code) {
   ViewShowCrosshair(1);
 }
 
+void ShowPerspectiveReadouts() {
+  ViewShowCrosshair(0);
+  {
+    DrawingScope scope;
+    DrawPerspectiveReadouts();
+  }
+  ViewShowCrosshair(1);
+}
+
 void DrawIsobarRings() {
   const GraphicObject* rings = gRender.isobarRings;
   if (!rings || rings->vertexCount < 3 * kIsobarRingVertices) return;

@@ -94,6 +94,10 @@ void RotateView3DByKey(unsigned key);
 // -270 .. 90 degrees) or tilt (code < 0: by -code - 360 steps, kept within
 // -180 .. 0 degrees), then a redraw with the eye and angle read-outs.
 void RotateViewByAngle(int code);
+// Over the perspective view: the eye point and the view's azimuth and
+// elevation at the top left, the cross at the centre and, while
+// gRender.isobarRings is set, the rings and their band's frequency.
+void ShowPerspectiveReadouts();
 // The isobar rings around the centre of the perspective view, each vertex
 // where the view maps its angular offset (FisheyeOffsetPixel), so a ring
 // lies on the room image at the angle off the axis it stands for.

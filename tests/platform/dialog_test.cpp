@@ -11,6 +11,7 @@
 #include "platform/dialog.h"
 #include "platform/drawing.h"
 #include "platform/test_seams.h"
+#include "tests/support/bitmap_compare.h"
 #include "tests/support/gui_fixture.h"
 
 using namespace platform;
@@ -297,6 +298,28 @@ TEST_F(DialogTest, ControlCallsReadAndChangeTheControls) {
   });
   EXPECT_EQ(DialogBox(instance_, "TEST_DLG", window_, TestProc, LParam(&record)), 0);
   EXPECT_EQ(script.leftOpen(), 0);
+}
+
+// The template's tab stops (list 107: 18 and 54) are the list's from the
+// start: its rows look the same before and after the program sets them.
+TEST_F(DialogTest, AListShowsItsColumnsAtTheTemplatesTabStops) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "dialog_test_tabs";
+  fs::create_directories(dir);
+  Edited record;
+  Window d = CreateDialog(instance_, "TEST_DLG", window_, TestProc, LParam(&record));
+  ASSERT_NE(d, Window::kNone);
+  const std::string asMade = (dir / "made.png").string(), asSet = (dir / "set.png").string();
+  SetListSelection(d, 107, -1);
+  ASSERT_TRUE(test::SaveWindowPng(GetDialogItem(d, 107), asMade));
+  ASSERT_TRUE(SetListTabStops(d, 107, {18, 54}));
+  ASSERT_TRUE(test::SaveWindowPng(GetDialogItem(d, 107), asSet));
+  const Bitmap made = test::LoadImageFile(asMade), set = test::LoadImageFile(asSet);
+  EXPECT_EQ(DifferingPixels(set, made), 0);
+  DeleteObject(made);
+  DeleteObject(set);
+  DestroyWindow(d);
+  fs::remove_all(dir);
 }
 
 // kab's loop: every message goes to the panel first, so posted keys work in

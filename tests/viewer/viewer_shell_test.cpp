@@ -15,6 +15,7 @@
 #include "design/commands/command_ids.h"
 #include "design/model/design_tables.h"
 #include "design/model/project.h"
+#include "design/windows/face_list_window.h"
 #include "design/windows/ray_windows.h"
 #include "design/windows/result_window.h"
 #include "design/windows/rt60_window.h"
@@ -73,8 +74,6 @@ TEST_F(ViewerShellTest, EveryCommandOfItsTableIsBuiltAndEveryOtherIdIsIgnored) {
   StartWithCalculatedHall();
   const CommandRegistry& registry = gProgramShell.commands;
   for (const CommandSpec& c : ViewerCommandTable().commands) {
-    // The listings have their windows of their own, still to come.
-    if (c.id == kCmdSpeakerListing || c.id == kCmdFaceList) continue;
     EXPECT_TRUE(registry.IsBuilt(c.id) || c.id == kHelpCommand) << c.id;
     EXPECT_FALSE(c.flags & kSnapshotFirst) << c.id;
     EXPECT_FALSE(c.flags & kCommandButtons) << c.id;
@@ -198,6 +197,37 @@ TEST_F(ViewerShellTest, TheListingHasNoTypeChangesAndStillSelectsMarksAndPrints)
   EXPECT_EQ(gProject.modified, 0);
   EXPECT_EQ(gInput.lastCommand, uint32_t(kCmdSpeakerListing));
   EXPECT_EQ(uint32_t(gDrawing.currentLayer), kLoudspeakerLayer);
+}
+
+TEST_F(ViewerShellTest, TheFaceListHasNoMaterialChangesAndStillSelectsMarksAndPrints) {
+  StartWithCalculatedHall();
+  platform::test::PrintDialogScript printing;
+  printing.PrintToPdf(Path("faces.pdf"), 300);
+  const uint32_t objects = [] {
+    uint32_t n = 0;
+    for (const GraphicObject* o = gObjects.model.first; o; o = o->next) ++n;
+    return n;
+  }();
+  dialogs_.On("FACELIST_DLG", [&](platform::test::DialogUser& user) {
+    EXPECT_FALSE(user.IsVisible(102));
+    EXPECT_FALSE(user.IsVisible(103));
+    EXPECT_TRUE(user.IsVisible(105));
+    EXPECT_EQ(gProgramShell.okButton, platform::Window::kNone);
+    user.Choose(101, 1);
+    platform::Message m;
+    while (platform::PeekMessage(m)) platform::DispatchMessage(m);
+    EXPECT_EQ(gFaceList.row, 1);
+    EXPECT_NE(gFaceList.marker, nullptr);
+    user.Press(102);
+    user.Press(105);
+  });
+  Command(kCmdFaceList);
+  EXPECT_TRUE(std::filesystem::exists(Path("faces.pdf")));
+  EXPECT_EQ(gProject.modified, 0);
+  EXPECT_EQ(gInput.lastCommand, uint32_t(kCmdFaceList));
+  uint32_t after = 0;
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next) ++after;
+  EXPECT_EQ(after, objects);  // the marker line is gone again
 }
 
 TEST_F(ViewerShellTest, TheScrollBarsMoveTheFlatViewsButNeverTurnThePerspective) {

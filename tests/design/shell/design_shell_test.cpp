@@ -280,6 +280,7 @@ TEST_F(KdnTest, MenuStateFollowsTheModel) {
   EXPECT_FALSE(ShownItem(main, kCmdZoomAll).enabled);
   EXPECT_FALSE(ShownItem(main, kCmdLevelAndTime).enabled);
   EXPECT_FALSE(ShownItem(main, 2302).enabled);
+  EXPECT_FALSE(ShownItem(main, kCmdEditLoudspeakers).enabled);  // no loudspeakers
   EXPECT_TRUE(ShownItem(main, kCmdHelp).enabled);
   EXPECT_TRUE(ShownItem(main, kCmdShowRoom).checked);
   EXPECT_FALSE(ShownItem(main, kCmdShowAuxiliary).checked);
@@ -293,7 +294,7 @@ TEST_F(KdnTest, MenuStateFollowsTheModel) {
   EXPECT_TRUE(ShownItem(main, kCmdCalculateRays).enabled);
   EXPECT_FALSE(ShownItem(main, kCmdSaveCalculation).enabled);
   EXPECT_TRUE(ShownItem(main, kCmdLoadCalculation).enabled);
-  EXPECT_FALSE(ShownItem(main, 1003).enabled);  // loudspeakers there, command not built
+  EXPECT_TRUE(ShownItem(main, kCmdEditLoudspeakers).enabled);
   // A result held: Save Calculation.
   gLevelMap.resultPresent = 1;
   UpdateMenuState();
