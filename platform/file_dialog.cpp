@@ -48,6 +48,16 @@ FileDialogResult RunFileDialog(bool save, const FileDialogRequest& request, Chos
     FileDialogAnswer answer = gScriptedFileDialog(save, request, chosen);
     if (answer.scripted) return answer.result;
   }
+  // The keys go back where they went before, also where no window system
+  // hands the focus back (declared before the dialog, so it runs after the
+  // dialog is gone).
+  struct FocusBack {
+    Window focus, owner;
+    ~FocusBack() {
+      if (IsWindow(focus)) SetFocus(focus);
+      else if (IsWindow(owner)) SetFocus(owner);
+    }
+  } focusBack{GetFocus(), request.owner};
   WindowObject* owner = FindWindow(request.owner);
   QFileDialog dialog(owner ? owner->frame->window() : nullptr);
   dialog.setOption(QFileDialog::DontUseNativeDialog);

@@ -23,7 +23,6 @@ using platform::WParam;
 constexpr int kSpeakerList = 101;
 constexpr int kChangeSingleButton = 102, kChangeTypeButton = 103, kQuitButton = 104, kPrintButton = 105;
 constexpr int kSelectedPowerFields = 201, kElectricalTotalFields = 301, kAcousticTotalFields = 401;
-constexpr std::int16_t kBlack = 0, kWhite = 30;  // palette indexes
 
 // The listing while its window is open.
 struct SpeakerListingState {
@@ -182,14 +181,7 @@ void PrintSpeakerSummary(const std::vector<Loudspeaker>& listing, const SpeakerP
   CalcFaceTable faces;
   BuildCalcFaceTable(faces, *setup.design.model, *setup.design.materials);
   const int width = GetPrintSettings()->horizontalResolution;
-  const ListingSizes sizes = SpeakerSummarySizes(width);
-  SetTextStyle("Arial", sizes.rowHeight, sizes.columnUnit, 0, kBlack, kWhite, platform::kBackOpaque);
-  const std::vector<ListingPage> pages =
-      LayOutSpeakerSummary(listing, totals, faces, *setup.design.types, setup.programTitle, setup.fileName, width);
-  for (size_t i = 0; i < pages.size(); ++i) {
-    if (i > 0) PrintNewPage();
-    DrawListingPage(pages[i]);
-  }
-  SetDefaultTextStyle();
-  EndPrintJob();
+  PrintListingPages(
+      LayOutSpeakerSummary(listing, totals, faces, *setup.design.types, setup.programTitle, setup.fileName, width),
+      SpeakerSummarySizes(width));
 }

@@ -5,9 +5,15 @@
 // in kdn, 2300 in ksb. A command's id is the base plus its offset below; a
 // menu binds those its program's table holds. They run like the object edit
 // commands (edit_commands.h) on the objects of the menu's layer.
-// None is built yet: BindFaceCommands binds nothing.
+//
+// They act on what the pickers (selection.h) choose on the menu's layer and
+// leave the model to the routines of framework/model/solid_building.h and
+// face_cutting.h; a cancel at any pick or prompt changes nothing. The line
+// commands (SPLIT FACE, INSERT NODES) work in the plan, side and front views
+// only.
 #pragma once
 
+#include "framework/model/face_geometry.h"
 #include "framework/shell/command_dispatch.h"
 
 enum FaceCommandOffset : int {
@@ -22,3 +28,10 @@ enum FaceCommandOffset : int {
 };
 
 void BindFaceCommands(CommandRegistry& registry, int idBase);
+
+// The line the cutting commands cut along: "Intersection line, 1st point",
+// then with the base-point line on "Intersection line, 2nd point" (variant
+// 1) or "Intersection line, 2nd point, max. 2 intersections" (variant 0);
+// the line is drawn. 1 with both points, 0 when either pick is cancelled
+// or ended without a point.
+int PickIntersectionLine(int variant, Vec3d& p1, Vec3d& p2);

@@ -43,3 +43,8 @@ int ObjectAreaVolume(const GraphicObject& object, double& area, double& volume) 
   }
   return object.kind & kKindSolid ? 2 : 1;
 }
+
+void ReverseAllFaces(GraphicObject& object) {
+  for (uint32_t i = 0; i < object.itemCount; ++i)
+    if (object.items[i].op == kOpStart) ReverseFacePolygon(object, i);
+}

@@ -59,6 +59,9 @@ inline ObjectItem* FaceMaterialItem(const GraphicObject& object, uint32_t first)
 // vertex gives the zero vector.
 Vec3d ComputeFaceAreaVector(const GraphicObject& object, uint32_t first);
 
+// Every polygon of the object turned round (ReverseFacePolygon).
+void ReverseAllFaces(GraphicObject& object);
+
 // Turns the polygon whose start item is `first` round, which flips its
 // normal: the start item (and the material item behind it) stay, and the
 // vertex indexes of the items from there to the close item, that one

@@ -75,6 +75,22 @@ TEST_F(FileDialogTest, TheRealDialogListsBothCasesAndReturnsThePathAndNameOffset
   fs::remove_all(folder);
 }
 
+// Where no window system hands the focus back, the keys still go where they
+// went before the dialog, as after a dialog from a template.
+TEST_F(FileDialogTest, TheKeysGoBackToTheWindowThatHadThemWhenTheDialogCloses) {
+  SetFocus(window_);
+  Pump();
+  ASSERT_EQ(GetFocus(), window_);
+  test::FileDialogScript script;
+  script.Look([&](test::FileDialogUser& user) { user.Cancel(); });
+  FileDialogRequest request;
+  request.owner = window_;
+  ChosenFile chosen;
+  EXPECT_EQ(ShowOpenDialog(request, chosen), FileDialogResult::kCancelled);
+  Pump();
+  EXPECT_EQ(GetFocus(), window_);
+}
+
 TEST_F(FileDialogTest, TheScriptAnswersInTurnAndThenCancels) {
   test::FileDialogScript script;
   script.Choose("/data/rooms/HALL.KPR");
