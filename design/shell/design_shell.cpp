@@ -7,21 +7,17 @@
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
 #include "design/model/project.h"
-#include "design/model/shape_file.h"
 #include "design/model/undo_tables.h"
 #include "design/shell/calculation_commands.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_commands.h"
 #include "design/shell/main_window.h"
 #include "design/shell/project_commands.h"
-#include "framework/base/bitmaps.h"
 #include "framework/base/drawing_reset.h"
 #include "framework/base/framework_windows.h"
-#include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
 #include "framework/core/state_reset.h"
 #include "framework/program/drawing_program.h"
-#include "framework/view/rendering.h"
 
 DesignShellState gDesignShell;
 
