@@ -11,7 +11,7 @@ FUZZ_TARGETS ?=
 # Building with clang (CXX=clang++) needs the packages of the clang list too.
 DEP_LISTS = scripts/packages.txt $(if $(findstring clang,$(CXX)),scripts/clang-packages.txt)
 
-.PHONY: deps configure build test bench tsan fuzz run run-kab run-ksb
+.PHONY: deps configure build test bench tsan fuzz run run-kab run-ksb run-kv
 
 deps:
 	@scripts/install-deps.sh $(DEP_LISTS)
@@ -68,3 +68,8 @@ run-kab: build
 # ksb on the example speaker database.
 run-ksb: build
 	$(BUILD_DIR)/apps/ksb/ksb $(EXAMPLES)/EXAMPLE.KSB
+
+# kv in the examples folder on the example hall with its stored
+# calculation; like kdn it needs a display (xvfb-run make run-kv).
+run-kv: build
+	cd $(EXAMPLES) && $(abspath $(BUILD_DIR))/apps/kv/kv HALL_CALC.KPR

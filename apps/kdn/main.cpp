@@ -7,7 +7,8 @@
 int main(int argc, char** argv) {
   platform::Instance instance = platform::StartApplication("kdn");
   if (!StartDesignProgram(instance)) return 1;
-  if (argc > 1) OpenProjectAtStart(argv[1]);
+  // The project named at the start goes first in the recent list.
+  if (argc > 1 && OpenProjectAtStart(argv[1])) WriteHistoryFile();
   RunDesignProgram();
   EndDesignProgram();
   platform::EndApplication(instance);

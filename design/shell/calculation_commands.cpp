@@ -102,16 +102,6 @@ class DrawingWindowAside {
   WindowRecord* previous_ = nullptr;
 };
 
-// The clicked-point search shows no progress window; its reports keep the
-// windows answering, and Escape (or the quit) stops it.
-int ReportPointSearch(int, const char*) {
-  platform::Message message;
-  while (platform::PeekMessage(message) && message.kind != platform::msg::kQuit) platform::DispatchMessage(message);
-  return gInput.cancel || platform::IsQuitPosted() ? 1 : 0;
-}
-
-int EditMeasuredTimes(BandValues& measured) { return ShowEqualizerDialog(measured, EqualizerMode::kRt60); }
-
 // After the windows of a search: "Store ray calculation to file ?", the
 // file and its description.
 void OfferRayFile() {
@@ -125,18 +115,7 @@ void OfferRayFile() {
 
 }  // namespace
 
-RayWindowContext DesignRayWindowContext() {
-  RayWindowContext context;
-  context.search = &gRaySearch;
-  context.design = ProjectTables();
-  context.reverb = ProjectReverbSettings(gProject);
-  context.programTitle = kDesignTitle;
-  context.projectName = gProject.path;
-  context.band = gResultWindow.band;
-  context.sound = &PlatformSoundSystem();
-  context.selectWavInput = CmdSelectWavInput;
-  return context;
-}
+int EditMeasuredTimes(BandValues& measured) { return ShowEqualizerDialog(measured, EqualizerMode::kRt60); }
 
 int ShowCalcOptionsDialog() {
   return RunModalDialog(kCalcOptionsDialog, MainWindow.window, CalcOptionsProc) == 1 ? 1 : 0;
@@ -155,46 +134,6 @@ void CmdLevelAndTime() {
   ViewShowCrosshair(1);
   if (run == LevelMapRun::kCancelled) RedrawAllObjects();
   if (run == LevelMapRun::kDone) ShowResultWindow();
-}
-
-void ShowResultWindow() {
-  ResultWindowInput input;
-  input.result = &gLevelMap.result;
-  input.singlePoints = &gLevelMap.singlePoints;
-  input.design = ProjectTables();
-  input.reverb = ProjectReverbSettings(gProject);
-  input.programTitle = kDesignTitle;
-  input.projectPath = gProject.path;
-  input.pointSearch = SearchAtResultPoint;
-  ShowCalculationResults(input);
-}
-
-void CmdShowLastCalculation() {
-  if (gLevelMap.resultPresent != 1) return;
-  ViewShowCrosshair(0);
-  ShowResultWindow();
-  ViewShowCrosshair(1);
-}
-
-void SearchAtResultPoint(const ObjectVertex& point, double directToReverb) {
-  const int32_t paths = SearchPathsAtPoint(gRaySearch, ProjectTables(), point, ReportPointSearch);
-  // A cancel stopped the search, not the window it was started from.
-  ClearRequestFlags();
-  if (paths <= 0) return;
-  RayWindowContext context = DesignRayWindowContext();
-  PlayPathsAtPoint(context, float(directToReverb));
-}
-
-void CmdRt60(int32_t method) {
-  const int32_t oldMethod = gProject.reverbMethod;
-  const BandValues oldMeasured = gProject.measuredRt;
-  Rt60WindowInput input;
-  input.method = &gProject.reverbMethod;
-  input.measured = &gProject.measuredRt;
-  input.design = ProjectTables();
-  input.editMeasured = EditMeasuredTimes;
-  ShowRt60Window(method, input);
-  if (gProject.reverbMethod != oldMethod || gProject.measuredRt != oldMeasured) gProject.modified = 1;
 }
 
 void CmdRt60Measurement() {
@@ -229,34 +168,6 @@ void CmdCalculateRays() {
   }
   gDrawing.prompt.clear();
   ResetCommandState();
-}
-
-void CmdSaveCalculation() {
-  if (gLevelMap.resultPresent != 1) return;
-  ViewShowCrosshair(0);
-  if (SaveFileDialog(kMapFileFilter, kMapFileDefaultName)) {
-    const std::string path = GetDialogDirectory() + GetDialogFileName();
-    std::string description = gDrawing.comment;
-    InputLine(kDescriptionTitle, description, kMapDescriptionLength, 0);
-    SaveMapFile(path, description);
-  }
-  ViewShowCrosshair(1);
-}
-
-void CmdLoadCalculation() {
-  ViewShowCrosshair(0);
-  if (OpenFileDialog(kLoadMapFileFilter, nullptr) &&
-      LoadMapFile(GetDialogDirectory() + GetDialogFileName(), ProjectTables())) {
-    gDrawing.comment = gLevelMap.description.substr(0, kCommentLength);
-    gProject.modified = 1;  // the loaded result goes with the project's next save
-    ShowResultWindow();
-  }
-  ViewShowCrosshair(1);
-}
-
-void CmdLoadRayFile() {
-  RayWindowContext context = DesignRayWindowContext();
-  OpenRayFile(context);
 }
 
 void BindCalculateMenu(CommandRegistry& r) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "design/commands/view_commands.h"
 #include "framework/shell/command_dispatch.h"
 
 inline constexpr char kSpeakerDatabaseFilter[] = "*.KSB|*.ksb|";
@@ -18,8 +19,6 @@ void BindDesignCommands(CommandRegistry& registry);
 
 void BindFileMenu(CommandRegistry& registry);
 void BindEditMenu(CommandRegistry& registry);
-void BindOptionsMenu(CommandRegistry& registry);
-void BindViewMenu(CommandRegistry& registry);
 void BindLoudspeakerMenu(CommandRegistry& registry);
 void BindRoomMenu(CommandRegistry& registry);
 void BindAudienceMenu(CommandRegistry& registry);
@@ -43,14 +42,3 @@ void CmdLoadAbsorberDatabase();
 // Faces turned round mark the project modified (the dispatch's snapshot
 // undoes them).
 void CmdCheckRoomBoundaries();
-
-// Options/Coordinate-Snap Off and On (511, 512): the switch, its check
-// marks and the view panel's switches.
-void SetCoordinateSnap(int32_t on);
-
-// Helpers of the menus: the check marks of an off/on pair and of one item,
-// and the folder a database dialog starts in (the remembered one, else the
-// start folder).
-void CheckMenuPair(int offItem, int onItem, bool on);
-void CheckMenuItem(int id, bool on);
-void StartDialogIn(const std::string& folder);

@@ -1,24 +1,23 @@
 #include "design/shell/design_shell.h"
 
 #include "design/acoustics/auralisation.h"
+#include "design/commands/design_symbols.h"
+#include "design/commands/project_open.h"
 #include "design/document/project_document.h"
 #include "design/model/loudspeaker.h"
 #include "design/model/materials.h"
 #include "design/model/project.h"
-#include "design/model/shape_file.h"
 #include "design/model/undo_tables.h"
+#include "design/shell/calculation_commands.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_commands.h"
 #include "design/shell/main_window.h"
 #include "design/shell/project_commands.h"
-#include "framework/base/bitmaps.h"
 #include "framework/base/drawing_reset.h"
 #include "framework/base/framework_windows.h"
-#include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
 #include "framework/core/state_reset.h"
 #include "framework/program/drawing_program.h"
-#include "framework/view/rendering.h"
 
 DesignShellState gDesignShell;
 
@@ -51,40 +50,12 @@ const DrawingProgram& DesignProgram() {
   return program;
 }
 
-// The shape template `name` of the resources; none when it is missing.
-GraphicObject* LoadShapeTemplate(const char* name) {
-  const auto block = LoadRcDataResource(name);
-  return block ? ReadShapeResource(*block) : nullptr;
-}
-
-// A symbol rebuilt in place is first taken off the screen: drawn in the
-// background colour, unselected so that the selection pen does not draw it
-// instead (the rebuild sets its state and colour anew).
-void EraseSpeakerSymbol(GraphicObject* object) {
-  object->state &= ~uint32_t(kStateSelected);
-  object->colour = uint32_t(gDrawing.backgroundColour);
-  DrawObjects(object, object, 0);
-}
-
-void DrawSpeakerSymbol(GraphicObject* object) { DrawObjects(object, object, 0); }
-
 }  // namespace
-
-void StartNewProject() {
-  ResetDrawing();
-  NewProject();
-  ApplyProjectSettingsToView();
-  gProject.modified = 0;
-}
 
 int StartDesignProgram(platform::Instance instance) {
   if (!StartDrawingProgram(instance, DesignProgram())) return 0;
-  gSpeakerModel.defaultSymbol = LoadShapeTemplate("LSTMPL");
-  // The axis cross is drawn without its two reference points.
-  gRender.axisCross = LoadShapeTemplate("XYZ_CROSS");
-  if (gRender.axisCross && gRender.axisCross->vertexCount >= 2) gRender.axisCross->vertexCount -= 2;
-  gSpeakerSymbolHooks = {EraseSpeakerSymbol, DrawSpeakerSymbol};
-
+  LoadDesignSymbols();
+  gCalculationWindows = {kDesignTitle, EditMeasuredTimes, true};
   BindDesignCommands(gProgramShell.commands);
   UpdateMenuState();
   return 1;
@@ -93,12 +64,7 @@ int StartDesignProgram(platform::Instance instance) {
 void RunDesignProgram() { RunDrawingProgram(); }
 
 void EndDesignProgram() {
-  gSpeakerSymbolHooks = {};
-  FreeObject(gSpeakerModel.defaultSymbol);
-  gSpeakerModel.defaultSymbol = nullptr;
-  if (gRender.axisCross) gRender.axisCross->vertexCount += 2;
-  FreeObject(gRender.axisCross);
-  gRender.axisCross = nullptr;
+  FreeDesignSymbols();
   EndDrawingProgram();
 }
 

@@ -43,11 +43,6 @@ void RunDesignProgram();
 // holds.
 void EndDesignProgram();
 
-// The framework's new-drawing routine (File/New): an empty project named
-// "PROJECT1.KPR" with the drawing settings of a new drawing and no unsaved
-// changes.
-void StartNewProject();
-
 // "HISTORY.KDN" in the start folder. Reading sets the unit flag, the
 // folders and the recent list (1; 0 when there is no file, which changes
 // nothing). Writing first puts the current project first among the recent

@@ -4,10 +4,10 @@
 
 #include "design/acoustics/auralisation.h"
 #include "design/acoustics/level_map.h"
+#include "design/commands/calculation_windows.h"
 #include "design/shell/core/command_table.h"
 #include "design/shell/design_shell.h"
 #include "design/shell/loudspeaker_commands.h"
-#include "design/windows/ray_windows.h"
 #include "design/windows/result_window.h"
 #include "design/windows/rt60_window.h"
 #include "framework/base/drawing_layer.h"
@@ -36,32 +36,23 @@ std::string RecentItemText(const std::string& path) {
   return text;
 }
 
+platform::LParam DesignMainWindowMessage(platform::Window window, unsigned kind, platform::WParam wParam,
+                                         platform::LParam lParam) {
+  if (kind == platform::msg::kDestroy) WriteHistoryFile();
+  if (kind == platform::msg::kCommand && TakeAimingBandButton(int(platform::LowWord(wParam)))) return 0;
+  return MainWindowMessage(window, kind, wParam, lParam);
+}
+
 }  // namespace
 
 platform::LParam MainWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                 platform::LParam lParam) {
-  if (RouteRayWindowMessage(window, kind, wParam, lParam)) return 0;
-  // The result window is the view window while it is open: it comes first.
-  if (window == ResultWindowHandle()) return CalculationResultsWindowProc(window, kind, wParam, lParam);
-  if (window == Rt60WindowHandle()) return Rt60WindowProc(window, kind, wParam, lParam);
-  if (window == DrawWindow->window) return ViewWindowProc(window, kind, wParam, lParam);
-  if (window != MainWindow.window) return platform::DefaultWindowProc(window, kind, wParam, lParam);
-  if (kind == platform::msg::kDestroy) WriteHistoryFile();
-  if (kind == platform::msg::kCommand && TakeAimingBandButton(int(platform::LowWord(wParam)))) return 0;
-  // The RT60 window follows the main window's size when it paints.
-  if (kind == platform::msg::kSize && Rt60WindowHandle() != platform::Window::kNone)
-    platform::InvalidateWindow(Rt60WindowHandle());
-  const platform::LParam result = MainWindowMessage(window, kind, wParam, lParam);
-  // A view key (or the panel's) lays the result window out with the model
-  // alone; the map follows in its paint.
-  if ((kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) &&
-      ResultWindowHandle() != platform::Window::kNone)
-    platform::InvalidateWindow(ResultWindowHandle());
-  return result;
+  return RouteDesignWindows(window, kind, wParam, lParam, ViewWindowProc, DesignMainWindowMessage);
 }
 
 MenuStateInput CurrentMenuStateInput() {
   MenuStateInput in;
+  static_cast<ViewSwitches&>(in) = CurrentViewSwitches();
   for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
     switch (o->layer) {
       case kRoomLayer:
@@ -80,13 +71,6 @@ MenuStateInput CurrentMenuStateInput() {
   in.speakerDatabase = !gDesignShell.speakerDatabase.path.empty();
   in.audioReady = HasWavInput() && HasAudioProfile();
   in.recentProjects = gDesignShell.history.RecentCount();
-  for (size_t layer = 0; layer < in.layerShown.size(); ++layer)
-    in.layerShown[layer] = gLayers.IsVisible(uint32_t(layer));
-  in.hiddenFaces = gDrawing.hiddenFaces != 0;
-  in.nodeMarkers = gDrawing.nodeMarkers != 0;
-  in.coordinateSnap = gView.coordinateSnap != 0;
-  in.nodeSnap = gView.nodeSnap != 0;
-  in.feet = gUnitFlag != 0;
   return in;
 }
 

@@ -47,30 +47,9 @@ bool Allowed(int id, const MenuStateInput& in) {
   return true;
 }
 
-bool Checked(int id, const MenuStateInput& in) {
-  switch (id) {
-    case kCmdShowRoom: return in.layerShown[0];
-    case kCmdShowAudience: return in.layerShown[1];
-    case kCmdShowLoudspeakers: return in.layerShown[2];
-    case kCmdAimPoints: return in.layerShown[4];
-    case kCmdShowAuxiliary: return in.layerShown[7];
-    case kCmdShowGrid: return in.layerShown[8];
-    case kCmdShowNodes: return in.nodeMarkers;
-    case kCmdWireframe: return !in.hiddenFaces;
-    case kCmdHiddenFaces: return in.hiddenFaces;
-    case kCmdNodeSnapOff: return !in.nodeSnap;
-    case kCmdNodeSnapOn: return in.nodeSnap;
-    case kCmdCoordinateSnapOff: return !in.coordinateSnap;
-    case kCmdCoordinateSnapOn: return in.coordinateSnap;
-    case kCmdUnitMetres: return !in.feet;
-    case kCmdUnitFeet: return in.feet;
-    default: return false;
-  }
-}
-
 }  // namespace
 
 std::map<int, MenuItemState> ComputeMenuState(const MenuStateInput& input, const CommandRegistry& registry) {
   return ComputeMenuItemStates(
-      registry, [&input](int id) { return Allowed(id, input); }, [&input](int id) { return Checked(id, input); });
+      registry, [&input](int id) { return Allowed(id, input); }, [&input](int id) { return ViewCheckMark(id, input); });
 }

@@ -25,9 +25,10 @@
 #include <array>
 #include <map>
 
+#include "design/commands/view_commands.h"
 #include "framework/shell/menu_state.h"
 
-struct MenuStateInput {
+struct MenuStateInput : ViewSwitches {
   // Objects of the model by layer.
   int roomObjects = 0;
   int roomFacesOrSolids = 0;  // room objects that are faces or solids
@@ -36,16 +37,10 @@ struct MenuStateInput {
   int auxiliaryObjects = 0;
 
   bool canUndo = false, canRedo = false;
-  bool resultPresent = false;        // a level and time result is held
-  bool speakerDatabase = false;      // a speaker database is selected
-  bool audioReady = false;           // a WAV input and an audio profile are set
-  int recentProjects = 0;            // entries of the recent list
-  std::array<bool, 9> layerShown{};  // layers 0 .. 8
-  bool hiddenFaces = false;
-  bool nodeMarkers = false;
-  bool coordinateSnap = false;
-  bool nodeSnap = false;
-  bool feet = false;
+  bool resultPresent = false;    // a level and time result is held
+  bool speakerDatabase = false;  // a speaker database is selected
+  bool audioReady = false;       // a WAV input and an audio profile are set
+  int recentProjects = 0;        // entries of the recent list
 };
 
 // The state of every command of kdn's table, by id.

@@ -1,42 +1,17 @@
-// The window side of the project file: File/Open, File/Save as and the
-// recent projects, and Import Room Geometry and Insert File, which read the
-// room and auxiliary objects of another project into this one and let the
-// user place them.
-//
-// The project carries the drawing settings (view mode, snap step, node-snap
-// width, grid size and the two snap switches) in its header; while the
-// program runs they live in the view state. A save takes them from there,
-// an open hands them back, in the view an opened project shows: wireframe,
-// the view of its view mode, fitted to the window.
+// kdn's own side of the project file: File/Save as and the recent
+// projects, and Import Room Geometry and Insert File, which read the room
+// and auxiliary objects of another project into this one and let the user
+// place them. File/Open, which kv shares, is design/commands/project_open.h.
 #pragma once
 
 #include <string>
 
-inline constexpr char kProjectFilter[] = "Korvane Project|*.kpr|";
+#include "design/commands/project_open.h"
+
 inline constexpr char kSaveProjectFilter[] = "*.Korvane Project|*.kpr|";
 inline constexpr char kBasepointPrompt[] = "Basepoint :";
 inline constexpr char kOffsetPointPrompt[] = "Offset-point :";
 
-// The settings of the project header into the view state, and back.
-void ApplyProjectSettingsToView();
-void StoreViewSettingsInProject();
-
-// Reads the project at `path` (any version) and shows it; 1 when read. A
-// file that cannot be read leaves the project as it was (the reader has
-// said why).
-int OpenProjectFile(const std::string& path);
-
-// The project named on the command line, opened at the end of the
-// start-up as File/Open would open it (a relative path is taken from the
-// current folder); 1 when read.
-int OpenProjectAtStart(const std::string& path);
-
-// The open-file dialog in the last project folder (else the start folder);
-// on OK its folder becomes the last project folder and the file is opened.
-void OpenProjectDialog();
-// File/Open (101): asks before unsaved changes go, then the dialog. A
-// cancelled or failed open keeps the project and its modified mark.
-void CmdOpenProject();
 // File/Save as... (102): the save dialog, then the project with its result
 // block (".KPR" added, the old file kept as "<name>_old.KPR").
 void CmdSaveProjectAs();

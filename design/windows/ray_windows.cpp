@@ -331,7 +331,7 @@ void HandleButton(int id) {
   else if (impulse && id >= kFirstBandButtonId && id <= kFirstBandButtonId + kAllBands) {
     w.context->band = id - kFirstBandButtonId;
     PaintImpulseResponse();
-  } else if (impulse && id == kProfileButtonId) {
+  } else if (impulse && id == kProfileButtonId && w.context->profileButton) {
     StoreProfileOfPaths();
   } else if (impulse && id == kRealTimeButtonId) {
     PlayPaths(*w.context);
@@ -406,8 +406,9 @@ int RunImpulseWindow() {
                                                    kSideButton, kSideButton, kFirstBandButtonId + b);
   w.impulseButtons[8] =
       CreatePushButton("RTA", 0, kDrawMarginTop + kRealTimeButtonTop, kSideButton, kSideButton, kRealTimeButtonId);
-  w.impulseButtons[9] =
-      CreatePushButton("APF", 0, kDrawMarginTop + kProfileButtonTop, kSideButton, kSideButton, kProfileButtonId);
+  if (w.context->profileButton)
+    w.impulseButtons[9] =
+        CreatePushButton("APF", 0, kDrawMarginTop + kProfileButtonTop, kSideButton, kSideButton, kProfileButtonId);
   platform::SetWindowText(w.switchButton, "RAY");
   if (w.selection < 0) {
     w.selection = 0;

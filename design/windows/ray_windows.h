@@ -95,6 +95,7 @@ struct RayWindowContext {
   int band = kAllBands;                  // the band selection (0 .. 7); restored when the windows close
   SoundSystem* sound = nullptr;          // "RTA" plays through it; none: nothing is played
   std::function<void()> selectWavInput;  // "RTA" without a WAV input asks for one
+  bool profileButton = true;             // the impulse-response window offers "APF"
 };
 
 // Links the paths of the design's model to its loudspeakers (which may

@@ -138,7 +138,7 @@ void OnButton(int id) {
     case kFirstRt60MethodButton + kRt60Eyring:
     case kFirstRt60MethodButton + kRt60Fitzroy: SetMethod(id - kFirstRt60MethodButton); break;
     case kFirstRt60MethodButton + kRt60Measured:
-      if (in.editMeasured && in.editMeasured(*in.measured)) SetMethod(kRt60Measured);
+      if (!in.editMeasured || in.editMeasured(*in.measured)) SetMethod(kRt60Measured);
       else ShowMethodPressed();
       break;
     default: break;

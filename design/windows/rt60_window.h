@@ -2,7 +2,7 @@
 // main window's client area inside the drawing margins, in place of the
 // drawing window and the view panel, showing the reverberation-time graph
 // of the project's method (rt60_drawing.h). Buttons at its left switch the
-// method ("Sa", "Ey", "Fi", and "M", which edits the measured times first),
+// method ("Sa", "Ey", "Fi", and "M", which in kdn edits the measured times first),
 // "PRINT" prints it and "COPY" copies it to the clipboard, both framed;
 // "<-" closes it. The method chosen last stays the project's.
 //
@@ -37,7 +37,7 @@ struct Rt60WindowInput {
   int32_t* method = nullptr;       // the project's reverberation method
   BandValues* measured = nullptr;  // the project's measured times
   DesignTables design;
-  EditMeasuredRt60 editMeasured = nullptr;  // none: "M" does nothing
+  EditMeasuredRt60 editMeasured = nullptr;  // none: "M" switches to the measured times at once
 };
 
 // Sets the method to `method` and runs the window until "<-", Escape, Enter

@@ -118,7 +118,9 @@ TEST_F(KdnTest, AProjectNamedAtTheStartIsOpenedAndListedFirst) {
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Can\xB4t locate file"});
   }
   EXPECT_TRUE(gProgramShell.splash);
-  EXPECT_EQ(OpenProjectAtStart(hall), 1);
+  // As kdn's main does it.
+  ASSERT_EQ(OpenProjectAtStart(hall), 1);
+  WriteHistoryFile();
   ExpectHall();
   EXPECT_FALSE(gProgramShell.splash);
   EXPECT_EQ(gView.mode, kViewXY);

@@ -1,7 +1,8 @@
+#include "design/commands/audio_commands.h"
+
 #include "design/acoustics/auralisation.h"
-#include "design/shell/calculation_commands.h"
-#include "design/shell/core/command_table.h"
-#include "design/shell/design_commands.h"
+#include "design/commands/command_ids.h"
+#include "design/commands/view_commands.h"
 #include "framework/base/file_dialogs.h"
 #include "framework/base/sound_system.h"
 #include "framework/core/file_dialog_state.h"

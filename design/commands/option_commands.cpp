@@ -1,8 +1,5 @@
-// The Options menu: circle segments, node and coordinate snap, grid size and
-// the unit, with the two items without menu text (503 nothing, 507 the
-// layer visibility).
-#include "design/shell/core/command_table.h"
-#include "design/shell/design_commands.h"
+#include "design/commands/command_ids.h"
+#include "design/commands/view_commands.h"
 #include "framework/base/drawing_reset.h"
 #include "framework/base/settings_prompts.h"
 #include "framework/base/view_state.h"
@@ -31,7 +28,7 @@ void SetCoordinateSnap(int32_t on) {
   SendViewPanelCommand(kPanelRefreshSwitches);
 }
 
-void BindOptionsMenu(CommandRegistry& r) {
+void BindOptionCommands(CommandRegistry& r) {
   r.Bind(kCmdNothing, [] {});
   r.Bind(kCmdCircleSegments, PromptCircleResolution);
   r.Bind(kCmdApplyLayers, ApplyLayerVisibility);

@@ -1,0 +1,14 @@
+// Calculate/Select Audio Processing File, Select WAV Input File, Process
+// and Play, Play Input File and Play Output File (5030 .. 5034) on the
+// program's auralisation state and sound. The reflection windows' "RTA"
+// asks for a WAV input through CmdSelectWavInput in kdn and kv alike.
+#pragma once
+
+#include "framework/shell/command_dispatch.h"
+
+void CmdSelectAudioProfile();
+void CmdSelectWavInput();
+void CmdProcessAndPlay();
+void CmdPlayInputFile();
+void CmdPlayOutputFile();
+void BindAudioCommands(CommandRegistry& registry);
