@@ -23,6 +23,7 @@ void InstallViewHooks(const ViewHooks& hooks) {
   Keep(gHooks.selectPlanView, hooks.selectPlanView);
   Keep(gHooks.updateTitle, hooks.updateTitle);
   Keep(gHooks.showCrosshair, hooks.showCrosshair);
+  Keep(gHooks.enableCommandMenus, hooks.enableCommandMenus);
 }
 
 void ResetViewHooks() { gHooks = {}; }
@@ -41,6 +42,9 @@ void ViewUpdateTitle() {
 }
 void ViewShowCrosshair(int show) {
   if (gHooks.showCrosshair) gHooks.showCrosshair(show);
+}
+void ViewEnableCommandMenus(bool enabled) {
+  if (gHooks.enableCommandMenus) gHooks.enableCommandMenus(enabled);
 }
 
 void ResetViewState() {

@@ -101,6 +101,7 @@ struct ViewHooks {
   void (*selectPlanView)() = nullptr;
   void (*updateTitle)() = nullptr;
   void (*showCrosshair)(int show) = nullptr;
+  void (*enableCommandMenus)(bool enabled) = nullptr;  // the menus the program greys while a command runs
 };
 // Installs the hooks given; a null member keeps the one installed before.
 void InstallViewHooks(const ViewHooks& hooks);
@@ -110,6 +111,7 @@ void ViewLayoutAndRedraw();
 void ViewSelectPlan();
 void ViewUpdateTitle();
 void ViewShowCrosshair(int show);
+void ViewEnableCommandMenus(bool enabled);
 
 // The view, the settings and the picks back to their defaults.
 void ResetViewState();

@@ -5,9 +5,10 @@
 #include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
 #include "framework/base/vector_font.h"
+#include "framework/base/view_state.h"
 #include "framework/base/work_buffers.h"
-#include "framework/editor/pointer_input.h"
 #include "framework/core/state_reset.h"
+#include "framework/editor/pointer_input.h"
 #include "framework/model/graphic_object.h"
 #include "framework/program/program_windows.h"
 #include "framework/view/view_panel.h"
@@ -59,6 +60,9 @@ int StartDrawingProgram(platform::Instance instance, const DrawingProgram& progr
   SetMainTitle(program.title.c_str());
   InitFramework(instance, program.menu, program.windowProc);
   InitViews();
+  ViewHooks hooks;
+  hooks.enableCommandMenus = EnableCommandMenus;
+  InstallViewHooks(hooks);
   InitPointerInput();
   SetTitleFileName(program.titleFileName);
   CreateDrawingWindow();

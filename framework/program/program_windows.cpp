@@ -53,6 +53,15 @@ void ActivateLayer(const ActiveLayerChoice& choice) {
   }
 }
 
+}  // namespace
+
+void EnableCommandMenus(bool enabled) {
+  const CommandTable* table = gProgramShell.program ? gProgramShell.program->commands : nullptr;
+  if (table) EnableMenuBar(table->greyedMenus, enabled);
+}
+
+namespace {
+
 void Run(void (*hook)()) {
   if (hook) hook();
 }

@@ -36,6 +36,10 @@ platform::LParam ViewWindowProc(platform::Window window, unsigned kind, platform
 // middle of the main window's bottom margin (1), or gone (0).
 void ShowCommandButtons(int on);
 
+// Greys (false) or enables again the menus the program's command table
+// greys while a command runs, as a view's own wait (a zoom box) does too.
+void EnableCommandMenus(bool enabled);
+
 // Greys, enables and checks every command item of the main window's menu
 // as `states` say.
 void ApplyMenuState(const std::map<int, MenuItemState>& states);

@@ -14,13 +14,11 @@
 #include "framework/core/text_encoding.h"
 #include "framework/view/projection.h"
 #include "framework/view/rendering.h"
-#include "platform/menu.h"
 #include "platform/system.h"
 #include "platform/window.h"
 
 namespace {
 
-constexpr int kGreyedMenus = 9;              // the top-level menus a nested wait greys
 constexpr std::int16_t kXorLineColour = 30;  // white: XOR inverts what is there
 
 const std::string* gTitleFileName = nullptr;
@@ -29,12 +27,6 @@ const StateReset kReset([] { SetTitleFileName(nullptr); });
 
 // The stored origin of `view` along its horizontal (0) or vertical (1) axis.
 float& StoredOrigin(int view, int axis) { return gView.viewOrigins[size_t(view)][size_t(axis)]; }
-
-void EnableMenuBar(bool enabled) {
-  platform::Menu menu = GetWindowMenu(&MainWindow);
-  for (int i = 0; i < kGreyedMenus; ++i) platform::EnableMenuBarItem(menu, i, enabled);
-  platform::RedrawMenuBar(MainWindow.window);
-}
 
 // One of the views 0 to 2 at its stored origin.
 void ShowOrthographicView(ViewMode mode) {
@@ -227,14 +219,14 @@ void ZoomToPixelBox(int left, int top, int right, int bottom) {
 
 InternalCommandScope::InternalCommandScope() : started_(gInput.activeCommand == 0) {
   if (!started_) return;
-  EnableMenuBar(false);
+  ViewEnableCommandMenus(false);
   gInput.activeCommand = kInternalCommand;
 }
 
 InternalCommandScope::~InternalCommandScope() {
   if (!started_) return;
   gInput.activeCommand = 0;
-  EnableMenuBar(true);
+  ViewEnableCommandMenus(true);
 }
 
 void ZoomIn() {

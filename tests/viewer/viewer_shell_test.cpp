@@ -24,6 +24,7 @@
 #include "framework/base/view_state.h"
 #include "framework/model/layers.h"
 #include "framework/program/drawing_program.h"
+#include "framework/view/view_transform.h"
 #include "platform/menu.h"
 #include "platform/test_seams.h"
 #include "platform/window.h"
@@ -124,6 +125,22 @@ TEST_F(ViewerShellTest, TheStoredCalculationShowsAt1kHzWithTheMenusGreyedMeanwhi
   for (int position = 0; position < 6; ++position) EXPECT_TRUE(platform::IsMenuBarItemEnabled(menu, position));
   // Only the listings are remembered for the right click.
   EXPECT_EQ(gInput.lastCommand, 0u);
+}
+
+// The view's own wait (the zoom box of "Z+") greys what the viewer's commands
+// grey, and no more: Help stays.
+TEST_F(ViewerShellTest, TheZoomBoxGreysTheViewersCommandMenusButNotHelp) {
+  StartWithCalculatedHall();
+  const platform::Menu menu = GetWindowMenu(&MainWindow);
+  RunSteps(ZoomIn, {[&] {
+             ASSERT_TRUE(gView.zoomInActive);
+             for (int position = 0; position < 6; ++position)
+               EXPECT_FALSE(platform::IsMenuBarItemEnabled(menu, position)) << position;
+             EXPECT_TRUE(platform::IsMenuBarItemEnabled(menu, 6));  // Help
+             platform::test::KeyPress(platform::kKeyEscape);
+           }});
+  EXPECT_FALSE(gView.zoomInActive);
+  for (int position = 0; position < 7; ++position) EXPECT_TRUE(platform::IsMenuBarItemEnabled(menu, position));
 }
 
 TEST_F(ViewerShellTest, RT60MeasurementShowsTheMeasuredTimesAtOnceAndMSwitchesWithoutADialog) {
