@@ -5,17 +5,13 @@
 
 #include "design/acoustics/level_map.h"
 
-namespace {
-
-double Db(double x) { return 10.0 * std::log10(std::max(x, 1.0)); }
-
-}  // namespace
+double LevelDb(double x) { return 10.0 * std::log10(std::max(x, 1.0)); }
 
 double PathLevelDb(const GraphicObject* path, int band) {
-  if (band >= 0 && band < kBandCount) return Db(RayPathLevel(path, band));
+  if (band >= 0 && band < kBandCount) return LevelDb(RayPathLevel(path, band));
   double sum = 0;
   for (int b = 0; b < kBandCount; ++b) sum += RayPathLevel(path, b);
-  return Db(sum / kBandCount);
+  return LevelDb(sum / kBandCount);
 }
 
 void ComputeImpulseResponse(const ObjectList& model, const BandValues& acousticPower, double volume,
@@ -38,7 +34,7 @@ void ComputeImpulseResponse(const ObjectList& model, const BandValues& acousticP
   }
   if (!any) r.earliestArrival = 0;
   r.binWidth = std::abs(r.latestArrival - r.earliestArrival) / float(kImpulseBins);
-  r.highestLevel = float(Db(highest));
+  r.highestLevel = float(LevelDb(highest));
 
   std::array<double, kBandCount> early{};
   for (const GraphicObject* o = model.first; o; o = o->next) {
@@ -50,7 +46,7 @@ void ComputeImpulseResponse(const ObjectList& model, const BandValues& acousticP
     for (int b = 0; b < kBandCount; ++b) {
       const size_t band = size_t(b);
       const double x = RayPathLevel(o, b);
-      const double level = Db(x);
+      const double level = LevelDb(x);
       r.histograms[band][bin] += float(std::abs(x));
       if (t < r.firstArrival[band] && level > r.highestLevel - kFirstArrivalRange) r.firstArrival[band] = float(t);
       if (level > r.directLevel[band] && t < r.firstArrival[band] + kDirectWindowMs) r.directLevel[band] = float(level);
@@ -73,13 +69,13 @@ void ComputeImpulseResponse(const ObjectList& model, const BandValues& acousticP
                                                          : (acousticPower[band] - early[band]) * 4.0 *
                                                                r.reverberationTime[band] / (kSabineConstant * volume);
       weightedReverberant += kBandSpeechWeights[band] * reverberant;
-      r.reverberantLevel[band] = float(Db(reverberant));
+      r.reverberantLevel[band] = float(LevelDb(reverberant));
     }
-    r.earlyLevel[band] = float(Db(early[band]));
+    r.earlyLevel[band] = float(LevelDb(early[band]));
     weightedEarly += kBandSpeechWeights[band] * early[band];
   }
-  r.earlyLevel[kBandCount] = float(Db(weightedEarly));
-  r.reverberantLevel[kBandCount] = float(Db(weightedReverberant));
+  r.earlyLevel[kBandCount] = float(LevelDb(weightedEarly));
+  r.reverberantLevel[kBandCount] = float(LevelDb(weightedReverberant));
 
   ImpulseHistogram& all = r.histograms[kBandCount];
   for (size_t i = 0; i < kImpulseBins; ++i) {

@@ -39,6 +39,9 @@ constexpr double kLeastReverberantFreePath = 1.0;
 void ComputeImpulseResponse(const ObjectList& model, const BandValues& acousticPower, double volume,
                             RayResults& results);
 
+// A linear level in dB, at least 1.0 before the logarithm (so never below 0 dB).
+double LevelDb(double x);
+
 // A path's level in dB as the impulse-response window draws it: band `band`
 // (0 .. 6), or for 7 the mean of the seven band levels, each at least 1.0
 // before the logarithm.

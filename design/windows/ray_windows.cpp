@@ -233,9 +233,8 @@ void PaintImpulseResponse() {
   bool started = false;
   for (int i = int(kImpulseBins) - 1; i >= 0; --i) {
     sum += histogram[size_t(i)];
-    const double db = 10.0 * std::log10(std::max(sum, 1.0));
     const int x = std::clamp(plot.TimeX(r.earliestArrival + i * r.binWidth), plot.left, plot.right);
-    const int y = std::clamp(plot.LevelY(db), plot.top, plot.baseline);
+    const int y = std::clamp(plot.LevelY(LevelDb(sum)), plot.top, plot.baseline);
     if (!started) MovePenTo(x, y);
     else DrawLineTo(x, y);
     started = true;
