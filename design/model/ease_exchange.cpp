@@ -98,8 +98,7 @@ std::string KeyNumbersLine(std::string_view key, std::string_view numbers) {
 
 int WriteExchangeFile(const std::string& path, const std::string& text) {
   SafeFileWriter writer(path);
-  if (!writer.IsOpen()) return 0;
-  if (!writer.Bytes(text.data(), text.size()) || !writer.Commit()) {
+  if (!writer.IsOpen() || !writer.Bytes(text.data(), text.size()) || !writer.Commit()) {
     ShowMessage(kWriteFailedMessage, nullptr, kMsgOk);
     return 0;
   }

@@ -123,9 +123,9 @@ bool FormatFacesEase2(std::span<const GraphicObject* const> objects, std::string
 // Writes the faces of `objects` to `path`, its extension forced (".xfc",
 // ".imp"; the last four characters compared without regard to case); the
 // old file stays until the new one is complete. 1 when written; -1 when
-// `objects` is empty (nothing is written); 0 when the file cannot be
-// created (silently), after "Couldn´t write data to disk !", or, in EASE 2,
-// after kEase2FaceTooLargeMessage, leaving no new file.
+// `objects` is empty (nothing is written); 0 after "Couldn´t write data to
+// disk !" (the file cannot be created or written) or, in EASE 2, after
+// kEase2FaceTooLargeMessage, leaving no new file.
 int ExportFacesEase3(const std::string& path, std::span<const GraphicObject* const> objects);
 int ExportFacesEase2(const std::string& path, std::span<const GraphicObject* const> objects);
 
@@ -190,8 +190,8 @@ std::string FormatSpeakersEase2(std::span<const ExchangeSpeaker> speakers);
 
 // Writes the loudspeakers of `model` to `path` with its extension forced
 // (".xld", ".imp") as the face exports do. 1 when written; -1 when the
-// model holds no loudspeaker (nothing is written); 0 when the file cannot
-// be created (silently) or after "Couldn´t write data to disk !".
+// model holds no loudspeaker (nothing is written); 0 after "Couldn´t write
+// data to disk !" (the file cannot be created or written).
 int ExportSpeakersEase3(const std::string& path, const ObjectList& model, const SpeakerTypeTable& types);
 int ExportSpeakersEase2(const std::string& path, const ObjectList& model, const SpeakerTypeTable& types);
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -209,6 +211,29 @@ TEST_F(EaseTest, FaceExportsWriteTheClosedPolygonsOfFacesAndSolidsOnly) {
   ExpectRoomFace(*read.faces.list().first, kTriangle);
   EXPECT_EQ(ExportFacesEase3(PathOf("empty"), {}), -1);
   EXPECT_EQ(FileCount(), 0u);
+}
+
+// A file that cannot be created (a folder that is not there, or not
+// writable) is said to the user, never left as if the export had run.
+TEST_F(EaseTest, EveryExportSaysSoWhenItsFileCannotBeCreated) {
+  const std::vector<const GraphicObject*> faces = {Own(MakeFace(kTriangle))};
+  ProjectModel model;
+  ASSERT_EQ(ParseProjectFile(std::string(KORVANE_EXAMPLE_DIR) + "/HALL.KPR", model), 1);
+  const std::string missing = PathOf("no such folder/hall");
+  const struct {
+    const char* name;
+    std::function<int()> run;
+  } exports[] = {
+      {"faces EASE 3", [&] { return ExportFacesEase3(missing, faces); }},
+      {"faces EASE 2", [&] { return ExportFacesEase2(missing, faces); }},
+      {"loudspeakers EASE 3", [&] { return ExportSpeakersEase3(missing, model.objects, model.types); }},
+      {"loudspeakers EASE 2", [&] { return ExportSpeakersEase2(missing, model.objects, model.types); }},
+  };
+  for (const auto& e : exports) {
+    MessageRecorder messages;
+    EXPECT_EQ(e.run(), 0) << e.name;
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{kWriteFailedMessage}) << e.name;
+  }
 }
 
 TEST_F(EaseTest, FaceReadersSkipCommentsBlankAndUnreadableLinesAndLeaveOutFacesThatCannotBe) {
