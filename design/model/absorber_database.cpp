@@ -45,7 +45,7 @@ bool ReadAbsorptionText(std::string_view text, size_t characters, float& value) 
   float read = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
   if (error != std::errc() || end == text.data() || !(read >= 0.0f && read <= 1.0f)) return false;
-  value = read;
+  value = read + 0.0f;  // "-0" is stored and shown as 0
   return true;
 }
 

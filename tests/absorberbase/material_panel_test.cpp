@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ TEST_F(MaterialPanelTest, CoefficientsAreTheirFieldsFirstFourCharactersWithin0To
   const Case cases[] = {
       {"0", true, 0.0f},    {"1", true, 1.0f},     {"0,5", true, 0.5f},   {"0.755", true, 0.75f}, {"1.001", true, 1.0f},
       {"+0.5", true, 0.5f}, {" +1", true, 1.0f},   {"1.01", false, 0.3f}, {"-0.1", false, 0.3f},  {"abc", false, 0.3f},
-      {"", false, 0.3f},    {"+-.5", false, 0.3f}, {"++1", false, 0.3f},
+      {"", false, 0.3f},    {"+-.5", false, 0.3f}, {"++1", false, 0.3f},  {"-0", true, 0.0f},
   };
   for (const Case& c : cases) {
     ShowDatabase({Material("Glass", "Glazing", 0.3f)});
@@ -59,6 +60,7 @@ TEST_F(MaterialPanelTest, CoefficientsAreTheirFieldsFirstFourCharactersWithin0To
     Pump();
     const AbsorberRecord& record = gAbsorberEditor.database.records[0];
     EXPECT_EQ(record.absorption[6], c.stored) << c.typed;
+    EXPECT_FALSE(std::signbit(record.absorption[6])) << c.typed;
     EXPECT_EQ(record.absorption[0], 0.3f) << c.typed;
     if (c.accepted) {
       EXPECT_TRUE(messages.texts().empty()) << c.typed;
