@@ -286,9 +286,8 @@ GraphicObject* DismantleSolid(GraphicObject* object, ObjectList& list) {
 GraphicObject* AssembleSolid(ObjectList& list, uint32_t layer) {
   std::vector<ObjectVertex> vertices;
   std::vector<ObjectItem> items;
-  GraphicObject* object = list.first;
-  while (object) {
-    GraphicObject* next = object->next;
+  std::vector<GraphicObject*> taken;
+  for (GraphicObject* object = list.first; object; object = object->next) {
     const bool fits =
         vertices.size() + object->vertexCount < kSolidMaxVertices && items.size() + object->itemCount < kSolidMaxItems;
     if ((object->state & kStateSelected) && object->kind == kKindFace && fits) {
@@ -309,16 +308,18 @@ GraphicObject* AssembleSolid(ObjectList& list, uint32_t layer) {
         }
         items.push_back(item);
       }
-      FreeObjectInList(object, list);
+      taken.push_back(object);
     }
-    object = next;
   }
   if (vertices.empty() || items.empty()) return nullptr;
   GraphicObject like{};
   like.layer = layer;
   like.colour = layer == 7 ? 14 : 0;
   GraphicObject* solid = MakeObject(vertices, items, like, kKindSolid);
-  if (solid) InsertObjectBeforeInList(solid, list.first, list);
+  // The faces go only once the solid that holds them exists.
+  if (!solid) return nullptr;
+  for (GraphicObject* object : taken) FreeObjectInList(object, list);
+  InsertObjectBeforeInList(solid, list.first, list);
   return solid;
 }
 

@@ -92,7 +92,8 @@ GraphicObject* DismantleSolid(GraphicObject* object, ObjectList& list);
 // already taken within about 2 mm (squared distance below 4e-6), so faces
 // that touch share vertices. An object that would pass the solid's room is
 // skipped and stays; the others are freed. The solid gets `layer`, colour
-// 14 on the auxiliary layer 7 and 0 elsewhere. NULL when nothing was taken.
+// 14 on the auxiliary layer 7 and 0 elsewhere. NULL, every face kept, when
+// nothing was taken or the solid could not be made.
 GraphicObject* AssembleSolid(ObjectList& list, uint32_t layer);
 
 // DELETE FACE: the polygon whose op-0 item is `faceItem` removed from
