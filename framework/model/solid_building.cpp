@@ -250,7 +250,7 @@ SolidBuild RotateSelectedObjects(ObjectList& list, const RotateSweep& sweep) {
 
 GraphicObject* DismantleSolid(GraphicObject* object, ObjectList& list) {
   if (!object || object->kind != kKindSolid) return object;
-  GraphicObject* last = object;
+  std::vector<GraphicObject*> faces;
   for (uint32_t first = 0; first < object->itemCount;) {
     uint32_t end = first + 1;
     while (end < object->itemCount && object->items[end].op != kOpStart) ++end;
@@ -271,16 +271,20 @@ GraphicObject* DismantleSolid(GraphicObject* object, ObjectList& list) {
     }
     const uint32_t kind = items.empty() || items.back().op != kOpClose ? kKindLine : kKindFace;
     if (sound && !items.empty()) {
-      if (GraphicObject* face = MakeObject(vertices, items, *object, kind)) {
-        face->state = kStateSelected;
-        InsertObjectBeforeInList(face, list.first, list);
-        last = face;
+      GraphicObject* face = MakeObject(vertices, items, *object, kind);
+      if (!face) {
+        for (GraphicObject* made : faces) FreeUnlinked(made);
+        return object;
       }
+      face->state = kStateSelected;
+      faces.push_back(face);
     }
     first = end;
   }
+  if (faces.empty()) return object;
+  for (GraphicObject* face : faces) InsertObjectBeforeInList(face, list.first, list);
   FreeObjectInList(object, list);
-  return last == object ? nullptr : last;
+  return faces.back();
 }
 
 GraphicObject* AssembleSolid(ObjectList& list, uint32_t layer) {
