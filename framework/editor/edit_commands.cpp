@@ -62,9 +62,7 @@ void ForSelected(F f) {
 // Faces and solids turned round after a reflection, so that their normals
 // keep the side they had (lines and other kinds keep their order).
 void ReverseFaces(GraphicObject* o) {
-  if (o->kind != kKindFace && o->kind != kKindSolid) return;
-  for (uint32_t i = 0; i < o->itemCount; ++i)
-    if (o->items[i].op == kOpStart) ReverseFacePolygon(*o, i);
+  if (o->kind == kKindFace || o->kind == kKindSolid) ReverseAllFaces(*o);
 }
 
 // Every vertex of the selection mapped, the objects taken off the screen

@@ -250,7 +250,7 @@ SolidBuild RotateSelectedObjects(ObjectList& list, const RotateSweep& sweep) {
 
 GraphicObject* DismantleSolid(GraphicObject* object, ObjectList& list) {
   if (!object || object->kind != kKindSolid) return object;
-  GraphicObject* last = object;
+  std::vector<GraphicObject*> faces;
   for (uint32_t first = 0; first < object->itemCount;) {
     uint32_t end = first + 1;
     while (end < object->itemCount && object->items[end].op != kOpStart) ++end;
@@ -271,24 +271,27 @@ GraphicObject* DismantleSolid(GraphicObject* object, ObjectList& list) {
     }
     const uint32_t kind = items.empty() || items.back().op != kOpClose ? kKindLine : kKindFace;
     if (sound && !items.empty()) {
-      if (GraphicObject* face = MakeObject(vertices, items, *object, kind)) {
-        face->state = kStateSelected;
-        InsertObjectBeforeInList(face, list.first, list);
-        last = face;
+      GraphicObject* face = MakeObject(vertices, items, *object, kind);
+      if (!face) {
+        for (GraphicObject* made : faces) FreeUnlinked(made);
+        return object;
       }
+      face->state = kStateSelected;
+      faces.push_back(face);
     }
     first = end;
   }
+  if (faces.empty()) return object;
+  for (GraphicObject* face : faces) InsertObjectBeforeInList(face, list.first, list);
   FreeObjectInList(object, list);
-  return last == object ? nullptr : last;
+  return faces.back();
 }
 
 GraphicObject* AssembleSolid(ObjectList& list, uint32_t layer) {
   std::vector<ObjectVertex> vertices;
   std::vector<ObjectItem> items;
-  GraphicObject* object = list.first;
-  while (object) {
-    GraphicObject* next = object->next;
+  std::vector<GraphicObject*> taken;
+  for (GraphicObject* object = list.first; object; object = object->next) {
     const bool fits =
         vertices.size() + object->vertexCount < kSolidMaxVertices && items.size() + object->itemCount < kSolidMaxItems;
     if ((object->state & kStateSelected) && object->kind == kKindFace && fits) {
@@ -309,16 +312,18 @@ GraphicObject* AssembleSolid(ObjectList& list, uint32_t layer) {
         }
         items.push_back(item);
       }
-      FreeObjectInList(object, list);
+      taken.push_back(object);
     }
-    object = next;
   }
   if (vertices.empty() || items.empty()) return nullptr;
   GraphicObject like{};
   like.layer = layer;
   like.colour = layer == 7 ? 14 : 0;
   GraphicObject* solid = MakeObject(vertices, items, like, kKindSolid);
-  if (solid) InsertObjectBeforeInList(solid, list.first, list);
+  // The faces go only once the solid that holds them exists.
+  if (!solid) return nullptr;
+  for (GraphicObject* object : taken) FreeObjectInList(object, list);
+  InsertObjectBeforeInList(solid, list.first, list);
   return solid;
 }
 

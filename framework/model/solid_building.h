@@ -83,8 +83,9 @@ SolidBuild RotateSelectedObjects(ObjectList& list, const RotateSweep& sweep);
 // A solid broken into single faces: each of its polygons becomes an object
 // of its own (its vertices copied, attribute items kept, the solid's layer
 // and colour, kind 8 when the polygon closes and 1 otherwise, selected) put
-// at the head of `list`; the solid is freed. Returns the last object made;
-// any other kind is returned unchanged.
+// at the head of `list`; the solid is freed. Returns the last object made.
+// Any other kind, and a solid none of whose polygons can be taken out (or
+// whose faces cannot all be made), is returned unchanged and stays.
 GraphicObject* DismantleSolid(GraphicObject* object, ObjectList& list);
 
 // The selected face objects (kind exactly 8) of `list` joined into one
@@ -92,7 +93,8 @@ GraphicObject* DismantleSolid(GraphicObject* object, ObjectList& list);
 // already taken within about 2 mm (squared distance below 4e-6), so faces
 // that touch share vertices. An object that would pass the solid's room is
 // skipped and stays; the others are freed. The solid gets `layer`, colour
-// 14 on the auxiliary layer 7 and 0 elsewhere. NULL when nothing was taken.
+// 14 on the auxiliary layer 7 and 0 elsewhere. NULL, every face kept, when
+// nothing was taken or the solid could not be made.
 GraphicObject* AssembleSolid(ObjectList& list, uint32_t layer);
 
 // DELETE FACE: the polygon whose op-0 item is `faceItem` removed from

@@ -253,6 +253,22 @@ TEST_F(SolidBuildingTest, AssembleJoinsTouchingFacesAndDismantleTakesThemApart) 
   EXPECT_EQ(Model().first, face);
 }
 
+TEST_F(SolidBuildingTest, AssembleOrDismantleThatMakesNothingKeepsWhatItWasGiven) {
+  // A damaged face whose items name no vertex it holds gives the solid
+  // nothing: no solid, and the face is still there.
+  GraphicObject* damaged = Selected(AddObject({RectangleXY(0, 0, 1, 1)}));
+  for (uint32_t i = 0; i < damaged->itemCount; ++i)
+    if (damaged->items[i].op != kOpAttribute) damaged->items[i].index = uint16_t(damaged->vertexCount);
+  EXPECT_EQ(AssembleSolid(Model(), 0), nullptr);
+  EXPECT_EQ(Model().first, damaged);
+  EXPECT_EQ(damaged->next, nullptr);
+  // Nor is a solid none of whose polygons can be taken out lost to dismantling.
+  damaged->kind = kKindSolid;
+  EXPECT_EQ(DismantleSolid(damaged, Model()), damaged);
+  EXPECT_EQ(Model().first, damaged);
+  EXPECT_EQ(damaged->next, nullptr);
+}
+
 TEST_F(SolidBuildingTest, DeleteFaceKeepsTheRestAndFreesAnEmptyObject) {
   GraphicObject* box = AddObject(BoxFaces(2, 3, 4), 1, kKindSolid);
   ASSERT_TRUE(DeleteFace(Model(), box, 0));
