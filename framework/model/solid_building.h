@@ -1,9 +1,10 @@
 // The model side of the face and solid commands: prisms and surfaces of
 // revolution built from faces and lines, solids broken into single faces
-// and single faces joined into one solid, faces deleted, split along a
-// drawn line, and nodes inserted where a line crosses edges. Each routine
-// works on the list it is given and the objects in it, never on a window,
-// so kdn and ksb share them and the tests call them directly.
+// and single faces joined into one solid, and faces deleted (splitting
+// faces and inserting nodes along a drawn line are in face_cutting.h).
+// Each routine works on the list it is given and the objects in it, never
+// on a window, so every program shares them and the tests call them
+// directly.
 //
 // A face is an op-0 item, the attribute item (op 3, its material index)
 // behind it, op-1 items and a closing op-2 item. Every solid built here
@@ -12,10 +13,6 @@
 // point into the volume it encloses (ObjectAreaVolume >= 0), as a room's
 // faces do. Objects are built with the room the commands allow
 // (kSolidMaxVertices, kSolidMaxItems) and shrunk to their final size.
-//
-// The line routines work in the plane of a 2D view, numbered as the view
-// modes are: 0 plan (x, y), 1 side (y, z), 2 front (x, z); any other plane
-// (the 3D views) finds no crossing.
 #pragma once
 
 #include <cstdint>
