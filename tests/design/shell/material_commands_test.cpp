@@ -174,6 +174,14 @@ class DatabaseDialogTest : public MaterialCommandsTest {
     Command(kCmdEditMaterialDatabase);
     EXPECT_EQ(dialogs_.leftOpen(), 0);
   }
+  // Edit on the first record: its description becomes "changed", and OK.
+  static void ChangeFirstRecord(DialogUser& user) {
+    user.Press(112);
+    Settle();
+    user.Type(103, "changed");
+    user.Press(111);
+    Settle();
+  }
   // The button captions and which of them show.
   static Texts Buttons(DialogUser& user) {
     Texts shown;
@@ -263,11 +271,7 @@ TEST_F(DatabaseDialogTest, QuitSavesAModifiedDatabaseAndAFailedSaveKeepsTheDialo
   files.Choose(saved);
   MessageRecorder messages;
   Edit([&](DialogUser& user) {
-    user.Press(112);  // Edit the first record
-    Settle();
-    user.Type(103, "changed");
-    user.Press(111);
-    Settle();
+    ChangeFirstRecord(user);
     user.Press(113);  // Quit: save, which fails
     Settle();
     EXPECT_EQ(messages.texts(), (Texts{"Database has been modified.Save now ?", "Couldn\xB4t write data to disk !"}));
@@ -323,12 +327,8 @@ TEST_F(DatabaseDialogTest, AFileLoadedInPartSaysSoAndIsOnlyOverwrittenAfterAskin
     messages.Answer(kIdOk);  // save now
     messages.Answer(answer);
     Edit([&](DialogUser& user) {
-      user.Press(112);  // Edit the first record
-      Settle();
-      user.Type(103, "changed");
-      user.Press(111);
-      Settle();
-      user.Press(113);
+      ChangeFirstRecord(user);
+      user.Press(113);  // Quit: save now
     });
     EXPECT_EQ(files.dialogs().back().request.fileName, "") << "no name is proposed";
     EXPECT_EQ(shown(), (Texts{"Database has been modified.Save now ?", kOverwritePartlyReadDatabaseMessage}));
