@@ -131,6 +131,7 @@ bool ConfirmDiscardChanges() {
 void NewAbsorberDatabase() {
   if (!ConfirmDiscardChanges()) return;
   gAbsorberEditor.fileName.clear();
+  gAbsorberEditor.partlyReadFile.clear();
   gAbsorberEditor.database = {};
   gAbsorberEditor.modified = false;
   SetEditorTitle(kAbsorberEditorVersion);
@@ -143,10 +144,12 @@ void OpenAbsorberDatabase() {
 }
 
 int OpenAbsorberDatabaseFile(const std::string& path) {
-  const int result = ReadAbsorberDatabaseFile(path, gAbsorberEditor.database, kInvalidDatabaseMessage);
+  bool partlyRead = false;
+  const int result = ReadAbsorberDatabaseFile(path, gAbsorberEditor.database, kInvalidDatabaseMessage, &partlyRead);
   if (result == 1) {
     SetDialogDirectory(FolderOfPath(path));  // the next file dialog starts beside it
     gAbsorberEditor.fileName = path;
+    gAbsorberEditor.partlyReadFile = partlyRead ? path : std::string();
     gAbsorberEditor.modified = false;
     SetEditorTitle(Utf8ToCp1252(path));
   }
@@ -154,9 +157,13 @@ int OpenAbsorberDatabaseFile(const std::string& path) {
 }
 
 void SaveAbsorberDatabaseAs() {
-  if (!SaveFileDialog(kAbsorberDatabaseFilter, gAbsorberEditor.fileName.c_str())) return;
+  AbsorberEditorState& editor = gAbsorberEditor;
+  const std::string proposed = ProposedDatabaseSaveName(editor.fileName, editor.partlyReadFile);
+  if (!SaveFileDialog(kAbsorberDatabaseFilter, proposed.c_str())) return;
   const std::string path = ChosenDatabasePath();
-  if (!WriteAbsorberDatabaseFile(path, gAbsorberEditor.database)) return;
-  gAbsorberEditor.modified = false;
+  if (!ConfirmDatabaseSaveTo(path, editor.partlyReadFile) || !WriteAbsorberDatabaseFile(path, editor.database)) return;
+  if (IsSameFile(path, editor.partlyReadFile)) editor.partlyReadFile.clear();
+  editor.fileName = path;
+  editor.modified = false;
   SetEditorTitle(Utf8ToCp1252(path));
 }

@@ -23,7 +23,10 @@ enum class PanelMode : int16_t { kView = 0, kEdit = 1, kNew = 2, kDelete = 3 };
 
 struct AbsorberEditorState {
   AbsorberDatabase database;
-  std::string fileName;  // the last file opened (UTF-8); empty after New
+  std::string fileName;  // the file last opened or saved (UTF-8); empty after New
+  // The file the database was loaded from in part (records past the 200th
+  // or a partial record left out): saving over it would drop them.
+  std::string partlyReadFile;
   bool modified = false;
   platform::Window panel = platform::Window::kNone;  // none until New or Open first shows it
   PanelMode mode = PanelMode::kView;
@@ -64,6 +67,9 @@ bool ConfirmDiscardChanges();
 // is added to a name without it); the title then names the path.
 void NewAbsorberDatabase();
 void OpenAbsorberDatabase();
+// Save as proposes the current file, unless the database was loaded from it
+// in part, and asks before it writes over that file. The file written
+// becomes the current one.
 void SaveAbsorberDatabaseAs();
 // The file half of Open: 1 when `path` was read (it becomes the current
 // file, the flag is cleared, the title names it, the next file dialog

@@ -35,8 +35,14 @@ void EnableMainMenus(bool enabled) {
 // What label 114 says in each mode.
 constexpr const char* kModeLabels[] = {"", "Edit record", "New record", "Delete record"};
 
-// Switches the panel to `mode`: its label, buttons, list, fields and the
-// main menus.
+// The control that has the keys in each mode: the list to choose from, the
+// name to type, and in delete mode, whose fields take no typing, OK. So
+// Enter presses OK and Escape Cancel in every mode, and the focus never
+// stays on the list a mode disables.
+constexpr int kModeFocus[] = {kPanelList, kPanelName, kPanelName, kPanelOk};
+
+// Switches the panel to `mode`: its label, buttons, list, fields, focus and
+// the main menus.
 void SetMode(Window panel, PanelMode mode) {
   const bool view = mode == PanelMode::kView;
   gAbsorberEditor.mode = mode;
@@ -46,6 +52,7 @@ void SetMode(Window panel, PanelMode mode) {
   platform::ShowWindow(platform::GetDialogItem(panel, kPanelCancel), buttons);
   platform::EnableWindow(platform::GetDialogItem(panel, kPanelList), view);
   SetFieldsReadOnly(panel, mode == PanelMode::kView || mode == PanelMode::kDelete);
+  platform::SetFocus(platform::GetDialogItem(panel, kModeFocus[int(mode)]));
   EnableMainMenus(view);
 }
 
@@ -85,14 +92,12 @@ void Fill(Window panel) {
 void StartEdit(Window panel) {
   if (!HasSelection(panel)) return;
   SetMode(panel, PanelMode::kEdit);
-  platform::SetFocus(platform::GetDialogItem(panel, kPanelName));
 }
 
 void StartNew(Window panel) {
   if (gAbsorberEditor.database.count >= kMaxAbsorberRecords) return;
   SetMode(panel, PanelMode::kNew);
   SetDialogText(panel, kPanelName, "NEW");
-  platform::SetFocus(platform::GetDialogItem(panel, kPanelName));
   platform::SetEditSelection(panel, kPanelName, 0, -1);
 }
 

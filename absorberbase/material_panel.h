@@ -9,7 +9,9 @@
 // OK stores (coefficients must lie within 0..1) and Cancel drops the
 // change; both go back to view mode and show the stored record. Outside
 // view mode the list is disabled and the main menus are greyed, and label
-// 114 names the mode. Edit and delete need a selected record.
+// 114 names the mode. Each mode puts the focus on a control that takes the
+// keys, so Enter presses OK and Escape Cancel in all of them. Edit and
+// delete need a selected record.
 #pragma once
 
 #include <string_view>

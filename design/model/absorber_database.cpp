@@ -7,6 +7,7 @@
 #include <memory>
 #include <utility>
 
+#include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
 
 namespace {
@@ -28,6 +29,26 @@ void TakeRecords(AbsorberTable& table, AbsorberTable& source, int16_t count) {
   for (int i = 0; i < kMaxAbsorberRecords; ++i)
     table.records[i] = i < count ? std::move(source.records[i]) : AbsorberRecord{};
   table.count = count;
+}
+
+// "1 material", "89 materials".
+std::string Counted(uint64_t count, const char* noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+// What a read of a file of `stored` whole records and `partialBytes` more
+// loaded (`loaded` records) and left out.
+std::string LeftOutMessage(uint64_t stored, int16_t loaded, uint64_t partialBytes) {
+  std::string text;
+  if (stored > uint64_t(loaded))
+    text = std::string(kTooManyMaterialsMessage) + "\nLoaded " + std::to_string(loaded) + " of the file's " +
+           Counted(stored, "material") + "; left out " + std::to_string(stored - uint64_t(loaded)) + ".";
+  if (partialBytes > 0) {
+    if (!text.empty()) text += "\n";
+    text += "The file ends in a partial record (" + Counted(partialBytes, "byte") + "), which was left out.";
+    if (stored == uint64_t(loaded)) text += "\nLoaded " + Counted(stored, "material") + ".";
+  }
+  return text;
 }
 
 }  // namespace
@@ -102,19 +123,22 @@ bool WriteMaterialSection(ByteWriter& writer, const MaterialTable& table) {
 
 // ---- The .KAB file ----
 
-int ReadAbsorberDatabaseFile(const std::string& path, AbsorberDatabase& database, const char* badFormatMessage) {
+int ReadAbsorberDatabaseFile(const std::string& path, AbsorberDatabase& database, const char* badFormatMessage,
+                             bool* partlyRead) {
   FileReader reader(path);
   if (!reader.IsOpen()) return -1;
-  return ReadAbsorberDatabase(reader, database, badFormatMessage);
+  return ReadAbsorberDatabase(reader, database, badFormatMessage, partlyRead);
 }
 
-int ReadAbsorberDatabase(ByteReader& reader, AbsorberDatabase& database, const char* badFormatMessage) {
+int ReadAbsorberDatabase(ByteReader& reader, AbsorberDatabase& database, const char* badFormatMessage,
+                         bool* partlyRead) {
   std::string magic;
   if (!reader.Text(kAbsorberMagicSize, magic) || magic != kAbsorberDatabaseMagic) {
     ShowMessage(badFormatMessage, nullptr, kMsgOk);
     return 0;
   }
   const uint64_t stored = reader.Remaining() / kAbsorberRecordSize;
+  const uint64_t partialBytes = reader.Remaining() % kAbsorberRecordSize;
   const auto count = int16_t(stored < uint64_t(kMaxAbsorberRecords) ? stored : kMaxAbsorberRecords);
   auto read = std::make_unique<AbsorberDatabase>();
   for (int i = 0; i < count; ++i) {
@@ -124,7 +148,9 @@ int ReadAbsorberDatabase(ByteReader& reader, AbsorberDatabase& database, const c
     }
   }
   TakeRecords(database, *read, count);
-  if (stored > uint64_t(kMaxAbsorberRecords)) ShowMessage(kTooManyMaterialsMessage, nullptr, kMsgOk);
+  const bool leftOut = stored > uint64_t(count) || partialBytes > 0;
+  if (leftOut) ShowMessage(LeftOutMessage(stored, count, partialBytes).c_str(), nullptr, kMsgOk);
+  if (partlyRead) *partlyRead = leftOut;
   return 1;
 }
 
@@ -144,4 +170,15 @@ int WriteAbsorberDatabaseFile(const std::string& path, const AbsorberDatabase& d
     return 0;
   }
   return 1;
+}
+
+// ---- Saving over a file the database was loaded from in part ----
+
+std::string ProposedDatabaseSaveName(const std::string& currentFile, const std::string& partlyReadFile) {
+  return IsSameFile(currentFile, partlyReadFile) ? std::string() : currentFile;
+}
+
+bool ConfirmDatabaseSaveTo(const std::string& path, const std::string& partlyReadFile) {
+  return !IsSameFile(path, partlyReadFile) ||
+         ShowMessage(kOverwritePartlyReadDatabaseMessage, kWarningCaption, kMsgOkCancel | kMsgDefaultButton2) == kIdOk;
 }

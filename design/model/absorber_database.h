@@ -84,14 +84,19 @@ bool WriteMaterialSection(ByteWriter& writer, const MaterialTable& table);
 // ---- The .KAB file: the magic field, then records to the end of the file ----
 
 // Reads the file at `path` (opened for reading only) into `database`:
-// (size - 32) / 256 records, of which the first 200 are kept and the rest
-// reported with kTooManyMaterialsMessage. Returns 1 when loaded; 0 when the
-// file does not start with the magic or cannot be read, after showing
+// (size - 32) / 256 records, of which the first 200 are kept. Records past
+// the 200th and a partial record at the file's end are left out, and one
+// message says what was loaded and what left out (its first line
+// kTooManyMaterialsMessage when records were left out). `partlyRead`, when
+// given, tells whether anything was left out. Returns 1 when loaded; 0 when
+// the file does not start with the magic or cannot be read, after showing
 // `badFormatMessage` (the two programs word it differently), with the
 // database as it was; -1 when the file cannot be opened (no message).
-int ReadAbsorberDatabaseFile(const std::string& path, AbsorberDatabase& database, const char* badFormatMessage);
+int ReadAbsorberDatabaseFile(const std::string& path, AbsorberDatabase& database, const char* badFormatMessage,
+                             bool* partlyRead = nullptr);
 // The same from the start of `reader`, with 0 or 1.
-int ReadAbsorberDatabase(ByteReader& reader, AbsorberDatabase& database, const char* badFormatMessage);
+int ReadAbsorberDatabase(ByteReader& reader, AbsorberDatabase& database, const char* badFormatMessage,
+                         bool* partlyRead = nullptr);
 
 // Writes the magic field and the database's records in table order. The file
 // is replaced only when everything was written; otherwise shows
@@ -100,3 +105,17 @@ int ReadAbsorberDatabase(ByteReader& reader, AbsorberDatabase& database, const c
 int WriteAbsorberDatabaseFile(const std::string& path, const AbsorberDatabase& database);
 // The file's bytes to `writer`; false when a write failed.
 bool WriteAbsorberDatabase(ByteWriter& writer, const AbsorberDatabase& database);
+
+// ---- Saving over a file the database was loaded from in part ----
+
+// What a save asks before it writes over such a file (caption
+// kWarningCaption, OK and Cancel, Cancel first).
+inline constexpr char kOverwritePartlyReadDatabaseMessage[] =
+    "Only part of this database was loaded. Overwrite the file ?";
+// The name a save dialog proposes for the database of `currentFile`: none
+// when that is `partlyReadFile`, the file the database was loaded from in
+// part, so that Enter does not drop what was left out of it.
+std::string ProposedDatabaseSaveName(const std::string& currentFile, const std::string& partlyReadFile);
+// True when a save may write to `path`: any file but `partlyReadFile`, and
+// that one after OK to kOverwritePartlyReadDatabaseMessage.
+bool ConfirmDatabaseSaveTo(const std::string& path, const std::string& partlyReadFile);

@@ -11,6 +11,7 @@ MaterialState gMaterials;
 
 void ResetMaterials() {
   gMaterials.databasePath.clear();
+  gMaterials.partlyReadFile.clear();
   ResetProjectMaterials();
 }
 
@@ -68,7 +69,11 @@ void PurgeUnusedMaterials() {
 }
 
 int LoadAbsorberDatabase(const std::string& path) {
-  int result = ReadAbsorberDatabaseFile(path, gMaterials.database, "Invalid file format");
-  if (result == 1) gMaterials.databasePath = path;
+  bool partlyRead = false;
+  const int result = ReadAbsorberDatabaseFile(path, gMaterials.database, "Invalid file format", &partlyRead);
+  if (result == 1) {
+    gMaterials.databasePath = path;
+    gMaterials.partlyReadFile = partlyRead ? path : std::string();
+  }
   return result;
 }

@@ -12,6 +12,9 @@ struct MaterialState {
   MaterialTable project;
   AbsorberDatabase database;
   std::string databasePath;  // the loaded database file; empty when none is loaded
+  // The file the database was loaded from in part (records past the 200th
+  // or a partial record left out): saving over it would drop them.
+  std::string partlyReadFile;
 };
 extern MaterialState gMaterials;
 
@@ -39,7 +42,8 @@ int AddMaterialFromDatabase(int dbIndex);
 void PurgeUnusedMaterials();
 
 // Loads the database file at `path` (the file half of the load command):
-// on success it becomes the loaded database; a file of another format shows
-// "Invalid file format" and keeps the previous database; an unopenable file
-// is ignored. Returns as ReadAbsorberDatabaseFile.
+// on success it becomes the loaded database (and the file read in part when
+// the reader left anything out); a file of another format shows "Invalid
+// file format" and keeps the previous database; an unopenable file is
+// ignored. Returns as ReadAbsorberDatabaseFile.
 int LoadAbsorberDatabase(const std::string& path);

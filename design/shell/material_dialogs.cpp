@@ -300,9 +300,12 @@ void CmdEditAbsorberDatabase() {
 
 int SaveAbsorberDatabase() {
   StartDialogIn(gDesignShell.history.absorberDatabaseFolder);
-  if (!SaveFileDialog(kAbsorberDatabaseFilter, gMaterials.databasePath.c_str())) return 0;
+  const std::string proposed = ProposedDatabaseSaveName(gMaterials.databasePath, gMaterials.partlyReadFile);
+  if (!SaveFileDialog(kAbsorberDatabaseFilter, proposed.c_str())) return 0;
   const std::string path = ForceExtension(GetDialogDirectory() + GetDialogFileName(), kAbsorberDatabaseExtension);
+  if (!ConfirmDatabaseSaveTo(path, gMaterials.partlyReadFile)) return 0;
   if (!WriteAbsorberDatabaseFile(path, gMaterials.database)) return -1;
+  if (IsSameFile(path, gMaterials.partlyReadFile)) gMaterials.partlyReadFile.clear();
   gAbsorberDatabaseEdit.modified = false;
   return 1;
 }

@@ -46,8 +46,10 @@ int SelectDatabaseMaterial(int initialIndex, int& dbIndex);
 void CmdEditAbsorberDatabase();
 
 // The database dialog's save: the save dialog ("*.KAB", the loaded
-// database's path as the default name, ".KAB" forced), then the file. The
-// loaded database's path stays. 1 when saved (the modified mark cleared),
-// 0 when the dialog was cancelled, -1 when the file could not be written
+// database's path as the default name unless it was loaded from that file
+// in part, ".KAB" forced), then the file; over the file read in part only
+// after OK to kOverwritePartlyReadDatabaseMessage. The loaded database's
+// path stays. 1 when saved (the modified mark cleared), 0 when the dialog
+// or the question was cancelled, -1 when the file could not be written
 // ("Couldn´t write data to disk !", the old file kept).
 int SaveAbsorberDatabase();

@@ -1,7 +1,9 @@
 // kab's file and sort commands: Open takes the records the file's size
-// holds and refuses another format without changing anything, New and
-// Open ask before unsaved changes go, a failed Save as keeps the old file
-// and the unsaved state, and the sorts refill the panel.
+// holds, says what it left out and refuses another format without changing
+// anything, New and Open ask before unsaved changes go, Save as makes the
+// saved file the current one and guards a file loaded in part, a failed
+// Save as keeps the old file and the unsaved state, and the sorts refill
+// the panel.
 #include "absorberbase/absorber_editor.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +60,7 @@ TEST_F(AbsorberEditorTest, OpenTakesTheRecordsTheFileSizeHolds) {
     size_t tail;
     int count;
   };
-  for (Case c : {Case{0, 0}, Case{300, 1}, Case{512, 2}}) {
+  for (Case c : {Case{0, 0}, Case{256, 1}, Case{512, 2}}) {
     std::vector<uint8_t> bytes = KabFileBytes({Material("Glass", "Glazing", 0.3f), Material("Oak", "Wood", 0.1f)});
     bytes.resize(32 + c.tail);
     const std::string path = WriteFile("sized" + std::to_string(c.tail) + ".kab", bytes);
@@ -105,16 +107,89 @@ TEST_F(AbsorberEditorTest, AFileOfAnotherFormatChangesNothing) {
   EXPECT_EQ(Panel().Items(kPanelList), std::vector<std::string>{"Glass"});
 }
 
-TEST_F(AbsorberEditorTest, AFileOfMoreThan200RecordsKeepsTheFirst200AndSaysSo) {
-  std::vector<AbsorberRecord> records;
-  for (int i = 0; i < 201; ++i) records.push_back(Material("R" + std::to_string(i), "Test", 0.5f));
+// A file of more records than the database holds, or one that ends inside a
+// record, is opened with a message saying what was left out. Save as then
+// proposes no name, so that Enter does not drop what was left out, and
+// asks before it writes over that file; once written, the file is whole
+// and proposed again.
+TEST_F(AbsorberEditorTest, AFileLoadedInPartSaysSoAndIsNotProposedForSaveAs) {
+  struct Case {
+    int records;
+    size_t partialBytes;
+    int loaded;
+    std::string firstLine;
+  };
+  const Case cases[] = {
+      {270, 0, 200, kTooManyMaterialsMessage},
+      {90, 143, 90, "The file ends in a partial record (143 bytes), which was left out."},
+      {0, 100, 0, "The file ends in a partial record (100 bytes), which was left out."},
+  };
+  for (const Case& c : cases) {
+    std::vector<AbsorberRecord> records;
+    for (int i = 0; i < c.records; ++i) records.push_back(Material("R" + std::to_string(i), "Test", 0.5f));
+    std::vector<uint8_t> bytes = KabFileBytes(records);
+    bytes.resize(bytes.size() + c.partialBytes, 0x41);
+    const std::string path = WriteFile("part.KAB", bytes);
+    platform::test::FileDialogScript files;
+    files.Choose(path);
+    {
+      MessageRecorder messages;
+      Command(kCmdOpen);
+      ASSERT_EQ(messages.texts().size(), 1u) << c.records;
+      EXPECT_EQ(messages.texts()[0].substr(0, c.firstLine.size()), c.firstLine);
+      EXPECT_FALSE(messages.messages()[0].hasCaption);
+    }
+    EXPECT_EQ(gAbsorberEditor.database.count, c.loaded);
+    EXPECT_EQ(Panel().Items(kPanelList).size(), size_t(c.loaded));
+    EXPECT_EQ(gAbsorberEditor.fileName, path);
+
+    // Save as over it: asked, and Cancel writes nothing.
+    files.Choose(path);
+    {
+      MessageRecorder messages;
+      messages.Answer(kIdCancel);
+      Command(kCmdSaveAs);
+      ASSERT_EQ(files.dialogs().size(), 2u);
+      EXPECT_EQ(files.dialogs()[1].request.fileName, "") << "no name is proposed";
+      ASSERT_EQ(messages.texts(), std::vector<std::string>{kOverwritePartlyReadDatabaseMessage});
+      EXPECT_EQ(messages.messages()[0].caption, kWarningCaption);
+      EXPECT_EQ(messages.messages()[0].flags, unsigned(kMsgOkCancel | kMsgDefaultButton2));
+      EXPECT_EQ(fs::file_size(path), bytes.size());
+    }
+    // OK writes the database over it, which is then whole.
+    files.Choose(path);
+    {
+      MessageRecorder messages;
+      messages.Answer(kIdOk);
+      Command(kCmdSaveAs);
+      EXPECT_EQ(messages.texts().size(), 1u);
+      EXPECT_EQ(fs::file_size(path), 32u + 256u * unsigned(c.loaded));
+    }
+    MessageRecorder messages;
+    files.Cancel();
+    Command(kCmdSaveAs);
+    ASSERT_EQ(files.dialogs().size(), 4u);
+    EXPECT_EQ(files.dialogs()[3].request.fileName, "part.KAB");
+    EXPECT_TRUE(messages.texts().empty());
+  }
+}
+
+// After Save as the file saved is the current one (the one Print heads its
+// pages with): the title names it and the next Save as proposes it.
+TEST_F(AbsorberEditorTest, SaveAsMakesTheSavedFileTheCurrentOne) {
+  const std::string opened = WriteFile("opened.KAB", KabFileBytes({Material("Glass", "Glazing", 0.3f)}));
+  const std::string copy = (dir_ / "copy.KAB").string();
   platform::test::FileDialogScript files;
-  files.Choose(WriteFile("big.KAB", KabFileBytes(records)));
-  MessageRecorder messages;
+  files.Choose(opened);
   Command(kCmdOpen);
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{kTooManyMaterialsMessage});
-  EXPECT_EQ(gAbsorberEditor.database.count, 200);
-  EXPECT_EQ(Panel().Items(kPanelList).back(), "R199");
+  files.Choose((dir_ / "copy").string());
+  Command(kCmdSaveAs);
+  EXPECT_EQ(gAbsorberEditor.fileName, copy);
+  EXPECT_EQ(platform::GetWindowText(MainWindow.window), "Korvane Absorber Database " + copy);
+  files.Cancel();
+  Command(kCmdSaveAs);
+  ASSERT_EQ(files.dialogs().size(), 3u);
+  EXPECT_EQ(files.dialogs()[2].request.fileName, "copy.KAB");
 }
 
 // New and Open ask first while changes are unsaved: Cancel keeps the

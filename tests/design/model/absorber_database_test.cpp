@@ -153,16 +153,48 @@ TEST_F(AbsorberFile, MeasuredTableFixtureLoadsAndSavesByteForByte) {
   EXPECT_EQ(Bytes(saved), Bytes(kFixture));
 }
 
-TEST_F(AbsorberFile, SizeGivesTheRecordCount) {
+// The size gives the records; what the table cannot take (records past the
+// 200th) and a partial record at the end are left out, and one message says
+// what was loaded and what left out.
+TEST_F(AbsorberFile, SizeGivesTheRecordsAndWhatIsLeftOutIsSaid) {
   struct Case {
-    size_t tail;
+    size_t records, partialBytes;
     int16_t count;
+    const char* message;  // none when the whole file was loaded
   };
-  for (Case c : {Case{0, 0}, Case{255, 0}, Case{300, 1}, Case{512, 2}}) {
+  const Case cases[] = {
+      {0, 0, 0, nullptr},
+      {1, 0, 1, nullptr},
+      {200, 0, 200, nullptr},
+      {0, 255, 0, "The file ends in a partial record (255 bytes), which was left out.\nLoaded 0 materials."},
+      {1, 44, 1, "The file ends in a partial record (44 bytes), which was left out.\nLoaded 1 material."},
+      {89, 143, 89, "The file ends in a partial record (143 bytes), which was left out.\nLoaded 89 materials."},
+      {201, 0, 200,
+       "Database can\xB4t contain more than 200 materials\nLoaded 200 of the file's 201 materials; left out 1."},
+      {270, 0, 200,
+       "Database can\xB4t contain more than 200 materials\nLoaded 200 of the file's 270 materials; left out 70."},
+      {270, 1, 200,
+       "Database can\xB4t contain more than 200 materials\nLoaded 200 of the file's 270 materials; left out 70.\n"
+       "The file ends in a partial record (1 byte), which was left out."},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes = MagicAnd(c.records * 256 + c.partialBytes);
+    for (size_t i = 0; i < c.records; ++i)
+      WriteTextField(std::span(bytes).subspan(32 + 256 * i, 22), "R" + std::to_string(i));
+    MessageRecorder messages;
     auto db = DatabaseOf(3);
-    ASSERT_EQ(ReadAbsorberDatabaseFile(WriteFile("sized.KAB", MagicAnd(c.tail)), *db, "Invalid Database"), 1);
-    EXPECT_EQ(db->count, c.count) << c.tail;
-    EXPECT_TRUE(db->records[c.count].name.empty());  // the previous entries are gone
+    bool partlyRead = !c.message;
+    ASSERT_EQ(ReadAbsorberDatabaseFile(WriteFile("sized.KAB", bytes), *db, "Invalid Database", &partlyRead), 1);
+    EXPECT_EQ(db->count, c.count) << c.records;
+    if (c.count > 0) {
+      EXPECT_EQ(db->records[c.count - 1].name, "R" + std::to_string(c.count - 1));
+    }
+    if (c.count < kMaxAbsorberRecords) {
+      EXPECT_TRUE(db->records[c.count].name.empty());  // the previous entries are gone
+    }
+    EXPECT_EQ(messages.texts(), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
+        << c.records << " " << c.partialBytes;
+    EXPECT_EQ(partlyRead, c.message != nullptr) << c.records << " " << c.partialBytes;
   }
 }
 
@@ -207,19 +239,6 @@ TEST_F(AbsorberFile, ReadOnlyFileLoads) {
   auto db = std::make_unique<AbsorberDatabase>();
   EXPECT_EQ(ReadAbsorberDatabaseFile(path, *db, "Invalid Database"), 1);
   EXPECT_EQ(db->count, 1);
-}
-
-TEST_F(AbsorberFile, MoreThan200RecordsKeepsTheFirst200AndSaysSo) {
-  // A file of 201 records, as an editor without a bound could have written.
-  std::vector<uint8_t> bytes = MagicAnd(201 * 256);
-  for (int i = 0; i < 201; ++i)
-    WriteTextField(std::span(bytes).subspan(32 + 256 * size_t(i), 22), "R" + std::to_string(i));
-  MessageRecorder messages;
-  auto db = std::make_unique<AbsorberDatabase>();
-  EXPECT_EQ(ReadAbsorberDatabaseFile(WriteFile("big.KAB", bytes), *db, "Invalid Database"), 1);
-  EXPECT_EQ(db->count, 200);
-  EXPECT_EQ(db->records[199].name, "R199");
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{kTooManyMaterialsMessage});
 }
 
 TEST_F(AbsorberFile, FailedWriteSaysSoAndKeepsTheOldFile) {

@@ -174,6 +174,14 @@ class DatabaseDialogTest : public MaterialCommandsTest {
     Command(kCmdEditMaterialDatabase);
     EXPECT_EQ(dialogs_.leftOpen(), 0);
   }
+  // Edit on the first record: its description becomes "changed", and OK.
+  static void ChangeFirstRecord(DialogUser& user) {
+    user.Press(112);
+    Settle();
+    user.Type(103, "changed");
+    user.Press(111);
+    Settle();
+  }
   // The button captions and which of them show.
   static Texts Buttons(DialogUser& user) {
     Texts shown;
@@ -263,11 +271,7 @@ TEST_F(DatabaseDialogTest, QuitSavesAModifiedDatabaseAndAFailedSaveKeepsTheDialo
   files.Choose(saved);
   MessageRecorder messages;
   Edit([&](DialogUser& user) {
-    user.Press(112);  // Edit the first record
-    Settle();
-    user.Type(103, "changed");
-    user.Press(111);
-    Settle();
+    ChangeFirstRecord(user);
     user.Press(113);  // Quit: save, which fails
     Settle();
     EXPECT_EQ(messages.texts(), (Texts{"Database has been modified.Save now ?", "Couldn\xB4t write data to disk !"}));
@@ -289,6 +293,49 @@ TEST_F(DatabaseDialogTest, QuitSavesAModifiedDatabaseAndAFailedSaveKeepsTheDialo
   const size_t before = messages.texts().size();
   Edit([](DialogUser& user) { user.Press(113); });
   EXPECT_EQ(messages.texts().size(), before);
+}
+
+// A database file of 270 records loads its first 200 with a message saying
+// so. Its save then proposes no name and asks before it writes over that
+// file: Cancel keeps the file, OK writes the 200.
+TEST_F(DatabaseDialogTest, AFileLoadedInPartSaysSoAndIsOnlyOverwrittenAfterAsking) {
+  AbsorberDatabase records;
+  for (int i = 0; i < kMaxAbsorberRecords; ++i) records.records[i].name = "m" + std::to_string(i);
+  records.count = kMaxAbsorberRecords;
+  const std::string big = Path("big.KAB");
+  ASSERT_EQ(WriteAbsorberDatabaseFile(big, records), 1);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile(big, bytes));
+  const std::vector<uint8_t> last(bytes.end() - 256, bytes.end());
+  for (int i = 0; i < 70; ++i) bytes.insert(bytes.end(), last.begin(), last.end());
+  {
+    SafeFileWriter writer(big);
+    writer.Bytes(bytes.data(), bytes.size());
+    ASSERT_TRUE(writer.Commit());
+  }
+  platform::test::FileDialogScript files;
+  files.Choose(big);
+  MessageRecorder messages;
+  NewMessages shown(messages);
+  Command(kCmdSelectMaterialDatabase);
+  EXPECT_EQ(shown(), Texts{"Database can\xB4t contain more than 200 materials\n"
+                           "Loaded 200 of the file's 270 materials; left out 70."});
+  EXPECT_EQ(gMaterials.database.count, kMaxAbsorberRecords);
+
+  for (int answer : {kIdCancel, kIdOk}) {
+    files.Choose(big);
+    messages.Answer(kIdOk);  // save now
+    messages.Answer(answer);
+    Edit([&](DialogUser& user) {
+      ChangeFirstRecord(user);
+      user.Press(113);  // Quit: save now
+    });
+    EXPECT_EQ(files.dialogs().back().request.fileName, "") << "no name is proposed";
+    EXPECT_EQ(shown(), (Texts{"Database has been modified.Save now ?", kOverwritePartlyReadDatabaseMessage}));
+    EXPECT_EQ(fs::file_size(big), answer == kIdOk ? 32u + 256u * 200 : bytes.size());
+    EXPECT_EQ(gAbsorberDatabaseEdit.modified, answer != kIdOk);
+  }
+  EXPECT_EQ(gMaterials.databasePath, big);
 }
 
 TEST_F(DatabaseDialogTest, AnEmptyDatabaseHidesEditAndStartsANewOne) {
