@@ -323,8 +323,15 @@ int ChooseAudioProfile(AuralisationState& state, const std::string& chosenPath) 
 }
 
 int ProcessAndPlay(AuralisationState& state, SoundSystem& sound) {
+  if (state.busy) return 0;
+  // The output is named after the profile, so a recording of the profile's
+  // name (or a link to either) would be replaced by what was made from it.
+  if (IsSameFile(state.outputPath, state.wavInputPath) || IsSameFile(state.outputPath, state.profilePath)) {
+    ShowWavMessage(kOutputIsInputMessage);
+    return 0;
+  }
   AudioProcessor processor;
-  if (state.busy || !AllocProcessingBuffers(processor, state.sampleRate)) return 0;
+  if (!AllocProcessingBuffers(processor, state.sampleRate)) return 0;
   ProcessingBusyScope busy(state);
   if (LoadProcessingProfile(processor, state.profilePath) == ProfileLoad::kFailed) return 0;
   ResetProcessing(processor);

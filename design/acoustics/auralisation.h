@@ -196,6 +196,7 @@ inline constexpr char kNoProfileMessage[] = "No processing profile loaded yet";
 inline constexpr char kNoProfileCaption[] = "Playing 'dry'";
 inline constexpr char kInvalidProfileMessage[] = "Invalid file, can\xB4t load";
 inline constexpr char kNoSoundDeviceMessage[] = "Sound output device not available";
+inline constexpr char kOutputIsInputMessage[] = "Output WAVE file would overwrite an input file";
 // The file dialogs of the commands.
 inline constexpr char kWavFileFilter[] = "Wave audio file|*.WAV|";
 inline constexpr char kWavFileDefault[] = "*.wav";
@@ -216,10 +217,12 @@ int ChooseWavInput(AuralisationState& state, const std::string& path);
 // output path its path with "WAV" for its last three characters (1).
 int ChooseAudioProfile(AuralisationState& state, const std::string& path);
 
-// Process and Play: refused while busy; the profile (or the dry impulse),
-// the progress window "Processing <n> impulses..." with Cancel, the input
-// processed into the output file, which then plays unless cancelled or
-// failed. 1 when the output was written.
+// Process and Play: refused while busy, and with kOutputIsInputMessage when
+// the output file is the WAV input or the profile by any of its names
+// (IsSameFile); the profile (or the dry impulse), the progress window
+// "Processing <n> impulses..." with Cancel, the input processed into the
+// output file, which then plays unless cancelled or failed. 1 when the
+// output was written.
 int ProcessAndPlay(AuralisationState& state, SoundSystem& sound);
 
 // Stops any sound and plays the WAV file in the background; the file's

@@ -115,21 +115,23 @@ int AddFaceMaterial(int dbIndex) {
   return material;
 }
 
-int FinishMaterialChange(int changed, uint16_t& modifiedMark) {
+int FinishMaterialChange(const MaterialTable& before, int changed, uint16_t& modifiedMark) {
   if (changed > 0) modifiedMark = 1;
-  PurgeUnusedMaterials();
+  FinishMaterialAssignment(before, changed > 0);
   return changed;
 }
 
 }  // namespace
 
 int ChangeFaceMaterial(CalcFaceTable& table, int row, int dbIndex, uint16_t& modifiedMark) {
+  const MaterialTable before = gMaterials.project;
   const int material = AddFaceMaterial(dbIndex);
   if (material < 0) return -1;
-  return FinishMaterialChange(SetCalcFaceMaterial(table.faces[size_t(row)], material) ? 1 : 0, modifiedMark);
+  return FinishMaterialChange(before, SetCalcFaceMaterial(table.faces[size_t(row)], material) ? 1 : 0, modifiedMark);
 }
 
 int ReplaceFaceMaterial(CalcFaceTable& table, int row, int dbIndex, uint16_t& modifiedMark) {
+  const MaterialTable before = gMaterials.project;
   const int material = AddFaceMaterial(dbIndex);
   if (material < 0) return -1;
   const MaterialTable& materials = gMaterials.project;
@@ -140,7 +142,7 @@ int ReplaceFaceMaterial(CalcFaceTable& table, int row, int dbIndex, uint16_t& mo
     if (CalcFaceMaterialIndex(face, materials) == old) faces.push_back(&face);
   int changed = 0;
   for (const CalcFace* face : faces) changed += SetCalcFaceMaterial(*face, material) ? 1 : 0;
-  return FinishMaterialChange(changed, modifiedMark);
+  return FinishMaterialChange(before, changed, modifiedMark);
 }
 
 // ---- The printed summary ----

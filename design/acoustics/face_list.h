@@ -77,10 +77,11 @@ FaceMarkerLine ComputeFaceMarkerLine(const CalcFace& face);
 // Both take database record `dbIndex` into the project's materials
 // (AddMaterialFromDatabase) and write its project index into the material
 // item of the faces concerned; a face without a material item keeps what it
-// has. Then the materials no face names any more are emptied
-// (PurgeUnusedMaterials) and, when a face took the material, `modifiedMark`
-// becomes 1. A material that cannot be added shows "Can´t load absorber"
-// under "Error : Insufficient memory" and changes nothing: -1.
+// has. When a face took the material, the materials no face names any more
+// are emptied (PurgeUnusedMaterials) and `modifiedMark` becomes 1; when none
+// did, the materials are left as they were (FinishMaterialAssignment). A
+// material that cannot be added shows "Can´t load absorber" under "Error :
+// Insufficient memory" and changes nothing: -1.
 
 // The face in row `row`: 1 when it took the material, else 0.
 int ChangeFaceMaterial(CalcFaceTable& table, int row, int dbIndex, uint16_t& modifiedMark);

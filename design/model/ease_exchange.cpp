@@ -56,6 +56,14 @@ std::string_view ValueOf(std::string_view rest) {
   return rest.substr(0, rest.find('"'));
 }
 
+// The type name of an EASE 2 name line: the field after its opening quote up
+// to the closing one (or the line's end), without the blanks that pad it.
+std::string_view Ease2TypeName(std::string_view line) {
+  std::string_view field = TrimBlanks(line).substr(1);
+  field = field.substr(0, field.find('"'));
+  return field.substr(0, field.find_last_not_of(" \t") + 1);
+}
+
 // The numbers of a line, when it holds at least `count` of them.
 bool NumbersOf(std::string_view text, size_t count, std::vector<float>& numbers) {
   return ParseNumbers(text, numbers) && numbers.size() >= count;
@@ -513,7 +521,7 @@ EaseSpeakerImport ReadSpeakersEase3(const std::vector<std::string>& lines, uint3
       if (!damaged) SetAnglesFromEase(pending->speaker, {n[0], n[1], n[2]});
     } else if (EqualIgnoringCase(key, "Speaker")) {
       seen |= kType;
-      pending->typeName = std::string(ValueOf(keyLine.rest).substr(0, kEaseTypeNameLength));
+      pending->typeName = std::string(ValueOf(keyLine.rest));
     } else if (EqualIgnoringCase(key, "Delay/Align")) {
       seen |= kDelay;
       damaged |= !NumbersOf(keyLine.rest, 1, n);
@@ -556,8 +564,7 @@ EaseSpeakerImport ReadSpeakersEase2(const std::vector<std::string>& lines, uint3
     if (good) speaker.position = ScaledPoint(n, 1.0);
     good = good && NumbersOf(group[1], 3, n);
     if (good) SetAnglesFromEase(speaker, {n[0], n[1], n[2]});
-    const std::string_view name = TrimBlanks(group[2]).substr(1);
-    s.typeName = std::string(name.substr(0, std::min(name.find_first_of(" \t\""), kEaseTypeNameLength)));
+    s.typeName = std::string(Ease2TypeName(group[2]));
     good = good && NumbersOf(group[3], 1, n);
     if (good) speaker.delay = n[0];
     good = good && NumbersOf(group[4], kBandCount, n);

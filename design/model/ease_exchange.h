@@ -94,8 +94,6 @@ inline constexpr char kLoadSpeakerDatabaseFirstMessage[] = "A speaker database m
 // import's buffer of 360 items holds them with the material item).
 constexpr int kEase2FaceLines = 10;
 constexpr int kEase3MaxFaceVertices = 359;
-// The characters of a type name an import takes.
-constexpr size_t kEaseTypeNameLength = 8;
 
 // The key/value line of `key` without its line end: "key", and "value" in
 // quotes when the value is not empty; numbers are appended by the caller.
@@ -208,14 +206,16 @@ struct EaseSpeakerImport {
 // its "Position", "Ver/Hor/Rot", "Speaker", "Delay/Align" and "Watts"
 // lines must be there (the middle value of each "Watts" triple is the band
 // power), the "dB 1m" line is not read. The type name is the quoted value
-// up to its closing quote, at most 8 characters. A "LengthUnit" line of
+// up to its closing quote, whole: a name longer than a type's names matches
+// no type rather than another one cut to it. A "LengthUnit" line of
 // "ft" converts the positions behind it to metres; another unit than "m"
 // refuses the file.
 EaseSpeakerImport ReadSpeakersEase3(const std::vector<std::string>& lines, uint32_t room);
 // EASE 2: six lines a loudspeaker (blank lines skipped too); the type name
-// is taken from the second character of its line up to a blank or quote,
-// at most 8 characters; the levels give the intensity factors
-// 10^(level / 10). An incomplete last group ends the import.
+// is the whole field from the second character of its line up to its
+// closing quote, without the blanks that pad it; the levels give the
+// intensity factors 10^(level / 10). An incomplete last group ends the
+// import.
 EaseSpeakerImport ReadSpeakersEase2(const std::vector<std::string>& lines, uint32_t room);
 
 // How an imported loudspeaker finds its type.

@@ -25,14 +25,26 @@ void ResetProjectMaterials() {
   SetDefaultMaterial();
 }
 
+AbsorberRecord DefaultMaterial() {
+  AbsorberRecord record;
+  record.name = "100%";
+  record.description = "Absorber 100%";
+  record.absorption.fill(1.0f);
+  return record;
+}
+
 void SetDefaultMaterial() {
-  AbsorberRecord& entry = gMaterials.project.records[0];
-  entry = AbsorberRecord{};
-  entry.name = "100%";
-  entry.description = "Absorber 100%";
-  entry.absorption.fill(1.0f);
+  gMaterials.project.records[0] = DefaultMaterial();
   gMaterials.project.count = 1;
   gProject.measuredRt.fill(0.0);
+}
+
+void TakeProjectMaterials(const MaterialTable& stored) {
+  MaterialTable& project = gMaterials.project;
+  project = stored;
+  if (project.count > 0) return;
+  project.records[0] = DefaultMaterial();
+  project.count = 1;
 }
 
 int AddMaterialFromDatabase(int dbIndex) {
@@ -45,7 +57,7 @@ int AddMaterialFromDatabase(int dbIndex) {
   int freeEntry = -1;
   for (int i = 0; i < project.count; ++i) {
     if (project.records[i].name == record.name) return i;
-    if (project.records[i].name.empty()) freeEntry = i;
+    if (i > 0 && project.records[i].name.empty()) freeEntry = i;
   }
   if (freeEntry < 0) {
     if (project.count >= kMaxAbsorberRecords) return -1;
@@ -64,8 +76,13 @@ void PurgeUnusedMaterials() {
     for (uint32_t i = 0; i < o->itemCount; ++i)
       if (o->items[i].op == kOpAttribute && o->items[i].index < project.count) used[o->items[i].index] = true;
   }
-  for (int i = 0; i < project.count; ++i)
+  for (int i = 1; i < project.count; ++i)
     if (!used[i]) project.records[i].name.clear();
+}
+
+void FinishMaterialAssignment(const MaterialTable& before, bool assigned) {
+  if (assigned) PurgeUnusedMaterials();
+  else gMaterials.project = before;
 }
 
 int LoadAbsorberDatabase(const std::string& path) {

@@ -294,7 +294,7 @@ void CommitProjectModel(ProjectModel& model, const std::string& path) {
   model.objects = ObjectList{};
   gPlotHeader = model.plotHeader;
   gSpeakerModel.types = std::move(model.types);
-  gMaterials.project = model.materials;
+  TakeProjectMaterials(model.materials);
   ApplyProjectHeader(model.header, gProject);
   RebuildSpeakerSymbols();
   ClearUndoRing();

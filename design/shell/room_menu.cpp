@@ -63,6 +63,8 @@ void CmdFaceList() { ShowFaceListDialog(gCalcFaceTable, gProject.modified, Selec
 void CmdAssignMaterial() {
   if (!AllocPickBuffer(2)) return;
   ClearRequestFlags();
+  const MaterialTable before = gMaterials.project;
+  bool assigned = false;
   int dbIndex = 0;
   if (SelectDatabaseMaterial(0, dbIndex) == 1) {
     const int material = AddMaterialFromDatabase(dbIndex);
@@ -76,6 +78,7 @@ void CmdAssignMaterial() {
         if (ObjectItem* item = FaceMaterialItem(*gPicks.faceObject, gPicks.faceItem)) {
           item->index = uint16_t(material);
           gProject.modified = 1;
+          assigned = true;
         }
         gPicks.faceObject = nullptr;
         RedrawAllObjects();
@@ -84,8 +87,7 @@ void CmdAssignMaterial() {
   }
   FreePickBuffer();
   ClearRequestFlags();
-  // Also takes out a material chosen and never given to a face.
-  PurgeUnusedMaterials();
+  FinishMaterialAssignment(before, assigned);
   gDrawing.prompt.clear();
   ClearStatusLine();
 }

@@ -185,16 +185,17 @@ SpeakerImport FinishAcoustaCaddImport(const AcoustaCaddImportState& state, const
   SpeakerType finished = record;
   const std::string folder = FolderOfPath(state.balloonPath);
   const std::string name = state.balloonPath.substr(folder.size());
-  const std::string balloons = FindFolderIgnoringCase(folder + "BALLOONS");
+  const std::string foundFolder = FindFolderIgnoringCase(folder + "BALLOONS");
+  const std::string balloons = foundFolder.empty() ? folder + "BALLOONS/" : foundFolder;
+  std::string missing;  // the paths looked for in vain, one a line
   uint16_t found = 0;
   for (int band = 0; band < kBandCount; ++band) {
-    const std::string path =
-        balloons.empty()
-            ? ""
-            : FindFileIgnoringCase(balloons + name.substr(0, name.rfind('.')) + kBalloonExtensions[size_t(band)]);
+    const std::string wanted = balloons + name.substr(0, name.rfind('.')) + kBalloonExtensions[size_t(band)];
+    const std::string path = foundFolder.empty() ? "" : FindFileIgnoringCase(wanted);
     FileReader reader(path);
     if (path.empty() || !reader.IsOpen()) {
       std::ranges::fill(finished.BalloonBand(band), kBalloonCodeZeroDb);
+      missing += (missing.empty() ? "" : "\n") + wanted;
     } else if (ReadAcoustaCaddBalloon(reader, finished, band)) {
       found |= uint16_t(1u << band);
     } else {
@@ -204,6 +205,9 @@ SpeakerImport FinishAcoustaCaddImport(const AcoustaCaddImportState& state, const
     StoreBalloonDirectivity(finished, band);
     StoreBandEfficiency(finished, band);
   }
+  if (!missing.empty()) result.messages.push_back(FileMessage(kMissingBalloonsMessage, missing));
+  for (int band = 0; band < kBandCount; ++band)
+    if (HasImplausibleEfficiency(finished, band)) result.messages.push_back(BandEfficiencyWarning(band));
   finished.SetImportMask(0, kAllBands);
   finished.SetImportMask(1, found);
   finished.SetImportMask(2, kAllBands);

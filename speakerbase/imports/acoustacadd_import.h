@@ -49,6 +49,8 @@ constexpr size_t kAcoustaCaddBalloonFileSize = kAcoustaCaddLevelsOffset + 2 * kA
 
 inline constexpr char kHornWithoutDriverMessage[] = "You selected a horn without driver. Please add driver";
 inline constexpr char kDriverWithoutHornMessage[] = "You selected a driver without horn. Please add horn";
+// Followed by the balloon files not found, one a line.
+inline constexpr char kMissingBalloonsMessage[] = "Can\xB4t locate balloon file(s), bands taken as 0 dB";
 
 // The pairing of a horn and its driver between two picks of one dialog run.
 struct AcoustaCaddImportState {
@@ -98,6 +100,9 @@ bool ReadAcoustaCaddBalloon(ByteReader& reader, SpeakerType& record, int band);
 // balloons (a missing file leaves its band at 0 dB and its bit of the
 // found-mask at +136 clear), raised sensitivities, Q x 10 and efficiencies
 // from the balloons, masks +134 and +138 at 127, grid code 1, layout flag 2.
-// A balloon file shorter than its levels refuses the import with
-// "Invalid file format !" naming it.
+// Missing balloon files are named in one kMissingBalloonsMessage; then each
+// band with an efficiency above 50 percent (as a horn's sensitivity over a
+// flat balloon gives) adds its BandEfficiencyWarning; the record is
+// imported all the same. A balloon file shorter than its levels refuses the
+// import with "Invalid file format !" naming it.
 SpeakerImport FinishAcoustaCaddImport(const AcoustaCaddImportState& state, const SpeakerType& record);

@@ -40,9 +40,6 @@ constexpr size_t kEase3Balloons = 5394;
 constexpr size_t kEase3BalloonBlock = 5364;
 constexpr size_t kEase3BalloonSkip = 36;
 
-constexpr std::array<const char*, kBandCount> kBandLabels = {"125 Hz", "250 Hz", "500 Hz", "1 kHz",
-                                                             "2 kHz",  "4 kHz",  "8 kHz"};
-
 // `chars` bytes of a name from `bytes` into the record's field, which is
 // cleared first, with the blanks at its end dropped.
 void CopyName(std::span<const uint8_t> bytes, size_t offset, size_t chars, SpeakerType& record, size_t field,
@@ -51,10 +48,6 @@ void CopyName(std::span<const uint8_t> bytes, size_t offset, size_t chars, Speak
   std::ranges::fill(target, uint8_t(0));
   std::ranges::copy(bytes.subspan(offset, chars), target.begin());
   TrimTrailingSpaces(target);
-}
-
-ImportMessage Ease2EfficiencyWarning(int band) {
-  return {std::string("Check balloon and SPL at ") + kBandLabels[size_t(band)], kEfficiencyWarning};
 }
 
 // The second of the three blocks of `band` in a table of blocks from `start`.
@@ -101,7 +94,7 @@ void ImportEase2Record(std::span<const uint8_t, kEase2RecordSize> block, Speaker
                        std::vector<ImportMessage>& messages) {
   BuildEase2Balloon(block, record);
   FillEase2Header(block, record);
-  FinishImportedRecord(record, kEase2GridCode, Ease2EfficiencyWarning, messages);
+  FinishImportedRecord(record, kEase2GridCode, BandEfficiencyWarning, messages);
 }
 
 SpeakerImport ReadEase2SpeakerBase(ByteReader& reader, int room) {

@@ -1,5 +1,6 @@
 #include "speakerbase/imports/speaker_import.h"
 
+#include <array>
 #include <cmath>
 
 #include "design/model/balloon_codes.h"
@@ -8,6 +9,9 @@
 namespace {
 
 constexpr int16_t kHalfEfficiency = 500;  // 50 percent, stored x 10
+
+constexpr std::array<const char*, kBandCount> kBandLabels = {"125 Hz", "250 Hz", "500 Hz", "1 kHz",
+                                                             "2 kHz",  "4 kHz",  "8 kHz"};
 
 }  // namespace
 
@@ -41,13 +45,21 @@ void StoreBandEfficiency(SpeakerType& record, int band) {
   record.SetEfficiency(band, efficiency10);
 }
 
+bool HasImplausibleEfficiency(const SpeakerType& record, int band) {
+  return record.Sensitivity(band) > 0 && record.Efficiency(band) > kHalfEfficiency;
+}
+
+ImportMessage BandEfficiencyWarning(int band) {
+  return {std::string("Check balloon and SPL at ") + kBandLabels[size_t(band)], kEfficiencyWarning};
+}
+
 void FinishImportedRecord(SpeakerType& record, uint16_t gridCode, EfficiencyWarning warning,
                           std::vector<ImportMessage>& messages) {
   for (int band = 0; band < kBandCount; ++band) {
     StoreBalloonDirectivity(record, band);
     StoreBandEfficiency(record, band);
     if (!(record.Sensitivity(band) > 0)) continue;
-    if (record.Efficiency(band) > kHalfEfficiency) {
+    if (HasImplausibleEfficiency(record, band)) {
       messages.push_back(warning(band));
     } else {
       record.SetImportMask(0, uint16_t(1u << band));

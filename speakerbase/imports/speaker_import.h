@@ -30,8 +30,8 @@ struct SpeakerImport {
   std::vector<ImportMessage> messages;  // to show, in order
 };
 
-// The warning of the GDF and KNF imports (no caption); the EASE 2 import
-// shows it as the caption of its own text.
+// The warning of the GDF and KNF imports (no caption); the EASE 2 and
+// AcoustaCadd imports show it as the caption of BandEfficiencyWarning.
 inline constexpr char kEfficiencyWarning[] = "Efficiency exceeds 50% !";
 
 // `text`, a line break and the path (in code page 1252): the message of a
@@ -47,8 +47,15 @@ bool StoreDirectivityIndex(SpeakerType& record, int band, double directivityInde
 // sensitivity is 0 or below, and at most 32767, also for one beyond any
 // number (a sensitivity of thousands of dB).
 void StoreBandEfficiency(SpeakerType& record, int band);
+// True when `band` has a sensitivity above 0 and a stored efficiency above
+// 50 percent, which no loudspeaker reaches: its balloon or its sensitivity
+// is wrong.
+bool HasImplausibleEfficiency(const SpeakerType& record, int band);
 // The warning an import gives for a band whose efficiency is above 50 percent.
 using EfficiencyWarning = ImportMessage (*)(int band);
+// The warning that names the band: "Check balloon and SPL at " and its label
+// ("125 Hz" .. "8 kHz") under kEfficiencyWarning.
+ImportMessage BandEfficiencyWarning(int band);
 
 // A record as the EASE 2, GDF and KNF imports finish it once its balloon and
 // sensitivities are in place: Q x 10 of every band from the balloon, the

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <complex>
+#include <filesystem>
+#include <functional>
 #include <random>
 
 #include "design/acoustics/wav_file.h"
@@ -332,6 +334,42 @@ TEST_F(AuralisationFileTest, ProcessAndPlayPlaysWhatItWrote) {
   EXPECT_EQ(ProcessAndPlay(gAuralisation, sound_), 0);
   EXPECT_EQ(sound_.played.size(), 1u);
   EXPECT_EQ(messages.messages().size(), 1u);  // the description only
+}
+
+// The output, named after the profile, is never written over what the
+// processing reads: a recording of the profile's name, or a link that makes
+// the output the recording or the profile, refuses before anything is made.
+TEST_F(AuralisationFileTest, TheOutputNeverReplacesTheRecordingOrTheProfile) {
+  const std::vector<uint8_t> speech = ReadFile(kSpeechFile);
+  WriteFile("dry.wav", speech);
+  WriteProfile("HALL.KAP", {{0, 1.0f}, {50, 0.3f}});
+  const std::vector<uint8_t> profile = ReadFile(Path("HALL.KAP"));
+  MessageRecorder messages;
+  ASSERT_EQ(ChooseAudioProfile(gAuralisation, Path("HALL.KAP")), 1);
+  ASSERT_EQ(gAuralisation.outputPath, Path("HALL.WAV"));
+  const fs::path output = Path("HALL.WAV");
+  struct Case {
+    const char* name;
+    const char* input;
+    std::function<void()> makeOutput;
+  } cases[] = {
+      {"the profile's name", "HALL.WAV", [&] { WriteFile("HALL.WAV", speech); }},
+      {"a symbolic link to the input", "dry.wav", [&] { fs::create_symlink(Path("dry.wav"), output); }},
+      {"a hard link to the input", "dry.wav", [&] { fs::create_hard_link(Path("dry.wav"), output); }},
+      {"a symbolic link to the profile", "dry.wav", [&] { fs::create_symlink(Path("HALL.KAP"), output); }},
+  };
+  for (const Case& c : cases) {
+    fs::remove(output);
+    c.makeOutput();
+    ASSERT_EQ(ChooseWavInput(gAuralisation, Path(c.input)), 1) << c.name;
+    EXPECT_EQ(ProcessAndPlay(gAuralisation, sound_), 0) << c.name;
+    EXPECT_EQ(messages.texts().back(), "Output WAVE file would overwrite an input file") << c.name;
+    EXPECT_EQ(ReadFile(Path(c.input)), speech) << c.name;
+    EXPECT_EQ(ReadFile(Path("HALL.KAP")), profile) << c.name;
+    EXPECT_TRUE(services_.progressTitle.empty()) << c.name;
+  }
+  EXPECT_TRUE(sound_.played.empty());
+  EXPECT_EQ(messages.messages().size(), 1u + std::size(cases));
 }
 
 TEST_F(AuralisationFileTest, WithoutAProfileTheRecordingPlaysDry) {

@@ -281,7 +281,25 @@ TEST_F(ProjectFileTest, EmptyModelMatchesTheHandWrittenBytes) {
   EXPECT_EQ(gProject.reverbMethod, -1);
   EXPECT_EQ(gObjects.model.first, nullptr);
   EXPECT_EQ(gPlotHeader.Label(0), "Title");
-  EXPECT_EQ(gMaterials.project.count, 0);
+  // Its table has no entry 0 for the faces to name: the default one is put there.
+  ASSERT_EQ(gMaterials.project.count, 1);
+  EXPECT_EQ(gMaterials.project.records[0], DefaultMaterial());
+}
+
+// An entry 0 that is not the default material opens as it was stored, an
+// emptied one (as older saves left it) included.
+TEST_F(ProjectFileTest, AnEntryZeroThatIsNotTheDefaultOpensAsStored) {
+  AbsorberRecord stored;
+  stored.absorption.fill(0.7f);
+  for (const char* name : {"", "Concrete"}) {
+    stored.name = name;
+    gMaterials.project.records[0] = stored;
+    ASSERT_EQ(SaveProjectAs(Path("odd.KPR")), 1);
+    ResetProjectMaterials();
+    ASSERT_EQ(ReadProjectFile(Path("odd.KPR")), 1);
+    EXPECT_EQ(gMaterials.project.count, 1);
+    EXPECT_EQ(gMaterials.project.records[0], stored) << name;
+  }
 }
 
 TEST_F(ProjectFileTest, OlderProjectReadsWithItsShortHeadersAndItems) {

@@ -393,11 +393,18 @@ TEST(EaseSpeakerFiles, BothLayoutsWriteTheGoldenFilesAndReadThemBack) {
   EXPECT_FLOAT_EQ(ease2.speakers[0].speaker.intensity[3], 1.0f);
 }
 
-TEST(EaseSpeakerFiles, TypeNamesEndAtTheirQuoteOrBlankAndTakeAtMostEightCharacters) {
+// A type name is read whole: one longer than a type's names is kept so that
+// it matches no type rather than the one it would be cut to.
+TEST(EaseSpeakerFiles, TypeNamesAreReadWholeUpToTheirQuote) {
   struct Case {
     const char* value;
     const char* name;
-  } cases[] = {{"\"KV12\"", "KV12"}, {"\"ABCDEFGHIJ\"", "ABCDEFGH"}, {"\"A B\"", "A B"}, {"", ""}, {"\"OPEN", "OPEN"},
+  } cases[] = {{"\"KV12\"", "KV12"},
+               {"\"SPEAKER12\"", "SPEAKER12"},
+               {"\"ABCDEFGHIJ\"", "ABCDEFGHIJ"},
+               {"\"A B\"", "A B"},
+               {"", ""},
+               {"\"OPEN", "OPEN"},
                {"BOX8\"", "BOX8"}};
   const std::string before = "\"Label\",\"S1\"\n\"Position\",1,2,3\n\"Ver/Hor/Rot\",0,90,0\n\"Speaker\",";
   std::string watts = "\"Watts\"";
@@ -411,7 +418,8 @@ TEST(EaseSpeakerFiles, TypeNamesEndAtTheirQuoteOrBlankAndTakeAtMostEightCharacte
   struct Ease2Case {
     const char* line;
     const char* name;
-  } ease2[] = {{"\"KV12      \"", "KV12"}, {"\"ABCDEFGHIJK\"", "ABCDEFGH"}, {"\"AB\"", "AB"}, {"  \"X Y  \"", "X"}};
+  } ease2[] = {{"\"KV12      \"", "KV12"}, {"\"SPEAKER12 \"", "SPEAKER12"}, {"\"ABCDEFGHIJK\"", "ABCDEFGHIJK"},
+               {"\"AB\"", "AB"},           {"  \"X Y  \"", "X Y"},          {"\"OPEN \t", "OPEN"}};
   for (const Ease2Case& c : ease2) {
     const std::string text = std::string("1,2,3\n0,90,0\n") + c.line + "\n0,0\n0,0,0,0,0,0,0\n1,1,1,1,1,1,1\n";
     const EaseSpeakerImport read = ReadSpeakersEase2(SplitTextLines(text), 10);
@@ -496,7 +504,8 @@ TEST(EaseLocale, FilesAreWrittenAndReadWithAPointUnderADecimalCommaLocale) {
 // ---- Linking imported loudspeakers ----
 
 // A speaker database of the names given, each type rated `rated` W in every
-// band with a sensitivity of 90 dB; counts its loads.
+// band with a sensitivity of 90 dB and its name filling as much of the
+// nine-character field as it needs, as a stored record may; counts its loads.
 struct FakeDatabase {
   std::vector<std::string> names;
   float rated = 100;
@@ -506,7 +515,7 @@ struct FakeDatabase {
     return [this](std::string_view name, SpeakerTypeTable& table, int slot) {
       if (std::find(names.begin(), names.end(), name) == names.end()) return 0;
       SpeakerTypePtr type = AllocSpeakerType();
-      type->SetTypeName(name);
+      WriteTextFieldFull(std::span(type->bytes).subspan(kTypeName, kTypeNameSize), name);
       for (int b = 0; b < kBandCount; ++b) {
         type->SetRatedPower(b, rated);
         type->SetSensitivity(b, 90);
@@ -602,6 +611,25 @@ TEST_F(EaseTest, AnUnknownTypeOpensTheDialogOnceWhoseCancelDropsTheLoudspeaker) 
   };
   ASSERT_EQ(AddImportedSpeaker(s, {database.Loader(), equalise}), 1);
   EXPECT_NEAR(PlacedSpeakers().back().speaker.power[0], 100 * std::pow(10, -0.9), 1e-3);
+}
+
+// A type name that fills its nine characters comes back whole from both
+// layouts and so finds its own type, not the one of its first eight.
+TEST_F(EaseTest, ANineCharacterTypeNameFindsItsOwnType) {
+  FakeDatabase database{{"SPEAKER1", "SPEAKER12"}};
+  ExchangeSpeaker written;
+  written.typeName = "SPEAKER12";
+  written.speaker.power.fill(50);
+  struct Layout {
+    std::string (*format)(std::span<const ExchangeSpeaker>);
+    EaseSpeakerImport (*read)(const std::vector<std::string>&, uint32_t);
+  } layouts[] = {{FormatSpeakersEase3, ReadSpeakersEase3}, {FormatSpeakersEase2, ReadSpeakersEase2}};
+  for (const Layout& layout : layouts) {
+    EaseSpeakerImport read = layout.read(SplitTextLines(layout.format(std::span(&written, 1))), 10);
+    ASSERT_EQ(read.speakers.size(), 1u);
+    ASSERT_EQ(AddImportedSpeaker(read.speakers[0], {database.Loader(), nullptr}), 1);
+    EXPECT_EQ(gSpeakerModel.types.At(read.speakers[0].speaker.typeIndex)->TypeName(), "SPEAKER12");
+  }
 }
 
 TEST_F(EaseTest, TheLimitCountsTheModelsLoudspeakersAndThoseBeingImported) {

@@ -9,6 +9,7 @@
 
 #include "framework/core/state_reset.h"
 #include "framework/model/graphic_object.h"
+#include "framework/model/layers.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -100,13 +101,44 @@ TEST_F(MaterialsTest, PurgeCountsOnlyRoomFacesAndSolids) {
   AddFace(4, 0, kKindLine);  // not a face
   AddFace(7);                // beyond the table: ignored
   PurgeUnusedMaterials();
-  EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"", "A", "B", "", ""}));
+  EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"100%", "A", "B", "", ""}));
 }
 
-TEST_F(MaterialsTest, PurgeWithoutRoomFacesEmptiesEveryEntry) {
-  PurgeUnusedMaterials();
-  EXPECT_EQ(gMaterials.project.count, 1);
-  EXPECT_EQ(gMaterials.project.records[0].name, "");
+// Entry 0 is what new faces and audience areas name: no purge empties it and
+// no new material lands in it, whatever it holds. A never-assigned face so
+// keeps 1.00 after the room's last face went and a material was added.
+TEST_F(MaterialsTest, EntryZeroIsNeverPurgedOrReused) {
+  AbsorberRecord nameless = DefaultMaterial();
+  nameless.name.clear();  // as older saves left it when no face named it
+  AbsorberRecord other;
+  other.name = "Stored";
+  other.absorption.fill(0.3f);
+  for (const AbsorberRecord& entry0 : {DefaultMaterial(), nameless, other}) {
+    ResetAllState();
+    gMaterials.project.records[0] = entry0;
+    LoadDatabase({"Concrete"});
+    AddFace(0, kAudienceLayer);  // no room face names entry 0
+    PurgeUnusedMaterials();
+    EXPECT_EQ(gMaterials.project.records[0], entry0) << entry0.name;
+    EXPECT_EQ(AddMaterialFromDatabase(0), 1) << entry0.name;
+    EXPECT_EQ(gMaterials.project.records[0], entry0) << entry0.name;
+    EXPECT_EQ(gMaterials.project.count, 2);
+  }
+}
+
+// A material command that gave no face a material leaves the table as it
+// was; one that gave some purges.
+TEST_F(MaterialsTest, FinishingAnAssignmentPurgesOnlyWhenSomethingWasAssigned) {
+  LoadDatabase({"Concrete", "Spare"});
+  AddMaterialFromDatabase(1);  // stored, named by no face
+  const MaterialTable before = gMaterials.project;
+  AddMaterialFromDatabase(0);
+  FinishMaterialAssignment(before, false);
+  EXPECT_EQ(gMaterials.project, before);
+
+  AddFace(uint16_t(AddMaterialFromDatabase(0)));
+  FinishMaterialAssignment(before, true);
+  EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"100%", "", "Concrete"}));
 }
 
 TEST_F(MaterialsTest, UnusableDatabaseRecordsAreRefused) {

@@ -563,6 +563,23 @@ TEST_F(FacePickTest, AssignMaterialGivesEveryFacePickedTheMaterialUntilCancelled
   EXPECT_EQ(ProjectEntriesNamed("Glass window"), 1);
 }
 
+// Cancelled before a face took the material, Assign Material leaves the
+// materials as they were: the chosen one is not left behind and no stored
+// entry is purged.
+TEST_F(FacePickTest, AssignMaterialGivingNoFaceTheMaterialChangesNoMaterial) {
+  LoadExampleDatabase();
+  const int glass = DatabaseIndexOf("Glass window");
+  ASSERT_GE(glass, 0);
+  MaterialTable& project = gMaterials.project;
+  project.records[size_t(project.count++)].name = "Spare";  // stored, named by no face
+  const MaterialTable before = project;
+  gProject.modified = 0;
+  dialogs_.On(kSelectMaterialDialog, [&](DialogUser& user) { user.DoubleClick(101, glass); });
+  RunSteps([&] { Command(kCmdAssignMaterial); }, {Key(platform::kKeyEscape)});
+  EXPECT_EQ(project, before);
+  EXPECT_EQ(gProject.modified, 0);
+}
+
 TEST_F(FacePickTest, AudienceAreasTakeTheHeightAndCopyThePickedFaceRaised) {
   const int areas = CountOnLayer(kAudienceLayer);
   MessageRecorder messages;

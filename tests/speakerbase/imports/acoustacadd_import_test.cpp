@@ -136,6 +136,35 @@ TEST_F(AcoustaCaddImport, MissingBalloonFileLeavesItsBandFlatAndItsBitClear) {
   EXPECT_EQ(r.DirectivityQ10(2), 10);
   EXPECT_GT(r.DirectivityQ10(1), 15);  // the beam's balloon is directive
   EXPECT_EQ(r.BalloonCode(1, 36, 0), 125);
+  EXPECT_EQ(result.messages,
+            (std::vector<ImportMessage>{
+                {std::string(kMissingBalloonsMessage) + "\n" + (dir_ / "BALLOONS/BEAM.B05").string(), ""}}));
+}
+
+// A horn paired with its driver but without its balloon files: the files
+// are named, and the efficiency its sensitivity gives over flat balloons
+// (113 dB at Q 1: 251 %) warns in every band; the record is imported all
+// the same.
+TEST_F(AcoustaCaddImport, MissingBalloonFilesAreNamedAndAnImplausibleEfficiencyWarns) {
+  SpkHeader horn;
+  horn.component = 'H';
+  horn.couplingCode = CouplingCode(3.0);
+  horn.directivityIndex.fill(10.0f);
+  SpkHeader driver = Complete(100.0);
+  driver.component = 'D';
+  driver.couplingCode = CouplingCode(3.0);
+  const SpeakerImport result = Run({Spk("HORN.SPK", horn), Spk("DRIVER.SPK", driver)});
+  ASSERT_EQ(result.records.size(), 1u);
+  std::string missing = "Can\xB4t locate balloon file(s), bands taken as 0 dB";
+  for (const char* extension : {".B01", ".B02", ".B05", ".B10", ".B20", ".B40", ".B80"})
+    missing += "\n" + (dir_ / "BALLOONS/HORN").string() + extension;
+  std::vector<ImportMessage> expected = {{missing, ""}};
+  for (const char* band : {"125 Hz", "250 Hz", "500 Hz", "1 kHz", "2 kHz", "4 kHz", "8 kHz"})
+    expected.push_back({std::string("Check balloon and SPL at ") + band, "Efficiency exceeds 50% !"});
+  EXPECT_EQ(result.messages, expected);
+  const SpeakerType& r = result.records[0];
+  EXPECT_EQ(r.ImportMask(1), 0);
+  for (int band = 0; band < kBandCount; ++band) EXPECT_EQ(r.Efficiency(band), 2511) << band;
 }
 
 TEST_F(AcoustaCaddImport, HornAndDriverMakeOneRecordWithTheHornsBalloons) {
