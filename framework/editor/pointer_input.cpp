@@ -298,18 +298,22 @@ void ViewPlaneOffset(double& dx, double& dy, double& dz) {
 
 void ArmNodeMove(int on) { gInput.nodeMoveArmed = on != 0; }
 
+void CentrePrintRegion(GraphicObject& region, const ObjectVertex& centre) {
+  int u = 0, v = 0;
+  if (region.vertexCount < 5 || !PlaneAxes(u, v)) return;
+  const ObjectVertex& half = region.vertices[4];
+  const double hx = half.x, hy = half.y;
+  const double cu = Coordinate(centre, u), cv = Coordinate(centre, v);
+  const double corners[4][2] = {{cu - hx, cv + hy}, {cu - hx, cv - hy}, {cu + hx, cv - hy}, {cu + hx, cv + hy}};
+  for (int i = 0; i < 4; ++i) {
+    Axis(region.vertices[i], u) = float(corners[i][0]);
+    Axis(region.vertices[i], v) = float(corners[i][1]);
+  }
+}
+
 void TranslateObject(GraphicObject* object, double dx, double dy, double dz) {
   if (object->kind == kKindPrintRegion) {
-    int u = 0, v = 0;
-    if (object->vertexCount < 5 || !PlaneAxes(u, v)) return;
-    ObjectVertex& half = object->vertices[4];
-    const double hx = half.x, hy = half.y;
-    const double cu = Coordinate(gInput.cursorPoint, u), cv = Coordinate(gInput.cursorPoint, v);
-    const double corners[4][2] = {{cu - hx, cv + hy}, {cu - hx, cv - hy}, {cu + hx, cv - hy}, {cu + hx, cv + hy}};
-    for (int i = 0; i < 4; ++i) {
-      Axis(object->vertices[i], u) = float(corners[i][0]);
-      Axis(object->vertices[i], v) = float(corners[i][1]);
-    }
+    CentrePrintRegion(*object, gInput.cursorPoint);
     return;
   }
   for (uint32_t i = 0; i < object->vertexCount; ++i) {

@@ -88,6 +88,10 @@ void ArmNodeMove(int on);
 // Adds the step to every vertex; the print region (kind 255) instead
 // re-centres its four corners on the cursor in the 2D views.
 void TranslateObject(GraphicObject* object, double dx, double dy, double dz);
+// The print region's four corners centred on `centre` in the plane of the
+// 2D view shown, half its vertex 4's x wide and half its y high; their
+// third coordinate stays. Nothing happens in the 3D views.
+void CentrePrintRegion(GraphicObject& region, const ObjectVertex& centre);
 // A circle round the base point through the cursor in the plane of the
 // view, of the circle resolution's vertices from angle 0 clockwise.
 void CirclePreview(GraphicObject* object, double dx, double dy, double dz);
