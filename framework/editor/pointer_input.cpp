@@ -4,6 +4,9 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <unordered_map>
+#include <vector>
 
 #include "framework/base/drawing_layer.h"
 #include "framework/base/drawing_reset.h"
@@ -75,11 +78,21 @@ void SnapToNode(int x, int y) {
   int tolerance = int(gDrawing.nodeSnapWidth);
   const ObjectVertex* snap = nullptr;
   platform::Point snapPixel{};
+  // What the preview moves never snaps to itself: the picked nodes under the
+  // node preview, the whole of what the other previews move or build.
+  const bool nodesMove = gInput.rubberBandOn && gInput.rubberBandMode == kBandMoveNodes;
+  std::vector<const ObjectVertex*> moving;
+  if (nodesMove) {
+    moving.assign(gPicks.nodes.begin(), gPicks.nodes.end());
+    std::sort(moving.begin(), moving.end(), std::less<>());
+  }
   for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
     if (o->layer != uint32_t(gDrawing.snapLayer) || (o->state & kStateHiddenMask)) continue;
-    // What is being moved or drawn never snaps to itself.
-    if ((o->state & kStateSelected) && gInput.rubberBandOn) continue;
-    for (uint32_t i = 0; i < o->vertexCount; ++i) {
+    const bool selected = (o->state & kStateSelected) != 0;
+    if (selected && gInput.rubberBandOn && !nodesMove) continue;
+    const uint32_t drawn = DrawnVertexCount(*o);
+    for (uint32_t i = 0; i < drawn; ++i) {
+      if (selected && std::binary_search(moving.begin(), moving.end(), &o->vertices[i], std::less<>())) continue;
       const platform::Point s = PixelOf(o->vertices[i]);
       const int adx = std::abs(x - s.x), ady = std::abs(y - s.y);
       if (adx < tolerance && ady < tolerance) {

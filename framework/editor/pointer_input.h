@@ -11,9 +11,11 @@
 // view leaves it alone. Node snap (F11) works only with the crosshair
 // figure: the cursor point takes the in-plane coordinates of the nearest
 // vertex of the snap layer within the snap width (all three in the 3D
-// view, whose cursor pixel then moves onto the vertex). While the rubber
-// band is on, the selected objects (those being moved or drawn) are never
-// snapped to.
+// view, whose cursor pixel then moves onto the vertex), of the vertices
+// that something draws (DrawnVertexCount). While the rubber band is on,
+// what it moves is never snapped to: the picked nodes under the node
+// preview, the selected objects (those being moved or drawn) under the
+// others.
 //
 // XOR: the cursor figure, the base-point line and the rubber band are drawn
 // in XOR, so drawing one twice at the same place erases it. Every routine

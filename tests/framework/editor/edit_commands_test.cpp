@@ -250,6 +250,24 @@ TEST_F(EditCommandsTest, MovingASharedNodeMovesEveryFaceThatUsesIt) {
   ExpectCleanRedraw();
 }
 
+TEST_F(EditCommandsTest, MovedNodesSnapOntoTheOtherVerticesOfTheirOwnObject) {
+  GraphicObject* o = AddFacesSharingAnEdge();
+  gInput.activeCommand = 2311;
+  gView.nodeSnap = 1;
+  gDrawing.nodeSnapWidth = 10;
+  gDrawing.snapLayer = 0;
+  // The corner (2, 0) onto the corner (2, 1), released 3 and 2 pixels off it.
+  const Step nearCorner = [this] {
+    const platform::Point at = PixelOf({2, 1, 0});
+    platform::test::MouseMove(draw_, at.x + 3, at.y - 2);
+    platform::test::Click(draw_, at.x + 3, at.y - 2);
+  };
+  Run(CmdMoveNodes, {ClickOn({2, 0, 0}), Key(platform::kKeyEnter), ClickOn({2, 0, 0}), nearCorner});
+  EXPECT_FLOAT_EQ(o->vertices[4].x, 2);
+  EXPECT_FLOAT_EQ(o->vertices[4].y, 1);
+  ExpectCleanRedraw();
+}
+
 TEST_F(EditCommandsTest, AGroupIsBuiltAtTheHeadAndSplitAgain) {
   GraphicObject* other = AddSquare(-3, -3);
   GraphicObject* a = AddSquare(1, 1);

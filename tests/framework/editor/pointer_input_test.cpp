@@ -163,6 +163,32 @@ TEST_F(PointerInputTest, NodeSnapTakesTheNearestVertexOfTheSnapLayer) {
   ExpectCleanRedraw();
 }
 
+TEST_F(PointerInputTest, NodeSnapLeavesOutTheDirectionTipsOfLoudspeakerSymbols) {
+  // A symbol at (2, 2): a triangle, then its axis and up tips one metre off,
+  // which no item draws.
+  GraphicObject* symbol = CreateObject(0, 5, 3);
+  const ObjectVertex vertices[5] = {{2, 2, 0}, {1, 2, 0}, {2, 1, 0}, {3, 2, 0}, {2, 2, 1}};
+  const ObjectItem items[3] = {{kOpStart, 0}, {kOpLineTo, 1}, {kOpClose, 2}};
+  std::copy(vertices, vertices + 5, symbol->vertices);
+  std::copy(items, items + 3, symbol->items);
+  symbol->kind = kKindFace;
+  symbol->layer = kLoudspeakerLayer;
+  AppendObject(symbol);
+  RedrawAllObjects();
+  gView.nodeSnap = 1;
+  gDrawing.nodeSnapWidth = 10;
+  gDrawing.snapLayer = kLoudspeakerLayer;
+  const platform::Point tip = PixelOf(vertices[3]);
+  Move(tip.x + 2, tip.y + 1);
+  EXPECT_NE(gInput.cursorPixel.x, tip.x);
+  EXPECT_NE(gInput.cursorPoint.x, 3);
+  // The symbol's own corners still catch the cursor.
+  const platform::Point corner = PixelOf({2, 1, 0});
+  Move(corner.x - 2, corner.y + 1);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.x, 2);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.y, 1);
+}
+
 TEST_F(PointerInputTest, WhatTheRubberBandDrawsNeverSnapsToItself) {
   // A polyline being drawn: its trailing vertex follows the cursor.
   GraphicObject* drawn = AddObject({{{0, 0, 0}, {1, 1, 0}}}, kNoMaterial, kKindLine);
