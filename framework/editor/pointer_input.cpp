@@ -15,6 +15,7 @@
 #include "framework/base/input_loop.h"
 #include "framework/base/printing.h"
 #include "framework/base/view_state.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/face_geometry.h"
 #include "framework/view/projection.h"
 #include "framework/view/rendering.h"
@@ -28,7 +29,14 @@ namespace {
 
 using Preview = void (*)(GraphicObject*, double, double, double);
 
-// A mirror direction or a circle radius shorter than this counts as none.
+// The coordinates the preview's objects had when it began (SavePreviewStart).
+struct PreviewStart {
+  std::unordered_map<const GraphicObject*, std::vector<ObjectVertex>> vertices;
+};
+PreviewStart gPreviewStart;
+const StateReset kReset(ForgetPreviewStart);
+
+// A mirror direction shorter than this counts as none.
 constexpr double kLeastPlaneLength2 = 1e-6;
 
 bool CanDraw() { return DrawWindow && DrawWindow->window != platform::Window::kNone && !IsPrinting(); }
@@ -357,13 +365,14 @@ void RectanglePreview(GraphicObject* object, double, double, double) {
   if (object->vertexCount < 4) return;
   ObjectVertex* p = object->vertices;
   p[2] = gInput.cursorPoint;
+  // Laid out afresh from the first corner at every step, whatever view the
+  // step before was in.
+  p[1] = p[3] = p[0];
   int u = 0, v = 0;
   if (!PlaneAxes(u, v)) return;
   const int w = 3 - u - v;  // the axis out of the plane
   Axis(p[2], w) = Coordinate(p[0], w);
-  p[1] = p[0];
   Axis(p[1], v) = Coordinate(p[2], v);
-  p[3] = p[0];
   Axis(p[3], u) = Coordinate(p[2], u);
 }
 
@@ -373,27 +382,24 @@ void MoveNodesPreview(GraphicObject*, double dx, double dy, double dz) {
   gInput.nodeMoveArmed = false;
 }
 
+void SavePreviewStart() {
+  gPreviewStart.vertices.clear();
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+    if (o->state & kStateSelected) gPreviewStart.vertices[o].assign(o->vertices, o->vertices + o->vertexCount);
+}
+
+void ForgetPreviewStart() { gPreviewStart.vertices.clear(); }
+
 void MirrorPreview(GraphicObject* object, double, double, double) {
+  const auto saved = gPreviewStart.vertices.find(object);
+  if (saved != gPreviewStart.vertices.end())
+    std::copy_n(saved->second.begin(), std::min<size_t>(saved->second.size(), object->vertexCount), object->vertices);
   int u = 0, v = 0;
   if (!PlaneAxes(u, v)) return;
-  const ObjectVertex& b = gInput.basePoint;
-  double ax = 0, ay = 0, az = 0;
-  ViewPlaneOffset(ax, ay, az);
-  const double a[3] = {ax, ay, az};
-  const double p[3] = {double(gInput.pickedPoint.x) - b.x, double(gInput.pickedPoint.y) - b.y,
-                       double(gInput.pickedPoint.z) - b.z};
-  const auto reflectAll = [&](const double* d) {
-    for (uint32_t i = 0; i < object->vertexCount; ++i) Reflect(object->vertices[i], b, d[u], d[v], u, v);
-  };
-  if (!(object->state & kStateDuplicate) && p[u] * p[u] + p[v] * p[v] > kLeastPlaneLength2) {
-    reflectAll(p);
-    // Not reflected now, whether or not the new direction reflects it again.
-    object->state |= kStateDuplicate;
-  }
-  if (a[u] * a[u] + a[v] * a[v] > kLeastPlaneLength2) {
-    reflectAll(a);
-    object->state &= ~uint32_t(kStateDuplicate);
-  }
+  double a[3] = {};
+  ViewPlaneOffset(a[0], a[1], a[2]);
+  if (a[u] * a[u] + a[v] * a[v] <= kLeastPlaneLength2) return;
+  for (uint32_t i = 0; i < object->vertexCount; ++i) Reflect(object->vertices[i], gInput.basePoint, a[u], a[v], u, v);
 }
 
 void RefreshViewPanelCoordinates() { SendViewPanelCommand(kPanelRefreshCoordinates); }

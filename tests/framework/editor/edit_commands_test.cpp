@@ -122,6 +122,61 @@ TEST_F(EditCommandsTest, MirroredFacesKeepTheirSideAndLinesTheirOrder) {
   ExpectCleanRedraw();
 }
 
+TEST_F(EditCommandsTest, ViewsSwitchedDuringTheOffsetPickChangeNothingOfWhatIsMade) {
+  // From the base point (1, 1) in the plan, the offset point is picked
+  // through the side and front views and clicked back in the plan at
+  // (1, 4): the side and front views set the height the plan keeps.
+  struct Case {
+    const char* name;
+    void (*command)();
+    std::vector<ObjectVertex> select;  // clicks before Enter
+  };
+  const Case cases[] = {{"MOVE", CmdMove, {{1, 1.5f, 0}}},
+                        {"COPY", CmdCopy, {{1, 1.5f, 0}}},
+                        {"MIRROR", CmdMirror, {{1, 1.5f, 0}}},
+                        {"MOVE NODES", CmdMoveNodes, {{1, 1, 0}}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FreeAllObjects();
+    Show(kViewXY, 20);
+    gInput.cursorPoint = {};
+    GraphicObject* square = AddSquare();
+    const std::vector<ObjectVertex> start(square->vertices, square->vertices + 4);
+    gInput.activeCommand = c.command == CmdMoveNodes ? 2311 : 2302;
+    std::vector<Step> steps;
+    for (const ObjectVertex& p : c.select) steps.push_back(ClickOn(p));
+    steps.insert(steps.end(), {Key(platform::kKeyEnter), ClickOn({1, 1, 0}), MoveTo({1, 3, 0}), Key(platform::KeyF(2)),
+                               MoveTo({0, 2, 1}), MoveTo({0, -1, 2}), Key(platform::KeyF(3)), MoveTo({0.5f, 0, 3}),
+                               Key(platform::KeyF(1)), MoveTo({1.5f, 2, 0}), ClickOn({1, 4, 0})});
+    Run(c.command, steps);
+    EXPECT_EQ(gView.mode, kViewXY);
+    // What each command makes of the offset (0, 3, 3).
+    std::vector<ObjectVertex> expected = start;
+    GraphicObject* made = gObjects.model.first;
+    if (c.command == CmdMove || c.command == CmdCopy) {
+      for (ObjectVertex& v : expected) v = {v.x, v.y + 3, v.z + 3};
+    } else if (c.command == CmdMirror) {
+      // Across the line x = 1 of the plan, in the plan.
+      for (ObjectVertex& v : expected) v.x = 2 - v.x;
+    } else {
+      expected[0] = {1, 4, 3};
+    }
+    if (c.command == CmdCopy || c.command == CmdMirror) {
+      ASSERT_EQ(Count(), 2);
+      ASSERT_NE(made, square);
+      for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(square->vertices[i].x, start[size_t(i)].x) << i;
+    } else {
+      ASSERT_EQ(Count(), 1);
+    }
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_NEAR(made->vertices[i].x, expected[size_t(i)].x, 1e-5) << i;
+      EXPECT_NEAR(made->vertices[i].y, expected[size_t(i)].y, 1e-5) << i;
+      EXPECT_NEAR(made->vertices[i].z, expected[size_t(i)].z, 1e-5) << i;
+    }
+    ExpectCleanRedraw();
+  }
+}
+
 TEST_F(EditCommandsTest, TurnIsCounterClockwiseAsSeenInEachView) {
   struct Case {
     ViewMode mode;
