@@ -1,6 +1,7 @@
 // The draw commands in kdn, driven by clicks and keys in the plan view:
 // the figures they leave on the menu's layer, the ends of their input,
-// undo, Escape, and the figures the 3D views refuse.
+// undo, Escape, the figures the 3D views refuse, and figures followed
+// through other views while they are drawn.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -178,10 +179,8 @@ TEST_F(DrawCommandTest, CircleAndRectangleLieInThePlaneAndTheRotated3DViewRefuse
 TEST_F(DrawCommandTest, AFigureIsMadeInTheViewItIsFinishedIn) {
   // Each figure is started in the plan, followed through the side view (at
   // y 3, z 4) and finished in the plan again.
-  const auto throughTheSide = [](float x, float y) {
-    return std::vector<std::function<void()>>{Key(platform::KeyF(2)), MouseAt(3, 4), Key(platform::KeyF(1)),
-                                              MouseAt(5, 5), ClickAt(x, y)};
-  };
+  const std::vector<std::function<void()>> throughTheSide = {Key(platform::KeyF(2)), MouseAt(3, 4),
+                                                             Key(platform::KeyF(1)), MouseAt(5, 5), ClickAt(3, 2)};
   struct Case {
     const char* name;
     int id;
@@ -202,7 +201,7 @@ TEST_F(DrawCommandTest, AFigureIsMadeInTheViewItIsFinishedIn) {
     gInput.cursorPoint = {};
     std::vector<std::function<void()>> steps = {ClickAt(1, 1)};
     if (c.id == kRoomPolygon) steps.push_back(ClickAt(1, 3));
-    for (auto& step : throughTheSide(3, 2)) steps.push_back(step);
+    steps.insert(steps.end(), throughTheSide.begin(), throughTheSide.end());
     if (c.id == kRoomLines || c.id == kRoomPolygon) steps.push_back(Key(platform::kKeyEnter));
     Run(c.id, steps);
     GraphicObject* o = gObjects.model.first;

@@ -1,6 +1,6 @@
-// File/Print in kdn on the example hall: the page placed at a measure, the
-// whole model fitted to a PDF page with its title block, and the view and
-// the model as they were afterwards.
+// File/Print in kdn on the example hall: the page placed at a measure in
+// each view, the whole model fitted to a page (a PDF page with its title
+// block), and the view and the model as they were afterwards.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,6 +36,14 @@ platform::test::RecordingPrinter SmallPage() {
   printer.caps.colours = 16777216;
   printer.keepImages = false;
   return printer;
+}
+
+// The print's parameters: the page placed at 10 mm on paper for a metre.
+void AtTenMillimetresAMetre(DialogUser& user) {
+  user.Type(kMetresField, "1");
+  user.Type(kMillimetresField, "10");
+  user.Press(kMeasureButton);
+  user.Press(kOkButton);
 }
 
 class PlotRegionTest : public KdnTest {
@@ -79,12 +87,7 @@ TEST_F(PlotRegionTest, MeasurePlacesThePageOfTheScaleInThePlanAndPutsTheViewBack
   platform::test::PrintDialogScript printer;
   printer.Record(SmallPage());
   platform::test::DialogScript dialogs;
-  dialogs.On("DIALOG_7", [](DialogUser& user) {
-    user.Type(kMetresField, "1");
-    user.Type(kMillimetresField, "10");
-    user.Press(kMeasureButton);
-    user.Press(kOkButton);
-  });
+  dialogs.On("DIALOG_7", AtTenMillimetresAMetre);
   double markerWidth = 0, markerHeight = 0;
   RunSteps([&] { Command(kCmdPrintRegion); }, {[&] {
              ASSERT_EQ(gObjects.model.first->kind, kKindPrintRegion);
@@ -159,12 +162,7 @@ TEST_F(PlotRegionTest, MeasurePrintsTheSideAndFrontViewsAsTheyAreAndThe3DViewsAs
     platform::test::PrintDialogScript printer;
     printer.Record(SmallPage());
     platform::test::DialogScript dialogs;
-    dialogs.On("DIALOG_7", [](DialogUser& user) {
-      user.Type(kMetresField, "1");
-      user.Type(kMillimetresField, "10");
-      user.Press(kMeasureButton);
-      user.Press(kOkButton);
-    });
+    dialogs.On("DIALOG_7", AtTenMillimetresAMetre);
     std::vector<std::function<void()>> steps;
     if (c.key) steps.push_back([&] { platform::test::KeyPress(c.key); });
     steps.push_back([&] {
