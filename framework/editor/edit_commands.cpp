@@ -247,6 +247,7 @@ void CmdMirror() {
     PickBasePoint();
     if (!gInput.cancel) {
       DuplicateSelectedObjects();
+      SavePreviewStart();
       SetRubberBandMode(kBandMirror);
       SetRubberBand(1);
       float dx = 0, dy = 0, dz = 0;
@@ -258,11 +259,9 @@ void CmdMirror() {
       const bool made = !gInput.cancel && ax * ax + ay * ay + az * az > kLeastMirrorLength2;
       SetRubberBand(0);
       SetRubberBandMode(kBandTranslate);
+      ForgetPreviewStart();
       if (made) {
-        ForSelected([](GraphicObject* o) {
-          o->state |= kStateDuplicate;
-          ReverseFaces(o);
-        });
+        ForSelected(ReverseFaces);
         MarkDrawingModified();
       } else {
         DeleteSelectedObjects();

@@ -64,16 +64,18 @@ GraphicObject* CreatePlotMarker() {
   std::copy(items, items + 4, marker->items);
   return marker;
 }
-// The page's outline in the plan around `centre`.
+// The page's outline around `centre` in the plane of the 2D view shown.
 void LayOutPlotMarker(GraphicObject& marker, ObjectVertex centre, double halfWidth, double halfHeight) {
-  const float x0 = float(centre.x - halfWidth), x1 = float(centre.x + halfWidth);
-  const float y0 = float(centre.y - halfHeight), y1 = float(centre.y + halfHeight);
-  marker.vertices[0] = {x0, y0, centre.z};
-  marker.vertices[1] = {x1, y0, centre.z};
-  marker.vertices[2] = {x1, y1, centre.z};
-  marker.vertices[3] = {x0, y1, centre.z};
+  std::fill_n(marker.vertices, 4, centre);
   marker.vertices[4] = {float(halfWidth), float(halfHeight), 0};
   marker.vertices[5] = centre;
+  CentrePrintRegion(marker, centre);
+}
+
+// The perspective view has no scale to set, and a page placed at a measure
+// lies in the plane of a 2D view: those views print as the plan.
+void ShowPlanToPrint(int mode) {
+  if (gView.mode == kViewPerspective || (mode == kPlotMeasure && gView.mode == kView3D)) SelectViewXY();
 }
 
 // The screen rectangle of the marker's frame.
@@ -99,9 +101,6 @@ bool PickPlotRegion(int mode, GraphicObject& marker, double r, const PlotPage& p
     PlotMarkerHalfSize(page, r, halfWidth, halfHeight);
     const ObjectVertex start = gInput.cursorPoint;
     LayOutPlotMarker(marker, start, halfWidth, halfHeight);
-    gView.mode = kViewXY;
-    SetViewAngles();
-    BuildViewRotation();
     if (!ZoomToFit()) LayoutAndRedraw();
     ShowStatusText(kSelectRegionPrompt);
     // The marker follows the cursor.
@@ -112,9 +111,10 @@ bool PickPlotRegion(int mode, GraphicObject& marker, double r, const PlotPage& p
     SetRubberBand(0);
     SetRubberBandMode(kBandTranslate);
     if (gInput.cancel) return false;
-    // The page's centre goes where the user clicked.
-    const ObjectVertex at = gInput.done ? start : gInput.acceptedPoint;
-    LayOutPlotMarker(marker, {at.x, at.y, start.z}, halfWidth, halfHeight);
+    // The page's centre goes where the user clicked, in the plan when the
+    // view was switched to a 3D one meanwhile.
+    ShowPlanToPrint(mode);
+    LayOutPlotMarker(marker, gInput.done ? start : gInput.acceptedPoint, halfWidth, halfHeight);
     region = MarkerRegion(marker);
     return true;
   }
@@ -167,13 +167,7 @@ void CmdPlotRegion() {
       ShowMessage(kZeroHeightMessage, nullptr, kMsgOk);
     } else {
       const double r = double(millimetres) / metres;
-      // The perspective view has no scale to set: its plot is the plan's.
-      if (gView.mode == kViewPerspective) {
-        gView.mode = kViewXY;
-        SetViewAngles();
-        BuildViewRotation();
-        LayoutAndRedraw();
-      }
+      ShowPlanToPrint(mode);
       PlotRegionBox region;
       if (PickPlotRegion(mode, *marker, r, page, region)) {
         const PlotMapping m = ComputePlotMapping(mode, r, page, region, gView.scale, gView.originX, gView.originY,

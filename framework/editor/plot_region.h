@@ -4,6 +4,11 @@
 // is then drawn on one page with its frame and title block, to the printer
 // of the print dialog or to a PDF file.
 //
+// The page at a measure is placed, and printed, in the plane of the plan,
+// side or front view shown; the rotated 3D view shows the plan for it (also
+// when the user switches to a 3D view while placing it), and the
+// perspective view for every mode, having no scale to set.
+//
 // The page is drawn with the view mapping of the drawing window (the view's
 // origin is the model point at the centre, its centre half the window in
 // pixels), set for the page: the origin the region's centre, the centre

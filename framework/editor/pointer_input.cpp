@@ -4,6 +4,9 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <unordered_map>
+#include <vector>
 
 #include "framework/base/drawing_layer.h"
 #include "framework/base/drawing_reset.h"
@@ -12,6 +15,7 @@
 #include "framework/base/input_loop.h"
 #include "framework/base/printing.h"
 #include "framework/base/view_state.h"
+#include "framework/core/state_reset.h"
 #include "framework/model/face_geometry.h"
 #include "framework/view/projection.h"
 #include "framework/view/rendering.h"
@@ -25,7 +29,14 @@ namespace {
 
 using Preview = void (*)(GraphicObject*, double, double, double);
 
-// A mirror direction or a circle radius shorter than this counts as none.
+// The coordinates the preview's objects had when it began (SavePreviewStart).
+struct PreviewStart {
+  std::unordered_map<const GraphicObject*, std::vector<ObjectVertex>> vertices;
+};
+PreviewStart gPreviewStart;
+const StateReset kReset(ForgetPreviewStart);
+
+// A mirror direction shorter than this counts as none.
 constexpr double kLeastPlaneLength2 = 1e-6;
 
 bool CanDraw() { return DrawWindow && DrawWindow->window != platform::Window::kNone && !IsPrinting(); }
@@ -75,11 +86,21 @@ void SnapToNode(int x, int y) {
   int tolerance = int(gDrawing.nodeSnapWidth);
   const ObjectVertex* snap = nullptr;
   platform::Point snapPixel{};
+  // What the preview moves never snaps to itself: the picked nodes under the
+  // node preview, the whole of what the other previews move or build.
+  const bool nodesMove = gInput.rubberBandOn && gInput.rubberBandMode == kBandMoveNodes;
+  std::vector<const ObjectVertex*> moving;
+  if (nodesMove) {
+    moving.assign(gPicks.nodes.begin(), gPicks.nodes.end());
+    std::sort(moving.begin(), moving.end(), std::less<>());
+  }
   for (const GraphicObject* o = gObjects.model.first; o; o = o->next) {
     if (o->layer != uint32_t(gDrawing.snapLayer) || (o->state & kStateHiddenMask)) continue;
-    // What is being moved or drawn never snaps to itself.
-    if ((o->state & kStateSelected) && gInput.rubberBandOn) continue;
-    for (uint32_t i = 0; i < o->vertexCount; ++i) {
+    const bool selected = (o->state & kStateSelected) != 0;
+    if (selected && gInput.rubberBandOn && !nodesMove) continue;
+    const uint32_t drawn = DrawnVertexCount(*o);
+    for (uint32_t i = 0; i < drawn; ++i) {
+      if (selected && std::binary_search(moving.begin(), moving.end(), &o->vertices[i], std::less<>())) continue;
       const platform::Point s = PixelOf(o->vertices[i]);
       const int adx = std::abs(x - s.x), ady = std::abs(y - s.y);
       if (adx < tolerance && ady < tolerance) {
@@ -298,18 +319,22 @@ void ViewPlaneOffset(double& dx, double& dy, double& dz) {
 
 void ArmNodeMove(int on) { gInput.nodeMoveArmed = on != 0; }
 
+void CentrePrintRegion(GraphicObject& region, const ObjectVertex& centre) {
+  int u = 0, v = 0;
+  if (region.vertexCount < 5 || !PlaneAxes(u, v)) return;
+  const ObjectVertex& half = region.vertices[4];
+  const double hx = half.x, hy = half.y;
+  const double cu = Coordinate(centre, u), cv = Coordinate(centre, v);
+  const double corners[4][2] = {{cu - hx, cv + hy}, {cu - hx, cv - hy}, {cu + hx, cv - hy}, {cu + hx, cv + hy}};
+  for (int i = 0; i < 4; ++i) {
+    Axis(region.vertices[i], u) = float(corners[i][0]);
+    Axis(region.vertices[i], v) = float(corners[i][1]);
+  }
+}
+
 void TranslateObject(GraphicObject* object, double dx, double dy, double dz) {
   if (object->kind == kKindPrintRegion) {
-    int u = 0, v = 0;
-    if (object->vertexCount < 5 || !PlaneAxes(u, v)) return;
-    ObjectVertex& half = object->vertices[4];
-    const double hx = half.x, hy = half.y;
-    const double cu = Coordinate(gInput.cursorPoint, u), cv = Coordinate(gInput.cursorPoint, v);
-    const double corners[4][2] = {{cu - hx, cv + hy}, {cu - hx, cv - hy}, {cu + hx, cv - hy}, {cu + hx, cv + hy}};
-    for (int i = 0; i < 4; ++i) {
-      Axis(object->vertices[i], u) = float(corners[i][0]);
-      Axis(object->vertices[i], v) = float(corners[i][1]);
-    }
+    CentrePrintRegion(*object, gInput.cursorPoint);
     return;
   }
   for (uint32_t i = 0; i < object->vertexCount; ++i) {
@@ -340,13 +365,14 @@ void RectanglePreview(GraphicObject* object, double, double, double) {
   if (object->vertexCount < 4) return;
   ObjectVertex* p = object->vertices;
   p[2] = gInput.cursorPoint;
+  // Laid out afresh from the first corner at every step, whatever view the
+  // step before was in.
+  p[1] = p[3] = p[0];
   int u = 0, v = 0;
   if (!PlaneAxes(u, v)) return;
   const int w = 3 - u - v;  // the axis out of the plane
   Axis(p[2], w) = Coordinate(p[0], w);
-  p[1] = p[0];
   Axis(p[1], v) = Coordinate(p[2], v);
-  p[3] = p[0];
   Axis(p[3], u) = Coordinate(p[2], u);
 }
 
@@ -356,27 +382,24 @@ void MoveNodesPreview(GraphicObject*, double dx, double dy, double dz) {
   gInput.nodeMoveArmed = false;
 }
 
+void SavePreviewStart() {
+  gPreviewStart.vertices.clear();
+  for (const GraphicObject* o = gObjects.model.first; o; o = o->next)
+    if (o->state & kStateSelected) gPreviewStart.vertices[o].assign(o->vertices, o->vertices + o->vertexCount);
+}
+
+void ForgetPreviewStart() { gPreviewStart.vertices.clear(); }
+
 void MirrorPreview(GraphicObject* object, double, double, double) {
+  const auto saved = gPreviewStart.vertices.find(object);
+  if (saved != gPreviewStart.vertices.end())
+    std::copy_n(saved->second.begin(), std::min<size_t>(saved->second.size(), object->vertexCount), object->vertices);
   int u = 0, v = 0;
   if (!PlaneAxes(u, v)) return;
-  const ObjectVertex& b = gInput.basePoint;
-  double ax = 0, ay = 0, az = 0;
-  ViewPlaneOffset(ax, ay, az);
-  const double a[3] = {ax, ay, az};
-  const double p[3] = {double(gInput.pickedPoint.x) - b.x, double(gInput.pickedPoint.y) - b.y,
-                       double(gInput.pickedPoint.z) - b.z};
-  const auto reflectAll = [&](const double* d) {
-    for (uint32_t i = 0; i < object->vertexCount; ++i) Reflect(object->vertices[i], b, d[u], d[v], u, v);
-  };
-  if (!(object->state & kStateDuplicate) && p[u] * p[u] + p[v] * p[v] > kLeastPlaneLength2) {
-    reflectAll(p);
-    // Not reflected now, whether or not the new direction reflects it again.
-    object->state |= kStateDuplicate;
-  }
-  if (a[u] * a[u] + a[v] * a[v] > kLeastPlaneLength2) {
-    reflectAll(a);
-    object->state &= ~uint32_t(kStateDuplicate);
-  }
+  double a[3] = {};
+  ViewPlaneOffset(a[0], a[1], a[2]);
+  if (a[u] * a[u] + a[v] * a[v] <= kLeastPlaneLength2) return;
+  for (uint32_t i = 0; i < object->vertexCount; ++i) Reflect(object->vertices[i], gInput.basePoint, a[u], a[v], u, v);
 }
 
 void RefreshViewPanelCoordinates() { SendViewPanelCommand(kPanelRefreshCoordinates); }

@@ -11,9 +11,11 @@
 // view leaves it alone. Node snap (F11) works only with the crosshair
 // figure: the cursor point takes the in-plane coordinates of the nearest
 // vertex of the snap layer within the snap width (all three in the 3D
-// view, whose cursor pixel then moves onto the vertex). While the rubber
-// band is on, the selected objects (those being moved or drawn) are never
-// snapped to.
+// view, whose cursor pixel then moves onto the vertex), of the vertices
+// that something draws (DrawnVertexCount). While the rubber band is on,
+// what it moves is never snapped to: the picked nodes under the node
+// preview, the selected objects (those being moved or drawn) under the
+// others.
 //
 // XOR: the cursor figure, the base-point line and the rubber band are drawn
 // in XOR, so drawing one twice at the same place erases it. Every routine
@@ -26,7 +28,10 @@
 // callback edits each selected object in place (moves it, reflects it,
 // builds a circle or a rectangle in it, moves the picked nodes) and the
 // object is drawn there in XOR. A cancelled command moves the objects back
-// itself.
+// itself. A view switched in the middle of a command leaves nothing of the
+// steps before it: the moves add up to the cursor's way from the base
+// point, and the mirror and the figures are laid out afresh at each step
+// from where they started, in the view shown.
 #pragma once
 
 #include <cstdint>
@@ -88,17 +93,26 @@ void ArmNodeMove(int on);
 // Adds the step to every vertex; the print region (kind 255) instead
 // re-centres its four corners on the cursor in the 2D views.
 void TranslateObject(GraphicObject* object, double dx, double dy, double dz);
+// The print region's four corners centred on `centre` in the plane of the
+// 2D view shown, half its vertex 4's x wide and half its y high; their
+// third coordinate stays. Nothing happens in the 3D views.
+void CentrePrintRegion(GraphicObject& region, const ObjectVertex& centre);
 // A circle round the base point through the cursor in the plane of the
 // view, of the circle resolution's vertices from angle 0 clockwise.
 void CirclePreview(GraphicObject* object, double dx, double dy, double dz);
-// A rectangle from vertex 0 to the cursor (vertices 1 to 3 follow in the
-// 2D views; in the 3D views only vertex 2 moves).
+// A rectangle from vertex 0 to the cursor: vertices 1 to 3 complete it in
+// the plane of a 2D view; in the 3D views vertex 2 is the cursor and 1 and
+// 3 stay on vertex 0, so that no face is made there.
 void RectanglePreview(GraphicObject* object, double dx, double dy, double dz);
 // Once per step (see ArmNodeMove), the step added to every picked node.
 void MoveNodesPreview(GraphicObject* object, double dx, double dy, double dz);
-// A copy reflected across the line from the base point through the cursor
-// in the plane of a 2D view (undoing the reflection of the step before).
-// State bit kStateDuplicate marks a copy not reflected now.
+// The selected objects' coordinates as the mirror preview begins, and
+// forgetting them when it ends (before an object saved may be freed).
+void SavePreviewStart();
+void ForgetPreviewStart();
+// A copy as it was saved (SavePreviewStart), reflected across the line from
+// the base point through the cursor in the plane of the 2D view shown; in
+// the 3D views, or with the cursor on the base point, the copy as saved.
 void MirrorPreview(GraphicObject* object, double dx, double dy, double dz);
 
 // The view panel's read-out of the picked point.

@@ -495,11 +495,16 @@ void DrawFaceOutline(GraphicObject* object, uint32_t startItem, int highlight) {
   SelectOutputWindow(previous);
 }
 
+uint32_t DrawnVertexCount(const GraphicObject& object) {
+  if (object.layer != kLoudspeakerLayer) return object.vertexCount;
+  return object.vertexCount >= 2 ? object.vertexCount - 2 : 0;
+}
+
 void ObjectScreenExtents(const GraphicObject* object, ScreenExtents& extents) {
   if (object->state & kStateHiddenMask) return;
-  if (object->kind == kKindGroupStart || object->kind == kKindGroupEnd) return;
-  uint32_t count = object->vertexCount;
-  if (object->layer == kLoudspeakerLayer) count = count >= 2 ? count - 2 : 0;
+  // The print region's page stands where the user puts it; it sizes nothing.
+  if (object->kind == kKindGroupStart || object->kind == kKindGroupEnd || object->kind == kKindPrintRegion) return;
+  const uint32_t count = DrawnVertexCount(*object);
   for (uint32_t i = 0; i < count; ++i) {
     const ScreenPosition p = MapToScreen(object->vertices[i]);
     extents.minX = std::min(extents.minX, p.x);

@@ -116,8 +116,13 @@ void DrawObjectsForPlot(GraphicObject* first, GraphicObject* last);
 // the print dialog (landscape preset for a window wider than high).
 void PrintView();
 
-// Unclamped screen extents over the shown objects (group markers left out,
-// and the two direction vertices of loudspeaker symbols): widened by one
+// The vertices of an object that something draws, from its first: all of
+// them but the last two of an object on the loudspeaker layer, which no
+// item names (the tips of a symbol's axis and up directions, a metre out).
+uint32_t DrawnVertexCount(const GraphicObject& object);
+
+// Unclamped screen extents over the drawn vertices of the shown objects
+// (group markers and the print region's marker left out): widened by one
 // object's vertices, and over the whole model.
 struct ScreenExtents {
   double minX = 1e30, minY = 1e30, maxX = -1e30, maxY = -1e30;

@@ -1,6 +1,7 @@
 // The draw commands in kdn, driven by clicks and keys in the plan view:
 // the figures they leave on the menu's layer, the ends of their input,
-// undo, Escape, and the figures the 3D views refuse.
+// undo, Escape, the figures the 3D views refuse, and figures followed
+// through other views while they are drawn.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -14,6 +15,7 @@
 #include "framework/base/input_loop.h"
 #include "framework/base/view_state.h"
 #include "framework/model/graphic_object.h"
+#include "framework/view/projection.h"
 #include "framework/view/view_transform.h"
 #include "platform/test_seams.h"
 #include "tests/design/shell/kdn_fixture.h"
@@ -57,6 +59,11 @@ class DrawCommandTest : public KdnTest {
       platform::test::MouseMove(DrawWindow->window, PixelX(x), PixelY(y));
       platform::test::KeyPress(platform::kKeyEnter);
     };
+  }
+  // The mouse moved to (u, v) along the axes of the 2D view shown (all of
+  // whose origins are at 0).
+  static std::function<void()> MouseAt(float u, float v) {
+    return [u, v] { platform::test::MouseMove(DrawWindow->window, PixelX(u), PixelY(v)); };
   }
   static std::function<void()> Key(unsigned key) {
     return [key] { platform::test::KeyPress(key); };
@@ -167,6 +174,74 @@ TEST_F(DrawCommandTest, CircleAndRectangleLieInThePlaneAndTheRotated3DViewRefuse
     EXPECT_EQ(messages.messages()[0].caption, "You can\xB4t create a rectangle in 3D");
     EXPECT_EQ(gObjects.model.first, rectangle);
   }
+}
+
+TEST_F(DrawCommandTest, AFigureIsMadeInTheViewItIsFinishedIn) {
+  // Each figure is started in the plan, followed through the side view (at
+  // y 3, z 4) and finished in the plan again.
+  const std::vector<std::function<void()>> throughTheSide = {Key(platform::KeyF(2)), MouseAt(3, 4),
+                                                             Key(platform::KeyF(1)), MouseAt(5, 5), ClickAt(3, 2)};
+  struct Case {
+    const char* name;
+    int id;
+    ObjectVertex first, last;  // the first vertex, and the one the last click made
+    uint32_t vertices, lastIndex;
+  };
+  const Case cases[] = {
+      {"rectangle", kRoomRectangle, {1, 1, 0}, {3, 2, 0}, 4, 2},
+      // The radius point (3, 2): vertex 0 at angle 0, sqrt(5) from the centre.
+      {"circle", kRoomCircle, {3.2360680f, 1, 0}, {3.2360680f, 1, 0}, 36, 0},
+      // The side view set the height of the line's end, which the plan keeps.
+      {"lines", kRoomLines, {1, 1, 0}, {3, 2, 4}, 2, 1},
+      {"polygon", kRoomPolygon, {1, 1, 0}, {3, 2, 4}, 3, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FreeAllObjects();
+    gInput.cursorPoint = {};
+    std::vector<std::function<void()>> steps = {ClickAt(1, 1)};
+    if (c.id == kRoomPolygon) steps.push_back(ClickAt(1, 3));
+    steps.insert(steps.end(), throughTheSide.begin(), throughTheSide.end());
+    if (c.id == kRoomLines || c.id == kRoomPolygon) steps.push_back(Key(platform::kKeyEnter));
+    Run(c.id, steps);
+    GraphicObject* o = gObjects.model.first;
+    ASSERT_NE(o, nullptr);
+    ASSERT_EQ(o->vertexCount, c.vertices);
+    EXPECT_EQ(gView.mode, kViewXY);
+    for (const auto& [v, expected] :
+         {std::pair{o->vertices[0], c.first}, std::pair{o->vertices[c.lastIndex], c.last}}) {
+      EXPECT_NEAR(v.x, expected.x, 1e-5);
+      EXPECT_NEAR(v.y, expected.y, 1e-5);
+      EXPECT_NEAR(v.z, expected.z, 1e-5);
+    }
+    // A rectangle or circle lies flat in the plan.
+    if (c.id == kRoomRectangle || c.id == kRoomCircle) {
+      for (uint32_t i = 0; i < o->vertexCount; ++i) EXPECT_FLOAT_EQ(o->vertices[i].z, 0) << i;
+    }
+  }
+}
+
+TEST_F(DrawCommandTest, ARectangleFinishedInTheRotated3DViewIsNotMade) {
+  // A room corner 7 m up, which node snap catches in the 3D view.
+  GraphicObject* room = CreateObject(0, 3, 3);
+  const ObjectVertex corners[3] = {{0, 0, 7}, {5, 0, 7}, {5, 5, 7}};
+  std::copy(corners, corners + 3, room->vertices);
+  room->items[0] = {kOpStart, 0};
+  room->items[1] = {kOpLineTo, 1};
+  room->items[2] = {kOpClose, 2};
+  room->kind = kKindFace;
+  AppendObject(room);
+  gView.nodeSnap = 1;
+  const auto onTheCorner = [] {
+    const ScreenPosition at = MapToScreen({5, 5, 7});
+    platform::test::MouseMove(DrawWindow->window, int(at.x) + 2, int(at.y) + 1);
+    platform::test::Click(DrawWindow->window, int(at.x) + 2, int(at.y) + 1);
+  };
+  Run(kRoomRectangle, {ClickAt(1, 1), MouseAt(3, 2), Key(platform::KeyF(4)), onTheCorner});
+  EXPECT_FLOAT_EQ(gInput.acceptedPoint.z, 7);
+  EXPECT_EQ(gObjects.model.first, room);
+  EXPECT_EQ(room->next, nullptr);
+  EXPECT_EQ(gInput.activeCommand, 0);
 }
 
 TEST_F(DrawCommandTest, TextIsDrawnInTheStrokeFontOnTheAuxiliaryLayer) {

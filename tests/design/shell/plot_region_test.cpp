@@ -1,10 +1,14 @@
-// File/Print in kdn on the example hall: the page placed at a measure, the
-// whole model fitted to a PDF page with its title block, and the view and
-// the model as they were afterwards.
+// File/Print in kdn on the example hall: the page placed at a measure in
+// each view, the whole model fitted to a page (a PDF page with its title
+// block), and the view and the model as they were afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "design/model/project.h"
 #include "design/shell/core/command_table.h"
@@ -32,6 +36,14 @@ platform::test::RecordingPrinter SmallPage() {
   printer.caps.colours = 16777216;
   printer.keepImages = false;
   return printer;
+}
+
+// The print's parameters: the page placed at 10 mm on paper for a metre.
+void AtTenMillimetresAMetre(DialogUser& user) {
+  user.Type(kMetresField, "1");
+  user.Type(kMillimetresField, "10");
+  user.Press(kMeasureButton);
+  user.Press(kOkButton);
 }
 
 class PlotRegionTest : public KdnTest {
@@ -75,18 +87,13 @@ TEST_F(PlotRegionTest, MeasurePlacesThePageOfTheScaleInThePlanAndPutsTheViewBack
   platform::test::PrintDialogScript printer;
   printer.Record(SmallPage());
   platform::test::DialogScript dialogs;
-  dialogs.On("DIALOG_7", [](DialogUser& user) {
-    user.Type(kMetresField, "1");
-    user.Type(kMillimetresField, "10");
-    user.Press(kMeasureButton);
-    user.Press(kOkButton);
-  });
+  dialogs.On("DIALOG_7", AtTenMillimetresAMetre);
   double markerWidth = 0, markerHeight = 0;
   RunSteps([&] { Command(kCmdPrintRegion); }, {[&] {
              ASSERT_EQ(gObjects.model.first->kind, kKindPrintRegion);
              const ObjectVertex* v = gObjects.model.first->vertices;
-             markerWidth = v[1].x - v[0].x;
-             markerHeight = v[2].y - v[1].y;
+             markerWidth = std::abs(v[2].x - v[0].x);
+             markerHeight = std::abs(v[2].y - v[0].y);
              EXPECT_EQ(gView.mode, kViewXY);
              const int x = int(gView.centreX + (10 - gView.originX) * gView.scale);
              const int y = int(gView.centreY - (0 - gView.originY) * gView.scale);
@@ -109,6 +116,98 @@ TEST_F(PlotRegionTest, MeasurePlacesThePageOfTheScaleInThePlanAndPutsTheViewBack
   EXPECT_FALSE(HasMarker());
   EXPECT_EQ(CountObjects(), objects_);
   EXPECT_EQ(gInput.activeCommand, 0);
+}
+
+// The pixel of a model point along the axes of the 2D view shown.
+platform::Point PixelInView(const ObjectVertex& p) {
+  const float u = gView.mode == kViewYZ ? p.y : p.x, v = gView.mode == kViewXY ? p.y : p.z;
+  return {int(gView.centreX + (u - gView.originX) * gView.scale),
+          int(gView.centreY - (v - gView.originY) * gView.scale)};
+}
+
+// Whether the page holds a horizontal line (of the printer's pen width)
+// along `row`, give or take a pixel, at least `width` pixels long.
+bool HasHorizontalLine(const platform::test::RecordedPage& page, int row, int width) {
+  for (const auto& op : page.operations)
+    if (op.kind == 'L' && op.bounds.bottom - op.bounds.top <= 4 &&
+        std::abs((op.bounds.top + op.bounds.bottom) / 2 - row) <= 1 && op.bounds.right - op.bounds.left >= width)
+      return true;
+  return false;
+}
+
+TEST_F(PlotRegionTest, MeasurePrintsTheSideAndFrontViewsAsTheyAreAndThe3DViewsAsThePlan) {
+  // The page of 20 x 15 m at 100 pixels a metre, placed from the point
+  // (12, 4, 4.5) and centred where the user clicks: the hall's floor (z 0)
+  // and ceiling (z 9) below and above the centre in the side and front
+  // views, its wall at y 8 4 m above it in the plan.
+  struct Case {
+    const char* name;
+    ViewMode view;
+    unsigned key;  // pressed while the page is placed; 0 none
+    ObjectVertex centre;
+    std::vector<int> rows;
+  };
+  const Case cases[] = {
+      {"side", kViewYZ, 0, {12, 0, 4.5f}, {1200, 300}},
+      {"front", kViewXZ, 0, {12, 0, 4.5f}, {1200, 300}},
+      {"plan switched to the side", kViewXY, platform::KeyF(2), {12, 0, 5.5f}, {1300, 400}},
+      {"plan switched to 3D", kViewXY, platform::KeyF(4), {12, 4, 4.5f}, {350}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    gView.mode = c.view;
+    Command(kCmdZoomAll);
+    const View before = Now();
+    gInput.cursorPoint = {12, 4, 4.5f};
+    platform::test::PrintDialogScript printer;
+    printer.Record(SmallPage());
+    platform::test::DialogScript dialogs;
+    dialogs.On("DIALOG_7", AtTenMillimetresAMetre);
+    std::vector<std::function<void()>> steps;
+    if (c.key) steps.push_back([&] { platform::test::KeyPress(c.key); });
+    steps.push_back([&] {
+      if (!c.key) {
+        // The page lies in the plane of the view, 20 x 15 m.
+        EXPECT_EQ(gView.mode, c.view);
+        ASSERT_EQ(gObjects.model.first->kind, kKindPrintRegion);
+        const ObjectVertex* v = gObjects.model.first->vertices;
+        const auto across = [&](const ObjectVertex& p) { return c.view == kViewYZ ? p.x : p.y; };
+        const auto along = [&](const ObjectVertex& p) { return c.view == kViewYZ ? p.y : p.x; };
+        for (int i = 1; i < 4; ++i) EXPECT_FLOAT_EQ(across(v[i]), across(v[0])) << i;
+        EXPECT_NEAR(std::abs(along(v[2]) - along(v[0])), 20, 1e-4);
+        EXPECT_NEAR(std::abs(v[2].z - v[0].z), 15, 1e-4);
+      }
+      const platform::Point at = PixelInView(c.centre);
+      platform::test::MouseMove(DrawWindow->window, at.x, at.y);
+      platform::test::Click(DrawWindow->window, at.x, at.y);
+    });
+    RunSteps([&] { Command(kCmdPrintRegion); }, steps);
+    ASSERT_EQ(printer.documents().size(), 1u);
+    ASSERT_EQ(printer.documents()[0].pages.size(), 1u);
+    for (int row : c.rows) EXPECT_TRUE(HasHorizontalLine(printer.documents()[0].pages[0], row, 1000)) << row;
+    EXPECT_EQ(Now(), before);
+    EXPECT_FALSE(HasMarker());
+  }
+}
+
+TEST_F(PlotRegionTest, ZoomAllFitsTheModelAloneFarFromTheOrigin) {
+  // The hall 300 m along x: its 24 m fill 95 % of the page's 2000 pixels.
+  for (GraphicObject* o = gObjects.model.first; o; o = o->next)
+    for (uint32_t i = 0; i < o->vertexCount; ++i) o->vertices[i].x += 300;
+  platform::test::PrintDialogScript printer;
+  printer.Record(SmallPage());
+  platform::test::DialogScript dialogs;
+  dialogs.On("DIALOG_7", [](DialogUser& user) {
+    user.Press(kZoomAllButton);
+    user.Press(kOkButton);
+  });
+  Command(kCmdPrintRegion);
+  ASSERT_EQ(printer.documents().size(), 1u);
+  ASSERT_EQ(printer.documents()[0].pages.size(), 1u);
+  int widest = 0;
+  for (const auto& op : printer.documents()[0].pages[0].operations)
+    if (op.kind == 'L') widest = std::max(widest, op.bounds.right - op.bounds.left);
+  EXPECT_NEAR(widest, 1900, 5);
 }
 
 TEST_F(PlotRegionTest, ZoomAllFillsAPdfPageWithTheHallAndTheTitleBlock) {

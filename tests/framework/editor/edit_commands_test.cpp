@@ -122,6 +122,61 @@ TEST_F(EditCommandsTest, MirroredFacesKeepTheirSideAndLinesTheirOrder) {
   ExpectCleanRedraw();
 }
 
+TEST_F(EditCommandsTest, ViewsSwitchedDuringTheOffsetPickChangeNothingOfWhatIsMade) {
+  // From the base point (1, 1) in the plan, the offset point is picked
+  // through the side and front views and clicked back in the plan at
+  // (1, 4): the side and front views set the height the plan keeps.
+  struct Case {
+    const char* name;
+    void (*command)();
+    std::vector<ObjectVertex> select;  // clicks before Enter
+  };
+  const Case cases[] = {{"MOVE", CmdMove, {{1, 1.5f, 0}}},
+                        {"COPY", CmdCopy, {{1, 1.5f, 0}}},
+                        {"MIRROR", CmdMirror, {{1, 1.5f, 0}}},
+                        {"MOVE NODES", CmdMoveNodes, {{1, 1, 0}}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FreeAllObjects();
+    Show(kViewXY, 20);
+    gInput.cursorPoint = {};
+    GraphicObject* square = AddSquare();
+    const std::vector<ObjectVertex> start(square->vertices, square->vertices + 4);
+    gInput.activeCommand = c.command == CmdMoveNodes ? 2311 : 2302;
+    std::vector<Step> steps;
+    for (const ObjectVertex& p : c.select) steps.push_back(ClickOn(p));
+    steps.insert(steps.end(), {Key(platform::kKeyEnter), ClickOn({1, 1, 0}), MoveTo({1, 3, 0}), Key(platform::KeyF(2)),
+                               MoveTo({0, 2, 1}), MoveTo({0, -1, 2}), Key(platform::KeyF(3)), MoveTo({0.5f, 0, 3}),
+                               Key(platform::KeyF(1)), MoveTo({1.5f, 2, 0}), ClickOn({1, 4, 0})});
+    Run(c.command, steps);
+    EXPECT_EQ(gView.mode, kViewXY);
+    // What each command makes of the offset (0, 3, 3).
+    std::vector<ObjectVertex> expected = start;
+    GraphicObject* made = gObjects.model.first;
+    if (c.command == CmdMove || c.command == CmdCopy) {
+      for (ObjectVertex& v : expected) v = {v.x, v.y + 3, v.z + 3};
+    } else if (c.command == CmdMirror) {
+      // Across the line x = 1 of the plan, in the plan.
+      for (ObjectVertex& v : expected) v.x = 2 - v.x;
+    } else {
+      expected[0] = {1, 4, 3};
+    }
+    if (c.command == CmdCopy || c.command == CmdMirror) {
+      ASSERT_EQ(Count(), 2);
+      ASSERT_NE(made, square);
+      for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(square->vertices[i].x, start[size_t(i)].x) << i;
+    } else {
+      ASSERT_EQ(Count(), 1);
+    }
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_NEAR(made->vertices[i].x, expected[size_t(i)].x, 1e-5) << i;
+      EXPECT_NEAR(made->vertices[i].y, expected[size_t(i)].y, 1e-5) << i;
+      EXPECT_NEAR(made->vertices[i].z, expected[size_t(i)].z, 1e-5) << i;
+    }
+    ExpectCleanRedraw();
+  }
+}
+
 TEST_F(EditCommandsTest, TurnIsCounterClockwiseAsSeenInEachView) {
   struct Case {
     ViewMode mode;
@@ -247,6 +302,24 @@ TEST_F(EditCommandsTest, MovingASharedNodeMovesEveryFaceThatUsesIt) {
   Run(CmdMoveNodes, {ClickOn({1.5f, -1, 0}), ClickOn({1, 1, 0}), Key(platform::kKeyEnter), ClickOn({1, 1, 0}),
                      MoveTo({2.3f, 0.1f, 0}), Key(platform::kKeyEscape)});
   EXPECT_EQ(ModelBytes(), before);
+  ExpectCleanRedraw();
+}
+
+TEST_F(EditCommandsTest, MovedNodesSnapOntoTheOtherVerticesOfTheirOwnObject) {
+  GraphicObject* o = AddFacesSharingAnEdge();
+  gInput.activeCommand = 2311;
+  gView.nodeSnap = 1;
+  gDrawing.nodeSnapWidth = 10;
+  gDrawing.snapLayer = 0;
+  // The corner (2, 0) onto the corner (2, 1), released 3 and 2 pixels off it.
+  const Step nearCorner = [this] {
+    const platform::Point at = PixelOf({2, 1, 0});
+    platform::test::MouseMove(draw_, at.x + 3, at.y - 2);
+    platform::test::Click(draw_, at.x + 3, at.y - 2);
+  };
+  Run(CmdMoveNodes, {ClickOn({2, 0, 0}), Key(platform::kKeyEnter), ClickOn({2, 0, 0}), nearCorner});
+  EXPECT_FLOAT_EQ(o->vertices[4].x, 2);
+  EXPECT_FLOAT_EQ(o->vertices[4].y, 1);
   ExpectCleanRedraw();
 }
 

@@ -53,17 +53,22 @@ class EditorTest : public ViewTest {
       default: return {WorldToScreen(p.x, kAxisHorizontal), WorldToScreen(p.y, kAxisVertical)};
     }
   }
-  // Input as the user gives it, for RunSteps.
+  // Input as the user gives it, for RunSteps; a model point is taken in the
+  // view shown when its step runs.
   Step ClickAt(int x, int y) const {
     return [=, this] { platform::test::Click(draw_, x, y); };
   }
   Step ClickOn(const ObjectVertex& p) const {
-    const platform::Point at = PixelOf(p);
-    return ClickAt(at.x, at.y);
+    return [=, this] {
+      const platform::Point at = PixelOf(p);
+      platform::test::Click(draw_, at.x, at.y);
+    };
   }
   Step MoveTo(const ObjectVertex& p) const {
-    const platform::Point at = PixelOf(p);
-    return [=, this] { platform::test::MouseMove(draw_, at.x, at.y); };
+    return [=, this] {
+      const platform::Point at = PixelOf(p);
+      platform::test::MouseMove(draw_, at.x, at.y);
+    };
   }
   static Step Key(unsigned key) {
     return [=] { platform::test::KeyPress(key); };

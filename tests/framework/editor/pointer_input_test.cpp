@@ -163,6 +163,32 @@ TEST_F(PointerInputTest, NodeSnapTakesTheNearestVertexOfTheSnapLayer) {
   ExpectCleanRedraw();
 }
 
+TEST_F(PointerInputTest, NodeSnapLeavesOutTheDirectionTipsOfLoudspeakerSymbols) {
+  // A symbol at (2, 2): a triangle, then its axis and up tips one metre off,
+  // which no item draws.
+  GraphicObject* symbol = CreateObject(0, 5, 3);
+  const ObjectVertex vertices[5] = {{2, 2, 0}, {1, 2, 0}, {2, 1, 0}, {3, 2, 0}, {2, 2, 1}};
+  const ObjectItem items[3] = {{kOpStart, 0}, {kOpLineTo, 1}, {kOpClose, 2}};
+  std::copy(vertices, vertices + 5, symbol->vertices);
+  std::copy(items, items + 3, symbol->items);
+  symbol->kind = kKindFace;
+  symbol->layer = kLoudspeakerLayer;
+  AppendObject(symbol);
+  RedrawAllObjects();
+  gView.nodeSnap = 1;
+  gDrawing.nodeSnapWidth = 10;
+  gDrawing.snapLayer = kLoudspeakerLayer;
+  const platform::Point tip = PixelOf(vertices[3]);
+  Move(tip.x + 2, tip.y + 1);
+  EXPECT_NE(gInput.cursorPixel.x, tip.x);
+  EXPECT_NE(gInput.cursorPoint.x, 3);
+  // The symbol's own corners still catch the cursor.
+  const platform::Point corner = PixelOf({2, 1, 0});
+  Move(corner.x - 2, corner.y + 1);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.x, 2);
+  EXPECT_FLOAT_EQ(gInput.cursorPoint.y, 1);
+}
+
 TEST_F(PointerInputTest, WhatTheRubberBandDrawsNeverSnapsToItself) {
   // A polyline being drawn: its trailing vertex follows the cursor.
   GraphicObject* drawn = AddObject({{{0, 0, 0}, {1, 1, 0}}}, kNoMaterial, kKindLine);
@@ -257,32 +283,32 @@ TEST_F(PointerInputTest, PreviewsBuildTheirFigureInThePlaneOfTheView) {
   EXPECT_FLOAT_EQ(region->vertices[2].z, 4);
 }
 
-TEST_F(PointerInputTest, TheMirrorPreviewReflectsAcrossTheLineToTheCursor) {
+TEST_F(PointerInputTest, TheMirrorPreviewReflectsTheSavedCopyAcrossTheLineToTheCursor) {
   GraphicObject* copy = AddObject({{{1, 2, 0}}}, kNoMaterial, kKindLine);
-  copy->state = kStateDuplicate;
+  copy->state = kStateSelected | kStateDuplicate;
+  SavePreviewStart();
   gInput.basePoint = {0, 0, 0};
-  const auto step = [&](ObjectVertex cursor) {
+  const auto step = [&](ObjectVertex cursor, ObjectVertex expected) {
     gInput.cursorPoint = cursor;
     MirrorPreview(copy, 0, 0, 0);
-    gInput.pickedPoint = cursor;
+    EXPECT_NEAR(copy->vertices[0].x, expected.x, 1e-6);
+    EXPECT_NEAR(copy->vertices[0].y, expected.y, 1e-6);
+    EXPECT_NEAR(copy->vertices[0].z, expected.z, 1e-6);
   };
-  step({1, 0, 0});  // across the x axis
-  EXPECT_FLOAT_EQ(copy->vertices[0].y, -2);
-  EXPECT_EQ(copy->state & kStateDuplicate, 0u);
-  step({0, 1, 0});  // back, then across the y axis
-  EXPECT_NEAR(copy->vertices[0].x, -1, 1e-6);
-  EXPECT_NEAR(copy->vertices[0].y, 2, 1e-6);
-  // A cursor on the base point gives no line: the copy is back as it was,
-  // and stays so at the next such step.
-  step({0, 0, 0});
-  step({0, 0, 0});
-  EXPECT_NEAR(copy->vertices[0].x, 1, 1e-6);
-  EXPECT_NEAR(copy->vertices[0].y, 2, 1e-6);
-  EXPECT_NE(copy->state & kStateDuplicate, 0u);
+  step({1, 0, 0}, {1, -2, 0});  // across the x axis
+  step({0, 1, 0}, {-1, 2, 0});  // across the y axis
+  // A cursor on the base point gives no line: the copy as it was made.
+  step({0, 0, 0}, {1, 2, 0});
+  // The side view reflects it in its own plane, across the line y = z; the
+  // plan takes it from where it was made again.
+  Show(kViewYZ, 20);
+  step({0, 1, 1}, {1, 0, 2});
+  Show(kViewXY, 20);
+  step({1, 0, 1}, {1, -2, 0});
   // The 3D views reflect nothing.
   SelectView3D();
-  step({1, 0, 0});
-  EXPECT_NEAR(copy->vertices[0].y, 2, 1e-6);
+  step({1, 0, 0}, {1, 2, 0});
+  ForgetPreviewStart();
 }
 
 }  // namespace
