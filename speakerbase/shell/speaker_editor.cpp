@@ -15,6 +15,7 @@
 #include "framework/program/drawing_program.h"
 #include "framework/program/program_windows.h"
 #include "framework/view/rendering.h"
+#include "framework/view/view_keys.h"
 #include "framework/view/view_panel.h"
 #include "framework/view/view_transform.h"
 #include "platform/menu.h"
@@ -194,6 +195,17 @@ platform::LParam SpeakerEditorWindowProc(platform::Window window, unsigned kind,
   if (window == gSpeakerEditor.drawingWindow) return ViewWindowProc(window, kind, wParam, lParam);
   if (IsRecordViewWindow(window)) return RecordViewWindowProc(window, kind, wParam, lParam);
   if (window != MainWindow.window) return platform::DefaultWindowProc(window, kind, wParam, lParam);
+  if (!gSpeakerEditor.drawingMode) {
+    // In database mode the main window itself is the view window, and no
+    // drawing shows: a new size has no drawing to lay out, only the open
+    // record view to follow it, and the view keys have nothing to act on.
+    if (kind == platform::msg::kSize) {
+      FitRecordView();
+      if (gProgramShell.splash) DrawSplash();
+      return 0;
+    }
+    if ((kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) && IsViewKey(unsigned(wParam))) return 0;
+  }
   return MainWindowMessage(window, kind, wParam, lParam);
 }
 

@@ -6,8 +6,9 @@
 // the main loop and the end.
 //
 // ksb runs in one of two modes. In database mode the database menu and the
-// record selector show and the main window is the view window; in drawing
-// mode the drawing menu, the drawing window and the view panel show, and the
+// record selector show and the main window is the view window, which no new
+// size and no view key lays out as a drawing window; in drawing mode the
+// drawing menu, the drawing window and the view panel show, and the
 // drawing editor edits a copy of the current record's shape: leaving with a
 // drawing stores the drawing as the record's shape, leaving with none keeps
 // the shape the record had. The undo ring is cleared on each switch, so an
