@@ -1,5 +1,7 @@
 #include "speakerbase/shell/speaker_editor.h"
 
+#include <new>
+
 #include "design/model/shape_file.h"
 #include "framework/base/bitmaps.h"
 #include "framework/base/dialogs.h"
@@ -131,8 +133,20 @@ void ResetSpeakerDrawing() {
   if (gSpeakerEditor.drawingMode) gSpeakerEditor.titleName = gSpeakerEditor.drawingName;
 }
 
+int AllocSpeakerTables(SpeakerDatabase& database, size_t records) {
+  try {
+    database.records.reserve(records);
+  } catch (const std::bad_alloc&) {
+    ShowMessage(kStartMemoryMessage, nullptr, kMsgOk);
+    return 0;
+  }
+  return 1;
+}
+
 int StartSpeakerEditor(platform::Instance instance) {
   if (!StartDrawingProgram(instance, SpeakerEditorProgram())) return 0;
+  // After the framework, so that the message shows in its box.
+  if (!AllocSpeakerTables(gSpeakerEditor.database, kMaxDatabaseRecords)) return 0;
   gSpeakerEditor.drawingRecord = DrawWindow;
   gSpeakerEditor.drawingWindow = DrawWindow->window;
   // The start menu gives way to the database menu; the drawing menu waits.

@@ -89,6 +89,20 @@ TEST_F(ShellTest, ASecondCommandWhileARecordViewIsOpenIsDroppedAndTheMenusComeBa
   for (int i = 0; i < platform::MenuBarItemCount(menu); ++i) EXPECT_TRUE(platform::IsMenuBarItemEnabled(menu, i));
 }
 
+TEST_F(ShellTest, TheStartTakesTheWholeRecordTableOrEndsWithTheMemoryMessage) {
+  Start();
+  EXPECT_GE(Db().records.capacity(), kMaxDatabaseRecords);
+
+  MessageRecorder messages;
+  SpeakerDatabase database;
+  // A table no memory can hold.
+  EXPECT_EQ(AllocSpeakerTables(database, database.records.max_size() / 2), 0);
+  EXPECT_EQ(database.records.capacity(), 0u);
+  ASSERT_EQ(messages.messages().size(), 1u);
+  EXPECT_EQ(messages.messages()[0].text, "Insufficient memory for system start");
+  EXPECT_FALSE(messages.messages()[0].hasCaption);
+}
+
 TEST_F(ShellTest, MenuStateFollowsTheRecordsAndTheDrawing) {
   Start();
   UpdateSpeakerMenuState();
