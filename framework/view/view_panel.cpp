@@ -126,7 +126,7 @@ platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::
       SetNormalWeights(panel);
       SetColours(panel);
       ShowSwitches(panel);
-      // All three in the unit in use, as the refreshes keep those they touch.
+      // All three, in the unit in use like every later read-out.
       ShowCoordinates(panel, kView3D);
       return 0;
     case platform::msg::kCommand: {
