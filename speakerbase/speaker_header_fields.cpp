@@ -31,6 +31,9 @@ bool ParseLeading(const std::string& text, T& value) {
 
 double StoredQ(const SpeakerType& record, int band) { return record.DirectivityQ10(band) / 10.0; }
 
+// An impedance is whole ohms, never negative, within the record's 16-bit word.
+bool IsImpedance(int ohms) { return ohms >= 0 && ohms <= std::numeric_limits<int16_t>::max(); }
+
 }  // namespace
 
 SpeakerHeaderFields FormatSpeakerHeader(const SpeakerType& record) {
@@ -85,8 +88,7 @@ bool ApplySpeakerHeader(const SpeakerHeaderFields& input, SpeakerType& record) {
     if (ParseLeading(fields.power[band], value)) record.SetRatedPower(b, value);
     if (ParseLeading(fields.sensitivity[band], value)) record.SetSensitivity(b, value);
     int impedance = 0;
-    if (ParseLeading(fields.impedance[band], impedance) && impedance >= std::numeric_limits<int16_t>::min() &&
-        impedance <= std::numeric_limits<int16_t>::max())
+    if (ParseLeading(fields.impedance[band], impedance) && IsImpedance(impedance))
       record.SetImpedance(b, int16_t(impedance));
     double efficiency = 0;
     int16_t stored = 0;

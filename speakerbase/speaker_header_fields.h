@@ -8,8 +8,8 @@
 // "%3.1f" (dB at 1 W / 1 m, +76), impedance "%3d" (ohms, +174), the stored
 // directivity Q x 10 / 10 "%2.1f" (+146, shown only) and the efficiency in
 // percent "%2.1f", computed from sensitivity and Q when the dialog opens and
-// stored x 10 at +160 on OK. A text that does not parse leaves the record's
-// value as it was.
+// stored x 10 at +160 on OK. A text that does not parse, and a negative
+// impedance, leave the record's value as it was.
 #pragma once
 
 #include <array>

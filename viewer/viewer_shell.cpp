@@ -30,7 +30,8 @@ const DrawingProgram& ViewerProgram() {
     p.splashBitmap = "KOBMP290";
     p.commands = &ViewerCommandTable();
     p.windowProc = kv::MainWindowProc;
-    p.document = {StartNewProject, &gProject.modified};
+    // kv saves no project, so it has no unsaved changes to ask about.
+    p.document = {StartNewProject, nullptr};
     p.titleFileName = &gProject.path;
     p.readHistory = ReadViewerHistory;
     p.updateMenuState = kv::UpdateMenuState;
@@ -52,8 +53,9 @@ platform::LParam ViewerMainWindowMessage(platform::Window window, unsigned kind,
 int StartViewerProgram(platform::Instance instance) {
   if (!StartDrawingProgram(instance, ViewerProgram())) return 0;
   LoadDesignSymbols();
-  // kv stores no audio profiles and edits no measured times.
-  gCalculationWindows = {kViewerTitle, nullptr, false};
+  // kv stores no audio profiles, edits no measured times and saves no
+  // project, so nothing it loads or chooses is to be saved.
+  gCalculationWindows = {kViewerTitle, nullptr, false, nullptr};
   BindViewerCommands(gProgramShell.commands);
   kv::UpdateMenuState();
   return 1;

@@ -2,7 +2,9 @@
 // (framework/program: a new project "PROJECT1.KPR", the menu "KORVANE", no
 // stroke font, kv's history record, the splash picture "KOBMP290", the
 // title "Korvane Viewer 2.90"), then the loudspeaker and axis-cross symbols
-// and its commands, the main loop and the end.
+// and its commands, the main loop and the end. kv saves no project: nothing
+// it loads or chooses marks the project modified, and neither File/Open nor
+// Exit asks about unsaved changes.
 //
 // kv's window procedure, menu state and drawing-window procedure are the
 // design program's with kv's differences, in namespace kv: the main window

@@ -31,6 +31,10 @@ namespace {
 
 const StateReset kReset(ResetCalculationWindows);
 
+void MarkModified() {
+  if (gCalculationWindows.modifiedMark) *gCalculationWindows.modifiedMark = 1;
+}
+
 // The clicked-point search shows no progress window; its reports keep the
 // windows answering, and Escape (or the quit) stops it.
 int ReportPointSearch(int, const char*) {
@@ -92,7 +96,7 @@ void CmdRt60(int32_t method) {
   input.design = ProjectTables();
   input.editMeasured = gCalculationWindows.editMeasured;
   ShowRt60Window(method, input);
-  if (gProject.reverbMethod != oldMethod || gProject.measuredRt != oldMeasured) gProject.modified = 1;
+  if (gProject.reverbMethod != oldMethod || gProject.measuredRt != oldMeasured) MarkModified();
 }
 
 void CmdSaveCalculation() {
@@ -112,7 +116,7 @@ void CmdLoadCalculation() {
   if (OpenFileDialog(kLoadMapFileFilter, nullptr) &&
       LoadMapFile(GetDialogDirectory() + GetDialogFileName(), ProjectTables())) {
     gDrawing.comment = gLevelMap.description.substr(0, kCommentLength);
-    gProject.modified = 1;  // the loaded result goes with the project's next save
+    MarkModified();
     ShowResultWindow();
   }
   ViewShowCrosshair(1);

@@ -6,8 +6,10 @@
 //
 // What differs between the programs is data, CalculationWindowsVariant,
 // which the program sets at its start: the title above the plots, how the
-// RT60 window's "M" reaches the measured times, and whether the
-// impulse-response window offers "APF".
+// RT60 window's "M" reaches the measured times, whether the
+// impulse-response window offers "APF", and the modified mark that a loaded
+// calculation or a changed reverberation method sets (none in a program
+// that cannot save the project).
 #pragma once
 
 #include <cstdint>
@@ -28,6 +30,7 @@ struct CalculationWindowsVariant {
   const char* programTitle = "";            // the title base, above the plots
   EditMeasuredRt60 editMeasured = nullptr;  // "M" edits the measured times first; none: it switches at once
   bool profileButton = true;                // the impulse-response window's "APF"
+  uint16_t* modifiedMark = nullptr;         // what a change to save sets; none: nothing is to be saved
 };
 extern CalculationWindowsVariant gCalculationWindows;
 // Back to the state before start-up.
@@ -48,7 +51,7 @@ void SearchAtResultPoint(const ObjectVertex& point, double directToReverb);
 
 // Calculate/RT60 Sabine, Eyring, Fitzroy (and kv's RT60 Measurement): the
 // RT60 window in that method. The method shown last stays the project's,
-// and a changed method or measured time marks it modified.
+// and a changed method or measured time sets the variant's modified mark.
 void CmdRt60(int32_t method);
 
 // Calculate/Load Ray File: a ray file's paths in the reflection windows.
@@ -65,7 +68,8 @@ RayWindowContext DesignRayWindowContext();
 void CmdSaveCalculation();
 // Calculate/Load Calculation: a map file whose description the user
 // confirms becomes the result, and its description the drawing comment;
-// the result window shows it.
+// it sets the variant's modified mark (the result goes with the project's
+// next save), and the result window shows it.
 void CmdLoadCalculation();
 
 // The window procedure of kdn and kv around their own parts: the

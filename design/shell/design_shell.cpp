@@ -55,7 +55,7 @@ const DrawingProgram& DesignProgram() {
 int StartDesignProgram(platform::Instance instance) {
   if (!StartDrawingProgram(instance, DesignProgram())) return 0;
   LoadDesignSymbols();
-  gCalculationWindows = {kDesignTitle, EditMeasuredTimes, true};
+  gCalculationWindows = {kDesignTitle, EditMeasuredTimes, true, &gProject.modified};
   BindDesignCommands(gProgramShell.commands);
   UpdateMenuState();
   return 1;

@@ -31,9 +31,13 @@ int PerspectiveCode(unsigned key) {
 
 }  // namespace
 
+bool IsViewKey(unsigned key) {
+  return (key >= platform::KeyF(1) && key <= platform::KeyF(9)) || key == platform::KeyF(11) || IsArrowKey(key);
+}
+
 int HandleViewKey(unsigned key) {
   // Everything drawn while a print job is open would land on its page.
-  if (IsPrinting()) return 0;
+  if (IsPrinting() || !IsViewKey(key)) return 0;
   switch (key) {
     case platform::KeyF(1): SelectViewXY(); return 1;
     case platform::KeyF(2): SelectViewYZ(); return 1;

@@ -15,5 +15,8 @@
 constexpr int kMenuNodeSnapOff = 508, kMenuNodeSnapOn = 509;
 constexpr int kMenuCoordinateSnapOff = 511, kMenuCoordinateSnapOn = 512;
 
+// Whether HandleViewKey acts on the key in some view: F1 to F9, F11 and the
+// arrow keys.
+bool IsViewKey(unsigned key);
 // 1 when the key was a view key.
 int HandleViewKey(unsigned key);

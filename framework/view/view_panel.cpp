@@ -126,7 +126,8 @@ platform::LParam ViewPanelProc(platform::Window panel, unsigned kind, platform::
       SetNormalWeights(panel);
       SetColours(panel);
       ShowSwitches(panel);
-      for (int axis = 0; axis < 3; ++axis) ShowCoordinate(panel, axis, "%0.3f", CursorCoordinate(axis));
+      // All three, in the unit in use like every later read-out.
+      ShowCoordinates(panel, kView3D);
       return 0;
     case platform::msg::kCommand: {
       const int id = int(platform::LowWord(wParam));

@@ -14,7 +14,8 @@
 // focus back to the main window. The panel answers two commands:
 // kPanelRefreshCoordinates reads out the cursor along the axes the view
 // shows (XY: X and Y, YZ: Y and Z, XZ: X and Z, 3D: all three, perspective:
-// none) in "%0.3f" metres or "%0.2f" feet; kPanelRefreshSwitches, and a key
+// none) in "%0.3f" metres or "%0.2f" feet, the unit in which the panel also
+// reads out all three when it opens; kPanelRefreshSwitches, and a key
 // message for F1-F4, F8, F9 or F11, checks the view's button and the
 // switches as they are.
 #pragma once

@@ -133,6 +133,15 @@ void ViewButton(int id) {
   Draw(true);
 }
 
+// The view window's place for the main window's client size now: at
+// (32, 24), as high as the client less 48, and as wide as the client less 64
+// (the balloons, whose scroll bars take the right margin: less 32).
+platform::Rect RecordViewPlace(RecordView view) {
+  const platform::Size client = platform::GetClientSize(MainWindow.window);
+  const int width = client.width - (view == RecordView::kBalloons ? kViewLeft : 2 * kViewLeft);
+  return {kViewLeft, kViewTop, kViewLeft + width, client.height - kViewTop};
+}
+
 const char* CreationError(RecordView view) {
   switch (view) {
     case RecordView::kDataSheet: return kDataWindowError;
@@ -145,11 +154,9 @@ const char* CreationError(RecordView view) {
 
 void ShowRecordView(RecordView view) {
   if (IsOpen() || gSpeakerEditor.database.records.empty()) return;
-  const platform::Size client = platform::GetClientSize(MainWindow.window);
   const bool balloons = view == RecordView::kBalloons;
   const unsigned style =
       platform::kStyleBorder | (balloons ? platform::kStyleHorizontalScroll | platform::kStyleVerticalScroll : 0u);
-  const int width = client.width - (balloons ? kViewLeft : 2 * kViewLeft);
   gRecordView.view = view;
   gRecordView.balloon = BalloonViewState{};
   if (balloons) {
@@ -160,8 +167,9 @@ void ShowRecordView(RecordView view) {
     }
   }
   gRecordView.record = WindowRecord{};
-  gRecordView.record.window =
-      CreateChildWindow("", style, kViewLeft, kViewTop, width, client.height - 2 * kViewTop, kRecordViewId);
+  const platform::Rect place = RecordViewPlace(view);
+  gRecordView.record.window = CreateChildWindow("", style, place.left, place.top, place.right - place.left,
+                                                place.bottom - place.top, kRecordViewId);
   if (gRecordView.record.window == platform::Window::kNone) {
     gRecordView.balloon.mesh.reset();
     ShowMessage(CreationError(view), nullptr, kMsgOk);
@@ -203,6 +211,13 @@ platform::LParam RecordViewWindowProc(platform::Window window, unsigned kind, pl
     case platform::msg::kSetCursor: SetArrowCursor(); return 0;
     default: return platform::DefaultWindowProc(window, kind, wParam, lParam);
   }
+}
+
+void FitRecordView() {
+  if (!IsOpen()) return;
+  const platform::Rect place = RecordViewPlace(gRecordView.view);
+  platform::MoveWindow(gRecordView.record.window, place.left, place.top, place.right - place.left,
+                       place.bottom - place.top, true);
 }
 
 void RepaintRecordView() {

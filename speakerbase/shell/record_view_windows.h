@@ -2,8 +2,9 @@
 // main window: the data sheet (6201), the polar plots of all bands (6202)
 // and the balloon of one band (6203), in four cuts or turned in 3D. A view
 // is modal: its command shows it and runs the input loop until its "<-"
-// button; meanwhile the record selector's choice repaints it and the
-// selector's "Print" and "Copy" act on it.
+// button; meanwhile the record selector's choice repaints it, the
+// selector's "Print" and "Copy" act on it, and it follows the main window's
+// size over the drawing area.
 //
 // The balloon window has a button per band ("125" .. "8k"), "3D+"/"3D-" and
 // two scroll bars that turn the 3D view (balloon_view.h).
@@ -32,6 +33,9 @@ platform::Window OpenRecordViewWindow();
 bool IsRecordViewWindow(platform::Window window);
 platform::LParam RecordViewWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                       platform::LParam lParam);
+// The open view moved and sized for the main window's client size now; it
+// paints itself anew at its new size. Nothing without one.
+void FitRecordView();
 // Draws the open view again (the current record changed); nothing without one.
 void RepaintRecordView();
 // The selector's buttons: the open view printed, or copied to the clipboard.

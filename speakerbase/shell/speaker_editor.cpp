@@ -1,5 +1,7 @@
 #include "speakerbase/shell/speaker_editor.h"
 
+#include <new>
+
 #include "design/model/shape_file.h"
 #include "framework/base/bitmaps.h"
 #include "framework/base/dialogs.h"
@@ -15,6 +17,7 @@
 #include "framework/program/drawing_program.h"
 #include "framework/program/program_windows.h"
 #include "framework/view/rendering.h"
+#include "framework/view/view_keys.h"
 #include "framework/view/view_panel.h"
 #include "framework/view/view_transform.h"
 #include "platform/menu.h"
@@ -130,8 +133,20 @@ void ResetSpeakerDrawing() {
   if (gSpeakerEditor.drawingMode) gSpeakerEditor.titleName = gSpeakerEditor.drawingName;
 }
 
+int AllocSpeakerTables(SpeakerDatabase& database, size_t records) {
+  try {
+    database.records.reserve(records);
+  } catch (const std::bad_alloc&) {
+    ShowMessage(kStartMemoryMessage, nullptr, kMsgOk);
+    return 0;
+  }
+  return 1;
+}
+
 int StartSpeakerEditor(platform::Instance instance) {
   if (!StartDrawingProgram(instance, SpeakerEditorProgram())) return 0;
+  // After the framework, so that the message shows in its box.
+  if (!AllocSpeakerTables(gSpeakerEditor.database, kMaxDatabaseRecords)) return 0;
   gSpeakerEditor.drawingRecord = DrawWindow;
   gSpeakerEditor.drawingWindow = DrawWindow->window;
   // The start menu gives way to the database menu; the drawing menu waits.
@@ -194,6 +209,17 @@ platform::LParam SpeakerEditorWindowProc(platform::Window window, unsigned kind,
   if (window == gSpeakerEditor.drawingWindow) return ViewWindowProc(window, kind, wParam, lParam);
   if (IsRecordViewWindow(window)) return RecordViewWindowProc(window, kind, wParam, lParam);
   if (window != MainWindow.window) return platform::DefaultWindowProc(window, kind, wParam, lParam);
+  if (!gSpeakerEditor.drawingMode) {
+    // In database mode the main window itself is the view window, and no
+    // drawing shows: a new size has no drawing to lay out, only the open
+    // record view to follow it, and the view keys have nothing to act on.
+    if (kind == platform::msg::kSize) {
+      FitRecordView();
+      if (gProgramShell.splash) DrawSplash();
+      return 0;
+    }
+    if ((kind == platform::msg::kKeyDown || kind == kDrawingKeyMessage) && IsViewKey(unsigned(wParam))) return 0;
+  }
   return MainWindowMessage(window, kind, wParam, lParam);
 }
 

@@ -6,8 +6,9 @@
 // the main loop and the end.
 //
 // ksb runs in one of two modes. In database mode the database menu and the
-// record selector show and the main window is the view window; in drawing
-// mode the drawing menu, the drawing window and the view panel show, and the
+// record selector show and the main window is the view window, which no new
+// size and no view key lays out as a drawing window; in drawing mode the
+// drawing menu, the drawing window and the view panel show, and the
 // drawing editor edits a copy of the current record's shape: leaving with a
 // drawing stores the drawing as the record's shape, leaving with none keeps
 // the shape the record had. The undo ring is cleared on each switch, so an
@@ -19,6 +20,7 @@
 // shows.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -40,6 +42,7 @@ inline constexpr char kSpeakerDatabaseFilter[] = "KSB|*.ksb|";
 
 inline constexpr char kPasswordPrompt[] = "Session password(20 chars. max.):";
 inline constexpr char kNoPasswordMessage[] = "Without password your data will be unprotected.Repeat?";
+inline constexpr char kStartMemoryMessage[] = "Insufficient memory for system start";
 inline constexpr char kStoreDrawingMessage[] = "Store drawing file ?";
 inline constexpr char kNoSpeakerCaption[] = "Warning : No speaker assigned";
 
@@ -67,8 +70,14 @@ extern SpeakerEditorState gSpeakerEditor;
 void ResetSpeakerEditor();
 
 // The start-up up to the main loop, without the password prompt: 0 when the
-// work buffers cannot be had (the program then ends with exit code 1).
+// work buffers or the editor's tables cannot be had (the program then ends
+// with exit code 1).
 int StartSpeakerEditor(platform::Instance instance);
+// The tables the editor cannot work without, taken whole at start-up: the
+// table of `records` records (kMaxDatabaseRecords), so that adding a record
+// never has to move it. 1; 0 after "Insufficient memory for system start"
+// when the memory cannot be had, the table left as it was.
+int AllocSpeakerTables(SpeakerDatabase& database, size_t records);
 // "Session password(20 chars. max.):" until a password is given or the
 // warning on an empty one is answered Cancel; the password becomes the
 // session owner's.

@@ -52,6 +52,7 @@ TEST(SpeakerHeaderFieldsTest, OkStoresWhatParsesAndKeepsTheRest) {
   f.sensitivity[3] = "nan";  // not finite: stays
   f.impedance[4] = "16";
   f.impedance[5] = "99999";  // beyond the 16-bit word: stays
+  f.impedance[6] = "-4";     // no impedance is negative: stays
   f.efficiency[0] = "12.39";
   f.efficiency[1] = "1e9";  // clamped in the word
   f.efficiency[2] = "";
@@ -65,6 +66,7 @@ TEST(SpeakerHeaderFieldsTest, OkStoresWhatParsesAndKeepsTheRest) {
   EXPECT_EQ(record.Sensitivity(3), 102.0f);
   EXPECT_EQ(record.Impedance(4), 16);
   EXPECT_EQ(record.Impedance(5), 8);
+  EXPECT_EQ(record.Impedance(6), 8);
   EXPECT_EQ(record.Efficiency(0), 123);
   EXPECT_EQ(record.Efficiency(1), 32767);
   EXPECT_EQ(record.Efficiency(2), 77);

@@ -12,6 +12,7 @@
 #include "framework/base/framework_windows.h"
 #include "framework/core/byte_codec.h"
 #include "framework/core/geometry.h"
+#include "framework/view/view_panel.h"
 #include "platform/test_seams.h"
 #include "platform/window.h"
 #include "tests/viewer/kv_fixture.h"
@@ -112,6 +113,20 @@ TEST_F(ViewerHistoryTest, TheStartReadsTheUnitAndAListedProjectDoesNotMove) {
   ASSERT_TRUE(DecodeViewerHistory(FileBytes(HistoryPath()), written));
   EXPECT_EQ(written.recent, stored.recent);
   EXPECT_EQ(written.unitFlag, 0u);
+}
+
+TEST_F(ViewerHistoryTest, AStartInFeetReadsOutEveryAxisInFeet) {
+  ViewerHistory stored;
+  stored.unitFlag = 1;
+  {
+    const std::vector<uint8_t> bytes = EncodeViewerHistory(stored);
+    std::ofstream(HistoryPath(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 516);
+  }
+  Start();
+  ASSERT_NE(gViewPanel, platform::Window::kNone);
+  // The plan view refreshes X and Y; Z, which it does not show, too is in feet.
+  const platform::test::DialogUser panel(gViewPanel);
+  for (int id : {201, 202, 203}) EXPECT_EQ(panel.Text(id), "0.00") << id;
 }
 
 TEST_F(ViewerHistoryTest, AStartFolderEndingInASlashLeavesKdnsHistoryAlone) {

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "design/acoustics/level_map.h"
+#include "design/acoustics/map_file.h"
 #include "design/acoustics/ray_file.h"
 #include "design/acoustics/reflection_search.h"
 #include "design/acoustics/reverberation.h"
@@ -161,6 +162,31 @@ TEST_F(ViewerShellTest, RT60MeasurementShowsTheMeasuredTimesAtOnceAndMSwitchesWi
             }});
   EXPECT_EQ(Rt60WindowHandle(), platform::Window::kNone);
   ExpectNoDialog();
+}
+
+// kv cannot save, so nothing it does leaves the project to be saved: after
+// a loaded calculation and methods chosen in the RT60 window, File/Open and
+// Exit ask nothing.
+TEST_F(ViewerShellTest, NothingItDoesIsAskedAboutOnOpenOrExit) {
+  StartWithCalculatedHall();
+  ASSERT_EQ(SaveMapFile(Path("hall.KMF"), "Seats"), 1);
+  MessageRecorder messages;
+  platform::test::FileDialogScript files;
+  files.Choose(Path("hall.KMF"));
+  files.Cancel();
+  RunSteps([&] { Command(kCmdLoadCalculation); }, {[] { ClickControl(ResultWindowButton(kResultBackButton)); }});
+  EXPECT_EQ(gLevelMap.resultPresent, 1);
+  RunSteps([&] { Command(kCmdRt60Sabine); },
+           {[] { ClickControl(Rt60WindowButton(kFirstRt60MethodButton + kRt60Eyring)); },
+            [] { ClickControl(Rt60WindowButton(kFirstRt60MethodButton + kRt60Measured)); },
+            [] { ClickControl(Rt60WindowButton(kRt60BackButton)); }});
+  EXPECT_EQ(gProject.reverbMethod, kRt60Measured);
+  EXPECT_EQ(gProject.modified, 0);
+  Command(kCmdOpenProject);
+  EXPECT_EQ(files.dialogs().size(), 2u);
+  Command(kCmdExitProgram);
+  EXPECT_FALSE(platform::IsWindow(MainWindow.window));
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Seats"});  // the map's description alone
 }
 
 TEST_F(ViewerShellTest, ARayFileShowsItsPathsAndTheImpulseWindowHasRTAButNoAPF) {

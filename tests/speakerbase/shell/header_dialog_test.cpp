@@ -70,6 +70,19 @@ TEST_F(HeaderDialogTest, FieldsAreShownAndTypedValuesTakenBackWithTheSessionsSta
   EXPECT_EQ(Listed()[size_t(Db().currentRecordIndex)], "RENAMED");
 }
 
+TEST_F(HeaderDialogTest, ANegativeImpedanceIsRefusedAsAnyInvalidNumberIs) {
+  const SpeakerType before = Current();
+  Edit([](platform::test::DialogUser& user) {
+    user.Type(601, "-8");
+    user.Type(602, "x");
+    user.Type(603, "16");
+    user.Press(2001);
+  });
+  EXPECT_EQ(Current().Impedance(0), before.Impedance(0));
+  EXPECT_EQ(Current().Impedance(1), before.Impedance(1));
+  EXPECT_EQ(Current().Impedance(2), 16);
+}
+
 TEST_F(HeaderDialogTest, OkWithoutAChangeOrCancelLeavesTheRecordAsItWas) {
   const SpeakerType before = Current();
   Edit([](platform::test::DialogUser& user) { user.Press(2001); });

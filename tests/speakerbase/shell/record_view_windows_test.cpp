@@ -130,4 +130,52 @@ TEST_F(RecordViewTest, TheBalloonWindowsButtonsRedrawItAndTheSelectorPrintsIt) {
   EXPECT_GT(std::filesystem::file_size(pdf), 0u);
 }
 
+// The main window's outer size set as the user drags it.
+void ResizeMainWindow(int width, int height) {
+  const platform::Rect outer = platform::GetWindowRect(MainWindow.window);
+  platform::MoveWindow(MainWindow.window, outer.left, outer.top, width, height, true);
+}
+
+// Whether the view drew anything but white in the columns from `x` on.
+bool DrawnFromColumn(int x) {
+  const platform::Size size = ViewSize();
+  for (; x < size.width; x += 2)
+    for (int y = 0; y < size.height; y += 2)
+      if (Pixel(x, y) != gPalette.colours[30]) return true;
+  return false;
+}
+
+TEST_F(RecordViewTest, EachViewFollowsTheMainWindowsSize) {
+  ResizeMainWindow(700, 500);
+  Pump();
+  struct Case {
+    int command;
+    int rightMargin;  // the balloons' scroll bars take the margin
+  };
+  for (const Case& c : {Case{kCmdDataSheet, 32}, Case{kCmdPolarPlots, 32}, Case{kCmdBalloons, 0}}) {
+    SCOPED_TRACE(c.command);
+    int oldWidth = 0;
+    RunView(c.command, {[&] {
+                          oldWidth = ViewSize().width;
+                          ResizeMainWindow(1000, 720);
+                        },
+                        [&] {
+                          const platform::Size main = platform::GetClientSize(MainWindow.window);
+                          const platform::Rect view = platform::GetWindowRect(OpenRecordViewWindow());
+                          EXPECT_EQ(view.left, 32);
+                          EXPECT_EQ(view.top, 24);
+                          EXPECT_EQ(view.right, main.width - c.rightMargin);
+                          EXPECT_EQ(view.bottom, main.height - 24);
+                          EXPECT_GT(ViewSize().width, oldWidth + 200);
+                          EXPECT_TRUE(DrawnFromColumn(oldWidth)) << "drawn for the new size";
+                          ResizeMainWindow(700, 500);
+                        },
+                        [&] {
+                          const platform::Size main = platform::GetClientSize(MainWindow.window);
+                          EXPECT_EQ(platform::GetWindowRect(OpenRecordViewWindow()).right, main.width - c.rightMargin);
+                          EXPECT_EQ(ViewSize().width, oldWidth);
+                        }});
+  }
+}
+
 }  // namespace

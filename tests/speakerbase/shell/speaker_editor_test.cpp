@@ -8,11 +8,13 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "design/model/speaker_database.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/input_loop.h"
+#include "framework/base/view_state.h"
 #include "framework/model/graphic_object.h"
 #include "framework/model/undo_ring.h"
 #include "framework/program/drawing_program.h"
@@ -88,6 +90,20 @@ TEST_F(ShellTest, ASecondCommandWhileARecordViewIsOpenIsDroppedAndTheMenusComeBa
   for (int i = 0; i < platform::MenuBarItemCount(menu); ++i) EXPECT_TRUE(platform::IsMenuBarItemEnabled(menu, i));
 }
 
+TEST_F(ShellTest, TheStartTakesTheWholeRecordTableOrEndsWithTheMemoryMessage) {
+  Start();
+  EXPECT_GE(Db().records.capacity(), kMaxDatabaseRecords);
+
+  MessageRecorder messages;
+  SpeakerDatabase database;
+  // A table no memory can hold.
+  EXPECT_EQ(AllocSpeakerTables(database, database.records.max_size() / 2), 0);
+  EXPECT_EQ(database.records.capacity(), 0u);
+  ASSERT_EQ(messages.messages().size(), 1u);
+  EXPECT_EQ(messages.messages()[0].text, "Insufficient memory for system start");
+  EXPECT_FALSE(messages.messages()[0].hasCaption);
+}
+
 TEST_F(ShellTest, MenuStateFollowsTheRecordsAndTheDrawing) {
   Start();
   UpdateSpeakerMenuState();
@@ -137,6 +153,42 @@ TEST_F(ShellTest, TheModesSwitchMenusSelectorAndWindows) {
   EXPECT_EQ(platform::GetWindowMenu(MainWindow.window), databaseMenu);
   EXPECT_TRUE(platform::IsWindowVisible(RecordSelector()));
   EXPECT_FALSE(platform::IsWindowVisible(gSpeakerEditor.drawingWindow));
+}
+
+TEST_F(ShellTest, OnlyDrawingModeLaysTheViewOutForANewSizeOrAViewKey) {
+  StartWithExample();
+  const auto resize = [](int width, int height) {
+    const platform::Rect outer = platform::GetWindowRect(MainWindow.window);
+    platform::MoveWindow(MainWindow.window, outer.left, outer.top, width, height, true);
+  };
+  const auto outerSize = [] {
+    const platform::Rect outer = platform::GetWindowRect(MainWindow.window);
+    return std::pair(outer.right - outer.left, outer.bottom - outer.top);
+  };
+  // Database mode: the main window, which is the view window there, stays
+  // as the user made it.
+  resize(760, 540);
+  Pump();
+  EXPECT_EQ(outerSize(), std::pair(760, 540));
+  platform::SetFocus(MainWindow.window);
+  for (int key : {1, 2, 4, 5, 7, 8}) {
+    platform::test::KeyPress(platform::KeyF(key));
+    Pump();
+    EXPECT_EQ(outerSize(), std::pair(760, 540)) << "F" << key;
+  }
+  // Drawing mode: the drawing window follows the new size, and the keys act.
+  ASSERT_TRUE(ChooseItem(kCmdDrawingMenu));
+  resize(900, 640);
+  Pump();
+  EXPECT_EQ(outerSize(), std::pair(900, 640));
+  const platform::Size main = platform::GetClientSize(MainWindow.window);
+  const platform::Rect drawing = platform::GetWindowRect(gSpeakerEditor.drawingWindow);
+  EXPECT_EQ(drawing.right - drawing.left, main.width - 64);
+  EXPECT_EQ(drawing.bottom - drawing.top, main.height - 48);
+  platform::SetFocus(MainWindow.window);
+  platform::test::KeyPress(platform::KeyF(2));
+  Pump();
+  EXPECT_EQ(gView.mode, kViewYZ);
 }
 
 // What happens to the drawing between entering and leaving drawing mode.
