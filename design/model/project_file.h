@@ -156,11 +156,14 @@ int ParseOldProjectFile(const std::string& path, ProjectModel& model);
 
 // Saves the project: the path gets ".KPR" unless it ends so in any case;
 // the file (WriteProjectFile, then `writeTrailer` when given) is written in
-// full beside the target, the old file is copied to "<name>_old.KPR", and
-// only then is the new file put in its place. 1 when saved (the path becomes
-// the project path, its folder the last project folder and the mark is
-// cleared); 0 after "Can´t write file -write protection?", with the old
-// file, its backup and the mark as they were.
+// full beside the target, the old file is copied to "<name>_old.KPR" beside
+// it (both through symbolic links, to the file the link names), and only
+// then is the new file put in its place. 1 when saved (the path becomes the
+// project path, its folder the last project folder and the mark is
+// cleared); 0 after "Can´t write file -write protection?", with the system's
+// reason as a second line where it gave one, and with the old file, its
+// backup and the mark as they were. A write-protected project or backup is
+// refused (SafeFileWriter).
 int SaveProjectFile(const std::string& path, const std::function<bool(ByteWriter&)>& writeTrailer);
 // Writes the project's model, types, materials and settings to `writer`.
 bool WriteProjectFile(ByteWriter& writer);
@@ -168,7 +171,7 @@ bool WriteProjectFile(ByteWriter& writer);
 // The path with ".KPR" appended unless its last four characters are ".KPR"
 // in any case.
 std::string ForceProjectExtension(const std::string& path);
-// The path without its last four characters, plus "_old.KPR".
+// The path without its ".KPR" ending (in any case), plus "_old.KPR".
 std::string ProjectBackupPath(const std::string& path);
 
 // The room and auxiliary objects of another project (layer 0 or 7, none of

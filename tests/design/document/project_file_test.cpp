@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -666,7 +667,9 @@ TEST_F(ProjectFileTest, AFullDiskKeepsTheOldFileAndTheMark) {
   setrlimit(RLIMIT_FSIZE, &limit);
 
   EXPECT_EQ(saved, 0);
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{kCantWriteFileMessage});
+  // The first line as ever, then the system's reason.
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{WithSystemReason(kCantWriteFileMessage, EFBIG)});
+  EXPECT_EQ(messages.texts()[0], std::string(kCantWriteFileMessage) + "\nFile too large");
   EXPECT_EQ(FileBytes(Path("hall.KPR")), old);
   EXPECT_EQ(gProject.modified, 1);
   EXPECT_EQ(FolderEntries(dir_), std::vector<std::string>{"hall.KPR"});
@@ -681,9 +684,64 @@ TEST_F(ProjectFileTest, AFailedBackupKeepsTheOldFile) {
   gProject.modified = 1;
   MessageRecorder messages;
   EXPECT_EQ(SaveProjectAs(Path("hall.KPR")), 0);
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{kCantWriteFileMessage});
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{WithSystemReason(kCantWriteFileMessage, EISDIR)});
   EXPECT_EQ(FileBytes(Path("hall.KPR")), old);
   EXPECT_EQ(gProject.modified, 1);
+}
+
+// A project opened through a link is saved into the file the link names,
+// with its backup beside that file; the link stays a link.
+TEST_F(ProjectFileTest, ASaveThroughALinkWritesTheLinkedFileAndItsBackupBesideIt) {
+  fs::create_directory(Path("real"));
+  AddFace(0);
+  ASSERT_EQ(SaveProjectAs(Path("real/hall.KPR")), 1);
+  const std::vector<uint8_t> old = FileBytes(Path("real/hall.KPR"));
+  fs::create_symlink("real/hall.KPR", Path("link.KPR"));
+  AddFace(7);
+  ASSERT_EQ(SaveProjectAs(Path("link.KPR")), 1);
+  EXPECT_TRUE(fs::is_symlink(Path("link.KPR")));
+  EXPECT_EQ(FileBytes(Path("real/hall.KPR")), ProjectBytes());
+  EXPECT_EQ(FileBytes(Path("real/hall_old.KPR")), old);
+  EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"link.KPR", "real"}));
+  EXPECT_EQ(FolderEntries(Path("real")), (std::vector<std::string>{"hall.KPR", "hall_old.KPR"}));
+}
+
+// A project the user may not write is refused and stays as it was, its
+// backup too; a private project keeps its mode, and so does its backup.
+TEST_F(ProjectFileTest, AWriteProtectedProjectIsRefusedAndModesAreKept) {
+  AddFace(0);
+  ASSERT_EQ(SaveProjectAs(Path("hall.KPR")), 1);
+  const std::vector<uint8_t> old = FileBytes(Path("hall.KPR"));
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  fs::permissions(Path("hall.KPR"), readOnly);
+  AddFace(0);
+  gProject.modified = 1;
+  {
+    MessageRecorder messages;
+    EXPECT_EQ(SaveProjectAs(Path("hall.KPR")), 0);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{WithSystemReason(kCantWriteFileMessage, EACCES)});
+  }
+  EXPECT_EQ(FileBytes(Path("hall.KPR")), old);
+  EXPECT_EQ(fs::status(Path("hall.KPR")).permissions(), readOnly);
+  EXPECT_EQ(FolderEntries(dir_), std::vector<std::string>{"hall.KPR"});
+  EXPECT_EQ(gProject.modified, 1);
+
+  const fs::perms privateMode = fs::perms::owner_read | fs::perms::owner_write;
+  fs::permissions(Path("hall.KPR"), privateMode);
+  ASSERT_EQ(SaveProjectAs(Path("hall.KPR")), 1);
+  EXPECT_EQ(fs::status(Path("hall.KPR")).permissions(), privateMode);
+  EXPECT_EQ(fs::status(Path("hall_old.KPR")).permissions(), privateMode);
+  EXPECT_EQ(FileBytes(Path("hall_old.KPR")), old);
+
+  // A write-protected backup refuses the save as well.
+  fs::permissions(Path("hall_old.KPR"), readOnly);
+  const std::vector<uint8_t> current = FileBytes(Path("hall.KPR"));
+  AddFace(0);
+  MessageRecorder messages;
+  EXPECT_EQ(SaveProjectAs(Path("hall.KPR")), 0);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{WithSystemReason(kCantWriteFileMessage, EACCES)});
+  EXPECT_EQ(FileBytes(Path("hall.KPR")), current);
+  EXPECT_EQ(FileBytes(Path("hall_old.KPR")), old);
 }
 
 TEST_F(ProjectFileTest, NewProjectResetsTheFileState) {
