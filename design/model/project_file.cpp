@@ -143,6 +143,20 @@ bool BackUpFile(const std::string& from, const std::string& to, int& error) {
   return copied;
 }
 
+// kSpeakerTypesResetMessage with the types, at most kListed of them and the
+// number of all behind the others; nothing for none.
+void ShowSpeakerTypesReset(const std::vector<DamagedSpeakerType>& types) {
+  if (types.empty()) return;
+  constexpr size_t kListed = 10;
+  std::string text = kSpeakerTypesResetMessage;
+  for (size_t i = 0; i < std::min(types.size(), kListed); ++i) {
+    if (i > 0) text += ", ";
+    text += types[i].name.empty() ? "type " + std::to_string(types[i].index + 1) : types[i].name;
+  }
+  if (types.size() > kListed) text += ", ... (" + std::to_string(types.size()) + " in all)";
+  ShowFileMessage(text.c_str());
+}
+
 // Reads the header of a project and gives its version; -1 after "Invalid
 // file format !".
 int ReadVersionedHeader(ByteReader& reader, ProjectHeader& header) {
@@ -162,7 +176,10 @@ bool Located(const FileReader& reader) {
 // left out.
 int ParseBody(ByteReader& reader, const ProjectHeader& header, PackedLayout layout, ProjectModel& model) {
   switch (ReadProjectModel(reader, header, layout, gSpeakerModel.defaultSymbol, model)) {
-    case ProjectReadResult::kOk: ShowObjectsLeftOut(model.objectsLeftOut); return 1;
+    case ProjectReadResult::kOk:
+      ShowSpeakerTypesReset(model.typesReset);
+      ShowObjectsLeftOut(model.objectsLeftOut);
+      return 1;
     case ProjectReadResult::kBadFormat: ShowFileMessage(kInvalidFileFormatMessage); return 0;
     case ProjectReadResult::kNoMemory: return 0;
   }
@@ -266,7 +283,7 @@ ProjectReadResult ReadProjectModel(ByteReader& r, const ProjectHeader& header, P
   if (!ReadStoredLayers(r, model.layers)) return ProjectReadResult::kBadFormat;
   ProjectReadResult result = ReadObjectRecords(r, layout, model);
   if (result == ProjectReadResult::kOk) {
-    switch (ReadSpeakerTypeSection(r, model.types, model.objects, defaultSymbol)) {
+    switch (ReadSpeakerTypeSection(r, model.types, model.objects, defaultSymbol, model.typesReset)) {
       case SpeakerSectionResult::kOk:
       case SpeakerSectionResult::kRecordsReset: break;
       case SpeakerSectionResult::kBadFormat: result = ProjectReadResult::kBadFormat; break;

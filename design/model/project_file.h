@@ -66,6 +66,10 @@ inline constexpr char kCantWriteFileMessage[] = "Can\xB4t write file -write prot
 inline constexpr char kObjectsLeftOutMessage[] = "Invalid objects not loaded : %u";
 // Shows kObjectsLeftOutMessage for `count` objects; nothing for none.
 void ShowObjectsLeftOut(uint32_t count);
+// Shown once after a read that reset loudspeaker types whose records failed
+// their check, followed by the types: their names, or "type <n>" (counted
+// from 1) for one whose name cannot be read.
+inline constexpr char kSpeakerTypesResetMessage[] = "Damaged loudspeaker types reset : ";
 
 // Object colours that a read sets by layer.
 constexpr uint32_t kRoomColour = 0;        // layer 0
@@ -116,6 +120,8 @@ struct ProjectModel {
   // Objects the file holds but the model cannot: loudspeakers with a damaged
   // block, without a type or past the 5000th, and a damaged settings object.
   uint32_t objectsLeftOut = 0;
+  // Types whose records failed their check: they are in `types`, reset.
+  std::vector<DamagedSpeakerType> typesReset;
 
   ProjectModel();
   ~ProjectModel();
@@ -146,8 +152,9 @@ void CommitProjectModel(ProjectModel& model, const std::string& path);
 
 // Parses a project of any version (versions below 2.00 as
 // ParseOldProjectFile does) from the start of `reader` into `model`. 1 when
-// read, after telling the user how many objects were left out if any; 0
-// after "Invalid file format !" (or a memory message).
+// read, after telling the user how many objects were left out and which
+// types were reset, if any; 0 after "Invalid file format !" (or a memory
+// message).
 int ParseProject(ByteReader& reader, ProjectModel& model);
 // ParseProject of the file at `path`; 0 after "Can´t locate file" too.
 int ParseProjectFile(const std::string& path, ProjectModel& model);

@@ -234,7 +234,37 @@ TEST_F(ProjectFileTest, AProjectWithADamagedTypeRecordSavesAndReopens) {
   ASSERT_EQ(ReadProjectFile(Path("first.KPR")), 1);
   ASSERT_EQ(SaveProjectAs(Path("second.KPR")), 1);
   EXPECT_EQ(FileBytes(Path("second.KPR")), FileBytes(Path("first.KPR")));
-  EXPECT_TRUE(messages.texts().empty());
+  // Only the damaged file's read tells of the reset (its type has no name).
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(kSpeakerTypesResetMessage) + "type 1"});
+}
+
+// One message names every type that was reset, by the name it held where
+// that still opens; the rest of the project opens.
+TEST_F(ProjectFileTest, DamagedTypeRecordsAreReportedOnceAndTheRestOpens) {
+  AddFace(0);
+  const char* names[] = {"HORN12", "SUB18", "TOP8"};
+  for (const char* name : names) {
+    const int16_t index = AddNamedType("ACME", defaultSymbol_);
+    gSpeakerModel.types.At(index)->SetTypeName(name);
+    PlaceSpeaker(name, index, 1);
+  }
+  ASSERT_EQ(SaveProjectAs(Path("hall.KPR")), 1);
+  std::vector<uint8_t> damaged = FileBytes(Path("hall.KPR"));
+  const size_t firstType = damaged.size() - (2 + kAbsorberRecordSize * size_t(gMaterials.project.count)) -
+                           std::size(names) * kSpeakerTypeSize;
+  damaged[firstType + kTypeBalloon + 100] ^= 0x01;          // HORN12's balloon: its header opens
+  damaged[firstType + 2 * kSpeakerTypeSize + 480] ^= 0x01;  // TOP8's owner region: it does not
+  WriteFile(Path("damaged.KPR"), damaged);
+
+  MessageRecorder messages;
+  ASSERT_EQ(ReadProjectFile(Path("damaged.KPR")), 1);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(kSpeakerTypesResetMessage) + "HORN12, type 3"});
+  EXPECT_EQ(SpeakerNames(), (std::vector<std::string>{"TOP8", "SUB18", "HORN12"}));  // each placed at the head
+  ASSERT_EQ(gSpeakerModel.types.count, 3);
+  EXPECT_EQ(gSpeakerModel.types.At(0)->TypeName(), "");
+  EXPECT_EQ(gSpeakerModel.types.At(1)->TypeName(), "SUB18");
+  EXPECT_EQ(gSpeakerModel.types.At(2)->TypeName(), "");
+  EXPECT_NE(FindOnLayer(kRoomLayer), nullptr);
 }
 
 // A tiny model written by hand: no objects, no types, no materials.
