@@ -29,7 +29,9 @@ const ObjectList& Model() {
 
 bool ReadSection(FuzzInput bytes) {
   MemoryReader reader(bytes);
-  const SpeakerSectionResult result = ReadSpeakerTypeSection(reader, gTable, Model(), gSpeakerModel.defaultSymbol);
+  std::vector<DamagedSpeakerType> damaged;
+  const SpeakerSectionResult result =
+      ReadSpeakerTypeSection(reader, gTable, Model(), gSpeakerModel.defaultSymbol, damaged);
   return result == SpeakerSectionResult::kOk || result == SpeakerSectionResult::kRecordsReset;
 }
 

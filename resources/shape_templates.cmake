@@ -4,7 +4,8 @@
 # by a small host tool.
 
 add_executable(korvane_shape_template_tool tools/shape_template_tool.cpp
-               ${PROJECT_SOURCE_DIR}/framework/core/byte_codec.cpp)
+               ${PROJECT_SOURCE_DIR}/framework/core/byte_codec.cpp
+               ${PROJECT_SOURCE_DIR}/framework/core/state_reset.cpp)
 target_include_directories(korvane_shape_template_tool PRIVATE ${PROJECT_SOURCE_DIR})
 korvane_warnings(korvane_shape_template_tool)
 

@@ -3,7 +3,8 @@
 # build time by a small host tool.
 
 add_executable(korvane_stroke_font_tool tools/stroke_font_tool.cpp
-               ${PROJECT_SOURCE_DIR}/framework/core/byte_codec.cpp)
+               ${PROJECT_SOURCE_DIR}/framework/core/byte_codec.cpp
+               ${PROJECT_SOURCE_DIR}/framework/core/state_reset.cpp)
 target_include_directories(korvane_stroke_font_tool PRIVATE ${PROJECT_SOURCE_DIR})
 korvane_warnings(korvane_stroke_font_tool)
 

@@ -124,7 +124,7 @@ int SaveDrawingFile(const std::string& path, const ProjectHeader& header, const 
                     const ObjectList& objects) {
   SafeFileWriter writer(path);
   if (!WriteDrawing(writer, header, layers, objects) || !writer.Commit()) {
-    ShowMessage(kWriteFailedMessage, nullptr, kMsgOk);
+    ShowMessage(WithSystemReason(kWriteFailedMessage, writer.SystemError()).c_str(), nullptr, kMsgOk);
     return 0;
   }
   return 1;

@@ -77,8 +77,8 @@ int MergeDrawingFile(const std::string& path, uint32_t currentLayer, ObjectList&
 bool WriteDrawing(ByteWriter& writer, const ProjectHeader& header, const LayerTable& layers, const ObjectList& objects);
 // Save drawing after its dialog, to the path as ForceDrawingExtension gives
 // it, through a temporary file. 1 when saved (the caller clears the
-// drawing's modified mark); 0 after "Couldn´t write data to disk !", with the
-// old file as it was.
+// drawing's modified mark); 0 after "Couldn´t write data to disk !" (and the
+// system's reason where it gave one), with the old file as it was.
 int SaveDrawingFile(const std::string& path, const ProjectHeader& header, const LayerTable& layers,
                     const ObjectList& objects);
 

@@ -166,7 +166,7 @@ int WriteAbsorberDatabaseFile(const std::string& path, const AbsorberDatabase& d
   SafeFileWriter writer(path);
   WriteAbsorberDatabase(writer, database);
   if (!writer.Commit()) {
-    ShowMessage(kWriteFailedMessage, nullptr, kMsgOk);
+    ShowMessage(WithSystemReason(kWriteFailedMessage, writer.SystemError()).c_str(), nullptr, kMsgOk);
     return 0;
   }
   return 1;

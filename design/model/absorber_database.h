@@ -100,8 +100,8 @@ int ReadAbsorberDatabase(ByteReader& reader, AbsorberDatabase& database, const c
 
 // Writes the magic field and the database's records in table order. The file
 // is replaced only when everything was written; otherwise shows
-// kWriteFailedMessage, keeps the old file and returns 0. Returns 1 when
-// written.
+// kWriteFailedMessage (with the system's reason as a second line where it
+// gave one), keeps the old file and returns 0. Returns 1 when written.
 int WriteAbsorberDatabaseFile(const std::string& path, const AbsorberDatabase& database);
 // The file's bytes to `writer`; false when a write failed.
 bool WriteAbsorberDatabase(ByteWriter& writer, const AbsorberDatabase& database);

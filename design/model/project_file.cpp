@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 #include "design/model/loudspeaker.h"
@@ -124,15 +125,36 @@ void RebuildSpeakerSymbols() {
   }
 }
 
-// Copies the file at `from` over `to` through a temporary file. True when
-// there was nothing to copy, too.
-bool BackUpFile(const std::string& from, const std::string& to) {
+// Copies the file at `from` over `to` through the save routine; the copy
+// takes the mode of the file it copies, so that a private project keeps a
+// private backup. True when there was nothing to copy, too; false otherwise
+// with the system's reason, if it gave one, in `error`.
+bool BackUpFile(const std::string& from, const std::string& to, int& error) {
   FileReader reader(from);
   if (!reader.IsOpen()) return true;
   std::vector<uint8_t> bytes;
   if (!reader.Block(size_t(reader.Size()), bytes)) return false;
   SafeFileWriter writer(to);
-  return writer.Bytes(bytes.data(), bytes.size()) && writer.Commit();
+  std::error_code statusError;
+  const std::filesystem::perms mode = std::filesystem::status(from, statusError).permissions();
+  if (!statusError) writer.SetFileMode(uint32_t(mode));
+  const bool copied = writer.Bytes(bytes.data(), bytes.size()) && writer.Commit();
+  error = writer.SystemError();
+  return copied;
+}
+
+// kSpeakerTypesResetMessage with the types, at most kListed of them and the
+// number of all behind the others; nothing for none.
+void ShowSpeakerTypesReset(const std::vector<DamagedSpeakerType>& types) {
+  if (types.empty()) return;
+  constexpr size_t kListed = 10;
+  std::string text = kSpeakerTypesResetMessage;
+  for (size_t i = 0; i < std::min(types.size(), kListed); ++i) {
+    if (i > 0) text += ", ";
+    text += types[i].name.empty() ? "type " + std::to_string(types[i].index + 1) : types[i].name;
+  }
+  if (types.size() > kListed) text += ", ... (" + std::to_string(types.size()) + " in all)";
+  ShowFileMessage(text.c_str());
 }
 
 // Reads the header of a project and gives its version; -1 after "Invalid
@@ -154,7 +176,10 @@ bool Located(const FileReader& reader) {
 // left out.
 int ParseBody(ByteReader& reader, const ProjectHeader& header, PackedLayout layout, ProjectModel& model) {
   switch (ReadProjectModel(reader, header, layout, gSpeakerModel.defaultSymbol, model)) {
-    case ProjectReadResult::kOk: ShowObjectsLeftOut(model.objectsLeftOut); return 1;
+    case ProjectReadResult::kOk:
+      ShowSpeakerTypesReset(model.typesReset);
+      ShowObjectsLeftOut(model.objectsLeftOut);
+      return 1;
     case ProjectReadResult::kBadFormat: ShowFileMessage(kInvalidFileFormatMessage); return 0;
     case ProjectReadResult::kNoMemory: return 0;
   }
@@ -258,7 +283,7 @@ ProjectReadResult ReadProjectModel(ByteReader& r, const ProjectHeader& header, P
   if (!ReadStoredLayers(r, model.layers)) return ProjectReadResult::kBadFormat;
   ProjectReadResult result = ReadObjectRecords(r, layout, model);
   if (result == ProjectReadResult::kOk) {
-    switch (ReadSpeakerTypeSection(r, model.types, model.objects, defaultSymbol)) {
+    switch (ReadSpeakerTypeSection(r, model.types, model.objects, defaultSymbol, model.typesReset)) {
       case SpeakerSectionResult::kOk:
       case SpeakerSectionResult::kRecordsReset: break;
       case SpeakerSectionResult::kBadFormat: result = ProjectReadResult::kBadFormat; break;
@@ -336,15 +361,19 @@ bool WriteProjectFile(ByteWriter& w) {
 std::string ForceProjectExtension(const std::string& path) { return ForceExtension(path, kProjectExtension); }
 
 std::string ProjectBackupPath(const std::string& path) {
-  return path.substr(0, path.size() - std::min(path.size(), kProjectExtension.size())) + std::string(kBackupSuffix);
+  const bool endsInExtension = ForceProjectExtension(path).size() == path.size();
+  return path.substr(0, path.size() - (endsInExtension ? kProjectExtension.size() : 0)) + std::string(kBackupSuffix);
 }
 
 int SaveProjectFile(const std::string& chosenPath, const std::function<bool(ByteWriter&)>& writeTrailer) {
   const std::string path = ForceProjectExtension(chosenPath);
   SafeFileWriter writer(path);
+  // The backup lies beside the file written, which a link may name.
+  int backupError = 0;
   if (!writer.IsOpen() || !WriteProjectFile(writer) || (writeTrailer && !writeTrailer(writer)) ||
-      !BackUpFile(path, ProjectBackupPath(path)) || !writer.Commit()) {
-    ShowFileMessage(kCantWriteFileMessage);
+      !BackUpFile(path, ProjectBackupPath(writer.File()), backupError) || !writer.Commit()) {
+    const int error = backupError != 0 ? backupError : writer.SystemError();
+    ShowFileMessage(WithSystemReason(kCantWriteFileMessage, error).c_str());
     return 0;
   }
   gProject.modified = 0;

@@ -66,6 +66,10 @@ inline constexpr char kCantWriteFileMessage[] = "Can\xB4t write file -write prot
 inline constexpr char kObjectsLeftOutMessage[] = "Invalid objects not loaded : %u";
 // Shows kObjectsLeftOutMessage for `count` objects; nothing for none.
 void ShowObjectsLeftOut(uint32_t count);
+// Shown once after a read that reset loudspeaker types whose records failed
+// their check, followed by the types: their names, or "type <n>" (counted
+// from 1) for one whose name cannot be read.
+inline constexpr char kSpeakerTypesResetMessage[] = "Damaged loudspeaker types reset : ";
 
 // Object colours that a read sets by layer.
 constexpr uint32_t kRoomColour = 0;        // layer 0
@@ -116,6 +120,8 @@ struct ProjectModel {
   // Objects the file holds but the model cannot: loudspeakers with a damaged
   // block, without a type or past the 5000th, and a damaged settings object.
   uint32_t objectsLeftOut = 0;
+  // Types whose records failed their check: they are in `types`, reset.
+  std::vector<DamagedSpeakerType> typesReset;
 
   ProjectModel();
   ~ProjectModel();
@@ -146,8 +152,9 @@ void CommitProjectModel(ProjectModel& model, const std::string& path);
 
 // Parses a project of any version (versions below 2.00 as
 // ParseOldProjectFile does) from the start of `reader` into `model`. 1 when
-// read, after telling the user how many objects were left out if any; 0
-// after "Invalid file format !" (or a memory message).
+// read, after telling the user how many objects were left out and which
+// types were reset, if any; 0 after "Invalid file format !" (or a memory
+// message).
 int ParseProject(ByteReader& reader, ProjectModel& model);
 // ParseProject of the file at `path`; 0 after "Can´t locate file" too.
 int ParseProjectFile(const std::string& path, ProjectModel& model);
@@ -156,11 +163,14 @@ int ParseOldProjectFile(const std::string& path, ProjectModel& model);
 
 // Saves the project: the path gets ".KPR" unless it ends so in any case;
 // the file (WriteProjectFile, then `writeTrailer` when given) is written in
-// full beside the target, the old file is copied to "<name>_old.KPR", and
-// only then is the new file put in its place. 1 when saved (the path becomes
-// the project path, its folder the last project folder and the mark is
-// cleared); 0 after "Can´t write file -write protection?", with the old
-// file, its backup and the mark as they were.
+// full beside the target, the old file is copied to "<name>_old.KPR" beside
+// it (both through symbolic links, to the file the link names), and only
+// then is the new file put in its place. 1 when saved (the path becomes the
+// project path, its folder the last project folder and the mark is
+// cleared); 0 after "Can´t write file -write protection?", with the system's
+// reason as a second line where it gave one, and with the old file, its
+// backup and the mark as they were. A write-protected project or backup is
+// refused (SafeFileWriter).
 int SaveProjectFile(const std::string& path, const std::function<bool(ByteWriter&)>& writeTrailer);
 // Writes the project's model, types, materials and settings to `writer`.
 bool WriteProjectFile(ByteWriter& writer);
@@ -168,7 +178,7 @@ bool WriteProjectFile(ByteWriter& writer);
 // The path with ".KPR" appended unless its last four characters are ".KPR"
 // in any case.
 std::string ForceProjectExtension(const std::string& path);
-// The path without its last four characters, plus "_old.KPR".
+// The path without its ".KPR" ending (in any case), plus "_old.KPR".
 std::string ProjectBackupPath(const std::string& path);
 
 // The room and auxiliary objects of another project (layer 0 or 7, none of

@@ -244,7 +244,7 @@ int SaveSpeakerDatabaseAs(SpeakerDatabase& database, const std::string& path) {
     return 0;
   SafeFileWriter writer(path);
   if (!WriteDatabase(writer, database.records) || !writer.Commit()) {
-    ShowText(kWriteFailedMessage);
+    ShowText(WithSystemReason(kWriteFailedMessage, writer.SystemError()).c_str());
     return 0;
   }
   database.fileName = path;

@@ -180,10 +180,11 @@ DatabaseReadResult ReadSpeakerDatabase(ByteReader& reader, SpeakerDatabase& data
 
 // Save as after its dialog: writes every record with its shape into `path`
 // through a temporary file. 1 when written (the database takes the name and
-// is no longer modified); 0 after "Couldn´t write data to disk !", with the
-// old file, the name and the modified flag as they were; -1 when there is no
-// record to write. Over the file the database was read from only in part it
-// first asks kOverwritePartlyReadMessage: 0, writing nothing, unless OK.
+// is no longer modified); 0 after "Couldn´t write data to disk !" (and the
+// system's reason where it gave one), with the old file, the name and the
+// modified flag as they were; -1 when there is no record to write. Over the
+// file the database was read from only in part it first asks
+// kOverwritePartlyReadMessage: 0, writing nothing, unless OK.
 int SaveSpeakerDatabaseAs(SpeakerDatabase& database, const std::string& path);
 
 // Converts the V130 database at `path` into a V140 database under the same

@@ -8,6 +8,7 @@
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
 #include "framework/core/text_encoding.h"
+#include "framework/model/packed_object.h"
 
 namespace {
 
@@ -27,6 +28,47 @@ void IndexOlderRecords(ByteReader& r, std::vector<SpeakerIndexEntry>& entries) {
   }
 }
 
+// Goes to `position` when it lies in the input; the reader stays good
+// otherwise.
+bool SeekWithin(ByteReader& r, uint64_t position) {
+  return position <= r.Position() + r.Remaining() && r.Seek(position);
+}
+
+// Whether a whole record whose header opens stands at `position`.
+bool RecordOpensAt(ByteReader& r, uint64_t position) {
+  std::array<uint8_t, kRecordHeaderSize> header;
+  return SeekWithin(r, position) && r.Remaining() >= kSpeakerTypeSize && r.Bytes(header.data(), header.size()) &&
+         UnsealSpeakerHeader(header) == 1;
+}
+
+// The end of the shape chain at `position`, walked header by header to the
+// one whose next word is 0; false when no whole chain stands there.
+bool ChainEndsAt(ByteReader& r, uint64_t position, uint64_t& end) {
+  if (!SeekWithin(r, position)) return false;
+  PackedObjectHeader h;
+  do {
+    if (r.Remaining() < kPackedHeaderSize || !ReadPackedHeader(r, PackedLayout::kCurrent, h)) return false;
+    const uint64_t body = PackedBodySize(h, PackedLayout::kCurrent);
+    if (body > r.Remaining() || !r.Skip(body)) return false;
+  } while (h.next != 0);
+  end = r.Position();
+  return true;
+}
+
+// Goes behind the V140 record at `position` that failed its check, whose
+// first bytes, still sealed, are `header`. When the header opens, the chain
+// length at +196 can be trusted. Otherwise the record's fixed length is all
+// that is known: the next record stands right behind it, unless the bytes
+// there walk as a chain, which is then the damaged record's own. False when
+// the input ends first.
+bool SkipFailedRecord(ByteReader& r, std::span<uint8_t, kRecordHeaderSize> header, uint64_t position) {
+  if (UnsealSpeakerHeader(header) == 1) return r.Skip(LoadU32(&header[kTypeShapeField]));
+  const uint64_t end = position + kSpeakerTypeSize;
+  uint64_t chainEnd = 0;
+  if (!RecordOpensAt(r, end) && ChainEndsAt(r, end, chainEnd)) return r.Seek(chainEnd);
+  return r.Seek(end);
+}
+
 // V130 and V140: the records that pass their check. V140 records are
 // followed by their chains, whose positions are noted and which are skipped.
 void IndexSealedRecords(ByteReader& r, uint64_t count, bool chains, std::vector<SpeakerIndexEntry>& entries) {
@@ -36,16 +78,13 @@ void IndexSealedRecords(ByteReader& r, uint64_t count, bool chains, std::vector<
     const uint64_t position = r.Position();
     if (!r.Bytes(record.data(), record.size())) return;
     std::copy_n(record.begin(), header.size(), header.begin());
-    uint32_t chainLength = 0;
     if (UnsealSpeakerRecord(record) == 1) {
-      chainLength = chains ? LoadU32(&record[kTypeShapeField]) : 0;
+      const uint32_t chainLength = chains ? LoadU32(&record[kTypeShapeField]) : 0;
       entries.push_back({NameOf(record), position, chainLength ? r.Position() : 0});
-    } else if (chains) {
-      // The chain length lies in the band region, which the header opens.
-      if (UnsealSpeakerHeader(header) != 1) return;
-      chainLength = LoadU32(&header[kTypeShapeField]);
+      if (chainLength != 0 && !r.Skip(chainLength)) return;
+    } else if (chains && !SkipFailedRecord(r, header, position)) {
+      return;
     }
-    if (chainLength != 0 && !r.Skip(chainLength)) return;
   }
 }
 

@@ -11,8 +11,9 @@
 // - V140: the records that pass their check are indexed with the position of
 //   their shape chain. A record that fails is skipped together with its chain
 //   when its header still opens (the chain length at +196 lies in the opened
-//   part); otherwise the index ends there, as the next record's start is
-//   unknown.
+//   part); otherwise its fixed length is skipped, and the chain behind it if
+//   the bytes there walk as one (up to a header whose next word is 0) and are
+//   no record that opens.
 // Shapes of V1.1 and V130 types come from the older shape file
 // "<type name>.TCF" beside the database, found without regard to case; a V140
 // type's chain becomes one shape object. A type without a shape, or whose

@@ -144,15 +144,16 @@ void LinkShapeAtPosition(SpeakerType& type, const ObjectList& list, GraphicObjec
 // ---- The project file's speaker-type section ----
 
 SpeakerSectionResult ReadSpeakerTypeSection(ByteReader& reader, SpeakerTypeTable& table, const ObjectList& model,
-                                            GraphicObject* defaultSymbol) {
+                                            GraphicObject* defaultSymbol, std::vector<DamagedSpeakerType>& damaged) {
   int16_t count = 0;
   if (!reader.I16(count) || count < 0 || count > kMaxSpeakerTypes ||
       uint64_t(count) * kOlderSpeakerTypeSize > reader.Remaining())
     return SpeakerSectionResult::kBadFormat;
 
   SpeakerTypeTable read;
+  std::vector<DamagedSpeakerType> reset;
   std::array<uint8_t, kOlderSpeakerTypeSize> older;
-  bool allGood = true;
+  std::array<uint8_t, kHeaderSize> sealedHeader;
   for (int i = 0; i < count; ++i) {
     SpeakerTypePtr type = AllocSpeakerType();
     if (!type) return SpeakerSectionResult::kNoMemory;
@@ -162,8 +163,14 @@ SpeakerSectionResult ReadSpeakerTypeSection(ByteReader& reader, SpeakerTypeTable
       std::copy_n(older.begin(), kOlderSpeakerHeadSize, type->bytes.begin());
       if (!reader.Bytes(type->bytes.data() + kOlderSpeakerHeadSize, kSpeakerTypeSize - kOlderSpeakerHeadSize))
         return SpeakerSectionResult::kBadFormat;
+      std::copy_n(type->bytes.begin(), sealedHeader.size(), sealedHeader.begin());
       good = UnsealSpeakerRecord(type->Bytes()) == 1;
-      if (!good) ResetSpeakerType(*type);
+      if (!good) {
+        // The name is only as good as the check word that opens it.
+        const bool named = UnsealSpeakerHeader(sealedHeader) == 1;
+        reset.push_back({i, named ? ReadTextField(std::span(sealedHeader).subspan(kTypeName, kTypeNameSize)) : ""});
+        ResetSpeakerType(*type);
+      }
     } else {
       // Older records are stored plain and carry no check values.
       if (!reader.Bytes(older.data() + kOlderSpeakerHeadSize, kOlderSpeakerTypeSize - kOlderSpeakerHeadSize))
@@ -175,12 +182,12 @@ SpeakerSectionResult ReadSpeakerTypeSection(ByteReader& reader, SpeakerTypeTable
     // an arbitrary object as its shape.
     if (good) LinkShapeAtPosition(*type, model, defaultSymbol);
     else type->shape = defaultSymbol;
-    allGood = allGood && good;
     read.types[size_t(i)] = std::move(type);
     read.count = int16_t(i + 1);
   }
   table = std::move(read);
-  return allGood ? SpeakerSectionResult::kOk : SpeakerSectionResult::kRecordsReset;
+  damaged = std::move(reset);
+  return damaged.empty() ? SpeakerSectionResult::kOk : SpeakerSectionResult::kRecordsReset;
 }
 
 bool WriteSpeakerTypeSection(ByteWriter& writer, SpeakerTypeTable& table, const ObjectList& model) {

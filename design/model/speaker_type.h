@@ -16,6 +16,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/core/byte_codec.h"
 #include "framework/model/graphic_object.h"
@@ -219,13 +220,21 @@ enum class SpeakerSectionResult {
   kNoMemory,      // a record could not be allocated (the message was shown)
 };
 
+// A record of the section that failed its check and was reset.
+struct DamagedSpeakerType {
+  int index = 0;     // its place in the table
+  std::string name;  // the type name it held; empty when that cannot be read
+};
+
 // Reads the section: the i16 count, then the records, sealed current-layout
 // ones opened, older-layout ones converted. A record that fails its check is
-// reset and gets the default symbol; a good one gets the shape named by its
-// list position in `model`. On kOk and kRecordsReset the table holds exactly
-// the records read; otherwise it is left as it was.
+// reset, gets the default symbol and is listed in `damaged` with the type
+// name it held when its header still opens (its owner block and check word
+// are whole); a good one gets the shape named by its list position in
+// `model`. On kOk and kRecordsReset the table holds exactly the records read
+// and `damaged` the ones reset; otherwise both are left as they were.
 SpeakerSectionResult ReadSpeakerTypeSection(ByteReader& reader, SpeakerTypeTable& table, const ObjectList& model,
-                                            GraphicObject* defaultSymbol);
+                                            GraphicObject* defaultSymbol, std::vector<DamagedSpeakerType>& damaged);
 // Writes the count and a sealed copy of every record with its shape's list
 // position in +196 (the live record keeps that value too).
 bool WriteSpeakerTypeSection(ByteWriter& writer, SpeakerTypeTable& table, const ObjectList& model);

@@ -1,11 +1,18 @@
 #include "framework/core/byte_codec.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "framework/core/state_reset.h"
 
 namespace {
 
@@ -71,6 +78,12 @@ bool ByteReader::Skip(uint64_t count) {
   return ok_;
 }
 
+bool ByteReader::Seek(uint64_t position) {
+  if (!ok_) return false;
+  if (position > Position() + Remaining() || !SeekRaw(position)) ok_ = false;
+  return ok_;
+}
+
 bool ByteReader::U8(uint8_t& v) { return Bytes(&v, 1); }
 
 bool ByteReader::I8(int8_t& v) {
@@ -126,6 +139,11 @@ bool MemoryReader::SkipRaw(uint64_t count) {
   return true;
 }
 
+bool MemoryReader::SeekRaw(uint64_t position) {
+  pos_ = size_t(position);
+  return true;
+}
+
 FileReader::FileReader(const std::string& path) {
   file_ = std::fopen(path.c_str(), "rb");
   if (!file_) return;
@@ -153,9 +171,11 @@ bool FileReader::ReadRaw(uint8_t* out, size_t count) {
   return true;
 }
 
-bool FileReader::SkipRaw(uint64_t count) {
-  if (!file_ || std::fseek(file_, long(pos_ + count), SEEK_SET) != 0) return false;
-  pos_ += count;
+bool FileReader::SkipRaw(uint64_t count) { return SeekRaw(pos_ + count); }
+
+bool FileReader::SeekRaw(uint64_t position) {
+  if (!file_ || std::fseek(file_, long(position), SEEK_SET) != 0) return false;
+  pos_ = position;
   return true;
 }
 
@@ -207,48 +227,192 @@ bool MemoryWriter::WriteRaw(const uint8_t* data, size_t count) {
   return true;
 }
 
-SafeFileWriter::SafeFileWriter(const std::string& targetPath) : target_(targetPath) {
-  std::string pattern = targetPath + ".XXXXXX";
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) {
-    Fail();
-    return;
+// ---- SafeFileWriter ----
+
+namespace {
+
+namespace fs = std::filesystem;
+
+SaveStep gSimulatedSaveFailure = SaveStep::kNone;
+void ResetSimulatedSaveFailure() { gSimulatedSaveFailure = SaveStep::kNone; }
+const StateReset kReset(ResetSimulatedSaveFailure);
+
+// True when the step is to fail: errno is then EIO, as after a failing disk.
+bool SimulatedFailure(SaveStep step) {
+  if (gSimulatedSaveFailure != step) return false;
+  errno = EIO;
+  return true;
+}
+
+// Whether the open file `fd` is the one `path` names now.
+bool IsFileAt(int fd, const std::string& path) {
+  struct stat held = {};
+  struct stat named = {};
+  return fstat(fd, &held) == 0 && lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+         held.st_ino == named.st_ino;
+}
+
+// Locks a save's temporary file. A file system without locks counts as
+// granting them, so that saves work there too (two saves of one file at the
+// same moment are then not kept apart).
+bool LockTempFile(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK; }
+
+// Removes the temporary file `temp` that a save which died left behind: a
+// plain file that no running save holds locked. True when it was removed or
+// is gone; false, with errno EEXIST, when something else has that name.
+bool RemoveStaleTempFile(const std::string& temp) {
+  struct stat st = {};
+  if (lstat(temp.c_str(), &st) != 0) return errno == ENOENT;
+  bool removed = false;
+  if (S_ISREG(st.st_mode)) {
+    const int fd = open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT;
+    // Holding the lock, the file is checked to be still the one of that name
+    // before the name goes: a save that created it meanwhile finds it gone.
+    removed = LockTempFile(fd) && IsFileAt(fd, temp) && unlink(temp.c_str()) == 0;
+    close(fd);
   }
+  if (!removed) errno = EEXIST;
+  return removed;
+}
+
+// Creates `temp` and locks it for the save; -1 with errno on failure. A
+// stale temporary file of the same name is removed first.
+int CreateTempFile(const std::string& temp) {
+  if (SimulatedFailure(SaveStep::kCreate)) return -1;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      // Another save may have taken the new file for a stale one before it
+      // was locked; it is then no longer the one of that name.
+      if (LockTempFile(fd) && IsFileAt(fd, temp)) return fd;
+      close(fd);
+      errno = EBUSY;
+      return -1;
+    }
+    if (errno != EEXIST || !RemoveStaleTempFile(temp)) return -1;
+  }
+  errno = EBUSY;
+  return -1;
+}
+
+// 0 when the user may replace the existing file `st` describes at `path`;
+// otherwise why not: EACCES for a file without any write permission, which
+// holds root back too, or what the system's access check says.
+int WriteRefusal(const std::string& path, const struct stat& st) {
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return EACCES;
+  return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
+// The file `path` names once the symbolic links of its last part are
+// followed (a dangling link gives the file it would name). False for a loop
+// of links.
+bool FollowSymbolicLinks(const std::string& path, std::string& file) {
+  constexpr int kMaxLinks = 40;  // as many as the system follows in a path
+  fs::path current = path;
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(current, error))) {
+      file = current.string();
+      return true;
+    }
+    const fs::path link = fs::read_symlink(current, error);
+    if (error) return false;
+    current = link.is_absolute() ? link : current.parent_path() / link;
+  }
+  return false;
+}
+
+uint32_t NewFileMode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~uint32_t(mask);
+}
+
+}  // namespace
+
+std::string WithSystemReason(std::string_view message, int error) {
+  std::string text(message);
+  if (error == 0) return text;
+  // The C locale's words: the messages are English whatever the user's
+  // language, and plain ASCII in their code page.
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
+  const char* reason = cLocale ? strerror_l(error, cLocale) : nullptr;
+  if (reason && *reason) text.append("\n").append(reason);
+  return text;
+}
+
+SafeFileWriter::SafeFileWriter(const std::string& targetPath) {
+  error_ = Open(targetPath);
+  if (error_ != 0) Fail();
+}
+
+int SafeFileWriter::Open(const std::string& targetPath) {
+  if (!FollowSymbolicLinks(targetPath, target_)) return ELOOP;
+  struct stat st = {};
+  if (stat(target_.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (!S_ISREG(st.st_mode)) return EINVAL;
+    if (const int refusal = WriteRefusal(target_, st)) return refusal;
+    mode_ = st.st_mode & 07777;
+    owner_ = st.st_uid;
+    group_ = st.st_gid;
+  } else if (errno != ENOENT) {
+    return errno;
+  } else {
+    mode_ = NewFileMode();
+  }
+  const std::string temp = target_ + kSaveTempSuffix;
+  const int fd = CreateTempFile(temp);
+  if (fd < 0) return errno;
   file_ = fdopen(fd, "wb");
   if (!file_) {
+    const int error = errno;
+    unlink(temp.c_str());
     close(fd);
-    unlink(pattern.c_str());
-    Fail();
-    return;
+    return error;
   }
-  temp_ = pattern;
+  temp_ = temp;
+  return 0;
 }
 
 SafeFileWriter::~SafeFileWriter() {
-  if (file_) std::fclose(file_);
+  // The name goes while the lock is held, so no other save can have taken it.
   if (!temp_.empty()) unlink(temp_.c_str());
+  if (file_) std::fclose(file_);
 }
 
 bool SafeFileWriter::WriteRaw(const uint8_t* data, size_t count) {
-  return file_ && std::fwrite(data, 1, count, file_) == count;
+  if (file_ && !SimulatedFailure(SaveStep::kWrite) && std::fwrite(data, 1, count, file_) == count) return true;
+  error_ = errno;
+  return false;
 }
 
 bool SafeFileWriter::Commit() {
-  if (!file_) return false;
-  bool good = ok() && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
-  good = (std::fclose(file_) == 0) && good;
-  file_ = nullptr;
-  // A new file gets the usual permissions rather than mkstemp's 0600.
-  if (good) {
-    mode_t mask = umask(0);
-    umask(mask);
-    chmod(temp_.c_str(), 0666 & ~mask);
+  if (!file_ || !ok()) return false;
+  const int fd = fileno(file_);
+  bool good = !SimulatedFailure(SaveStep::kFlush) && std::fflush(file_) == 0 && fsync(fd) == 0;
+  // Only root may give a file away; as neither owner nor group touches what
+  // the file holds, a refusal is no failure.
+  if (good && owner_ >= 0) {
+    [[maybe_unused]] const bool ownerKept = fchown(fd, uid_t(owner_), gid_t(group_)) == 0;
   }
-  if (good && std::rename(temp_.c_str(), target_.c_str()) != 0) good = false;
-  if (good) temp_.clear();
-  if (!good) Fail();
-  return good;
+  good = good && fchmod(fd, mode_t(mode_)) == 0;
+  // The temporary file is renamed while it is still open and locked.
+  good = good && !SimulatedFailure(SaveStep::kRename) && std::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (!good) {
+    error_ = errno;
+    Fail();
+    return false;
+  }
+  temp_.clear();
+  // Everything was on the disk before the rename; closing adds nothing to lose.
+  std::fclose(file_);
+  file_ = nullptr;
+  return true;
 }
+
+void SimulateSaveFailure(SaveStep step) { gSimulatedSaveFailure = step; }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t limit) {
   FileReader reader(path);

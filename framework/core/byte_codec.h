@@ -97,6 +97,11 @@ class ByteReader {
   // Reads `count` bytes into a fresh vector.
   bool Block(size_t count, std::vector<uint8_t>& out);
 
+  // Goes to `position` (back or on) for a reader that has to look at what
+  // follows before it knows where it goes on; a position past the end fails
+  // the reader.
+  bool Seek(uint64_t position);
+
   bool ok() const { return ok_; }
   // Bytes left before the end of the input: counts read from a file are
   // bounded against this before anything is allocated.
@@ -107,6 +112,8 @@ class ByteReader {
   // Reads exactly `count` bytes or reports false.
   virtual bool ReadRaw(uint8_t* out, size_t count) = 0;
   virtual bool SkipRaw(uint64_t count) = 0;
+  // Goes to a position inside the input or at its end.
+  virtual bool SeekRaw(uint64_t position) = 0;
 
  private:
   bool ok_ = true;
@@ -122,6 +129,7 @@ class MemoryReader final : public ByteReader {
  protected:
   bool ReadRaw(uint8_t* out, size_t count) override;
   bool SkipRaw(uint64_t count) override;
+  bool SeekRaw(uint64_t position) override;
 
  private:
   std::span<const uint8_t> bytes_;
@@ -144,6 +152,7 @@ class FileReader final : public ByteReader {
  protected:
   bool ReadRaw(uint8_t* out, size_t count) override;
   bool SkipRaw(uint64_t count) override;
+  bool SeekRaw(uint64_t position) override;
 
  private:
   std::FILE* file_ = nullptr;
@@ -198,10 +207,32 @@ class MemoryWriter final : public ByteWriter {
 // What the programs tell the user when a file could not be written.
 inline constexpr char kWriteFailedMessage[] = "Couldn\xB4t write data to disk !";
 
-// Writer that replaces a file only when everything was written: it writes a
-// temporary file beside the target and renames it over the target in
-// Commit(). A writer destroyed without a successful Commit() removes the
-// temporary file and leaves the target as it was.
+// `message` with, when the system said why a write failed (`error`, an errno
+// value such as ENOSPC or EACCES), the system's English words for it as a
+// second line; `message` alone for 0.
+std::string WithSystemReason(std::string_view message, int error);
+
+// The suffix of a save's temporary file: "hall.KPR" is written as
+// "hall.KPR.save-tmp" and renamed over "hall.KPR".
+inline constexpr char kSaveTempSuffix[] = ".save-tmp";
+
+// Writer that replaces a file only when everything was written: it writes
+// the temporary file beside the file the target names (through its symbolic
+// links, which stay as they are) and renames it over that file in Commit().
+//
+// A target the user may not write is refused before anything is written:
+// an existing file the user has no write access to, or that has no write
+// permission bit at all (so that write protection holds for root as well),
+// and anything that is not a plain file. A replaced file keeps its mode
+// (and, where the system allows, its owner and group); a new file gets 0666
+// less the umask.
+//
+// The temporary file is locked while its save runs. One left behind by a
+// save that died is removed by the next save of the same target; a locked
+// one, or anything of that name that is not a plain file, is left alone and
+// the save refused. Nothing else is ever removed. A writer destroyed without
+// a successful Commit() removes its temporary file and leaves the target as
+// it was.
 class SafeFileWriter final : public ByteWriter {
  public:
   explicit SafeFileWriter(const std::string& targetPath);
@@ -209,19 +240,42 @@ class SafeFileWriter final : public ByteWriter {
   SafeFileWriter(const SafeFileWriter&) = delete;
   SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
+  // False when the target was refused or the temporary file not created.
   bool IsOpen() const { return file_ != nullptr; }
-  // Flushes, closes and renames; true only when the target now holds
+  // The file written: the target with its links followed.
+  const std::string& File() const { return target_; }
+  // Gives the written file the permission bits `mode` instead of the ones
+  // it would get (a copy takes its source's).
+  void SetFileMode(uint32_t mode) { mode_ = mode; }
+  // Flushes, renames and closes; true only when the target now holds
   // exactly what was written.
   bool Commit();
+  // The errno of the step that failed, 0 while none has (EACCES for a
+  // target refused as write-protected).
+  int SystemError() const { return error_; }
 
  protected:
   bool WriteRaw(const uint8_t* data, size_t count) override;
 
  private:
+  // Checks the target and creates the temporary file: 0, or the errno of
+  // the refusal.
+  int Open(const std::string& targetPath);
+
   std::string target_;
   std::string temp_;
   std::FILE* file_ = nullptr;
+  uint32_t mode_ = 0;
+  int64_t owner_ = -1;  // the replaced file's owner and group, -1 for a new file
+  int64_t group_ = -1;
+  int error_ = 0;
 };
+
+// The steps of a save, in order; tests make one of them fail.
+enum class SaveStep { kNone, kCreate, kWrite, kFlush, kRename };
+// Until the state is reset (ResetAllState), every save fails at `step` as
+// the system fails it there, with EIO.
+void SimulateSaveFailure(SaveStep step);
 
 // Reads a whole file, refusing files larger than `limit` bytes.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t limit = uint64_t(1) << 31);

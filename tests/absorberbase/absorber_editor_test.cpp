@@ -260,7 +260,8 @@ TEST_F(AbsorberEditorTest, AFailedSaveKeepsTheOldFileAndTheUnsavedState) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousSignal);
     fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Couldn\xB4t write data to disk !"}) << sizeLimit;
+    const std::string reason = sizeLimit ? "File too large" : "Permission denied";
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Couldn\xB4t write data to disk !\n" + reason}) << sizeLimit;
     std::vector<uint8_t> now;
     ASSERT_TRUE(ReadWholeFile(path, now));
     EXPECT_EQ(now, old) << sizeLimit;
@@ -271,6 +272,42 @@ TEST_F(AbsorberEditorTest, AFailedSaveKeepsTheOldFileAndTheUnsavedState) {
   ASSERT_EQ(files.dialogs().size(), ::geteuid() == 0 ? 2u : 3u);
   EXPECT_TRUE(files.dialogs()[1].save);
   EXPECT_EQ(files.dialogs()[1].request.fileName, "kept.KAB");
+}
+
+// Save as over a file the user may not write (no write bit: root is held
+// to it too) says so and leaves the file; over a private one it keeps the
+// file private.
+TEST_F(AbsorberEditorTest, SaveAsRefusesAWriteProtectedFileAndKeepsModes) {
+  const std::vector<uint8_t> old = KabFileBytes({Material("Glass", "Glazing", 0.3f)});
+  const std::string path = WriteFile("kept.KAB", old);
+  platform::test::FileDialogScript files;
+  files.Choose(path);
+  Command(kCmdOpen);
+  gAbsorberEditor.database.records[gAbsorberEditor.database.count++] = Material("M", "C", 0.5f);
+  gAbsorberEditor.modified = true;
+
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  fs::permissions(path, readOnly);
+  files.Choose(path);
+  {
+    MessageRecorder messages;
+    Command(kCmdSaveAs);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Couldn\xB4t write data to disk !\nPermission denied"});
+  }
+  std::vector<uint8_t> now;
+  ASSERT_TRUE(ReadWholeFile(path, now));
+  EXPECT_EQ(now, old);
+  EXPECT_EQ(fs::status(path).permissions(), readOnly);
+  EXPECT_TRUE(gAbsorberEditor.modified);
+
+  const fs::perms privateMode = fs::perms::owner_read | fs::perms::owner_write;
+  fs::permissions(path, privateMode);
+  files.Choose(path);
+  Command(kCmdSaveAs);
+  EXPECT_FALSE(gAbsorberEditor.modified);
+  EXPECT_EQ(fs::status(path).permissions(), privateMode);
+  ASSERT_TRUE(ReadWholeFile(path, now));
+  EXPECT_EQ(now.size(), 32u + 2 * 256u);
 }
 
 TEST_F(AbsorberEditorTest, SortsRefillThePanel) {

@@ -331,7 +331,7 @@ TEST_F(DrawingFiles, SaveWritesThroughATemporaryFileAndSaysWhenItFails) {
   fs::create_directory(dir_ / "taken.TCF");
   MessageRecorder messages;
   EXPECT_EQ(SaveDrawingFile(PathOf("taken.TCF"), DrawingHeader(), DrawingLayers(), objects.list()), 0);
-  EXPECT_EQ(messages.texts(), Texts{"Couldn\xB4t write data to disk !"});
+  EXPECT_EQ(messages.texts(), Texts{"Couldn\xB4t write data to disk !\nIs a directory"});
   EXPECT_TRUE(fs::is_directory(dir_ / "taken.TCF"));
   EXPECT_EQ(FileCount(), 2u);
 }

@@ -450,13 +450,24 @@ TEST_F(MapFileTest, SavingForcesTheExtensionAndReplacesAFileOnlyWhenComplete) {
   EXPECT_EQ(SaveMapFile((dir_ / "no" / "hall.KMF").string(), "Stalls"), 0);
   EXPECT_EQ(messages.texts(), std::vector<std::string>{"Can\xB4t write file to disk"});
 
-  // A target that cannot be replaced keeps what it was.
+  // A target that cannot be replaced (a folder) cannot be opened either and
+  // keeps what it was.
   fs::create_directory(dir_ / "taken.KMF");
   EXPECT_EQ(SaveMapFile((dir_ / "taken.KMF").string(), "Stalls"), 0);
   ASSERT_EQ(messages.messages().size(), 2u);
-  EXPECT_EQ(messages.messages()[1].text, "Couldn\xB4t write file to disk");
-  EXPECT_EQ(messages.messages()[1].caption, "Disk full !");
+  EXPECT_EQ(messages.messages()[1].text, "Can\xB4t write file to disk");
   EXPECT_TRUE(fs::is_directory(dir_ / "taken.KMF"));
+
+  // A write that fails keeps the old file.
+  SimulateSaveFailure(SaveStep::kWrite);
+  EXPECT_EQ(SaveMapFile(old, "Stalls, lost"), 0);
+  SimulateSaveFailure(SaveStep::kNone);
+  ASSERT_EQ(messages.messages().size(), 3u);
+  EXPECT_EQ(messages.messages()[2].text, "Couldn\xB4t write file to disk");
+  EXPECT_EQ(messages.messages()[2].caption, "Disk full !");
+  std::vector<uint8_t> kept;
+  ASSERT_TRUE(ReadWholeFile(old, kept));
+  EXPECT_EQ(kept, saved);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -233,7 +234,37 @@ TEST_F(ProjectFileTest, AProjectWithADamagedTypeRecordSavesAndReopens) {
   ASSERT_EQ(ReadProjectFile(Path("first.KPR")), 1);
   ASSERT_EQ(SaveProjectAs(Path("second.KPR")), 1);
   EXPECT_EQ(FileBytes(Path("second.KPR")), FileBytes(Path("first.KPR")));
-  EXPECT_TRUE(messages.texts().empty());
+  // Only the damaged file's read tells of the reset (its type has no name).
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(kSpeakerTypesResetMessage) + "type 1"});
+}
+
+// One message names every type that was reset, by the name it held where
+// that still opens; the rest of the project opens.
+TEST_F(ProjectFileTest, DamagedTypeRecordsAreReportedOnceAndTheRestOpens) {
+  AddFace(0);
+  const char* names[] = {"HORN12", "SUB18", "TOP8"};
+  for (const char* name : names) {
+    const int16_t index = AddNamedType("ACME", defaultSymbol_);
+    gSpeakerModel.types.At(index)->SetTypeName(name);
+    PlaceSpeaker(name, index, 1);
+  }
+  ASSERT_EQ(SaveProjectAs(Path("hall.KPR")), 1);
+  std::vector<uint8_t> damaged = FileBytes(Path("hall.KPR"));
+  const size_t firstType = damaged.size() - (2 + kAbsorberRecordSize * size_t(gMaterials.project.count)) -
+                           std::size(names) * kSpeakerTypeSize;
+  damaged[firstType + kTypeBalloon + 100] ^= 0x01;          // HORN12's balloon: its header opens
+  damaged[firstType + 2 * kSpeakerTypeSize + 480] ^= 0x01;  // TOP8's owner region: it does not
+  WriteFile(Path("damaged.KPR"), damaged);
+
+  MessageRecorder messages;
+  ASSERT_EQ(ReadProjectFile(Path("damaged.KPR")), 1);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(kSpeakerTypesResetMessage) + "HORN12, type 3"});
+  EXPECT_EQ(SpeakerNames(), (std::vector<std::string>{"TOP8", "SUB18", "HORN12"}));  // each placed at the head
+  ASSERT_EQ(gSpeakerModel.types.count, 3);
+  EXPECT_EQ(gSpeakerModel.types.At(0)->TypeName(), "");
+  EXPECT_EQ(gSpeakerModel.types.At(1)->TypeName(), "SUB18");
+  EXPECT_EQ(gSpeakerModel.types.At(2)->TypeName(), "");
+  EXPECT_NE(FindOnLayer(kRoomLayer), nullptr);
 }
 
 // A tiny model written by hand: no objects, no types, no materials.
@@ -684,7 +715,9 @@ TEST_F(ProjectFileTest, AFullDiskKeepsTheOldFileAndTheMark) {
   setrlimit(RLIMIT_FSIZE, &limit);
 
   EXPECT_EQ(saved, 0);
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{kCantWriteFileMessage});
+  // The first line as ever, then the system's reason.
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{WithSystemReason(kCantWriteFileMessage, EFBIG)});
+  EXPECT_EQ(messages.texts()[0], std::string(kCantWriteFileMessage) + "\nFile too large");
   EXPECT_EQ(FileBytes(Path("hall.KPR")), old);
   EXPECT_EQ(gProject.modified, 1);
   EXPECT_EQ(FolderEntries(dir_), std::vector<std::string>{"hall.KPR"});
@@ -699,9 +732,64 @@ TEST_F(ProjectFileTest, AFailedBackupKeepsTheOldFile) {
   gProject.modified = 1;
   MessageRecorder messages;
   EXPECT_EQ(SaveProjectAs(Path("hall.KPR")), 0);
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{kCantWriteFileMessage});
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{WithSystemReason(kCantWriteFileMessage, EISDIR)});
   EXPECT_EQ(FileBytes(Path("hall.KPR")), old);
   EXPECT_EQ(gProject.modified, 1);
+}
+
+// A project opened through a link is saved into the file the link names,
+// with its backup beside that file; the link stays a link.
+TEST_F(ProjectFileTest, ASaveThroughALinkWritesTheLinkedFileAndItsBackupBesideIt) {
+  fs::create_directory(Path("real"));
+  AddFace(0);
+  ASSERT_EQ(SaveProjectAs(Path("real/hall.KPR")), 1);
+  const std::vector<uint8_t> old = FileBytes(Path("real/hall.KPR"));
+  fs::create_symlink("real/hall.KPR", Path("link.KPR"));
+  AddFace(7);
+  ASSERT_EQ(SaveProjectAs(Path("link.KPR")), 1);
+  EXPECT_TRUE(fs::is_symlink(Path("link.KPR")));
+  EXPECT_EQ(FileBytes(Path("real/hall.KPR")), ProjectBytes());
+  EXPECT_EQ(FileBytes(Path("real/hall_old.KPR")), old);
+  EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"link.KPR", "real"}));
+  EXPECT_EQ(FolderEntries(Path("real")), (std::vector<std::string>{"hall.KPR", "hall_old.KPR"}));
+}
+
+// A project the user may not write is refused and stays as it was, its
+// backup too; a private project keeps its mode, and so does its backup.
+TEST_F(ProjectFileTest, AWriteProtectedProjectIsRefusedAndModesAreKept) {
+  AddFace(0);
+  ASSERT_EQ(SaveProjectAs(Path("hall.KPR")), 1);
+  const std::vector<uint8_t> old = FileBytes(Path("hall.KPR"));
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  fs::permissions(Path("hall.KPR"), readOnly);
+  AddFace(0);
+  gProject.modified = 1;
+  {
+    MessageRecorder messages;
+    EXPECT_EQ(SaveProjectAs(Path("hall.KPR")), 0);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{WithSystemReason(kCantWriteFileMessage, EACCES)});
+  }
+  EXPECT_EQ(FileBytes(Path("hall.KPR")), old);
+  EXPECT_EQ(fs::status(Path("hall.KPR")).permissions(), readOnly);
+  EXPECT_EQ(FolderEntries(dir_), std::vector<std::string>{"hall.KPR"});
+  EXPECT_EQ(gProject.modified, 1);
+
+  const fs::perms privateMode = fs::perms::owner_read | fs::perms::owner_write;
+  fs::permissions(Path("hall.KPR"), privateMode);
+  ASSERT_EQ(SaveProjectAs(Path("hall.KPR")), 1);
+  EXPECT_EQ(fs::status(Path("hall.KPR")).permissions(), privateMode);
+  EXPECT_EQ(fs::status(Path("hall_old.KPR")).permissions(), privateMode);
+  EXPECT_EQ(FileBytes(Path("hall_old.KPR")), old);
+
+  // A write-protected backup refuses the save as well.
+  fs::permissions(Path("hall_old.KPR"), readOnly);
+  const std::vector<uint8_t> current = FileBytes(Path("hall.KPR"));
+  AddFace(0);
+  MessageRecorder messages;
+  EXPECT_EQ(SaveProjectAs(Path("hall.KPR")), 0);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{WithSystemReason(kCantWriteFileMessage, EACCES)});
+  EXPECT_EQ(FileBytes(Path("hall.KPR")), current);
+  EXPECT_EQ(FileBytes(Path("hall_old.KPR")), old);
 }
 
 TEST_F(ProjectFileTest, NewProjectResetsTheFileState) {

@@ -245,7 +245,7 @@ TEST_F(AbsorberFile, FailedWriteSaysSoAndKeepsTheOldFile) {
   MessageRecorder messages;
   auto db = DatabaseOf(1);
   EXPECT_EQ(WriteAbsorberDatabaseFile((dir_ / "missing" / "x.KAB").string(), *db), 0);
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Couldn\xB4t write data to disk !"});
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Couldn\xB4t write data to disk !\nNo such file or directory"});
 
   // A target that cannot be replaced (a folder of that name) stays as it was.
   fs::create_directory(dir_ / "taken.KAB");

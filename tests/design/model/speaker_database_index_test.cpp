@@ -90,11 +90,42 @@ TEST_F(SpeakerIndexTest, AFailingV140RecordIsSkippedWithItsChainWhenItsHeaderOpe
   EXPECT_EQ(index.path, PathOf("skip.KSB"));
   EXPECT_EQ(index.folder, dir_.string() + "/");
 
-  // The owner region damaged: the header does not open, the length is
-  // unknown, and the index ends before the failing record.
-  SpeakerDatabaseIndex stopped = Open("stop.KSB", V140WithAFailingRecord(480));
-  EXPECT_EQ(Names(stopped), std::vector<std::string>{"R0"});
+  // The owner region damaged: the header does not open and the chain length
+  // is unknown, but the chain behind the record's fixed length walks.
+  SpeakerDatabaseIndex walked = Open("walk.KSB", V140WithAFailingRecord(480));
+  ASSERT_EQ(Names(walked), (std::vector<std::string>{"R0", "R2", "R3"}));
+  EXPECT_EQ(walked.entries[1].recordOffset, 32u + 2 * 19160 + kChain);
   EXPECT_TRUE(messages.texts().empty());
+}
+
+// Records whose headers do not open, with and without chains and one after
+// the other, cost only themselves.
+TEST_F(SpeakerIndexTest, FailingV140RecordsWhoseHeadersDoNotOpenAreSkippedByTheirLength) {
+  const std::vector<uint8_t> chain = ChainBytes(TwoPartShape());
+  std::vector<uint8_t> file = DatabaseHeader(kSpeakerDatabaseV140Magic, 6);
+  size_t offsetOfR5 = 0;
+  for (int i = 0; i < 6; ++i) {
+    const bool damaged = i == 1 || i == 2 || i == 3;  // R1 plain, R2 with a chain, R3 plain
+    const bool chained = i == 2 || i == 4;
+    std::vector<uint8_t> record = SealedBytes(MakeRecord("R" + std::to_string(i), i), chained ? kChain : 0);
+    if (damaged) record[kTypeCheckWord] ^= 0x01;
+    if (i == 5) offsetOfR5 = file.size();
+    Append(file, record);
+    if (chained) Append(file, chain);
+  }
+  SpeakerDatabaseIndex index = Open("damaged.KSB", file);
+  ASSERT_EQ(Names(index), (std::vector<std::string>{"R0", "R4", "R5"}));
+  EXPECT_EQ(index.entries[2].recordOffset, offsetOfR5);
+  EXPECT_EQ(Load(index, "R5"), 1);
+
+  // The last record damaged, its chain behind it.
+  std::vector<uint8_t> last = DatabaseHeader(kSpeakerDatabaseV140Magic, 2);
+  Append(last, SealedBytes(MakeRecord("R0", 0)));
+  std::vector<uint8_t> failing = SealedBytes(MakeRecord("R1", 1), kChain);
+  failing[kTypeCheckWord] ^= 0x01;
+  Append(last, failing);
+  Append(last, chain);
+  EXPECT_EQ(Names(Open("last.KSB", last)), std::vector<std::string>{"R0"});
 }
 
 TEST_F(SpeakerIndexTest, CutFilesAndOverstatedCountsEndAfterTheLastWholeRecord) {

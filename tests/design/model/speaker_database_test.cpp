@@ -263,15 +263,25 @@ TEST_F(SpeakerDatabaseFile, FailedSaveKeepsTheOldFileTheNameAndTheModifiedFlag) 
   db->modified = true;
   db->fileName = "before.KSB";
   fs::create_directory(dir_ / "taken.KSB");
-  for (const std::string& path : {PathOf("missing/x.KSB"), PathOf("taken.KSB")}) {
+  // A file without write permission holds root back too.
+  const std::string protectedPath = WriteFile("protected.KSB", {1, 2, 3});
+  fs::permissions(protectedPath, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  struct Case {
+    std::string path;
+    const char* reason;
+  } cases[] = {{PathOf("missing/x.KSB"), "No such file or directory"},
+               {PathOf("taken.KSB"), "Is a directory"},
+               {protectedPath, "Permission denied"}};
+  for (const Case& c : cases) {
     MessageRecorder messages;
-    EXPECT_EQ(SaveSpeakerDatabaseAs(*db, path), 0);
-    EXPECT_EQ(messages.texts(), Texts{"Couldn\xB4t write data to disk !"});
+    EXPECT_EQ(SaveSpeakerDatabaseAs(*db, c.path), 0);
+    EXPECT_EQ(messages.texts(), Texts{"Couldn\xB4t write data to disk !\n" + std::string(c.reason)});
     EXPECT_TRUE(db->modified);
     EXPECT_EQ(db->fileName, "before.KSB");
   }
   EXPECT_TRUE(fs::is_directory(dir_ / "taken.KSB"));
-  EXPECT_EQ(FileCount(), 1u);  // no temporary left behind
+  EXPECT_EQ(ReadFile("protected.KSB"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(FileCount(), 2u);  // no temporary left behind
 
   auto empty = DatabaseOf({});
   EXPECT_EQ(SaveSpeakerDatabaseAs(*empty, PathOf("empty.KSB")), -1);

@@ -260,8 +260,10 @@ class SpeakerSectionTest : public SpeakerModelTest {
 
   SpeakerSectionResult Read(const std::vector<uint8_t>& bytes, SpeakerTypeTable& table) {
     MemoryReader reader(bytes);
-    return ReadSpeakerTypeSection(reader, table, gObjects.model, defaultSymbol_);
+    return ReadSpeakerTypeSection(reader, table, gObjects.model, defaultSymbol_, damaged_);
   }
+
+  std::vector<DamagedSpeakerType> damaged_;
 
   GraphicObject* face_ = nullptr;
   GraphicObject* shape_ = nullptr;
@@ -302,6 +304,10 @@ TEST_F(SpeakerSectionTest, FailedRecordIsResetAndGetsTheDefaultSymbol) {
   EXPECT_EQ(read.At(0)->BalloonCode(3, 18, 40), 225);
   EXPECT_EQ(read.At(0)->shape, defaultSymbol_);
   EXPECT_EQ(read.At(1)->TypeName(), "SUB18");
+  // The header still opens, so the reset record is named.
+  ASSERT_EQ(damaged_.size(), 1u);
+  EXPECT_EQ(damaged_[0].index, 0);
+  EXPECT_EQ(damaged_[0].name, "HORN12");
 
   // The reset record is written in the current layout and reads back as it
   // was written.
@@ -310,6 +316,24 @@ TEST_F(SpeakerSectionTest, FailedRecordIsResetAndGetsTheDefaultSymbol) {
   SpeakerTypeTable reread;
   ASSERT_EQ(Read(again, reread), SpeakerSectionResult::kOk);
   EXPECT_EQ(WrittenSection(reread), again);
+  EXPECT_TRUE(damaged_.empty());
+}
+
+// A damaged owner region or check word leaves no name that can be trusted.
+TEST_F(SpeakerSectionTest, AFailedRecordWhoseHeaderDoesNotOpenIsListedWithoutAName) {
+  SpeakerTypeTable written;
+  FillTable(written);
+  std::vector<uint8_t> bytes = WrittenSection(written);
+  bytes[2 + kSpeakerTypeSize + kTypeCheckWord] ^= 0x10;
+  bytes[2 + 480] ^= 0x01;  // the owner region of the first
+  SpeakerTypeTable read;
+  ASSERT_EQ(Read(bytes, read), SpeakerSectionResult::kRecordsReset);
+  ASSERT_EQ(damaged_.size(), 2u);
+  EXPECT_EQ(damaged_[0].index, 0);
+  EXPECT_EQ(damaged_[1].index, 1);
+  EXPECT_EQ(damaged_[0].name, "");
+  EXPECT_EQ(damaged_[1].name, "");
+  EXPECT_EQ(read.At(1)->TypeName(), "");
 }
 
 TEST_F(SpeakerSectionTest, StoredPositionMustNameAShapeObject) {

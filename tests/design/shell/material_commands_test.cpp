@@ -274,7 +274,8 @@ TEST_F(DatabaseDialogTest, QuitSavesAModifiedDatabaseAndAFailedSaveKeepsTheDialo
     ChangeFirstRecord(user);
     user.Press(113);  // Quit: save, which fails
     Settle();
-    EXPECT_EQ(messages.texts(), (Texts{"Database has been modified.Save now ?", "Couldn\xB4t write data to disk !"}));
+    EXPECT_EQ(messages.texts(), (Texts{"Database has been modified.Save now ?",
+                                       "Couldn\xB4t write data to disk !\nNo such file or directory"}));
     EXPECT_TRUE(gAbsorberDatabaseEdit.modified);
     user.Press(113);  // again, and now it is written
   });

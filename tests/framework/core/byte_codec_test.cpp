@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "framework/core/state_reset.h"
 #include "framework/core/text_encoding.h"
 
 namespace {
@@ -88,13 +94,43 @@ TEST(ByteCodec, TextFieldsArePaddedAndAlwaysTerminated) {
   EXPECT_EQ(magic, "KORVANE V2.80  ");
 }
 
+namespace fs = std::filesystem;
+
 class FileCodec : public ::testing::Test {
  protected:
-  std::filesystem::path dir_ = std::filesystem::temp_directory_path() / ("korvane_codec_" + std::to_string(::getpid()));
-  void SetUp() override { std::filesystem::create_directories(dir_); }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  size_t FilesInDir() const {
-    return size_t(std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator()));
+  fs::path dir_ = fs::temp_directory_path() / ("korvane_codec_" + std::to_string(::getpid()));
+  void SetUp() override {
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    ResetAllState();
+  }
+  void TearDown() override {
+    ResetAllState();
+    fs::remove_all(dir_);
+  }
+  size_t FilesInDir() const { return size_t(std::distance(fs::directory_iterator(dir_), fs::directory_iterator())); }
+  // The names in the folder, sorted, those in subfolders with their folder.
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir_))
+      names.push_back(e.path().lexically_relative(dir_).string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream(Path(name), std::ios::binary) << text;
+  }
+  std::string Read(const std::string& name) const {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(ReadWholeFile(Path(name), bytes)) << name;
+    return std::string(bytes.begin(), bytes.end());
+  }
+  fs::perms Mode(const std::string& name) const { return fs::status(Path(name)).permissions(); }
+  // Saves `text` over `name` through the save routine.
+  bool Save(const std::string& name, const std::string& text) const {
+    SafeFileWriter w(Path(name));
+    return w.Bytes(text.data(), text.size()) && w.Commit();
   }
 };
 
@@ -126,6 +162,185 @@ TEST_F(FileCodec, SafeWriterIntoMissingFolderFails) {
   EXPECT_FALSE(w.IsOpen());
   EXPECT_FALSE(w.U8(1));
   EXPECT_FALSE(w.Commit());
+}
+
+// A target named through symbolic links is written where the links lead;
+// the links stay, and the temporary file was beside the file written.
+TEST_F(FileCodec, SafeWriterWritesThroughSymbolicLinks) {
+  fs::create_directory(dir_ / "real");
+  Write("real/hall.KPR", "old");
+  fs::create_symlink("real/hall.KPR", dir_ / "relative.KPR");
+  fs::create_symlink(dir_ / "relative.KPR", dir_ / "chained.KPR");  // absolute, to a link
+  fs::create_symlink("real/new.KPR", dir_ / "dangling.KPR");
+  struct Case {
+    const char* link;
+    const char* file;
+  } cases[] = {{"relative.KPR", "real/hall.KPR"}, {"chained.KPR", "real/hall.KPR"}, {"dangling.KPR", "real/new.KPR"}};
+  for (const Case& c : cases) {
+    SafeFileWriter w(Path(c.link));
+    ASSERT_TRUE(w.IsOpen()) << c.link;
+    EXPECT_EQ(w.File(), Path(c.file));
+    EXPECT_TRUE(fs::exists(Path(std::string(c.file) + kSaveTempSuffix))) << c.link;
+    w.Bytes(c.link, std::strlen(c.link));
+    ASSERT_TRUE(w.Commit()) << c.link;
+    EXPECT_TRUE(fs::is_symlink(Path(c.link))) << c.link;
+    EXPECT_EQ(Read(c.file), c.link);
+  }
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"chained.KPR", "dangling.KPR", "real", "real/hall.KPR", "real/new.KPR",
+                                                 "relative.KPR"}));
+
+  fs::create_symlink("loop_b", dir_ / "loop_a");
+  fs::create_symlink("loop_a", dir_ / "loop_b");
+  SafeFileWriter loop(Path("loop_a"));
+  EXPECT_FALSE(loop.IsOpen());
+  EXPECT_EQ(loop.SystemError(), ELOOP);
+}
+
+// A file the user may not write is refused before anything is written, as
+// root too: no write bit at all is write protection for everyone.
+TEST_F(FileCodec, SafeWriterRefusesWhatTheUserMayNotWrite) {
+  Write("protected.KAB", "old");
+  fs::permissions(Path("protected.KAB"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::create_directory(dir_ / "folder.KAB");
+  Write("real.KAB", "old");
+  fs::permissions(Path("real.KAB"), fs::perms::owner_read);
+  fs::create_symlink("real.KAB", dir_ / "link.KAB");
+  struct Case {
+    const char* target;
+    int error;
+  } cases[] = {{"protected.KAB", EACCES}, {"link.KAB", EACCES}, {"folder.KAB", EISDIR}};
+  for (const Case& c : cases) {
+    SafeFileWriter w(Path(c.target));
+    EXPECT_FALSE(w.IsOpen()) << c.target;
+    EXPECT_EQ(w.SystemError(), c.error) << c.target;
+    EXPECT_FALSE(w.U8(1));
+    EXPECT_FALSE(w.Commit());
+  }
+  EXPECT_EQ(Read("protected.KAB"), "old");
+  EXPECT_EQ(Mode("protected.KAB"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_EQ(Read("real.KAB"), "old");
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"folder.KAB", "link.KAB", "protected.KAB", "real.KAB"}));
+}
+
+// A replaced file keeps its mode; a new one gets 0666 less the umask; a
+// writer told a mode gives the file that one.
+TEST_F(FileCodec, SafeWriterKeepsTheModeOfTheFileItReplaces) {
+  for (fs::perms mode : {fs::perms(0600), fs::perms(0640), fs::perms(0755), fs::perms(0200)}) {
+    Write("kept.KPR", "old");
+    fs::permissions(Path("kept.KPR"), mode);
+    ASSERT_TRUE(Save("kept.KPR", "new"));
+    EXPECT_EQ(Mode("kept.KPR"), mode) << std::oct << int(mode);
+    EXPECT_EQ(Read("kept.KPR"), "new");
+  }
+  const mode_t mask = umask(027);
+  ASSERT_TRUE(Save("new.KPR", "new"));
+  umask(mask);
+  EXPECT_EQ(Mode("new.KPR"), fs::perms(0640));
+
+  SafeFileWriter told(Path("kept.KPR"));
+  told.SetFileMode(0604);
+  ASSERT_TRUE(told.Commit());
+  EXPECT_EQ(Mode("kept.KPR"), fs::perms(0604));
+}
+
+// The next save of a target removes the temporary file a dead save of that
+// target left; nothing else, however alike, is touched.
+TEST_F(FileCodec, SafeWriterRemovesOnlyItsOwnStaleTemporaryFile) {
+  const std::string stale = std::string("after.KPR") + kSaveTempSuffix;
+  const std::vector<std::string> unrelated = {"after.KPR.fKr4Np",     "after_old.KPR.xqKpqz", "other.KPR.save-tmp",
+                                              "after.KPR.save-tmp.1", "after.KPR.save-tmpx",  "xafter.KPR.save-tmp"};
+  for (const std::string& name : unrelated) Write(name, "keep");
+
+  // A save killed between the temporary file's creation and the rename.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SafeFileWriter w(Path("after.KPR"));
+    w.Bytes("half", 4);
+    std::raise(SIGKILL);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_TRUE(fs::exists(Path(stale)));
+
+  ASSERT_TRUE(Save("after.KPR", "saved"));
+  EXPECT_EQ(Read("after.KPR"), "saved");
+  EXPECT_FALSE(fs::exists(Path(stale)));
+  for (const std::string& name : unrelated) EXPECT_EQ(Read(name), "keep") << name;
+
+  // Of that name only a plain file is a temporary one.
+  fs::create_directory(Path(stale));
+  EXPECT_FALSE(SafeFileWriter(Path("after.KPR")).IsOpen());
+  EXPECT_TRUE(fs::is_directory(Path(stale)));
+  fs::remove(Path(stale));
+  fs::create_symlink("other.KPR.save-tmp", Path(stale));
+  EXPECT_FALSE(SafeFileWriter(Path("after.KPR")).IsOpen());
+  EXPECT_TRUE(fs::is_symlink(Path(stale)));
+  EXPECT_EQ(Read("other.KPR.save-tmp"), "keep");
+  EXPECT_EQ(Read("after.KPR"), "saved");
+}
+
+// The temporary file of a save still running is no stale one: a second save
+// of the same target is refused and the first one finishes.
+TEST_F(FileCodec, SafeWriterLeavesTheTemporaryFileOfARunningSave) {
+  SafeFileWriter first(Path("a.bin"));
+  ASSERT_TRUE(first.IsOpen());
+  first.Bytes("first", 5);
+  SafeFileWriter second(Path("a.bin"));
+  EXPECT_FALSE(second.IsOpen());
+  EXPECT_EQ(second.SystemError(), EEXIST);
+  ASSERT_TRUE(first.Commit());
+  EXPECT_EQ(Read("a.bin"), "first");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"a.bin"});
+}
+
+// A failure at any step leaves the old file byte for byte and no temporary
+// file, and tells the system's reason.
+TEST_F(FileCodec, SafeWriterFailingAtAnyStepKeepsTheOldFile) {
+  const std::string old("old\0bytes", 9);
+  for (SaveStep step : {SaveStep::kCreate, SaveStep::kWrite, SaveStep::kFlush, SaveStep::kRename}) {
+    Write("a.bin", old);
+    fs::permissions(Path("a.bin"), fs::perms(0640));
+    SimulateSaveFailure(step);
+    {
+      SafeFileWriter w(Path("a.bin"));
+      EXPECT_EQ(w.IsOpen(), step != SaveStep::kCreate);
+      w.Bytes("new", 3);
+      EXPECT_FALSE(w.Commit());
+      EXPECT_EQ(w.SystemError(), EIO) << int(step);
+    }
+    SimulateSaveFailure(SaveStep::kNone);
+    EXPECT_EQ(Read("a.bin"), old) << int(step);
+    EXPECT_EQ(Mode("a.bin"), fs::perms(0640));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"a.bin"}) << int(step);
+  }
+}
+
+TEST(SaveFailureText, TheSystemsReasonIsTheSecondLine) {
+  EXPECT_EQ(WithSystemReason(kWriteFailedMessage, ENOSPC), "Couldn\xB4t write data to disk !\nNo space left on device");
+  EXPECT_EQ(WithSystemReason(kWriteFailedMessage, EACCES), "Couldn\xB4t write data to disk !\nPermission denied");
+  EXPECT_EQ(WithSystemReason(kWriteFailedMessage, 0), kWriteFailedMessage);
+}
+
+TEST_F(FileCodec, ReadersSeekBackAndOnButNotPastTheEnd) {
+  const std::string path = Path("b.bin");
+  Write("b.bin", "abcde");
+  const std::vector<uint8_t> bytes = {'a', 'b', 'c', 'd', 'e'};
+  FileReader file(path);
+  MemoryReader memory(bytes);
+  for (ByteReader* r : {static_cast<ByteReader*>(&file), static_cast<ByteReader*>(&memory)}) {
+    uint8_t b = 0;
+    ASSERT_TRUE(r->Skip(4) && r->Seek(1) && r->U8(b));
+    EXPECT_EQ(b, 'b');
+    EXPECT_EQ(r->Remaining(), 3u);
+    ASSERT_TRUE(r->Seek(5));
+    EXPECT_FALSE(r->U8(b));
+    EXPECT_FALSE(r->Seek(0));  // a failed reader stays failed
+  }
+  MemoryReader past(bytes);
+  EXPECT_FALSE(past.Seek(6));
+  EXPECT_FALSE(past.ok());
 }
 
 TEST_F(FileCodec, FileReaderReportsShortInput) {
