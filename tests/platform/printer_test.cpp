@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,23 @@ class PrinterTest : public PlatformTest {
     SelectBitmap(memory, Bitmap::kNone);
     DeleteContext(memory);
     return bitmap;
+  }
+  // One page drawn by `draw` on the PDF printer writing `pdf` at
+  // `dotsPerInch`; the printer's capabilities.
+  PrinterCaps PrintPdfPage(const std::string& pdf, int dotsPerInch, const std::function<void(Context)>& draw) {
+    test::PrintDialogScript script;
+    script.PrintToPdf(pdf, dotsPerInch);
+    PrintSetup setup;
+    PrinterCaps caps;
+    Context printer = PrintDialog(window_, setup, caps);
+    EXPECT_NE(printer, Context::kNone);
+    EXPECT_TRUE(StartDocument(printer, "JOB_PDF"));
+    EXPECT_TRUE(StartPage(printer));
+    draw(printer);
+    EXPECT_TRUE(EndPage(printer));
+    EXPECT_TRUE(EndDocument(printer));
+    DeleteContext(printer);
+    return caps;
   }
   Bitmap lev_ = Bitmap::kNone;
   Brush pattern_ = Brush::kNone;
@@ -144,25 +162,12 @@ TEST_F(PrinterTest, DocumentsEndAbortAndRefuseDrawingOutsidePages) {
 // The PDF printer: its first page, turned into an image, shows the figure
 // pixel for pixel where it was drawn (in from the page's margins).
 TEST_F(PrinterTest, APdfPageReadBackShowsTheDrawing) {
-  namespace fs = std::filesystem;
-  fs::path folder = fs::path(::testing::TempDir()) / ("korvane_pdf_" + std::to_string(::getpid()));
-  fs::create_directories(folder);
-  std::string pdf = (folder / "page.pdf").string();
-  test::PrintDialogScript script;
-  script.PrintToPdf(pdf, 100);
-  PrintSetup setup;
-  PrinterCaps caps;
-  Context printer = PrintDialog(window_, setup, caps);
-  ASSERT_NE(printer, Context::kNone);
+  const std::string folder = TempFolder("korvane_pdf_");
+  const std::string pdf = folder + "/page.pdf";
+  const PrinterCaps caps = PrintPdfPage(pdf, 100, [&](Context c) { figure::DrawFigure(c, pattern_, 200, 300); });
   EXPECT_EQ(caps.colours, 16777216);
   EXPECT_EQ(caps.widthPixels, 826);  // A4 at 100 dpi
   EXPECT_EQ(caps.widthMm, 210);
-  ASSERT_TRUE(StartDocument(printer, "JOB_PDF"));
-  ASSERT_TRUE(StartPage(printer));
-  figure::DrawFigure(printer, pattern_, 200, 300);
-  ASSERT_TRUE(EndPage(printer));
-  ASSERT_TRUE(EndDocument(printer));
-  DeleteContext(printer);
 
   Bitmap page = PdfPageImage(pdf, 1, 100);
   ASSERT_NE(page, Bitmap::kNone);
@@ -172,7 +177,7 @@ TEST_F(PrinterTest, APdfPageReadBackShowsTheDrawing) {
   int compared = 0;
   EXPECT_EQ(InteriorMismatches(Expected(120, 90, 0, 0), page, 200, 300, &compared, {{45, 72, 120, 90}}), 0);
   EXPECT_GT(compared, 2000);
-  if (!HasFailure()) fs::remove_all(folder);
+  if (!HasFailure()) std::filesystem::remove_all(folder);
 }
 
 // Text on a PDF page is text: pdftotext reads its words back, and the page
@@ -196,18 +201,7 @@ TEST_F(PrinterTest, APdfPageCarriesItsTextAsTextWhereThePixelsShowIt) {
   };
   const std::string folder = TempFolder("korvane_pdf_text_");
   const std::string pdf = folder + "/text.pdf";
-  test::PrintDialogScript script;
-  script.PrintToPdf(pdf, 300);
-  PrintSetup setup;
-  PrinterCaps caps;
-  Context printer = PrintDialog(window_, setup, caps);
-  ASSERT_NE(printer, Context::kNone);
-  ASSERT_TRUE(StartDocument(printer, "JOB_TEXT"));
-  ASSERT_TRUE(StartPage(printer));
-  draw(printer);
-  ASSERT_TRUE(EndPage(printer));
-  ASSERT_TRUE(EndDocument(printer));
-  DeleteContext(printer);
+  PrintPdfPage(pdf, 300, draw);
 
   EXPECT_EQ(PdfPageWords(pdf, 1), (std::vector<std::string>{"Absorber", "Database", "Faces", "Korvane", "Loudspeakers",
                                                             "Room", "Summary", "Summary"}));
