@@ -271,6 +271,8 @@ Window MakeDialog(Instance instance, std::string_view name, Window owner, Window
     w->frame->setWindowFlags(flags);
     w->frame->setWindowTitle(ToQt(t.caption));
     w->frame->setGeometry(QRect(DialogPosition(t, *data, ownerObject, size), size));
+    data->positioned = t.positioned && ownerObject && InnerWidget(*ownerObject);
+    FitDialogToCaption(*w);
   }
   w->view = new SurfaceView(handle, w->frame);
   w->frame->Layout();

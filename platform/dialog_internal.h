@@ -64,6 +64,7 @@ struct DialogData {
   int defaultId = 0, cancelId = 0;   // 0: none in the template
   bool focusGiven = false;           // the procedure moved the focus itself during kInitDialog
   double unitX = 1.5, unitY = 1.75;  // pixels per dialog unit
+  bool positioned = false;           // placed at a point of its owner's client area, else centred
   std::vector<Window> controls;      // in template order
 };
 

@@ -78,6 +78,10 @@ void DialogScript::On(std::string templateName, std::function<void(DialogUser&)>
 }
 
 std::string DialogUser::Caption() const { return GetWindowText(dialog_); }
+std::string DialogUser::ShownCaption() const {
+  WindowObject* w = FindWindow(dialog_);
+  return w ? FromQt(detail::ShownCaption(w->frame->windowTitle(), w->frame->width())) : std::string();
+}
 std::string DialogUser::Text(int id) const { return GetDialogItemText(dialog_, id); }
 bool DialogUser::IsChecked(int id) const { return IsDialogButtonChecked(dialog_, id); }
 bool DialogUser::IsEnabled(int id) const { return IsWindowEnabled(GetDialogItem(dialog_, id)); }

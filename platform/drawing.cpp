@@ -172,6 +172,34 @@ void BeginPainter(QPainter& painter, Canvas& canvas) {
   painter.translate(0, -canvas.surface.top);
 }
 
+// Runs a text operation. `paint` draws the text into a painter on the
+// target's coordinates: its opaque background when `background` is set, its
+// glyphs when `glyphs` is. On a window or a bitmap both are pixels at once;
+// on a printer with a device of its own the background is pixels in its
+// turn and the glyphs go onto the device as text, in the same font and at
+// the same place, so that a printed document can be searched and copied
+// from.
+using TextPaint = std::function<void(QPainter& painter, bool background, bool glyphs)>;
+void PerformText(Target& t, const QRect& bounds, bool opaque, const TextPaint& paint) {
+  auto pixels = [paint](bool background, bool glyphs) -> DrawOp {
+    return [=](Canvas& canvas) {
+      QPainter painter;
+      BeginPainter(painter, canvas);
+      paint(painter, background, glyphs);
+    };
+  };
+  if (t.page && PrintsTextAsText(*t.context)) {
+    RecordPageOperation(*t.context, bounds, PageOpKind::kText, opaque ? pixels(true, false) : DrawOp{},
+                        [paint](QPainter& device) {
+                          device.save();
+                          paint(device, false, true);
+                          device.restore();
+                        });
+    return;
+  }
+  Perform(t, bounds, PageOpKind::kText, pixels(opaque, true));
+}
+
 raster::LineStyle LineStyleOf(const ContextObject& c) {
   raster::LineStyle style;
   style.dotted = c.penValue.style == PenStyle::kDotted;
@@ -538,14 +566,12 @@ void TextOut(Context context, int x, int y, std::string_view text) {
   bool opaque = c.backMode == kBackOpaque;
   QFontMetrics extent(font.font);
   QRect bounds = TextBounds(font, x, y, extent.horizontalAdvance(s), extent.height());
-  Perform(t, bounds, PageOpKind::kText, [=](Canvas& canvas) {
-    QPainter painter;
-    BeginPainter(painter, canvas);
+  PerformText(t, bounds, opaque, [=](QPainter& painter, bool background, bool glyphs) {
     PrepareTextPainter(painter, font, colour, x, y);
     QFontMetricsF metrics(font.font);
-    if (opaque)
+    if (background)
       painter.fillRect(QRectF(0, 0, metrics.horizontalAdvance(s), metrics.height()), QColor::fromRgb(ToPixel(back)));
-    painter.drawText(QPointF(0, metrics.ascent()), s);
+    if (glyphs) painter.drawText(QPointF(0, metrics.ascent()), s);
   });
 }
 
@@ -572,18 +598,16 @@ int DrawTextInRect(Context context, const Rect& rect, std::string_view text, uns
   bool opaque = c.backMode == kBackOpaque;
   QRect bounds = font.escapement ? TextBounds(font, rect.left, rect.top, std::max(width, 0) + total, total)
                                  : QRect(rect.left, rect.top, std::max(width, 0), std::max(height, 0));
-  Perform(t, bounds, PageOpKind::kText, [=](Canvas& canvas) {
+  PerformText(t, bounds, opaque, [=](QPainter& painter, bool background, bool glyphs) {
     QFontMetrics fm(font.font);
     int y = format & kTextVerticalCentre ? (height - total) / 2 : format & kTextBottom ? height - total : 0;
-    QPainter painter;
-    BeginPainter(painter, canvas);
     PrepareTextPainter(painter, font, colour, rect.left, rect.top);
     painter.setClipRect(0, 0, width, height);
     for (const QString& line : lines) {
       int w = fm.horizontalAdvance(line);
       int x = format & kTextCentre ? (width - w) / 2 : format & kTextRight ? width - w : 0;
-      if (opaque) painter.fillRect(x, y, w, lineHeight, QColor::fromRgb(ToPixel(back)));
-      painter.drawText(x, y + fm.ascent(), line);
+      if (background) painter.fillRect(x, y, w, lineHeight, QColor::fromRgb(ToPixel(back)));
+      if (glyphs) painter.drawText(x, y + fm.ascent(), line);
       y += lineHeight;
     }
   });

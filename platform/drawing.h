@@ -21,7 +21,8 @@
 //   when the back mode is opaque;
 // - the XOR mix mode combines pen and brush with what is there, so drawing
 //   the same figure twice restores every pixel.
-// Text ignores the mix mode. Texts are UTF-8.
+// Text ignores the mix mode; on a printer's page it is text (printer.h).
+// Texts are UTF-8.
 #pragma once
 
 #include <string_view>

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <QRect>
 #include <cstdint>
 #include <functional>
@@ -71,6 +72,9 @@ struct Canvas {
   raster::Surface surface;  // over `image`; its first row is target row surface.top
 };
 using DrawOp = std::function<void(Canvas&)>;
+// What an operation draws on a printer's own device instead of pixels: text
+// as text, so that a printed document can be searched and copied from.
+using DeviceOp = std::function<void(QPainter&)>;
 
 // What the seams' summary of a printed page calls each operation.
 enum class PageOpKind : char {
@@ -84,8 +88,15 @@ enum class PageOpKind : char {
 };
 
 // Adds an operation to the open page of a printer context (printer.cpp);
-// `bounds` holds every pixel it may touch. Nothing while no page is open.
-void RecordPageOperation(const ContextObject& printer, const QRect& bounds, PageOpKind kind, DrawOp op);
+// `bounds` holds every pixel it may touch. `op` (which may be empty) draws
+// its pixels in their turn; `onDevice` (which may be empty) draws on the
+// printer's device over the page's pixels. Nothing while no page is open.
+void RecordPageOperation(const ContextObject& printer, const QRect& bounds, PageOpKind kind, DrawOp op,
+                         DeviceOp onDevice = {});
+// True when the printer context prints on a device of its own (a printer or
+// a PDF file), where text is drawn as text; false for a recording printer
+// of the seams, whose pages are pixels only.
+bool PrintsTextAsText(const ContextObject& printer);
 // The printable size of a printer context's pages in pixels.
 QSize PageSize(const ContextObject& printer);
 // Lets a printer context's printer go, aborting a document still open.

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -58,6 +59,11 @@ std::string ModalCaption() {
   return modal ? detail::FromQt(modal->windowTitle()) : std::string();
 }
 
+std::string ModalShownCaption() {
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal ? detail::FromQt(detail::ShownCaption(modal->windowTitle(), modal->width())) : std::string();
+}
+
 }  // namespace test
 
 int MessageBox(Window owner, std::string_view text, std::optional<std::string_view> caption, unsigned flags) {
@@ -86,6 +92,14 @@ int MessageBox(Window owner, std::string_view text, std::optional<std::string_vi
       escapeButton = QMessageBox::Cancel;
       break;
     default: box.setStandardButtons(QMessageBox::Ok); break;
+  }
+  // The box is as wide as its text and buttons need, and as its caption
+  // needs to show whole.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const QMargins margins = grid->contentsMargins();
+    const int width = CaptionWidth(box.windowTitle()) - margins.left() - margins.right();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
   }
   box.setDefaultButton(defaultButton);
   box.setEscapeButton(escapeButton);

@@ -61,7 +61,7 @@ bool PrintPage(PrinterObject& p) {
     const int rows = std::min(bandRows, height - top);
     const QRect band(0, top, width, rows);
     bool touched = false;
-    for (const PageOperation& op : p.page) touched = touched || op.bounds.intersects(band);
+    for (const PageOperation& op : p.page) touched = touched || (op.draw && op.bounds.intersects(band));
     if (!touched) continue;
     QImage pixels(width, rows, QImage::Format_RGB32);
     if (pixels.isNull()) return false;
@@ -69,7 +69,7 @@ bool PrintPage(PrinterObject& p) {
     Canvas canvas{&pixels,
                   {reinterpret_cast<std::uint32_t*>(pixels.bits()), width, rows, int(pixels.bytesPerLine() / 4), top}};
     for (const PageOperation& op : p.page)
-      if (op.bounds.intersects(band)) op.draw(canvas);
+      if (op.draw && op.bounds.intersects(band)) op.draw(canvas);
     if (p.painter) {
       p.painter->drawImage(QPoint(0, top), pixels);
     } else if (!whole.isNull()) {
@@ -77,6 +77,9 @@ bool PrintPage(PrinterObject& p) {
       onto.drawImage(QPoint(0, top), pixels);
     }
   }
+  if (p.painter)
+    for (const PageOperation& op : p.page)
+      if (op.onDevice) op.onDevice(*p.painter);
   if (p.device) return p.device->printerState() != QPrinter::Error;
   if (p.recording.documents && !p.recording.documents->empty()) {
     test::RecordedPage recorded;
@@ -137,11 +140,17 @@ Context AdoptPrinter(std::unique_ptr<PrinterObject> printer) {
   return context;
 }
 
-void RecordPageOperation(const ContextObject& printer, const QRect& bounds, PageOpKind kind, DrawOp op) {
+void RecordPageOperation(const ContextObject& printer, const QRect& bounds, PageOpKind kind, DrawOp op,
+                         DeviceOp onDevice) {
   PrinterObject* p = PrinterOf(printer);
   if (!p || !p->pageOpen) return;
   QRect page(0, 0, p->caps.widthPixels, p->caps.heightPixels);
-  if (bounds.intersects(page)) p->page.push_back({bounds, kind, std::move(op)});
+  if (bounds.intersects(page)) p->page.push_back({bounds, kind, std::move(op), std::move(onDevice)});
+}
+
+bool PrintsTextAsText(const ContextObject& printer) {
+  PrinterObject* p = PrinterOf(printer);
+  return p && p->device;
 }
 
 QSize PageSize(const ContextObject& printer) {

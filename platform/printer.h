@@ -5,9 +5,13 @@
 // is rasterised by the same rasteriser as every window, at the printer's
 // resolution, and sent to the printer in bands of at most 32 MB, so that a
 // 600 dpi A4 page (4960 x 7016 pixels, 139 MB whole) never needs its full
-// size in memory; a band nothing was drawn in is not sent. With no printer
-// installed, the printer is a PDF file that the user names in the print
-// dialog (as on any Linux desktop); PDF pages are 600 dpi.
+// size in memory; a band nothing was drawn in is not sent. Text is the
+// exception: its glyphs go to the printer as text, in the font, size and
+// place the rasteriser gives them, over all the page's pixels (an opaque
+// text's background is pixels in its turn), so that a printed document can
+// be searched and copied from. With no printer installed, the printer is a
+// PDF file that the user names in the print dialog (as on any Linux
+// desktop); PDF pages are 600 dpi.
 //
 // A document: StartDocument, then for each page StartPage, drawing,
 // EndPage; then EndDocument (or AbortDocument). DeleteContext (drawing.h)

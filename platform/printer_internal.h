@@ -18,7 +18,8 @@ namespace platform::detail {
 struct PageOperation {
   QRect bounds;
   PageOpKind kind;
-  DrawOp draw;
+  DrawOp draw;        // may be empty
+  DeviceOp onDevice;  // may be empty
 };
 
 // A printer of the seams: its documents go into the script's list.

@@ -120,6 +120,9 @@ bool PressKeyInModal(unsigned virtualKey);
 bool CloseModal();
 std::string ModalText();     // its text, "" when none is shown
 std::string ModalCaption();  // its caption
+// Its caption as the window system's title bar shows it at the width the
+// box or dialog has ("Warnin…" where the frame is too narrow).
+std::string ModalShownCaption();
 
 struct RecordedBox {
   std::string text;
@@ -149,6 +152,7 @@ class DialogUser {
   explicit DialogUser(Window dialog) : dialog_(dialog) {}
   Window dialog() const { return dialog_; }
   std::string Caption() const;
+  std::string ShownCaption() const;  // as ModalShownCaption shows it
   std::string Text(int id) const;
   bool IsChecked(int id) const;
   bool IsEnabled(int id) const;

@@ -410,7 +410,10 @@ void SetWindowText(Window window, std::string_view text) {
   WindowObject* w = FindWindow(window);
   if (!w) return;
   w->text = std::string(text);
-  if (w->frame->isWindow()) w->frame->setWindowTitle(ToQt(text));
+  if (w->frame->isWindow()) {
+    w->frame->setWindowTitle(ToQt(text));
+    FitDialogToCaption(*w);
+  }
   if (w->caption) w->caption->setText(ToQt(text));
   SetControlText(*w, text);
 }

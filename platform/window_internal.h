@@ -109,6 +109,17 @@ void ApplyCursor(WindowObject& w);
 // the Parts' layouts expect), posted when the window system resized it.
 void SyncSurface(WindowObject& w);
 
+// Captions as the window system's title bar shows them: in its title font,
+// beside the frame's icon and buttons, cut short with "…" where the frame
+// is too narrow. CaptionWidth is the width that shows `caption` whole, at
+// most two thirds of the screen (so a long caption cannot make a box
+// wider than the screen); ShownCaption what a frame `width` wide shows.
+int CaptionWidth(const QString& caption);
+QString ShownCaption(const QString& caption, int width);
+// Widens a top-level dialog to show its caption whole: about its centre,
+// or to the right when it is placed at a point of its owner.
+void FitDialogToCaption(WindowObject& w);
+
 // Frame: menu bar, caption, border and scroll bars around the client view.
 class FrameWidget : public QWidget {
  public:

@@ -1,14 +1,19 @@
 // The widgets that stand for a window: its frame (menu bar, caption, border,
 // scroll bars) and its client view, which shows the surface and turns the
 // toolkit's input events into messages on the queue.
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -22,6 +27,9 @@ namespace {
 
 constexpr int kCaptionHeight = 18;
 constexpr int kScrollBarSize = 16;
+constexpr int kTitleBarButtons = 4;  // the frame's icon and its minimise, maximise and close buttons
+constexpr int kTitlePadding = 16;
+constexpr int kNoScreenWidth = 1280;
 
 LParam PointOf(const QMouseEvent& event) { return PackPoint(int(event.position().x()), int(event.position().y())); }
 
@@ -31,7 +39,35 @@ void PostButton(Window window, const QMouseEvent& event, unsigned left, unsigned
   if (kind) PostMessage(window, kind, MouseFlags(event.buttons(), event.modifiers()), PointOf(event));
 }
 
+// The part of a title bar that its icon, buttons and margins take.
+int TitleBarRoom() {
+  return kTitleBarButtons * QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * kTitlePadding;
+}
+
 }  // namespace
+
+int CaptionWidth(const QString& caption) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const int most = (screen ? screen->availableGeometry().width() : kNoScreenWidth) * 2 / 3;
+  const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+  return std::min(title.horizontalAdvance(caption) + TitleBarRoom(), most);
+}
+
+QString ShownCaption(const QString& caption, int width) {
+  const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+  return title.elidedText(caption, Qt::ElideRight, std::max(width - TitleBarRoom(), 0));
+}
+
+void FitDialogToCaption(WindowObject& w) {
+  if (!w.frame->isWindow() || !w.dialog || w.frame->windowFlags().testFlag(Qt::FramelessWindowHint)) return;
+  const int width = CaptionWidth(w.frame->windowTitle());
+  QRect frame = w.frame->geometry();
+  if (frame.width() >= width) return;
+  if (!w.dialog->positioned) frame.moveLeft(frame.left() - (width - frame.width()) / 2);
+  frame.setWidth(width);
+  w.frame->setGeometry(frame);
+  w.frame->Layout();
+}
 
 void ApplyCursor(WindowObject& w) {
   if (!w.view) return;

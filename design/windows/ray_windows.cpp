@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "design/acoustics/audio_profile.h"
 #include "design/acoustics/auralisation.h"
@@ -38,7 +40,9 @@ constexpr int kSideButton = 32;
 constexpr int kRealTimeButtonTop = 320, kProfileButtonTop = 352;  // below the top margin
 constexpr int16_t kBlack = 0, kWhite = 30, kGridColour = 1, kPathColour = 19, kDecayColour = 29;
 constexpr int kFontHeight = 16, kFontWidth = 7;
-constexpr int kDetailsWidth = 260;  // pixels the details take left of the marker
+// The details' box: its lines, the gap to the marker, the room it leaves at
+// the right edge, its padding round the texts.
+constexpr int kDetailsLine = kFontHeight + 2, kDetailsGap = 4, kDetailsFromRight = 56, kDetailsPadding = 3;
 
 constexpr const char* kBandButtonTexts[] = {"125", "250", "500", " 1k", " 2k", " 4k", " 8k", "\xF8"};
 constexpr const char* kBandNames[] = {"125 Hz",  "250 Hz",  "500 Hz",  "1000 Hz",
@@ -116,9 +120,12 @@ void UpdateScrollBar() {
 
 // ---- Drawing ----
 
+// The width the texts below give a text of `characters` characters.
+int TextWidth(size_t characters) { return int(characters) * kFontWidth + 8; }
+
 void Text(int x, int y, const std::string& text, int16_t colour = kWhite, unsigned align = platform::kTextLeft) {
   SetTextStyle("Arial", kFontHeight, kFontWidth, 0, colour, kBlack, platform::kBackTransparent);
-  const int width = int(text.size()) * kFontWidth + 8;
+  const int width = TextWidth(text.size());
   const int left = align == platform::kTextRight ? x - width : x;
   DrawStyledText(left, y, left + width, y + kFontHeight + 2, text.c_str(), align | platform::kTextSingleLine);
 }
@@ -146,41 +153,57 @@ void DrawMarker() {
   SetDrawMode(platform::kMixCopy);
 }
 
-// The selected path's marker and details.
-void PaintPathInfo(bool erase) {
+// A path's details, a line a text.
+std::vector<std::string> PathDetails(const GraphicObject* path, int band, double level) {
+  const double t = RayPathTime(path);
+  std::vector<std::string> lines = {FormatText("dE : %1.1f dB", level - Results().directLevel[size_t(band)]) + "   " +
+                                        FormatText("dT : %1.2f ms", t - Results().firstArrival[size_t(band)]),
+                                    "Source : " + SourceTypeName(path) + "  " + PositionText(path->vertices[0]),
+                                    "Target : " + PositionText(path->vertices[path->vertexCount - 1])};
+  if (RayPathReflectionCount(path) > 0) lines.push_back(ReflectingFacesText(path));
+  return lines;
+}
+
+// The box of the selected path's details, beside the top of its marker:
+// left of it where there is room, else right of it, and at most 56 pixels
+// from the right edge. The box covers the plot there; its black ground
+// keeps the texts readable over the grid and the other paths.
+platform::Rect PlaceDetails(const ImpulsePlot& plot, const RayWindowState& w, const std::vector<std::string>& lines) {
+  size_t longest = 0;
+  for (const std::string& line : lines) longest = std::max(longest, line.size());
+  const int width = TextWidth(longest) + 2 * kDetailsPadding;
+  const int height = int(lines.size()) * kDetailsLine + 2 * kDetailsPadding;
+  int left = w.markerX - kDetailsGap - width;
+  if (left < plot.left) left = w.markerX + kDetailsGap;
+  left = std::max(std::min(left, GetClientWidth() - kDetailsFromRight - width), 0);
+  const int top = std::max(std::min(w.markerTop, plot.baseline - height), plot.top);
+  return {left, top, left + width, top + height};
+}
+
+// The selected path's marker (XOR, from the baseline up to its level) and
+// its details.
+void PaintPathInfo() {
   RayWindowState& w = W();
   if (!w.selected) return;
   const ImpulsePlot plot = CurrentPlot();
   const int band = Band();
-  const double t = RayPathTime(w.selected);
   const double level = PathLevelDb(w.selected, band);
-  if (erase && w.markerShown) DrawMarker();
-  // The details go in a strip under the time axis, cleared each time.
-  const int line = kFontHeight + 2;
-  const int detailsTop = plot.baseline + line + 8;
-  SetBrushColor(kBlack);
-  SelectNullPen(1);
-  FillRectangle(0, detailsTop, GetClientWidth() + 1, detailsTop + 4 * line + 2);
-  SelectNullPen(0);
-  w.markerX = plot.TimeX(t);
+  w.markerX = plot.TimeX(RayPathTime(w.selected));
   w.markerBottom = plot.baseline;
   w.markerTop = std::clamp(plot.LevelY(level), plot.top, plot.baseline);
   DrawMarker();
   w.markerShown = true;
 
-  int y = detailsTop;
-  const int x =
-      std::clamp(w.markerX - kDetailsWidth, plot.left, std::max(plot.left, GetClientWidth() - 56 - kDetailsWidth));
-  Text(x, y,
-       FormatText("dE : %1.1f dB", level - Results().directLevel[size_t(band)]) + "   " +
-           FormatText("dT : %1.2f ms", t - Results().firstArrival[size_t(band)]));
-  y += line;
-  const ObjectVertex& source = w.selected->vertices[0];
-  Text(x, y, "Source : " + SourceTypeName(w.selected) + "  " + PositionText(source));
-  y += line;
-  Text(x, y, "Target : " + PositionText(w.selected->vertices[w.selected->vertexCount - 1]));
-  y += line;
-  if (RayPathReflectionCount(w.selected) > 0) Text(x, y, ReflectingFacesText(w.selected));
+  const std::vector<std::string> lines = PathDetails(w.selected, band, level);
+  w.details = PlaceDetails(plot, w, lines);
+  SetBrushColor(kBlack);
+  SetPenColor(kGridColour);
+  DrawRectangle(w.details, 1);
+  int y = w.details.top + kDetailsPadding;
+  for (const std::string& line : lines) {
+    Text(w.details.left + kDetailsPadding, y, line);
+    y += kDetailsLine;
+  }
 }
 
 void PaintImpulseResponse() {
@@ -253,9 +276,10 @@ void PaintImpulseResponse() {
        W().context->programTitle + "  " + project.substr(project.find_last_of('/') + 1));
   Text(width - 16, 4 + kFontHeight + 2, std::string("Impulse Response  ") + kBandNames[k], kWhite,
        platform::kTextRight);
-  PaintPathInfo(false);
+  PaintPathInfo();
   SetPenColor(0);
   SetBrushColor(kWhite);
+  if (!ShownStatusText().empty()) RepaintStatusLine();
 }
 
 // ---- Path selection ----
@@ -278,7 +302,8 @@ void ScrollPaths(unsigned code, int thumb) {
   if (selection != w.selection) {
     w.selection = selection;
     ShowPathSelection();
-    if (impulse) PaintPathInfo(true);
+    // The plot again: the details of the path before covered part of it.
+    if (impulse) PaintImpulseResponse();
   }
   UpdateScrollBar();
 }

@@ -8,7 +8,9 @@
 // of them. The impulse-response window plots every path's level over its
 // arrival time for one band or all (the band buttons), the
 // backward-integrated decay of the arrivals, the read-outs Ld-Lr, RT 60 and
-// Alcons, and the selected path's details under an XOR marker. "APF" stores
+// Alcons, and the selected path's XOR marker with its details in a box
+// beside it (over the plot, on a black ground), then the status strip again
+// when it shows a text. "APF" stores
 // an audio profile of the paths, "RTA" plays the WAV input through them at
 // once. Both windows print ("PRINT") and copy ("COPY") themselves.
 //
@@ -143,9 +145,11 @@ struct RayWindowState {
   platform::Window backButton = platform::Window::kNone;
   std::array<platform::Window, 10> impulseButtons{};  // eight bands, "RTA", "APF"
   bool switchRequested = false;
-  // The XOR marker of the selected path: shown, its column and its two ends.
+  // The XOR marker of the selected path: shown, its column and its two ends;
+  // the box of its details (both edges inside).
   bool markerShown = false;
   int markerX = 0, markerTop = 0, markerBottom = 0;
+  platform::Rect details;
 };
 extern RayWindowState gRayWindows;
 void ResetRayWindows();

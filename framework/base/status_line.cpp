@@ -28,9 +28,13 @@ void ClearStatusLine() {
 }
 
 void ShowStatusText(const char* text) {
-  ClearStatusLine();
   if (text && *text) gStatusBuffer = gDrawing.prompt + text;
   else if (gInput.activeCommand < 2) gStatusBuffer = gDrawing.prompt;
+  RepaintStatusLine();
+}
+
+void RepaintStatusLine() {
+  ClearStatusLine();
   WindowRecord* previous = SelectOutputWindow(&MainWindow);
   SetTextColorIndex(0);
   // On the strip's own colour, whatever back mode the context was left with.

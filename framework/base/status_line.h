@@ -11,5 +11,8 @@ void ClearStatusLine();
 // shows the prompt alone when no command (id 2 or above) runs, else shows
 // again what the line showed.
 void ShowStatusText(const char* text);
+// Draws the strip again with what it showed last (for a window that drew
+// over it or had it cleared).
+void RepaintStatusLine();
 // What the line showed last (cleared or not).
 const std::string& ShownStatusText();

@@ -177,7 +177,8 @@ TEST_F(PrintListingTest, PrintDrawsTheLayoutOnLandscapePages) {
 
 // The listing of 29 records printed to a PDF file at 300 dpi (A4 landscape,
 // 3508 x 2480 pixels, sizes 36 and 16): two pages, each the same image as
-// the page the same drawing gives on a recording printer of that size.
+// the page the same drawing gives on a recording printer of that size, with
+// its texts as text: the page's text layer holds the listing's words.
 TEST_F(PrintListingTest, APdfFileHoldsThePagesAsDrawn) {
   namespace fs = std::filesystem;
   ShowDatabase({});
@@ -196,12 +197,17 @@ TEST_F(PrintListingTest, APdfFileHoldsThePagesAsDrawn) {
   ASSERT_EQ(script.documents().size(), 1u);  // the PDF printer records nothing
   const auto& recorded = script.documents()[0].pages;
   ASSERT_EQ(recorded.size(), 2u);
+  const std::vector<ListingPage> layout = LayOutAbsorberListing(
+      gAbsorberEditor.database, gAbsorberEditor.fileName, printer.horizontalResolution, printer.verticalResolution);
+  ASSERT_EQ(layout.size(), 2u);
   for (int page = 1; page <= 2; ++page) {
     platform::Bitmap image = PdfPageImage(pdf, page, 300);
     ASSERT_NE(image, platform::Bitmap::kNone) << page;
     int compared = 0;
-    EXPECT_EQ(InteriorMismatches(recorded[page - 1].image, image, 0, 0, &compared), 0) << page;
+    const platform::test::RecordedPage& drawn = recorded[size_t(page - 1)];
+    EXPECT_EQ(InteriorMismatches(drawn.image, image, 0, 0, &compared, TextBoxes(drawn)), 0) << page;
     EXPECT_GT(compared, 5000000) << page;
+    EXPECT_EQ(PdfPageWords(pdf, page), ListingWords(layout[size_t(page - 1)])) << page;
   }
   EXPECT_EQ(PdfPageImage(pdf, 3, 300), platform::Bitmap::kNone);
 }

@@ -363,6 +363,28 @@ TEST_F(DialogTest, AModelessDialogTakesItsMessagesInTheProgramsLoop) {
   EXPECT_EQ(Received(msg::kUser + 1).size(), 1u);  // not the panel's: left to the loop
 }
 
+// A dialog narrower than its caption is widened to show it whole, for the
+// template's caption and for one set while the dialog is made, and stays
+// centred on its owner.
+TEST_F(DialogTest, ADialogIsAsWideAsItsCaptionNeeds) {
+  static const char* caption = nullptr;
+  WindowProc proc = [](Window dialog, unsigned kind, WParam wParam, LParam lParam) -> LParam {
+    if (kind == msg::kInitDialog && caption) SetWindowText(dialog, caption);
+    return DefaultDialogProc(dialog, kind, wParam, lParam);
+  };
+  std::vector<Rect> placed;
+  for (const char* set : {static_cast<const char*>(nullptr), "Enter the description of the stored map :"}) {
+    caption = set;
+    Window panel = CreateDialog(instance_, "MODELESS_DLG", window_, proc);
+    ASSERT_NE(panel, Window::kNone);
+    EXPECT_EQ(test::DialogUser(panel).ShownCaption(), set ? set : "Panel");
+    placed.push_back(GetWindowRect(panel));
+    DestroyWindow(panel);
+  }
+  EXPECT_GT(placed[1].right - placed[1].left, placed[0].right - placed[0].left);
+  EXPECT_NEAR(placed[1].left + placed[1].right, placed[0].left + placed[0].right, 4);  // within the frame's border
+}
+
 // The templates: faults are named with their line; every template in the
 // tree reads.
 TEST(DialogTemplateTest, FaultsAreNamedWithTheirLine) {

@@ -86,6 +86,37 @@ TEST_F(MessageBoxTest, NoCaptionGivesError) {
   test::SetIdleHook(nullptr);
 }
 
+// A box is as wide as its caption needs as well as its text: over a short
+// text the title bar shows "Warning", "Error" and "Description :" whole; a
+// caption too long for the screen is cut, the box no wider than the screen
+// allows.
+TEST_F(MessageBoxTest, TheTitleBarShowsTheCaptionWhole) {
+  const std::string longCaption(300, 'W');
+  struct Case {
+    std::optional<std::string_view> caption;
+    std::string shown;
+  };
+  const Case cases[] = {{"Warning", "Warning"}, {std::nullopt, "Error"}, {"Description :", "Description :"}};
+  for (const Case& c : cases) {
+    std::string shown;
+    test::SetIdleHook([&] {
+      shown = test::ModalShownCaption();
+      test::CloseModal();
+    });
+    MessageBox(window_, "x", c.caption, kBoxOkCancel);
+    EXPECT_EQ(shown, c.shown);
+  }
+  std::string shown;
+  test::SetIdleHook([&] {
+    shown = test::ModalShownCaption();
+    test::CloseModal();
+  });
+  MessageBox(window_, "x", longCaption, kBoxOk);
+  test::SetIdleHook(nullptr);
+  EXPECT_LT(shown.size(), longCaption.size());
+  EXPECT_TRUE(shown.ends_with("\u2026")) << shown;
+}
+
 // While the box waits, the layer's queue runs (a posted message reaches its
 // window); a quit posted meanwhile closes the box with its Escape answer
 // and stays posted for the loops outside.

@@ -1,8 +1,13 @@
 #include "tests/support/bitmap_compare.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
+#include "framework/core/text_encoding.h"
 #include "platform/drawing.h"
 #include "platform/test_seams.h"
 
@@ -45,11 +50,16 @@ int DifferingPixels(platform::Bitmap expected, platform::Bitmap actual, int offs
   return differing;
 }
 
-int InteriorMismatches(platform::Bitmap expected, platform::Bitmap actual, int offsetX, int offsetY, int* compared) {
+int InteriorMismatches(platform::Bitmap expected, platform::Bitmap actual, int offsetX, int offsetY, int* compared,
+                       const std::vector<platform::Rect>& skip) {
   Reader want(expected), got(actual);
   int mismatches = 0, inside = 0;
   for (int y = 1; y + 1 < want.size().height; ++y)
     for (int x = 1; x + 1 < want.size().width; ++x) {
+      if (std::any_of(skip.begin(), skip.end(), [&](const platform::Rect& r) {
+            return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+          }))
+        continue;
       platform::Colour c = want.At(x, y);
       bool uniform = true;
       for (int dy = -1; dy <= 1 && uniform; ++dy)
@@ -62,6 +72,13 @@ int InteriorMismatches(platform::Bitmap expected, platform::Bitmap actual, int o
   return mismatches;
 }
 
+std::vector<platform::Rect> TextBoxes(const platform::test::RecordedPage& page) {
+  std::vector<platform::Rect> boxes;
+  for (const platform::test::RecordedPageOp& op : page.operations)
+    if (op.kind == 'T') boxes.push_back(op.bounds);
+  return boxes;
+}
+
 platform::Bitmap PdfPageImage(const std::string& pdf, int page, int dotsPerInch) {
   std::string png = pdf + ".page";
   std::string command = "pdftoppm -r " + std::to_string(dotsPerInch) + " -f " + std::to_string(page) + " -l " +
@@ -70,4 +87,37 @@ platform::Bitmap PdfPageImage(const std::string& pdf, int page, int dotsPerInch)
   platform::Bitmap image = platform::test::LoadImageFile(png + ".png");
   std::filesystem::remove(png + ".png");
   return image;
+}
+
+std::vector<std::string> PdfPageWords(const std::string& pdf, int page) {
+  std::string words = pdf + ".words";
+  std::string command =
+      "pdftotext -bbox -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + pdf + "' '" + words + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  std::ifstream in(words);
+  std::vector<std::string> found;
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t open = line.find("<word "), start = line.find('>', open), end = line.find("</word>");
+    if (open == std::string::npos || start == std::string::npos || end == std::string::npos) continue;
+    std::string word = line.substr(start + 1, end - start - 1);
+    for (auto [entity, character] :
+         {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}})
+      for (std::size_t at = 0; (at = word.find(entity, at)) != std::string::npos; at += std::strlen(character))
+        word.replace(at, std::strlen(entity), character);
+    found.push_back(word);
+  }
+  in.close();
+  std::filesystem::remove(words);
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+std::vector<std::string> ListingWords(const ListingPage& page) {
+  std::vector<std::string> words;
+  for (const ListingText& t : page.texts) {
+    std::istringstream in(Cp1252ToUtf8(t.text));
+    for (std::string word; in >> word;) words.push_back(word);
+  }
+  std::sort(words.begin(), words.end());
+  return words;
 }

@@ -13,11 +13,13 @@
 #include "design/windows/ray_windows.h"
 #include "framework/base/drawing_layer.h"
 #include "framework/base/input_loop.h"
+#include "framework/base/status_line.h"
 #include "framework/base/view_state.h"
 #include "framework/model/layers.h"
 #include "platform/drawing.h"
 #include "platform/test_seams.h"
 #include "tests/design/shell/kdn_fixture.h"
+#include "tests/support/bitmap_compare.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -43,6 +45,35 @@ class RayCommandsTest : public KdnTest {
     return shown;
   }
 
+  // Pixels of `window`'s surface in {left, top, right, bottom} (right and
+  // bottom outside) whose colour is the palette's `index` (or, with
+  // `other`, is not).
+  static int CountPixels(platform::Window window, const platform::Rect& r, int16_t index, bool other = false) {
+    int count = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        count += (platform::test::SurfacePixel(window, x, y) == gPalette.colours[size_t(index)]) != other;
+    return count;
+  }
+
+  // The selected path's details: in a box beside the top of its marker, at
+  // most 56 pixels from the right edge, its texts white on black with no
+  // path or decay line through them.
+  static void ExpectDetailsBesideTheMarker() {
+    const RayWindowState& w = gRayWindows;
+    const platform::Rect& box = w.details;
+    ASSERT_TRUE(w.markerShown);
+    EXPECT_TRUE(box.right < w.markerX || box.left > w.markerX) << box.left << " " << box.right << " " << w.markerX;
+    EXPECT_LE(box.top, w.markerTop);
+    EXPECT_GE(box.bottom, w.markerTop);
+    EXPECT_LE(box.right, platform::GetClientSize(w.record.window).width - 56);
+    const platform::Rect inside{box.left + 1, box.top + 1, box.right, box.bottom};
+    EXPECT_GT(CountPixels(w.record.window, inside, kWhiteColour), 100);
+    EXPECT_EQ(CountPixels(w.record.window, inside, kPathColour), 0);
+    EXPECT_EQ(CountPixels(w.record.window, inside, kDecayColour), 0);
+  }
+
+  static constexpr int16_t kWhiteColour = 30, kPathColour = 19, kDecayColour = 29;
   platform::test::DialogScript dialogs_;
 };
 
@@ -105,6 +136,47 @@ TEST_F(RayCommandsTest, TheWindowsShowTheSearchAndSwitchUntilBack) {
   EXPECT_EQ(gResultWindow.band, band);
   EXPECT_TRUE(platform::IsWindowVisible(DrawWindow->window));
   EXPECT_EQ(gInput.activeCommand, 0);
+}
+
+// The impulse-response window shows the selected path's details beside its
+// marker, draws the plot again when another path is chosen (the details of
+// the one before covered part of it), and repaints the status strip after
+// the plot.
+TEST_F(RayCommandsTest, TheImpulseWindowShowsThePathsDetailsBesideItsMarkerAndRepaintsTheStrip) {
+  MessageRecorder messages;
+  messages.Answer(kIdCancel);  // no ray file
+  const platform::Size main = platform::GetClientSize(MainWindow.window);
+  const platform::Rect strip{kDrawMarginLeft, main.height - 24, main.width, main.height};
+  const std::string fresh = Path("fresh.png"), scrolled = Path("scrolled.png");
+  CalculateRaysAtSeats({
+      [&] { platform::test::KeyPress(platform::kKeyEnter); },
+      [&] {
+        ASSERT_EQ(gRayWindows.open, RayWindowKind::kImpulse);
+        ExpectDetailsBesideTheMarker();
+        ASSERT_FALSE(ShownStatusText().empty());
+        ClearStatusLine();
+        EXPECT_EQ(CountPixels(MainWindow.window, strip, gDrawing.statusColour, true), 0);
+        platform::InvalidateWindow(gRayWindows.record.window);
+      },
+      [&] {
+        EXPECT_GT(CountPixels(MainWindow.window, strip, gDrawing.statusColour, true), 20);
+        platform::test::ScrollAction(gRayWindows.scrollBar, platform::ScrollBar::kControl, platform::kScrollLineDown);
+      },
+      [&] {
+        EXPECT_EQ(gRayWindows.selection, 1);
+        ExpectDetailsBesideTheMarker();
+        ASSERT_TRUE(platform::test::SaveSurfacePng(gRayWindows.record.window, scrolled));
+        platform::InvalidateWindow(gRayWindows.record.window);
+      },
+      [&] {
+        ASSERT_TRUE(platform::test::SaveSurfacePng(gRayWindows.record.window, fresh));
+        platform::test::ClickControl(gRayWindows.backButton);
+      },
+  });
+  EXPECT_EQ(gRayWindows.open, RayWindowKind::kNone);
+  const platform::Bitmap before = platform::test::LoadImageFile(scrolled), after = platform::test::LoadImageFile(fresh);
+  ASSERT_NE(before, platform::Bitmap::kNone);
+  EXPECT_EQ(DifferingPixels(before, after), 0);
 }
 
 TEST_F(RayCommandsTest, AStoredRayFileComesBackWithLoadRayFile) {

@@ -23,6 +23,7 @@
 #include "framework/model/layers.h"
 #include "platform/test_seams.h"
 #include "tests/design/shell/kdn_fixture.h"
+#include "tests/support/bitmap_compare.h"
 #include "tests/support/message_recorder.h"
 
 namespace {
@@ -217,7 +218,8 @@ TEST_F(SpeakerListingWindowTest, PrintClosesTheWindowAndPrintsTheSummaryPages) {
   EXPECT_FALSE(IsPrinting());
 }
 
-// With no printer the summary goes to the PDF file the print dialog names.
+// With no printer the summary goes to the PDF file the print dialog names,
+// its texts as text: the page's words hold its head, the row and the totals.
 TEST_F(SpeakerListingWindowTest, TheSummaryPrintsToAPdfFile) {
   Place(0, 0, 3, "KV12");
   platform::test::PrintDialogScript printing;
@@ -227,6 +229,9 @@ TEST_F(SpeakerListingWindowTest, TheSummaryPrintsToAPdfFile) {
   ASSERT_TRUE(fs::exists(Path("summary.pdf")));
   EXPECT_GT(fs::file_size(Path("summary.pdf")), 1000u);
   EXPECT_GT(GetPrintSettings()->horizontalResolution, GetPrintSettings()->verticalResolution);
+  const std::vector<std::string> words = PdfPageWords(Path("summary.pdf"), 1);
+  for (const char* word : {"Loudspeakers", "Summary", "Korvane", "KV12", "Aim", "Total", "acoustic", "power"})
+    EXPECT_TRUE(std::binary_search(words.begin(), words.end(), word)) << word;
 }
 
 // A listing without a type picker (the viewer's) offers no type change.
@@ -253,8 +258,7 @@ TEST_F(SpeakerListingWindowTest, TheListingWaitsForTheUserAndClosesByItsCloseBox
   Place(0, 0, 3, "KV12");
   platform::Window shown = platform::Window::kNone;
   dialogs_.On(kListing, [&](DialogUser& user) { shown = user.dialog(); });
-  RunSteps([this] { Command(kCmdSpeakerListing); },
-           {[&] {
+  RunSteps([this] { Command(kCmdSpeakerListing); }, {[&] {
              ASSERT_TRUE(platform::IsWindow(shown));
              platform::test::RequestClose(shown);
            }});
