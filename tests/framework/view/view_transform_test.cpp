@@ -295,6 +295,27 @@ TEST_F(ViewTransformTest, ZoomToFitCentresTheModelAndKeepsTheScaleWithinItsLimit
   EXPECT_EQ(gView.viewOrigins[kViewXY][0], 3.0f);
 }
 
+// Zoom All fits what the model holds now, whatever the view showed before:
+// after a fit to an object 1e30 m away, which then goes, the room fills the
+// view again in one step.
+TEST_F(ViewTransformTest, ZoomToFitRecoversOnceAFarObjectIsGone) {
+  AddObject({RectangleXY(0, 0, 10, 8), WallX(0, 0, 8, 0, 3)});
+  for (ViewMode mode : {kView3D, kViewXY}) {
+    Show(mode);
+    ASSERT_EQ(ZoomToFit(), 1);
+    const float scale = gView.scale, h = gView.originX, v = gView.originY;
+    GraphicObject* far = AddObject({{{0, 0, 0}, {1e30f, 0, 0}, {1e30f, 1, 0}}});
+    ZoomToFit();
+    EXPECT_EQ(gView.scale, kMinScale) << mode;
+    UnlinkObject(far);
+    FreeObject(far);
+    ASSERT_EQ(ZoomToFit(), 1);
+    EXPECT_NEAR(gView.scale, scale, scale * 1e-5) << mode;
+    EXPECT_NEAR(gView.originX, h, 1e-4) << mode;
+    EXPECT_NEAR(gView.originY, v, 1e-4) << mode;
+  }
+}
+
 TEST_F(ViewTransformTest, TheTitleShowsTheFileNameInCapitalsButLeavesTheNameAsTyped) {
   SetMainTitle("Korvane Design Engine 2.90");
   std::string path = "hall1.kpr";
