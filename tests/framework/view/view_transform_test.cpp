@@ -74,9 +74,12 @@ TEST_F(ViewTransformTest, PixelsMapBackTruncatedTowardZeroToTheSnapStepOrTheMill
   for (const Case& c :
        {Case{474, kAxisHorizontal, 1, 1.5f}, Case{126, kAxisHorizontal, 1, -1.5f}, Case{26, kAxisVertical, 1, 1.5f},
         Case{474, kAxisHorizontal, 0, 1.74f}, Case{126, kAxisHorizontal, 0, -1.74f}, Case{26, kAxisVertical, 0, 1.74f},
-        Case{350, kAxisHorizontal, 1, 0.5f}, Case{349, kAxisHorizontal, 1, 0.0f}}) {
+        Case{350, kAxisHorizontal, 1, 0.5f}, Case{349, kAxisHorizontal, 1, 0.0f}, Case{251, kAxisHorizontal, 1, 0.0f},
+        Case{300, kAxisHorizontal, 0, 0.0f}, Case{201, kAxisVertical, 1, 0.0f}}) {
     gView.coordinateSnap = c.snap;
-    EXPECT_FLOAT_EQ(ScreenToWorld(c.pixel, c.axis), c.world) << c.pixel << " snap " << c.snap;
+    const float world = ScreenToWorld(c.pixel, c.axis);
+    EXPECT_FLOAT_EQ(world, c.world) << c.pixel << " snap " << c.snap;
+    EXPECT_EQ(std::signbit(world), std::signbit(c.world)) << c.pixel << ": no -0 to show as \"-0.000\"";
   }
   // A step that binary fractions cannot hold still snaps onto its multiples.
   gView.coordinateSnap = 1;
