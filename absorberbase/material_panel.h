@@ -30,9 +30,9 @@ constexpr int kPanelOk = 112, kPanelCancel = 113, kPanelModeLabel = 114;
 
 inline constexpr const char* kInvalidCoefficientMessage = kInvalidAbsorptionMessage;
 
-// A coefficient as the panel reads its field: the first four characters as
-// a decimal number with an optional sign ("0.755" is 0.75, "1.001" is 1.00,
-// "+0.5" is 0.5). False when they hold no number or one outside 0..1.
+// A coefficient as the panel reads its field, which takes four characters,
+// as many as it shows ("1.00"): a number within 0..1 ("+0.5" is 0.5, "-0"
+// is 0). False for anything else ("0.5x", "1.01").
 bool ReadCoefficientText(std::string_view text, float& value);
 
 // Refills the panel when it is open, else opens it; 0 when it cannot be

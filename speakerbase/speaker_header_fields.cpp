@@ -1,31 +1,22 @@
 #include "speakerbase/speaker_header_fields.h"
 
-#include <charconv>
-#include <cmath>
 #include <limits>
-#include <type_traits>
 
 #include "design/model/balloon_codes.h"
 #include "framework/core/geometry.h"
 #include "framework/core/text_format.h"
+#include "framework/core/text_lines.h"
 
 namespace {
 
-// The number at the start of `text` after blanks, as scanf's "%f" and "%d"
-// take it; false when there is none or it is not finite.
+// A typed field (ReadTypedNumber and ReadTypedInteger, text_lines.h);
+// false when it is no number, or no whole one for an integer.
+bool ReadField(const std::string& text, int& value) { return ReadTypedInteger(text, value); }
 template <typename T>
-bool ParseLeading(const std::string& text, T& value) {
-  const char* first = text.data();
-  const char* last = text.data() + text.size();
-  while (first != last && (*first == ' ' || *first == '\t')) ++first;
-  if (first != last && *first == '+') ++first;
-  T parsed{};
-  const auto [end, error] = std::from_chars(first, last, parsed);
-  if (error != std::errc() || end == first) return false;
-  if constexpr (std::is_floating_point_v<T>) {
-    if (!std::isfinite(parsed)) return false;
-  }
-  value = parsed;
+bool ReadField(const std::string& text, T& value) {
+  double read = 0;
+  if (!ReadTypedNumber(text, read)) return false;
+  value = T(read);
   return true;
 }
 
@@ -61,7 +52,7 @@ void RecomputeEfficiencyTexts(SpeakerHeaderFields& fields, const SpeakerType& re
   FixHeaderDecimalCommas(fields);
   for (int b = 0; b < kBandCount; ++b) {
     double sensitivity = 0;
-    if (ParseLeading(fields.sensitivity[size_t(b)], sensitivity))
+    if (ReadField(fields.sensitivity[size_t(b)], sensitivity))
       fields.efficiency[size_t(b)] = FormatText("%3.1f", EfficiencyPercent(sensitivity, record.DirectivityQ10(b)));
   }
 }
@@ -85,14 +76,14 @@ bool ApplySpeakerHeader(const SpeakerHeaderFields& input, SpeakerType& record) {
   for (int b = 0; b < kBandCount; ++b) {
     const size_t band = size_t(b);
     float value = 0;
-    if (ParseLeading(fields.power[band], value)) record.SetRatedPower(b, value);
-    if (ParseLeading(fields.sensitivity[band], value)) record.SetSensitivity(b, value);
+    if (ReadField(fields.power[band], value)) record.SetRatedPower(b, value);
+    if (ReadField(fields.sensitivity[band], value)) record.SetSensitivity(b, value);
     int impedance = 0;
-    if (ParseLeading(fields.impedance[band], impedance) && IsImpedance(impedance))
+    if (ReadField(fields.impedance[band], impedance) && IsImpedance(impedance))
       record.SetImpedance(b, int16_t(impedance));
     double efficiency = 0;
     int16_t stored = 0;
-    if (ParseLeading(fields.efficiency[band], efficiency) && EfficiencyToStored(efficiency, stored))
+    if (ReadField(fields.efficiency[band], efficiency) && EfficiencyToStored(efficiency, stored))
       record.SetEfficiency(b, stored);
   }
   return true;

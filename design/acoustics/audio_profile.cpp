@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "framework/core/file_dialog_state.h"
-#include "framework/core/geometry.h"
 #include "framework/core/services.h"
+#include "framework/core/text_lines.h"
 
 namespace {
 
@@ -184,7 +184,7 @@ AudioProfile TemporaryAudioProfile(const ObjectList& model, const RayResults& re
 
 float ParseListenAngle(const std::string& text) {
   double angle = 0;
-  if (!ReadNumberField(text, angle) || !std::isfinite(float(angle))) return 0;
+  ReadTypedNumber(text, angle);
   return float(angle);
 }
 

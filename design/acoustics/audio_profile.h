@@ -102,8 +102,8 @@ AudioProfile StoredAudioProfile(const ObjectList& model, const RayResults& resul
 // The temporary profile, three band records, no description or angle.
 AudioProfile TemporaryAudioProfile(const ObjectList& model, const RayResults& results);
 
-// The listen angle typed into its prompt: the number it starts with, read as
-// "%f" reads it ("30,5" is 30); 0 when empty, not a number or not finite.
+// The listen angle typed into its prompt (ReadTypedNumber, text_lines.h:
+// "30,5" is 30.5); 0 when it is no number.
 float ParseListenAngle(const std::string& text);
 
 // The save dialog and the prompts of storing a profile.

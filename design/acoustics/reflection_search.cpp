@@ -4,14 +4,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <mutex>
 #include <span>
 
-#include "framework/core/geometry.h"
 #include "framework/core/services.h"
 #include "framework/core/state_reset.h"
+#include "framework/core/text_lines.h"
 
 // ---- The direction set ----
 
@@ -69,10 +68,10 @@ RaySearchOrders SplitSearchOrders(int faceCount, int maxOrder) {
   return orders;
 }
 
-int ParseMaxOrder(std::string text) {
-  FixDecimalCommaText(text);
-  const long order = std::strtol(text.c_str(), nullptr, 10);
-  return int(std::clamp(order, 1L, long(kMaxSearchOrder)));
+int ParseMaxOrder(std::string_view text) {
+  double order = 0;
+  ReadTypedNumber(text, order);
+  return int(std::clamp(order, 1.0, double(kMaxSearchOrder)));
 }
 
 int PointSearchOrder(int faceCount, int speakerCount) {

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -95,10 +96,9 @@ struct RaySearchOrders {
 // order k - 1 and the lowest traced order k. M = 1: image order 1, no rays.
 RaySearchOrders SplitSearchOrders(int faceCount, int maxOrder);
 
-// The maximum order typed into the prompt: the text with a decimal comma
-// taken as a point, read as a decimal integer (what does not start with one
-// reads 0), clamped to 1 .. 40.
-int ParseMaxOrder(std::string text);
+// The maximum order typed into the prompt (ReadTypedNumber, text_lines.h;
+// what is no number reads 0) without its fraction, clamped to 1 .. 40.
+int ParseMaxOrder(std::string_view text);
 
 // The image order of the search at a clicked point: trunc(10 / ln(faces x
 // loudspeakers)), 1 when that quotient is 1 or less, at most 3.

@@ -8,6 +8,7 @@
 #include "design/model/project.h"
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
+#include "framework/core/text_lines.h"
 #include "framework/model/face_geometry.h"
 #include "framework/model/layers.h"
 
@@ -104,11 +105,16 @@ bool CheckSpeakerCopies(std::span<GraphicObject* const> sources) {
   return false;
 }
 
-std::optional<double> ReadSpeakerEntry(std::string text) {
-  FixDecimalCommaText(text);
+std::optional<double> ReadSpeakerEntry(std::string_view text) {
   double value = 0;
-  // The field is read into a float, so a number beyond its range is none.
-  if (ReadNumberField(text, value) && std::isfinite(float(value))) return value;
+  if (ReadTypedNumber(text, value)) return value;
+  ShowMessage(kInvalidEntryMessage, nullptr, kMsgOk);
+  return std::nullopt;
+}
+
+std::optional<double> ReadSpeakerDelay(std::string_view text) {
+  const std::optional<double> delay = ReadSpeakerEntry(text);
+  if (!delay || IsTypedDelay(*delay)) return delay;
   ShowMessage(kInvalidEntryMessage, nullptr, kMsgOk);
   return std::nullopt;
 }

@@ -29,6 +29,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "design/model/equalizer.h"
@@ -61,11 +62,13 @@ bool CheckSpeakerLimit(uint32_t adding);
 // again for every pass.
 bool CheckSpeakerCopies(std::span<GraphicObject* const> sources);
 
-// The number typed into the delay or angle input, read as "%f" reads it
-// (leading blanks skipped, whatever follows the number ignored, a ',' taken
-// for '.'); none, after "Invalid entry !", when the text holds no finite
-// number. The command then changes nothing.
-std::optional<double> ReadSpeakerEntry(std::string text);
+// The number typed into an array's angle input (ReadTypedNumber,
+// text_lines.h); none, after "Invalid entry !", when the text is no number.
+// The command then changes nothing.
+std::optional<double> ReadSpeakerEntry(std::string_view text);
+// The same for the delay input, which also refuses a delay outside 0 ..
+// kMaxTypedDelay.
+std::optional<double> ReadSpeakerDelay(std::string_view text);
 
 // ---- Placing and editing ----
 

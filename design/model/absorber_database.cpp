@@ -1,14 +1,13 @@
 #include "design/model/absorber_database.h"
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <utility>
 
 #include "framework/core/file_dialog_state.h"
 #include "framework/core/services.h"
+#include "framework/core/text_lines.h"
 
 namespace {
 
@@ -60,13 +59,9 @@ std::string FormatAbsorption(float coefficient) {
 }
 
 bool ReadAbsorptionText(std::string_view text, size_t characters, float& value) {
-  text = text.substr(0, characters);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);  // a number reader takes its sign
-  float read = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
-  if (error != std::errc() || end == text.data() || !(read >= 0.0f && read <= 1.0f)) return false;
-  value = read + 0.0f;  // "-0" is stored and shown as 0
+  double read = 0;
+  if (!ReadTypedNumber(text.substr(0, characters), read) || !(read >= 0 && read <= 1)) return false;
+  value = float(read);
   return true;
 }
 

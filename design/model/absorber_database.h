@@ -60,8 +60,9 @@ using AbsorberDatabase = AbsorberTable;
 // A coefficient as the programs show and print it: "%1.2f".
 std::string FormatAbsorption(float coefficient);
 // A coefficient as the programs read their fields: the first `characters`
-// characters as a decimal number with an optional sign (four: "0.755" is
-// 0.75, "+0.5" is 0.5). False when they hold no number or one outside 0..1.
+// characters, the field's width, as a typed number (ReadTypedNumber,
+// text_lines.h: "+0.5" is 0.5, "-0" is 0). False when they are no number
+// ("0.5x") or one outside 0..1.
 bool ReadAbsorptionText(std::string_view text, size_t characters, float& value);
 
 // ---- The 256-byte record ----

@@ -42,6 +42,8 @@ std::span<uint8_t, kLoudspeakerSize> BlockOf(GraphicObject* object) {
 
 }  // namespace
 
+bool IsTypedDelay(double ms) { return ms >= 0 && ms <= kMaxTypedDelay; }
+
 bool DecodeLoudspeaker(std::span<const uint8_t> block, Loudspeaker& speaker) {
   if (block.size() != kLoudspeakerSize) return false;
   const uint8_t* b = block.data();

@@ -29,6 +29,13 @@ constexpr uint32_t kSpeakerColourOff = 0;
 // A band whose equaliser gain is at or below this is off.
 constexpr float kBandOffGain = -50.0f;
 
+// The longest delay a user may give a loudspeaker, ms: its "%3.3f" text
+// fits the delay fields, and out to there the stored float holds the
+// microsecond they show. A delay is never negative: the sound would arrive
+// before it leaves.
+constexpr double kMaxTypedDelay = 10000;
+bool IsTypedDelay(double ms);
+
 // Stored offsets of the block.
 constexpr size_t kSpeakerName = 0;           // char[11]
 constexpr size_t kSpeakerGroup = 11;         // char[11]

@@ -6,6 +6,7 @@
 
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
+#include "framework/core/text_lines.h"
 
 namespace {
 
@@ -13,24 +14,19 @@ constexpr double kPi = 3.141592654;
 constexpr double kRadiansPerDegree = 0.017453292522222223;  // pi / 180
 constexpr size_t kNameChars = 10;                           // group and name
 
-// A typed number as "%f" reads it, a comma counting as a point; false for
-// text that is no number or no finite one.
-bool ReadTypedNumber(std::string text, double& value) {
-  FixDecimalCommaText(text);
-  return ReadNumberField(text, value) && std::isfinite(value);
-}
-
-// Reads a changed text, converted, into `value`; an unchanged text, or one
-// that gives no float, leaves it.
+// Reads a changed text, converted, into `value`; true when it did. An
+// unchanged text, or one that gives no float, leaves it.
 template <typename Convert>
-void TakeChanged(const std::string& typed, const std::string& shown, float& value, Convert convert) {
+bool TakeChanged(const std::string& typed, const std::string& shown, float& value, Convert convert) {
   double read = 0;
-  if (typed == shown || !ReadTypedNumber(typed, read)) return;
+  if (typed == shown || !ReadTypedNumber(typed, read)) return false;
   const float converted = float(convert(read));
-  if (std::isfinite(converted)) value = converted;
+  if (!std::isfinite(converted)) return false;
+  value = converted;
+  return true;
 }
-void TakeChanged(const std::string& typed, const std::string& shown, float& value) {
-  TakeChanged(typed, shown, value, [](double v) { return v; });
+bool TakeChanged(const std::string& typed, const std::string& shown, float& value) {
+  return TakeChanged(typed, shown, value, [](double v) { return v; });
 }
 
 void ShowBands(LoudspeakerEdit& edit, const char* gainFormat) {
@@ -109,12 +105,19 @@ int ApplyLoudspeakerEdit(const LoudspeakerEdit& edit, const LoudspeakerEditTexts
   Loudspeaker s = edit.speaker;
   if (typed.group != shown.group) s.group = typed.group.substr(0, kNameChars);
   if (typed.name != shown.name) s.name = typed.name.substr(0, kNameChars);
-  for (size_t i = 0; i < 3; ++i) TakeChanged(typed.position[i], shown.position[i], s.position[i], LengthFromUserUnit);
+  bool valid = true;
+  for (size_t i = 0; i < 3; ++i)
+    if (TakeChanged(typed.position[i], shown.position[i], s.position[i], LengthFromUserUnit))
+      valid = valid && IsTypedCoordinate(s.position[i]);
   std::array<float*, 3> angles = {&s.horizontal, &s.vertical, &s.rotation};
   for (size_t i = 0; i < 3; ++i)
     TakeChanged(typed.angles[i], shown.angles[i], *angles[i],
                 [](double degrees) { return WrappedDegrees(degrees) * kRadiansPerDegree; });
-  TakeChanged(typed.delay, shown.delay, s.delay);
+  if (TakeChanged(typed.delay, shown.delay, s.delay)) valid = valid && IsTypedDelay(s.delay);
+  if (!valid) {
+    ShowMessage(kInvalidEntryMessage, nullptr, kMsgOk);
+    return 0;
+  }
   if (typed.on != shown.on) s.on = typed.on ? uint16_t(s.on | 1) : uint16_t(s.on & ~1u);
   if (typed.positive != shown.positive) s.polarity = typed.positive ? 1 : -1;
   for (size_t b = 0; b < kBandCount; ++b) TakeChanged(typed.gains[b], shown.gains[b], s.eqGain[b]);

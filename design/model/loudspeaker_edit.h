@@ -9,7 +9,9 @@
 // byte for byte as it was (aim angles are not rounded to whole degrees, nor
 // gains to 0.1 dB). Numbers are shown and read with '.', whatever the
 // locale; a comma typed in any number field counts as a point. A number
-// field whose text is no number leaves its value as it was.
+// field whose text is no number leaves its value as it was; a position
+// beyond kMaxTypedCoordinate (geometry.h) and a delay outside 0 ..
+// kMaxTypedDelay are refused with "Invalid entry !".
 //
 // The fields: type name (at most 9 characters), group and name (10 each),
 // position x, y, z "%3.3f" in the user's unit (metres or feet), the
@@ -81,7 +83,8 @@ EqualizerBands EditEqGains(LoudspeakerEdit& edit, const LoudspeakerEditTexts& ty
 bool TakeEditEqGains(LoudspeakerEdit& edit, const EqualizerBands& gains);
 
 // OK with the dialog's texts: 0 after "Speaker Type Missing !" when the type
-// name is empty (the dialog stays, nothing changes); otherwise the changed
+// name is empty, or after "Invalid entry !" for a position or delay refused
+// (the dialog stays, nothing changes); otherwise the changed
 // fields go into the copy, the copy is stored in `speaker` and its type name
 // in `typeName`, and 1. Powers are not recomputed here: the calling command
 // gives the loudspeaker its type first.

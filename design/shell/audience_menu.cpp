@@ -11,6 +11,7 @@
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
+#include "framework/core/text_lines.h"
 #include "framework/editor/draw_commands.h"
 #include "framework/editor/edit_commands.h"
 #include "framework/editor/edit_steps.h"
@@ -32,7 +33,7 @@ void CmdAudienceOnFaces() {
   std::string typed;
   if (!InputLine(kHeightPrompt, typed, kHeightField, 1)) return;
   double height = 0;
-  if (!ReadNumberField(typed, height) ||
+  if (!ReadTypedNumber(typed, height) ||
       !(LengthFromUserUnit(height) >= 0.0 && LengthFromUserUnit(height) <= kMaxHeight)) {
     ShowMessage(kInvalidEntryMessage, nullptr, kMsgOk);
     return;

@@ -243,7 +243,7 @@ void CmdSetSpeakerDelay() {
   const std::vector<GraphicObject*> speakers = SelectSpeakersAfter("", kSetDelayText);
   std::string text = "0.0";
   if (!speakers.empty() && InputLine(kDelayTitle, text, kDelayTextLength + 1, 1))
-    if (const std::optional<double> delay = ReadSpeakerEntry(text)) SetLoudspeakerDelay(speakers, *delay);
+    if (const std::optional<double> delay = ReadSpeakerDelay(text)) SetLoudspeakerDelay(speakers, *delay);
   ResetCommandState();
 }
 

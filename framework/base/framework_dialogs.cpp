@@ -16,6 +16,7 @@
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
 #include "framework/core/text_encoding.h"
+#include "framework/core/text_lines.h"
 #include "framework/model/layers.h"
 #include "framework/model/plot_header.h"
 
@@ -107,7 +108,7 @@ void SetNumber(Window dialog, int id, const char* format, double value) {
 // characters, parsed into a 32-bit float. False when it holds none.
 bool ReadFloatField(Window dialog, int id, std::size_t chars, double& value) {
   double read = 0;
-  if (!ReadNumberField(GetDialogText(dialog, id, chars + 1), read) || !std::isfinite(float(read))) return false;
+  if (!ReadTypedNumber(GetDialogText(dialog, id, chars + 1), read)) return false;
   value = float(read);
   return true;
 }

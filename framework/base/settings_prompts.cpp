@@ -10,6 +10,7 @@
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
+#include "framework/core/text_lines.h"
 #include "platform/window.h"
 
 namespace {
@@ -30,7 +31,7 @@ void RefuseEntry() { ShowMessage(kInvalidEntryMessage, nullptr, kMsgOk); }
 bool AskNumber(const char* prompt, const std::string& shown, double& typed) {
   std::string field = shown;
   if (!InputLine(prompt, field, kNumberField, 1) || field == shown) return false;
-  if (ReadNumberField(field, typed)) return true;
+  if (ReadTypedNumber(field, typed)) return true;
   RefuseEntry();
   return false;
 }
@@ -39,7 +40,7 @@ bool AskInteger(const char* prompt, int shown, int& typed) {
   const std::string text = std::to_string(shown);
   std::string field = text;
   if (!InputLine(prompt, field, kNumberField, 1) || field == text) return false;
-  if (ReadIntegerField(field, typed)) return true;
+  if (ReadTypedInteger(field, typed)) return true;
   RefuseEntry();
   return false;
 }

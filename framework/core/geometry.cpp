@@ -1,11 +1,8 @@
 #include "framework/core/geometry.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "framework/core/state_reset.h"
 
@@ -40,14 +37,6 @@ bool FixDecimalCommaText(std::string& text) {
   return replaced;
 }
 
-bool ReadNumberField(const std::string& text, double& value) {
-  char* end = nullptr;
-  const double read = std::strtod(text.c_str(), &end);
-  if (end == text.c_str()) return false;
-  value = read;
-  return true;
-}
-
 std::string FormatNumber(const char* format, double value) {
   char text[64];
   std::snprintf(text, sizeof text, format, value);
@@ -61,14 +50,7 @@ double WrappedDegrees(double degrees) {
   return degrees;
 }
 
-bool ReadIntegerField(const std::string& text, int& value) {
-  char* end = nullptr;
-  errno = 0;
-  const long read = std::strtol(text.c_str(), &end, 10);
-  if (end == text.c_str() || errno == ERANGE || read < INT_MIN || read > INT_MAX) return false;
-  value = int(read);
-  return true;
-}
+bool IsTypedCoordinate(double metres) { return std::fabs(metres) <= kMaxTypedCoordinate; }
 
 namespace {
 constexpr double kFeetPerMetre = 3.28084;

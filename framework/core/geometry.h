@@ -1,6 +1,7 @@
 // Small pure helpers the editors, dialogs and calculations share: 2D segment
-// intersection, the decimal-comma repair of number fields, and unit
-// conversions. The hit tests on screen pixels are in framework/base/hit_test.h.
+// intersection, the decimal-comma repair of number fields, the reach of a
+// typed coordinate, and unit conversions. The hit tests on screen pixels are
+// in framework/base/hit_test.h.
 #pragma once
 
 #include <cstdint>
@@ -21,14 +22,16 @@ bool FixDecimalCommaText(std::string& text);
 // as the decimal point.
 std::string FormatNumber(const char* format, double value);
 
-// The number at the start of a typed field, read as "%lf" and "%d" read it:
-// leading blanks skipped, whatever follows the number ignored. False, with
-// `value` untouched, when the field does not start with a number (or a whole
-// number beyond 32 bits).
-bool ReadNumberField(const std::string& text, double& value);
 // What a prompt shows for a field it cannot take.
 inline constexpr char kInvalidEntryMessage[] = "Invalid entry !";
-bool ReadIntegerField(const std::string& text, int& value);
+
+// The farthest from the origin, along each axis, that a typed coordinate
+// may lie, in metres: out to there the 32-bit floats of the model's
+// vertices hold the millimetre. A point beyond is refused with
+// "Invalid entry !" (whatever the unit it was typed in); files that hold
+// one still open.
+constexpr double kMaxTypedCoordinate = 10000;
+bool IsTypedCoordinate(double metres);
 
 // An angle typed in degrees brought into -180 .. 180, whole turns first: 270
 // gives -90, -190 gives 170, 540 and 900 give 180.

@@ -1,5 +1,6 @@
 #include "framework/core/text_lines.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -11,9 +12,9 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The number that begins at `pos` (no blanks skipped); kNumber moves `pos`
-// behind it.
-NumberScan ScanNumber(std::string_view text, size_t& pos, float& value) {
+// The number that begins at `pos` (no blanks skipped) in double precision
+// and within a float's range; kNumber moves `pos` behind it.
+NumberScan ScanNumber(std::string_view text, size_t& pos, double& value) {
   size_t p = pos;
   bool negative = false;
   if (p < text.size() && (text[p] == '+' || text[p] == '-')) negative = text[p++] == '-';
@@ -24,9 +25,16 @@ NumberScan ScanNumber(std::string_view text, size_t& pos, float& value) {
   double magnitude = 0;
   const auto [end, error] = std::from_chars(text.data() + p, text.data() + text.size(), magnitude);
   if (error != std::errc() || !(magnitude <= std::numeric_limits<float>::max())) return NumberScan::kRefused;
-  value = float(negative ? -magnitude : magnitude);
+  value = negative ? -magnitude : magnitude;
   pos = size_t(end - text.data());
   return NumberScan::kNumber;
+}
+
+NumberScan ScanNumber(std::string_view text, size_t& pos, float& value) {
+  double read = 0;
+  const NumberScan scan = ScanNumber(text, pos, read);
+  if (scan == NumberScan::kNumber) value = float(read);
+  return scan;
 }
 
 }  // namespace
@@ -91,6 +99,26 @@ bool ParseNumbers(std::string_view line, std::vector<float>& numbers) {
       case NumberScan::kRefused: return false;
     }
   }
+  return true;
+}
+
+bool ReadTypedNumber(std::string_view text, double& value) {
+  std::string typed(TrimBlanks(text));
+  std::replace(typed.begin(), typed.end(), ',', '.');
+  size_t pos = 0;
+  double read = 0;
+  if (ScanNumber(typed, pos, read) != NumberScan::kNumber || pos != typed.size()) return false;
+  value = read + 0.0;  // -0 becomes 0
+  return true;
+}
+
+bool ReadTypedInteger(std::string_view text, int& value) {
+  text = TrimBlanks(text);
+  if (!text.empty() && text.front() == '+' && text.size() > 1 && IsDigit(text[1])) text.remove_prefix(1);
+  int read = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return false;
+  value = read;
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "framework/base/status_line.h"
 #include "framework/base/vector_font.h"
 #include "framework/base/view_state.h"
+#include "framework/core/geometry.h"
 #include "framework/core/services.h"
 #include "framework/core/state_reset.h"
 #include "framework/editor/draw_layouts.h"
@@ -245,7 +246,10 @@ void CmdDrawText() {
     float height = gDrawCommands.textHeight;
     float degrees = float(gDrawCommands.textAngle * kDegreesPerRadian);
     std::string text;
-    if (TextDialog(height, degrees, text, kTextLength) == 1) {
+    const bool typed = TextDialog(height, degrees, text, kTextLength) == 1;
+    if (typed && height > kMaxTypedCoordinate) {
+      ShowMessage(kInvalidEntryMessage, nullptr, kMsgOk);  // it would reach beyond a typed point
+    } else if (typed) {
       gDrawCommands.textHeight = height;
       gDrawCommands.textAngle = degrees / kDegreesPerRadian;
       if (height >= 0.001f) {

@@ -11,7 +11,8 @@
 // it is done; Escape removes it. Circles and rectangles are drawn in the
 // plane of a 2D view only; the 3D views refuse them. A figure with too few
 // distinct points, and a text that draws nothing, never enter the model
-// (draw_layouts.h).
+// (draw_layouts.h); a text taller than kMaxTypedCoordinate (geometry.h) is
+// refused with "Invalid entry !".
 #pragma once
 
 #include "framework/shell/command_dispatch.h"

@@ -17,6 +17,7 @@
 #include "framework/core/byte_codec.h"
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
+#include "framework/core/text_lines.h"
 #include "framework/editor/edit_steps.h"
 #include "framework/editor/pointer_input.h"
 #include "framework/editor/selection.h"
@@ -277,8 +278,8 @@ void CmdTurn() {
   Vec3d pivot;
   std::string text = "0";
   if (SelectObjects() > 0 && PickPivot(pivot) && InputLine("Angle [deg] : ", text, kAngleLength, 1)) {
-    double degrees = 0;
-    ReadNumberField(text, degrees);
+    double degrees = 0;  // text that is no number turns nothing
+    ReadTypedNumber(text, degrees);
     const std::array<double, 9> m = TurnMatrix(degrees * kPi / 180);
     TransformSelection([&](Vec3d v) {
       const Vec3d d = v - pivot;
@@ -300,15 +301,23 @@ void CmdScale() {
     double f[3] = {1, 1, 1};
     const int ok = PointAbsoluteDialog(f[0], f[1], f[2], "Factors X,Y,Z :");
     gUnitFlag = unit;
-    if (ok && (f[0] == 0 || f[1] == 0 || f[2] == 0)) {
-      // A zero factor flattens the faces into lines.
+    const auto scaled = [&](Vec3d v) {
+      return Vec3d{base.x + (v.x - base.x) * f[0], base.y + (v.y - base.y) * f[1], base.z + (v.z - base.z) * f[2]};
+    };
+    bool reachable = true;
+    ForSelected([&](const GraphicObject* o) {
+      for (uint32_t i = 0; i < o->vertexCount; ++i) {
+        const Vec3d v = scaled(ToVec3d(o->vertices[i]));
+        reachable = reachable && IsTypedCoordinate(v.x) && IsTypedCoordinate(v.y) && IsTypedCoordinate(v.z);
+      }
+    });
+    const bool flattens = f[0] == 0 || f[1] == 0 || f[2] == 0;  // the faces into lines
+    if (ok && (flattens || !reachable)) {
       ShowMessage(kInvalidEntryMessage, nullptr, kMsgOk);
     } else if (ok) {
       const bool mirrored = f[0] * f[1] * f[2] < 0;
       if (mirrored) ForSelected(ReverseFaces);
-      TransformSelection([&](Vec3d v) {
-        return Vec3d{base.x + (v.x - base.x) * f[0], base.y + (v.y - base.y) * f[1], base.z + (v.z - base.z) * f[2]};
-      });
+      TransformSelection(scaled);
       MarkDrawingModified();
     }
   }

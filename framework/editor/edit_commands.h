@@ -53,11 +53,12 @@ void CmdCopy();
 void CmdMirror();
 // "TURN >": by an angle typed in degrees ("Angle [deg] : ") about the axis
 // through a picked point perpendicular to the view, counter-clockwise as
-// seen; the perspective view turns nothing.
+// seen; text that is no number, and the perspective view, turn nothing.
 void CmdTurn();
 // "SCALE > ": by three factors ("Factors X,Y,Z :", never converted to feet)
-// about a picked point. A zero factor is refused with "Invalid entry !"; a
-// negative product of the factors turns the faces round, as MIRROR does.
+// about a picked point. A zero factor, and factors that would carry a vertex
+// beyond kMaxTypedCoordinate, are refused with "Invalid entry !"; a negative
+// product of the factors turns the faces round, as MIRROR does.
 void CmdScale();
 // "MOVE NODES >": picked nodes from a base point to an offset point, the
 // node markers shown meanwhile; a node moves in every face that uses it.

@@ -9,6 +9,7 @@
 #include "framework/base/view_state.h"
 #include "framework/core/geometry.h"
 #include "framework/core/services.h"
+#include "framework/core/text_lines.h"
 #include "framework/editor/edit_steps.h"
 #include "framework/editor/pointer_input.h"
 #include "framework/editor/selection.h"
@@ -110,7 +111,7 @@ void CmdRotate() {
     std::string angleText = "360";
     if (!gInput.cancel && !gInput.done && InputLine(kAngleTitle, angleText, kInputLength, 1)) {
       double angle = 0;
-      ReadNumberField(angleText, angle);
+      ReadTypedNumber(angleText, angle);
       std::string segmentText = FormatNumber("%3.0f", std::abs(angle / 10));
       if (InputLine(kSegmentsTitle, segmentText, kInputLength, 1)) {
         if (!ReadRotateSweep(angleText, segmentText, gDrawing.circleResolution, sweep)) {

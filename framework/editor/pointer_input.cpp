@@ -15,6 +15,8 @@
 #include "framework/base/input_loop.h"
 #include "framework/base/printing.h"
 #include "framework/base/view_state.h"
+#include "framework/core/geometry.h"
+#include "framework/core/services.h"
 #include "framework/core/state_reset.h"
 #include "framework/model/face_geometry.h"
 #include "framework/view/projection.h"
@@ -124,9 +126,14 @@ void SnapToNode(int x, int y) {
 
 void DrawBaseLine(platform::Point to) { DrawXorLine(gInput.baseLineStart.x, gInput.baseLineStart.y, to.x, to.y); }
 
-// The typed point becomes the cursor point and counts as a click there.
-void TakeTypedPoint(const ObjectVertex& point) {
-  gInput.cursorPoint = point;
+// The typed point becomes the cursor point and counts as a click there;
+// one beyond the reach of a typed coordinate is refused.
+void TakeTypedPoint(double x, double y, double z) {
+  if (!IsTypedCoordinate(x) || !IsTypedCoordinate(y) || !IsTypedCoordinate(z)) {
+    ShowMessage(kInvalidEntryMessage, nullptr, kMsgOk);
+    return;
+  }
+  gInput.cursorPoint = {float(x), float(y), float(z)};
   PlaceCursorPixel();
   SetCursorTracking(1);
   ShowCrosshair(1);
@@ -150,14 +157,14 @@ void TypePoint(unsigned key) {
     double distance = 0, angle = 0;
     if (PointPolarDialog(distance, angle)) {
       const ObjectVertex d = PolarOffset(distance, angle);
-      TakeTypedPoint({last.x + d.x, last.y + d.y, last.z + d.z});
+      TakeTypedPoint(last.x + d.x, last.y + d.y, last.z + d.z);
     }
   } else {
     const bool relative = key == 'R';
     double x = relative ? 0 : last.x, y = relative ? 0 : last.y, z = relative ? 0 : last.z;
     if (PointAbsoluteDialog(x, y, z, relative ? "Point relative :" : "Point absolute :")) {
-      if (relative) TakeTypedPoint({float(last.x + x), float(last.y + y), float(last.z + z)});
-      else TakeTypedPoint({float(x), float(y), float(z)});
+      if (relative) TakeTypedPoint(last.x + x, last.y + y, last.z + z);
+      else TakeTypedPoint(x, y, z);
     }
   }
   ShowCrosshair(1);

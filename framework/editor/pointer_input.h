@@ -133,6 +133,8 @@ void TakeMouseClick(int x, int y);
 // an absolute point and one relative to the last accepted point ("Point
 // absolute :", "Point relative :"), "P" for a distance and angle from it in
 // the view's plane; the typed point is taken as a click takes the cursor
-// point, without snapping. Every other key goes to the view keys
+// point, without snapping, unless it lies beyond kMaxTypedCoordinate
+// (geometry.h), which "Invalid entry !" refuses. Every other key goes to
+// the view keys
 // (view_keys.h).
 void HandleDrawingKey(unsigned key);

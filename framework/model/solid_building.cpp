@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "framework/core/geometry.h"
+#include "framework/core/text_lines.h"
 
 namespace {
 
@@ -223,8 +223,8 @@ SolidBuild ExtrudeSelectedObjects(ObjectList& list, Vec3d offset) {
 bool ReadRotateSweep(const std::string& angleText, const std::string& segmentText, int circleResolution,
                      RotateSweep& sweep) {
   double angle = 0, segments = circleResolution;
-  if (!ReadNumberField(angleText, angle) || angle == 0 || !std::isfinite(angle)) return false;
-  ReadNumberField(segmentText, segments);
+  if (!ReadTypedNumber(angleText, angle) || angle == 0) return false;
+  ReadTypedNumber(segmentText, segments);
   if (segments < 1 || segments > 65535 || segments != std::floor(segments)) return false;
   sweep.angleDegrees = angle;
   sweep.segments = int(segments);

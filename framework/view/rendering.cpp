@@ -524,13 +524,18 @@ ScreenExtents ModelScreenExtents() {
 
 int ZoomToFit() {
   if (!gObjects.model.first || gView.mode == kViewPerspective) return 0;
+  // Measured about the model's origin, so that what the view showed before
+  // (a fit to a vertex 1e30 m away, since undone) takes no part.
+  gView.originX = gView.originY = 0;
   const ScreenExtents e = ModelScreenExtents();
   const double scale = gView.scale;
-  const double dx = std::max(e.maxX - e.minX, 1.0) / scale, dy = std::max(e.maxY - e.minY, 1.0) / scale;
+  // Each extent is at least what a pixel holds at the largest scale.
+  const double least = 1.0 / kMaxScale;
+  const double dx = std::max((e.maxX - e.minX) / scale, least), dy = std::max((e.maxY - e.minY) / scale, least);
   const double width = std::max(Width(), 1), height = std::max(Height(), 1);
   const double fitted = std::abs(dy / dx) <= height / width ? width / dx : height / dy;
-  gView.originX = float(gView.originX + ((e.minX + e.maxX) * 0.5 - gView.centreX) / scale);
-  gView.originY = float(gView.originY - ((e.minY + e.maxY) * 0.5 - gView.centreY) / scale);
+  gView.originX = float(((e.minX + e.maxX) * 0.5 - gView.centreX) / scale);
+  gView.originY = float(-((e.minY + e.maxY) * 0.5 - gView.centreY) / scale);
   gView.scale = std::clamp(float(fitted * 0.95), kMinScale, kMaxScale);
   StoreViewOrigin();
   LayoutAndRedraw();

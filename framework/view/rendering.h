@@ -81,9 +81,9 @@ void DeselectAllObjects();
 // The outline of one face, in the pick colour (highlight 1) or its own.
 void DrawFaceOutline(GraphicObject* object, uint32_t startItem, int highlight);
 
-// F7: scales and centres the view on every shown object; the scale stays
-// within 0.001 .. 1000. Nothing happens on an empty model or in the
-// perspective view. 1 when the view was fitted.
+// F7: scales and centres the view on every shown object, whatever the view
+// showed before; the scale stays within 0.001 .. 1000. Nothing happens on
+// an empty model or in the perspective view. 1 when the view was fitted.
 int ZoomToFit();
 // View/Zoom Window: zooms to a rectangle picked by two corners.
 void ZoomWindow();

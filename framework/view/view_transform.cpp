@@ -92,9 +92,10 @@ float ScreenToWorld(int32_t pixel, int axis) {
                                          : gView.originY - (pixel - gView.centreY) / gView.scale;
   const double step = gView.coordinateSnap ? gView.snapStep : 0.001;
   // Toward zero, with a nudge for quotients such as 0.3 / 0.1 that binary
-  // fractions leave just short of a whole number.
+  // fractions leave just short of a whole number; just left of 0 is 0, not
+  // a -0 that would show as "-0.000".
   const double steps = w / step;
-  return float(std::trunc(steps + (steps >= 0 ? 1e-6 : -1e-6)) * step);
+  return float(std::trunc(steps + (steps >= 0 ? 1e-6 : -1e-6)) * step) + 0.0f;
 }
 
 void StoreViewOrigin() {

@@ -3,6 +3,7 @@
 // its driver picked one after the other make one loudspeaker); the user may
 // correct the names and figures; OK takes a complete loudspeaker only, and
 // the record is then finished from its balloon files and appended.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -72,12 +73,12 @@ void ReadRecord(Window dialog, SpeakerType& r) {
     if (platform::IsDialogButtonChecked(dialog, kFirstCrossover + i)) mask = uint16_t(mask | (1u << i));
   r.SetBandSelection(mask);
   for (int b = 0; b < kBandCount; ++b) {
-    float value = 0;
+    double value = 0;
     FixDecimalComma(dialog, kSensitivityRow + b);
-    if (ReadNumber(GetDialogText(dialog, kSensitivityRow + b, kNumberChars), value) == NumberScan::kNumber)
-      r.SetSensitivity(b, value);
-    if (ReadNumber(GetDialogText(dialog, kPowerRow + b, kNumberChars), value) == NumberScan::kNumber)
-      r.SetRatedPower(b, float(int(value)));
+    if (ReadTypedNumber(GetDialogText(dialog, kSensitivityRow + b, kNumberChars), value))
+      r.SetSensitivity(b, float(value));
+    if (ReadTypedNumber(GetDialogText(dialog, kPowerRow + b, kNumberChars), value))
+      r.SetRatedPower(b, float(std::trunc(value)));
   }
 }
 

@@ -37,6 +37,8 @@ bool MenusEnabled() {
   return all;
 }
 
+// A field takes the four characters it shows ("0.755" types as "0.75"),
+// and they must be a number within 0..1.
 TEST_F(MaterialPanelTest, CoefficientsAreTheirFieldsFirstFourCharactersWithin0To1) {
   struct Case {
     const char* typed;
@@ -44,9 +46,10 @@ TEST_F(MaterialPanelTest, CoefficientsAreTheirFieldsFirstFourCharactersWithin0To
     float stored;
   };
   const Case cases[] = {
-      {"0", true, 0.0f},    {"1", true, 1.0f},     {"0,5", true, 0.5f},   {"0.755", true, 0.75f}, {"1.001", true, 1.0f},
-      {"+0.5", true, 0.5f}, {" +1", true, 1.0f},   {"1.01", false, 0.3f}, {"-0.1", false, 0.3f},  {"abc", false, 0.3f},
-      {"", false, 0.3f},    {"+-.5", false, 0.3f}, {"++1", false, 0.3f},  {"-0", true, 0.0f},
+      {"0", true, 0.0f},     {"1", true, 1.0f},    {"0,5", true, 0.5f},   {"0.755", true, 0.75f},
+      {"1.001", true, 1.0f}, {"+0.5", true, 0.5f}, {" +1", true, 1.0f},   {"1.01", false, 0.3f},
+      {"-0.1", false, 0.3f}, {"abc", false, 0.3f}, {"", false, 0.3f},     {"+-.5", false, 0.3f},
+      {"++1", false, 0.3f},  {"-0", true, 0.0f},   {"0.5x", false, 0.3f}, {"1e-1", true, 0.1f},
   };
   for (const Case& c : cases) {
     ShowDatabase({Material("Glass", "Glazing", 0.3f)});
@@ -55,6 +58,7 @@ TEST_F(MaterialPanelTest, CoefficientsAreTheirFieldsFirstFourCharactersWithin0To
     panel.Type(kPanelFirstCoefficient + 6, c.typed);
     if (!*c.typed) platform::test::KeyPress(platform::kKeyBackspace);  // typing nothing leaves the text selected
     Pump();
+    EXPECT_LE(panel.Text(kPanelFirstCoefficient + 6).size(), 4u) << c.typed << ": shown beyond what is stored";
     MessageRecorder messages;
     panel.Press(kPanelOk);
     Pump();

@@ -48,7 +48,7 @@ TEST(SpeakerHeaderFieldsTest, OkStoresWhatParsesAndKeepsTheRest) {
   f.crossovers = {false, true, false, false, false, false};
   f.power[0] = "1200,5";     // a decimal comma
   f.power[1] = "abc";        // does not parse: stays
-  f.power[2] = " 80.5xyz";   // scanf takes the number in front
+  f.power[2] = " 80.5xyz";   // text after the number: stays
   f.sensitivity[3] = "nan";  // not finite: stays
   f.impedance[4] = "16";
   f.impedance[5] = "99999";  // beyond the 16-bit word: stays
@@ -62,7 +62,7 @@ TEST(SpeakerHeaderFieldsTest, OkStoresWhatParsesAndKeepsTheRest) {
   EXPECT_EQ(record.BandSelection(), 0x0002);
   EXPECT_EQ(record.RatedPower(0), 1200.5f);
   EXPECT_EQ(record.RatedPower(1), 250.0f);
-  EXPECT_EQ(record.RatedPower(2), 80.5f);
+  EXPECT_EQ(record.RatedPower(2), 250.0f);
   EXPECT_EQ(record.Sensitivity(3), 102.0f);
   EXPECT_EQ(record.Impedance(4), 16);
   EXPECT_EQ(record.Impedance(5), 8);

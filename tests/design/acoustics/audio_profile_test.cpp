@@ -53,7 +53,7 @@ TEST_F(AudioProfileTest, StoredProfileHasTheLayout) {
 
   Bytes golden;
   golden.text("KORVANE AUDIO X-FORMER FILE V2.00", 40).text("Main floor", 80);
-  golden.u32(2).f32(30.0f).u32(0);
+  golden.u32(2).f32(30.5f).u32(0);  // the listen angle, its comma a point
   ASSERT_EQ(golden.b.size(), 132u);
   golden.f32(0).f32(1.0f).zeros(24).f32(10).f32(0).f32(0);
   golden.f32(15).f32(float(50 / 1000.0)).zeros(24).f32(5).f32(-5).f32(0);
@@ -138,9 +138,9 @@ TEST_F(AudioProfileTest, ImpulsesBeforeTheEarliestArrivalStartAtZero) {
   EXPECT_EQ(profile.impulses[0].direction.z, 4.0f);
 }
 
-TEST(AudioProfile, ListenAngleReadsAsPercentF) {
-  const std::pair<const char*, float> cases[] = {{"", 0},    {"30,5", 30}, {" 12.5", 12.5f}, {"-45", -45},
-                                                 {"abc", 0}, {"inf", 0},   {"1e40", 0}};
+TEST(AudioProfile, ListenAngleIsATypedNumberOrZero) {
+  const std::pair<const char*, float> cases[] = {{"", 0},    {"30,5", 30.5f}, {" 12.5", 12.5f}, {"-45", -45},
+                                                 {"abc", 0}, {"inf", 0},      {"1e40", 0},      {"30 deg", 0}};
   for (const auto& [text, angle] : cases) EXPECT_EQ(ParseListenAngle(text), angle) << text;
 }
 

@@ -397,17 +397,24 @@ TEST_F(SpeakerOperationsTest, AlignmentDelaysTheNearerLoudspeakersUntilAllArrive
   EXPECT_EQ(Read(far).delay, 12.5f);
 }
 
-TEST_F(SpeakerOperationsTest, AnEntryThatHoldsNoNumberIsRefused) {
+TEST_F(SpeakerOperationsTest, AnEntryThatHoldsNoNumberIsRefusedAndADelayMustBeOneTheFieldsShow) {
   struct Case {
     const char* text;
-    std::optional<double> value;
+    std::optional<double> angle, delay;
   };
-  for (const Case& c : {Case{"12.5", 12.5}, Case{" 3,5 ms", 3.5}, Case{"-90", -90}, Case{"abc", std::nullopt},
-                        Case{"", std::nullopt}, Case{"nan", std::nullopt}, Case{"1e40", std::nullopt}}) {
-    MessageRecorder messages;
-    EXPECT_EQ(ReadSpeakerEntry(c.text), c.value) << c.text;
-    EXPECT_EQ(messages.texts(), c.value ? std::vector<std::string>{} : std::vector<std::string>{"Invalid entry !"})
-        << c.text;
+  for (const Case& c :
+       {Case{"12.5", 12.5, 12.5}, Case{" 3,5 ", 3.5, 3.5}, Case{"-90", -90, std::nullopt},
+        Case{"3,5 ms", std::nullopt, std::nullopt}, Case{"abc", std::nullopt, std::nullopt},
+        Case{"", std::nullopt, std::nullopt}, Case{"nan", std::nullopt, std::nullopt},
+        Case{"1e40", std::nullopt, std::nullopt}, Case{"-25", -25, std::nullopt}, Case{"1e9", 1e9, std::nullopt},
+        Case{"10000", 10000, 10000}, Case{"10000.01", 10000.01, std::nullopt}, Case{"0", 0, 0}}) {
+    for (const auto& [read, expected] :
+         {std::pair{&ReadSpeakerEntry, c.angle}, std::pair{&ReadSpeakerDelay, c.delay}}) {
+      MessageRecorder messages;
+      EXPECT_EQ(read(c.text), expected) << c.text;
+      EXPECT_EQ(messages.texts(), expected ? std::vector<std::string>{} : std::vector<std::string>{"Invalid entry !"})
+          << c.text;
+    }
   }
 }
 

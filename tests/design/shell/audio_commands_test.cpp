@@ -166,7 +166,7 @@ TEST_F(AudioCommandsTest, TheImpulseWindowStoresAProfileAndPlaysThePathsAtOnce) 
   AudioProfile profile;
   ASSERT_TRUE(ReadAudioProfileFile(reader, profile));
   EXPECT_EQ(profile.description, "Seats");
-  EXPECT_EQ(profile.listenAngle, 30.0f);
+  EXPECT_EQ(profile.listenAngle, 30.5f);
   EXPECT_EQ(int(profile.impulses.size()), paths);
   EXPECT_EQ(profile.bandRecords.size(), kStoredProfileBandRecords);
   // "RTA": the stream played at 22050 Hz, the profile path back as it was.

@@ -14,6 +14,8 @@
 #include "framework/base/framework_windows.h"
 #include "framework/base/input_loop.h"
 #include "framework/base/view_state.h"
+#include "framework/core/geometry.h"
+#include "framework/editor/draw_commands.h"
 #include "framework/model/graphic_object.h"
 #include "framework/view/projection.h"
 #include "framework/view/view_transform.h"
@@ -277,6 +279,17 @@ TEST_F(DrawCommandTest, TextIsDrawnInTheStrokeFontOnTheAuxiliaryLayer) {
   Run(kAuxText, {ClickAt(5, 5)});
   EXPECT_EQ(gObjects.model.first, text);
   EXPECT_EQ(text->next, nullptr);
+  // Nor by a text taller than a typed point may reach; the height stays.
+  dialogs.On("DIALOG_6", [](DialogUser& user) {
+    user.Type(104, "1e30");
+    user.Type(106, "Far");
+    user.Press(102);
+  });
+  MessageRecorder messages;
+  Run(kAuxText, {ClickAt(5, 5)});
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{kInvalidEntryMessage});
+  EXPECT_EQ(gObjects.model.first, text);
+  EXPECT_EQ(gDrawCommands.textHeight, 2.0f);
 }
 
 }  // namespace

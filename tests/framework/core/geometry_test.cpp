@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 TEST(Geometry, SegmentIntersection) {
@@ -31,25 +33,11 @@ TEST(Geometry, DecimalComma) {
   EXPECT_FALSE(FixDecimalCommaText(plain));
 }
 
-TEST(Geometry, NumberFieldsReadTheLeadingNumberOrNothing) {
-  struct Case {
-    const char* text;
-    bool number;
-    double value;
-    bool integer;
-    int whole;
-  };
-  for (const Case& c :
-       {Case{"1.5", true, 1.5, true, 1}, Case{"  -2", true, -2, true, -2}, Case{"1e3m", true, 1000, true, 1},
-        Case{"abc", false, 7, false, 7}, Case{"", false, 7, false, 7}, Case{".5", true, 0.5, false, 7},
-        Case{"99999999999", true, 99999999999.0, false, 7}}) {
-    double value = 7;
-    int whole = 7;
-    EXPECT_EQ(ReadNumberField(c.text, value), c.number) << c.text;
-    EXPECT_EQ(value, c.value) << c.text;
-    EXPECT_EQ(ReadIntegerField(c.text, whole), c.integer) << c.text;
-    EXPECT_EQ(whole, c.whole) << c.text;
-  }
+TEST(Geometry, ATypedCoordinateReachesTenKilometresEachWay) {
+  for (double metres : {0.0, 10000.0, -10000.0, 9999.999}) EXPECT_TRUE(IsTypedCoordinate(metres)) << metres;
+  for (double metres : {10000.001, -10000.001, 1e30, std::nan("")}) EXPECT_FALSE(IsTypedCoordinate(metres)) << metres;
+  // Out to there a float vertex holds the millimetre.
+  EXPECT_LT(std::nextafter(float(kMaxTypedCoordinate), 1e9f) - float(kMaxTypedCoordinate), 0.001f);
 }
 
 TEST(Geometry, UnitConversions) {

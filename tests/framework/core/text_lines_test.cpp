@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +84,47 @@ TEST(TextNumbers, ScannedAsPercentFWithRefusedValues) {
   EXPECT_EQ(ReadNumber("V 2.83", value), NumberScan::kNone);
   EXPECT_TRUE(IsNumberLine("  -3 4"));
   EXPECT_FALSE(IsNumberLine("x 3 4"));
+}
+
+// What the user types is a number only when the whole text is one.
+TEST(TextNumbers, ATypedNumberIsTheWholeTextAndFinite) {
+  struct Case {
+    const char* typed;
+    bool number;
+    double value;
+  } cases[] = {
+      {"1.5", true, 1.5}, {"  -2 ", true, -2}, {",5", true, 0.5},    {"2,25", true, 2.25},     {"+3", true, 3},
+      {"5.", true, 5},    {"-0", true, 0},     {"1e30", true, 1e30}, {"3.4e38", true, 3.4e38}, {"nan", false, 7},
+      {"inf", false, 7},  {"-inf", false, 7},  {"1e999", false, 7},  {"1e39", false, 7},       {"1e-999", false, 7},
+      {"0x10", false, 7}, {"1.5x", false, 7},  {"1e3m", false, 7},   {"1 2", false, 7},        {"1e", false, 7},
+      {"", false, 7},     {"  ", false, 7},    {".", false, 7},      {"+-1", false, 7},        {"1,2,3", false, 7},
+      {"junk", false, 7},
+  };
+  for (const Case& c : cases) {
+    double value = 7;
+    EXPECT_EQ(ReadTypedNumber(c.typed, value), c.number) << c.typed;
+    EXPECT_EQ(value, c.value) << c.typed;
+    if (value == 0) {
+      EXPECT_FALSE(std::signbit(value)) << c.typed << " would show as \"-0.00\"";
+    }
+  }
+  // Whole numbers only, within int.
+  const std::pair<const char*, std::optional<int>> integers[] = {{"12", 12},
+                                                                 {" -3 ", -3},
+                                                                 {"+7", 7},
+                                                                 {"-0", 0},
+                                                                 {"1.5", std::nullopt},
+                                                                 {"1e2", std::nullopt},
+                                                                 {"10x", std::nullopt},
+                                                                 {"", std::nullopt},
+                                                                 {"+", std::nullopt},
+                                                                 {"+-1", std::nullopt},
+                                                                 {"99999999999", std::nullopt}};
+  for (const auto& [typed, whole] : integers) {
+    int value = 7;
+    EXPECT_EQ(ReadTypedInteger(typed, value), whole.has_value()) << typed;
+    EXPECT_EQ(value, whole.value_or(7)) << typed;
+  }
 }
 
 TEST(TextNumbers, WrittenAsPrintfFixedWritesThemInTheCLocale) {

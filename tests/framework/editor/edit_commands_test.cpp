@@ -248,14 +248,15 @@ TEST_F(EditCommandsTest, ScaleTakesTheFactorsAsTyped) {
   }
   EXPECT_FLOAT_EQ(box->vertices[0].x, -1);
   EXPECT_GT(Dot(Normal(box), normal), 0);
-  // A zero factor is refused.
+  // A zero factor is refused, and so are factors that carry a vertex beyond
+  // the reach of a typed coordinate.
   const std::vector<uint8_t> before = ModelBytes();
-  {
+  for (const char* y : {"0", "1e30", "5001"}) {
     platform::test::DialogScript dialogs;
-    dialogs.On("DIALOG_1", factors("1", "0", "1"));
+    dialogs.On("DIALOG_1", factors("1", y, "1"));
     MessageRecorder messages;
-    Run(CmdScale, {ClickOn({-3, 1, 0}), Key(platform::kKeyEnter), ClickOn({1, 1, 0})});
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Invalid entry !"});
+    Run(CmdScale, {ClickOn({-3, 1, 0}), Key(platform::kKeyEnter), ClickOn({1, -1, 0})});
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Invalid entry !"}) << y;
   }
   EXPECT_EQ(ModelBytes(), before);
 }

@@ -74,9 +74,12 @@ TEST_F(ViewTransformTest, PixelsMapBackTruncatedTowardZeroToTheSnapStepOrTheMill
   for (const Case& c :
        {Case{474, kAxisHorizontal, 1, 1.5f}, Case{126, kAxisHorizontal, 1, -1.5f}, Case{26, kAxisVertical, 1, 1.5f},
         Case{474, kAxisHorizontal, 0, 1.74f}, Case{126, kAxisHorizontal, 0, -1.74f}, Case{26, kAxisVertical, 0, 1.74f},
-        Case{350, kAxisHorizontal, 1, 0.5f}, Case{349, kAxisHorizontal, 1, 0.0f}}) {
+        Case{350, kAxisHorizontal, 1, 0.5f}, Case{349, kAxisHorizontal, 1, 0.0f}, Case{251, kAxisHorizontal, 1, 0.0f},
+        Case{300, kAxisHorizontal, 0, 0.0f}, Case{201, kAxisVertical, 1, 0.0f}}) {
     gView.coordinateSnap = c.snap;
-    EXPECT_FLOAT_EQ(ScreenToWorld(c.pixel, c.axis), c.world) << c.pixel << " snap " << c.snap;
+    const float world = ScreenToWorld(c.pixel, c.axis);
+    EXPECT_FLOAT_EQ(world, c.world) << c.pixel << " snap " << c.snap;
+    EXPECT_EQ(std::signbit(world), std::signbit(c.world)) << c.pixel << ": no -0 to show as \"-0.000\"";
   }
   // A step that binary fractions cannot hold still snaps onto its multiples.
   gView.coordinateSnap = 1;
@@ -293,6 +296,27 @@ TEST_F(ViewTransformTest, ZoomToFitCentresTheModelAndKeepsTheScaleWithinItsLimit
   EXPECT_EQ(ZoomToFit(), 0);
   EXPECT_EQ(gView.scale, 5.0f);
   EXPECT_EQ(gView.viewOrigins[kViewXY][0], 3.0f);
+}
+
+// Zoom All fits what the model holds now, whatever the view showed before:
+// after a fit to an object 1e30 m away, which then goes, the room fills the
+// view again in one step.
+TEST_F(ViewTransformTest, ZoomToFitRecoversOnceAFarObjectIsGone) {
+  AddObject({RectangleXY(0, 0, 10, 8), WallX(0, 0, 8, 0, 3)});
+  for (ViewMode mode : {kView3D, kViewXY}) {
+    Show(mode);
+    ASSERT_EQ(ZoomToFit(), 1);
+    const float scale = gView.scale, h = gView.originX, v = gView.originY;
+    GraphicObject* far = AddObject({{{0, 0, 0}, {1e30f, 0, 0}, {1e30f, 1, 0}}});
+    ZoomToFit();
+    EXPECT_EQ(gView.scale, kMinScale) << mode;
+    UnlinkObject(far);
+    FreeObject(far);
+    ASSERT_EQ(ZoomToFit(), 1);
+    EXPECT_NEAR(gView.scale, scale, scale * 1e-5) << mode;
+    EXPECT_NEAR(gView.originX, h, 1e-4) << mode;
+    EXPECT_NEAR(gView.originY, v, 1e-4) << mode;
+  }
 }
 
 TEST_F(ViewTransformTest, TheTitleShowsTheFileNameInCapitalsButLeavesTheNameAsTyped) {
