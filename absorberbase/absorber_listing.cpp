@@ -30,7 +30,9 @@ class PageBuilder {
   PageBuilder(ListingSizes sizes, int width, int height)
       : a_(sizes.rowHeight), b_(sizes.columnUnit), w_(width), h_(height) {}
 
-  void Header(ListingPage& page, const std::string& fileName, int number) const {
+  // The page head: title, page and file name across the top, the column
+  // heads and the frames.
+  void PrintListingHeader(ListingPage& page, const std::string& fileName, int number) const {
     const int band = a_ + 2;
     page.texts.push_back({0, 0, w_, band, kListingTitle, ListingAlign::kLeft});
     page.texts.push_back({0, 0, w_, band, "Page " + std::to_string(number), ListingAlign::kRight});
@@ -98,7 +100,7 @@ std::vector<ListingPage> LayOutAbsorberListing(const AbsorberDatabase& database,
     if (counter > kCounterLast) counter = 0;
     if (counter == 0) {
       pages.emplace_back();
-      builder.Header(pages.back(), fileName, int(pages.size()));
+      builder.PrintListingHeader(pages.back(), fileName, int(pages.size()));
       y = builder.FirstRow();
     }
     y = builder.Record(pages.back(), database.records[j], j, y);

@@ -381,7 +381,7 @@ void WriteSeeds() {
     UseProjectTablesForUndo();
     ClearUndoRing();
     TakeUndoSnapshot();
-    const UndoSlot& slot = gUndo.slots[0];
+    const UndoSnapshot& slot = gUndo.slots[0];
     Seed("undo_restore", "hall", FuzzBytes(slot.block.get(), slot.block.get() + slot.size));
     ResetFuzzProject();
     ResetObjectStore();

@@ -12,7 +12,7 @@ namespace {
 // The block as the snapshot of position 0, with the model at position 1.
 bool Restore(FuzzInput block) {
   ClearUndoRing();
-  UndoSlot& slot = gUndo.slots[0];
+  UndoSnapshot& slot = gUndo.slots[0];
   slot.block.reset(new uint8_t[std::max<size_t>(block.size(), 1)]);
   std::copy(block.begin(), block.end(), slot.block.get());
   slot.size = block.size();
@@ -24,7 +24,7 @@ bool Restore(FuzzInput block) {
 FuzzBytes Snapshot() {
   ClearUndoRing();
   FuzzRequire(TakeUndoSnapshot() == 1, "the snapshot is taken");
-  const UndoSlot& slot = gUndo.slots[0];
+  const UndoSnapshot& slot = gUndo.slots[0];
   return FuzzBytes(slot.block.get(), slot.block.get() + slot.size);
 }
 

@@ -17,6 +17,34 @@ bool IsDrawingFile(std::span<const uint8_t> bytes) {
   return bytes.size() >= kProjectMagicSize && ReadTextField(bytes.first(kProjectMagicSize)) == kDrawingMagic;
 }
 
+// An older shape file's one object in the drawing form, unlinked; none after
+// "Invalid file format !".
+GraphicObject* ReadTarnikShapeFile(std::span<const uint8_t> bytes) { return ReadShapeFile(bytes, ShapeForm::kDrawing); }
+
+// An older shape file opened: its object goes into `model` for the caller to
+// add to the drawing.
+DrawingReadResult OpenTarnikShapeFile(std::span<const uint8_t> bytes, DrawingFileModel& model) {
+  GraphicObject* shape = ReadTarnikShapeFile(bytes);
+  if (!shape) return DrawingReadResult::kNotRead;
+  model.objects = OwnedObjectList();
+  AppendObjectToList(shape, model.objects.list());
+  return DrawingReadResult::kShape;
+}
+
+// An older shape file merged: only a "TARNIK 1.0     " file is taken, its
+// object at the head of the drawing.
+int MergeTarnikShapeFile(std::span<const uint8_t> bytes, ObjectList& drawing) {
+  const bool tarnik = bytes.size() >= kShapeMagicSize && ReadTextField(bytes.first(kShapeMagicSize)) == kTarnikMagic;
+  if (!tarnik) {
+    ShowInvalid();
+    return 0;
+  }
+  GraphicObject* shape = ReadTarnikShapeFile(bytes);
+  if (!shape) return 0;
+  InsertObjectBeforeInList(shape, drawing.first, drawing);
+  return 1;
+}
+
 // Reads the objects up to the one whose next word is 0 into `objects`.
 bool ReadDrawingObjects(ByteReader& r, ObjectList& objects) {
   PackedObjectHeader h;
@@ -71,11 +99,7 @@ DrawingReadResult OpenDrawingFile(const std::string& path, DrawingFileModel& mod
     ShowObjectsLeftOut(model.objectsLeftOut);
     return DrawingReadResult::kDrawing;
   }
-  GraphicObject* shape = ReadShapeFile(bytes, ShapeForm::kDrawing);
-  if (!shape) return DrawingReadResult::kNotRead;
-  model.objects = OwnedObjectList();
-  AppendObjectToList(shape, model.objects.list());
-  return DrawingReadResult::kShape;
+  return OpenTarnikShapeFile(bytes, model);
 }
 
 int MergeDrawingFile(const std::string& path, uint32_t currentLayer, ObjectList& drawing) {
@@ -98,16 +122,7 @@ int MergeDrawingFile(const std::string& path, uint32_t currentLayer, ObjectList&
     }
     return 1;
   }
-  const bool tarnik =
-      bytes.size() >= kShapeMagicSize && ReadTextField(std::span(bytes).first(kShapeMagicSize)) == kTarnikMagic;
-  if (!tarnik) {
-    ShowInvalid();
-    return 0;
-  }
-  GraphicObject* shape = ReadShapeFile(bytes, ShapeForm::kDrawing);
-  if (!shape) return 0;
-  InsertObjectBeforeInList(shape, drawing.first, drawing);
-  return 1;
+  return MergeTarnikShapeFile(bytes, drawing);
 }
 
 bool WriteDrawing(ByteWriter& writer, const ProjectHeader& header, const LayerTable& layers,

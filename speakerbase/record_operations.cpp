@@ -17,7 +17,7 @@ int CompareFields(std::span<const uint8_t> a, std::span<const uint8_t> b, size_t
 }
 
 void CopyOwnerBlock(const SessionOwnerBlock& session, SpeakerType& record) {
-  std::copy(session.bytes.begin(), session.bytes.end(), record.bytes.begin() + kTypeOwnerBlock);
+  std::ranges::copy(session.bytes, record.OwnerBlock().begin());
 }
 
 }  // namespace
@@ -103,8 +103,8 @@ void StoreEditedHeader(SpeakerDatabase& database, const SessionOwnerBlock& sessi
   SpeakerType& record = database.currentRecord;
   std::copy_n(edited.bytes.begin(), kTypeBalloon, record.bytes.begin());
   CopyOwnerBlock(session, record);
-  StoreU32(&record.bytes[kTypeOwnerBlock + kOwnerFirstStamp], tickCount);
-  StoreU32(&record.bytes[kTypeOwnerBlock + kOwnerSecondStamp], tickCount);
+  StoreU32(&record.OwnerBlock()[kOwnerFirstStamp], tickCount);
+  StoreU32(&record.OwnerBlock()[kOwnerSecondStamp], tickCount);
   StoreCurrentRecord(database);
   database.modified = true;
 }

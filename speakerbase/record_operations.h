@@ -29,7 +29,6 @@
 #include "design/model/speaker_database.h"
 #include "design/model/speaker_type.h"
 
-constexpr size_t kOwnerBlockSize = kTypeBalloon - kTypeOwnerBlock;  // 312
 constexpr size_t kOwnerSourceText = 0;
 constexpr size_t kOwnerSecondSourceText = 41;
 constexpr size_t kOwnerSourceTextSize = 41;
@@ -50,7 +49,7 @@ constexpr int kRotatePlus5Steps = 1;
 constexpr int kRotateMinus5Steps = 71;
 
 struct SessionOwnerBlock {
-  std::array<uint8_t, kOwnerBlockSize> bytes{};
+  std::array<uint8_t, kTypeOwnerBlockSize> bytes{};
 
   std::span<const uint8_t, kTypePasswordSize> Password() const {
     return std::span(bytes).subspan<kOwnerPassword, kTypePasswordSize>();

@@ -150,7 +150,7 @@ void ApplyAudioProfile(AudioProcessor& processor, const AudioProfile& profile) {
   take(2, [&](int b, float v) { processor.reverberantRatios[size_t(b)] = v; });
 }
 
-ProfileLoad LoadProcessingProfile(AudioProcessor& processor, const std::string& profilePath) {
+ProfileLoad ReadAudioProfile(AudioProcessor& processor, const std::string& profilePath) {
   if (profilePath.empty()) {
     SetImpulses(processor, {0}, {1.0f});
     ShowMessage(kNoProfileMessage, kNoProfileCaption, kMsgOk);
@@ -333,7 +333,7 @@ int ProcessAndPlay(AuralisationState& state, SoundSystem& sound) {
   AudioProcessor processor;
   if (!AllocProcessingBuffers(processor, state.sampleRate)) return 0;
   ProcessingBusyScope busy(state);
-  if (LoadProcessingProfile(processor, state.profilePath) == ProfileLoad::kFailed) return 0;
+  if (ReadAudioProfile(processor, state.profilePath) == ProfileLoad::kFailed) return 0;
   ResetProcessing(processor);
   const std::string title = "Processing " + std::to_string(processor.delays.size()) + " impulses...";
   BeginProgress(title.c_str(), "0 %", "Cancel");

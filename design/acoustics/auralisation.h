@@ -129,13 +129,13 @@ void SetImpulses(AudioProcessor& processor, std::vector<uint32_t> delays, std::v
 // the reverberation times and the reverberant ratios, each only where finite.
 void ApplyAudioProfile(AudioProcessor& processor, const AudioProfile& profile);
 
-// What LoadProcessingProfile did.
+// What ReadAudioProfile did.
 enum class ProfileLoad { kDry, kLoaded, kFailed };
 // The profile of a processing command: without a path one impulse of delay
 // 0 and amplitude 1.0 after "No processing profile loaded yet" ("Playing
 // 'dry'"); else the file read whole and applied, or "Invalid file, can´t
 // load" when it cannot be.
-ProfileLoad LoadProcessingProfile(AudioProcessor& processor, const std::string& profilePath);
+ProfileLoad ReadAudioProfile(AudioProcessor& processor, const std::string& profilePath);
 
 // Clears the delay line, the filters' state and the counter.
 void ResetProcessing(AudioProcessor& processor);

@@ -42,7 +42,7 @@ bool ReportClusterProgress(uint32_t k, uint32_t& mark, int& percent) {
 void FillClusterRecord(const std::vector<PointLevels>& levels, const PointLevels& power, SpeakerType& record) {
   for (int b = 0; b < kBandCount; ++b) {
     const size_t band = size_t(b);
-    const double airLoss = std::pow(kAirTransmission[band], kClusterRadius);
+    const double airLoss = std::pow(AirTransmissionTable[band], kClusterRadius);
     double loudest = 1.0;
     for (const PointLevels& point : levels) loudest = std::max(loudest, point[band]);
     const double loudestDb = 10.0 * std::log10(loudest / airLoss);

@@ -68,11 +68,11 @@ void ComputeImpulseResponse(const ObjectList& model, const BandValues& acousticP
       const double reverberant = volume <= kSmallestRoom ? 1.0
                                                          : (acousticPower[band] - early[band]) * 4.0 *
                                                                r.reverberationTime[band] / (kSabineConstant * volume);
-      weightedReverberant += kBandSpeechWeights[band] * reverberant;
+      weightedReverberant += BandSpeechWeights[band] * reverberant;
       r.reverberantLevel[band] = float(LevelDb(reverberant));
     }
     r.earlyLevel[band] = float(LevelDb(early[band]));
-    weightedEarly += kBandSpeechWeights[band] * early[band];
+    weightedEarly += BandSpeechWeights[band] * early[band];
   }
   r.earlyLevel[kBandCount] = float(LevelDb(weightedEarly));
   r.reverberantLevel[kBandCount] = float(LevelDb(weightedReverberant));

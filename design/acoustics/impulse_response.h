@@ -16,7 +16,7 @@
 // The tests of one path use the first arrival reached so far in list order.
 // Index 7 holds what the windows show for all bands: the smallest first
 // arrival, the mean direct level (at least 1.0), and Ld and Lr of the sums
-// weighted by kBandSpeechWeights.
+// weighted by BandSpeechWeights.
 #pragma once
 
 #include <cstddef>

@@ -115,7 +115,7 @@ void BandRanges::Reset() {
 float ChooseGridSpacing(double area, int16_t& sizeIndex) {
   if (sizeIndex < 0) return float(std::sqrt(area / kMaxGridPoints) / 0.95);
   for (int k = sizeIndex; k < kGridSpacingCount; ++k) {
-    const float s = kGridSpacingTable[size_t(k)];
+    const float s = GridSpacingTable[size_t(k)];
     if (float(area) / (s * s) < float(kMaxGridPoints)) {
       sizeIndex = int16_t(k);
       return s;
@@ -220,7 +220,7 @@ double DirectToReverbBand(const ReverberantTerms& terms, int band, double x) {
 
 double DirectToReverbAll(const ReverberantTerms& terms, PointLevels levels) {
   double sum = 0;
-  for (size_t b = 0; b < kBandCount; ++b) sum += kBandSpeechWeights[b] * levels[b] / (terms.reverberant[b] + 1.0);
+  for (size_t b = 0; b < kBandCount; ++b) sum += BandSpeechWeights[b] * levels[b] / (terms.reverberant[b] + 1.0);
   return Db(sum + 1e-12);
 }
 

@@ -87,8 +87,8 @@ int PointInMappingFace(const GraphicObject& object, float x, float y);
 
 constexpr uint32_t kMaxGridPoints = 64000;
 constexpr int kGridSpacingCount = 8;
-inline constexpr std::array<float, kGridSpacingCount> kGridSpacingTable = {0.25f, 0.5f,  1.0f,  2.0f,
-                                                                           5.0f,  10.0f, 25.0f, 50.0f};
+inline constexpr std::array<float, kGridSpacingCount> GridSpacingTable = {0.25f, 0.5f,  1.0f,  2.0f,
+                                                                          5.0f,  10.0f, 25.0f, 50.0f};
 constexpr int16_t kAutomaticGridSize = -1;
 // Rows and columns keep this far inside a face's extent (m).
 constexpr float kGridEdgeMargin = 0.01f;
@@ -122,7 +122,7 @@ struct MapGrid {
 };
 
 // The spacing for an audience plan area: with a size index k >= 0 the first
-// kGridSpacingTable entry from k on that gives fewer than kMaxGridPoints
+// GridSpacingTable entry from k on that gives fewer than kMaxGridPoints
 // points, and k becomes its index; none of them: "Insufficient memory for
 // grid size. Please select larger grid" and 0. With kAutomaticGridSize:
 // sqrt(area / kMaxGridPoints) / 0.95, which is 0 when there is no area.
@@ -166,7 +166,7 @@ ReverberantTerms ComputeReverberantTerms(const DesignTables& design, const Rever
 // x is a point's level (linear energy) of band b (0..6), `levels` all seven.
 
 // Weights of the bands in the direct-to-reverberant value of all bands.
-inline constexpr BandValues kBandSpeechWeights = {0.01, 0.042, 0.129, 0.2, 0.312, 0.25, 0.057};
+inline constexpr BandValues BandSpeechWeights = {0.01, 0.042, 0.129, 0.2, 0.312, 0.25, 0.057};
 
 double TotalLevelBand(const ReverberantTerms& terms, int band, double x);      // 10 log10(x + R + 1e-12)
 double TotalLevelAll(const ReverberantTerms& terms, PointLevels levels);       // 10 log10(sum (x + R) + 1e-12)

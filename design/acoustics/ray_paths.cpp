@@ -192,7 +192,7 @@ void LinkPath(GraphicObject* path, int reflections, int source, const RaySearchT
   const double spread = 1.0 / std::max(length * length, kNearField * kNearField);
   const std::array<double, kBandCount> directivity = PathDirectivity(speaker, path->vertices[1]);
   for (int b = 0; b < kBandCount; ++b) {
-    double e = speaker.speaker.intensity[size_t(b)] * std::pow(kAirTransmission[size_t(b)], length) * spread;
+    double e = speaker.speaker.intensity[size_t(b)] * std::pow(AirTransmissionTable[size_t(b)], length) * spread;
     for (int k = 1; k <= reflections; ++k) {
       const CalcFace& face = tables.faces.faces[RayPathTag(path, k)];
       const double alpha = ClampedAbsorption(materials.records[size_t(CalcFaceMaterialIndex(face, materials))], b);
@@ -219,8 +219,8 @@ void FillRoomFigures(const AbsorptionSums& sums, double meanFreePathEstimate, Ra
   for (int b = 0; b < kBandCount; ++b) {
     const double mean = sums.alpha[size_t(b)] / sums.reflections;  // NaN without reflections
     const double a = !(mean >= kLeastMeanAbsorption) ? kLeastMeanAbsorption : std::min(mean, kMostMeanAbsorption);
-    const double rt =
-        6.0 * std::log(10.0) / -std::log(1.0 - a) * mfp * std::pow(kAirTransmission[size_t(b)], mfp) / kSpeedOfSound;
+    const double rt = 6.0 * std::log(10.0) / -std::log(1.0 - a) * mfp * std::pow(AirTransmissionTable[size_t(b)], mfp) /
+                      kSpeedOfSound;
     results.meanAbsorption[size_t(b)] = float(a);
     results.reverberationTime[size_t(b)] = float(rt);
     absorptionSum += a;

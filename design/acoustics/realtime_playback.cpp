@@ -74,7 +74,7 @@ void ReduceImpulsesForRealTime(AudioProcessor& processor, TailRandom& random) {
 }
 
 ProfileLoad ReadAudioProfileRealTime(AudioProcessor& processor, const std::string& profilePath, TailRandom& random) {
-  const ProfileLoad load = LoadProcessingProfile(processor, profilePath);
+  const ProfileLoad load = ReadAudioProfile(processor, profilePath);
   if (load == ProfileLoad::kLoaded) ReduceImpulsesForRealTime(processor, random);
   return load;
 }
@@ -244,6 +244,14 @@ void ShowNoDevice(SoundSystem& sound) {
   ShowMessage(kNoSoundDeviceMessage, nullptr, kMsgOk | kMsgIconExclamation);
 }
 
+// The default device opened at the stream's format; false, after the beep
+// and "Sound output device not available", when there is none.
+bool OpenWaveOut(WaveStream& stream, SoundSystem& sound) {
+  stream.device = sound.OpenOutput(stream.format);
+  if (!stream.device) ShowNoDevice(sound);
+  return stream.device != nullptr;
+}
+
 // Streams the blocks once the input is open: returns how it ended, the
 // device still open.
 PlaybackResult StreamBlocks(WaveStream& stream, AudioProcessor& processor, RealTimeInput& input, SoundSystem& sound) {
@@ -305,11 +313,7 @@ PlaybackResult PlayWavRealTime(AudioProcessor& processor, const std::string& inp
   WaveStream stream;
   SetWaveFormat(stream, kRealTimeSampleRate, 2, 1);
   AllocWaveBuffers(stream, kWaveBlockCount, stream.blockLength);
-  stream.device = sound.OpenOutput(stream.format);
-  if (!stream.device) {
-    ShowNoDevice(sound);
-    return PlaybackResult::kFailed;
-  }
+  if (!OpenWaveOut(stream, sound)) return PlaybackResult::kFailed;
   RealTimeInput input;
   if (const WavCheck check = input.Open(inputPath); check != WavCheck::kOk) {
     ShowMessage(WavCheckMessage(check), nullptr, kMsgOk | kMsgIconExclamation);

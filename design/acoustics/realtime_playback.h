@@ -65,7 +65,7 @@ void ResetTailRandom();
 // tap, which is silence.
 void ReduceImpulsesForRealTime(AudioProcessor& processor, TailRandom& random);
 
-// The profile of the real-time playback: as LoadProcessingProfile, then
+// The profile of the real-time playback: as ReadAudioProfile, then
 // reduced when a profile was read.
 ProfileLoad ReadAudioProfileRealTime(AudioProcessor& processor, const std::string& profilePath, TailRandom& random);
 

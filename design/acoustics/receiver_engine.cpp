@@ -220,7 +220,7 @@ double AddSpeakerArrival(ReceiverContext& context, Vec3d x, bool reflection) {
       band.real[n] = 0;
       continue;
     }
-    double e = std::pow(kAirTransmission[size_t(b)], d) * (distanceLaw * speaker.intensity[size_t(b)]) *
+    double e = std::pow(AirTransmissionTable[size_t(b)], d) * (distanceLaw * speaker.intensity[size_t(b)]) *
                InterpolateBalloon(*entry.type, b, at);
     if (reflection) e *= context.reflectionWeights[size_t(b)];
     band.values[n] = float(polarity * e);
@@ -499,7 +499,7 @@ constexpr int kCentre = 1;  // the frequency of Single Frequency
 constexpr std::array<double, kBandCount> kCentreCorrections = [] {
   std::array<double, kBandCount> corrections{};
   for (int b = 1; b < kBandCount; ++b)
-    corrections[size_t(b)] = (kBandAngularFrequencies[size_t(b)] - 2 * kBandAngularFrequencies[size_t(b - 1)]) / 20;
+    corrections[size_t(b)] = (BandAngularFrequencies[size_t(b)] - 2 * BandAngularFrequencies[size_t(b - 1)]) / 20;
   return corrections;
 }();
 
@@ -519,7 +519,7 @@ void CoherentPowersByProducts(const ReceiverContext& context, const std::array<d
                               unsigned frequencies, std::array<std::array<double, kFrequencies>, kBandCount>& power) {
   std::array<std::array<Phase, kFrequencies>, kBandCount> sums{};
   for (auto& band : sums) band.fill(Phase{0, 0});
-  const double lowest = kBandAngularFrequencies[0] / 20;
+  const double lowest = BandAngularFrequencies[0] / 20;
   for (uint32_t i = 0; i < context.arrivalCount; ++i) {
     unsigned bands = 0;
     for (int b = 0; b < kBandCount; ++b) {
@@ -582,7 +582,7 @@ void CombineBandEchograms(ReceiverContext& context) {
     auto coherent = [&](int f) {
       return byProducts ? powers[size_t(b)][size_t(f)]
                         : CoherentPower(band, count, windowEnd,
-                                        kFrequencyFactors[size_t(f)] * kBandAngularFrequencies[size_t(b)]);
+                                        kFrequencyFactors[size_t(f)] * BandAngularFrequencies[size_t(b)]);
     };
     double combined = 0;
     switch (phase) {

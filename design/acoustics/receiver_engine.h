@@ -31,10 +31,11 @@
 
 // Fraction of energy left after one metre of air, per band (raised to the
 // path length).
-inline constexpr std::array<double, kBandCount> kAirTransmission = {1.0, 0.99997, 0.9999, 0.9995, 0.998, 0.991, 0.965};
+inline constexpr std::array<double, kBandCount> AirTransmissionTable = {1.0,   0.99997, 0.9999, 0.9995,
+                                                                        0.998, 0.991,   0.965};
 // Band centre frequencies as angular frequencies, rad/s.
-inline constexpr std::array<double, kBandCount> kBandAngularFrequencies = {785.4,   1570.8,  3141.6, 6283.2,
-                                                                           12566.4, 25132.7, 50265.5};
+inline constexpr std::array<double, kBandCount> BandAngularFrequencies = {785.4,   1570.8,  3141.6, 6283.2,
+                                                                          12566.4, 25132.7, 50265.5};
 constexpr double kSpeedOfSound = 343.0;  // m/s
 
 // Closer than this (m) the distance law 1 / d^2 stops at kNearFieldFactor.

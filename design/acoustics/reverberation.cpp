@@ -133,14 +133,14 @@ ReverbSettings ProjectReverbSettings(const ProjectState& project) {
 }
 
 RoomResults ComputeRoomResults(const ReverbSettings& settings, const DesignTables& design) {
-  return CalcRt60(settings, SumRoomFaces(design), kAirAbsorptionTable);
+  return CalcRt60(settings, SumRoomFaces(design), AirAbsorptionTable);
 }
 
 Rt60Graph ComputeRt60Graph(const ReverbSettings& settings, const DesignTables& design) {
   const RoomSums sums = SumRoomFaces(design);
   Rt60Graph graph;
-  graph.withAir = CalcRt60(settings, sums, kAirAbsorptionTable);
-  graph.airAreas = AirAbsorptionAreas(sums.volume, kAirAbsorptionTable);
+  graph.withAir = CalcRt60(settings, sums, AirAbsorptionTable);
+  graph.airAreas = AirAbsorptionAreas(sums.volume, AirAbsorptionTable);
   if (settings.method != kRt60Measured) {
     graph.withoutAir = CalcRt60(settings, sums, kNoAirAbsorption).rt60;
     return graph;

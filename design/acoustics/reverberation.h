@@ -28,7 +28,7 @@ inline constexpr std::array<int, kBandCount> kBandCentreFrequencies = {125, 250,
 enum Rt60Method : int32_t { kRt60Sabine = 0, kRt60Eyring = 1, kRt60Fitzroy = 2, kRt60Measured = 3 };
 
 // Air absorption coefficient m per band, per metre.
-inline constexpr BandValues kAirAbsorptionTable = {0.0, 3e-05, 0.0001, 0.0005, 0.002, 0.009, 0.035};
+inline constexpr BandValues AirAbsorptionTable = {0.0, 3e-05, 0.0001, 0.0005, 0.002, 0.009, 0.035};
 inline constexpr BandValues kNoAirAbsorption = {};
 
 // Sabine's constant: T = 0.161 V / A (seconds, m^3, m^2).

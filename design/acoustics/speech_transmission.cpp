@@ -36,8 +36,8 @@ void ReportLogFailure(const char* what, std::string* failure) {
 
 double StiFromDetail(const BandValues& mti) {
   double sum = 0;
-  for (size_t b = 0; b < kBandCount; ++b) sum += kStiAlphaWeights[b] * mti[b];
-  for (size_t b = 1; b < kBandCount; ++b) sum -= kStiBetaWeights[b - 1] * std::sqrt(mti[b - 1] * mti[b]);
+  for (size_t b = 0; b < kBandCount; ++b) sum += StiAlphaWeights[b] * mti[b];
+  for (size_t b = 1; b < kBandCount; ++b) sum -= StiBetaWeights[b - 1] * std::sqrt(mti[b - 1] * mti[b]);
   return sum;
 }
 
@@ -45,14 +45,14 @@ double StiFromDetail(const BandValues& mti) {
 
 double ModulationTransferIndex(double x, double reverberant, double rt60) {
   double sum = 0;
-  for (size_t i = 0; i < kModulationFrequencies.size(); ++i) {
+  for (size_t i = 0; i < ModulationFrequencies.size(); ++i) {
     // |x + R / (1 + j a)| / (x + R), with a = 2 pi F T / 13.8.
-    const double a = kModulationFrequencies[i] * kTwoPi * (rt60 / kDecayConstant);
+    const double a = ModulationFrequencies[i] * kTwoPi * (rt60 / kDecayConstant);
     const double n = reverberant / (1 + a * a);
     const double m = std::sqrt((x + n) * (x + n) + (n * a) * (n * a)) / (x + reverberant);
     sum += TransmissionIndex(m, i);
   }
-  return sum / double(kModulationFrequencies.size());
+  return sum / double(ModulationFrequencies.size());
 }
 
 float StiBand(int band, double x, const StiRoom& room) {

@@ -17,13 +17,13 @@
 #include "design/acoustics/reverberation.h"
 
 // Modulation frequencies in Hz.
-inline constexpr std::array<float, 14> kModulationFrequencies = {0.63f, 0.8f, 1.0f, 1.25f, 1.6f, 2.0f,  2.5f,
-                                                                 3.15f, 4.0f, 5.0f, 6.3f,  8.0f, 10.0f, 12.5f};
+inline constexpr std::array<float, 14> ModulationFrequencies = {0.63f, 0.8f, 1.0f, 1.25f, 1.6f, 2.0f,  2.5f,
+                                                                3.15f, 4.0f, 5.0f, 6.3f,  8.0f, 10.0f, 12.5f};
 // Band weights, 125 Hz .. 8 kHz; they sum to 1.381.
-inline constexpr BandValues kStiAlphaWeights = {0.085, 0.127, 0.230, 0.233, 0.309, 0.224, 0.173};
+inline constexpr BandValues StiAlphaWeights = {0.085, 0.127, 0.230, 0.233, 0.309, 0.224, 0.173};
 // Weights of the neighbouring band pairs 125/250 Hz .. 4k/8 kHz; they sum to
 // 0.381, so a perfect channel has an index of 1.
-inline constexpr std::array<double, kBandCount - 1> kStiBetaWeights = {0.085, 0.078, 0.065, 0.011, 0.047, 0.095};
+inline constexpr std::array<double, kBandCount - 1> StiBetaWeights = {0.085, 0.078, 0.065, 0.011, 0.047, 0.095};
 
 // The room's part of every point's channel, per band.
 struct StiRoom {

@@ -7,26 +7,30 @@
 #include "framework/base/sound_system.h"
 #include "framework/core/file_dialog_state.h"
 
-void CmdSelectAudioProfile() {
+void SelectAudioProfile() {
   StartDialogIn(gAuralisation.profileFolder);
   if (!OpenFileDialog(kProfileFileFilter, kProfileFileDefault)) return;
   ChooseAudioProfile(gAuralisation, GetDialogDirectory() + GetDialogFileName());
 }
 
-void CmdSelectWavInput() {
+void SelectWavInput() {
   StartDialogIn(gAuralisation.wavFolder);
   if (!OpenFileDialog(kWavFileFilter, kWavFileDefault)) return;
   ChooseWavInput(gAuralisation, GetDialogDirectory() + GetDialogFileName());
 }
 
-void CmdProcessAndPlay() { ProcessAndPlay(gAuralisation, PlatformSoundSystem()); }
-void CmdPlayInputFile() { PlayInputFile(gAuralisation, PlatformSoundSystem()); }
-void CmdPlayOutputFile() { PlayOutputFile(gAuralisation, PlatformSoundSystem()); }
+void HandleAudioCommand(int id) {
+  switch (id) {
+    case kCmdSelectAudioProfile: SelectAudioProfile(); break;
+    case kCmdSelectWavInput: SelectWavInput(); break;
+    case kCmdProcessAndPlay: ProcessAndPlay(gAuralisation, PlatformSoundSystem()); break;
+    case kCmdPlayInputFile: PlayInputFile(gAuralisation, PlatformSoundSystem()); break;
+    case kCmdPlayOutputFile: PlayOutputFile(gAuralisation, PlatformSoundSystem()); break;
+    default: break;
+  }
+}
 
 void BindAudioCommands(CommandRegistry& r) {
-  r.Bind(kCmdSelectAudioProfile, CmdSelectAudioProfile);
-  r.Bind(kCmdSelectWavInput, CmdSelectWavInput);
-  r.Bind(kCmdProcessAndPlay, CmdProcessAndPlay);
-  r.Bind(kCmdPlayInputFile, CmdPlayInputFile);
-  r.Bind(kCmdPlayOutputFile, CmdPlayOutputFile);
+  for (int id : {kCmdSelectAudioProfile, kCmdSelectWavInput, kCmdProcessAndPlay, kCmdPlayInputFile, kCmdPlayOutputFile})
+    r.Bind(id, [id] { HandleAudioCommand(id); });
 }

@@ -54,7 +54,7 @@ RayWindowContext DesignRayWindowContext() {
   context.projectName = gProject.path;
   context.band = gResultWindow.band;
   context.sound = &PlatformSoundSystem();
-  context.selectWavInput = CmdSelectWavInput;
+  context.selectWavInput = SelectWavInput;
   context.profileButton = gCalculationWindows.profileButton;
   return context;
 }

@@ -29,7 +29,7 @@ void SetCoordinateSnap(int32_t on) {
 }
 
 void BindOptionCommands(CommandRegistry& r) {
-  r.Bind(kCmdNothing, [] {});
+  r.Bind(kCmdNothing, EmptyCommand);
   r.Bind(kCmdCircleSegments, PromptCircleResolution);
   r.Bind(kCmdApplyLayers, ApplyLayerVisibility);
   r.Bind(kCmdNodeSnapOff, [] { SetNodeSnap(0); });

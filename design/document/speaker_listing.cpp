@@ -194,7 +194,10 @@ class SpeakerSummaryBuilder {
     }
   }
 
-  void Header(ListingPage& page, int number, const std::string& title, const std::string& fileName) const {
+  // The page head: the head box with the title, file name and page, the
+  // column heads and the frames.
+  void PrintSpeakerSummaryHeader(ListingPage& page, int number, const std::string& title,
+                                 const std::string& fileName) const {
     const int top = kHeadBoxLines * h_, bottom = (kHeadBoxLines + 1) * h_ + 2, right = kHeadBoxRight * w_;
     page.texts.push_back({kLeftMargin, top, right, bottom, title, ListingAlign::kLeft});
     page.texts.push_back({kLeftMargin, top, right, bottom, fileName, ListingAlign::kCentre});
@@ -284,7 +287,7 @@ std::vector<ListingPage> LayOutSpeakerSummary(const std::vector<Loudspeaker>& li
   for (size_t i = 0; i < listing.size(); ++i) {
     if (i % kSpeakerSummaryRowsPerPage == 0) {
       pages.emplace_back();
-      builder.Header(pages.back(), int(pages.size()), programTitle, fileName);
+      builder.PrintSpeakerSummaryHeader(pages.back(), int(pages.size()), programTitle, fileName);
       y = builder.FirstRow();
     }
     builder.Speaker(pages.back(), y, int(i + 1), listing[i], faces, types);

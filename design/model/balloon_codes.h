@@ -60,8 +60,8 @@ double PowerMeanOfLevels(double aDb, double bDb);
 //   A = sum over i = 1 .. 35 and c = 0 .. 71 of (w(i) / 72) x (p(i, c) + p(n(i), c)),
 //       n(i) = i - 1 below row 18 and i + 1 from row 18 on;
 //   Q = S / (A / 2 + 1e-12), raised to 1.0 when below.
-// A flat balloon gives exactly 1.0. The editor's imports take Q of the
-// working copy's bands: DirectivityFactor(currentRecord.BalloonBand(band)).
+// A flat balloon gives exactly 1.0. The editor's imports take Q of a
+// record's band through ComputeDirectivityFactor (speaker_import.h).
 double DirectivityFactor(std::span<const uint8_t, kBalloonBandSize> band);
 
 // The efficiency in percent of a band with sensitivity `sensitivityDb` (dB at

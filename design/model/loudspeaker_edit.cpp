@@ -41,6 +41,9 @@ void ShowBands(LoudspeakerEdit& edit, const char* gainFormat) {
   edit.shown.totalGain = FormatNumber("%3.2f", TotalEqGain(gains));
 }
 
+// The copy's band powers and intensities from its gains and the chosen type.
+void ComputeSpeakerBandPower(LoudspeakerEdit& edit) { UpdateSpeakerBandPower(edit.speaker, edit.type); }
+
 }  // namespace
 
 LoudspeakerEdit OpenLoudspeakerEdit(const Loudspeaker& speaker, std::string_view typeName, const SpeakerType* type) {
@@ -71,7 +74,7 @@ void TakeEditSpeakerType(LoudspeakerEdit& edit, std::string_view name, const Spe
   s.nominalPower = header.RatedPower(0);
   for (int b = 1; b < kBandCount; ++b) s.nominalPower = std::max(s.nominalPower, header.RatedPower(b));
   s.eqGain.fill(kChosenTypeGain);
-  UpdateSpeakerBandPower(s, edit.type);
+  ComputeSpeakerBandPower(edit);
   ShowBands(edit, "%3.1f");
 }
 
@@ -88,7 +91,7 @@ EqualizerBands EditEqGains(LoudspeakerEdit& edit, const LoudspeakerEditTexts& ty
 bool TakeEditEqGains(LoudspeakerEdit& edit, const EqualizerBands& gains) {
   if (!AcceptEqGains(gains)) return false;
   for (size_t b = 0; b < kBandCount; ++b) edit.speaker.eqGain[b] = float(gains[b]);
-  UpdateSpeakerBandPower(edit.speaker, edit.type);
+  ComputeSpeakerBandPower(edit);
   ShowBands(edit, "%3.2f");
   return true;
 }

@@ -37,6 +37,12 @@ bool ReadDatabaseRecord(ByteReader& reader, SpeakerDatabaseRecord& record) {
   return chainLength == 0 || ReadShapeChain(reader, chainLength, record.shape.list()) == ShapeChainResult::kOk;
 }
 
+// Appends a record read from a file and makes it current.
+void AppendLoadedRecord(SpeakerDatabase& database, SpeakerDatabaseRecord record) {
+  database.records.push_back(std::move(record));
+  SelectCurrentRecord(database, int(database.records.size()) - 1);
+}
+
 bool WriteDatabase(ByteWriter& writer, const std::vector<SpeakerDatabaseRecord>& records) {
   if (records.size() > size_t(INT16_MAX) || !WriteSpeakerDatabaseHeader(writer, int16_t(records.size()))) return false;
   for (const SpeakerDatabaseRecord& record : records)
@@ -202,8 +208,7 @@ DatabaseReadResult ReadSpeakerDatabase(ByteReader& reader, SpeakerDatabase& data
     SpeakerDatabaseRecord record;
     stopped = database.records.size() >= kMaxDatabaseRecords || !ReadDatabaseRecord(reader, record);
     if (stopped) break;
-    database.records.push_back(std::move(record));
-    SelectCurrentRecord(database, int(database.records.size()) - 1);
+    AppendLoadedRecord(database, std::move(record));
   }
   // A merge changes the database as much as any edit: it must be saved.
   if (how == DatabaseLoad::kMerge && added > 0) database.modified = true;

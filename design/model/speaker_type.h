@@ -58,6 +58,7 @@ constexpr size_t kTypeCheckWord = 458;     // u32
 constexpr size_t kTypePassword = 470;      // char[20], also the scrambler's record key
 constexpr size_t kTypePasswordSize = 20;
 constexpr size_t kTypeBalloon = 512;  // u8[7][37][72]
+constexpr size_t kTypeOwnerBlockSize = kTypeBalloon - kTypeOwnerBlock;
 
 // The composition (+72): the speaker-database editor accepts header edits of
 // complete loudspeakers only; its AcoustaCadd import pairs the other two.
@@ -124,6 +125,12 @@ struct SpeakerType {
   uint32_t CheckWord() const { return LoadU32(&bytes[kTypeCheckWord]); }
   std::span<uint8_t, kTypePasswordSize> Password() {
     return std::span(bytes).subspan<kTypePassword, kTypePasswordSize>();
+  }
+  // +200 .. 511: the speaker-database editor's owner protection data (its
+  // source texts, the seal's checksum and check word, the owner password and
+  // the edit stamps).
+  std::span<uint8_t, kTypeOwnerBlockSize> OwnerBlock() {
+    return std::span(bytes).subspan<kTypeOwnerBlock, kTypeOwnerBlockSize>();
   }
 
   // The balloon: per band 37 rows of 72 one-byte codes, row-major.

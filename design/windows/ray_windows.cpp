@@ -381,6 +381,34 @@ void CloseChild() {
   w.open = RayWindowKind::kNone;
 }
 
+// The reflection window's messages: its buttons; a paint places the windows
+// and is left to the view window, which lays the view out and draws it.
+// True when handled.
+bool ReflectionWindowProc(unsigned kind, platform::WParam wParam) {
+  switch (kind) {
+    case platform::msg::kCommand: HandleButton(int(platform::LowWord(wParam))); return true;
+    case platform::msg::kPaint: PlaceWindows(); return false;
+    default: return false;
+  }
+}
+
+// The impulse-response window's messages: its buttons and its paint. True
+// when handled.
+bool ImpulseWindowProc(platform::Window window, unsigned kind, platform::WParam wParam) {
+  switch (kind) {
+    case platform::msg::kCommand: HandleButton(int(platform::LowWord(wParam))); return true;
+    case platform::msg::kPaint: {
+      PlaceWindows();
+      WindowRecord* previous = SelectOutputWindow(&W().record);
+      PaintImpulseResponse();
+      SelectOutputWindow(previous);
+      platform::ValidateWindow(window);
+      return true;
+    }
+    default: return false;
+  }
+}
+
 // 2 for "ETC", 0 to close, 1 when the window cannot be made.
 int RunReflectionWindow() {
   RayWindowState& w = W();
@@ -600,18 +628,6 @@ bool RouteRayWindowMessage(platform::Window window, unsigned kind, platform::WPa
     return false;
   }
   if (window != w.record.window) return false;
-  switch (kind) {
-    case platform::msg::kCommand: HandleButton(int(platform::LowWord(wParam))); return true;
-    case platform::msg::kPaint:
-      PlaceWindows();
-      if (w.open == RayWindowKind::kImpulse) {
-        WindowRecord* previous = SelectOutputWindow(&w.record);
-        PaintImpulseResponse();
-        SelectOutputWindow(previous);
-        platform::ValidateWindow(window);
-        return true;
-      }
-      return false;  // the view window's paint lays the view out and draws it
-    default: return false;
-  }
+  return w.open == RayWindowKind::kImpulse ? ImpulseWindowProc(window, kind, wParam)
+                                           : ReflectionWindowProc(kind, wParam);
 }

@@ -51,8 +51,8 @@ void DrawSinglePoints(const ResultMapPicture& picture) {
   for (uint16_t index : ShownSinglePoints(picture.singlePoints, result.grid.PointCount())) {
     const GridPoint& point = result.grid.points[index];
     const platform::Point at = Project(PointOnFace(result.faces, point));
-    DrawSinglePointValue({at.x, at.y}, SinglePointText(picture.view.mode, picture.view.band, point, picture.terms,
-                                                       picture.singlePointExport));
+    ShowSinglePointValue({at.x, at.y}, picture.view.mode, picture.view.band, point, picture.terms,
+                         picture.singlePointExport);
   }
 }
 
@@ -123,7 +123,9 @@ std::vector<PixelPosition> GridPointPixels(const MapResult& result) {
   return pixels;
 }
 
-void DrawSinglePointValue(const PixelPosition& at, const std::string& text) {
+void ShowSinglePointValue(const PixelPosition& at, int16_t mode, int band, const GridPoint& point,
+                          const ReverberantTerms& terms, SinglePointExport& target) {
+  const std::string text = SinglePointText(mode, band, point, terms, target);
   SetPenColor(kBlack);
   SetBrushColor(kBlack);
   FillRectangle(at.x - 1, at.y - 1, at.x + 2, at.y + 2);

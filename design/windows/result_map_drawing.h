@@ -47,8 +47,11 @@ ColourScale DrawResultMap(const ResultMapPicture& picture);
 // for picking a single point with NearestGridPoint.
 std::vector<PixelPosition> GridPointPixels(const MapResult& result);
 
-// One single point's read-out, `text` (SinglePointText), on white: the value
-// 4 pixels right of and 20 above the point, a black line from the point to
-// the start of the text's underline, the underline 7 pixels per character,
-// and a 3 by 3 square about the point. Without a text only the square.
-void DrawSinglePointValue(const PixelPosition& at, const std::string& text);
+// One single point's read-out, its value in `mode` and `band` as
+// SinglePointText gives it (which appends the point to `target` in the
+// export mode), on white: the value 4 pixels right of and 20 above the
+// point, a black line from the point to the start of the text's underline,
+// the underline 7 pixels per character, and a 3 by 3 square about the point.
+// Without a text only the square.
+void ShowSinglePointValue(const PixelPosition& at, int16_t mode, int band, const GridPoint& point,
+                          const ReverberantTerms& terms, SinglePointExport& target);

@@ -176,21 +176,27 @@ void AddSinglePointAt(int x, int y) {
   SinglePointExport target{in.projectPath, platform::LocalTime()};
   WindowRecord* previous = SelectOutputWindow(&gShell.record);
   ViewShowCrosshair(0);
-  DrawSinglePointValue(pixels[size_t(index)],
-                       SinglePointText(gResultWindow.mode, gResultWindow.band, point, CurrentTerms(), target));
+  ShowSinglePointValue(pixels[size_t(index)], gResultWindow.mode, gResultWindow.band, point, CurrentTerms(), target);
   ViewShowCrosshair(1);
   SelectOutputWindow(previous);
   platform::ShowWindow(gShell.clear, platform::ShowMode::kShow);
 }
 
+// The right-click pick: the grid point nearest (x, y) closer than
+// kPickRadius, none when there is none.
+const GridPoint* PickGridPoint(int x, int y) {
+  const MapResult& result = *gShell.input->result;
+  const int index = NearestGridPoint(GridPointPixels(result), x, y);
+  return index < 0 ? nullptr : &result.grid.points[size_t(index)];
+}
+
 void SearchAtPoint(int x, int y) {
   const ResultWindowInput& in = *gShell.input;
   if (!in.pointSearch || gShell.searching) return;
-  const int index = NearestGridPoint(GridPointPixels(*in.result), x, y);
-  if (index < 0) return;
-  const GridPoint& point = in.result->grid.points[size_t(index)];
+  const GridPoint* point = PickGridPoint(x, y);
+  if (!point) return;
   gShell.searching = true;
-  in.pointSearch(PointOnFace(in.result->faces, point), DirectToReverbAll(CurrentTerms(), point.level));
+  in.pointSearch(PointOnFace(in.result->faces, *point), DirectToReverbAll(CurrentTerms(), point->level));
   gShell.searching = false;
   if (platform::IsWindow(gShell.record.window)) platform::InvalidateWindow(gShell.record.window);
 }

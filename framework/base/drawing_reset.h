@@ -14,8 +14,11 @@
 
 #include "framework/base/drawing_layer.h"
 
+// The routine File/New runs to start the program's new drawing.
+using NewProjectCallback = void (*)();
+
 struct DrawingDocument {
-  void (*newDrawing)() = nullptr;
+  NewProjectCallback newDrawing = nullptr;
   uint16_t* modified = nullptr;  // non-zero while the model holds unsaved changes
 };
 void SetDrawingDocument(const DrawingDocument& document);

@@ -26,3 +26,6 @@ void PromptCircleResolution();
 void PromptZoomFactor();
 void PromptGridSize();
 void PromptComment();
+
+// The handler of an Options item without a function (503): does nothing.
+inline void EmptyCommand() {}

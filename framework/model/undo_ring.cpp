@@ -35,7 +35,7 @@ constexpr uint32_t kSnapshotPreviousWord = 0xFFFFFFFF;
 constexpr size_t kEmptyObjectsSize = 4;
 constexpr size_t kSnapshotSlack = 6;
 
-UndoSlot& SlotOf(int32_t position) { return gUndo.slots[uint32_t(position) & kUndoSlotMask]; }
+UndoSnapshot& SlotOf(int32_t position) { return gUndo.slots[uint32_t(position) & kUndoSlotMask]; }
 
 bool HoldsSnapshot(int32_t position) { return position >= 0 && SlotOf(position).position == position; }
 
@@ -54,7 +54,7 @@ bool WriteSnapshot(ByteWriter& w) {
 
 // Reads every part into pending copies and makes them live only when all
 // were read.
-bool RestoreSnapshot(const UndoSlot& slot) {
+bool RestoreSnapshot(const UndoSnapshot& slot) {
   MemoryReader r(std::span<const uint8_t>(slot.block.get(), slot.size));
   LayerTable layers = gLayers;
   // The objects part, whose first byte tells an empty model, must follow.
@@ -113,8 +113,8 @@ size_t UndoBlockSize(size_t snapshotSize) {
 
 int TakeUndoSnapshot() {
   const size_t size = UndoBlockSize(UndoSnapshotSize());
-  UndoSlot& slot = SlotOf(gUndo.position);
-  slot = UndoSlot{};
+  UndoSnapshot& slot = SlotOf(gUndo.position);
+  slot = UndoSnapshot{};
   // Zero-filled, so that the slack behind the last part holds no stale bytes.
   if (!gUndo.mayAllocateBlock || gUndo.mayAllocateBlock(size)) slot.block.reset(new (std::nothrow) uint8_t[size]());
   if (!slot.block) {
@@ -124,7 +124,7 @@ int TakeUndoSnapshot() {
   slot.size = size;
   BlockWriter writer(std::span(slot.block.get(), size));
   if (!WriteSnapshot(writer)) {
-    slot = UndoSlot{};
+    slot = UndoSnapshot{};
     return 0;
   }
   slot.position = gUndo.position;
@@ -160,7 +160,7 @@ void Undo() {
 void Redo() { RestoreUndoSnapshot(+1); }
 
 void ClearUndoRing() {
-  for (UndoSlot& slot : gUndo.slots) slot = UndoSlot{};
+  for (UndoSnapshot& slot : gUndo.slots) slot = UndoSnapshot{};
   gUndo.position = 0;
   gUndo.top = 0;
 }

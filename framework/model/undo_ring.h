@@ -45,14 +45,15 @@ constexpr size_t kUndoBlockUnit = 256;
 inline constexpr char kUndoMemoryMessage[] = "Insufficient memory for UNDO-buffer";
 inline constexpr char kUndoMemoryCaption[] = "Warning !";
 
-struct UndoSlot {
+// One slot's snapshot: the block laid out as above.
+struct UndoSnapshot {
   std::unique_ptr<uint8_t[]> block;
   size_t size = 0;        // bytes of the block
   int32_t position = -1;  // the position whose snapshot the block holds; -1 while empty
 };
 
 struct UndoRing {
-  std::array<UndoSlot, kUndoSlotCount> slots;
+  std::array<UndoSnapshot, kUndoSlotCount> slots;
   int32_t position = 0;  // the state the model is in now, counted since the last clear
   int32_t top = 0;       // one past the highest position with a snapshot
   // The tables a snapshot carries; null ones are left out.

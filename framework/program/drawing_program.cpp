@@ -57,7 +57,7 @@ int StartDrawingProgram(platform::Instance instance, const DrawingProgram& progr
   if (program.document.newDrawing) program.document.newDrawing();
   BuildViewRotation();
 
-  SetMainTitle(program.title.c_str());
+  SetTitleBase(program.title.c_str());
   InitFramework(instance, program.menu, program.windowProc);
   InitViews();
   ViewHooks hooks;

@@ -40,7 +40,7 @@ void EnableMenuBar(int menus, bool enabled) {
 // The layer and colour of a command's menu become the current ones (the
 // snap layer too, but not for the audience areas, which snap to what they
 // stand on); a hidden layer is shown with its objects.
-void ActivateLayer(const ActiveLayerChoice& choice) {
+void SetActiveLayerForCommand(const ActiveLayerChoice& choice) {
   gDrawing.currentLayer = choice.layer;
   gDrawing.drawingColour = choice.colour;
   if (choice.layer != kAudienceLayer) gDrawing.snapLayer = choice.layer;
@@ -77,7 +77,7 @@ class ShellHost final : public CommandHost {
     gProgramShell.splash = false;
     ClearDrawingArea();
   }
-  void SetActiveLayer(const ActiveLayerChoice& choice) override { ActivateLayer(choice); }
+  void SetActiveLayer(const ActiveLayerChoice& choice) override { SetActiveLayerForCommand(choice); }
   void ShowCommandButtons(bool show) override { ::ShowCommandButtons(show ? 1 : 0); }
   void TakeSnapshot() override { TakeUndoSnapshot(); }
   void WriteHistory() override { Run(gProgramShell.program->writeHistory); }

@@ -160,20 +160,25 @@ void DrawGridLines() {
   }
 }
 
+// An X at every picked node.
+void DrawPickedNodeMarkers() {
+  SetPenColor(kPickMarkerPen);
+  for (const ObjectVertex* node : gPicks.nodes) {
+    ProjectPointToScreen(*node);
+    const platform::Point p = ScreenPointOf(0);
+    DrawLine(p.x - kPickMarkerHalf, p.y - kPickMarkerHalf, p.x + kPickMarkerHalf, p.y + kPickMarkerHalf);
+    DrawLine(p.x - kPickMarkerHalf, p.y + kPickMarkerHalf, p.x + kPickMarkerHalf, p.y - kPickMarkerHalf);
+  }
+}
+
+void HighlightPickedFace() { DrawFaceOutline(gPicks.faceObject, gPicks.faceItem, 1); }
+
+// The picked nodes while a node-moving command runs, else the picked face.
 void DrawPickMarkers() {
   const bool movingNodes = std::find(std::begin(kMoveNodesCommands), std::end(kMoveNodesCommands),
                                      gInput.activeCommand) != std::end(kMoveNodesCommands);
-  if (!gPicks.nodes.empty() && movingNodes) {
-    SetPenColor(kPickMarkerPen);
-    for (const ObjectVertex* node : gPicks.nodes) {
-      ProjectPointToScreen(*node);
-      const platform::Point p = ScreenPointOf(0);
-      DrawLine(p.x - kPickMarkerHalf, p.y - kPickMarkerHalf, p.x + kPickMarkerHalf, p.y + kPickMarkerHalf);
-      DrawLine(p.x - kPickMarkerHalf, p.y + kPickMarkerHalf, p.x + kPickMarkerHalf, p.y - kPickMarkerHalf);
-    }
-  } else if (gPicks.faceObject) {
-    DrawFaceOutline(gPicks.faceObject, gPicks.faceItem, 1);
-  }
+  if (!gPicks.nodes.empty() && movingNodes) DrawPickedNodeMarkers();
+  else if (gPicks.faceObject) HighlightPickedFace();
 }
 
 void DrawAxisLegend() {
@@ -200,7 +205,7 @@ struct RingDepths {
   int32_t farDepth = INT32_MIN, nearDepth = INT32_MAX;
 };
 
-bool InFront(const EyePoint& e) { return e.depth >= 0; }
+bool IsInFrontOfEye(const EyePoint& e) { return e.depth >= 0; }
 
 // The point where the edge a-b crosses depth 0.
 EyePoint ClipToNearPlane(const EyePoint& a, const EyePoint& b) {
@@ -208,9 +213,11 @@ EyePoint ClipToNearPlane(const EyePoint& a, const EyePoint& b) {
   return {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), 0};
 }
 
-bool AnyVertexInFront(const GraphicObject* o) {
+// Takes the object's vertices into eye space until one lies in front of the
+// eye; whether one does.
+bool EyeTransformObject(const GraphicObject* o) {
   for (uint32_t i = 0; i < o->vertexCount; ++i)
-    if (InFront(EyeTransformPoint(o->vertices[i]))) return true;
+    if (IsInFrontOfEye(EyeTransformPoint(o->vertices[i]))) return true;
   return false;
 }
 
@@ -242,10 +249,11 @@ size_t ClipProjectPolygon(const GraphicObject* o, uint32_t start, RingDepths* de
   // adds its crossing; the closing edge back to the start comes last.
   std::vector<EyePoint> clipped;
   for (size_t i = 0; i < ring.size(); ++i) {
-    if (i > 0 && InFront(ring[i]) != InFront(ring[i - 1])) clipped.push_back(ClipToNearPlane(ring[i - 1], ring[i]));
-    if (InFront(ring[i])) clipped.push_back(ring[i]);
+    if (i > 0 && IsInFrontOfEye(ring[i]) != IsInFrontOfEye(ring[i - 1]))
+      clipped.push_back(ClipToNearPlane(ring[i - 1], ring[i]));
+    if (IsInFrontOfEye(ring[i])) clipped.push_back(ring[i]);
   }
-  if (ring.size() > 1 && InFront(ring.back()) != InFront(ring.front()))
+  if (ring.size() > 1 && IsInFrontOfEye(ring.back()) != IsInFrontOfEye(ring.front()))
     clipped.push_back(ClipToNearPlane(ring.back(), ring.front()));
   std::vector<platform::Point>& points = gWork.polygonPoints;
   points.clear();
@@ -263,21 +271,23 @@ size_t ClipProjectPolygon(const GraphicObject* o, uint32_t start, RingDepths* de
   return points.size();
 }
 
-// Whether a clipped, projected polygon is worth sorting: it faces the eye
-// (sign x its shoelace sum is -1 or less) and touches the window.
-bool IsVisibleRing(int sign) {
+// ClipProjectPolygon for the depth sort: the number of points when the
+// clipped, projected polygon is worth sorting, which is when it faces the eye
+// (sign x its shoelace sum is -1 or less) and touches the window; else 0.
+size_t ClipProjectPolygonForSort(const GraphicObject* o, uint32_t start, int sign, RingDepths& depths) {
+  if (!ClipProjectPolygon(o, start, &depths)) return 0;
   const std::vector<platform::Point>& points = gWork.polygonPoints;
-  if (points.empty()) return false;
-  if (sign * ShoelaceSum(points.data(), points.size()) > -1) return false;
+  if (sign * ShoelaceSum(points.data(), points.size()) > -1) return 0;
   int32_t minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
   for (const platform::Point& p : points) {
     minX = std::min(minX, p.x), minY = std::min(minY, p.y);
     maxX = std::max(maxX, p.x), maxY = std::max(maxY, p.y);
   }
-  return maxX >= 0 && maxY >= 0 && minX <= Width() && minY <= Height();
+  return maxX >= 0 && maxY >= 0 && minX <= Width() && minY <= Height() ? points.size() : 0;
 }
 
-bool FartherFirst(const DepthSortEntry& a, const DepthSortEntry& b) {
+// Painter's order: farthest first.
+bool CompareFaceDepth(const DepthSortEntry& a, const DepthSortEntry& b) {
   if (a.farDepth != b.farDepth) return a.farDepth > b.farDepth;
   return a.nearDepth > b.nearDepth;
 }
@@ -417,18 +427,17 @@ void DrawObjectsPerspective(GraphicObject* first, GraphicObject* last, int full)
   faces.clear();
   for (GraphicObject* o = first; o; o = o->next) {
     if (!(o->state & kStateHiddenMask) && (o->kind & kKindFaceOrSolid) && o->layer != kAudienceLayer &&
-        AnyVertexInFront(o)) {
+        EyeTransformObject(o)) {
       const int sign = o->layer == kLoudspeakerLayer || o->layer == kAuxiliaryLayer ? -1 : 1;
       for (uint32_t i = 0; i < o->itemCount && faces.size() < kMaxSortedFaces; ++i) {
         if (o->items[i].op != kOpStart) continue;
         RingDepths depths;
-        if (ClipProjectPolygon(o, i, &depths) && IsVisibleRing(sign))
-          faces.push_back({o, i, depths.farDepth, depths.nearDepth});
+        if (ClipProjectPolygonForSort(o, i, sign, depths)) faces.push_back({o, i, depths.farDepth, depths.nearDepth});
       }
     }
     if (o == last) break;
   }
-  if (hidden) std::stable_sort(faces.begin(), faces.end(), FartherFirst);
+  if (hidden) std::stable_sort(faces.begin(), faces.end(), CompareFaceDepth);
   const GraphicObject* current = nullptr;
   for (const DepthSortEntry& face : faces) {
     if (face.object != current) {

@@ -50,6 +50,8 @@ void InitViews() {
   InstallCoreServices(services);
 }
 
+void SetTitleBase(const char* text) { SetMainTitle(text); }
+
 void SetTitleFileName(const std::string* fileName) { gTitleFileName = fileName; }
 
 void UpdateWindowTitle() {

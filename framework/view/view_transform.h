@@ -10,11 +10,10 @@
 // vertical model axis upwards. WorldToScreen clamps to +-32767 before it
 // truncates, so far-away geometry never overflows a drawing call.
 //
-// The title is the drawing layer's main title (SetMainTitle, the base set
-// once at start-up, in code page 1252), " > " and the program's current file
-// name (a path of the system's, in UTF-8) in upper case; the name itself is
-// never changed. The program names the string that holds its file name with
-// SetTitleFileName.
+// The title is the title base (SetTitleBase, set once at start-up, in code
+// page 1252), " > " and the program's current file name (a path of the
+// system's, in UTF-8) in upper case; the name itself is never changed. The
+// program names the string that holds its file name with SetTitleFileName.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +31,9 @@ constexpr int kScrollRange = 50;  // the drawing window's bars run -50 .. 50
 // framework/base and the core's RequestRedraw.
 void InitViews();
 
+// The title base is the drawing layer's main title (SetMainTitle), which the
+// main window also takes as its caption when it is made.
+void SetTitleBase(const char* text);
 void SetTitleFileName(const std::string* fileName);
 void UpdateWindowTitle();
 

@@ -145,8 +145,9 @@ struct GdfParse {
 
 ImportMessage GdfEfficiencyWarning(int) { return {kEfficiencyWarning, ""}; }
 
-// The balloon of one band from its table, normalised, mirrored and coded.
-void BuildGdfBand(GdfBand& table, SpeakerType& record, int band) {
+// One band's table normalised to its largest level, which goes to the
+// band's sensitivity, and mirrored to the full sphere.
+void NormaliseGdfBand(GdfBand& table, SpeakerType& record, int band) {
   for (float& value : table.values) value = -value;
   const float largest = std::max(0.0f, *std::ranges::max_element(table.values));
   if (largest > 0) {
@@ -157,10 +158,17 @@ void BuildGdfBand(GdfBand& table, SpeakerType& record, int band) {
   if (!table.fullSphere)
     for (int i = 0; i + 2 < table.thetaRows; ++i)
       std::copy_n(row(table.thetaRows - 2 - i), kGdfPhiValues, row(table.thetaRows + i));
-  std::span<uint8_t, kBalloonBandSize> codes = record.BalloonBand(band);
-  for (int c = 0; c < kGdfThetaRows; ++c)
-    for (int r = 0; r < kGdfPhiValues; ++r)
-      codes[size_t(r) * kBalloonColumns + c] = DbToBalloonCode(table.values[size_t(c) * kGdfPhiValues + r]);
+}
+
+// The balloon from the seven tables, each 72 theta columns of 37 phi values.
+void BuildBalloonFromTables(const std::array<GdfBand, kBandCount>& tables, SpeakerType& record) {
+  for (int band = 0; band < kBandCount; ++band) {
+    const GdfBand& table = tables[size_t(band)];
+    std::span<uint8_t, kBalloonBandSize> codes = record.BalloonBand(band);
+    for (int c = 0; c < kGdfThetaRows; ++c)
+      for (int r = 0; r < kGdfPhiValues; ++r)
+        codes[size_t(r) * kBalloonColumns + c] = DbToBalloonCode(table.values[size_t(c) * kGdfPhiValues + r]);
+  }
 }
 
 // The measurement grid from the sphere of the last band with a sensitivity:
@@ -183,7 +191,8 @@ SpeakerImport ImportGdfLines(const std::vector<std::string>& lines) {
     return result;
   }
   SpeakerType& record = parse.record;
-  for (int band = 0; band < kBandCount; ++band) BuildGdfBand(parse.bands[size_t(band)], record, band);
+  for (int band = 0; band < kBandCount; ++band) NormaliseGdfBand(parse.bands[size_t(band)], record, band);
+  BuildBalloonFromTables(parse.bands, record);
   FinishImportedRecord(record, GdfGridCode(parse), GdfEfficiencyWarning, result.messages);
   result.records.push_back(record);
   return result;

@@ -136,19 +136,26 @@ class KnfParse {
       if (!IsNumberLine(text)) continue;
       if (!ParseNumbers(text, numbers)) return Refuse(kInvalidFileFormatMessage);
       if (numbers.size() != numbersPerLine) return Refuse(kKnfWrongColumnCount);
-      if (band.step == 5) {
-        for (int row = 0; row < kBalloonRows; ++row) band.at(row, line) = numbers[size_t(row)];
-      } else {
-        const int column = 2 * line;
-        for (int i = 0; i + 1 < int(numbersPerLine); ++i) {
-          band.at(2 * i, column) = numbers[size_t(i)];
-          band.at(2 * i + 1, column) = float(PowerMean(numbers[size_t(i)], numbers[size_t(i) + 1]));
-        }
-        band.at(kBalloonRows - 1, column) = numbers.back();
-      }
+      if (band.step == 5) ParseKnfLine5(numbers, band, line);
+      else ParseKnfLine10(numbers, band, 2 * line);
     }
     if (band.step == 10) InterpolateKnfColumns(band, lineCount == 19 ? kBalloonRows : kBalloonColumns);
     return true;
+  }
+
+  // The 37 numbers of a step-5 line: rows 0 to 36 of `column`.
+  static void ParseKnfLine5(const std::vector<float>& numbers, KnfBand& band, int column) {
+    for (int row = 0; row < kBalloonRows; ++row) band.at(row, column) = numbers[size_t(row)];
+  }
+
+  // The 19 numbers of a step-10 line: the even rows of `column`, each odd
+  // row the power mean of its neighbours.
+  static void ParseKnfLine10(const std::vector<float>& numbers, KnfBand& band, int column) {
+    for (size_t i = 0; i + 1 < numbers.size(); ++i) {
+      band.at(2 * int(i), column) = numbers[i];
+      band.at(2 * int(i) + 1, column) = float(PowerMean(numbers[i], numbers[i + 1]));
+    }
+    band.at(kBalloonRows - 1, column) = numbers.back();
   }
 
   // The odd columns of a step-10 table, each the power mean of its
@@ -169,9 +176,9 @@ class KnfParse {
 
 ImportMessage KnfEfficiencyWarning(int) { return {kEfficiencyWarning, ""}; }
 
-// A band's sensitivity and impedance from its largest level, its levels
-// normalised and mirrored to the full sphere, and its balloon.
-void BuildKnfBand(KnfBand& band, SpeakerType& record, int index) {
+// A band's sensitivity and impedance from its largest level, and its levels
+// normalised and mirrored to the full sphere.
+void NormaliseKnfBand(KnfBand& band, SpeakerType& record, int index) {
   const float largest = std::trunc(std::max(0.0f, *std::ranges::max_element(band.values)));
   if (largest > 0) {
     const double u = band.voltage, z = band.impedance, d = band.distance;
@@ -189,8 +196,14 @@ void BuildKnfBand(KnfBand& band, SpeakerType& record, int index) {
     if (band.sphere == kQuarterSphere || band.sphere == kHalfSphere)
       for (int k = 0; k <= 34; ++k) band.at(row, 37 + k) = band.at(row, 35 - k);
   }
-  std::span<uint8_t, kBalloonBandSize> codes = record.BalloonBand(index);
-  for (size_t i = 0; i < kBalloonBandSize; ++i) codes[i] = DbToBalloonCode(band.values[i]);
+}
+
+// The balloon from the seven tables of 37 rows of 72 columns.
+void BuildBalloonFromRows(const std::array<KnfBand, kBandCount>& tables, SpeakerType& record) {
+  for (int band = 0; band < kBandCount; ++band) {
+    std::span<uint8_t, kBalloonBandSize> codes = record.BalloonBand(band);
+    for (size_t i = 0; i < kBalloonBandSize; ++i) codes[i] = DbToBalloonCode(tables[size_t(band)].values[i]);
+  }
 }
 
 // The grid code from the largest step and the widest sphere (smallest code)
@@ -216,7 +229,8 @@ SpeakerImport ImportKnfLines(const std::vector<std::string>& lines) {
     return result;
   }
   SpeakerType& record = parse.record;
-  for (int band = 0; band < kBandCount; ++band) BuildKnfBand(parse.bands[size_t(band)], record, band);
+  for (int band = 0; band < kBandCount; ++band) NormaliseKnfBand(parse.bands[size_t(band)], record, band);
+  BuildBalloonFromRows(parse.bands, record);
   FinishImportedRecord(record, KnfGridCode(parse.bands, record), KnfEfficiencyWarning, result.messages);
   result.records.push_back(record);
   return result;

@@ -19,10 +19,14 @@ ImportMessage FileMessage(const char* text, const std::string& path) {
   return {std::string(text) + "\n" + Utf8ToCp1252(path), ""};
 }
 
+double ComputeDirectivityFactor(const SpeakerType& record, int band) {
+  return DirectivityFactor(record.BalloonBand(band));
+}
+
 void StoreBalloonDirectivity(SpeakerType& record, int band) {
   int16_t q10 = 0;
   // The factor of a balloon of codes is always finite.
-  DirectivityToStored(DirectivityFactor(record.BalloonBand(band)), q10);
+  DirectivityToStored(ComputeDirectivityFactor(record, band), q10);
   record.SetDirectivityQ10(band, q10);
 }
 

@@ -38,6 +38,9 @@ inline constexpr char kEfficiencyWarning[] = "Efficiency exceeds 50% !";
 // file that is missing or refused, naming it.
 ImportMessage FileMessage(const char* text, const std::string& path);
 
+// The directivity factor Q (at least 1.0) of `band` of the record's balloon
+// (DirectivityFactor).
+double ComputeDirectivityFactor(const SpeakerType& record, int band);
 // Q x 10 of `band` from the record's balloon.
 void StoreBalloonDirectivity(SpeakerType& record, int band);
 // Q x 10 of `band` from a directivity index in dB: 10^(DI / 10), stored at

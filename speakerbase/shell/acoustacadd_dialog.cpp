@@ -116,6 +116,15 @@ LParam AcoustaCaddDialogProc(Window dialog, unsigned kind, WParam wParam, LParam
   return 0;
 }
 
+// "DIALOG_8" on the dialog's record: 1 on OK, 0 on Cancel or when the dialog
+// cannot be shown.
+int RunAcoustaCaddDialog(AcoustaCaddDialog& d) {
+  gOpen = &d;
+  const int result = RunModalDialog(kAcoustaCaddDialog, MainWindow.window, AcoustaCaddDialogProc);
+  gOpen = nullptr;
+  return result == 1 ? 1 : 0;
+}
+
 }  // namespace
 
 void ImportAcoustaCadd() {
@@ -124,9 +133,6 @@ void ImportAcoustaCadd() {
     return;
   }
   AcoustaCaddDialog d;
-  gOpen = &d;
-  const int result = RunModalDialog(kAcoustaCaddDialog, MainWindow.window, AcoustaCaddDialogProc);
-  gOpen = nullptr;
-  if (result != 1) return;
+  if (!RunAcoustaCaddDialog(d)) return;
   AppendImportedRecords(FinishAcoustaCaddImport(d.state, d.record));
 }

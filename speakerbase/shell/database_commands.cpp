@@ -32,7 +32,7 @@ void CmdNewDatabase() {
   RebuildRecordSelector(0);
 }
 
-void CmdOpenDatabase() {
+void OpenSpeakerDatabase() {
   if (!ConfirmDiscardDatabase(Database())) return;
   if (!OpenFileDialog(kSpeakerDatabaseFilter, "*.ksb")) return;
   OpenSpeakerDatabaseAt(ChosenDatabasePath());
@@ -45,7 +45,7 @@ void CmdSaveDatabaseAs() {
   UpdateSpeakerTitle();
 }
 
-void CmdAddDatabase() {
+void MergeSpeakerDatabase() {
   if (!ConfirmDiscardDatabase(Database())) return;
   if (!OpenFileDialog(kSpeakerDatabaseFilter, "*.ksb")) return;
   ReadDatabase(ChosenDatabasePath(), DatabaseLoad::kMerge);
@@ -74,10 +74,10 @@ void OpenSpeakerDatabaseAt(const std::string& path) {
 
 void BindDatabaseCommands(CommandRegistry& r) {
   r.Bind(kCmdNewDatabase, CmdNewDatabase);
-  r.Bind(kCmdOpenDatabase, CmdOpenDatabase);
+  r.Bind(kCmdOpenDatabase, OpenSpeakerDatabase);
   r.Bind(kCmdSaveDatabaseAs, CmdSaveDatabaseAs);
   r.Bind(kCmdQuit, QuitSpeakerEditor);
-  r.Bind(kCmdAddDatabase, CmdAddDatabase);
+  r.Bind(kCmdAddDatabase, MergeSpeakerDatabase);
   r.Bind(kCmdDeleteSpeaker, CmdDeleteSpeaker);
   r.Bind(kCmdSortSpeakers, CmdSortSpeakers);
   r.Bind(kCmdEditSpeakerHeader, EditSpeakerHeader);

@@ -181,7 +181,7 @@ void BindDrawingCommands(CommandRegistry& r) {
   r.Bind(kCmdExitEditor, QuitSpeakerEditor);
   r.Bind(kCmdUndoDrawing, Undo);
   r.Bind(kCmdCopyDrawing, CopyDrawingToClipboard);
-  r.Bind(kCmdNothing, [] {});
+  r.Bind(kCmdNothing, EmptyCommand);
   r.Bind(kCmdCircleSegments, [] { Prompted(PromptCircleResolution); });
   r.Bind(kCmdNodeSnapWidth, [] { Prompted(PromptNodeSnapWidth); });
   r.Bind(kCmdCursorSnap, [] { Prompted(PromptCursorSnap); });

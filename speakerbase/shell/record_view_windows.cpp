@@ -238,8 +238,12 @@ void CopyRecordView() {
   SelectOutputWindow(previous);
 }
 
+void ShowDataSheet() { ShowRecordView(RecordView::kDataSheet); }
+void ShowPolarPlots() { ShowRecordView(RecordView::kPolarPlots); }
+void ShowBalloons() { ShowRecordView(RecordView::kBalloons); }
+
 void BindRecordViewCommands(CommandRegistry& r) {
-  r.Bind(kCmdDataSheet, [] { ShowRecordView(RecordView::kDataSheet); });
-  r.Bind(kCmdPolarPlots, [] { ShowRecordView(RecordView::kPolarPlots); });
-  r.Bind(kCmdBalloons, [] { ShowRecordView(RecordView::kBalloons); });
+  r.Bind(kCmdDataSheet, ShowDataSheet);
+  r.Bind(kCmdPolarPlots, ShowPolarPlots);
+  r.Bind(kCmdBalloons, ShowBalloons);
 }

@@ -27,6 +27,9 @@ enum class RecordView { kDataSheet, kPolarPlots, kBalloons };
 
 // The command of each view.
 void ShowRecordView(RecordView view);
+void ShowDataSheet();
+void ShowPolarPlots();
+void ShowBalloons();
 
 // The view window open now, none when none is.
 platform::Window OpenRecordViewWindow();

@@ -204,9 +204,19 @@ void UpdateSpeakerTitle() {
   UpdateWindowTitle();
 }
 
+namespace {
+
+// The drawing window's procedure: the skeleton's handling of a view window.
+platform::LParam DrawingWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
+                                   platform::LParam lParam) {
+  return ViewWindowProc(window, kind, wParam, lParam);
+}
+
+}  // namespace
+
 platform::LParam SpeakerEditorWindowProc(platform::Window window, unsigned kind, platform::WParam wParam,
                                          platform::LParam lParam) {
-  if (window == gSpeakerEditor.drawingWindow) return ViewWindowProc(window, kind, wParam, lParam);
+  if (window == gSpeakerEditor.drawingWindow) return DrawingWindowProc(window, kind, wParam, lParam);
   if (IsRecordViewWindow(window)) return RecordViewWindowProc(window, kind, wParam, lParam);
   if (window != MainWindow.window) return platform::DefaultWindowProc(window, kind, wParam, lParam);
   if (!gSpeakerEditor.drawingMode) {

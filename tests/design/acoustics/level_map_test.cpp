@@ -241,7 +241,7 @@ TEST(PointValueTest, LevelsAddTheReverberantEnergy) {
   EXPECT_NEAR(DirectToReverbBand(terms, 3, 1), -10.0, 1e-9);
   // 9 / 2 in every band but 91 / 10 at 1 kHz, weighted.
   double weighted = 0;
-  for (size_t b = 0; b < kBandCount; ++b) weighted += kBandSpeechWeights[b] * (b == 3 ? 9.1 : 4.5);
+  for (size_t b = 0; b < kBandCount; ++b) weighted += BandSpeechWeights[b] * (b == 3 ? 9.1 : 4.5);
   EXPECT_NEAR(DirectToReverbAll(terms, levels), 10 * std::log10(weighted + 1e-12), 1e-9);
   EXPECT_NEAR(DirectLevelAll(levels), 10 * std::log10(145.001), 1e-9);
   EXPECT_EQ(EarliestTime({12, 10000, 7.5f, 30, 10000, 9, 8}), 7.5);

@@ -220,9 +220,9 @@ TEST_F(LinkTest, APathGetsItsSpeakerTimeAndBandLevels) {
   EXPECT_NEAR(RayPathTime(path), 5.0 + 1000.0 * length / 343.0, 1e-3);
   EXPECT_NEAR(RayPathTime(direct), 5.0 + 1000.0 * 6 / 343.0, 1e-3);
   for (int b = 0; b < kBandCount; ++b) {
-    const double e = 1.0e6 * std::pow(kAirTransmission[size_t(b)], length) / (length * length) * (1 - 0.2);
+    const double e = 1.0e6 * std::pow(AirTransmissionTable[size_t(b)], length) / (length * length) * (1 - 0.2);
     EXPECT_NEAR(RayPathLevel(path, b), e, e * 1e-5) << b;
-    const double d = 1.0e6 * std::pow(kAirTransmission[size_t(b)], 6.0) / 36.0;
+    const double d = 1.0e6 * std::pow(AirTransmissionTable[size_t(b)], 6.0) / 36.0;
     EXPECT_NEAR(RayPathLevel(direct, b), d, d * 1e-5) << b;
   }
 }
@@ -293,7 +293,8 @@ TEST_F(LinkTest, RoomFiguresFromTheReflectionsAndTheMeanFreePath) {
   double rtSum = 0;
   for (int b = 0; b < kBandCount; ++b) {
     EXPECT_NEAR(results_.meanAbsorption[size_t(b)], a, 1e-6);
-    const double rt = 6 * std::log(10.0) / -std::log(1 - a) * mfp * std::pow(kAirTransmission[size_t(b)], mfp) / 343.0;
+    const double rt =
+        6 * std::log(10.0) / -std::log(1 - a) * mfp * std::pow(AirTransmissionTable[size_t(b)], mfp) / 343.0;
     EXPECT_NEAR(results_.reverberationTime[size_t(b)], rt, rt * 1e-6) << b;
     rtSum += rt;
   }

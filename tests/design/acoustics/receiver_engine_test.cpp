@@ -67,7 +67,7 @@ class ReceiverEngineTest : public SpeakerModelTest {
 
   // The energy of one arrival of a flat loudspeaker over `d` metres.
   static double Energy(int band, double intensity, double d) {
-    return std::pow(kAirTransmission[size_t(band)], d) * intensity / (d * d);
+    return std::pow(AirTransmissionTable[size_t(band)], d) * intensity / (d * d);
   }
 
   int16_t flatType_ = 0;
@@ -238,7 +238,7 @@ TEST_F(ReceiverEngineTest, TheArrivalReadsTheBalloonInTheSpeakerFrame) {
   // Within 1 cm the distance law stops at 100 and the axis row is read.
   const double nearField = 100 * 1.0e6 * std::pow(10.0, 0.1);
   Calculate(At(s) + ToVec3d(axes[0]) * 0.005 + ToVec3d(axes[2]) * 0.002, {});
-  EXPECT_NEAR(Band(6).values[0], nearField * std::pow(kAirTransmission[6], 0.00539), 1e-5 * nearField);
+  EXPECT_NEAR(Band(6).values[0], nearField * std::pow(AirTransmissionTable[6], 0.00539), 1e-5 * nearField);
   Calculate(At(s), {});
   EXPECT_NEAR(Band(6).values[0], nearField, 1e-6 * nearField);
 }
@@ -450,7 +450,7 @@ TEST_F(ReceiverEngineTest, LevelSumsOfTwoLoudspeakers) {
     float delay;  // of the second loudspeaker, ms
     double result;
   };
-  const double halfPeriod = kPi / kBandAngularFrequencies[k1k] * 1000;
+  const double halfPeriod = kPi / BandAngularFrequencies[k1k] * 1000;
   // At 0.8 and 1.25 times the centre the half period is not half a period.
   const double octave = (2 + 2 * std::cos(0.8 * kPi) + 2 + 2 * std::cos(1.25 * kPi)) / 3;
   const Case cases[] = {

@@ -36,7 +36,7 @@ TEST_F(ReverberationTest, TenMetreCubeGivesTheTextbookTimes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const RoomResults withoutAir = c.method(sums, kNoAirAbsorption);
-    const RoomResults withAir = c.method(sums, kAirAbsorptionTable);
+    const RoomResults withAir = c.method(sums, AirAbsorptionTable);
     for (size_t b = 0; b < kBandCount; ++b) EXPECT_NEAR(withoutAir.rt60[b], c.withoutAir, 1e-4);
     // 125 Hz has no air absorption; higher bands lose time to it.
     EXPECT_DOUBLE_EQ(withAir.rt60[0], withoutAir.rt60[0]);
@@ -46,7 +46,7 @@ TEST_F(ReverberationTest, TenMetreCubeGivesTheTextbookTimes) {
   EXPECT_NEAR(CalcRt60Sabine(sums, kNoAirAbsorption).rt60[3], 2.683, 5e-4);
   EXPECT_NEAR(CalcRt60Eyring(sums, kNoAirAbsorption).rt60[3], 2.547, 5e-4);
   // 8 kHz: D = 4 x 0.035 x 1000 = 140 m^2 of air beside 60 m^2 of walls.
-  EXPECT_NEAR(CalcRt60Sabine(sums, kAirAbsorptionTable).rt60[6], 161.0 / 200, 1e-7);
+  EXPECT_NEAR(CalcRt60Sabine(sums, AirAbsorptionTable).rt60[6], 161.0 / 200, 1e-7);
 
   // The RT60 window's two curves.
   const Rt60Graph graph = ComputeRt60Graph({kRt60Eyring, {}}, ProjectTables());
@@ -97,7 +97,7 @@ TEST_F(ReverberationTest, ZeroAbsorptionGivesTheCapNotAnInfiniteTime) {
   const RoomSums sums = SumRoomFaces(ProjectTables());
   for (auto* method : {CalcRt60Sabine, CalcRt60Eyring, CalcRt60Fitzroy}) {
     const RoomResults withoutAir = method(sums, kNoAirAbsorption);
-    const RoomResults withAir = method(sums, kAirAbsorptionTable);
+    const RoomResults withAir = method(sums, AirAbsorptionTable);
     for (double t : withoutAir.rt60) EXPECT_DOUBLE_EQ(t, kMaxRt60);
     EXPECT_DOUBLE_EQ(withAir.rt60[0], kMaxRt60);  // no air at 125 Hz either
     EXPECT_NEAR(withAir.rt60[6], 161.0 / 140, 1e-9);
@@ -157,12 +157,12 @@ TEST_F(ReverberationTest, TheProjectsMethodChoosesTheFormula) {
     RoomResults expected;
   };
   const Case cases[] = {
-      {kRt60Sabine, CalcRt60Sabine(sums, kAirAbsorptionTable)},
-      {kRt60Eyring, CalcRt60Eyring(sums, kAirAbsorptionTable)},
-      {kRt60Fitzroy, CalcRt60Fitzroy(sums, kAirAbsorptionTable)},
+      {kRt60Sabine, CalcRt60Sabine(sums, AirAbsorptionTable)},
+      {kRt60Eyring, CalcRt60Eyring(sums, AirAbsorptionTable)},
+      {kRt60Fitzroy, CalcRt60Fitzroy(sums, AirAbsorptionTable)},
       {kRt60Measured, CalcRt60Measured(sums, measured)},
-      {7, CalcRt60Sabine(sums, kAirAbsorptionTable)},
-      {-1, CalcRt60Sabine(sums, kAirAbsorptionTable)},
+      {7, CalcRt60Sabine(sums, AirAbsorptionTable)},
+      {-1, CalcRt60Sabine(sums, AirAbsorptionTable)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.method);
@@ -173,7 +173,7 @@ TEST_F(ReverberationTest, TheProjectsMethodChoosesTheFormula) {
     const Rt60Graph graph = ComputeRt60Graph({c.method, measured}, ProjectTables());
     EXPECT_EQ(graph.withAir.rt60, c.expected.rt60);
   }
-  EXPECT_NE(CalcRt60Eyring(sums, kAirAbsorptionTable).rt60, CalcRt60Sabine(sums, kAirAbsorptionTable).rt60);
+  EXPECT_NE(CalcRt60Eyring(sums, AirAbsorptionTable).rt60, CalcRt60Sabine(sums, AirAbsorptionTable).rt60);
 }
 
 TEST_F(ReverberationTest, ARealRoomHasItsVolumeOnlyWithFacesFacingInwards) {

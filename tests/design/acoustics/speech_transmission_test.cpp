@@ -47,8 +47,8 @@ double PureReverberationMti(double rt60) {
 }
 
 TEST(StiTest, WeightsMakeAPerfectChannelOne) {
-  EXPECT_NEAR(std::accumulate(kStiAlphaWeights.begin(), kStiAlphaWeights.end(), 0.0), 1.381, 1e-12);
-  EXPECT_NEAR(std::accumulate(kStiBetaWeights.begin(), kStiBetaWeights.end(), 0.0), 0.381, 1e-12);
+  EXPECT_NEAR(std::accumulate(StiAlphaWeights.begin(), StiAlphaWeights.end(), 0.0), 1.381, 1e-12);
+  EXPECT_NEAR(std::accumulate(StiBetaWeights.begin(), StiBetaWeights.end(), 0.0), 0.381, 1e-12);
 }
 
 TEST(StiTest, NoReverberationAndNoNoiseTransmitsFully) {

@@ -11,6 +11,7 @@
 #include "design/acoustics/realtime_playback.h"
 #include "design/acoustics/reflection_search.h"
 #include "design/acoustics/wav_file.h"
+#include "design/commands/audio_commands.h"
 #include "design/document/history_file.h"
 #include "design/model/design_tables.h"
 #include "design/shell/calculation_commands.h"
@@ -82,6 +83,17 @@ TEST_F(AudioCommandsTest, ThePlayItemsWaitForAnInputAndAProfile) {
   EXPECT_EQ(gAuralisation.outputPath, Path("HALL.WAV"));
   for (int id : {kCmdProcessAndPlay, kCmdPlayInputFile, kCmdPlayOutputFile}) EXPECT_TRUE(ChooseItem(id)) << id;
   EXPECT_EQ(files.dialogs().size(), 1u);
+}
+
+TEST_F(AudioCommandsTest, TheAudioHandlerRunsTheAudioCommandsAndIgnoresOtherIds) {
+  const std::string speech = Speech();
+  platform::test::FileDialogScript files;
+  files.Choose(speech);
+  for (int id : {kCmdSelectAudioProfile - 1, kCmdPlayOutputFile + 1}) HandleAudioCommand(id);
+  EXPECT_TRUE(files.dialogs().empty());
+  HandleAudioCommand(kCmdSelectWavInput);
+  EXPECT_EQ(files.dialogs().size(), 1u);
+  EXPECT_EQ(gAuralisation.wavInputPath, speech);
 }
 
 TEST_F(AudioCommandsTest, ACastanetsRecordingIsRefusedAndTheInputStays) {

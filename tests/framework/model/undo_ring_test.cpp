@@ -230,7 +230,7 @@ TEST_F(UndoRingTest, ARestoreThatCannotReadATableChangesNothing) {
 TEST_F(UndoRingTest, ABlockEndingWithItsLayersIsNotRestored) {
   Command(1);
   Command(2);
-  UndoSlot& slot = gUndo.slots[1];
+  UndoSnapshot& slot = gUndo.slots[1];
   slot.size = kStoredLayersSize;
   EXPECT_EQ(RestoreUndoSnapshot(-1), 0);
   ExpectRing(2, 2);
@@ -242,7 +242,7 @@ TEST_F(UndoRingTest, ClearEmptiesEverySlot) {
   Command(2);
   ClearUndoRing();
   ExpectRing(0, 0);
-  for (const UndoSlot& slot : gUndo.slots) EXPECT_EQ(slot.block, nullptr);
+  for (const UndoSnapshot& slot : gUndo.slots) EXPECT_EQ(slot.block, nullptr);
   EXPECT_EQ(CanRedo(), 0);
 }
 
