@@ -75,20 +75,6 @@ void ProjectPointToScreen(const ObjectVertex& point) {
   gWork.screenPoints[0].y = Clamped(m.y);
 }
 
-ScreenBox ComputeScreenExtents() {
-  ScreenBox extents;
-  for (GraphicObject* o = gObjects.model.first; o; o = o->next) {
-    if (o->state & kStateHiddenMask) continue;
-    AccessObject(kAccessFillBlock, o);
-    ProjectObjectToScreen();
-    const ScreenBox& box = gWork.objectBox;
-    if (box.minX > box.maxX) continue;  // no vertices
-    Widen(extents, box.minX, box.minY);
-    Widen(extents, box.maxX, box.maxY);
-  }
-  return extents;
-}
-
 EyePoint EyeTransformPoint(const ObjectVertex& point) {
   return ToEyeSpace(gView.rotation, double(point.x) - gView.eyePoint.x, double(point.y) - gView.eyePoint.y,
                     double(point.z) - gView.eyePoint.z);

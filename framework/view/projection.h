@@ -40,9 +40,6 @@ ScreenPosition MapToScreen(const ObjectVertex& point);
 void ProjectObjectToScreen();
 // Projects one point into the first entry of the screen point buffer.
 void ProjectPointToScreen(const ObjectVertex& point);
-// The box of every shown object (none of the hidden bits), starting from
-// 32767 / -32768.
-ScreenBox ComputeScreenExtents();
 
 // The perspective mapping.
 EyePoint EyeTransformPoint(const ObjectVertex& point);
