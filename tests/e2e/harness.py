@@ -1,8 +1,9 @@
 """What every end-to-end scenario shares: a fresh folder, a virtual X server
 with a window manager, one program of the suite on it, real input through
-the X test extension (xdotool), screenshots (ImageMagick) and checks of their pixels,
-the files the program wrote read back by korvane_e2e_check, and a limit
-after which the scenario ends itself and everything it started.
+the X test extension (xdotool), screenshots (ImageMagick) and checks of
+their pixels, the files the program wrote read back by korvane_e2e_check,
+and a limit after which the scenario ends itself and everything it
+started.
 
 A scenario is a script that runs its steps inside `with Scenario(...) as s:`;
 a failed step raises ScenarioFailed (or any exception), and the scenario
@@ -21,6 +22,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import traceback
 
 SKIP = 77
 
@@ -32,6 +34,7 @@ TOOLS = {
     "xprop": "x11-utils",
     "import": "imagemagick",
     "stream": "imagemagick",
+    "identify": "imagemagick",
 }
 
 
@@ -135,8 +138,6 @@ class Scenario:
         if not passed:
             print(f"{self.program}: FAILED at \"{self.current}\" after {self._elapsed():.1f} s: {error}")
             if not isinstance(error, ScenarioFailed):
-                import traceback
-
                 traceback.print_exception(kind, error, trace)
             try:
                 print(f"{self.program}: the screen then: {self.shot('failed', timeout=5)}")
@@ -323,9 +324,6 @@ class Scenario:
         self.wait_for(lambda: f"the keys to go to \"{title}\" (they go to \"{self.active_title()}\")",
                       lambda: re.search(title, self.active_title()), timeout)
 
-    def title(self, window):
-        return self._run(["xdotool", "getwindowname", window]).strip()
-
     def key(self, *keys):
         self._alive()
         self._run(["xdotool", "key", "--delay", "80", *keys])
@@ -340,6 +338,15 @@ class Scenario:
         self.key(f"alt+{popup}")
         time.sleep(0.4)
         self.key(item)
+
+    def choose_file(self, popup, item, caption, path):
+        """A menu item that asks for a file, and the file typed into the
+        file dialog it opens ("Open" or "Save As"), with Enter."""
+        self.menu(popup, item)
+        self.wait_window(f"^{caption}$")
+        self.type(path)
+        self.key("Return")
+        self.wait_gone(f"^{caption}$")
 
     def click(self, window, x, y, button=1):
         """A click at (x, y) of the window's inside."""
@@ -368,6 +375,15 @@ class Scenario:
         os.remove(raw)
         return Image(path, int(size[0]), int(size[1]), rgb)
 
+    def wait_image(self, what, name, window, accept, timeout=20):
+        """The first screenshot of the window that `accept(image)` takes,
+        one tried every tenth of a second."""
+        def taken():
+            image = self.image(name, window)
+            return image if accept(image) else None
+
+        return self.wait_for(what, taken, timeout)
+
     # ---- What the program wrote ----
 
     def read_back(self, kind, name):
@@ -379,8 +395,8 @@ class Scenario:
         return done.stdout.splitlines()
 
     def folder_state(self):
-        """What the scenario's folder holds (beside the toolkit's home): each
-        file's path, size and digest."""
+        """What the scenario's folder holds (beside the toolkit's home): the
+        digest of each file, by its path."""
         state = {}
         for top, folders, files in os.walk(self.root):
             if top == self.root:
@@ -390,6 +406,18 @@ class Scenario:
                 with open(path, "rb") as data:
                     state[os.path.relpath(path, self.root)] = hashlib.sha256(data.read()).hexdigest()
         return state
+
+
+# The loudspeakers' colour in the views of kdn and kv.
+SYMBOL = (0x6A, 0xD5, 0x00)
+
+
+def level_map_pixels(image):
+    """The pixels of a level map's colour scale in kdn's and kv's result
+    window: strong colours other than the loudspeakers' green and the
+    audience areas' blue outline."""
+    return image.count(lambda r, g, b: max(r, g, b) - min(r, g, b) > 150 and (r, g, b) != SYMBOL and
+                       (r, g, b) != (0, 0, 255))
 
 
 def expect(condition, text):

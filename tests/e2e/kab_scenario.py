@@ -21,29 +21,20 @@ with Scenario("kab", limit=120) as s:
 
     s.step("Edit/Add Record, the fields typed in, Enter")
     s.menu("e", "a")
-    s.wait_for("the panel's new mode", lambda: s.image("new", main).differs_from(first) > 200)
+    s.wait_image("the panel's new mode", "new", main, lambda i: i.differs_from(first) > 200)
     s.type(NAME)
     for text in [CATEGORY, DESCRIPTION] + COEFFICIENTS:
         s.key("Tab")
         s.type(text)
     s.key("Return")
-    stored = s.wait_for("the stored record", lambda: (lambda i: i if i.points(SELECTED) else None)(
-        s.image("stored", main)))
+    stored = s.wait_image("the stored record", "stored", main, lambda i: i.points(SELECTED))
 
     s.step("File/Save as")
-    s.menu("f", "a")
-    s.wait_window("^Save As$")
-    s.type(saved)
-    s.key("Return")
-    s.wait_gone("^Save As$")
+    s.choose_file("f", "a", "Save As", saved)
     s.wait_window(MAIN + ".*/NEWMAT\\.KAB$")
 
     s.step("File/Open of the saved database, its last record picked in the list")
-    s.menu("f", "o")
-    s.wait_window("^Open$")
-    s.type(saved)
-    s.key("Return")
-    s.wait_gone("^Open$")
+    s.choose_file("f", "o", "Open", saved)
     s.expect_active(MAIN + ".*/NEWMAT\\.KAB$")
     reopened = s.image("reopened", main)
     selection = reopened.points(SELECTED)
@@ -52,8 +43,7 @@ with Scenario("kab", limit=120) as s:
     s.key("End")
     # What the panel shows of the last record is what it showed when the
     # record was stored, but for the focus frame (then in the 8000 Hz field).
-    s.wait_for("the panel to show the stored record",
-               lambda: s.image("last", main).differs_from(stored) < 1000)
+    s.wait_image("the panel to show the stored record", "last", main, lambda i: i.differs_from(stored) < 1000)
 
     s.step("File/Exit")
     s.menu("f", "x")

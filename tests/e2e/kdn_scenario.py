@@ -6,10 +6,9 @@ the level and time map of the moved hall."""
 
 import os
 
-from harness import Scenario, expect
+from harness import SYMBOL, Scenario, expect, level_map_pixels
 
 MAIN = r"^Korvane Design Engine 2\.90 > "
-SYMBOL = (0x6A, 0xD5, 0x00)  # the loudspeakers' colour
 # The example hall's loudspeakers, in m: "Left" goes 3 m along x and 2 m
 # along y.
 LEFT, RIGHT, OFFSET = (6.5, -6.0, 5.0), (6.5, 6.0, 5.0), (3.0, 2.0, 0.0)
@@ -29,13 +28,6 @@ def symbols(image):
     return found
 
 
-def map_pixels(image):
-    """The pixels of the level map's colour scale: strong colours other than
-    the loudspeakers' green and the audience areas' blue outline."""
-    return image.count(lambda r, g, b: max(r, g, b) - min(r, g, b) > 150 and (r, g, b) != SYMBOL and
-                       (r, g, b) != (0, 0, 255))
-
-
 def near(values, wanted, tolerance):
     return all(abs(v - w) <= tolerance for v, w in zip(values, wanted))
 
@@ -47,11 +39,7 @@ with Scenario("kdn", limit=150) as s:
     s.wait_window(MAIN + "PROJECT1\\.KPR$")
 
     s.step("open the hall with File/Open")
-    s.menu("f", "o")
-    s.wait_window("^Open$")
-    s.type(hall)
-    s.key("Return")
-    s.wait_gone("^Open$")
+    s.choose_file("f", "o", "Open", hall)
     main = s.wait_window(MAIN + ".*/HALL\\.KPR$")
 
     s.step("move Left: pick it with the mouse, end the selection with Enter, click the base point, type the offset")
@@ -82,16 +70,12 @@ with Scenario("kdn", limit=150) as s:
     s.key("Return")
     s.wait_gone("^Calculation options$")
     s.expect_active(MAIN)
-    s.wait_for("the level map", lambda: map_pixels(s.image("result", main)) > 50000, 60)
+    s.wait_image("the level map", "result", main, lambda i: level_map_pixels(i) > 50000, 60)
     s.key("Escape")
-    s.wait_for("the result window to close", lambda: map_pixels(s.image("closed", main)) < 20000)
+    s.wait_image("the result window to close", "closed", main, lambda i: level_map_pixels(i) < 20000)
 
     s.step("File/Save as")
-    s.menu("f", "a")
-    s.wait_window("^Save As$")
-    s.type(saved)
-    s.key("Return")
-    s.wait_gone("^Save As$")
+    s.choose_file("f", "a", "Save As", saved)
     s.wait_window(MAIN + ".*/MOVED\\.KPR$")
 
     s.step("File/Exit: a saved project ends without a question")

@@ -25,21 +25,13 @@ with Scenario("ksb", limit=120) as s:
     shown = s.image("example", main)
 
     s.step("Edit/Add GDF Speaker")
-    s.menu("e", "g")
-    s.wait_window("^Open$")
-    s.type(os.path.join(s.work, "speaker.gdf"))
-    s.key("Return")
-    s.wait_gone("^Open$")
+    s.choose_file("e", "g", "Open", os.path.join(s.work, "speaker.gdf"))
     s.expect_active(MAIN)
     # The record selector over the window's top names the imported record.
-    s.wait_for("the imported record to be shown", lambda: s.image("imported", main).differs_from(shown, 0, 60) > 100)
+    s.wait_image("the imported record to be shown", "imported", main, lambda i: i.differs_from(shown, 0, 60) > 100)
 
     s.step("File/Save as")
-    s.menu("f", "s")
-    s.wait_window("^Save As$")
-    s.type(os.path.join(s.work, "NEW.KSB"))
-    s.key("Return")
-    s.wait_gone("^Save As$")
+    s.choose_file("f", "s", "Save As", os.path.join(s.work, "NEW.KSB"))
     s.wait_window(MAIN + ".*/NEW\\.KSB$")
 
     s.step("File/Quit: a saved database ends without a question")

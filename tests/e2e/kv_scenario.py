@@ -6,19 +6,11 @@ nor its history beside it, and asks nothing on Exit."""
 
 import os
 
-from harness import Scenario, expect
+from harness import Scenario, expect, level_map_pixels
 
 MAIN = r"^Korvane Viewer 2\.90 > "
 # The RT60 window's two curves: with and without the air's absorption.
 WITH_AIR, WITHOUT_AIR = (0x00, 0xE6, 0x00), (0xFF, 0x00, 0xFF)
-
-
-def map_pixels(image):
-    """The pixels of the level map's colour scale: strong colours other than
-    the loudspeakers' green and the audience areas' blue outline."""
-    return image.count(lambda r, g, b: max(r, g, b) - min(r, g, b) > 150 and (r, g, b) != (0x6A, 0xD5, 0x00) and
-                       (r, g, b) != (0, 0, 255))
-
 
 with Scenario("kv", limit=120) as s:
     s.copy_examples("HALL_CALC.KPR")
@@ -27,26 +19,21 @@ with Scenario("kv", limit=120) as s:
     s.wait_window(MAIN + "PROJECT1\\.KPR$")
 
     s.step("open the hall with its stored calculation with File/Open")
-    s.menu("f", "o")
-    s.wait_window("^Open$")
-    s.type(os.path.join(s.work, "HALL_CALC.KPR"))
-    s.key("Return")
-    s.wait_gone("^Open$")
+    s.choose_file("f", "o", "Open", os.path.join(s.work, "HALL_CALC.KPR"))
     main = s.wait_window(MAIN + ".*/HALL_CALC\\.KPR$")
 
     s.step("Calculate/Level + Time shows the stored map")
     s.menu("c", "l")
-    s.wait_for("the level map", lambda: map_pixels(s.image("result", main)) > 50000)
+    s.wait_image("the level map", "result", main, lambda i: level_map_pixels(i) > 50000)
     s.key("Escape")
-    s.wait_for("the result window to close", lambda: map_pixels(s.image("closed", main)) < 20000)
+    s.wait_image("the result window to close", "closed", main, lambda i: level_map_pixels(i) < 20000)
 
     s.step("Calculate/RT60 Eyring shows the reverberation times after Eyring")
     s.menu("c", "e")
-    rt60 = s.wait_for("the RT60 curves", lambda: (lambda i: i if min(len(i.points(WITH_AIR)), len(
-        i.points(WITHOUT_AIR))) > 500 else None)(s.image("rt60", main)))
+    s.wait_image("the RT60 curves", "rt60", main,
+                 lambda i: len(i.points(WITH_AIR)) > 500 and len(i.points(WITHOUT_AIR)) > 500)
     s.key("Escape")
-    s.wait_for("the RT60 window to close", lambda: len(s.image("closed", main).points(WITHOUT_AIR)) < 100)
-    expect(rt60, "no RT60 window")
+    s.wait_image("the RT60 window to close", "closed", main, lambda i: len(i.points(WITHOUT_AIR)) < 100)
 
     s.step("File/Exit: the viewer ends without a question")
     s.menu("f", "x")
