@@ -269,6 +269,9 @@ Window MakeDialog(Instance instance, std::string_view name, Window owner, Window
     Qt::WindowFlags flags =
         t.noCaption ? Qt::Tool | Qt::FramelessWindowHint : Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     w->frame->setWindowFlags(flags);
+    // A tool strip beside its owner does not take the keys from it when it
+    // is shown: a window manager would otherwise focus the newest window.
+    if (t.noCaption) w->frame->setAttribute(Qt::WA_ShowWithoutActivating);
     w->frame->setWindowTitle(ToQt(t.caption));
     w->frame->setGeometry(QRect(DialogPosition(t, *data, ownerObject, size), size));
     data->positioned = t.positioned && ownerObject && InnerWidget(*ownerObject);
@@ -301,7 +304,10 @@ Window MakeDialog(Instance instance, std::string_view name, Window owner, Window
   if (!data->focusGiven)
     for (Window control : data->controls)
       if (WindowObject* c = FindWindow(control); c && TakesFocus(InnerWidget(*c))) {
-        SetFocus(control);
+        // A tool strip's first control has the keys once the user clicks
+        // into the strip; giving it them now would activate the strip.
+        if (t.noCaption) InnerWidget(*c)->setFocus(Qt::OtherFocusReason);
+        else SetFocus(control);
         SelectFieldText(InnerWidget(*c));
         break;
       }

@@ -105,13 +105,16 @@ GraphicObject* BuildExtrusion(const GraphicObject& drawn, Vec3d offset) {
     AppendShiftedItems(source, nv, items);
   }
   AppendSideFaces(source, 0, items);
+  // The items of each cap, counted before `facing` (which `source` may be)
+  // is freed.
+  const uint32_t capItems = source.itemCount;
   GraphicObject* solid = MakeObject(vertices, items, source, kKindSolid);
   FreeUnlinked(facing);
   if (!solid) return nullptr;
   // The top faces the other way from the bottom, so that both face into the
   // prism.
   if (faces) {
-    for (uint32_t i = source.itemCount; i < 2 * source.itemCount; ++i)
+    for (uint32_t i = capItems; i < 2 * capItems; ++i)
       if (solid->items[i].op == kOpStart) ReverseFacePolygon(*solid, i);
   }
   TurnFacesInwards(*solid);

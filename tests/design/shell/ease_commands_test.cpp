@@ -212,8 +212,8 @@ TEST_F(EaseCommandsTest, TheFaceExportsWriteThePickedFaces) {
        {Case{kCmdExportFacesEase3, "picked.xfc", "*.xfc"}, Case{kCmdExportFacesEase2, "picked.imp", "*.imp"}}) {
     platform::test::FileDialogScript files;
     files.Choose(Path(name));
-    RunSteps([this, id] { Command(id); }, {[&] { platform::test::Click(DrawWindow->window, edge.x, edge.y); },
-                                           [] { platform::test::KeyPress(platform::kKeyEnter); }});
+    RunSteps([this, id = id] { Command(id); }, {[&] { platform::test::Click(DrawWindow->window, edge.x, edge.y); },
+                                                [] { platform::test::KeyPress(platform::kKeyEnter); }});
     ASSERT_EQ(files.dialogs().size(), 1u) << name;
     EXPECT_TRUE(files.dialogs()[0].save);
     EXPECT_EQ(files.dialogs()[0].request.filters[0].patterns, pattern);

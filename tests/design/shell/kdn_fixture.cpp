@@ -39,6 +39,10 @@ void KdnTest::Start() {
 
 void KdnTest::StartWithHall() {
   Start();
+  OpenHall();
+}
+
+void KdnTest::OpenHall() {
   platform::test::FileDialogScript files;
   files.Choose(CopyExample("HALL.KPR"));
   Command(kCmdOpenProject);

@@ -28,6 +28,8 @@ class KdnTest : public WindowTestBase {
   // The start-up, then File/Open of the example hall (copied into the
   // scratch folder): eight room faces, the audience area, two loudspeakers.
   void StartWithHall();
+  // File/Open of the example hall in the program already started.
+  void OpenHall();
   // Calculate Rays with its target picked at the hall's seats (15, 0) in the
   // plan view, then `windowSteps` while the reflection windows are open; the
   // caller's dialog script answers the order prompt.

@@ -107,7 +107,7 @@ TEST_F(RoomCheckCommandTest, OneFaceIsNoRoomAndLeavesTheView) {
 }
 
 TEST_F(RoomCheckCommandTest, TheExampleHallIsClosed) {
-  StartWithHall();
+  OpenHall();
   MessageRecorder messages;
   ASSERT_TRUE(ChooseItem(kCmdCheckRoomBoundaries));
   ASSERT_EQ(messages.messages().size(), 1u);

@@ -5,7 +5,16 @@
 #include <unistd.h>
 
 #include <filesystem>
+// With the sanitizers g++ 12 takes the std::function moves of the regex
+// compiler's states for reads of uninitialised memory.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <regex>
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 #include "framework/base/bitmaps.h"
 #include "framework/base/drawing_layer.h"
