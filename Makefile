@@ -76,10 +76,10 @@ EXAMPLES = $(BUILD_DIR)/examples
 
 # kdn in the examples folder on the example hall, which its history file
 # there lists first. It needs a display; on a machine without one, a
-# virtual one does: xvfb-run make run.
+# virtual one does: xvfb-run -a make run.
 run:
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
-	  echo "make run: there is no display to show kdn on; run it on a virtual one: xvfb-run make run"; \
+	  echo "make run: there is no display to show kdn on; run it on a virtual one: xvfb-run -a make run"; \
 	  exit 1; \
 	fi
 	@$(MAKE) --no-print-directory build
@@ -93,6 +93,6 @@ run-ksb: build
 	$(BUILD_DIR)/apps/ksb/ksb $(EXAMPLES)/EXAMPLE.KSB
 
 # kv in the examples folder on the example hall with its stored
-# calculation; like kdn it needs a display (xvfb-run make run-kv).
+# calculation; like kdn it needs a display (xvfb-run -a make run-kv).
 run-kv: build
 	cd $(EXAMPLES) && $(abspath $(BUILD_DIR))/apps/kv/kv HALL_CALC.KPR
