@@ -94,6 +94,15 @@ TEST_F(ShellTest, TheStartTakesTheWholeRecordTableOrEndsWithTheMemoryMessage) {
   Start();
   EXPECT_GE(Db().records.capacity(), kMaxDatabaseRecords);
 
+  // AddressSanitizer's operator new ends the program where memory runs out
+  // instead of throwing, so the refusal is seen in the other builds only.
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "no std::bad_alloc under AddressSanitizer";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  GTEST_SKIP() << "no std::bad_alloc under AddressSanitizer";
+#endif
+#endif
   MessageRecorder messages;
   SpeakerDatabase database;
   // A table no memory can hold.
